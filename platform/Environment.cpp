@@ -1,0 +1,107 @@
+#include "platform/Environment.h"
+
+#include <cstdlib>
+#include <filesystem>
+
+#ifndef ZEB500_INSTALL_DATADIR
+#define ZEB500_INSTALL_DATADIR "/usr/local/share/zeb500"
+#endif
+
+namespace zeb::platform {
+
+namespace {
+
+std::string variable(const char* name)
+{
+    const char* value = std::getenv(name);
+    return value ? std::string(value) : std::string();
+}
+
+void setVariable(const char* name, std::string_view value)
+{
+    ::setenv(name, std::string(value).c_str(), 1);
+}
+
+} // namespace
+
+std::string Environment::defaultHome()
+{
+    std::string base = variable("XDG_DATA_HOME");
+    if (base.empty()) {
+        const std::string userHome = variable("HOME");
+        base = (userHome.empty() ? std::string("/tmp") : userHome) + "/.local/share";
+    }
+    return base + "/Orvane/ZEB500";
+}
+
+std::string Environment::home()
+{
+    std::string value = variable(kHomeVariable);
+    return value.empty() ? defaultHome() : value;
+}
+
+void Environment::setHome(std::string_view folder)
+{
+    setVariable(kHomeVariable, folder);
+}
+
+std::string Environment::language()
+{
+    std::string value = variable(kLanguageVariable);
+    return value.empty() ? languageFromLocale() : value;
+}
+
+void Environment::setLanguage(std::string_view code)
+{
+    setVariable(kLanguageVariable, code);
+}
+
+std::string Environment::languageFromLocale(std::string_view locale)
+{
+    std::string name(locale);
+    for (const char* source : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
+        if (!name.empty())
+            break;
+        name = variable(source);
+    }
+    const std::string_view prefix = std::string_view(name).substr(0, 2);
+    if (prefix == "fr")
+        return "FRA";
+    if (prefix == "es")
+        return "ESP";
+    if (prefix == "de")
+        return "DEU";
+    if (prefix == "it")
+        return "ITA";
+    return "ENU";
+}
+
+std::vector<std::string> Environment::assetFolders()
+{
+    std::vector<std::string> folders{home(), ZEB500_INSTALL_DATADIR};
+    const std::string extra = variable("ZEB500_ASSETS");
+    std::size_t start = 0;
+    while (start <= extra.size() && !extra.empty()) {
+        const std::size_t end = extra.find(':', start);
+        const std::string part = extra.substr(start, end == std::string::npos ? std::string::npos : end - start);
+        if (!part.empty())
+            folders.push_back(part);
+        if (end == std::string::npos)
+            break;
+        start = end + 1;
+    }
+    return folders;
+}
+
+std::string Environment::findAsset(std::string_view relative)
+{
+    for (const std::string& folder : assetFolders()) {
+        std::filesystem::path candidate = std::filesystem::path(folder) / std::string(relative);
+        std::error_code error;
+        if (std::filesystem::exists(candidate, error))
+            return candidate.string();
+    }
+    return {};
+}
+
+} // namespace zeb::platform

@@ -1,0 +1,358 @@
+#pragma once
+
+// Behaviour that every dispatch implementation must show. A harness type provides:
+//   static std::unique_ptr<Dispatcher> makeLocal();   a dispatcher for the calling thread
+//   static bool pump(Dispatcher&, std::function<bool()> condition, milliseconds timeout);
+//                                                     runs that thread's loop until condition
+
+#include "platform/Dispatcher.h"
+#include "platform/MessageRegistry.h"
+#include "platform/MessageTarget.h"
+#include "platform/Messaging.h"
+#include "platform/ServingWait.h"
+#include "platform/WorkerThread.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <functional>
+#include <future>
+#include <memory>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+namespace zeb::platform::testing {
+
+using namespace std::chrono_literals;
+
+// A target whose reaction to messages and timers is a function.
+class FunctionTarget : public MessageTarget
+{
+public:
+    using Handler = std::function<LResult(MessageId, WParam, LParam)>;
+    using TimerHandler = std::function<void(TimerId)>;
+
+    explicit FunctionTarget(Handler handler, TimerHandler timer = {})
+        : m_handler(std::move(handler))
+        , m_timer(std::move(timer))
+    {
+    }
+    LResult onMessage(MessageId message, WParam wParam, LParam lParam) override
+    {
+        return m_handler ? m_handler(message, wParam, lParam) : 0;
+    }
+    void onTimer(TimerId id) override
+    {
+        if (m_timer)
+            m_timer(id);
+    }
+
+private:
+    Handler m_handler;
+    TimerHandler m_timer;
+};
+
+// A thread running a loop of the harness's kind, with a way to run code on it.
+template <typename Harness>
+class LoopThread
+{
+public:
+    LoopThread()
+    {
+        std::promise<void> ready;
+        auto started = ready.get_future();
+        m_thread = std::thread([this, &ready] {
+            auto dispatcher = Harness::makeLocal();
+            const MessageId task = MessageRegistry::registerMessage("TEST_TASK");
+            FunctionTarget tasks([task](MessageId message, WParam wParam, LParam) {
+                if (message != task)
+                    return LResult{0};
+                (*reinterpret_cast<std::function<void()>*>(wParam))();
+                return LResult{1};
+            });
+            m_tasks = tasks.handle();
+            m_id = std::this_thread::get_id();
+            ready.set_value();
+            Harness::pump(
+                *dispatcher, [this] { return m_quit.load(); }, 600s);
+            // Objects created on this thread by tests die with it.
+            m_objects.clear();
+        });
+        started.wait();
+    }
+    ~LoopThread() { stop(); }
+
+    // Runs `task` on the loop thread and waits for it.
+    void call(std::function<void()> task)
+    {
+        std::function<void()> wrapped = std::move(task);
+        send(m_tasks, MessageRegistry::registerMessage("TEST_TASK"), reinterpret_cast<WParam>(&wrapped), 0);
+    }
+    // Creates an object on the loop thread that lives until the thread ends.
+    template <typename T, typename... Args>
+    T* make(Args... args)
+    {
+        T* object = nullptr;
+        call([&] {
+            m_objects.push_back(std::make_shared<T>(args...));
+            object = static_cast<T*>(m_objects.back().get());
+        });
+        return object;
+    }
+    void stop()
+    {
+        if (!m_thread.joinable())
+            return;
+        m_quit = true;
+        post(m_tasks, MessageRegistry::registerMessage("TEST_WAKE"));
+        m_thread.join();
+    }
+    std::thread::id id() const { return m_id; }
+
+private:
+    std::thread m_thread;
+    std::atomic<bool> m_quit{false};
+    Handle m_tasks = kNoHandle;
+    std::thread::id m_id;
+    std::vector<std::shared_ptr<void>> m_objects;
+};
+
+template <typename Harness>
+class DispatchBehaviour : public ::testing::Test
+{
+protected:
+    const MessageId kPing = MessageRegistry::registerMessage("TEST_PING");
+};
+
+TYPED_TEST_SUITE_P(DispatchBehaviour);
+
+TYPED_TEST_P(DispatchBehaviour, SendRunsOnTargetThreadAndHoldsSenderUntilHandlerReturns)
+{
+    LoopThread<TypeParam> loop;
+    std::atomic<bool> handlerDone{false};
+    std::thread::id handlerThread;
+    auto* target = loop.template make<FunctionTarget>([&](MessageId, WParam wParam, LParam lParam) {
+        handlerThread = std::this_thread::get_id();
+        std::this_thread::sleep_for(30ms);
+        handlerDone = true;
+        return static_cast<LResult>(wParam) + lParam;
+    });
+    const LResult answer = send(target->handle(), this->kPing, 40, 2);
+    EXPECT_TRUE(handlerDone.load()) << "the sender went on before the handler returned";
+    EXPECT_EQ(answer, 42);
+    EXPECT_EQ(handlerThread, loop.id());
+}
+
+TYPED_TEST_P(DispatchBehaviour, SendToATargetOnTheCallersThreadRunsDirectly)
+{
+    auto dispatcher = TypeParam::makeLocal();
+    int calls = 0;
+    FunctionTarget target([&](MessageId, WParam, LParam) { return ++calls; });
+    EXPECT_EQ(send(target.handle(), this->kPing), 1);
+    EXPECT_EQ(calls, 1) << "no loop ran, so the call must have been direct";
+}
+
+TYPED_TEST_P(DispatchBehaviour, SendsAndPostsToGoneTargetsAreHarmless)
+{
+    LoopThread<TypeParam> loop;
+    std::atomic<int> calls{0};
+    Handle handle = kNoHandle;
+    loop.call([&] {
+        FunctionTarget target([&](MessageId, WParam, LParam) { return ++calls; });
+        handle = target.handle();
+    });
+    EXPECT_FALSE(isAlive(handle));
+    EXPECT_EQ(send(handle, this->kPing), 0);
+    EXPECT_FALSE(post(handle, this->kPing));
+    EXPECT_FALSE(startTimer(handle, 1, 10ms));
+    EXPECT_EQ(send(kNoHandle, this->kPing), 0);
+    EXPECT_EQ(send(0xFFFFFFFFull, this->kPing), 0);
+
+    // A target whose whole thread has ended.
+    auto* survivor = loop.template make<FunctionTarget>([&](MessageId, WParam, LParam) { return ++calls; });
+    const Handle orphan = survivor->handle();
+    loop.stop();
+    EXPECT_EQ(send(orphan, this->kPing), 0);
+    EXPECT_EQ(calls.load(), 0);
+}
+
+TYPED_TEST_P(DispatchBehaviour, JoiningAWorkerBlockedInASendToTheJoiningThreadFinishes)
+{
+    auto dispatcher = TypeParam::makeLocal();
+    const std::thread::id self = std::this_thread::get_id();
+    std::thread::id handlerThread;
+    FunctionTarget target([&](MessageId, WParam, LParam) {
+        handlerThread = std::this_thread::get_id();
+        return LResult{7};
+    });
+
+    class Sender : public WorkerThread
+    {
+    public:
+        Sender(Handle to, MessageId message)
+            : WorkerThread("sender")
+            , m_to(to)
+            , m_message(message)
+        {
+        }
+        ~Sender() override { terminate(); }
+        std::atomic<LResult> answer{0};
+
+    protected:
+        int run() override
+        {
+            std::this_thread::sleep_for(20ms); // let the main thread reach its wait first
+            answer = send(m_to, m_message);
+            return 0;
+        }
+
+    private:
+        Handle m_to;
+        MessageId m_message;
+    } sender(target.handle(), this->kPing);
+
+    ASSERT_EQ(sender.start(), 0);
+    const auto begin = std::chrono::steady_clock::now();
+    EXPECT_TRUE(sender.terminate(5s)) << "the join deadlocked with the worker's send";
+    EXPECT_LT(std::chrono::steady_clock::now() - begin, 2s);
+    EXPECT_EQ(sender.answer.load(), 7);
+    EXPECT_EQ(handlerThread, self);
+}
+
+TYPED_TEST_P(DispatchBehaviour, TwoThreadsSendingToEachOtherNeverDeadlock)
+{
+    auto dispatcher = TypeParam::makeLocal();
+    LoopThread<TypeParam> loop;
+    std::atomic<int> nested{0};
+    FunctionTarget local([&](MessageId, WParam, LParam) { return ++nested; });
+    const Handle localHandle = local.handle();
+    // The remote handler sends back to this thread while this thread waits for it.
+    auto* remote = loop.template make<FunctionTarget>(
+        [localHandle](MessageId message, WParam, LParam) { return send(localHandle, message) + 100; });
+    for (int i = 1; i <= 50; ++i)
+        ASSERT_EQ(send(remote->handle(), this->kPing), 100 + i);
+}
+
+TYPED_TEST_P(DispatchBehaviour, PostsArriveInOrderOnTheTargetThread)
+{
+    LoopThread<TypeParam> loop;
+    std::mutex mutex;
+    std::vector<WParam> seen;
+    std::vector<std::thread::id> threads;
+    auto* target = loop.template make<FunctionTarget>([&](MessageId, WParam wParam, LParam) {
+        const std::lock_guard lock(mutex);
+        seen.push_back(wParam);
+        threads.push_back(std::this_thread::get_id());
+        return LResult{0};
+    });
+    for (WParam i = 0; i < 100; ++i)
+        ASSERT_TRUE(post(target->handle(), this->kPing, i));
+    // A send is served after earlier posts are queued; the loop has drained them by then.
+    ServingWait::until(
+        [&] {
+            const std::lock_guard lock(mutex);
+            return seen.size() == 100;
+        },
+        5s);
+    const std::lock_guard lock(mutex);
+    ASSERT_EQ(seen.size(), 100u);
+    for (WParam i = 0; i < 100; ++i) {
+        EXPECT_EQ(seen[i], i);
+        EXPECT_EQ(threads[i], loop.id());
+    }
+}
+
+TYPED_TEST_P(DispatchBehaviour, TimersFireOnTheTargetThreadWithTheirIdentifiers)
+{
+    auto dispatcher = TypeParam::makeLocal();
+    const std::thread::id self = std::this_thread::get_id();
+    std::vector<TimerId> fired;
+    bool wrongThread = false;
+    FunctionTarget target({}, [&](TimerId id) {
+        fired.push_back(id);
+        wrongThread |= std::this_thread::get_id() != self;
+    });
+    const auto count = [&](TimerId id) { return std::count(fired.begin(), fired.end(), id); };
+
+    ASSERT_TRUE(startTimer(target.handle(), 7, 10ms));
+    ASSERT_TRUE(startTimer(target.handle(), 9, 25ms));
+    EXPECT_TRUE(TypeParam::pump(
+        *dispatcher, [&] { return count(7) >= 3 && count(9) >= 2; }, 5s));
+    EXPECT_FALSE(wrongThread);
+
+    // Restarting with a long period postpones the next tick; stopping ends them.
+    ASSERT_TRUE(startTimer(target.handle(), 7, 10min));
+    ASSERT_TRUE(stopTimer(target.handle(), 9));
+    EXPECT_FALSE(stopTimer(target.handle(), 9));
+    fired.clear();
+    TypeParam::pump(
+        *dispatcher, [] { return false; }, 100ms);
+    EXPECT_TRUE(fired.empty());
+
+    // Started from another thread, still delivered here.
+    std::thread([&] { startTimer(target.handle(), 11, 5ms); }).join();
+    EXPECT_TRUE(TypeParam::pump(
+        *dispatcher, [&] { return count(11) >= 1; }, 5s));
+    EXPECT_FALSE(wrongThread);
+}
+
+TYPED_TEST_P(DispatchBehaviour, ManySendersAreAllServed)
+{
+    LoopThread<TypeParam> loop;
+    int total = 0; // touched only on the loop thread
+    auto* target = loop.template make<FunctionTarget>([&](MessageId, WParam wParam, LParam) {
+        total += static_cast<int>(wParam);
+        return LResult{total};
+    });
+    std::vector<std::thread> senders;
+    for (int s = 0; s < 4; ++s) {
+        senders.emplace_back([&] {
+            for (int i = 0; i < 500; ++i)
+                send(target->handle(), this->kPing, 1);
+        });
+    }
+    for (auto& sender : senders)
+        sender.join();
+    EXPECT_EQ(send(target->handle(), this->kPing, 0), 2000);
+}
+
+TYPED_TEST_P(DispatchBehaviour, WaitingSendsAreAnsweredWhenTheLoopEnds)
+{
+    auto loop = std::make_unique<LoopThread<TypeParam>>();
+    std::atomic<bool> release{false};
+    std::atomic<bool> blocking{false};
+    auto* target = loop->template make<FunctionTarget>([&](MessageId, WParam wParam, LParam) {
+        if (wParam == 1) {
+            blocking = true;
+            while (!release)
+                std::this_thread::sleep_for(1ms);
+        }
+        return LResult{5};
+    });
+    const Handle handle = target->handle();
+    std::thread first([&] { EXPECT_EQ(send(handle, this->kPing, 1), 5); });
+    while (!blocking)
+        std::this_thread::sleep_for(1ms);
+    std::atomic<LResult> second{-1};
+    std::thread queued([&] { second = send(handle, this->kPing, 2); });
+    std::this_thread::sleep_for(20ms);
+    // Ending the loop while the second send waits must answer it, not strand it.
+    std::thread stopper([&] { loop.reset(); });
+    std::this_thread::sleep_for(20ms);
+    release = true;
+    first.join();
+    queued.join();
+    stopper.join();
+    EXPECT_TRUE(second.load() == 5 || second.load() == 0);
+}
+
+REGISTER_TYPED_TEST_SUITE_P(DispatchBehaviour, SendRunsOnTargetThreadAndHoldsSenderUntilHandlerReturns,
+                            SendToATargetOnTheCallersThreadRunsDirectly, SendsAndPostsToGoneTargetsAreHarmless,
+                            JoiningAWorkerBlockedInASendToTheJoiningThreadFinishes,
+                            TwoThreadsSendingToEachOtherNeverDeadlock, PostsArriveInOrderOnTheTargetThread,
+                            TimersFireOnTheTargetThreadWithTheirIdentifiers, ManySendersAreAllServed,
+                            WaitingSendsAreAnsweredWhenTheLoopEnds);
+
+} // namespace zeb::platform::testing

@@ -1,0 +1,70 @@
+#include "platform/Environment.h"
+
+#include "platform/MemorySettings.h"
+#include "platform/Settings.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+
+namespace zeb::platform {
+namespace {
+
+TEST(Environment, HomeAndLanguageComeFromTheirOwnVariablesNotTheSystemOnes)
+{
+    ::setenv("XDG_DATA_HOME", "/tmp/xdg", 1);
+    ::unsetenv("ZEB500_HOME");
+    EXPECT_EQ(Environment::home(), "/tmp/xdg/Orvane/ZEB500");
+    Environment::setHome("/opt/bench");
+    EXPECT_EQ(Environment::home(), "/opt/bench");
+    EXPECT_NE(std::string(std::getenv("HOME") ? std::getenv("HOME") : ""), "/opt/bench");
+
+    ::unsetenv("ZEB500_LANG");
+    ::setenv("LC_ALL", "fr_CA.UTF-8", 1);
+    EXPECT_EQ(Environment::language(), "FRA");
+    Environment::setLanguage("ESP");
+    EXPECT_EQ(Environment::language(), "ESP");
+    ::unsetenv("LC_ALL");
+}
+
+TEST(Environment, LocaleNamesMapToLanguageCodes)
+{
+    EXPECT_EQ(Environment::languageFromLocale("fr_FR.UTF-8"), "FRA");
+    EXPECT_EQ(Environment::languageFromLocale("es"), "ESP");
+    EXPECT_EQ(Environment::languageFromLocale("de_AT"), "DEU");
+    EXPECT_EQ(Environment::languageFromLocale("it_IT"), "ITA");
+    EXPECT_EQ(Environment::languageFromLocale("C"), "ENU");
+    EXPECT_EQ(Environment::languageFromLocale("pt_BR"), "ENU");
+}
+
+TEST(Environment, AssetsAreFoundInTheDataFolderFirst)
+{
+    const auto root = std::filesystem::temp_directory_path() / "zeb500-env-test";
+    std::filesystem::remove_all(root);
+    std::filesystem::create_directories(root / "home/font");
+    std::filesystem::create_directories(root / "extra/font");
+    std::filesystem::create_directories(root / "extra/doc");
+    Environment::setHome((root / "home").string());
+    ::setenv("ZEB500_ASSETS", (root / "extra").c_str(), 1);
+    EXPECT_EQ(Environment::findAsset("font"), (root / "home/font").string());
+    EXPECT_EQ(Environment::findAsset("doc"), (root / "extra/doc").string());
+    EXPECT_EQ(Environment::findAsset("missing"), "");
+    ::unsetenv("ZEB500_ASSETS");
+    std::filesystem::remove_all(root);
+}
+
+TEST(Settings, InMemoryStoreReadsBackWhatWasWrittenWithFallbacks)
+{
+    MemorySettings settings;
+    EXPECT_EQ(settings.readInt("Settings", "x", 600), 600);
+    settings.writeInt("Settings", "x", -12);
+    settings.writeText("SerialPorts", "COM1", "/dev/ttyUSB0");
+    EXPECT_EQ(settings.readInt("Settings", "x", 0), -12);
+    EXPECT_EQ(settings.readText("SerialPorts", "COM1", ""), "/dev/ttyUSB0");
+    EXPECT_EQ(settings.readInt("SerialPorts", "COM1", 5), 5) << "text that is no number reads as the fallback";
+    EXPECT_EQ(settings.readText("Settings", "COM1", "none"), "none") << "sections are separate";
+}
+
+} // namespace
+} // namespace zeb::platform

@@ -1,0 +1,46 @@
+#!/usr/bin/env bash
+# Installs every Debian 12 package that building, testing and running ZEB500 needs.
+# Non-interactive and idempotent: when everything is there it only checks and returns.
+# Runs as root, or through sudo for any other user.
+set -euo pipefail
+
+PACKAGES=(
+  # Toolchain and build
+  g++ cmake ninja-build pkg-config git
+  # Qt 6 (Widgets, Test) and what its CMake files look for
+  qt6-base-dev qt6-base-dev-tools libgl-dev
+  # Libraries
+  libgtest-dev libgmock-dev libbenchmark-dev nlohmann-json3-dev libcli11-dev
+  # Fuzzing and sanitizers with clang
+  clang libclang-rt-14-dev llvm
+  # Style checks
+  clang-format clang-tidy
+  # Text in Qt windows, also offscreen
+  fonts-dejavu-core
+  # Real peers for the transport tests
+  socat curl netcat-openbsd
+)
+
+missing=()
+for package in "${PACKAGES[@]}"; do
+  status=$(dpkg-query -W -f='${Status}' "$package" 2>/dev/null || true)
+  [[ "$status" == "install ok installed" ]] || missing+=("$package")
+done
+
+if [[ ${#missing[@]} -eq 0 ]]; then
+  exit 0
+fi
+
+echo "ZEB500: installing ${#missing[@]} missing package(s): ${missing[*]}"
+as_root=()
+if [[ $(id -u) -ne 0 ]]; then
+  if ! command -v sudo >/dev/null; then
+    echo "ZEB500: these packages are missing and sudo is not available; as root, run: apt-get install ${missing[*]}" >&2
+    exit 1
+  fi
+  as_root=(sudo)
+fi
+export DEBIAN_FRONTEND=noninteractive
+"${as_root[@]}" apt-get update -qq
+"${as_root[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+echo "ZEB500: packages installed"
