@@ -31,8 +31,8 @@ constexpr std::array<int, 7> kNiceByLevel{19, 10, 5, 0, -2, -5, -10};
 
 } // namespace
 
-WorkerThread::WorkerThread(std::string name, double priority, int identifier)
-    : m_name(std::move(name).substr(0, 16))
+WorkerThread::WorkerThread(const std::string& name, double priority, int identifier)
+    : m_name(name.substr(0, 16))
     , m_identifier(identifier)
     , m_priority(std::clamp(priority, 0.0, 1.0))
 {
@@ -47,10 +47,13 @@ WorkerThread::~WorkerThread()
         m_stop = true;
         m_thread.detach();
     } else if (m_thread.joinable()) {
-        if (!terminate()) {
+        // Derived classes stop their body in their own destructor; this is the last resort
+        // for those that did not. A body that ignores the request is waited for, not killed.
+        m_stop = true;
+        resume();
+        if (!ServingWait::until([this] { return m_ended.load(); }, kDefaultStopTimeout))
             std::fprintf(stderr, "ZEB500: thread '%s' did not stop in time; waiting for it\n", m_name.c_str());
-            m_thread.join();
-        }
+        m_thread.join();
     }
     if (inTable(m_identifier)) {
         WorkerThread* self = this;

@@ -25,7 +25,7 @@ public:
     static constexpr int kStatusNotSupported = 23;
     static constexpr std::chrono::milliseconds kDefaultStopTimeout{5000};
 
-    explicit WorkerThread(std::string name, double priority = 1.0, int identifier = kAnonymous);
+    explicit WorkerThread(const std::string& name, double priority = 1.0, int identifier = kAnonymous);
     virtual ~WorkerThread();
 
     WorkerThread(const WorkerThread&) = delete;

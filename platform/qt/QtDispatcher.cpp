@@ -51,7 +51,8 @@ void QtDispatcher::processAndRearm()
         return;
     }
     const auto wait = std::chrono::duration_cast<std::chrono::milliseconds>(*next - Clock::now());
-    m_timer.start(static_cast<int>(std::clamp<std::chrono::milliseconds::rep>(wait.count() + 1, 0, 24 * 3600 * 1000)));
+    m_timer.start(
+        static_cast<int>(std::clamp<std::chrono::milliseconds::rep>(wait.count() + 1, 0, 24LL * 3600 * 1000)));
 }
 
 } // namespace zeb::platform
