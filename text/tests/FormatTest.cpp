@@ -1,0 +1,63 @@
+#include "text/Format.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdarg>
+#include <string>
+
+using zeb::text::appendFormat;
+using zeb::text::format;
+
+namespace {
+
+std::string viaVformat(const char* fmt, ...) __attribute__((format(printf, 1, 2)));
+
+std::string viaVformat(const char* fmt, ...)
+{
+    std::va_list args;
+    va_start(args, fmt);
+    std::string out = zeb::text::vformat(fmt, args);
+    va_end(args);
+    return out;
+}
+
+TEST(Format, FormatsLikePrintf)
+{
+    EXPECT_EQ(format("$PKVR,RPC,FRAME,\"%s\",%d,%u,%.3f\r\n", "main", -2, 30u, 1.5),
+              "$PKVR,RPC,FRAME,\"main\",-2,30,1.500\r\n");
+    EXPECT_EQ(format("%s", ""), "");
+    EXPECT_EQ(viaVformat("%x-%c", 255u, 'z'), "ff-z");
+}
+
+TEST(Format, HandlesEveryLengthAroundTheInternalBuffer)
+{
+    // Lengths on both sides of whatever size the first formatting pass uses.
+    for (int length = 0; length < 1100; ++length) {
+        const std::string expected(static_cast<std::size_t>(length), 'x');
+        ASSERT_EQ(format("%s", expected.c_str()), expected) << length;
+        ASSERT_EQ(viaVformat("%*s", length, ""), std::string(static_cast<std::size_t>(length), ' ')) << length;
+    }
+    const std::string host(100000, 'h');
+    EXPECT_EQ(format("/dev/client/%s/%u", host.c_str(), 2101u), "/dev/client/" + host + "/2101");
+}
+
+TEST(Format, KeepsEmbeddedNuls)
+{
+    const std::string out = format("a%cb", 0);
+    EXPECT_EQ(out, std::string("a\0b", 3));
+}
+
+TEST(Format, AppendsAfterExistingText)
+{
+    std::string out("head,");
+    appendFormat(out, "%d,", 1);
+    EXPECT_EQ(out, "head,1,");
+    const std::string longField(5000, 'q');
+    appendFormat(out, "%s*", longField.c_str());
+    EXPECT_EQ(out, "head,1," + longField + "*");
+    std::string withNul("x\0y", 3);
+    appendFormat(withNul, "%s", "z");
+    EXPECT_EQ(withNul, std::string("x\0yz", 4));
+}
+
+} // namespace

@@ -1,0 +1,408 @@
+#include "text/Scan.h"
+
+#include "text/fuzz/ScanOracle.h"
+
+#include <gtest/gtest.h>
+
+#include <clocale>
+#include <cmath>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+using namespace std::string_literals;
+using zeb::text::kScanEof;
+using zeb::text::scan;
+using zeb::text::ScanTarget;
+
+namespace {
+
+// A pattern with inputs it is meant to read; every prefix and a set of damaged copies of each input are
+// tried as well.
+struct PatternCase
+{
+    std::string pattern;
+    std::vector<std::string> samples;
+};
+
+const std::vector<PatternCase>& patternTable()
+{
+    static const std::vector<PatternCase> table = {
+        // The patterns the protocol and device code uses.
+        {"$PKVR,RPC,FRAME,\"%[^\"]\",%d,%d,%d,%d,%d\r\n*s", {"$PKVR,RPC,FRAME,\"main view\",1,-2,30,400,5\r\n*s"}},
+        {"/dev/serial/com%u,%u,%u,%lf,%c", {"/dev/serial/com1,9600,8,1,N", "/dev/serial/com12,115200,7,1.5,E"}},
+        {"/dev/client/%[^/]/%u", {"/dev/client/rover.example.net/2101", "/dev/client/[fe80::1]/80"}},
+        {"$PKVR,RPC,BAR,%u,%d,%d,%d,%d,%d,%d,%u,%d,%u,%d,%d,%d,%d,%u,%d,%d%[^\r\n]\r\n",
+         {"$PKVR,RPC,BAR,1,-2,3,-4,5,-6,7,8,-9,10,11,-12,13,-14,15,16,-17,tail\r\n",
+          "$PKVR,RPC,BAR,1,2,3,4,5,6,7,8,9,10,11,12,13,14,15,16,17\r\n"}},
+        {"$PKVR,DEBUG,TRACE,%[^,] , %u , %u , %u , %u , %u , %u% \r\n",
+         {"$PKVR,DEBUG,TRACE,nav , 1 , 2 , 3 , 4 , 5 , 6 \r\n", "$PKVR,DEBUG,TRACE,nav,1,2,3,4,5,6% \r\n"}},
+        {"%[^ ] %[^ ] HTTP/%u.%u", {"GET /status HTTP/1.1", "POST  /a%20b   HTTP/2.0\r\n"}},
+        {"%[^ :] : %[^\r\n]", {"Content-Length : 42\r\n", "Host:example.net", "X-Empty: \r\n"}},
+        {"$GPGSV,%u,%u,%u%[^*\r\n]", {"$GPGSV,3,1,11,03,03,111,00,04,15,270,00*74\r\n", "$GPGSV,1,1,00*79\r\n"}},
+        {"%x,%x,%x,%x,%x,%x,%x,%x", {"fe80,0,0,0,0x1ff,fe23,4567,890A", "FFFFFFFF,100000000,-1,0x,x,0X1,,"}},
+        {"%u.%u.%u.%u", {"192.168.1.255", "256.-1.4294967296.007", "1.2.3"}},
+        {"$PKVR,SVDSEL,%lf,%[^*\r\n]", {"$PKVR,SVDSEL,-1.5e-3,G01,E11*7F\r\n", "$PKVR,SVDSEL,nan,x"}},
+        {"%c%c,%u,%lf", {"GP,12,0x1.8p1", "  ,, 7 , 2"}},
+        // Every integer conversion and length modifier.
+        {"%d %i %u %o %x %X", {"-12 0x1F 42 0777 dead BEEF", "+7 -010 -1 8 0xg 0X"}},
+        {"%hhd %hhu %hd %hu %hhi", {"300 -1 70000 -70000 0x80", "-129 256 32768 65536 -0"}},
+        {"%ld %lu %lld %llu %Ld %qu",
+         {"9223372036854775807 18446744073709551615 -9223372036854775808 0 1 2",
+          "9223372036854775808 18446744073709551616 -9223372036854775809 -1 -2 -3"}},
+        {"%jd %ju %zd %zu %td %tu %li %lx", {"-1 -1 -1 -1 -1 -1 0x7fffffffffffffff ffffffffffffffff1"}},
+        {"%d%d", {"4294967296 -2147483649", "99999999999999999999 -99999999999999999999"}},
+        {"%i%i%i", {"0x 08 0", "-0x10 +017 0X", "00x1 0xx 0"}},
+        {"%3d%2u%1x%4i", {"-12345", "1234567890", "0x1234567", "+-1"}},
+        {"%1i%1d%2i", {"-0x5", "0x12", "+5"}},
+        // Floating point, including the partial forms sscanf still converts.
+        {"%f %lf", {"1.5 -2.25", "1e 1e+", "1e-5 .5", "5. -.", "1.2.3 4"}},
+        {"%e %E %g %G %a %A %F", {"1e10 1E-10 0.1 1G 0x1p3 0X1.8P-1 3"}},
+        {"%lf%lf", {"nan inf", "-NAN +Infinity", "infinit", "infx nanx", "na", "infinityinfinity"}},
+        {"%lf%n",
+         {"0x", "-0x", "0x.", "0x1p", "0xp3", "0x1pe", "0x1P-2", "+.e5", ".", "-", "0e", "1e400", "1e-400", "4.9e-324",
+          "2.4703282292062328e-324", "1.7976931348623158e308", "0x1.fffffffffffff8p1023"}},
+        {"%f%n", {"3.4028235e38", "3.4028236e38", "1e-46", "0x1.fffffep127", "16777217"}},
+        {"%Lf %Le %llf", {"1.5 1e-5000 0.1", "1e4933 nan -inf"}},
+        {"%3lf%s", {"infinity", "-nan", "0x1p4", "1e+5", "12345"}},
+        {"%4lf%n", {"0x1.8p1", "+inf", "1e-5", ".123"}},
+        {"%1lf%1lf%1lf", {"-1.5", "1e5", ".5"}},
+        {"%2lf|%5f|%7lf", {"0e5|1.5e+9|-0x1p+3"}},
+        // Characters, strings and sets.
+        {"%c%s%c", {"ab c", " a b", "x\ty"}},
+        {"%5c|%1c|%c", {"abcde|f|g", "ab", "a b c|d|e"}},
+        {"%s %3s %s", {"hello world tail", "a\tbcdef", "\r\n x"}},
+        {"%[a-z]%[0-9]%[^a-z0-9]", {"abc123!@#", "ABC", "z9-"}},
+        {"%[]a]%[^]a]", {"]a]b]", "]]]", "a]b"}},
+        {"%[a-]%[-a]%[^-]", {"a--aa-b", "-a-x", "b-"}},
+        {"%[-a]|%[^-]|%[^]]|%[--/]", {"-a-|b+|x-|-./0", "a|-|]|,"}},
+        {"%[z-a]%[a-c-e]%[]-a]", {"z-aabcde]^_`a", "-zaz"}},
+        {"%[a-a]%[\x80-\xff]%[^\x01-\x7f]", {"aa\x80\xfe\xff\xc3\xa9x"}},
+        {"%[^\r\n]%[\r\n]", {"line one\r\nline two", "\r\n", ""}},
+        {"%3[abc]%2[^x]", {"abcabc", "aaxx", "xyz"}},
+        {"%[abc", {"abc", ""}},
+        {"%[^", {"abc"}},
+        {"%[]", {"]"}},
+        // Suppression, %n and %%.
+        {"%*d%d%*s%n", {"1 2 three", "1", " "}},
+        {"%*[^,],%*c%5c%*3s%s", {"skip,xabcdefghij", "skip"}},
+        {"%n%d%n %n%c%hhn%hn%ln%lln", {"  42  x", "", "  "}},
+        {"%%%d%%", {"%5%", " % 5 %", "%%"}},
+        {"100%% %d", {"100% 5", "100%5", "100 5"}},
+        // White-space rules.
+        {" %c", {"   x", "", "\t\n\v\f\r y"}},
+        {"%c %c", {"a b", "ab", "a   ", "a"}},
+        {"a b", {"ab", "a b", "a  ", "a\r\nb"}},
+        {"%d %n", {"5   ", "5"}},
+        {"x%dy", {"x5y", "x 5 y", " x5y"}},
+        {"%d\n%d", {"1 2", "1\r\n\r\n2"}},
+        {"  ", {"", "   "}},
+        {"", {"anything"}},
+        // Malformed and unusual conversions.
+        {"%", {"", "x"}},
+        {"%5", {"1"}},
+        {"%y%d", {"1"}},
+        {"%hld", {"1"}},
+        {"%5*d", {"1"}},
+        {"%0d %00s %0c", {"123 abc de"}},
+        {"%99999999999d %99999999999s", {"123 abc"}},
+        {"%'d %Id %I'*d %d", {"1,234 5 6 7"}},
+        {"%Ii %If %Ilf %'lf %I5d", {"0x1f 1.5 -2e3 1,5 123456", "-010 nan 0x1p1 .5e1 1"}},
+        {"%md %mlu %mf", {"-5 7 1.5"}},
+        {"%as %Ac", {"1.5s 0x1p2c"}},
+        {"\xe9%d\xff", {"\xe9\x35\xff", " \xe9\x35", "\xe8"}},
+        {" \xe9%n", {"  \xe9", "\xe9"}},
+        {"abc\0%d"s, {"abc"}},
+    };
+    return table;
+}
+
+// Inputs every pattern is also tried with.
+std::vector<std::string> commonInputs()
+{
+    std::vector<std::string> inputs = {
+        "",
+        " ",
+        "\t\r\n",
+        "0",
+        "-1",
+        "+",
+        "-",
+        ".",
+        "x",
+        "%",
+        "0x",
+        "0X1p",
+        "1e",
+        "1e+",
+        "nan",
+        "-inf",
+        "Infinity",
+        "4294967296",
+        "-2147483649",
+        "18446744073709551616",
+        "99999999999999999999",
+        "\x80\x81\xfe\xff",
+        "1\0"
+        "2"s,
+        "a\0b"s,
+        "\0"s,
+        "  1  2  3  ",
+        "1,2,3,4,5,6,7,8,9,10,11,12,13,14,15,16,17,18",
+        std::string(300, '9'),
+        "0." + std::string(400, '0') + "1e+" + std::string(50, '0') + "400",
+        "0x" + std::string(300, 'f') + "p-1200",
+    };
+    // Over-long fields: a host name far beyond any fixed buffer, and long runs of the other kinds.
+    inputs.push_back("/dev/client/" + std::string(100000, 'h') + "/2101");
+    inputs.push_back(std::string(100000, 'a') + " " + std::string(100000, 'b'));
+    return inputs;
+}
+
+// Damaged copies of a good input: cut short, with a byte replaced or dropped, a NUL inserted, and white
+// space or line ends around it.
+std::vector<std::string> variants(const std::string& sample)
+{
+    std::vector<std::string> out
+        = {sample, "  " + sample, sample + "  ", "\r\n" + sample, sample + "\r\n", sample + sample, sample + "\xff"};
+    for (std::size_t i = 0; i < sample.size(); ++i) {
+        out.push_back(sample.substr(0, i));
+        out.push_back(sample.substr(0, i) + sample.substr(i + 1));
+        for (const char replacement : {'\0', '\x80', '\xff', ' ', 'x', '-', '9'}) {
+            std::string damaged = sample;
+            damaged[i] = replacement;
+            out.push_back(damaged);
+        }
+    }
+    return out;
+}
+
+TEST(ScanOracle, EveryTablePatternCanBeCompared)
+{
+    // A pattern the oracle cannot give sscanf targets for would pass the differential test unchecked.
+    for (const PatternCase& c : patternTable())
+        EXPECT_TRUE(zeb::text::oracle::analyse(c.pattern).checkable) << zeb::text::oracle::escaped(c.pattern);
+}
+
+TEST(Scan, AgreesWithSscanf)
+{
+    const std::vector<std::string> common = commonInputs();
+    int differences = 0;
+    std::size_t compared = 0;
+    for (const PatternCase& c : patternTable()) {
+        std::vector<std::string> inputs = common;
+        for (const std::string& sample : c.samples) {
+            const auto damaged = variants(sample);
+            inputs.insert(inputs.end(), damaged.begin(), damaged.end());
+        }
+        for (const std::string& input : inputs) {
+            const auto verdict = zeb::text::oracle::compare(c.pattern, input);
+            compared += verdict.checked ? 1 : 0;
+            if (!verdict.difference.empty() && ++differences <= 20)
+                ADD_FAILURE() << verdict.difference;
+        }
+    }
+    EXPECT_EQ(differences, 0);
+    EXPECT_GT(compared, 10000u);
+}
+
+TEST(Scan, ReadsSerialPortDescription)
+{
+    unsigned port = 0;
+    unsigned baud = 0;
+    unsigned bits = 0;
+    double stopBits = 0;
+    char parity = 0;
+    EXPECT_EQ(
+        scan("/dev/serial/com1,9600,8,1,N", "/dev/serial/com%u,%u,%u,%lf,%c", &port, &baud, &bits, &stopBits, &parity),
+        5);
+    EXPECT_EQ(port, 1u);
+    EXPECT_EQ(baud, 9600u);
+    EXPECT_EQ(bits, 8u);
+    EXPECT_EQ(stopBits, 1.0);
+    EXPECT_EQ(parity, 'N');
+}
+
+TEST(Scan, StoresFieldsOfAnyLength)
+{
+    const std::string host(100000, 'h');
+    std::string readHost;
+    unsigned port = 0;
+    EXPECT_EQ(scan("/dev/client/" + host + "/2101", "/dev/client/%[^/]/%u", &readHost, &port), 2);
+    EXPECT_EQ(readHost, host);
+    EXPECT_EQ(port, 2101u);
+
+    std::string word;
+    std::string chars;
+    EXPECT_EQ(scan(host + " xyz", "%s %200000c", &word, &chars), 2);
+    EXPECT_EQ(word.size(), host.size());
+    EXPECT_EQ(chars, "xyz"); // %c takes what is left rather than failing
+}
+
+TEST(Scan, ReplacesStringTargetsRatherThanAppending)
+{
+    std::string method = "previous contents";
+    std::string path = "x";
+    unsigned major = 0;
+    unsigned minor = 0;
+    EXPECT_EQ(scan("GET / HTTP/1.0", "%[^ ] %[^ ] HTTP/%u.%u", &method, &path, &major, &minor), 4);
+    EXPECT_EQ(method, "GET");
+    EXPECT_EQ(path, "/");
+}
+
+TEST(Scan, ReturnsEofOnlyWhenNothingWasStoredBeforeTheInputEnded)
+{
+    int a = 0;
+    int b = 0;
+    int consumed = -1;
+    double d = 0;
+    std::string s;
+    EXPECT_EQ(scan("", "%d", &a), kScanEof);
+    EXPECT_EQ(scan("   \r\n", "%d", &a), kScanEof);
+    EXPECT_EQ(scan("7", "%*d%d", &a), kScanEof); // a skipped value does not count
+    EXPECT_EQ(scan("", "%n%d", &consumed, &a), kScanEof);
+    EXPECT_EQ(consumed, 0); // ... and neither does %n, though it stores
+    EXPECT_EQ(scan("7", "%d%d", &a, &b), 1);
+    EXPECT_EQ(scan("x", "%d", &a), 0); // a mismatch is not the end of the input
+    EXPECT_EQ(scan("-", "%lf", &d), 0); // nor is a sign with nothing after it
+    EXPECT_EQ(scan("", "%[a", &s), 0); // an unclosed set fails before reading
+    EXPECT_EQ(scan("", ""), 0);
+}
+
+TEST(Scan, CutsIntegersToTheTargetAsTheCLibraryDoes)
+{
+    int i = 0;
+    unsigned u = 0;
+    short s = 0;
+    unsigned char uc = 0;
+    long l = 0;
+    unsigned long ul = 0;
+    EXPECT_EQ(scan("4294967296 -1 70000 300", "%d %u %hd %hhu", &i, &u, &s, &uc), 4);
+    EXPECT_EQ(i, 0);
+    EXPECT_EQ(u, 4294967295u);
+    EXPECT_EQ(s, 4464);
+    EXPECT_EQ(uc, 44);
+    // Clamped at the 64-bit limits first, then cut: LONG_MAX cut to int is -1.
+    EXPECT_EQ(scan("99999999999999999999 -99999999999999999999 -5", "%d %ld %lu", &i, &l, &ul), 3);
+    EXPECT_EQ(i, -1);
+    EXPECT_EQ(l, LONG_MIN);
+    EXPECT_EQ(ul, 18446744073709551611ul);
+}
+
+TEST(Scan, ConsumesWhatTheCLibraryConsumes)
+{
+    unsigned x = 1;
+    double d = 0;
+    std::string rest;
+    // "0x" reads as 0 and the 'x' is gone.
+    EXPECT_EQ(scan("0xg", "%x%s", &x, &rest), 2);
+    EXPECT_EQ(x, 0u);
+    EXPECT_EQ(rest, "g");
+    // An exponent without digits is consumed but not converted.
+    EXPECT_EQ(scan("1e+x", "%lf%s", &d, &rest), 2);
+    EXPECT_EQ(d, 1.0);
+    EXPECT_EQ(rest, "x");
+    // Past "inf", an 'i' commits to "infinity".
+    EXPECT_EQ(scan("infinit", "%lf", &d), 0);
+    EXPECT_EQ(scan("infix", "%lf%s", &d, &rest), 0);
+    EXPECT_EQ(scan("infx", "%lf%s", &d, &rest), 2);
+    EXPECT_TRUE(std::isinf(d));
+    EXPECT_EQ(scan("nan(1)", "%lf%s", &d, &rest), 2);
+    EXPECT_TRUE(std::isnan(d));
+    EXPECT_EQ(rest, "(1)");
+}
+
+TEST(Scan, StopsAtTheFirstNul)
+{
+    int a = 0;
+    int b = 0;
+    EXPECT_EQ(scan("12\0 34"s, "%d %d", &a, &b), 1);
+    EXPECT_EQ(scan("12 34"s, "%d\0 %d"s, &a, &b), 1);
+    EXPECT_EQ(a, 12);
+    EXPECT_EQ(scan(std::string_view("12 34", 4), "%d %d", &a, &b), 2);
+    EXPECT_EQ(b, 3);
+}
+
+TEST(Scan, TakesPositionalTargets)
+{
+    int first = 0;
+    int second = 0;
+    EXPECT_EQ(scan("5 6", "%2$d %1$d", &first, &second), 2);
+    EXPECT_EQ(first, 6);
+    EXPECT_EQ(second, 5);
+    EXPECT_EQ(scan("5 6", "%3$d %1$d", &first, &second), 0);
+}
+
+TEST(Scan, StopsAtAMissingOrMistypedTarget)
+{
+    int i = 0;
+    long l = 0;
+    unsigned u = 0;
+    char c = 0;
+    std::string s;
+    EXPECT_EQ(scan("1 2", "%d %d", &i), 1);
+    EXPECT_EQ(scan("1 2", "%d %ld", &i, &i), 1);
+    EXPECT_EQ(scan("1 2", "%d %d", &i, &u), 1);
+    EXPECT_EQ(scan("1 2", "%d %d", &i, &l), 1);
+    EXPECT_EQ(scan("1 2", "%d %f", &i, &l), 1);
+    EXPECT_EQ(scan("ab", "%2c", &c), 0);
+    EXPECT_EQ(scan("ab", "%s", &c), 0);
+    EXPECT_EQ(scan("ab", "%c", static_cast<char*>(nullptr)), 0);
+    EXPECT_EQ(scan("ab", "%ls", &s), 0);
+    EXPECT_EQ(scan("ab", "%ms", &s), 0);
+    EXPECT_EQ(scan("0x1", "%p", &l), 0);
+    // The scan stops before reading: the end of the input is not reported.
+    EXPECT_EQ(scan("", "%d", &u), 0);
+    // Suppressed conversions take no target.
+    EXPECT_EQ(scan("1 2", "%*d %d", &i), 1);
+    EXPECT_EQ(i, 2);
+
+    std::vector<ScanTarget> targets = {&i, &s};
+    EXPECT_EQ(scan("7 seven", "%d %s", targets), 2);
+    EXPECT_EQ(s, "seven");
+}
+
+// Builds a locale whose decimal point is a comma, as many users' locales have, and makes it the numeric
+// locale. Returns false when the system cannot build one.
+bool useCommaLocale(const std::filesystem::path& dir)
+{
+    std::filesystem::create_directories(dir);
+    std::ofstream(dir / "comma.src") << "LC_NUMERIC\ndecimal_point \"<U002C>\"\nthousands_sep \"<U002E>\"\n"
+                                        "grouping 3\nEND LC_NUMERIC\n";
+    const std::string command
+        = "localedef -c -i '" + (dir / "comma.src").string() + "' '" + (dir / "comma").string() + "' >/dev/null 2>&1";
+    if (std::system(command.c_str()) == -1)
+        return false;
+    const char* oldPath = std::getenv("LOCPATH");
+    const std::string savedPath = oldPath == nullptr ? "" : oldPath;
+    setenv("LOCPATH", dir.c_str(), 1);
+    const bool loaded = std::setlocale(LC_NUMERIC, "comma") != nullptr;
+    if (oldPath == nullptr)
+        unsetenv("LOCPATH");
+    else
+        setenv("LOCPATH", savedPath.c_str(), 1);
+    return loaded && std::strtod("1.5", nullptr) == 1.0;
+}
+
+TEST(Scan, IgnoresTheProcessLocale)
+{
+    // The application sets the user's locale at start-up; the protocols must read the same regardless.
+    const auto dir = std::filesystem::temp_directory_path() / ("zeb-text-locale-" + std::to_string(getpid()));
+    const bool comma = useCommaLocale(dir);
+    double d = 0;
+    float f = 0;
+    std::string rest;
+    const int stored = scan("1.5 2.25 x", "%lf %f %s", &d, &f, &rest);
+    std::setlocale(LC_NUMERIC, "C");
+    std::filesystem::remove_all(dir);
+    if (!comma)
+        GTEST_SKIP() << "cannot build a locale with a decimal comma";
+    EXPECT_EQ(stored, 3);
+    EXPECT_EQ(d, 1.5);
+    EXPECT_EQ(f, 2.25f);
+}
+
+} // namespace
