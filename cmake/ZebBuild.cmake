@@ -105,7 +105,7 @@ if(ZEB_FUZZ AND NOT TARGET fuzzers)
   add_custom_target(fuzzers)
 endif()
 
-# Captured receiver data for tests: the shared folder beside the checkout, unless told otherwise.
+# Captured receiver data for tests: the copy kept in the project (with its licence file).
 if(NOT ZEB_SHARED_DATA)
-  get_filename_component(ZEB_SHARED_DATA "${PROJECT_SOURCE_DIR}/../shared/data" ABSOLUTE)
+  set(ZEB_SHARED_DATA "${PROJECT_SOURCE_DIR}/data/captures")
 endif()

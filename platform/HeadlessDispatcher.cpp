@@ -1,5 +1,6 @@
 #include "platform/HeadlessDispatcher.h"
 
+#include "platform/Mailbox.h"
 #include "platform/ThreadWaiter.h"
 
 #include <algorithm>
@@ -58,8 +59,12 @@ bool HeadlessDispatcher::runUntil(const std::function<bool()>& condition, std::c
 
 void HeadlessDispatcher::quit()
 {
+    // The loop may return, and its thread end, as soon as the flag is set: wake it through
+    // the mailbox, which refuses once the dispatcher is gone, never through the thread's
+    // waiter directly.
+    const std::shared_ptr<Mailbox> box = mailbox();
     m_quit.store(true);
-    m_waiter.notify();
+    box->wake();
 }
 
 } // namespace zeb::platform

@@ -29,6 +29,13 @@ void Mailbox::wakeOwner()
     m_wake();
 }
 
+void Mailbox::wake()
+{
+    const std::lock_guard lock(m_mutex);
+    if (!m_closed)
+        wakeOwner();
+}
+
 bool Mailbox::enqueueSend(SendRequest& request)
 {
     const std::lock_guard lock(m_mutex);

@@ -49,6 +49,8 @@ public:
     bool enqueueSend(SendRequest& request);
     bool enqueuePost(Handle target, MessageId message, WParam wParam, LParam lParam);
     bool setTimer(Handle target, TimerId id, std::chrono::milliseconds period);
+    // Wakes the owner thread, unless the mailbox is closed (its thread may be gone).
+    void wake();
     bool killTimer(Handle target, TimerId id);
 
     // On the owner thread only.

@@ -53,7 +53,7 @@ int digitValue(int c, int base)
 
 enum class Length { None, Char, Short, Long, LongLong, IntMax, Size, PtrDiff };
 
-struct Spec
+struct Directive
 {
     bool suppress = false;
     bool allocate = false; // 'm': the GNU allocating form, offered only for numbers (where it changes nothing)
@@ -90,48 +90,48 @@ char patternAt(std::string_view pattern, std::size_t i)
 }
 
 // Reads the length modifier, if any. Only one is taken: "%hld" ends in an unknown conversion 'l'.
-void parseLength(std::string_view pattern, std::size_t& i, Spec& spec)
+void parseLength(std::string_view pattern, std::size_t& i, Directive& directive)
 {
     switch (patternAt(pattern, i)) {
     case 'h':
         ++i;
-        spec.length = Length::Short;
+        directive.length = Length::Short;
         if (patternAt(pattern, i) == 'h') {
             ++i;
-            spec.length = Length::Char;
+            directive.length = Length::Char;
         }
         break;
     case 'l':
         ++i;
-        spec.length = Length::Long;
+        directive.length = Length::Long;
         if (patternAt(pattern, i) == 'l') {
             ++i;
-            spec.length = Length::LongLong;
+            directive.length = Length::LongLong;
         }
         break;
     case 'L':
     case 'q':
         ++i;
-        spec.length = Length::LongLong;
+        directive.length = Length::LongLong;
         break;
     case 'j':
         ++i;
-        spec.length = Length::IntMax;
+        directive.length = Length::IntMax;
         break;
     case 'z':
         ++i;
-        spec.length = Length::Size;
+        directive.length = Length::Size;
         break;
     case 't':
         ++i;
-        spec.length = Length::PtrDiff;
+        directive.length = Length::PtrDiff;
         break;
     case 'm':
         ++i;
-        spec.allocate = true;
+        directive.allocate = true;
         if (patternAt(pattern, i) == 'l') {
             ++i;
-            spec.length = Length::Long;
+            directive.length = Length::Long;
         }
         break;
     default:
@@ -140,37 +140,37 @@ void parseLength(std::string_view pattern, std::size_t& i, Spec& spec)
 }
 
 // Parses a conversion from just after its '%' up to and including the conversion character.
-Spec parseSpec(std::string_view pattern, std::size_t& i)
+Directive parseSpec(std::string_view pattern, std::size_t& i)
 {
-    Spec spec;
+    Directive directive;
     bool haveWidth = false;
     if (isDigit(patternAt(pattern, i))) {
         const int number = readPatternInt(pattern, i);
         if (patternAt(pattern, i) == '$') {
             ++i;
-            spec.position = number;
+            directive.position = number;
         } else {
             // It was the width; flags cannot follow a width.
-            spec.width = number;
+            directive.width = number;
             haveWidth = true;
         }
     }
     if (!haveWidth) {
         for (char c = patternAt(pattern, i); c == '*' || c == '\'' || c == 'I'; c = patternAt(pattern, ++i)) {
             if (c == '*')
-                spec.suppress = true;
+                directive.suppress = true;
         }
         if (isDigit(patternAt(pattern, i)))
-            spec.width = readPatternInt(pattern, i);
+            directive.width = readPatternInt(pattern, i);
     }
-    if (spec.width == 0)
-        spec.width = -1;
+    if (directive.width == 0)
+        directive.width = -1;
 
-    parseLength(pattern, i, spec);
-    spec.conversion = patternAt(pattern, i);
-    if (spec.conversion != '\0')
+    parseLength(pattern, i, directive);
+    directive.conversion = patternAt(pattern, i);
+    if (directive.conversion != '\0')
         ++i;
-    return spec;
+    return directive;
 }
 
 // The members of a %[...] set, read from just after the '[' up to and including the closing ']'.
@@ -278,9 +278,9 @@ bool isKnownConversion(char conversion)
 }
 
 // Pointers and wide characters have no target here, and %m on strings wants a char** to fill.
-bool isOffered(const Spec& spec)
+bool isOffered(const Directive& directive)
 {
-    switch (spec.conversion) {
+    switch (directive.conversion) {
     case 'p':
     case 'C':
     case 'S':
@@ -288,19 +288,19 @@ bool isOffered(const Spec& spec)
     case 'c':
     case 's':
     case '[':
-        return isNarrow(spec.length) && !spec.allocate;
+        return isNarrow(directive.length) && !directive.allocate;
     default:
         return true;
     }
 }
 
 // Whether a target has the type C gives the conversion, e.g. long* for %ld.
-bool fits(const Spec& spec, const ScanTarget& target)
+bool fits(const Directive& directive, const ScanTarget& target)
 {
-    switch (spec.conversion) {
+    switch (directive.conversion) {
     case 'c':
         // Without a width %c reads one character, and so it does with a width too large to read.
-        return holds<std::string>(target) || (spec.width <= 1 && holds<char>(target));
+        return holds<std::string>(target) || (directive.width <= 1 && holds<char>(target));
     case 's':
     case '[':
         return holds<std::string>(target);
@@ -311,9 +311,9 @@ bool fits(const Spec& spec, const ScanTarget& target)
     case 'o':
     case 'x':
     case 'X':
-        return visitInteger(target, spec.length, isSigned(spec.conversion), [](auto*) {});
+        return visitInteger(target, directive.length, isSigned(directive.conversion), [](auto*) {});
     default:
-        return isNarrow(spec.length) ? holds<float>(target) : holds<double>(target);
+        return isNarrow(directive.length) ? holds<float>(target) : holds<double>(target);
     }
 }
 
@@ -357,22 +357,22 @@ private:
             --pos_;
     }
     void skipSpace();
-    const ScanTarget* target(const Spec& spec);
+    const ScanTarget* target(const Directive& directive);
 
     Outcome directive(std::size_t& i);
-    Outcome convert(const Spec& spec, const ScanTarget* out, std::size_t& i);
+    Outcome convert(const Directive& directive, const ScanTarget* out, std::size_t& i);
     Outcome literal(unsigned char expected);
     Outcome percent();
-    Outcome count(const Spec& spec, const ScanTarget* out);
-    Outcome integer(const Spec& spec, const ScanTarget* out, int base);
-    Outcome floating(const Spec& spec, const ScanTarget* out);
+    Outcome count(const Directive& directive, const ScanTarget* out);
+    Outcome integer(const Directive& directive, const ScanTarget* out, int base);
+    Outcome floating(const Directive& directive, const ScanTarget* out);
     bool readFloatWord(int c, int& width);
     bool readFloatNumber(int c, int& width);
     bool expectWord(const char* rest, int& width);
-    Outcome convertFloat(const Spec& spec, const ScanTarget* out, std::size_t begin);
-    Outcome characters(const Spec& spec, const ScanTarget* out);
-    Outcome string(const Spec& spec, const ScanTarget* out);
-    Outcome set(const Spec& spec, const ScanTarget* out, std::size_t& i);
+    Outcome convertFloat(const Directive& directive, const ScanTarget* out, std::size_t begin);
+    Outcome characters(const Directive& directive, const ScanTarget* out);
+    Outcome string(const Directive& directive, const ScanTarget* out);
+    Outcome set(const Directive& directive, const ScanTarget* out, std::size_t& i);
     Outcome storeString(const ScanTarget* out, std::size_t length);
 
     std::string_view input_;
@@ -414,13 +414,13 @@ void Scanner::skipSpace()
     pendingSpace_ = false;
 }
 
-const ScanTarget* Scanner::target(const Spec& spec)
+const ScanTarget* Scanner::target(const Directive& directive)
 {
-    if (spec.position != 0) {
+    if (directive.position != 0) {
         // Negative: a position too large to read, which no target list can satisfy.
-        if (spec.position < 0 || static_cast<std::size_t>(spec.position) > targets_.size())
+        if (directive.position < 0 || static_cast<std::size_t>(directive.position) > targets_.size())
             return nullptr;
-        return &targets_[static_cast<std::size_t>(spec.position) - 1];
+        return &targets_[static_cast<std::size_t>(directive.position) - 1];
     }
     if (nextTarget_ >= targets_.size())
         return nullptr;
@@ -429,48 +429,48 @@ const ScanTarget* Scanner::target(const Spec& spec)
 
 Outcome Scanner::directive(std::size_t& i)
 {
-    const Spec spec = parseSpec(pattern_, i);
-    if (!isKnownConversion(spec.conversion))
+    const Directive directive = parseSpec(pattern_, i);
+    if (!isKnownConversion(directive.conversion))
         return Outcome::MatchFailure;
-    if (!isOffered(spec))
+    if (!isOffered(directive))
         return Outcome::Misuse;
     const ScanTarget* out = nullptr;
-    if (!spec.suppress && spec.conversion != '%') {
-        out = target(spec);
-        if (out == nullptr || !fits(spec, *out))
+    if (!directive.suppress && directive.conversion != '%') {
+        out = target(directive);
+        if (out == nullptr || !fits(directive, *out))
             return Outcome::Misuse;
     }
-    const char conversion = spec.conversion;
+    const char conversion = directive.conversion;
     if (pendingSpace_ || (conversion != '[' && conversion != 'c' && conversion != 'n'))
         skipSpace();
-    return convert(spec, out, i);
+    return convert(directive, out, i);
 }
 
-Outcome Scanner::convert(const Spec& spec, const ScanTarget* out, std::size_t& i)
+Outcome Scanner::convert(const Directive& directive, const ScanTarget* out, std::size_t& i)
 {
-    switch (spec.conversion) {
+    switch (directive.conversion) {
     case '%':
         return percent();
     case 'n':
-        return count(spec, out);
+        return count(directive, out);
     case 'd':
     case 'u':
-        return integer(spec, out, 10);
+        return integer(directive, out, 10);
     case 'i':
-        return integer(spec, out, 0);
+        return integer(directive, out, 0);
     case 'o':
-        return integer(spec, out, 8);
+        return integer(directive, out, 8);
     case 'x':
     case 'X':
-        return integer(spec, out, 16);
+        return integer(directive, out, 16);
     case 'c':
-        return characters(spec, out);
+        return characters(directive, out);
     case 's':
-        return string(spec, out);
+        return string(directive, out);
     case '[':
-        return set(spec, out, i);
+        return set(directive, out, i);
     default:
-        return floating(spec, out);
+        return floating(directive, out);
     }
 }
 
@@ -506,16 +506,16 @@ Outcome Scanner::percent()
     return Outcome::Done;
 }
 
-Outcome Scanner::count(const Spec& spec, const ScanTarget* out)
+Outcome Scanner::count(const Directive& directive, const ScanTarget* out)
 {
     if (out != nullptr)
-        visitInteger(*out, spec.length, true, integerStore(pos_));
+        visitInteger(*out, directive.length, true, integerStore(pos_));
     return Outcome::Done;
 }
 
-Outcome Scanner::integer(const Spec& spec, const ScanTarget* out, int base)
+Outcome Scanner::integer(const Directive& directive, const ScanTarget* out, int base)
 {
-    int width = spec.width;
+    int width = directive.width;
     int c = get();
     if (c == kEnd)
         return Outcome::InputFailure;
@@ -568,18 +568,18 @@ Outcome Scanner::integer(const Spec& spec, const ScanTarget* out, int base)
         return Outcome::MatchFailure;
     if (out == nullptr)
         return Outcome::Done;
-    const bool isSignedConversion = isSigned(spec.conversion);
-    visitInteger(*out, spec.length, isSignedConversion,
+    const bool isSignedConversion = isSigned(directive.conversion);
+    visitInteger(*out, directive.length, isSignedConversion,
                  integerStore(clampLikeStrtol(magnitude, negative, overflow, isSignedConversion)));
     ++stored_;
     return Outcome::Done;
 }
 
-Outcome Scanner::floating(const Spec& spec, const ScanTarget* out)
+Outcome Scanner::floating(const Directive& directive, const ScanTarget* out)
 {
     // The width counts every character read, including the one that ends the number, which is why it
     // is decremented right after each read rather than after each accepted character.
-    int width = spec.width;
+    int width = directive.width;
     const std::size_t begin = pos_;
     int c = get();
     if (width > 0)
@@ -599,7 +599,7 @@ Outcome Scanner::floating(const Spec& spec, const ScanTarget* out)
     const bool word = toLower(c) == 'n' || toLower(c) == 'i';
     if (!(word ? readFloatWord(c, width) : readFloatNumber(c, width)))
         return Outcome::MatchFailure;
-    return convertFloat(spec, out, begin);
+    return convertFloat(directive, out, begin);
 }
 
 // "nan", "inf" or "infinity", any case, from its first letter c.
@@ -688,7 +688,7 @@ bool Scanner::readFloatNumber(int c, int& width)
     return length > 0 && !(hex && length == 2);
 }
 
-Outcome Scanner::convertFloat(const Spec& spec, const ScanTarget* out, std::size_t begin)
+Outcome Scanner::convertFloat(const Directive& directive, const ScanTarget* out, std::size_t begin)
 {
     // strtod needs a terminated copy: the number may be followed by characters it would otherwise take,
     // e.g. when a width stopped the read. Real numbers fit the local buffer.
@@ -705,7 +705,7 @@ Outcome Scanner::convertFloat(const Spec& spec, const ScanTarget* out, std::size
     }
 
     char* end = nullptr;
-    if (out == nullptr || !isNarrow(spec.length)) {
+    if (out == nullptr || !isNarrow(directive.length)) {
         const double value = strtod_l(copy, &end, cLocale());
         if (end == copy)
             return Outcome::MatchFailure;
@@ -722,21 +722,21 @@ Outcome Scanner::convertFloat(const Spec& spec, const ScanTarget* out, std::size
     return Outcome::Done;
 }
 
-Outcome Scanner::characters(const Spec& spec, const ScanTarget* out)
+Outcome Scanner::characters(const Directive& directive, const ScanTarget* out)
 {
     if (pos_ >= input_.size())
         return Outcome::InputFailure;
     // No width (or one too large to read) means one character. A short input is not a failure: %5c takes
     // what there is.
-    const std::size_t width = spec.width < 0 ? 1 : static_cast<std::size_t>(spec.width);
+    const std::size_t width = directive.width < 0 ? 1 : static_cast<std::size_t>(directive.width);
     return storeString(out, std::min(width, input_.size() - pos_));
 }
 
-Outcome Scanner::string(const Spec& spec, const ScanTarget* out)
+Outcome Scanner::string(const Directive& directive, const ScanTarget* out)
 {
     if (pos_ >= input_.size())
         return Outcome::InputFailure;
-    const std::size_t limit = spec.width < 0 ? input_.size() : static_cast<std::size_t>(spec.width);
+    const std::size_t limit = directive.width < 0 ? input_.size() : static_cast<std::size_t>(directive.width);
     std::size_t length = 0;
     while (length < limit && pos_ + length < input_.size()
            && !isSpace(static_cast<unsigned char>(input_[pos_ + length])))
@@ -744,7 +744,7 @@ Outcome Scanner::string(const Spec& spec, const ScanTarget* out)
     return storeString(out, length);
 }
 
-Outcome Scanner::set(const Spec& spec, const ScanTarget* out, std::size_t& i)
+Outcome Scanner::set(const Directive& directive, const ScanTarget* out, std::size_t& i)
 {
     // The set is read before the input, so an unclosed one fails even on an empty input.
     std::bitset<256> members;
@@ -755,7 +755,7 @@ Outcome Scanner::set(const Spec& spec, const ScanTarget* out, std::size_t& i)
         return Outcome::InputFailure;
 
     // Without a width the C library stops at INT_MAX characters.
-    const std::size_t limit = spec.width < 0 ? INT_MAX : static_cast<std::size_t>(spec.width);
+    const std::size_t limit = directive.width < 0 ? INT_MAX : static_cast<std::size_t>(directive.width);
     std::size_t length = 0;
     while (length < limit && pos_ + length < input_.size()
            && members.test(static_cast<unsigned char>(input_[pos_ + length])) != negated)

@@ -1,0 +1,303 @@
+#include "messages/FieldScanner.h"
+
+#include "messages/SentenceParser.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <limits>
+#include <string>
+#include <vector>
+
+namespace zeb::messages {
+namespace {
+
+namespace scanned = field_scan_result;
+
+constexpr const char* kHrpFormat = "%f64,%f64,T,%f64,%f64,%f64,%u32,%c08";
+
+std::filesystem::path sharedData()
+{
+    if (const char* dir = std::getenv("ZEB500_SHARED_DATA")) {
+        return dir;
+    }
+    const char* source = std::getenv("ZEB500_SOURCE_DIR");
+    return std::filesystem::path(source ? source : ".") / ".." / "shared" / "data";
+}
+
+// Scans one field with one format item; the cell is returned through `cell`.
+int scanOne(std::string_view format, std::string_view field, FieldValue* cell = nullptr)
+{
+    static FieldScanner scanner;
+    const std::string_view fields[] = {field};
+    const int code = scanner.scan(fields, format);
+    if (cell != nullptr) {
+        *cell = scanner.cell(1);
+    }
+    return code;
+}
+
+TEST(FieldScanner, HeadingReportOfTheReceiver)
+{
+    SentenceParser parser;
+    ASSERT_EQ(parser.parse("$PKVR,HRP,1.5,244.28,T,0.1,-0.2,0.03,12,A\r\n"), sentence_result::Parsed);
+    FieldScanner scanner;
+    ASSERT_EQ(scanner.scan(parser, kHrpFormat), scanned::Converted);
+    ASSERT_EQ(scanner.cellCount(), 8u);
+    EXPECT_EQ(scanner.cell(1).tag(), (std::uint32_t{'f'} << 24) | 64);
+    EXPECT_DOUBLE_EQ(scanner.cell(2).asDouble(), 244.28);
+    EXPECT_EQ(scanner.cell(3).asString(), "T");
+    EXPECT_DOUBLE_EQ(scanner.cell(5).asDouble(), -0.2);
+    EXPECT_DOUBLE_EQ(scanner.cell(6).asDouble(), 0.03);
+    EXPECT_EQ(scanner.cell(7).tag(), (std::uint32_t{'u'} << 24) | 32);
+    EXPECT_EQ(scanner.cell(7).asInteger(), 12);
+    EXPECT_EQ(scanner.cell(8).tag(), (std::uint32_t{'c'} << 24) | 8);
+    EXPECT_EQ(scanner.cell(8).asCharacter(), 'A');
+
+    // No heading: empty fields leave their cells empty, the scan still succeeds.
+    ASSERT_EQ(parser.parse("$PKVR,HRP,,,T,,,,,N"), sentence_result::Parsed);
+    ASSERT_EQ(scanner.scan(parser, kHrpFormat), scanned::Converted);
+    EXPECT_TRUE(scanner.cell(2).isEmpty());
+    EXPECT_TRUE(scanner.cell(7).isEmpty());
+    EXPECT_EQ(scanner.cell(8).asCharacter(), 'N');
+
+    // The literal "T" must be there.
+    ASSERT_EQ(parser.parse("$PKVR,HRP,1,2,M,3,4,5,6,A"), sentence_result::Parsed);
+    EXPECT_EQ(scanner.scan(parser, kHrpFormat), scanned::Mismatch);
+    EXPECT_EQ(scanner.cellCount(), 0u);
+    EXPECT_TRUE(scanner.cell(1).isEmpty()) << "a failed scan leaves no half-filled cells";
+}
+
+TEST(FieldScanner, FormatErrorsAreReportedWhateverTheFields)
+{
+    const std::vector<std::string> bad = {
+        "%q",     "%",     "%l", "%f16", "%f8",   "%i64",     "%u0x1", "%c16",  "%sx", "%fx",    "%Lb",      "%u8y",
+        "%u8,*,", "%u8*x", "*",  "T,*",  "%f,%q", "%u123456", "%%",    "%u8**", "%*",  "%u,%i7", "%f,T,%c9", "%.3lfq",
+    };
+    FieldScanner scanner;
+    const std::string_view one[] = {"1"};
+    for (const auto& format : bad) {
+        EXPECT_EQ(scanner.scan(one, format), scanned::BadFormat) << format;
+        EXPECT_EQ(scanner.scan(std::span<const std::string_view>(), format), scanned::BadFormat) << format;
+    }
+    for (const char* format : {"%+-08.3lf", "%lu", "%u16d", "%i8b", "%s80", "%T", "%L", "%G", "%H", "%u,x,*"}) {
+        EXPECT_NE(scanner.scan(one, format), scanned::BadFormat) << format;
+    }
+}
+
+TEST(FieldScanner, IntegerWidthsSignsAndBases)
+{
+    struct Case
+    {
+        const char* format;
+        const char* field;
+        int code;
+        std::int64_t value;
+    };
+    const std::vector<Case> cases = {
+        {"%u8", "255", scanned::Converted, 255},
+        {"%u8", "256", scanned::Mismatch, 0},
+        {"%u8", "-1", scanned::Mismatch, 0},
+        {"%u8", "+7", scanned::Converted, 7},
+        {"%i8", "-128", scanned::Converted, -128},
+        {"%i8", "-129", scanned::Mismatch, 0},
+        {"%i8", "127", scanned::Converted, 127},
+        {"%i8", "128", scanned::Mismatch, 0},
+        {"%i16", "-32768", scanned::Converted, -32768},
+        {"%u16", "65536", scanned::Mismatch, 0},
+        {"%u32", "4294967295", scanned::Converted, 4294967295},
+        {"%u32", "4294967296", scanned::Mismatch, 0},
+        {"%u", "99999999999999999999999999", scanned::Mismatch, 0},
+        {"%i32", "-2147483648", scanned::Converted, -2147483648LL},
+        {"%i32", "2147483648", scanned::Mismatch, 0},
+        {"%u16x", "FFFF", scanned::Converted, 65535},
+        {"%u16x", "ffff", scanned::Converted, 65535},
+        {"%u8x", "1FF", scanned::Mismatch, 0},
+        {"%u8b", "101", scanned::Converted, 5},
+        {"%u8b", "102", scanned::Mismatch, 0},
+        {"%u8d", "0A", scanned::Mismatch, 0},
+        {"%u", "12a", scanned::Mismatch, 0},
+        {"%u", " 12", scanned::Mismatch, 0},
+        {"%u", "-", scanned::Mismatch, 0},
+        {"%u", "1.0", scanned::Mismatch, 0},
+    };
+    for (const auto& c : cases) {
+        FieldValue cell;
+        EXPECT_EQ(scanOne(c.format, c.field, &cell), c.code) << c.format << " " << c.field;
+        EXPECT_EQ(cell.asInteger(), c.value) << c.format << " " << c.field;
+    }
+}
+
+TEST(FieldScanner, RealsAreStrictDecimalNumbers)
+{
+    struct Case
+    {
+        const char* format;
+        const char* field;
+        int code;
+        double value;
+    };
+    const std::vector<Case> cases = {
+        {"%f64", "123.4", scanned::Converted, 123.4},
+        {"%lf", "-0.5", scanned::Converted, -0.5},
+        {"%lf", "+.5", scanned::Converted, 0.5},
+        {"%lf", "5.", scanned::Converted, 5.0},
+        {"%lf", "1e3", scanned::Converted, 1000.0},
+        {"%lf", "1e", scanned::Mismatch, 0},
+        {"%lf", ".", scanned::Mismatch, 0},
+        {"%lf", "inf", scanned::Mismatch, 0},
+        {"%lf", "nan", scanned::Mismatch, 0},
+        {"%lf", "0x10", scanned::Mismatch, 0},
+        {"%lf", "1.5x", scanned::Mismatch, 0},
+        {"%lf", " 1.5", scanned::Mismatch, 0},
+        {"%lf", "1e400", scanned::Mismatch, 0},
+        {"%f32", "1e39", scanned::Mismatch, 0},
+        {"%f", "0.1", scanned::Converted, static_cast<double>(0.1f)},
+        {"%H", "-12345.678", scanned::Converted, -12345.678},
+    };
+    for (const auto& c : cases) {
+        FieldValue cell;
+        EXPECT_EQ(scanOne(c.format, c.field, &cell), c.code) << c.format << " " << c.field;
+        EXPECT_EQ(cell.asDouble(), c.value) << c.format << " " << c.field;
+    }
+}
+
+TEST(FieldScanner, LatitudeLongitudeAndTimeRanges)
+{
+    struct Case
+    {
+        const char* format;
+        const char* field;
+        int code;
+    };
+    const std::vector<Case> cases = {
+        {"%L", "4221.8237733", scanned::Converted},
+        {"%L", "9000.0", scanned::Converted},
+        {"%L", "9000.01", scanned::Mismatch},
+        {"%L", "8960.0", scanned::Mismatch},
+        {"%L", "0059.9999", scanned::Converted},
+        {"%L", "-0010.0", scanned::Mismatch},
+        {"%L", "N", scanned::Mismatch},
+        {"%G", "07101.9411707", scanned::Converted},
+        {"%G", "18000.0", scanned::Converted},
+        {"%G", "18000.5", scanned::Mismatch},
+        {"%G", "17960", scanned::Mismatch},
+        {"%T", "194050.00", scanned::Converted},
+        {"%T", "235959", scanned::Converted},
+        {"%T", "235959.9", scanned::Converted},
+        {"%T", "240000", scanned::Mismatch},
+        {"%T", "126000", scanned::Mismatch},
+        {"%T", "125960", scanned::Mismatch},
+        {"%T", "194050.", scanned::Mismatch},
+        {"%T", "194050.123", scanned::Mismatch},
+        {"%T", "19405", scanned::Mismatch},
+        {"%T", "1940a0", scanned::Mismatch},
+        {"%T", "194050,00", scanned::Mismatch},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(scanOne(c.format, c.field), c.code) << c.format << " " << c.field;
+    }
+    FieldValue cell;
+    ASSERT_EQ(scanOne("%L", "4221.8237733", &cell), scanned::Converted);
+    EXPECT_DOUBLE_EQ(cell.asDouble(), 4221.8237733) << "kept as written, not converted to degrees";
+    ASSERT_EQ(scanOne("%T", "194050.00", &cell), scanned::Converted);
+    EXPECT_EQ(cell.asString(), "194050.00");
+    ASSERT_EQ(scanOne("%c", "AB", &cell), scanned::Mismatch);
+}
+
+TEST(FieldScanner, RepeatRunsOutAndExtraFields)
+{
+    FieldScanner scanner;
+    const std::string_view five[] = {"1", "2", "", "4", "5"};
+    for (const char* format : {"%u8,*", "%u8*"}) {
+        ASSERT_EQ(scanner.scan(five, format), scanned::Converted) << format;
+        EXPECT_EQ(scanner.cellCount(), 5u) << format;
+        EXPECT_EQ(scanner.cell(5).asInteger(), 5) << format;
+        EXPECT_TRUE(scanner.cell(3).isEmpty()) << format;
+    }
+    EXPECT_EQ(scanner.scan(five, "T,%u8,*"), scanned::Mismatch);
+    const std::string_view badTail[] = {"1", "2", "x"};
+    EXPECT_EQ(scanner.scan(badTail, "%u,*"), scanned::Mismatch) << "repeated conversions are checked too";
+
+    const std::string_view one[] = {"1.5"};
+    EXPECT_EQ(scanner.scan(one, "%lf,%lf,%lf"), scanned::Converted) << "conversions may run past the fields";
+    EXPECT_EQ(scanner.cellCount(), 1u);
+    EXPECT_EQ(scanner.scan(one, "%lf,T"), scanned::Mismatch) << "a literal letter may not";
+    EXPECT_EQ(scanner.scan(one, "%lf,7"), scanned::Mismatch) << "nor a literal digit";
+    EXPECT_EQ(scanner.scan(one, "%lf,-x"), scanned::Converted);
+    EXPECT_EQ(scanner.scan(one, "%lf,,T"), scanned::Converted) << "only the next item decides";
+    EXPECT_EQ(scanner.scan(one, ""), scanned::Converted);
+    EXPECT_EQ(scanner.cellCount(), 0u);
+
+    const std::string_view three[] = {"1.5", "garbage", "x"};
+    EXPECT_EQ(scanner.scan(three, "%lf"), scanned::Converted) << "fields beyond the format are not looked at";
+    EXPECT_EQ(scanner.cellCount(), 1u);
+}
+
+TEST(FieldValue, AccessorsConvertFromTheStoredType)
+{
+    EXPECT_EQ(FieldValue::character('A').asInteger(), 65);
+    EXPECT_EQ(FieldValue::character('\xE9').asInteger(), 0xE9);
+    EXPECT_EQ(FieldValue::character('A').asDouble(), 65.0);
+    EXPECT_EQ(FieldValue::real(-2.7, 64).asInteger(), -2);
+    EXPECT_EQ(FieldValue::real(2.7, 64).asInteger(), 2);
+    EXPECT_EQ(FieldValue::real(1e300, 64).asInteger(), std::numeric_limits<std::int64_t>::max());
+    EXPECT_EQ(FieldValue::real(-1e300, 64).asInteger(), std::numeric_limits<std::int64_t>::min());
+    EXPECT_EQ(FieldValue::real(std::nan(""), 64).asInteger(), 0);
+    EXPECT_EQ(FieldValue::real(66.9, 64).asCharacter(), 'B');
+    EXPECT_EQ(FieldValue::unsignedInteger(4294967295u, 32).asDouble(), 4294967295.0);
+    EXPECT_EQ(FieldValue::unsignedInteger(4294967295u, 32).asInteger(), 4294967295LL);
+    EXPECT_EQ(FieldValue::signedInteger(-5, 8).asDouble(), -5.0);
+    EXPECT_EQ(FieldValue::signedInteger(-5, 8).width(), 8u);
+    EXPECT_EQ(FieldValue::signedInteger(0x141, 32).asCharacter(), 'A');
+    EXPECT_EQ(FieldValue::text("xyz").asCharacter(), 'x');
+    EXPECT_EQ(FieldValue::text("xyz").asInteger(), 0);
+    EXPECT_EQ(FieldValue::text("").asCharacter(), '\0');
+    EXPECT_EQ(FieldValue::real(1.0, 64).asString(), "");
+    const FieldValue empty;
+    EXPECT_TRUE(empty.isEmpty());
+    EXPECT_EQ(empty.type(), '\0');
+    EXPECT_EQ(empty.asInteger(), 0);
+    EXPECT_EQ(empty.asDouble(), 0.0);
+    EXPECT_EQ(empty.asCharacter(), '\0');
+}
+
+// Every fix sentence of the captured logs converts with a typed format, empty fields included, except the
+// no-fix placeholder position one receiver sends (latitude 8960.000000, 60 minutes), which the range check
+// refuses.
+TEST(FieldScannerRealData, FixAndHeadingSentencesConvert)
+{
+    const char* ggaFormat = "%s,%L,%c,%G,%c,%u8,%u8,%f64,%f64,%c,%f64,%c,%f64,%s";
+    std::size_t fixes = 0;
+    std::size_t refused = 0;
+    std::size_t headings = 0;
+    SentenceParser parser;
+    FieldScanner scanner;
+    for (const auto& entry : std::filesystem::directory_iterator(sharedData() / "nmea")) {
+        std::ifstream in(entry.path(), std::ios::binary);
+        for (std::string line; std::getline(in, line);) {
+            if (parser.parse(line) != sentence_result::Parsed) {
+                continue;
+            }
+            if (parser.identifier() == "GGA") {
+                const int code = scanner.scan(parser, ggaFormat);
+                const bool placeholder = parser.field(2) == "8960.000000";
+                EXPECT_EQ(code, placeholder ? scanned::Mismatch : scanned::Converted) << line;
+                ++(placeholder ? refused : fixes);
+            } else if (parser.identifier() == "HDT") {
+                ASSERT_EQ(scanner.scan(parser, "%f64,T"), scanned::Converted) << line;
+                EXPECT_TRUE(scanner.cell(1).isEmpty() || scanner.cell(1).asDouble() > 0.0) << line;
+                ++headings;
+            }
+        }
+    }
+    EXPECT_EQ(fixes, 356u);
+    EXPECT_EQ(refused, 6u);
+    EXPECT_GT(headings, 215u);
+}
+
+} // namespace
+} // namespace zeb::messages

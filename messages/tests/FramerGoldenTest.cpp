@@ -1,0 +1,184 @@
+#include "messages/MessageFramer.h"
+#include "messages/tests/FramerTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace zeb::messages::test {
+namespace {
+
+const char* const kNmeaLogs[] = {
+    "bu353-glonass.nmea",  "garmin-geko201.nmea",
+    "hemi.nmea",           "isync.nmea",
+    "mtk-3301.nmea",       "polarx2.nmea",
+    "quectel-L70.nmea",    "skytraq-PX1172RH_DS.nmea",
+    "st-teseo-liv3f.nmea", "ublox-zed-f9p-nmea.nmea",
+};
+
+struct LogSplit
+{
+    std::vector<std::string> sentences; // lines that begin with "$", with their line ends
+    std::string otherText; // every other line (JSON, fragments), in order
+    std::string unterminated; // a last line without LF
+};
+
+LogSplit splitLines(const std::string& text)
+{
+    LogSplit split;
+    std::size_t pos = 0;
+    while (pos < text.size()) {
+        const std::size_t lf = text.find('\n', pos);
+        if (lf == std::string::npos) {
+            split.unterminated = text.substr(pos);
+            break;
+        }
+        const std::string line = text.substr(pos, lf + 1 - pos);
+        if (line.front() == '$') {
+            split.sentences.push_back(line);
+        } else {
+            split.otherText += line;
+        }
+        pos = lf + 1;
+    }
+    return split;
+}
+
+using NmeaParam = std::tuple<const char*, std::size_t>;
+
+class NmeaLog : public ::testing::TestWithParam<NmeaParam>
+{ };
+
+// The logs' quirks: a sentence fragment runs into the next sentence on the same line and is
+// one message with it; lines without "$" (JSON, the fragment's tail) are unknown text; a line
+// without LF is held until the flush.
+TEST_P(NmeaLog, EverySentenceLineIsOneTelecommandInOrderWhateverTheReadSize)
+{
+    const auto [file, chunk] = GetParam();
+    const Bytes input = readFile(std::string("nmea/") + file);
+    const LogSplit expected = splitLines(textOf(input));
+    ASSERT_FALSE(expected.sentences.empty());
+
+    std::vector<std::string> sentences;
+    std::string unknown;
+    std::string residue;
+    for (const Step& step : frameAll(input, chunk)) {
+        ASSERT_EQ(step.status, ReadStatus::Complete) << messageKindName(step.kind) << " " << textOf(step.bytes);
+        switch (step.kind) {
+        case MessageKind::Telecommand:
+            EXPECT_EQ(step.type, message_type::Nmea);
+            sentences.push_back(textOf(step.bytes));
+            break;
+        case MessageKind::Unknown:
+            EXPECT_EQ(step.type, message_type::Other);
+            unknown += textOf(step.bytes);
+            break;
+        case MessageKind::Residue:
+            residue += textOf(step.bytes);
+            break;
+        default:
+            ADD_FAILURE() << "unexpected " << messageKindName(step.kind) << ": " << textOf(step.bytes);
+        }
+    }
+    EXPECT_EQ(sentences, expected.sentences);
+    EXPECT_EQ(unknown, expected.otherText);
+    EXPECT_EQ(residue, expected.unterminated);
+}
+
+INSTANTIATE_TEST_SUITE_P(Captures, NmeaLog,
+                         ::testing::Combine(::testing::ValuesIn(kNmeaLogs), ::testing::Values(1u, 7u, 4096u)),
+                         FileAndReadSizeName());
+
+TEST(NmeaLogQuirks, TruncatedLastLineComesOutAsResidue)
+{
+    Bytes input = readFile("nmea/garmin-geko201.nmea");
+    input.resize(input.size() - 5);
+    const auto steps = frameAll(input, 4096);
+    ASSERT_FALSE(steps.empty());
+    EXPECT_EQ(steps.back().kind, MessageKind::Residue);
+    EXPECT_EQ(textOf(steps.back().bytes), "$GPBOD,,T,,");
+}
+
+using RtcmParam = std::tuple<const char*, std::size_t>;
+
+class RtcmThroughFramer : public ::testing::TestWithParam<RtcmParam>
+{ };
+
+// Read boundaries must not change what the assembler sees: the same messages come out with
+// every read size, and the unknown text between them is the rest of the bytes.
+TEST_P(RtcmThroughFramer, SameMessagesWhateverTheReadSize)
+{
+    const auto [file, chunk] = GetParam();
+    const Bytes input = readFile(std::string("rtcm2/") + file);
+    RtcmWordAssembler reference;
+    std::vector<Bytes> expected;
+    for (const std::uint8_t b : input) {
+        if (b >= 0x40 && b <= 0x7F && reference.feed(b) == RtcmWordAssembler::Feed::Complete) {
+            Bytes out(RtcmWordAssembler::kMaxRebuiltBytes);
+            out.resize(reference.rebuild(out.data()));
+            expected.push_back(out);
+        }
+    }
+    ASSERT_FALSE(expected.empty());
+    std::vector<Bytes> messages;
+    for (const Step& step : frameAll(input, chunk)) {
+        ASSERT_EQ(step.status, ReadStatus::Complete);
+        if (step.kind == MessageKind::RTCM) {
+            EXPECT_EQ(step.type, message_type::Rtcm);
+            ASSERT_TRUE(step.hasRtcm);
+            EXPECT_EQ(step.bytes.size(), static_cast<std::size_t>(step.rtcm.wordCount) * 5);
+            messages.push_back(step.bytes);
+        } else {
+            EXPECT_TRUE(step.kind == MessageKind::Unknown || step.kind == MessageKind::Residue)
+                << messageKindName(step.kind);
+        }
+    }
+    ASSERT_EQ(messages.size(), expected.size());
+    for (std::size_t i = 0; i < messages.size(); ++i) {
+        ASSERT_TRUE(messages[i] == expected[i]) << "message " << i << " differs";
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Captures, RtcmThroughFramer,
+                         ::testing::Combine(::testing::Values("sample.rtcm2", "short.rtcm2", "rtcm2.bend.rtcm2"),
+                                            ::testing::Values(1u, 7u, 4096u)),
+                         FileAndReadSizeName());
+
+// Every frame type, broken frames, a ping and HTTP requests: only the unknown text may be cut
+// differently by the reads, never a frame, and no byte may be lost.
+TEST(MixedStream, FramesTheSameWhateverTheReadSize)
+{
+    using namespace std::string_view_literals;
+    const Bytes input = bytesOf("noise$GPGGA,1,2*47\r\n$PKVR,RPC,PING\r\nGET /s HTTP/1.1\r\nHost: r\r\n\r\n"
+                                "\x02\r\n!R,12\x03\x02"
+                                "C\x7a\x08zzz\x03\xfe\x41\x00\x04\x01\xfd\x02\x03\xff"
+                                "$PKVR,\"caf\xe9\"\r\n$GP\x01POST /x HTTP/1.0\r\nNoColon\r\nHEAD\xfe"
+                                "A\x20\x00\x01\x05\xff"
+                                "\x02T\x41\x00\x07\x42\x03\x02!Q\x80$GPHDT,1*2C\n$GPGSV,3"sv);
+    const auto framesOf = [](const std::vector<Step>& steps, std::string& unknown) {
+        std::vector<std::string> frames;
+        for (const Step& step : steps) {
+            if (step.kind == MessageKind::Unknown && step.status == ReadStatus::Complete) {
+                unknown += textOf(step.bytes);
+                continue;
+            }
+            frames.push_back(std::string(readStatusName(step.status)) + " " + std::string(messageKindName(step.kind))
+                             + " " + std::string(messageTypeName(step.type)) + " " + textOf(step.bytes));
+        }
+        return frames;
+    };
+    std::string expectedUnknown;
+    const auto expected = framesOf(frameAll(input, 4096), expectedUnknown);
+    EXPECT_EQ(expected.size(), 13u);
+    EXPECT_EQ(expectedUnknown, "noiseGP\x01HEADA\x20\x00\x01\x05\xff"sv);
+    for (std::size_t chunk = 1; chunk <= 16; ++chunk) {
+        SCOPED_TRACE("read size " + std::to_string(chunk));
+        std::string unknown;
+        EXPECT_EQ(framesOf(frameAll(input, chunk), unknown), expected);
+        EXPECT_EQ(unknown, expectedUnknown);
+    }
+}
+
+} // namespace
+} // namespace zeb::messages::test

@@ -1,0 +1,132 @@
+#pragma once
+
+#include "messages/MessageFramer.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cstdint>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <tuple>
+#include <vector>
+
+namespace zeb::messages::test {
+
+using Bytes = std::vector<std::uint8_t>;
+
+inline Bytes bytesOf(std::string_view text)
+{
+    return Bytes(text.begin(), text.end());
+}
+
+inline std::string textOf(const Bytes& bytes)
+{
+    return std::string(bytes.begin(), bytes.end());
+}
+
+// One step's result with its bytes copied out (they are only valid until the next step).
+struct Step
+{
+    ReadStatus status = ReadStatus::Idle;
+    MessageKind kind = MessageKind::Unknown;
+    MessageType type = message_type::Other;
+    Bytes bytes;
+    bool hasRtcm = false;
+    RtcmMessage rtcm;
+};
+
+inline Step copyOf(const FrameResult& result)
+{
+    Step step;
+    step.status = result.status;
+    step.kind = result.kind;
+    step.type = result.type;
+    step.bytes.assign(result.data, result.data + result.length);
+    if (result.rtcm != nullptr) {
+        step.hasRtcm = true;
+        step.rtcm = *result.rtcm;
+    }
+    return step;
+}
+
+// Feeds `input` the way a receive thread does: fill the free space with at most `chunk` bytes,
+// commit, step until nothing more comes out, read again; one flush step at the end. Returns
+// every Complete and Discarded step, in order.
+inline std::vector<Step> frameAll(MessageFramer& framer, const Bytes& input, std::size_t chunk)
+{
+    std::vector<Step> out;
+    const auto drain = [&] {
+        for (int guard = 0; guard < 1'000'000; ++guard) {
+            const FrameResult result = framer.step();
+            EXPECT_EQ(result.data[result.length], 0) << "message text must be zero-terminated";
+            if (result.status != ReadStatus::Complete && result.status != ReadStatus::Discarded) {
+                return;
+            }
+            out.push_back(copyOf(result));
+        }
+        ADD_FAILURE() << "framing does not come to rest";
+    };
+    std::size_t offset = 0;
+    while (offset < input.size()) {
+        const auto space = framer.freeSpace();
+        const std::size_t count = std::min({chunk, space.size(), input.size() - offset});
+        if (count == 0) {
+            ADD_FAILURE() << "receive buffer full and framing waits for more";
+            return out;
+        }
+        std::copy_n(input.begin() + static_cast<std::ptrdiff_t>(offset), count, space.begin());
+        framer.commit(count);
+        offset += count;
+        drain();
+    }
+    const FrameResult flushed = framer.step(true);
+    if (flushed.status == ReadStatus::Complete) {
+        out.push_back(copyOf(flushed));
+    }
+    return out;
+}
+
+inline std::vector<Step> frameAll(const Bytes& input, std::size_t chunk)
+{
+    auto framer = std::make_unique<MessageFramer>();
+    return frameAll(*framer, input, chunk);
+}
+
+// A capture's file name as a test name: "sample.rtcm2" -> "sample_rtcm2".
+inline std::string testNameOf(std::string name)
+{
+    for (char& c : name) {
+        c = std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
+    }
+    return name;
+}
+
+// Names the (file, read size) parameters of capture tests.
+struct FileAndReadSizeName
+{
+    template <typename Info>
+    std::string operator()(const Info& info) const
+    {
+        return testNameOf(std::get<0>(info.param)) + "_" + std::to_string(std::get<1>(info.param));
+    }
+};
+
+inline std::string dataPath(const std::string& relative)
+{
+    const char* source = std::getenv("ZEB500_SOURCE_DIR");
+    const std::string root = source != nullptr ? std::string(source) + "/data/captures" : ZEB_MESSAGES_TEST_DATA;
+    return root + "/" + relative;
+}
+
+inline Bytes readFile(const std::string& relative)
+{
+    std::ifstream in(dataPath(relative), std::ios::binary);
+    EXPECT_TRUE(in.good()) << "cannot read " << dataPath(relative);
+    return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+} // namespace zeb::messages::test

@@ -1,0 +1,121 @@
+#include "messages/HttpRequestRecord.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace zeb::messages {
+namespace {
+
+using State = HttpRequestRecord::State;
+
+struct LineCase
+{
+    const char* name;
+    std::vector<std::string> lines;
+    State state;
+};
+
+class HttpLines : public ::testing::TestWithParam<LineCase>
+{ };
+
+TEST_P(HttpLines, EndInState)
+{
+    auto record = std::make_unique<HttpRequestRecord>();
+    State state = record->state();
+    for (const auto& line : GetParam().lines) {
+        state = record->handleLine(line);
+    }
+    EXPECT_EQ(state, GetParam().state);
+    EXPECT_EQ(record->state(), GetParam().state);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Requests, HttpLines,
+    ::testing::Values(
+        LineCase{"RequestLineThenHeaders", {"GET / HTTP/1.1\r", "Host: a"}, HttpRequestRecord::ReadingHeaders},
+        LineCase{"EmptyLineCompletes", {"GET / HTTP/1.1", ""}, HttpRequestRecord::Complete},
+        LineCase{"CrAloneIsAnEmptyLine", {"GET / HTTP/1.1", "\r"}, HttpRequestRecord::Complete},
+        LineCase{"TrailingTextAfterVersionIsIgnored", {"GET / HTTP/1.1 x", ""}, HttpRequestRecord::Complete},
+        LineCase{"MissingVersion", {"GET /"}, HttpRequestRecord::Malformed},
+        LineCase{"VersionWithoutMinor", {"GET / HTTP/1"}, HttpRequestRecord::Malformed},
+        LineCase{"LeadingBlank", {" GET / HTTP/1.1"}, HttpRequestRecord::Malformed},
+        LineCase{"HeaderWithoutColon", {"GET / HTTP/1.1", "Connection keep-alive"}, HttpRequestRecord::Malformed},
+        LineCase{"HeaderWithoutValue", {"GET / HTTP/1.1", "Connection:  "}, HttpRequestRecord::Malformed},
+        LineCase{"HeaderWithoutName", {"GET / HTTP/1.1", ": x"}, HttpRequestRecord::Malformed},
+        LineCase{"ControlByte", {"GET / HTTP/1.1", "A: \x7F"}, HttpRequestRecord::Malformed},
+        LineCase{"NothingAfterCompletion", {"GET / HTTP/1.1", "", "garbage"}, HttpRequestRecord::Complete}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(HttpRequestRecord, StoresUpperCaseFieldsNewestFirstWithUniqueNames)
+{
+    auto record = std::make_unique<HttpRequestRecord>();
+    record->handleLine("get /Index.html HTTP/1.1\r");
+    record->handleLine("Connection : keep-alive");
+    record->handleLine("Accept:text/html, */*");
+    record->handleLine("connection: close ");
+    EXPECT_EQ(record->handleLine(""), HttpRequestRecord::Complete);
+    EXPECT_EQ(record->method(), "GET");
+    EXPECT_EQ(record->target(), "/Index.html") << "the target keeps its case";
+    EXPECT_EQ(record->versionMajor(), 1u);
+    EXPECT_EQ(record->versionMinor(), 1u);
+    ASSERT_EQ(record->headerCount(), 2u);
+    EXPECT_EQ(record->header(0).name, "ACCEPT");
+    EXPECT_EQ(record->header(0).value, "TEXT/HTML, */*");
+    EXPECT_EQ(record->header(1).name, "CONNECTION");
+    EXPECT_EQ(record->header(1).value, "CLOSE ") << "replaced in place, the rest of the line kept";
+    EXPECT_EQ(record->find("Connection").value_or("-"), "CLOSE ");
+    EXPECT_FALSE(record->find("Host").has_value());
+    EXPECT_EQ(record->header(2).name, "");
+
+    static const std::uint8_t kReply[] = {'o', 'k'};
+    record->response = kReply;
+    record->responseCount = sizeof kReply;
+    record->clear();
+    EXPECT_EQ(record->state(), HttpRequestRecord::ExpectRequestLine);
+    EXPECT_EQ(record->headerCount(), 0u);
+    EXPECT_EQ(record->method(), "");
+    EXPECT_EQ(record->response, nullptr);
+    EXPECT_EQ(record->responseCount, 0u);
+}
+
+TEST(HttpRequestRecord, VersionNumbersReadAsTheCLibraryReadsThem)
+{
+    auto record = std::make_unique<HttpRequestRecord>();
+    record->handleLine("POST /x HTTP/+2.-1");
+    EXPECT_EQ(record->versionMajor(), 2u);
+    EXPECT_EQ(record->versionMinor(), 4294967295u);
+    record->clear();
+    record->handleLine("POST /x HTTP/99999999999999999999999.4294967296");
+    EXPECT_EQ(record->versionMajor(), 4294967295u) << "saturates like strtoul, then cut to 32 bits";
+    EXPECT_EQ(record->versionMinor(), 0u);
+}
+
+// A peer that sends endless headers cannot make the record grow: it stops at its fixed size.
+TEST(HttpRequestRecord, EndlessHeadersMakeTheRequestMalformedInsteadOfGrowing)
+{
+    auto record = std::make_unique<HttpRequestRecord>();
+    record->handleLine("GET / HTTP/1.1");
+    State state = record->state();
+    int lines = 0;
+    for (; lines < 10000 && state == HttpRequestRecord::ReadingHeaders; ++lines) {
+        state = record->handleLine("X-" + std::to_string(lines) + ": value");
+    }
+    EXPECT_EQ(state, HttpRequestRecord::Malformed);
+    EXPECT_EQ(lines, static_cast<int>(HttpRequestRecord::kMaxHeaders) + 1);
+
+    record->clear();
+    record->handleLine("GET / HTTP/1.1");
+    const std::string big(3000, 'v');
+    state = record->state();
+    for (lines = 0; lines < 100 && state == HttpRequestRecord::ReadingHeaders; ++lines) {
+        state = record->handleLine("Same: " + big);
+    }
+    EXPECT_EQ(state, HttpRequestRecord::Malformed) << "replaced values still use up the text space";
+    EXPECT_LE(lines, 4);
+}
+
+} // namespace
+} // namespace zeb::messages

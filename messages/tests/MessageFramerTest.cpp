@@ -1,0 +1,336 @@
+#include "messages/MessageFramer.h"
+
+#include "messages/tests/FramerTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace zeb::messages::test {
+namespace {
+
+using K = MessageKind;
+using S = ReadStatus;
+namespace T = message_type;
+
+struct Expected
+{
+    S status;
+    K kind;
+    MessageType type;
+    std::string bytes;
+};
+
+struct Case
+{
+    const char* name;
+    std::string input;
+    std::size_t chunk;
+    std::vector<Expected> expected;
+};
+
+std::string ofBytes(std::initializer_list<int> values)
+{
+    std::string text;
+    for (const int v : values) {
+        text.push_back(static_cast<char>(v));
+    }
+    return text;
+}
+
+const std::string kUhfCode = ofBytes({0x02, 'C', 0x7A, 0x18}) + std::string(13, 'z') + "\x03";
+const std::string kEscapedBinary = ofBytes({0xFE, 'A', 0x00, 0x04, 0x01, 0xFD, 0x02, 0x03, 0xFF});
+const std::string kDecodedBinary = ofBytes({0xFE, 'A', 0x00, 0x04, 0x01, 0xFF, 0x03, 0xFF});
+const std::string kPlainBinary = ofBytes({0xFE, 0xE3, 0x00, 0x05, 0x01, 0x02, 0x03, 0x04, 0xFF});
+// A length of 20 (BCD 0x20) whose last byte is no ETX: read on as an SVar frame.
+const std::string kUhfPhaseWithoutEtx = ofBytes({0x02, 'P', 'a', 0x20}) + std::string(16, 'b') + "\x03";
+// 0xFF inside the body, not escaped: the raw length field decides.
+const std::string kRawLengthBinary = ofBytes({0xFE, 'x', 0x00, 0x06, 0x01, 0x02, 0xFF, 0x03, 0x04, 0xFF});
+
+std::vector<Case> cases()
+{
+    const std::string gga = "$GPGGA,1,2*00\r\n";
+    return {
+        {"UnknownRunThenSentence",
+         "abc" + gga,
+         4096,
+         {{S::Complete, K::Unknown, T::Other, "abc"}, {S::Complete, K::Telecommand, T::Nmea, gga}}},
+        {"LoneByteIsOneUnknownMessage", "#", 4096, {{S::Complete, K::Unknown, T::Other, "#"}}},
+        {"DollarBrokenByControlByte",
+         "$GP\x01",
+         4096,
+         {{S::Discarded, K::Telecommand, T::Other, "$"}, {S::Complete, K::Unknown, T::Other, "GP\x01"}}},
+        {"HighByteInsideQuotes",
+         "$PKVR,\"caf\xE9\"\r\n",
+         4096,
+         {{S::Complete, K::Telecommand, T::Nmea, "$PKVR,\"caf\xE9\"\r\n"}}},
+        {"HighByteOutsideQuotes",
+         "$PKVR,caf\xE9\r\n",
+         4096,
+         {{S::Discarded, K::Telecommand, T::Other, "$"}, {S::Complete, K::Unknown, T::Other, "PKVR,caf\xE9\r\n"}}},
+        {"SentenceEndsAtFirstLineFeedWithoutCr",
+         "$A\n$B\r\n",
+         4096,
+         {{S::Complete, K::Telecommand, T::Nmea, "$A\n"}, {S::Complete, K::Telecommand, T::Nmea, "$B\r\n"}}},
+        {"SentenceSplitOverReads", gga, 3, {{S::Complete, K::Telecommand, T::Nmea, gga}}},
+        {"SVarMeasureSatellite",
+         "\x02\r\n!R,1,2\x03",
+         4096,
+         {{S::Complete, K::SVar, T::GnssMeasureSatellite, "\x02\r\n!R,1,2\x03"}}},
+        {"SVarGnss2Letter",
+         "\x02\r\n!0xE3,1\x03",
+         4096,
+         {{S::Complete, K::SVar, T::Gnss2EDataBc, "\x02\r\n!0xE3,1\x03"}}},
+        {"SVarUnknownLetter", "\x02\r\n!X,1\x03", 4096, {{S::Complete, K::SVar, T::Other, "\x02\r\n!X,1\x03"}}},
+        {"SVarBrokenByHighByte",
+         "\x02!R\x80zz",
+         4096,
+         {{S::Discarded, K::Unknown, T::Other, "\x02!R\x80"}, {S::Complete, K::Unknown, T::Other, "zz"}}},
+        {"SVarWaitsThenFlushes", "\x02!R,1", 4096, {{S::Complete, K::Residue, T::Other, "\x02!R,1"}}},
+        {"UhfBcdLength",
+         kUhfCode + "Z",
+         4096,
+         {{S::Complete, K::UHF, T::UhfCode, kUhfCode}, {S::Complete, K::Unknown, T::Other, "Z"}}},
+        {"UhfSplitOverReads", kUhfCode, 5, {{S::Complete, K::UHF, T::UhfCode, kUhfCode}}},
+        {"UhfSixteenBitLength",
+         ofBytes({0x02, 'T', 0x41, 0x00, 0x07, 0x42, 0x03}),
+         4096,
+         {{S::Complete, K::UHF, T::UhfLrk, ofBytes({0x02, 'T', 0x41, 0x00, 0x07, 0x42, 0x03})}}},
+        {"UhfWithoutEtxAtItsLengthIsSVar",
+         kUhfPhaseWithoutEtx,
+         4096,
+         {{S::Complete, K::SVar, T::Other, kUhfPhaseWithoutEtx}}},
+        {"UhfLengthShorterThanHeaderIsSVar",
+         ofBytes({0x02, 'C', 0x03, 0x03, 'z'}),
+         4096,
+         {{S::Complete, K::SVar, T::Other, ofBytes({0x02, 'C', 0x03})},
+          {S::Complete, K::Unknown, T::Other, ofBytes({0x03, 'z'})}}},
+        {"UhfZeroLengthIsNoFrame",
+         ofBytes({0x02, 'C', 'a', 0x00, 'z'}),
+         4096,
+         {{S::Discarded, K::Unknown, T::Other, ofBytes({0x02, 'C', 'a', 0x00})},
+          {S::Complete, K::Unknown, T::Other, "z"}}},
+        {"BinaryEscapesAreUndone", kEscapedBinary, 4096, {{S::Complete, K::SBin, T::GnssAlmanach, kDecodedBinary}}},
+        {"BinaryAsItStands", kPlainBinary, 2, {{S::Complete, K::SBin, T::Gnss2EDataBc, kPlainBinary}}},
+        {"BinaryRawLengthFallback", kRawLengthBinary, 4096, {{S::Complete, K::SBin, T::Rpc, kRawLengthBinary}}},
+        {"BinaryBadEscapeAndLengthDropsLeadByte",
+         ofBytes({0xFE, 'A', 0x00, 0x03, 0xFD, 0x07, 0x01, 0xFF}),
+         4096,
+         {{S::Discarded, K::Unknown, T::Other, ofBytes({0xFE})},
+          {S::Complete, K::Unknown, T::Other, ofBytes({'A', 0x00, 0x03, 0xFD, 0x07, 0x01, 0xFF})}}},
+        {"BinaryHugeLengthDropsLeadByte",
+         ofBytes({0xFE, 'A', 0x20, 0x00, 0x01, 0x05, 0xFF}),
+         4096,
+         {{S::Discarded, K::Unknown, T::Other, ofBytes({0xFE})},
+          {S::Complete, K::Unknown, T::Other, ofBytes({'A', 0x20, 0x00, 0x01, 0x05, 0xFF})}}},
+        {"UnknownRunEndsBeforeFrameStarts",
+         "zz" + kPlainBinary + "y\x02\r\n!A\x03",
+         4096,
+         {{S::Complete, K::Unknown, T::Other, "zz"},
+          {S::Complete, K::SBin, T::Gnss2EDataBc, kPlainBinary},
+          {S::Complete, K::Unknown, T::Other, "y"},
+          {S::Complete, K::SVar, T::GnssAlmanach, "\x02\r\n!A\x03"}}},
+        {"FlushHandsOutHeldBytes", "$G", 4096, {{S::Complete, K::Residue, T::Other, "$G"}}},
+        {"PossibleRequestLineWaits", "G", 4096, {{S::Complete, K::Residue, T::Other, "G"}}},
+        {"PossibleRequestLineKeepsRunBeforeIt",
+         "abG",
+         4096,
+         {{S::Complete, K::Unknown, T::Other, "ab"}, {S::Complete, K::Residue, T::Other, "G"}}},
+        {"RequestLineDecidedByNextByte", "GX", 1, {{S::Complete, K::Unknown, T::Other, "GX"}}},
+        {"PingIsTakenAndFramingGoesOn",
+         "$PKVR,RPC,PING\r\n" + gga,
+         4096,
+         {{S::Complete, K::Telecommand, T::Nmea, gga}}},
+        {"PingBetweenUnknownRuns",
+         "xy$PKVR,RPC,PING\r\nzz",
+         4096,
+         {{S::Complete, K::Unknown, T::Other, "xy"}, {S::Complete, K::Unknown, T::Other, "zz"}}},
+        {"PingWithExtraTextIsASentence",
+         "$PKVR,RPC,PING,x\r\n",
+         4096,
+         {{S::Complete, K::Telecommand, T::Nmea, "$PKVR,RPC,PING,x\r\n"}}},
+        {"HttpRequestHandedOutWithoutData",
+         "GET /a HTTP/1.0\r\nHost: x\r\n\r\n" + gga,
+         7,
+         {{S::Complete, K::HttpRequest, T::Other, ""}, {S::Complete, K::Telecommand, T::Nmea, gga}}},
+        {"UnknownRunBeforeRequestLineIsKept",
+         "xy\x01GET / HTTP/1.1\r\n\r\n",
+         4096,
+         {{S::Complete, K::Unknown, T::Other, "xy\x01"}, {S::Complete, K::HttpRequest, T::Other, ""}}},
+        {"HttpHeaderWithoutColonAbandonsRequest",
+         "POST  /b  HTTP/1.1\r\nNoColon\r\n" + gga,
+         4096,
+         {{S::Discarded, K::HttpRequest, T::Other, ""}, {S::Complete, K::Telecommand, T::Nmea, gga}}},
+        {"HttpControlByteLineStaysInBuffer",
+         "HEAD /c HTTP/1.1\r\nA\x01\r\n",
+         4096,
+         {{S::Discarded, K::HttpRequest, T::Other, ""}, {S::Complete, K::Unknown, T::Other, "A\x01\r\n"}}},
+    };
+}
+
+class FramerEdgeCase : public ::testing::TestWithParam<Case>
+{ };
+
+TEST_P(FramerEdgeCase, HandsOutExactlyTheseMessages)
+{
+    const Case& c = GetParam();
+    const auto steps = frameAll(bytesOf(c.input), c.chunk);
+    ASSERT_EQ(steps.size(), c.expected.size());
+    for (std::size_t i = 0; i < steps.size(); ++i) {
+        SCOPED_TRACE("message " + std::to_string(i));
+        EXPECT_EQ(readStatusName(steps[i].status), readStatusName(c.expected[i].status));
+        EXPECT_EQ(messageKindName(steps[i].kind), messageKindName(c.expected[i].kind));
+        EXPECT_EQ(messageTypeName(steps[i].type), messageTypeName(c.expected[i].type));
+        EXPECT_EQ(textOf(steps[i].bytes), c.expected[i].bytes);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Framing, FramerEdgeCase, ::testing::ValuesIn(cases()),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+class RecordingHooks : public FramerHooks
+{
+public:
+    void onPingSentence() override { ++pings; }
+    void onHttpRequest(HttpRequestRecord& record) override
+    {
+        ++requests;
+        method = record.method();
+        target = record.target();
+        version = std::to_string(record.versionMajor()) + "." + std::to_string(record.versionMinor());
+        connection = std::string(record.find("connection").value_or("-"));
+    }
+    void onRtcmOverflow() override { ++overflows; }
+
+    int pings = 0;
+    int requests = 0;
+    int overflows = 0;
+    std::string method;
+    std::string target;
+    std::string version;
+    std::string connection;
+};
+
+TEST(MessageFramer, PingCallsTheHookOnceAndIsNotHandedOut)
+{
+    RecordingHooks hooks;
+    auto framer = std::make_unique<MessageFramer>(&hooks);
+    const auto steps = frameAll(*framer, bytesOf("$PKVR,RPC,PING\r\n$PKVR,RPC,PING\n"), 4096);
+    EXPECT_EQ(hooks.pings, 1) << "only the exact CR LF form is a ping";
+    ASSERT_EQ(steps.size(), 1u);
+    EXPECT_EQ(textOf(steps[0].bytes), "$PKVR,RPC,PING\n");
+}
+
+TEST(MessageFramer, HttpRequestReachesTheHookBeforeItIsHandedOut)
+{
+    RecordingHooks hooks;
+    auto framer = std::make_unique<MessageFramer>(&hooks);
+    framer->append(bytesOf("get /index.html HTTP/1.1\r\n"));
+    EXPECT_EQ(framer->step().kind, K::Unknown) << "only upper-case methods start a request";
+
+    framer->clearBuffer();
+    framer->append(bytesOf("GET /index.html HTTP/1.1\r\nConnection: keep-alive\r\n"));
+    const FrameResult waiting = framer->step();
+    EXPECT_EQ(waiting.status, S::NeedMore);
+    EXPECT_EQ(waiting.kind, K::HttpRequest);
+    EXPECT_EQ(hooks.requests, 0);
+
+    framer->append(bytesOf("\r\n"));
+    const FrameResult done = framer->step();
+    EXPECT_EQ(done.status, S::Complete);
+    EXPECT_EQ(done.kind, K::HttpRequest);
+    EXPECT_EQ(done.length, 0u);
+    EXPECT_EQ(hooks.requests, 1);
+    EXPECT_EQ(hooks.method, "GET");
+    EXPECT_EQ(hooks.target, "/index.html");
+    EXPECT_EQ(hooks.version, "1.1");
+    EXPECT_EQ(hooks.connection, "KEEP-ALIVE");
+    EXPECT_EQ(framer->held(), 0u);
+}
+
+TEST(MessageFramer, FlushOfAnEmptyBufferIsIdle)
+{
+    auto framer = std::make_unique<MessageFramer>();
+    const FrameResult result = framer->step(true);
+    EXPECT_EQ(result.status, S::Idle);
+    EXPECT_EQ(result.kind, K::Unknown);
+    EXPECT_EQ(result.length, 0u);
+    EXPECT_EQ(framer->step().status, S::Idle);
+}
+
+TEST(MessageFramer, FreeSpaceAlwaysLeavesRoomForTheZeroByte)
+{
+    auto framer = std::make_unique<MessageFramer>();
+    EXPECT_EQ(framer->freeSpace().size(), MessageFramer::kCapacity - 1);
+    EXPECT_EQ(framer->append(Bytes(20000, ',')), MessageFramer::kCapacity - 1);
+    EXPECT_TRUE(framer->freeSpace().empty());
+    EXPECT_EQ(framer->heldBytes().data()[framer->held()], 0);
+    framer->clearBuffer();
+    framer->append(bytesOf("ab$GPG"));
+    EXPECT_EQ(framer->step().length, 2u);
+    EXPECT_EQ(framer->step().status, S::NeedMore);
+    EXPECT_EQ(framer->freeSpace().size(), MessageFramer::kCapacity - 1 - 4)
+        << "bytes taken from the head free their room";
+    EXPECT_EQ(textOf(Bytes(framer->heldBytes().begin(), framer->heldBytes().end())), "$GPG");
+}
+
+// When the buffer is full, a frame that could still grow is given up, so framing never stalls.
+TEST(MessageFramer, FullBufferNeverStallsFraming)
+{
+    const std::size_t full = MessageFramer::kCapacity - 1;
+    struct FullCase
+    {
+        const char* name;
+        std::string head;
+        char filler;
+        S status;
+        K kind;
+        std::size_t length;
+    };
+    const std::vector<FullCase> fullCases{
+        {"sentence without line feed", "$", 'a', S::Discarded, K::Telecommand, 1},
+        {"SVar without ETX", "\x02", 'a', S::Discarded, K::Unknown, full},
+        {"binary frame without 0xFF", "\xFE", 'a', S::Discarded, K::Unknown, 1},
+        {"request target without end", "GET /", 'a', S::Complete, K::Unknown, full},
+        {"header line without end", "GET / HTTP/1.1\r\nA: ", 'b', S::Discarded, K::HttpRequest, 0},
+    };
+    for (const auto& c : fullCases) {
+        SCOPED_TRACE(c.name);
+        auto framer = std::make_unique<MessageFramer>();
+        Bytes input = bytesOf(c.head);
+        input.resize(full, static_cast<std::uint8_t>(c.filler));
+        ASSERT_EQ(framer->append(input), full);
+        // Keep the buffer topped up, as a receiver that never stops sending would.
+        FrameResult first = framer->step();
+        for (int i = 0; i < 10 && first.status == S::NeedMore; ++i) {
+            framer->append(Bytes(full, static_cast<std::uint8_t>(c.filler)));
+            first = framer->step();
+        }
+        EXPECT_EQ(first.status, c.status);
+        EXPECT_EQ(first.kind, c.kind);
+        EXPECT_EQ(first.length, c.length);
+        for (int i = 0; i < 10 && framer->held() > 0; ++i) {
+            framer->step();
+        }
+        EXPECT_LT(framer->held(), full);
+    }
+}
+
+TEST(MessageFramer, FrameStateLeftOverAfterClearingTheBufferHealsItself)
+{
+    auto framer = std::make_unique<MessageFramer>();
+    framer->append(bytesOf("$GPG"));
+    EXPECT_EQ(framer->step().status, S::NeedMore);
+    framer->clearBuffer();
+    EXPECT_EQ(framer->step().status, S::Idle);
+    framer->append(bytesOf("#$A\n"));
+    const FrameResult first = framer->step();
+    EXPECT_EQ(first.kind, K::Unknown);
+    EXPECT_EQ(first.length, 1u);
+    EXPECT_EQ(framer->step().kind, K::Telecommand);
+}
+
+} // namespace
+} // namespace zeb::messages::test

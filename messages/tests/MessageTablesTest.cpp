@@ -1,0 +1,166 @@
+#include "messages/Checksum.h"
+#include "messages/Classifier.h"
+#include "messages/GnssTime.h"
+#include "messages/MessageType.h"
+#include "messages/tests/FramerTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace zeb::messages::test {
+namespace {
+
+using namespace std::string_literals;
+namespace T = message_type;
+
+TEST(Checksum, AppendsXorOfEverythingAfterTheDollarInUpperCaseHex)
+{
+    std::string text = "$GPGGA";
+    appendNmeaChecksum(text);
+    static_assert(('G' ^ 'P' ^ 'G' ^ 'G' ^ 'A') == 0x56);
+    EXPECT_EQ(text, "$GPGGA*56\r\n");
+    std::string small = "$AB";
+    appendNmeaChecksum(small);
+    EXPECT_EQ(small, "$AB*03\r\n") << "two digits, with a leading zero";
+    std::string onlyDollar = "$";
+    appendNmeaChecksum(onlyDollar);
+    EXPECT_EQ(onlyDollar, "$*00\r\n");
+}
+
+TEST(Checksum, CapturedSentencesCarryTheChecksumWeCompute)
+{
+    const std::string text = textOf(readFile("nmea/quectel-L70.nmea"));
+    int checked = 0;
+    for (std::size_t pos = 0, end = 0; pos < text.size(); pos = end + 1) {
+        end = std::min(text.find('\n', pos), text.size());
+        const std::string line = text.substr(pos, end - pos);
+        const std::size_t star = line.find('*');
+        if (line.starts_with("$") && star != std::string::npos) {
+            std::string rebuilt = line.substr(0, star);
+            appendNmeaChecksum(rebuilt);
+            EXPECT_EQ(rebuilt.substr(0, star + 3), line.substr(0, star + 3));
+            ++checked;
+        }
+    }
+    EXPECT_GT(checked, 50);
+}
+
+TEST(Checksum, ByteSum16SumsExactlyCountBytes)
+{
+    const std::vector<std::uint8_t> ones(70000, 0xFF);
+    EXPECT_EQ(byteSum16(ones.data(), 0), 0u);
+    EXPECT_EQ(byteSum16(ones.data(), 0xFFFF), 0xFFFFu * 0xFF) << "the full sum; callers keep the low 16 bits";
+}
+
+TEST(Classifier, FramesAreClassifiedByTheirLetter)
+{
+    struct Case
+    {
+        MessageKind kind;
+        std::string bytes;
+        MessageType type;
+    };
+    const std::vector<Case> cases{
+        {MessageKind::SBin, "\xFE\x41"s, T::GnssAlmanach},
+        {MessageKind::SBin, "\xFE\x51"s, T::GnssMeasureReceiver},
+        {MessageKind::SBin, "\xFE\x4D"s, T::GnssMdt},
+        {MessageKind::SBin, "\xFE\x57"s, T::Waas},
+        {MessageKind::SBin, "\xFE\xE0"s, T::Gnss2BData},
+        {MessageKind::SBin, "\xFE\xE1"s, T::Gnss2EData},
+        {MessageKind::SBin, "\xFE\xE2"s, T::Gnss2Messie},
+        {MessageKind::SBin, "\xFE\xE3"s, T::Gnss2EDataBc},
+        {MessageKind::SBin, "\xFE\xE4"s, T::Gnss2Measure},
+        {MessageKind::SBin, "\xFE\x58"s, T::Loader},
+        {MessageKind::SBin, "\xFE\x78"s, T::Rpc},
+        {MessageKind::SBin, "\xFE\x5A"s, T::Other},
+        {MessageKind::SBin, "\xFE"s, T::Other},
+        {MessageKind::SVar, "\x02\r\n!W,1\x03"s, T::Waas},
+        {MessageKind::SVar, "\x02!M\x03"s, T::GnssMdt},
+        {MessageKind::SVar, "\x02\r\n!0xE2,\x03"s, T::Gnss2Messie},
+        {MessageKind::SVar, "\x02\r\n!0xE5\x03"s, T::Other},
+        {MessageKind::SVar, "\x02\r\nR\x03"s, T::Other},
+        {MessageKind::SVar, "\x02!"s, T::Other},
+        {MessageKind::UHF, "\x02\x43"s, T::UhfCode},
+        {MessageKind::UHF, "\x02\x50"s, T::UhfPhase},
+        {MessageKind::UHF, "\x02\x54"s, T::UhfLrk},
+        {MessageKind::UHF, "\x02\x58"s, T::UhfMessage},
+        {MessageKind::UHF, "\x02\x41"s, T::Other},
+        {MessageKind::RTCM, ""s, T::Rtcm},
+        {MessageKind::Telecommand, "$"s, T::Nmea},
+        {MessageKind::Unknown, "\xFE\x41"s, T::Other},
+        {MessageKind::Residue, "$GPGGA\r\n"s, T::Other},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(messageKindName(c.kind)) + " " + c.bytes);
+        EXPECT_EQ(messageTypeName(classify(c.kind, bytesOf(c.bytes))), messageTypeName(c.type));
+    }
+}
+
+TEST(Classifier, ContentIsJudgedByTheFirstTestThatHolds)
+{
+    const std::vector<std::tuple<std::string, bool, MessageKind>> cases{
+        {"$\r\n"s, false, MessageKind::Telecommand},
+        {"$A\n"s, false, MessageKind::Residue},
+        {"\xFE\x41\x00\x03\x01\x02\xFF"s, false, MessageKind::SBin},
+        {"\xFE\x41\x00\x02\x01\xFF"s, false, MessageKind::Residue},
+        {"\x02\r\n\x03"s, false, MessageKind::SVar},
+        {"\x02\x43\x00\x03"s, false, MessageKind::UHF},
+        {"\x02\rX\x03"s, false, MessageKind::Residue},
+        {"\x02X\n\x03"s, false, MessageKind::Residue},
+        {"\x02\r\n"s, true, MessageKind::RTCM},
+        {"$\r\n"s, true, MessageKind::Telecommand},
+        {""s, false, MessageKind::Residue},
+    };
+    for (const auto& [bytes, hasRtcm, kind] : cases) {
+        SCOPED_TRACE(bytes);
+        EXPECT_EQ(messageKindName(classifyContent(bytesOf(bytes), hasRtcm)), messageKindName(kind));
+    }
+}
+
+TEST(MessageTypeTable, ListsTheTypesInDisplayOrderEndingWithAny)
+{
+    const auto table = messageTypeTable();
+    ASSERT_EQ(table.size(), 24u);
+    EXPECT_EQ(table.front().name, "GNSS ALMANACH");
+    EXPECT_EQ(table[15].name, "UHF LRK");
+    EXPECT_EQ(table[16].name, "UHF MESSAGE");
+    EXPECT_EQ(table[16].code, 22u);
+    EXPECT_EQ(table[17].name, "RTCM");
+    EXPECT_EQ(table.back().name, "ANY");
+    EXPECT_EQ(table.back().code, 255u);
+    EXPECT_EQ(messageTypeName(23), "");
+    std::vector<bool> seen(256, false);
+    for (const auto& entry : table) {
+        EXPECT_FALSE(seen[entry.code]) << "code " << entry.code << " twice";
+        seen[entry.code] = true;
+    }
+}
+
+TEST(GnssTime, ResolvesToTheTimeWithinHalfAPeriodCarryingAndBorrowingWeeks)
+{
+    struct Case
+    {
+        GnssTime now;
+        double timeOfPeriod;
+        GnssTime expected;
+    };
+    const std::vector<Case> cases{
+        {{100, 7210.0}, 20.0, {100, 7220.0}},  {{100, 7210.0}, 3590.0, {100, 7190.0}}, // just before the hour
+        {{100, 10790.0}, 5.0, {100, 10805.0}}, // just after the next hour
+        {{100, 604790.0}, 10.0, {101, 10.0}}, // carries into the next week
+        {{100, 5.0}, 3595.0, {99, 604795.0}}, // borrows from the week
+        {{0, 5.0}, 3595.0, {65535, 604795.0}}, // the week number wraps
+    };
+    for (const auto& c : cases) {
+        const GnssTime t = GnssTime::resolve(c.timeOfPeriod, 3600.0, c.now);
+        EXPECT_EQ(t.week, c.expected.week);
+        EXPECT_DOUBLE_EQ(t.seconds, c.expected.seconds);
+    }
+    const GnssTime absurd = GnssTime::resolve(1e300, 1e-300, GnssTime{7, 8.0});
+    EXPECT_EQ(absurd.week, 7) << "absurd input leaves the time alone instead of hanging";
+}
+
+} // namespace
+} // namespace zeb::messages::test

@@ -1,0 +1,240 @@
+#include "messages/RtcmWordAssembler.h"
+
+#include "messages/tests/FramerTestSupport.h"
+
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include <cmath>
+#include <sstream>
+#include <tuple>
+
+namespace zeb::messages::test {
+namespace {
+
+// (type, station, modified Z-count, sequence number, length): what both decoders agree on.
+using Header = std::tuple<int, int, int, int, int>;
+
+Header headerOf(const RtcmMessage& m)
+{
+    return {m.messageType, m.stationId, m.zCount, m.sequence, m.length};
+}
+
+// The framer feeds the assembler only bytes 0x40-0x7F; the captures hold line feeds, a text
+// header and a few corrupted bytes besides.
+Bytes rtcmBytesOf(const Bytes& bytes)
+{
+    Bytes out;
+    std::copy_if(bytes.begin(), bytes.end(), std::back_inserter(out),
+                 [](std::uint8_t b) { return b >= 0x40 && b <= 0x7F; });
+    return out;
+}
+
+std::vector<RtcmMessage> decodeAll(const Bytes& bytes, RtcmWordAssembler& assembler)
+{
+    std::vector<RtcmMessage> messages;
+    for (const std::uint8_t b : rtcmBytesOf(bytes)) {
+        if (assembler.feed(b) == RtcmWordAssembler::Feed::Complete) {
+            messages.push_back(assembler.message());
+        }
+    }
+    return messages;
+}
+
+std::vector<RtcmMessage> decodeAll(const Bytes& bytes)
+{
+    RtcmWordAssembler assembler;
+    return decodeAll(bytes, assembler);
+}
+
+std::vector<Header> referenceHeaders(const std::string& file)
+{
+    const Bytes text = readFile("rtcm2/" + file + ".gpsdecode.json");
+    std::istringstream lines(textOf(text));
+    std::vector<Header> headers;
+    for (std::string line; std::getline(lines, line);) {
+        if (line.empty()) {
+            continue;
+        }
+        const auto json = nlohmann::json::parse(line);
+        // The reference writes the Z-count in seconds: 0.6 s per unit.
+        const int zCount = static_cast<int>(std::lround(json.at("zcount").get<double>() / 0.6));
+        headers.emplace_back(json.at("type").get<int>(), json.at("station_id").get<int>(), zCount,
+                             json.at("seqnum").get<int>(), json.at("length").get<int>());
+    }
+    return headers;
+}
+
+// Six-of-eight bytes to the bit stream they carry (first bit first), and back.
+std::vector<int> bitsOf(const Bytes& bytes)
+{
+    std::vector<int> bits;
+    for (const std::uint8_t b : bytes) {
+        for (int i = 0; i < 6; ++i) {
+            bits.push_back((b >> i) & 1);
+        }
+    }
+    return bits;
+}
+
+Bytes bytesOfBits(const std::vector<int>& bits)
+{
+    Bytes bytes;
+    for (std::size_t i = 0; i < bits.size(); i += 6) {
+        std::uint8_t b = 0x40;
+        for (std::size_t k = 0; k < 6 && i + k < bits.size(); ++k) {
+            b |= static_cast<std::uint8_t>(bits[i + k] << k);
+        }
+        bytes.push_back(b);
+    }
+    return bytes;
+}
+
+Bytes rebuilt(const RtcmWordAssembler& assembler)
+{
+    Bytes out(RtcmWordAssembler::kMaxRebuiltBytes);
+    out.resize(assembler.rebuild(out.data()));
+    return out;
+}
+
+class RtcmCapture : public ::testing::TestWithParam<const char*>
+{ };
+
+// The captures' messages do not all start on a byte boundary: this needs the bit-by-bit search
+// and the ICD-GPS-200 parity to be right.
+TEST_P(RtcmCapture, HeadersMatchTheIndependentDecoderOverTheAlignedPart)
+{
+    const std::string file = GetParam();
+    const auto ours = decodeAll(readFile("rtcm2/" + file));
+    const auto reference = referenceHeaders(file);
+    ASSERT_FALSE(reference.empty());
+    std::size_t start = 0;
+    while (start < ours.size() && headerOf(ours[start]) != reference.front()) {
+        ++start;
+    }
+    ASSERT_LT(start, ours.size()) << "the reference's first message was not found";
+    EXPECT_LE(start, 2u) << "the reference should not find the first message much later than we do";
+    ASSERT_EQ(ours.size() - start, reference.size());
+    for (std::size_t i = 0; i < reference.size(); ++i) {
+        EXPECT_EQ(headerOf(ours[start + i]), reference[i]) << "message " << i;
+        EXPECT_EQ(ours[start + i].wordCount, ours[start + i].length + 2);
+    }
+}
+
+TEST_P(RtcmCapture, RebuiltMessagesDecodeToTheSameWords)
+{
+    RtcmWordAssembler assembler;
+    const Bytes input = rtcmBytesOf(readFile(std::string("rtcm2/") + GetParam()));
+    for (const std::uint8_t b : input) {
+        if (assembler.feed(b) != RtcmWordAssembler::Feed::Complete) {
+            continue;
+        }
+        const Bytes bytes = rebuilt(assembler);
+        ASSERT_EQ(bytes.size(), static_cast<std::size_t>(assembler.message().wordCount) * 5);
+        for (const std::uint8_t r : bytes) {
+            ASSERT_GE(r, 0x40);
+            ASSERT_LE(r, 0x7F);
+        }
+        const auto again = decodeAll(bytes);
+        ASSERT_EQ(again.size(), 1u);
+        EXPECT_EQ(again[0].words, assembler.message().words);
+        EXPECT_EQ(again[0].wordCount, assembler.message().wordCount);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Captures, RtcmCapture, ::testing::Values("sample.rtcm2", "short.rtcm2", "rtcm2.bend.rtcm2"),
+                         [](const auto& info) { return testNameOf(info.param); });
+
+TEST(RtcmWordAssembler, FindsMessagesAtEveryBitOffset)
+{
+    const auto original = decodeAll(readFile("rtcm2/sample.rtcm2"));
+    ASSERT_GT(original.size(), 100u);
+    const auto bits = bitsOf(rtcmBytesOf(readFile("rtcm2/sample.rtcm2")));
+    for (int shift = 1; shift < 6; ++shift) {
+        std::vector<int> shifted(static_cast<std::size_t>(shift), 1);
+        shifted.insert(shifted.end(), bits.begin(), bits.end());
+        const auto found = decodeAll(bytesOfBits(shifted));
+        ASSERT_EQ(found.size(), original.size()) << "shift " << shift;
+        EXPECT_EQ(headerOf(found.back()), headerOf(original.back()));
+    }
+}
+
+TEST(RtcmWordAssembler, CorruptedWordDropsItsMessageAndTheNextPreambleResynchronises)
+{
+    const Bytes input = rtcmBytesOf(readFile("rtcm2/sample.rtcm2"));
+    const auto original = decodeAll(input);
+    ASSERT_GT(original.size(), 4u);
+    // Find where the third message ends, then flip a bit in the middle of the fourth.
+    RtcmWordAssembler probe;
+    std::size_t thirdEnd = 0;
+    for (int found = 0; found < 3; ++thirdEnd) {
+        found += probe.feed(input[thirdEnd]) == RtcmWordAssembler::Feed::Complete ? 1 : 0;
+    }
+    Bytes corrupted = input;
+    corrupted[thirdEnd + 12] ^= 0x04;
+
+    RtcmWordAssembler assembler;
+    const auto found = decodeAll(corrupted, assembler);
+    ASSERT_EQ(found.size(), original.size() - 1);
+    EXPECT_EQ(headerOf(found[2]), headerOf(original[2]));
+    EXPECT_EQ(headerOf(found[3]), headerOf(original[4]));
+    EXPECT_EQ(assembler.parityErrors(), 1u);
+    EXPECT_TRUE(assembler.synchronised());
+}
+
+TEST(RtcmWordAssembler, LongMessageOverflowsTheRawBufferOnceAndIsStillRebuilt)
+{
+    // A type 31-word message assembled by hand: header words, then 31 data words.
+    RtcmMessage message;
+    message.wordCount = 33;
+    message.words[0] = (RtcmWordAssembler::kPreamble << 16) | (16u << 10) | 77u;
+    message.words[1] = (1234u << 11) | (5u << 8) | (31u << 3) | 2u;
+    for (int i = 2; i < 33; ++i) {
+        message.words[static_cast<std::size_t>(i)] = 0x123456u * static_cast<std::uint32_t>(i) & 0xFFFFFF;
+    }
+    Bytes bytes;
+    std::uint32_t previous = 0;
+    for (int i = 0; i < message.wordCount; ++i) {
+        const std::uint32_t word = RtcmWordAssembler::encodeWord(message.words[static_cast<std::size_t>(i)], previous);
+        previous = word;
+        for (int k = 0; k < 30; k += 6) {
+            std::vector<int> six;
+            for (int b = 0; b < 6; ++b) {
+                six.push_back(static_cast<int>((word >> (29 - k - b)) & 1u));
+            }
+            bytes.push_back(bytesOfBits(six).front());
+        }
+    }
+    int overflows = 0;
+    RtcmWordAssembler assembler;
+    assembler.setOverflowHandler([](void* count) { ++*static_cast<int*>(count); }, &overflows);
+    const auto found = decodeAll(bytes, assembler);
+    ASSERT_EQ(found.size(), 1u);
+    EXPECT_EQ(found[0].messageType, 16);
+    EXPECT_EQ(found[0].stationId, 77);
+    EXPECT_EQ(found[0].zCount, 1234);
+    EXPECT_EQ(found[0].sequence, 5);
+    EXPECT_EQ(found[0].length, 31);
+    EXPECT_EQ(found[0].health, 2);
+    EXPECT_EQ(found[0].words, message.words);
+    EXPECT_EQ(overflows, 1) << "165 raw bytes do not fit in 160; reported once";
+    EXPECT_EQ(rebuilt(assembler), bytes);
+}
+
+TEST(RtcmWordAssembler, ZCountIsResolvedWithinHalfAnHourOfNow)
+{
+    static GnssTime fixedNow;
+    fixedNow = GnssTime{2000, 3600.0 * 5 + 100.0};
+    RtcmWordAssembler assembler;
+    assembler.setClock([] { return fixedNow; });
+    const auto found = decodeAll(readFile("rtcm2/sample.rtcm2"), assembler);
+    ASSERT_FALSE(found.empty());
+    for (const auto& m : found) {
+        EXPECT_EQ(m.time.week, 2000);
+        EXPECT_NEAR(std::fabs(m.time.seconds - fixedNow.seconds), 0.0, 1800.0);
+        EXPECT_NEAR(std::fmod(m.time.seconds, 3600.0), m.zCount * 0.6, 1e-6);
+    }
+}
+
+} // namespace
+} // namespace zeb::messages::test

@@ -1,0 +1,294 @@
+#include "messages/SentenceParser.h"
+
+#include "messages/Checksum.h"
+#include "messages/FieldScanner.h"
+#include "testsupport/AllocationCounter.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <new>
+#include <string>
+#include <vector>
+
+namespace zeb::messages {
+namespace {
+
+namespace family = sentence_family;
+namespace mode = sentence_mode;
+namespace result = sentence_result;
+
+// "$" + body + "*hh", the checksum computed here.
+std::string withChecksum(const std::string& body)
+{
+    std::string text = "$" + body;
+    appendNmeaChecksum(text);
+    return text;
+}
+
+std::filesystem::path sharedData()
+{
+    if (const char* dir = std::getenv("ZEB500_SHARED_DATA")) {
+        return dir;
+    }
+    const char* source = std::getenv("ZEB500_SOURCE_DIR");
+    return std::filesystem::path(source ? source : ".") / ".." / "shared" / "data";
+}
+
+std::vector<std::string> readLines(const std::filesystem::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(in, line);) {
+        lines.push_back(line + "\n");
+    }
+    return lines;
+}
+
+TEST(SentenceParser, HeadingSentenceSplitsIntoTalkerIdentifierAndFields)
+{
+    SentenceParser parser;
+    ASSERT_EQ(parser.parse("$GPHDT,123.4,T*31\r\n"), result::Parsed);
+    EXPECT_EQ(parser.family(), family::Talker);
+    EXPECT_EQ(parser.mode(), mode::Sentence);
+    EXPECT_EQ(parser.talker(), "GP");
+    EXPECT_EQ(parser.listener(), "");
+    EXPECT_EQ(parser.identifier(), "HDT");
+    ASSERT_EQ(parser.fieldCount(), 2u);
+    EXPECT_EQ(parser.field(1), "123.4");
+    EXPECT_EQ(parser.field(2), "T");
+
+    EXPECT_EQ(parser.parse("$GPHDT,244.28,T*0d"), result::Parsed) << "lower-case checksum digits";
+    EXPECT_EQ(parser.parse(withChecksum("GPHDT,244.28,T")), result::Parsed);
+    EXPECT_EQ(parser.parse("$GPHDT,123.4,T"), result::Parsed) << "no checksum: accepted unchecked";
+    EXPECT_EQ(parser.fieldCount(), 2u);
+}
+
+TEST(SentenceParser, ResultCodes)
+{
+    struct Case
+    {
+        std::string sentence;
+        int code;
+    };
+    const std::string longest = "$GPTXT," + std::string(113, 'x');
+    const std::vector<Case> cases = {
+        {"$GPHDT,123.4,T*30", result::ChecksumMismatch},
+        {"$GPHDT,123.5,T*31", result::ChecksumMismatch},
+        {"$GPHDT,244.28,T*0E", result::ChecksumMismatch},
+        {"$GPHDT,123.4,T*3G", result::Parsed}, // not hexadecimal: no checksum, "T*3G" is a field
+        {"*00", result::Malformed}, // checksum of nothing is right, the rest is empty
+        {"*01", result::ChecksumMismatch},
+        {longest, result::Parsed},
+        {longest + "x", result::Malformed},
+        {longest + "\r\nrest after the line end is not measured", result::Parsed},
+        {"", result::Malformed},
+        {",,,", result::Malformed},
+        {"$GPHD,1", result::Malformed}, // address must be "$" and five characters
+        {"$GPHDTX,1", result::Malformed},
+        {"#GPHDT,1", result::Malformed},
+        {"$GPHDT", result::Parsed}, // no data fields
+        {"$GPHDT,,", result::Parsed}, // empty fields are kept
+        {"$PKVR", result::Malformed}, // a proprietary family needs its sub-word
+        {"$PKVR,", result::Malformed},
+        {"$PKVR,ABCDEFG", result::Malformed},
+        {"$PKVR,ABCDEF", result::Parsed},
+        {"$GPECQ,GG", result::Malformed}, // a query names a three-letter sentence
+        {"$GPECQ", result::Malformed},
+        {"{\"class\":\"WATCH\",\"enable\":true}", result::Malformed},
+    };
+    SentenceParser parser;
+    for (const auto& c : cases) {
+        EXPECT_EQ(parser.parse(c.sentence), c.code) << c.sentence;
+    }
+}
+
+TEST(SentenceParser, ProprietaryFamiliesAndQueries)
+{
+    struct Case
+    {
+        std::string sentence;
+        std::uint32_t family;
+        std::uint32_t mode;
+        std::string talker;
+        std::string listener;
+        std::string identifier;
+        std::size_t fields;
+    };
+    const std::vector<Case> cases = {
+        {"$PKVR,HDGSET\r\n", family::Pkvr, mode::Query, "", "", "HDGSET", 0},
+        {"$PKVR,HDGSET,", family::Pkvr, mode::Sentence, "", "", "HDGSET", 1},
+        {"$PKVR,HRP,1,2,T", family::Pkvr, mode::Sentence, "", "", "HRP", 3},
+        {"$PTSS,A,1", family::Ptss, mode::Sentence, "", "", "A", 1},
+        {"$PRCM,STATUS", family::Prcm, mode::Query, "", "", "STATUS", 0},
+        {"$GPECQ,GGA", family::Talker, mode::Query, "GP", "EC", "GGA", 0},
+        {"$GPECQ,GGA,extra", family::Talker, mode::Query, "GP", "EC", "GGA", 1},
+        {"$PGRME,15.0,M", family::Talker, mode::Sentence, "PG", "", "RME", 2},
+    };
+    SentenceParser parser;
+    for (const auto& c : cases) {
+        ASSERT_EQ(parser.parse(c.sentence), result::Parsed) << c.sentence;
+        EXPECT_EQ(parser.family(), c.family) << c.sentence;
+        EXPECT_EQ(parser.mode(), c.mode) << c.sentence;
+        EXPECT_EQ(parser.talker(), c.talker) << c.sentence;
+        EXPECT_EQ(parser.listener(), c.listener) << c.sentence;
+        EXPECT_EQ(parser.identifier(), c.identifier) << c.sentence;
+        EXPECT_EQ(parser.fieldCount(), c.fields) << c.sentence;
+    }
+}
+
+TEST(SentenceParser, FieldsKeepQuotedCommasAndReportAbsentOnes)
+{
+    SentenceParser parser;
+    ASSERT_EQ(parser.parse("$PKVR,MSG,'a,b',,c"), result::Parsed);
+    ASSERT_EQ(parser.fieldCount(), 3u);
+    EXPECT_EQ(parser.field(1), "'a,b'");
+    EXPECT_FALSE(parser.hasField(2));
+    EXPECT_EQ(parser.field(3), "c");
+    EXPECT_EQ(parser.field(0), "");
+    EXPECT_EQ(parser.field(4), "");
+
+    ASSERT_EQ(parser.parse("$PKVR,MSG,'open,quote"), result::Parsed);
+    EXPECT_EQ(parser.fieldCount(), 1u) << "an unclosed quote runs to the end";
+}
+
+TEST(SentenceParser, AtMostThirtyFields)
+{
+    std::string sentence = "$GPXYZ";
+    for (int i = 1; i < 30; ++i) {
+        sentence += ",1";
+    }
+    SentenceParser parser;
+    ASSERT_EQ(parser.parse(sentence), result::Parsed);
+    EXPECT_EQ(parser.fieldCount(), 29u);
+    EXPECT_EQ(parser.parse(sentence + ",1"), result::Malformed);
+    const std::string lastQuoted = sentence.substr(0, sentence.size() - 2) + ",'1,1'";
+    EXPECT_EQ(parser.parse(lastQuoted), result::Parsed) << "a quoted comma does not split";
+}
+
+TEST(SentenceParser, FailureLeavesAnEmptyResult)
+{
+    SentenceParser parser;
+    ASSERT_EQ(parser.parse("$GPHDT,123.4,T"), result::Parsed);
+    for (const char* bad : {"$GPHDT,123.4,T*00",
+                            "$GPHDT,1,2,3,4,5,6,7,8,9,10,11,12,13,14,15,16,17,18,19,20,21,22,23,"
+                            "24,25,26,27,28,29,30,31"}) {
+        EXPECT_NE(parser.parse(bad), result::Parsed);
+        EXPECT_EQ(parser.family(), family::None);
+        EXPECT_EQ(parser.mode(), mode::None);
+        EXPECT_EQ(parser.identifier(), "");
+        EXPECT_EQ(parser.talker(), "");
+        EXPECT_EQ(parser.fieldCount(), 0u);
+        EXPECT_EQ(parser.field(1), "");
+    }
+}
+
+TEST(SentenceParser, ResultOutlivesTheInputAndSurvivesCopies)
+{
+    std::string input = "$GNHDT,244.28,T*13";
+    SentenceParser parser;
+    ASSERT_EQ(parser.parse(input), result::Parsed);
+    const std::string before = input;
+    input.assign(input.size(), 'z');
+    EXPECT_EQ(parser.field(1), "244.28");
+    EXPECT_EQ(parser.identifier(), "HDT");
+
+    const SentenceParser copy = parser;
+    ASSERT_EQ(parser.parse("$PKVR,HRP,1"), result::Parsed);
+    EXPECT_EQ(copy.identifier(), "HDT");
+    EXPECT_EQ(copy.field(1), "244.28");
+    EXPECT_EQ(before, "$GNHDT,244.28,T*13");
+}
+
+TEST(SentenceParser, ParsingAndScanningAllocateNothing)
+{
+    const std::string sentence = "$PKVR,HRP,1.5,244.28,T,0.1,-0.2,0.03,12,A*00\r\n";
+    SentenceParser parser;
+    FieldScanner scanner;
+    const testsupport::AllocationCounter allocations;
+    for (int i = 0; i < 100; ++i) {
+        parser.parse(sentence);
+        parser.parse("$PKVR,HRP,1.5,244.28,T,0.1,-0.2,0.03,12,A");
+        scanner.scan(parser, "%f64,%f64,T,%f64,%f64,%f64,%u32,%c08");
+    }
+    EXPECT_EQ(allocations.count(), 0u);
+}
+
+TEST(SentenceParserRealData, EveryHemisphereHeadingSentenceParses)
+{
+    const auto lines = readLines(sharedData() / "nmea" / "hemi.nmea");
+    ASSERT_FALSE(lines.empty()) << sharedData();
+    SentenceParser parser;
+    std::size_t headings = 0;
+    std::size_t withValue = 0;
+    for (const auto& line : lines) {
+        ASSERT_EQ(parser.parse(line), result::Parsed) << line;
+        EXPECT_EQ(parser.family(), family::Talker) << line;
+        if (parser.identifier() != "HDT") {
+            continue;
+        }
+        ++headings;
+        ASSERT_EQ(parser.fieldCount(), 2u) << line;
+        EXPECT_EQ(parser.field(2), "T") << line;
+        withValue += parser.hasField(1) ? 1 : 0;
+    }
+    EXPECT_EQ(headings, 215u);
+    EXPECT_EQ(withValue, 4u);
+}
+
+TEST(SentenceParserRealData, CorruptedChecksumIsDetected)
+{
+    const auto lines = readLines(sharedData() / "nmea" / "skytraq-PX1172RH_DS.nmea");
+    SentenceParser parser;
+    std::size_t checked = 0;
+    for (const auto& line : lines) {
+        if (line.starts_with("$GNHDT") || line.starts_with("$GNTHS")) {
+            ASSERT_EQ(parser.parse(line), result::Parsed) << line;
+            std::string corrupted = line;
+            corrupted[8] ^= 0x01;
+            EXPECT_EQ(parser.parse(corrupted), result::ChecksumMismatch) << corrupted;
+            ++checked;
+        }
+    }
+    EXPECT_GT(checked, 0u);
+}
+
+// Result codes over every line of the captured logs. Each non-zero code is explained by the data:
+// proprietary addresses that are not "$" and five characters ($PMTK001, $PQVERNO, $PSTMCPU, $PSTI), the
+// $PMTKCHN lines of 203 characters, the three JSON lines, and in isync.nmea the two halves of a sentence
+// that another one cut in two, whose checksums no longer match.
+TEST(SentenceParserRealData, ResultCodesPerCapturedLog)
+{
+    struct Golden
+    {
+        const char* file;
+        std::map<int, std::size_t> counts;
+    };
+    const std::vector<Golden> goldens = {
+        {"bu353-glonass.nmea", {{0, 112}}},
+        {"garmin-geko201.nmea", {{0, 213}}},
+        {"hemi.nmea", {{0, 753}}},
+        {"isync.nmea", {{0, 133}, {15, 2}}},
+        {"mtk-3301.nmea", {{0, 47}, {6, 12}}},
+        {"polarx2.nmea", {{0, 75}}},
+        {"quectel-L70.nmea", {{0, 107}, {6, 8}}},
+        {"skytraq-PX1172RH_DS.nmea", {{0, 141}, {6, 57}}},
+        {"st-teseo-liv3f.nmea", {{0, 377}, {6, 29}}},
+        {"ublox-zed-f9p-nmea.nmea", {{0, 1015}}},
+    };
+    SentenceParser parser;
+    for (const auto& golden : goldens) {
+        std::map<int, std::size_t> counts;
+        for (const auto& line : readLines(sharedData() / "nmea" / golden.file)) {
+            ++counts[parser.parse(line)];
+        }
+        EXPECT_EQ(counts, golden.counts) << golden.file;
+    }
+}
+
+} // namespace
+} // namespace zeb::messages

@@ -1,0 +1,242 @@
+#include "stream/EventSource.h"
+
+#include "platform/Messaging.h"
+#include "stream/StreamEvent.h"
+#include "stream/StreamListener.h"
+#include "stream/StreamRegistry.h"
+
+namespace zeb::stream {
+
+namespace {
+
+std::uint8_t raw(SubscriberState state)
+{
+    return static_cast<std::uint8_t>(state);
+}
+
+platform::LParam asLParam(const void* pointer)
+{
+    return reinterpret_cast<platform::LParam>(pointer);
+}
+
+} // namespace
+
+EventSource::~EventSource()
+{
+    Subscriber* node = m_head.exchange(nullptr);
+    while (node) {
+        Subscriber* next = node->next;
+        delete node;
+        node = next;
+    }
+}
+
+void EventSource::push(Subscriber* node)
+{
+    node->next = m_head.load(std::memory_order_relaxed);
+    while (!m_head.compare_exchange_weak(node->next, node, std::memory_order_release, std::memory_order_relaxed)) { }
+}
+
+void EventSource::subscribeWindow(platform::Handle window, SubscriberState state)
+{
+    auto* node = new Subscriber;
+    node->state = raw(state);
+    node->kind = SubscriberKind::Window;
+    node->window = window;
+    push(node);
+}
+
+void EventSource::subscribeCallback(StreamCallback callback, void* context, SubscriberState state)
+{
+    auto* node = new Subscriber;
+    node->state = raw(state);
+    node->kind = SubscriberKind::Callback;
+    node->callback = callback;
+    node->context = context;
+    push(node);
+}
+
+void EventSource::subscribeListener(StreamListener* listener, SubscriberState state)
+{
+    auto* node = new Subscriber;
+    node->state = raw(state);
+    node->kind = SubscriberKind::Listener;
+    node->listener = listener;
+    push(node);
+}
+
+template <typename Match>
+void EventSource::setStates(SubscriberState state, Match&& match)
+{
+    for (Subscriber* node = m_head.load(std::memory_order_acquire); node; node = node->next) {
+        if (match(*node))
+            node->state = raw(state);
+    }
+}
+
+void EventSource::setListenerState(StreamListener* listener, SubscriberState state)
+{
+    setStates(state, [&](const Subscriber& node) {
+        return node.kind == SubscriberKind::Listener && node.listener == listener;
+    });
+}
+
+void EventSource::setWindowState(platform::Handle window, SubscriberState state)
+{
+    setStates(state,
+              [&](const Subscriber& node) { return node.kind == SubscriberKind::Window && node.window == window; });
+}
+
+void EventSource::setCallbackState(StreamCallback callback, void* context, SubscriberState state)
+{
+    setStates(state, [&](const Subscriber& node) {
+        return node.kind == SubscriberKind::Callback && node.callback == callback && node.context == context;
+    });
+}
+
+void EventSource::setAllStates(SubscriberState state)
+{
+    setStates(state, [](const Subscriber&) { return true; });
+}
+
+template <typename Match>
+std::optional<SubscriberState> EventSource::newestState(Match&& match) const
+{
+    for (Subscriber* node = m_head.load(std::memory_order_acquire); node; node = node->next) {
+        if (match(*node))
+            return static_cast<SubscriberState>(node->state.load());
+    }
+    return std::nullopt;
+}
+
+std::optional<SubscriberState> EventSource::windowState(platform::Handle window) const
+{
+    return newestState(
+        [&](const Subscriber& node) { return node.kind == SubscriberKind::Window && node.window == window; });
+}
+
+std::optional<SubscriberState> EventSource::listenerState(StreamListener* listener) const
+{
+    return newestState(
+        [&](const Subscriber& node) { return node.kind == SubscriberKind::Listener && node.listener == listener; });
+}
+
+std::optional<SubscriberState> EventSource::callbackState(StreamCallback callback, void* context) const
+{
+    return newestState([&](const Subscriber& node) {
+        return node.kind == SubscriberKind::Callback && node.callback == callback && node.context == context;
+    });
+}
+
+std::size_t EventSource::subscriberCount() const
+{
+    std::size_t count = 0;
+    for (Subscriber* node = m_head.load(std::memory_order_acquire); node; node = node->next)
+        ++count;
+    return count;
+}
+
+bool EventSource::admits(Rule rule, Subscriber& node)
+{
+    if (rule == Rule::Everyone)
+        return true;
+    std::uint8_t state = node.state.load();
+    if (state == raw(SubscriberState::Enabled))
+        return true;
+    // The exchange keeps a state set by another thread in the meantime.
+    if (rule == Rule::ConsumeMarks && state == raw(SubscriberState::DisableAtNextEvent))
+        node.state.compare_exchange_strong(state, raw(SubscriberState::Disabled));
+    return false;
+}
+
+void EventSource::deliverStreamEvent(Rule rule, platform::MessageId message, platform::WParam wParam,
+                                     platform::LParam lParam, IOSTStream* stream, StreamEventCode code,
+                                     std::intptr_t argument)
+{
+    forEachSubscriber(rule, [&](const Subscriber& node) {
+        if (node.kind == SubscriberKind::Window)
+            platform::send(node.window, message, wParam, lParam);
+        else if (node.kind == SubscriberKind::Callback && node.callback)
+            node.callback(node.context, stream, code, argument);
+    });
+}
+
+void EventSource::notifyReceive(const StreamEvent& event)
+{
+    if (event.status != messages::ReadStatus::Complete)
+        return;
+    const auto& ids = StreamRegistry::messages();
+    IOSTStream* stream = callbackStream();
+    forEachSubscriber(Rule::ConsumeMarks, [&](const Subscriber& node) {
+        if (node.kind == SubscriberKind::Window)
+            platform::send(node.window, ids.receive, 0, asLParam(&event));
+        else if (node.kind == SubscriberKind::Callback && node.callback)
+            node.callback(node.context, stream, StreamEventCode::Receive, asLParam(&event));
+        else if (node.kind == SubscriberKind::Listener && node.listener)
+            node.listener->onReceive(event);
+    });
+}
+
+void EventSource::notifySend(const StreamEvent& event)
+{
+    if (event.status != messages::ReadStatus::Complete)
+        return;
+    const auto& ids = StreamRegistry::messages();
+    IOSTStream* stream = callbackStream();
+    forEachSubscriber(Rule::ConsumeMarks, [&](const Subscriber& node) {
+        if (node.kind == SubscriberKind::Window)
+            platform::send(node.window, ids.send, 0, asLParam(&event));
+        else if (node.kind == SubscriberKind::Callback && node.callback)
+            node.callback(node.context, stream, StreamEventCode::Send, asLParam(&event));
+        else if (node.kind == SubscriberKind::Listener && node.listener)
+            node.listener->onSend(event);
+    });
+}
+
+void EventSource::notifyCommand(platform::WParam wParam, platform::LParam lParam)
+{
+    const auto& ids = StreamRegistry::messages();
+    forEachSubscriber(Rule::EnabledOnly, [&](const Subscriber& node) {
+        if (node.kind == SubscriberKind::Window)
+            platform::send(node.window, ids.command, wParam, lParam);
+    });
+}
+
+void EventSource::notifyArgument(platform::MessageId message, std::intptr_t argument,
+                                 void (StreamListener::*handler)(std::intptr_t))
+{
+    forEachSubscriber(Rule::ConsumeMarks, [&](const Subscriber& node) {
+        if (node.kind == SubscriberKind::Window)
+            platform::send(node.window, message, 0, argument);
+        else if (node.kind == SubscriberKind::Listener && node.listener)
+            (node.listener->*handler)(argument);
+    });
+}
+
+void EventSource::notifyBreaker(std::intptr_t argument)
+{
+    notifyArgument(StreamRegistry::messages().breaker, argument, &StreamListener::onBreaker);
+}
+
+void EventSource::notifyTrigger(std::intptr_t argument)
+{
+    notifyArgument(StreamRegistry::messages().trigger, argument, &StreamListener::onTrigger);
+}
+
+void EventSource::notifyTimer(std::intptr_t argument)
+{
+    notifyArgument(StreamRegistry::messages().timer, argument, &StreamListener::onTimer);
+}
+
+void EventSource::notifyReset()
+{
+    const auto& ids = StreamRegistry::messages();
+    forEachSubscriber(Rule::EnabledOnly, [&](const Subscriber& node) {
+        if (node.kind == SubscriberKind::Window)
+            platform::send(node.window, ids.reset, 0, 0);
+        else if (node.kind == SubscriberKind::Listener && node.listener)
+            node.listener->onReset();
+    });
+}
+
+} // namespace zeb::stream

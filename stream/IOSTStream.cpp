@@ -1,0 +1,524 @@
+#include "stream/IOSTStream.h"
+
+#include "messages/Classifier.h"
+#include "stream/FileDevice.h"
+#include "stream/StreamAddress.h"
+#include "stream/StreamDevice.h"
+#include "stream/StreamEvent.h"
+#include "stream/StreamRegistry.h"
+#include "text/Format.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace zeb::stream {
+
+using messages::FrameResult;
+using messages::MessageKind;
+using messages::ReadStatus;
+
+namespace {
+
+constexpr std::uint8_t kFrameStart = 0xFE;
+constexpr std::uint8_t kFrameEnd = 0xFF;
+constexpr std::uint8_t kEscape = 0xFD;
+constexpr std::string_view kPingAnswerPrefix = "$PKVR,RPC,PING,";
+
+platform::LParam asLParam(const void* pointer)
+{
+    return reinterpret_cast<platform::LParam>(pointer);
+}
+
+} // namespace
+
+// Marks the thread that runs the receive path, so that a close from one of its handlers
+// keeps the transport alive until that thread has left it.
+class IOSTStream::ReceiveScope
+{
+public:
+    explicit ReceiveScope(IOSTStream& stream)
+        : m_stream(stream)
+    {
+        if (m_stream.m_receiveDepth++ == 0)
+            m_stream.m_receiveThread.store(std::this_thread::get_id());
+    }
+    ~ReceiveScope()
+    {
+        if (--m_stream.m_receiveDepth == 0)
+            m_stream.m_receiveThread.store(std::thread::id{});
+    }
+    ReceiveScope(const ReceiveScope&) = delete;
+    ReceiveScope& operator=(const ReceiveScope&) = delete;
+
+private:
+    IOSTStream& m_stream;
+};
+
+IOSTStream::IOSTStream(int identifier)
+    : m_identifier(identifier)
+    , m_name(text::format("#%u", static_cast<unsigned>(identifier)))
+    , m_framer(this)
+{
+    StreamRegistry::instance().add(*this);
+}
+
+IOSTStream::~IOSTStream()
+{
+    StreamRegistry::instance().remove(*this);
+    // Only one close, as documented; a transport still attached after it is closed anyway
+    // rather than left running against a stream that is gone.
+    IOSTStream::close();
+    if (m_device) {
+        m_device->close();
+        detachDevice();
+    }
+    const std::lock_guard lock(m_retiredMutex);
+    m_retired.clear();
+}
+
+// --- opening and closing -----------------------------------------------------------------
+
+StreamStatus IOSTStream::open(const StreamAddress& address)
+{
+    const TransportFactory factory = StreamRegistry::instance().transportFactory(address.type);
+    if (!factory.create)
+        return StreamStatus::OpenFailed;
+    std::unique_ptr<StreamDevice> device = factory.create();
+    if (!device)
+        return StreamStatus::OpenFailed;
+    const StreamStatus status = device->open(address);
+    if (status != StreamStatus::Ok)
+        return status;
+
+    // The old transport (if any) goes first, so that its receive thread has stopped before
+    // the receive buffer is reset under it.
+    attachDevice(std::move(device), factory.escapeOnWrite);
+    setAddressText(formatStreamAddress(address));
+    ++m_openCount;
+    notifyOpen();
+    return StreamStatus::Ok;
+}
+
+StreamStatus IOSTStream::open(std::string_view text, std::string_view mode)
+{
+    close();
+    m_framer.clearState();
+    setAddressText(text);
+
+    StreamAddress record;
+    switch (parseOpenText(text, record)) {
+    case OpenTarget::Refused:
+        return StreamStatus::OpenFailed;
+    case OpenTarget::Address:
+        return open(record);
+    case OpenTarget::File:
+        break;
+    }
+    auto file = std::make_unique<FileDevice>();
+    if (file->open(text, mode) != StreamStatus::Ok)
+        return StreamStatus::OpenFailed;
+    // A file opened by text does not count as an open from a record: one close closes it.
+    attachDevice(std::move(file), false);
+    notifyOpen();
+    return StreamStatus::Ok;
+}
+
+StreamStatus IOSTStream::close()
+{
+    if (m_openCount > 0 && --m_openCount > 0)
+        return StreamStatus::Ok;
+    StreamStatus result = StreamStatus::Ok;
+    if (m_device)
+        result = m_device->close();
+    detachDevice();
+    m_framer.clearState();
+    m_framer.clearBuffer();
+    resetPingWindow();
+    ++m_closeGeneration;
+    notifyClose();
+    return result;
+}
+
+void IOSTStream::attachDevice(std::unique_ptr<StreamDevice> device, bool escapeOnWrite)
+{
+    detachDevice();
+    m_discard = false;
+    m_framer.clearState();
+    m_framer.clearBuffer();
+    resetPingWindow();
+    m_device = std::move(device);
+    m_escapeOnWrite = escapeOnWrite;
+    if (m_device)
+        m_device->setOwner(this);
+}
+
+void IOSTStream::detachDevice()
+{
+    std::unique_ptr<StreamDevice> old = std::move(m_device);
+    if (old)
+        old->setOwner(nullptr);
+    const std::lock_guard lock(m_retiredMutex);
+    if (onReceiveThread()) {
+        if (old)
+            m_retired.push_back(std::move(old));
+        return;
+    }
+    m_retired.clear();
+}
+
+bool IOSTStream::onReceiveThread() const
+{
+    return m_receiveThread.load() == std::this_thread::get_id();
+}
+
+void IOSTStream::setAddressText(std::string_view text)
+{
+    const std::size_t end = std::min({text.find('\0'), text.size(), kMaxAddressText});
+    StreamRegistry::instance().setAddress(*this, text.substr(0, end));
+}
+
+// --- writing -------------------------------------------------------------------------------
+
+std::size_t IOSTStream::write(const std::uint8_t* bytes, std::size_t count, int retries, int retryDelayMs, bool escape)
+{
+    if (!m_device || !m_device->isOpen() || (!bytes && count > 0))
+        return 0;
+    notifySent();
+
+    const std::span<const std::uint8_t> message(bytes, count);
+    StreamEvent event;
+    event.setData(bytes, static_cast<std::uint32_t>(count));
+    event.status = ReadStatus::Complete;
+    event.kind = messages::classifyContent(message, false);
+    event.type = messages::classify(event.kind, message);
+    event.stream = this;
+    notifySend(event);
+
+    return transmit(bytes, count, retries, retryDelayMs, escape).written;
+}
+
+std::size_t IOSTStream::write(std::string_view text, int retries, int retryDelayMs, bool escape)
+{
+    return write(reinterpret_cast<const std::uint8_t*>(text.data()), text.size(), retries, retryDelayMs, escape);
+}
+
+StreamStatus IOSTStream::sendEvent(StreamEvent& event)
+{
+    if (!m_device || !m_device->isOpen())
+        return StreamStatus::Ok;
+    notifySent();
+    event.stream = this;
+    notifySend(event);
+    // Success is every byte leaving, not the count matching the record's length: an escaped
+    // frame puts more bytes on the line than the record holds.
+    const Transmitted sent = transmit(event.data(), event.length(), 0, kDefaultRetryDelayMs, true);
+    return sent.complete ? StreamStatus::Ok : StreamStatus::NotOpen;
+}
+
+IOSTStream::Transmitted IOSTStream::transmit(const std::uint8_t* bytes, std::size_t count, int retries,
+                                             int retryDelayMs, bool escape)
+{
+    // A subscriber may have closed the stream during the send notifications.
+    if (!m_device)
+        return {};
+    const bool frame
+        = escape && m_escapeOnWrite && count >= 2 && bytes[0] == kFrameStart && bytes[count - 1] == kFrameEnd;
+    if (frame)
+        return transmitEscaped(bytes, count, retries, retryDelayMs);
+    const std::size_t written = m_device->write(bytes, count, retries, retryDelayMs);
+    return {written, written == count};
+}
+
+// Encodes into a small piece and hands it over whenever kEscapePiece bytes wait, so a frame
+// of any length leaves without building its whole encoding.
+IOSTStream::Transmitted IOSTStream::transmitEscaped(const std::uint8_t* bytes, std::size_t count, int retries,
+                                                    int retryDelayMs)
+{
+    std::array<std::uint8_t, kEscapePiece + 4> piece{};
+    std::size_t used = 0;
+    std::size_t total = 0;
+    const auto handOver = [&] {
+        const std::size_t written = m_device ? m_device->write(piece.data(), used, retries, retryDelayMs) : 0;
+        total += written;
+        const bool whole = written == used;
+        used = 0;
+        return whole;
+    };
+
+    piece[used++] = kFrameStart;
+    for (std::size_t i = 1; i + 1 < count; ++i) {
+        if (used >= kEscapePiece && !handOver())
+            return {};
+        const std::uint8_t byte = bytes[i];
+        if (byte >= kEscape) {
+            piece[used++] = kEscape;
+            piece[used++] = static_cast<std::uint8_t>(byte - kEscape);
+        } else {
+            piece[used++] = byte;
+        }
+    }
+    piece[used++] = kFrameEnd;
+    if (!handOver())
+        return {};
+    return {total, true};
+}
+
+std::size_t IOSTStream::read(std::uint8_t* buffer, std::size_t maximum, bool wait)
+{
+    return m_device ? m_device->read(buffer, maximum, wait) : 0;
+}
+
+std::size_t IOSTStream::bytesWaitingToBeSent() const
+{
+    return m_device ? m_device->bytesWaitingToBeSent() : 0;
+}
+
+// --- receiving -----------------------------------------------------------------------------
+
+void IOSTStream::poll()
+{
+    if (!m_device)
+        return;
+    const ReceiveScope scope(*this);
+    makeRoom();
+    const std::size_t room = m_framer.freeSpace().size();
+    const std::size_t got = m_device->read(m_readBuffer.data(), room, false);
+    if (got == 0)
+        return;
+    takeBlock({m_readBuffer.data(), std::min(got, room)});
+}
+
+void IOSTStream::feed(std::span<const std::uint8_t> bytes)
+{
+    const ReceiveScope scope(*this);
+    const std::uint64_t generation = m_closeGeneration;
+    while (!bytes.empty() && generation == m_closeGeneration) {
+        makeRoom();
+        const std::size_t portion = std::min(bytes.size(), m_framer.freeSpace().size());
+        if (!takeBlock(bytes.first(portion)))
+            return;
+        bytes = bytes.subspan(portion);
+    }
+}
+
+void IOSTStream::discardInput()
+{
+    m_discard = true;
+}
+
+// One block of received bytes; false when the block was discarded.
+bool IOSTStream::takeBlock(std::span<const std::uint8_t> block)
+{
+    passPingWindow(block);
+    if (m_discard.exchange(false)) {
+        m_framer.clearBuffer();
+        m_framer.clearState();
+        return false;
+    }
+    m_framer.append(block);
+    m_totalReceived.fetch_add(block.size(), std::memory_order_relaxed);
+    frameAll();
+    return true;
+}
+
+void IOSTStream::frameAll()
+{
+    for (;;) {
+        const FrameResult frame = m_framer.step(false);
+        answerPendingPing();
+        if (frame.status == ReadStatus::Discarded)
+            continue;
+        if (frame.status != ReadStatus::Complete)
+            return;
+        deliver(frame);
+    }
+}
+
+// A frame that can still grow while the buffer is full (a sentence without its line feed, an
+// unfinished request line) would stop the stream for good: nothing more could be read. Such
+// bytes are handed out as they stand, as a Residue message.
+void IOSTStream::makeRoom()
+{
+    if (!m_framer.freeSpace().empty())
+        return;
+    const FrameResult residue = m_framer.step(true);
+    m_framer.clearState();
+    if (residue.status == ReadStatus::Complete)
+        deliver(residue);
+}
+
+void IOSTStream::deliver(const FrameResult& frame)
+{
+    StreamEvent event;
+    event.status = frame.status;
+    event.kind = frame.kind;
+    event.type = frame.type;
+    event.setData(frame.data, frame.length);
+    event.setRtcm(frame.rtcm);
+    event.stream = this;
+    if (frame.kind == MessageKind::SBin && frame.type == messages::message_type::Rpc)
+        handleRequestFrame(event);
+    else
+        notifyReceive(event);
+}
+
+messages::ReadStatus IOSTStream::receive(StreamEvent& event)
+{
+    const ReceiveScope scope(*this);
+    const auto handOut = [&](const FrameResult& frame) {
+        event.clear();
+        event.status = frame.status;
+        event.kind = frame.kind;
+        event.type = frame.type;
+        event.setData(frame.data, frame.length);
+        event.setRtcm(frame.rtcm);
+        event.stream = this;
+        return frame.status;
+    };
+    for (;;) {
+        const FrameResult frame = m_framer.step(false);
+        answerPendingPing();
+        if (frame.status != ReadStatus::Idle && frame.status != ReadStatus::NeedMore)
+            return handOut(frame);
+        if (m_framer.freeSpace().empty()) {
+            const FrameResult residue = m_framer.step(true);
+            m_framer.clearState();
+            return handOut(residue);
+        }
+        if (!m_device)
+            return ReadStatus::EndOfStream;
+        const std::span<std::uint8_t> room = m_framer.freeSpace();
+        const std::size_t got = std::min(m_device->read(room.data(), room.size(), true), room.size());
+        if (got == 0)
+            return !m_device || m_device->atEnd() ? ReadStatus::EndOfStream : ReadStatus::Idle;
+        m_framer.commit(got);
+        // These bytes bypass the ping window: keep the window from matching across the gap.
+        m_position += got;
+        resetPingWindow();
+    }
+}
+
+// --- the ping answer -----------------------------------------------------------------------
+
+// A block passes the window of the last 32 bytes before it is framed, which catches a ping
+// the framer cannot see (inside a binary frame, say). The window only searches up to the byte
+// before the newest, so a ping is found once a further byte has arrived. Each ping is answered
+// once: the bytes up to a ping that was answered, by either path, leave the window.
+void IOSTStream::passPingWindow(std::span<const std::uint8_t> block)
+{
+    const std::size_t size = block.size();
+    if (m_pingCount + size <= kPingWindowSize) {
+        std::memcpy(m_pingWindow.data() + m_pingCount, block.data(), size);
+        m_pingCount += size;
+    } else if (size < kPingWindowSize) {
+        const std::size_t drop = m_pingCount + size - kPingWindowSize;
+        std::memmove(m_pingWindow.data(), m_pingWindow.data() + drop, m_pingCount - drop);
+        std::memcpy(m_pingWindow.data() + m_pingCount - drop, block.data(), size);
+        m_pingCount = kPingWindowSize;
+    } else {
+        std::memcpy(m_pingWindow.data(), block.data() + size - kPingWindowSize, kPingWindowSize);
+        m_pingCount = kPingWindowSize;
+    }
+    m_position += size;
+    m_pingWindowEnd = m_position;
+
+    const std::size_t length = kPingRequest.size();
+    for (std::size_t start = 0; start + length < m_pingCount; ++start) {
+        if (std::memcmp(m_pingWindow.data() + start, kPingRequest.data(), length) != 0)
+            continue;
+        const std::uint64_t end = m_pingWindowEnd - m_pingCount + start + length;
+        forgetPingWindowBefore(end);
+        if (end > m_pingAnsweredUpTo) {
+            m_pingAnsweredUpTo = end;
+            answerPing();
+        }
+        // The bytes held before this block are dropped; the block itself is framed as usual.
+        m_framer.clearBuffer();
+        m_framer.clearState();
+        return;
+    }
+}
+
+void IOSTStream::forgetPingWindowBefore(std::uint64_t position)
+{
+    const std::uint64_t first = m_pingWindowEnd - m_pingCount;
+    if (position <= first)
+        return;
+    const std::size_t drop = static_cast<std::size_t>(std::min<std::uint64_t>(position - first, m_pingCount));
+    std::memmove(m_pingWindow.data(), m_pingWindow.data() + drop, m_pingCount - drop);
+    m_pingCount -= drop;
+}
+
+void IOSTStream::resetPingWindow()
+{
+    m_pingCount = 0;
+    m_pingWindowEnd = m_position;
+}
+
+// Called inside a framing step: the answer waits until the step has returned, so that the
+// subscribers it notifies may do anything with the stream.
+void IOSTStream::onPingSentence()
+{
+    const std::uint64_t end = m_position - std::min<std::uint64_t>(m_framer.held(), m_position);
+    forgetPingWindowBefore(end);
+    if (end <= m_pingAnsweredUpTo)
+        return;
+    m_pingAnsweredUpTo = end;
+    m_pingPending = true;
+}
+
+void IOSTStream::answerPendingPing()
+{
+    if (!m_pingPending)
+        return;
+    m_pingPending = false;
+    answerPing();
+}
+
+void IOSTStream::answerPing()
+{
+    const std::size_t addressLength = std::min(m_address.size(), kMaxAddressText);
+    char* out = m_pingAnswer.data();
+    std::memcpy(out, kPingAnswerPrefix.data(), kPingAnswerPrefix.size());
+    out += kPingAnswerPrefix.size();
+    std::memcpy(out, m_address.data(), addressLength);
+    out += addressLength;
+    *out++ = '\r';
+    *out++ = '\n';
+    write(std::string_view(m_pingAnswer.data(), static_cast<std::size_t>(out - m_pingAnswer.data())), 10,
+          kDefaultRetryDelayMs, true);
+}
+
+// --- notifications -------------------------------------------------------------------------
+
+void IOSTStream::notifySent()
+{
+    deliverStreamEvent(Rule::ConsumeMarks, StreamRegistry::messages().sent, 0, asLParam(this), this,
+                       StreamEventCode::Sent, 0);
+}
+
+void IOSTStream::notifyOpen()
+{
+    deliverStreamEvent(Rule::ConsumeMarks, StreamRegistry::messages().open, 0, asLParam(this), this,
+                       StreamEventCode::Open, 0);
+}
+
+void IOSTStream::notifyClose()
+{
+    deliverStreamEvent(Rule::ConsumeMarks, StreamRegistry::messages().close, 0, asLParam(this), this,
+                       StreamEventCode::Close, 0);
+}
+
+void IOSTStream::notifyConnect(IOSTStream* peer)
+{
+    deliverStreamEvent(Rule::Everyone, StreamRegistry::messages().connect, reinterpret_cast<platform::WParam>(peer),
+                       asLParam(this), this, StreamEventCode::Connect, asLParam(peer));
+}
+
+void IOSTStream::notifyDisconnect(IOSTStream* peer)
+{
+    deliverStreamEvent(Rule::Everyone, StreamRegistry::messages().disconnect, reinterpret_cast<platform::WParam>(peer),
+                       asLParam(this), this, StreamEventCode::Disconnect, asLParam(peer));
+}
+
+} // namespace zeb::stream

@@ -1,0 +1,170 @@
+#pragma once
+
+#include "messages/MessageFramer.h"
+#include "stream/EventSource.h"
+#include "stream/StreamStatus.h"
+
+#include <array>
+#include <atomic>
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <span>
+#include <string>
+#include <string_view>
+#include <thread>
+#include <vector>
+
+namespace zeb::stream {
+
+class StreamDevice;
+struct StreamAddress;
+
+// One connection: a transport, the receive buffer the framer cuts into messages, and the
+// subscribers that receive them. Received messages are delivered on the thread that feeds or
+// polls the stream (a transport's receive thread), synchronously: a subscriber sees the bytes
+// only while its handler runs. Opening, closing and writing run on the caller's thread, and
+// one thread at a time writes.
+//
+// Two small protocols run beside the subscribers: a received "$PKVR,RPC,PING\r\n" is answered
+// with "$PKVR,RPC,PING,<address>\r\n", and binary frames of letter 'x' go to
+// handleRequestFrame() instead of the subscribers.
+class IOSTStream : public EventSource, private messages::FramerHooks
+{
+public:
+    static constexpr int kAnonymous = -1;
+    static constexpr std::size_t kBufferCapacity = messages::MessageFramer::kCapacity;
+    static constexpr std::size_t kPingWindowSize = 32;
+    static constexpr std::string_view kPingRequest = "$PKVR,RPC,PING\r\n";
+    // Escaped frames leave in pieces: a piece is written once this many bytes wait.
+    static constexpr std::size_t kEscapePiece = 249;
+    static constexpr int kDefaultRetryDelayMs = 20;
+
+    // Enters the stream in the registry: in slot `identifier` when it is below 256, and at
+    // the head of the list of streams. Its name is "#%u" of the identifier.
+    explicit IOSTStream(int identifier);
+    ~IOSTStream() override;
+
+    int identifier() const override { return m_identifier; }
+    const std::string& name() const { return m_name; }
+    const std::string& address() const { return m_address; }
+    // A transport is attached.
+    bool isOpen() const { return m_device != nullptr; }
+    int openCount() const { return m_openCount; }
+    StreamDevice* device() const { return m_device.get(); }
+    std::uint64_t totalReceived() const { return m_totalReceived.load(std::memory_order_relaxed); }
+
+    // Opens the transport of the record's type. Each successful open from a record counts:
+    // as many closes are needed before the transport really closes.
+    virtual StreamStatus open(const StreamAddress& address);
+    // Opens from an address text; a text that is no "/dev/" address is a file path opened
+    // with `mode`. Closes once first.
+    StreamStatus open(std::string_view text, std::string_view mode);
+    virtual StreamStatus close();
+
+    // Notifies "sent" and "send", then transmits. With `escape` on a stream whose transport
+    // asks for it, a binary frame (0xFE ... 0xFF) leaves with its inner 0xFD, 0xFE and 0xFF
+    // escaped. Returns the bytes the transport took (0 for an escaped frame cut short, and
+    // 0 without any notification when the transport is not open).
+    std::size_t write(const std::uint8_t* bytes, std::size_t count, int retries = 0,
+                      int retryDelayMs = kDefaultRetryDelayMs, bool escape = true);
+    std::size_t write(std::string_view text, int retries = 0, int retryDelayMs = kDefaultRetryDelayMs,
+                      bool escape = true);
+    // Sends a record's data as write() does: Ok when all of it left (or the stream is not
+    // open), NotOpen otherwise.
+    virtual StreamStatus sendEvent(StreamEvent& event);
+    // Reads straight from the transport, for callers that do not subscribe.
+    std::size_t read(std::uint8_t* buffer, std::size_t maximum, bool wait);
+    virtual std::size_t bytesWaitingToBeSent() const;
+
+    // The receive path: take bytes from the transport (poll) or from the caller (feed), pass
+    // them through the ping window, frame them and deliver every complete message.
+    virtual void poll();
+    virtual void feed(std::span<const std::uint8_t> bytes);
+    // Drops the next block of received bytes, and whatever is held.
+    virtual void discardInput();
+    // Waits for one framing result, reading from the transport with waiting as needed:
+    // Complete or Discarded with the record filled (its bytes valid until the next call),
+    // Idle when a read returned nothing, EndOfStream when there is no transport or it is
+    // at its end. Bypasses the ping window, the byte count and the subscribers.
+    messages::ReadStatus receive(StreamEvent& event);
+
+    virtual void notifySent();
+    virtual void notifyOpen();
+    virtual void notifyClose();
+    // Told once to every subscriber, whatever its state.
+    void notifyConnect(IOSTStream* peer);
+    void notifyDisconnect(IOSTStream* peer);
+    // The transport can take data again (a pending HTTP response goes on).
+    virtual void connectionReady() { }
+
+protected:
+    // Binary frames of letter 'x': remote requests and replies. The base ignores them.
+    virtual void handleRequestFrame(const StreamEvent&) { }
+
+    IOSTStream* callbackStream() override { return this; }
+    // Attaches an opened transport, replacing the current one.
+    void attachDevice(std::unique_ptr<StreamDevice> device, bool escapeOnWrite);
+    void setEscapeOnWrite(bool on) { m_escapeOnWrite = on; }
+    bool escapeOnWrite() const { return m_escapeOnWrite; }
+
+private:
+    friend class StreamRegistry;
+
+    struct Transmitted
+    {
+        std::size_t written = 0;
+        bool complete = false;
+    };
+    class ReceiveScope;
+
+    void onPingSentence() override;
+
+    Transmitted transmit(const std::uint8_t* bytes, std::size_t count, int retries, int retryDelayMs, bool escape);
+    Transmitted transmitEscaped(const std::uint8_t* bytes, std::size_t count, int retries, int retryDelayMs);
+    bool takeBlock(std::span<const std::uint8_t> block);
+    void frameAll();
+    void makeRoom();
+    void deliver(const messages::FrameResult& frame);
+    void passPingWindow(std::span<const std::uint8_t> block);
+    void forgetPingWindowBefore(std::uint64_t position);
+    void resetPingWindow();
+    void answerPing();
+    void answerPendingPing();
+    void detachDevice();
+    void setAddressText(std::string_view text);
+    bool onReceiveThread() const;
+
+    const int m_identifier;
+    const std::string m_name;
+    std::string m_address;
+    int m_openCount = 0;
+    bool m_escapeOnWrite = false;
+    std::atomic<bool> m_discard{false};
+    std::atomic<std::uint64_t> m_totalReceived{0};
+
+    std::unique_ptr<StreamDevice> m_device;
+    // Transports closed from inside their own receive thread: that thread still runs in
+    // them, so they are destroyed later, from another thread.
+    std::mutex m_retiredMutex;
+    std::vector<std::unique_ptr<StreamDevice>> m_retired;
+    std::atomic<std::thread::id> m_receiveThread{};
+    int m_receiveDepth = 0;
+    std::uint64_t m_closeGeneration = 0;
+
+    messages::MessageFramer m_framer;
+    std::array<std::uint8_t, kBufferCapacity> m_readBuffer{};
+
+    // Positions count every byte that entered the receive buffer since the stream was made;
+    // they tell whether the ping the framer found is one the window already answered.
+    std::uint64_t m_position = 0;
+    std::array<std::uint8_t, kPingWindowSize> m_pingWindow{};
+    std::size_t m_pingCount = 0;
+    std::uint64_t m_pingWindowEnd = 0;
+    std::uint64_t m_pingAnsweredUpTo = 0;
+    bool m_pingPending = false;
+    std::array<char, 16 + 1023 + 2> m_pingAnswer{};
+};
+
+} // namespace zeb::stream

@@ -1,0 +1,172 @@
+#include "stream/StreamListener.h"
+#include "stream/tests/StreamTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace zeb::stream {
+namespace {
+
+using testing::Recorder;
+
+class RecordingListener : public StreamListener
+{
+public:
+    std::vector<std::string> calls;
+    void onReceive(const StreamEvent& event) override { calls.push_back("receive " + std::string(event.text())); }
+    void onSend(const StreamEvent& event) override { calls.push_back("send " + std::string(event.text())); }
+    void onBreaker(std::intptr_t argument) override { calls.push_back("breaker " + std::to_string(argument)); }
+    void onTrigger(std::intptr_t argument) override { calls.push_back("trigger " + std::to_string(argument)); }
+    void onTimer(std::intptr_t argument) override { calls.push_back("timer " + std::to_string(argument)); }
+    void onReset() override { calls.push_back("reset"); }
+};
+
+StreamEvent completeEvent(const char* text)
+{
+    StreamEvent event;
+    event.status = messages::ReadStatus::Complete;
+    event.setData(reinterpret_cast<const std::uint8_t*>(text), static_cast<std::uint32_t>(std::strlen(text)));
+    return event;
+}
+
+enum class Expect { ConsumeMarks, EnabledOnly, Everyone };
+
+struct DeliveryCase
+{
+    const char* name;
+    std::function<void(IOSTStream&, IOSTStream& peer)> fire;
+    bool callbacksReceive; // callback nodes are called
+    bool listenersReceive; // listener nodes are called
+    Expect rule;
+    StreamEventCode code;
+};
+
+// Three callbacks and three listeners in states 1, 2 and 0 see one notification; who is told
+// and what becomes of the state-2 marks is the rule of that notification.
+TEST(EventSource, EachNotificationFollowsItsDeliveryRule)
+{
+    const StreamEvent event = completeEvent("$GPHDT,1.0,T\r\n");
+    const std::vector<DeliveryCase> cases = {
+        {"receive", [&](IOSTStream& s, IOSTStream&) { s.notifyReceive(event); }, true, true, Expect::ConsumeMarks,
+         StreamEventCode::Receive},
+        {"send", [&](IOSTStream& s, IOSTStream&) { s.notifySend(event); }, true, true, Expect::ConsumeMarks,
+         StreamEventCode::Send},
+        {"open", [](IOSTStream& s, IOSTStream&) { s.notifyOpen(); }, true, false, Expect::ConsumeMarks,
+         StreamEventCode::Open},
+        {"close", [](IOSTStream& s, IOSTStream&) { s.notifyClose(); }, true, false, Expect::ConsumeMarks,
+         StreamEventCode::Close},
+        {"sent", [](IOSTStream& s, IOSTStream&) { s.notifySent(); }, true, false, Expect::ConsumeMarks,
+         StreamEventCode::Sent},
+        {"breaker", [](IOSTStream& s, IOSTStream&) { s.notifyBreaker(5); }, false, true, Expect::ConsumeMarks, {}},
+        {"trigger", [](IOSTStream& s, IOSTStream&) { s.notifyTrigger(6); }, false, true, Expect::ConsumeMarks, {}},
+        {"timer", [](IOSTStream& s, IOSTStream&) { s.notifyTimer(7); }, false, true, Expect::ConsumeMarks, {}},
+        {"reset", [](IOSTStream& s, IOSTStream&) { s.notifyReset(); }, false, true, Expect::EnabledOnly, {}},
+        {"command", [](IOSTStream& s, IOSTStream&) { s.notifyCommand(1, 2); }, false, false, Expect::EnabledOnly, {}},
+        {"connect", [](IOSTStream& s, IOSTStream& peer) { s.notifyConnect(&peer); }, true, false, Expect::Everyone,
+         StreamEventCode::Connect},
+        {"disconnect", [](IOSTStream& s, IOSTStream& peer) { s.notifyDisconnect(&peer); }, true, false,
+         Expect::Everyone, StreamEventCode::Disconnect},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Recorder enabled, marked, disabled;
+        RecordingListener lEnabled, lMarked, lDisabled;
+        IOSTStream stream(IOSTStream::kAnonymous);
+        IOSTStream peer(IOSTStream::kAnonymous);
+        stream.subscribeCallback(&Recorder::callback, &enabled, SubscriberState::Enabled);
+        stream.subscribeCallback(&Recorder::callback, &marked, SubscriberState::DisableAtNextEvent);
+        stream.subscribeCallback(&Recorder::callback, &disabled, SubscriberState::Disabled);
+        stream.subscribeListener(&lEnabled, SubscriberState::Enabled);
+        stream.subscribeListener(&lMarked, SubscriberState::DisableAtNextEvent);
+        stream.subscribeListener(&lDisabled, SubscriberState::Disabled);
+
+        c.fire(stream, peer);
+
+        const std::size_t toCallbacks = c.callbacksReceive ? 1 : 0;
+        const std::size_t toListeners = c.listenersReceive ? 1 : 0;
+        const bool everyone = c.rule == Expect::Everyone;
+        EXPECT_EQ(enabled.codes.size(), toCallbacks);
+        EXPECT_EQ(marked.codes.size(), everyone ? toCallbacks : 0);
+        EXPECT_EQ(disabled.codes.size(), everyone ? toCallbacks : 0);
+        EXPECT_EQ(lEnabled.calls.size(), toListeners);
+        EXPECT_EQ(lMarked.calls.size(), 0u);
+        EXPECT_EQ(lDisabled.calls.size(), 0u);
+        if (toCallbacks) {
+            EXPECT_EQ(enabled.codes.front(), c.code);
+        }
+
+        const auto markAfter
+            = c.rule == Expect::ConsumeMarks ? SubscriberState::Disabled : SubscriberState::DisableAtNextEvent;
+        EXPECT_EQ(stream.callbackState(&Recorder::callback, &marked), markAfter);
+        EXPECT_EQ(stream.listenerState(&lMarked), markAfter);
+        EXPECT_EQ(stream.callbackState(&Recorder::callback, &disabled), SubscriberState::Disabled);
+    }
+}
+
+TEST(EventSource, NewestSubscriberIsServedFirstAndStateChangesReachEveryNodeOfASubscriber)
+{
+    std::vector<int> order;
+    struct Tagged
+    {
+        std::vector<int>* order;
+        int tag;
+        static void callback(void* context, IOSTStream*, StreamEventCode, std::intptr_t)
+        {
+            auto* self = static_cast<Tagged*>(context);
+            self->order->push_back(self->tag);
+        }
+    } first{&order, 1}, second{&order, 2};
+    IOSTStream stream(IOSTStream::kAnonymous);
+    stream.subscribeCallback(&Tagged::callback, &first);
+    stream.subscribeCallback(&Tagged::callback, &second);
+    stream.subscribeCallback(&Tagged::callback, &first); // subscribed twice
+    stream.notifyOpen();
+    EXPECT_EQ(order, (std::vector<int>{1, 2, 1}));
+
+    order.clear();
+    stream.setCallbackState(&Tagged::callback, &first, SubscriberState::Disabled);
+    stream.notifyOpen();
+    EXPECT_EQ(order, (std::vector<int>{2})) << "disabling must reach both nodes of the subscriber";
+
+    order.clear();
+    stream.setAllStates(SubscriberState::Enabled);
+    stream.notifyOpen();
+    EXPECT_EQ(order.size(), 3u);
+    EXPECT_EQ(stream.subscriberCount(), 3u) << "nodes are never removed";
+}
+
+TEST(EventSource, SubscribingFromInsideANotificationTakesEffectAtTheNextOne)
+{
+    Recorder late;
+    struct Subscriber
+    {
+        IOSTStream* stream;
+        Recorder* late;
+        int calls = 0;
+        static void callback(void* context, IOSTStream*, StreamEventCode, std::intptr_t)
+        {
+            auto* self = static_cast<Subscriber*>(context);
+            ++self->calls;
+            // Every event adds another node while the list is being walked.
+            self->stream->subscribeCallback(&Recorder::callback, self->late);
+        }
+    } subscriber{nullptr, &late};
+    IOSTStream stream(IOSTStream::kAnonymous);
+    subscriber.stream = &stream;
+    stream.subscribeCallback(&Subscriber::callback, &subscriber);
+
+    stream.notifyOpen();
+    EXPECT_EQ(subscriber.calls, 1);
+    EXPECT_TRUE(late.codes.empty()) << "the walk in progress must not reach the new node";
+    stream.notifyClose();
+    EXPECT_EQ(subscriber.calls, 2);
+    EXPECT_EQ(late.codes.size(), 1u);
+    EXPECT_EQ(stream.subscriberCount(), 3u);
+}
+
+} // namespace
+} // namespace zeb::stream

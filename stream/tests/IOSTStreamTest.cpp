@@ -1,0 +1,455 @@
+#include "stream/FileDevice.h"
+#include "stream/MemoryDevice.h"
+#include "stream/tests/StreamTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+namespace zeb::stream {
+namespace {
+
+using messages::MessageKind;
+using messages::ReadStatus;
+using testing::Bytes;
+using testing::bytesOf;
+using testing::Recorder;
+using testing::ScriptedTransport;
+namespace message_type = messages::message_type;
+
+std::string tempPath(const std::string& name)
+{
+    return (std::filesystem::temp_directory_path() / (name + "-" + std::to_string(::getpid()))).string();
+}
+
+void feedText(IOSTStream& stream, std::string_view text)
+{
+    stream.feed({reinterpret_cast<const std::uint8_t*>(text.data()), text.size()});
+}
+
+StreamAddress clientAddress(const std::string& host = "host")
+{
+    StreamAddress address = testing::addressOfType(stream_type::Client);
+    address.client.host = host;
+    return address;
+}
+
+// ---- opening and closing ----------------------------------------------------------------------
+
+TEST(IOSTStreamOpen, RecordsWithoutATransportFailCleanlyAndNotifyNothing)
+{
+    for (const StreamType type : {stream_type::Serial, stream_type::Dpram, stream_type::Client, stream_type::Server,
+                                  stream_type::None, StreamType{7}}) {
+        SCOPED_TRACE(type);
+        Recorder recorder;
+        IOSTStream stream(IOSTStream::kAnonymous);
+        recorder.subscribeTo(stream);
+        EXPECT_EQ(stream.open(testing::addressOfType(type)), StreamStatus::OpenFailed);
+        EXPECT_FALSE(stream.isOpen());
+        EXPECT_EQ(stream.openCount(), 0);
+        EXPECT_TRUE(stream.address().empty());
+        EXPECT_TRUE(recorder.codes.empty());
+    }
+}
+
+TEST(IOSTStreamOpen, FileAndMemoryRecordsOpenAndTakeTheFormattedAddress)
+{
+    const std::string path = tempPath("zeb-stream-record");
+    StreamAddress file = testing::addressOfType(stream_type::File);
+    file.filePath = path;
+    Recorder recorder;
+    IOSTStream stream(IOSTStream::kAnonymous);
+    recorder.subscribeTo(stream);
+    ASSERT_EQ(stream.open(file), StreamStatus::Ok);
+    EXPECT_EQ(stream.address(), path);
+    EXPECT_EQ(recorder.codes, std::vector<StreamEventCode>{StreamEventCode::Open});
+    EXPECT_EQ(stream.close(), StreamStatus::Ok);
+    std::filesystem::remove(path);
+
+    const Bytes block = bytesOf("$GPHDT,1.0,T\r\n$GPHDT,2.0,T\r\n");
+    const std::uint32_t key = MemoryDevice::lendBlock(block);
+    StreamAddress memory = testing::addressOfType(stream_type::Buffer);
+    memory.buffer = {key, static_cast<std::uint32_t>(block.size())};
+    ASSERT_EQ(stream.open(memory), StreamStatus::Ok);
+    EXPECT_EQ(stream.address(), "/dev/buffer/" + std::to_string(key) + "[28]");
+
+    // A memory block is read, never written: writes do nothing and tell nobody.
+    recorder.codes.clear();
+    EXPECT_EQ(stream.write("$X\r\n"), 0u);
+    EXPECT_TRUE(recorder.codes.empty());
+    StreamEvent event;
+    EXPECT_EQ(stream.receive(event), ReadStatus::Complete);
+    EXPECT_EQ(event.text(), "$GPHDT,1.0,T\r\n");
+    EXPECT_EQ(event.stream, &stream);
+    EXPECT_EQ(stream.receive(event), ReadStatus::Complete);
+    EXPECT_EQ(event.text(), "$GPHDT,2.0,T\r\n");
+    EXPECT_EQ(stream.receive(event), ReadStatus::EndOfStream);
+    MemoryDevice::withdrawBlock(key);
+}
+
+TEST(IOSTStreamOpen, NestedOpensFromRecordsNeedAsManyCloses)
+{
+    ScriptedTransport client(stream_type::Client, false);
+    Recorder recorder;
+    IOSTStream stream(IOSTStream::kAnonymous);
+    recorder.subscribeTo(stream);
+    ASSERT_EQ(stream.open(clientAddress()), StreamStatus::Ok);
+    ASSERT_EQ(stream.open(clientAddress()), StreamStatus::Ok);
+    EXPECT_EQ(client.log().destroyed, 1) << "the second open replaces the first transport";
+    EXPECT_EQ(stream.close(), StreamStatus::Ok);
+    EXPECT_TRUE(stream.isOpen());
+    EXPECT_EQ(recorder.codes, (std::vector<StreamEventCode>{StreamEventCode::Open, StreamEventCode::Open}));
+    EXPECT_EQ(stream.close(), StreamStatus::Ok);
+    EXPECT_FALSE(stream.isOpen());
+    EXPECT_EQ(recorder.codes.back(), StreamEventCode::Close);
+    EXPECT_EQ(client.log().destroyed, 2);
+}
+
+TEST(IOSTStreamOpen, OpenByTextFollowsTheGrammar)
+{
+    ScriptedTransport serial(stream_type::Serial, true);
+    Recorder recorder;
+    IOSTStream stream(IOSTStream::kAnonymous);
+    recorder.subscribeTo(stream);
+
+    for (const char* refused : {"client:anything", "dpram:2"}) {
+        recorder.codes.clear();
+        EXPECT_EQ(stream.open(refused, "r"), StreamStatus::OpenFailed) << refused;
+        EXPECT_FALSE(stream.isOpen());
+        EXPECT_EQ(recorder.codes, std::vector<StreamEventCode>{StreamEventCode::Close}) << "every open by text closes";
+    }
+
+    recorder.codes.clear();
+    ASSERT_EQ(stream.open("/dev/serial/3/9600/8/1.0/N", "r"), StreamStatus::Ok);
+    EXPECT_EQ(stream.address(), "/dev/serial/com3,9600,8,1.0,N");
+    EXPECT_EQ(recorder.codes, (std::vector<StreamEventCode>{StreamEventCode::Close, StreamEventCode::Open}));
+    EXPECT_EQ(stream.openCount(), 1);
+
+    // Opening again by text closes the serial transport first.
+    const std::string path = tempPath("zeb-stream-text");
+    ASSERT_EQ(stream.open(path, "w+b"), StreamStatus::Ok);
+    EXPECT_EQ(serial.log().closes, 1);
+    EXPECT_EQ(stream.address(), path);
+    EXPECT_EQ(stream.openCount(), 0) << "a file opened by text does not count";
+    EXPECT_NE(dynamic_cast<FileDevice*>(stream.device()), nullptr);
+    EXPECT_EQ(stream.close(), StreamStatus::Ok);
+    EXPECT_FALSE(stream.isOpen());
+    std::filesystem::remove(path);
+
+    EXPECT_EQ(stream.open(tempPath("zeb-missing-folder") + "/x", "r"), StreamStatus::OpenFailed);
+    EXPECT_EQ(stream.open(path, "rw"), StreamStatus::OpenFailed);
+    EXPECT_FALSE(stream.isOpen());
+}
+
+// ---- writing ----------------------------------------------------------------------------------
+
+const Bytes kFrame = {0xFE, 'R', 0x00, 0x03, 0xFF, 0xFD, 0xFF};
+
+TEST(IOSTStreamWrite, AClosedStreamWritesNothingAndTellsNobody)
+{
+    ScriptedTransport client(stream_type::Client, false);
+    Recorder recorder;
+    IOSTStream stream(IOSTStream::kAnonymous);
+    recorder.subscribeTo(stream);
+    EXPECT_EQ(stream.write(kFrame.data(), kFrame.size()), 0u);
+    StreamEvent event;
+    EXPECT_EQ(stream.sendEvent(event), StreamStatus::Ok);
+    ASSERT_EQ(stream.open(clientAddress()), StreamStatus::Ok);
+    stream.close();
+    recorder.codes.clear();
+    EXPECT_EQ(stream.write(kFrame.data(), kFrame.size()), 0u);
+    EXPECT_TRUE(recorder.codes.empty());
+    EXPECT_TRUE(client.log().written.empty());
+}
+
+TEST(IOSTStreamWrite, SubscribersAreToldBeforeTheBytesLeave)
+{
+    ScriptedTransport client(stream_type::Client, false);
+    Recorder recorder;
+    IOSTStream stream(IOSTStream::kAnonymous);
+    ASSERT_EQ(stream.open(clientAddress()), StreamStatus::Ok);
+    recorder.subscribeTo(stream);
+    EXPECT_EQ(stream.write("$GPHDT,1.0,T\r\n"), 14u);
+    EXPECT_EQ(recorder.codes, (std::vector<StreamEventCode>{StreamEventCode::Sent, StreamEventCode::Send}));
+    ASSERT_EQ(recorder.sent.size(), 1u);
+    EXPECT_EQ(recorder.sent[0], (testing::Seen{MessageKind::Telecommand, message_type::Nmea, "$GPHDT,1.0,T\r\n"}));
+
+    EXPECT_EQ(stream.write(kFrame.data(), kFrame.size()), 7u);
+    EXPECT_EQ(recorder.sent[1].kind, MessageKind::SBin);
+    EXPECT_EQ(recorder.sent[1].type, message_type::GnssMeasureSatellite);
+}
+
+TEST(IOSTStreamWrite, BinaryFramesAreEscapedOnlyWhereTheTransportAsksForIt)
+{
+    const Bytes escaped = {0xFE, 'R', 0x00, 0x03, 0xFD, 0x02, 0xFD, 0x00, 0xFF};
+    struct Case
+    {
+        const char* name;
+        bool transportEscapes;
+        bool escapeFlag;
+        Bytes message;
+        Bytes wire;
+    };
+    const Case cases[] = {
+        {"serial frame", true, true, kFrame, escaped},
+        {"socket frame", false, true, kFrame, kFrame},
+        {"escape flag off", true, false, kFrame, kFrame},
+        {"no closing 0xFF", true, true, {0xFE, 'R', 0xFF, 0x00}, {0xFE, 'R', 0xFF, 0x00}},
+        {"shortest frame", true, true, {0xFE, 0xFF}, {0xFE, 0xFF}},
+        {"one byte", true, true, {0xFE}, {0xFE}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ScriptedTransport transport(stream_type::Serial, c.transportEscapes);
+        IOSTStream stream(IOSTStream::kAnonymous);
+        ASSERT_EQ(stream.open(testing::addressOfType(stream_type::Serial)), StreamStatus::Ok);
+        EXPECT_EQ(stream.write(c.message.data(), c.message.size(), 0, 20, c.escapeFlag), c.wire.size());
+        EXPECT_EQ(transport.log().written, c.wire);
+    }
+}
+
+Bytes unescape(const Bytes& wire)
+{
+    Bytes out;
+    for (std::size_t i = 0; i < wire.size(); ++i) {
+        if (wire[i] == 0xFD && i + 1 < wire.size())
+            out.push_back(static_cast<std::uint8_t>(0xFD + wire[++i]));
+        else
+            out.push_back(wire[i]);
+    }
+    return out;
+}
+
+TEST(IOSTStreamWrite, LongEscapedFramesLeaveInPiecesAndAShortPieceFailsTheWrite)
+{
+    Bytes frame = {0xFE, 'E', 0x03, 0xEC};
+    for (int i = 0; i < 1000; ++i)
+        frame.push_back(static_cast<std::uint8_t>(0xFA + i % 6)); // half of them need escaping
+    frame.push_back(0xFF);
+
+    ScriptedTransport serial(stream_type::Serial, true);
+    IOSTStream stream(IOSTStream::kAnonymous);
+    ASSERT_EQ(stream.open(testing::addressOfType(stream_type::Serial)), StreamStatus::Ok);
+    const std::size_t written = stream.write(frame.data(), frame.size());
+    const auto& log = serial.log();
+    EXPECT_EQ(written, log.written.size());
+    const auto escapes = std::count_if(frame.begin() + 1, frame.end() - 1, [](std::uint8_t b) { return b >= 0xFD; });
+    EXPECT_EQ(written, frame.size() + static_cast<std::size_t>(escapes));
+    EXPECT_EQ(unescape(log.written), frame);
+    ASSERT_GT(log.writeSizes.size(), 1u);
+    for (std::size_t i = 0; i < log.writeSizes.size(); ++i) {
+        EXPECT_LE(log.writeSizes[i], 251u);
+        if (i + 1 < log.writeSizes.size()) {
+            EXPECT_GE(log.writeSizes[i], IOSTStream::kEscapePiece);
+        }
+    }
+
+    // The whole frame left: sendEvent counts that as success although more bytes went out
+    // than the record holds.
+    StreamEvent event;
+    event.setData(frame.data(), static_cast<std::uint32_t>(frame.size()));
+    EXPECT_EQ(stream.sendEvent(event), StreamStatus::Ok);
+    EXPECT_EQ(event.stream, &stream);
+
+    serial.log().acceptPerWrite = 100;
+    serial.log().writeSizes.clear();
+    EXPECT_EQ(stream.write(frame.data(), frame.size()), 0u);
+    EXPECT_EQ(serial.log().writeSizes.size(), 1u) << "no piece after a short one";
+    EXPECT_EQ(stream.sendEvent(event), StreamStatus::NotOpen);
+}
+
+// ---- receiving --------------------------------------------------------------------------------
+
+TEST(IOSTStreamReceive, DiscardDropsTheNextBlockAndWhatIsHeld)
+{
+    Recorder recorder;
+    IOSTStream stream(IOSTStream::kAnonymous);
+    recorder.subscribeTo(stream);
+    feedText(stream, "$GPHDT,1");
+    stream.discardInput();
+    feedText(stream, "23.4,T\r\n$GPHDT,5.0,T\r\n");
+    EXPECT_TRUE(recorder.received.empty());
+    feedText(stream, "$GPZDA\r\n");
+    ASSERT_EQ(recorder.received.size(), 1u);
+    EXPECT_EQ(recorder.received[0].bytes, "$GPZDA\r\n");
+    EXPECT_EQ(stream.totalReceived(), 16u) << "dropped bytes are not counted";
+}
+
+// Request frames ('x') go to the stream's own handler; subscribers never see them.
+class RequestCountingStream : public IOSTStream
+{
+public:
+    using IOSTStream::IOSTStream;
+    std::vector<Bytes> requests;
+
+protected:
+    void handleRequestFrame(const StreamEvent& request) override
+    {
+        requests.emplace_back(request.data(), request.data() + request.length());
+    }
+};
+
+TEST(IOSTStreamReceive, RequestFramesGoToTheRequestHandler)
+{
+    // Kind 2, identifier 7, empty payload: 19 bytes, L = 15, magic bytes escaped on the wire.
+    const Bytes frame = {0xFE, 'x',  0x00, 0x0F, 0x01, 0x00, 0xFE, 0xCA, 0x02, 0x00,
+                         0x00, 0x00, 0x07, 0x00, 0x00, 0x00, 0x02, 0x3B, 0xFF};
+    Bytes wire = {0xFE};
+    for (std::size_t i = 1; i + 1 < frame.size(); ++i) {
+        if (frame[i] >= 0xFD) {
+            wire.push_back(0xFD);
+            wire.push_back(static_cast<std::uint8_t>(frame[i] - 0xFD));
+        } else {
+            wire.push_back(frame[i]);
+        }
+    }
+    wire.push_back(0xFF);
+
+    Recorder recorder;
+    RequestCountingStream stream(IOSTStream::kAnonymous);
+    recorder.subscribeTo(stream);
+    stream.feed(wire);
+    feedText(stream, "$GPHDT,1.0,T\r\n");
+    ASSERT_EQ(stream.requests.size(), 1u);
+    EXPECT_EQ(stream.requests[0], frame);
+    ASSERT_EQ(recorder.received.size(), 1u);
+    EXPECT_EQ(recorder.received[0].type, message_type::Nmea);
+}
+
+TEST(IOSTStreamReceive, AnUnendingSentenceNeverStopsTheStream)
+{
+    Recorder recorder;
+    IOSTStream stream(IOSTStream::kAnonymous);
+    recorder.subscribeTo(stream);
+    feedText(stream, "$" + std::string(30000, 'A'));
+    feedText(stream, "\r\n$GPHDT,1.0,T\r\n");
+    ASSERT_FALSE(recorder.received.empty());
+    EXPECT_EQ(recorder.received.back().bytes, "$GPHDT,1.0,T\r\n");
+}
+
+TEST(IOSTStreamReceive, BlockingReceiveReadsAFileToItsEnd)
+{
+    const std::string path = tempPath("zeb-stream-workspace");
+    std::ofstream(path, std::ios::binary) << "$PKVR,RPC,UTTE,CONNECT,/dev/serial/com1,9600,8,1.0,N\r\nxyz";
+    Recorder recorder;
+    IOSTStream stream(IOSTStream::kAnonymous);
+    recorder.subscribeTo(stream);
+    ASSERT_EQ(stream.open(path, "rb"), StreamStatus::Ok);
+    StreamEvent event;
+    ASSERT_EQ(stream.receive(event), ReadStatus::Complete);
+    EXPECT_EQ(event.text(), "$PKVR,RPC,UTTE,CONNECT,/dev/serial/com1,9600,8,1.0,N\r\n");
+    ASSERT_EQ(stream.receive(event), ReadStatus::Complete);
+    EXPECT_EQ(event.text(), "xyz");
+    EXPECT_EQ(stream.receive(event), ReadStatus::EndOfStream);
+    EXPECT_TRUE(recorder.received.empty()) << "the blocking receive bypasses the subscribers";
+    EXPECT_EQ(stream.totalReceived(), 0u);
+    stream.close();
+    EXPECT_EQ(stream.receive(event), ReadStatus::EndOfStream);
+    std::filesystem::remove(path);
+}
+
+TEST(IOSTStreamReceive, PollReadsTheTransportAndAHandlerMayCloseTheStream)
+{
+    ScriptedTransport client(stream_type::Client, false);
+    IOSTStream stream(IOSTStream::kAnonymous);
+    ASSERT_EQ(stream.open(clientAddress()), StreamStatus::Ok);
+    auto* device = static_cast<testing::ScriptedDevice*>(stream.device());
+
+    struct Closer
+    {
+        int received = 0;
+        static void callback(void* context, IOSTStream* stream, StreamEventCode code, std::intptr_t)
+        {
+            if (code != StreamEventCode::Receive)
+                return;
+            ++static_cast<Closer*>(context)->received;
+            stream->close();
+        }
+    } closer;
+    stream.subscribeCallback(&Closer::callback, &closer);
+    client.log().toRead = bytesOf("$GPHDT,1.0,T\r\n$GPHDT,2.0,T\r\n");
+    device->signalData(); // the transport's receive thread would do this
+    EXPECT_EQ(closer.received, 1) << "nothing is delivered after the close";
+    EXPECT_FALSE(stream.isOpen());
+    EXPECT_EQ(client.log().destroyed, 0) << "the transport whose thread is inside it must stay alive";
+    EXPECT_EQ(stream.totalReceived(), 28u);
+    stream.close();
+    EXPECT_EQ(client.log().destroyed, 1);
+}
+
+// ---- the ping answer --------------------------------------------------------------------------
+
+class PingTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_EQ(stream.open(clientAddress()), StreamStatus::Ok);
+        recorder.subscribeTo(stream);
+    }
+    int answers() const
+    {
+        const std::string written = testing::textOf(client.log().written);
+        int count = 0;
+        for (std::size_t at = written.find(kAnswer); at != std::string::npos; at = written.find(kAnswer, at + 1))
+            ++count;
+        EXPECT_EQ(written.size(), count * kAnswer.size()) << "nothing but answers is written";
+        return count;
+    }
+
+    static constexpr std::string_view kAnswer = "$PKVR,RPC,PING,/dev/client/host/1000\r\n";
+    ScriptedTransport client{stream_type::Client, false};
+    Recorder recorder;
+    IOSTStream stream{IOSTStream::kAnonymous};
+};
+
+TEST_F(PingTest, ASentenceIsAnsweredOnceAndLaterBlocksLoseNothing)
+{
+    feedText(stream, "$PKVR,RPC,PING\r\n");
+    EXPECT_EQ(answers(), 1);
+    EXPECT_TRUE(recorder.received.empty()) << "subscribers never see a ping";
+    // The ping stays in the window while these arrive; it must not be answered again, nor
+    // may the sentence held in between be dropped.
+    feedText(stream, "$GPHD");
+    feedText(stream, "T,1.0,T\r\n");
+    feedText(stream, "$GPZDA\r\n");
+    EXPECT_EQ(answers(), 1);
+    EXPECT_EQ(recorder.receivedText(), "$GPHDT,1.0,T\r\n$GPZDA\r\n");
+}
+
+TEST_F(PingTest, APingSeenByBothPathsInOneBlockIsAnsweredOnce)
+{
+    feedText(stream, "$PKVR,RPC,PING\r\n$GPHDT,1.0,T\r\n");
+    EXPECT_EQ(answers(), 1);
+    EXPECT_EQ(recorder.receivedText(), "$GPHDT,1.0,T\r\n");
+    feedText(stream, "$PKVR,RPC,PING\r\n");
+    feedText(stream, "$PKVR,RPC,PING\r\n");
+    EXPECT_EQ(answers(), 3) << "every new ping gets its answer";
+}
+
+TEST_F(PingTest, APingInsideABinaryFrameIsAnsweredWhenTheNextBlockArrives)
+{
+    const Bytes frameStart = {0xFE, 'R', 0x00, 0x40};
+    stream.feed(frameStart);
+    feedText(stream, "$PKVR,RPC,PING\r\n");
+    EXPECT_EQ(answers(), 0) << "a ping that ends on the newest byte waits for one more";
+    feedText(stream, "abc");
+    EXPECT_EQ(answers(), 1);
+    feedText(stream, "$GPHDT,1.0,T\r\n");
+    feedText(stream, "$GPZDA\r\n");
+    EXPECT_EQ(answers(), 1);
+    // The frame begun before the ping was dropped with it; everything after arrives whole.
+    EXPECT_EQ(recorder.receivedText(), "abc$GPHDT,1.0,T\r\n$GPZDA\r\n");
+}
+
+TEST_F(PingTest, TheAnswerCarriesTheAddressThePollPathAnswersToo)
+{
+    client.log().toRead = bytesOf("$PKVR,RPC,PING\r\n");
+    stream.poll();
+    EXPECT_EQ(answers(), 1);
+    ASSERT_FALSE(recorder.sent.empty());
+    EXPECT_EQ(recorder.sent.back().bytes, kAnswer) << "the answer goes through the send notification";
+}
+
+} // namespace
+} // namespace zeb::stream

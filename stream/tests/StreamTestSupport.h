@@ -1,0 +1,198 @@
+#pragma once
+
+#include "stream/IOSTStream.h"
+#include "stream/StreamAddress.h"
+#include "stream/StreamCallback.h"
+#include "stream/StreamDevice.h"
+#include "stream/StreamEvent.h"
+#include "stream/StreamRegistry.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <ostream>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace zeb::stream::testing {
+
+using Bytes = std::vector<std::uint8_t>;
+
+inline Bytes bytesOf(std::string_view text)
+{
+    return Bytes(text.begin(), text.end());
+}
+
+inline std::string textOf(const Bytes& bytes)
+{
+    return std::string(bytes.begin(), bytes.end());
+}
+
+inline std::filesystem::path sharedData()
+{
+    if (const char* data = std::getenv("ZEB500_SHARED_DATA"); data && *data)
+        return data;
+    const char* source = std::getenv("ZEB500_SOURCE_DIR");
+    return std::filesystem::path(source ? source : ".") / "data" / "captures";
+}
+
+inline Bytes readFile(const std::filesystem::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// Every capture of a folder, in name order, one after the other.
+inline Bytes concatenatedCaptures(const std::string& folder, const std::string& extension)
+{
+    std::vector<std::filesystem::path> files;
+    for (const auto& entry : std::filesystem::directory_iterator(sharedData() / folder)) {
+        if (entry.path().extension() == extension)
+            files.push_back(entry.path());
+    }
+    std::sort(files.begin(), files.end());
+    Bytes all;
+    for (const auto& file : files) {
+        const Bytes bytes = readFile(file);
+        all.insert(all.end(), bytes.begin(), bytes.end());
+    }
+    return all;
+}
+
+// One message as a subscriber saw it, copied.
+struct Seen
+{
+    messages::MessageKind kind = messages::MessageKind::Unknown;
+    messages::MessageType type = messages::message_type::Other;
+    std::string bytes;
+    bool operator==(const Seen&) const = default;
+};
+
+inline void PrintTo(const Seen& seen, std::ostream* out)
+{
+    *out << messages::messageKindName(seen.kind) << '/' << seen.type << " \"" << seen.bytes << '"';
+}
+
+// A callback subscriber that keeps everything it is told.
+struct Recorder
+{
+    std::vector<StreamEventCode> codes;
+    std::vector<Seen> received;
+    std::vector<Seen> sent;
+
+    static void callback(void* context, IOSTStream*, StreamEventCode code, std::intptr_t argument)
+    {
+        auto& self = *static_cast<Recorder*>(context);
+        self.codes.push_back(code);
+        if (code == StreamEventCode::Receive || code == StreamEventCode::Send) {
+            const StreamEvent& event = eventArgument(argument);
+            auto& into = code == StreamEventCode::Receive ? self.received : self.sent;
+            into.push_back({event.kind, event.type, std::string(event.text())});
+        }
+    }
+    void subscribeTo(IOSTStream& stream) { stream.subscribeCallback(&Recorder::callback, this); }
+    std::string receivedText() const
+    {
+        std::string all;
+        for (const auto& seen : received)
+            all += seen.bytes;
+        return all;
+    }
+};
+
+// A transport that is open from its open() on, records what is written and reads back what
+// the test gives it. `acceptPerWrite` cuts writes short.
+class ScriptedDevice : public StreamDevice
+{
+public:
+    struct Log
+    {
+        Bytes written;
+        std::vector<std::size_t> writeSizes;
+        Bytes toRead;
+        std::size_t acceptPerWrite = SIZE_MAX;
+        int closes = 0;
+        int destroyed = 0;
+    };
+
+    explicit ScriptedDevice(std::shared_ptr<Log> log)
+        : m_log(std::move(log))
+    {
+    }
+    ~ScriptedDevice() override { ++m_log->destroyed; }
+
+    StreamStatus open(const StreamAddress&) override
+    {
+        m_open = true;
+        return StreamStatus::Ok;
+    }
+    StreamStatus close() override
+    {
+        ++m_log->closes;
+        m_open = false;
+        return StreamStatus::Ok;
+    }
+    bool isOpen() const override { return m_open; }
+    std::size_t write(const std::uint8_t* bytes, std::size_t count, int, int) override
+    {
+        const std::size_t taken = std::min(count, m_log->acceptPerWrite);
+        m_log->writeSizes.push_back(count);
+        m_log->written.insert(m_log->written.end(), bytes, bytes + taken);
+        return taken;
+    }
+    std::size_t read(std::uint8_t* buffer, std::size_t maximum, bool) override
+    {
+        const std::size_t count = std::min(maximum, m_log->toRead.size());
+        std::copy_n(m_log->toRead.begin(), count, buffer);
+        m_log->toRead.erase(m_log->toRead.begin(), m_log->toRead.begin() + static_cast<std::ptrdiff_t>(count));
+        return count;
+    }
+    bool atEnd() const override { return m_log->toRead.empty(); }
+
+    // Lets the test play the transport's receive thread.
+    void signalData() { dataAvailable(); }
+
+private:
+    std::shared_ptr<Log> m_log;
+    bool m_open = false;
+};
+
+// Installs ScriptedDevice as the transport of a type for the life of the object.
+class ScriptedTransport
+{
+public:
+    explicit ScriptedTransport(StreamType type, bool escapeOnWrite)
+        : m_type(type)
+        , m_saved(StreamRegistry::instance().transportFactory(type))
+    {
+        auto log = m_log;
+        StreamRegistry::instance().setTransportFactory(
+            type, {[log] { return std::make_unique<ScriptedDevice>(log); }, escapeOnWrite});
+    }
+    ~ScriptedTransport() { StreamRegistry::instance().setTransportFactory(m_type, m_saved); }
+    ScriptedTransport(const ScriptedTransport&) = delete;
+    ScriptedTransport& operator=(const ScriptedTransport&) = delete;
+
+    ScriptedDevice::Log& log() const { return *m_log; }
+
+private:
+    StreamType m_type;
+    TransportFactory m_saved;
+    std::shared_ptr<ScriptedDevice::Log> m_log = std::make_shared<ScriptedDevice::Log>();
+};
+
+inline StreamAddress addressOfType(StreamType type)
+{
+    StreamAddress address;
+    address.type = type;
+    return address;
+}
+
+} // namespace zeb::stream::testing

@@ -1,0 +1,272 @@
+#include "platform/HeadlessDispatcher.h"
+#include "platform/MessageTarget.h"
+#include "platform/Messaging.h"
+#include "platform/WorkerThread.h"
+#include "stream/tests/StreamTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <future>
+#include <mutex>
+#include <thread>
+
+namespace zeb::stream {
+namespace {
+
+using namespace std::chrono_literals;
+using platform::LParam;
+using platform::LResult;
+using platform::MessageId;
+using platform::WParam;
+
+// A window: a message target on a thread of its own that keeps what it is sent.
+class WindowThread
+{
+public:
+    struct Message
+    {
+        MessageId id;
+        WParam wParam;
+        LParam lParam;
+        std::string text; // the event's bytes, copied in the handler
+        std::thread::id thread;
+    };
+
+    explicit WindowThread(std::chrono::milliseconds handlerDelay = 0ms)
+        : m_delay(handlerDelay)
+    {
+        std::promise<void> ready;
+        auto started = ready.get_future();
+        m_thread = std::thread([this, &ready] {
+            platform::HeadlessDispatcher dispatcher;
+            Target target(*this);
+            m_dispatcher = &dispatcher;
+            m_handle = target.handle();
+            m_id = std::this_thread::get_id();
+            ready.set_value();
+            dispatcher.run();
+        });
+        started.wait();
+    }
+    ~WindowThread()
+    {
+        m_dispatcher->quit();
+        m_thread.join();
+    }
+
+    platform::Handle handle() const { return m_handle; }
+    std::thread::id id() const { return m_id; }
+    std::vector<Message> messages() const
+    {
+        const std::lock_guard lock(m_mutex);
+        return m_messages;
+    }
+    std::size_t count(MessageId id) const
+    {
+        const std::lock_guard lock(m_mutex);
+        return static_cast<std::size_t>(
+            std::count_if(m_messages.begin(), m_messages.end(), [&](const Message& m) { return m.id == id; }));
+    }
+
+private:
+    class Target : public platform::MessageTarget
+    {
+    public:
+        explicit Target(WindowThread& owner)
+            : m_owner(owner)
+        {
+        }
+        LResult onMessage(MessageId id, WParam wParam, LParam lParam) override
+        {
+            const auto& ids = StreamRegistry::messages();
+            std::string text;
+            if (id == ids.receive || id == ids.send)
+                text = std::string(reinterpret_cast<const StreamEvent*>(lParam)->text());
+            if (m_owner.m_delay > 0ms)
+                std::this_thread::sleep_for(m_owner.m_delay);
+            const std::lock_guard lock(m_owner.m_mutex);
+            m_owner.m_messages.push_back({id, wParam, lParam, std::move(text), std::this_thread::get_id()});
+            return 1;
+        }
+
+    private:
+        WindowThread& m_owner;
+    };
+
+    const std::chrono::milliseconds m_delay;
+    std::thread m_thread;
+    platform::HeadlessDispatcher* m_dispatcher = nullptr;
+    platform::Handle m_handle = platform::kNoHandle;
+    std::thread::id m_id;
+    mutable std::mutex m_mutex;
+    std::vector<Message> m_messages;
+};
+
+void feedText(IOSTStream& stream, std::string_view text)
+{
+    stream.feed({reinterpret_cast<const std::uint8_t*>(text.data()), text.size()});
+}
+
+TEST(WindowSubscriber, TheHandlerRunsOnTheWindowThreadWhileTheReceiveThreadWaits)
+{
+    const auto& ids = StreamRegistry::messages();
+    WindowThread window(30ms);
+    IOSTStream stream(IOSTStream::kAnonymous);
+    stream.subscribeWindow(window.handle());
+
+    feedText(stream, "$GPHDT,1.0,T\r\n");
+    // feed() returns only after the slow handler has run and copied the bytes, which are
+    // still the stream's own at that moment.
+    const auto messages = window.messages();
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].id, ids.receive);
+    EXPECT_EQ(messages[0].wParam, 0u);
+    EXPECT_EQ(messages[0].text, "$GPHDT,1.0,T\r\n");
+    EXPECT_EQ(messages[0].thread, window.id());
+    EXPECT_NE(messages[0].thread, std::this_thread::get_id());
+}
+
+TEST(WindowSubscriber, StreamEventsReachWindowsWithTheirArguments)
+{
+    const auto& ids = StreamRegistry::messages();
+    testing::ScriptedTransport client(stream_type::Client, false);
+    WindowThread window;
+    IOSTStream stream(IOSTStream::kAnonymous);
+    IOSTStream peer(IOSTStream::kAnonymous);
+    stream.subscribeWindow(window.handle());
+
+    StreamAddress address = testing::addressOfType(stream_type::Client);
+    ASSERT_EQ(stream.open(address), StreamStatus::Ok);
+    stream.write("$GPZDA\r\n");
+    stream.notifyCommand(11, 22);
+    stream.notifyBreaker(5);
+    stream.notifyTrigger(6);
+    stream.notifyTimer(7);
+    stream.notifyReset();
+    stream.notifyConnect(&peer);
+    stream.notifyDisconnect(&peer);
+    stream.close();
+
+    const auto self = reinterpret_cast<LParam>(&stream);
+    const auto peerW = reinterpret_cast<WParam>(&peer);
+    const std::vector<std::tuple<MessageId, WParam, LParam>> expected = {
+        {ids.open, 0, self},        {ids.sent, 0, self},           {ids.send, 0, 0},     {ids.command, 11, 22},
+        {ids.breaker, 0, 5},        {ids.trigger, 0, 6},           {ids.timer, 0, 7},    {ids.reset, 0, 0},
+        {ids.connect, peerW, self}, {ids.disconnect, peerW, self}, {ids.close, 0, self},
+    };
+    const auto messages = window.messages();
+    ASSERT_EQ(messages.size(), expected.size());
+    for (std::size_t i = 0; i < expected.size(); ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(messages[i].id, std::get<0>(expected[i]));
+        EXPECT_EQ(messages[i].wParam, std::get<1>(expected[i]));
+        if (messages[i].id != ids.send) { // the send record lives on the writer's stack
+            EXPECT_EQ(messages[i].lParam, std::get<2>(expected[i]));
+        }
+    }
+    EXPECT_EQ(messages[2].text, "$GPZDA\r\n");
+}
+
+TEST(WindowSubscriber, AWindowMarkedForDisablingGetsNothingMoreAndAGoneWindowIsSkipped)
+{
+    const auto& ids = StreamRegistry::messages();
+    WindowThread marked;
+    auto gone = std::make_unique<WindowThread>();
+    WindowThread steady;
+    IOSTStream stream(IOSTStream::kAnonymous);
+    stream.subscribeWindow(steady.handle());
+    stream.subscribeWindow(gone->handle());
+    stream.subscribeWindow(marked.handle());
+    stream.setWindowState(marked.handle(), SubscriberState::DisableAtNextEvent);
+    gone.reset(); // its window and thread are gone; the node stays
+
+    feedText(stream, "$GPHDT,1.0,T\r\n");
+    EXPECT_EQ(marked.count(ids.receive), 0u);
+    EXPECT_EQ(stream.windowState(marked.handle()), SubscriberState::Disabled);
+    EXPECT_EQ(steady.count(ids.receive), 1u);
+
+    // Subscribing again adds a node that receives.
+    stream.subscribeWindow(marked.handle());
+    feedText(stream, "$GPZDA\r\n");
+    EXPECT_EQ(marked.count(ids.receive), 1u);
+    EXPECT_EQ(steady.count(ids.receive), 2u);
+}
+
+// A receive thread feeds a capture while a window on another thread subscribes, switches
+// itself off and on, and counts what it gets. Run under ThreadSanitizer too.
+class FeedingThread : public platform::WorkerThread
+{
+public:
+    FeedingThread(IOSTStream& stream, testing::Bytes capture)
+        : WorkerThread("feeder")
+        , m_stream(stream)
+        , m_capture(std::move(capture))
+    {
+    }
+    ~FeedingThread() override { terminate(); }
+    std::atomic<std::uint64_t> rounds{0};
+
+protected:
+    int run() override
+    {
+        while (checkpoint()) {
+            for (std::size_t at = 0; at < m_capture.size(); at += 977) {
+                const std::size_t size = std::min<std::size_t>(977, m_capture.size() - at);
+                m_stream.feed(std::span(m_capture).subspan(at, size));
+            }
+            ++rounds;
+        }
+        return 0;
+    }
+
+private:
+    IOSTStream& m_stream;
+    testing::Bytes m_capture;
+};
+
+TEST(WindowSubscriber, AWindowSubscribesWhileAReceiveThreadDelivers)
+{
+    const auto& ids = StreamRegistry::messages();
+    const testing::Bytes capture = testing::readFile(testing::sharedData() / "nmea" / "polarx2.nmea");
+    ASSERT_FALSE(capture.empty());
+
+    IOSTStream stream(IOSTStream::kAnonymous);
+    std::atomic<std::uint64_t> total{0};
+    stream.subscribeCallback(
+        [](void* context, IOSTStream*, StreamEventCode code, std::intptr_t) {
+            if (code == StreamEventCode::Receive)
+                ++*static_cast<std::atomic<std::uint64_t>*>(context);
+        },
+        &total);
+
+    FeedingThread feeder(stream, capture);
+    ASSERT_EQ(feeder.start(), 0);
+    while (total.load() == 0)
+        std::this_thread::sleep_for(1ms);
+
+    WindowThread window;
+    stream.subscribeWindow(window.handle());
+    const auto deadline = std::chrono::steady_clock::now() + 20s;
+    while (window.count(ids.receive) < 200 && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(1ms);
+    stream.setWindowState(window.handle(), SubscriberState::Disabled);
+    stream.setWindowState(window.handle(), SubscriberState::Enabled);
+    const std::size_t before = window.count(ids.receive);
+    while (window.count(ids.receive) < before + 200 && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(1ms);
+    EXPECT_TRUE(feeder.terminate(10s));
+
+    const auto messages = window.messages();
+    EXPECT_GE(messages.size(), before + 200);
+    EXPECT_LE(messages.size(), total.load());
+    for (const auto& message : messages) {
+        ASSERT_EQ(message.id, ids.receive);
+        ASSERT_EQ(message.thread, window.id());
+        ASSERT_FALSE(message.text.empty());
+    }
+}
+
+} // namespace
+} // namespace zeb::stream

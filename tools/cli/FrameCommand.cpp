@@ -1,0 +1,182 @@
+#include "FrameCommand.h"
+
+#include "messages/MessageFramer.h"
+
+#include <CLI/CLI.hpp>
+#include <nlohmann/json.hpp>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <map>
+#include <memory>
+#include <string_view>
+
+namespace zeb::tools {
+
+namespace {
+
+using messages::FrameResult;
+using messages::MessageFramer;
+using messages::MessageKind;
+using messages::ReadStatus;
+using Json = nlohmann::ordered_json;
+
+std::string hexOf(const std::uint8_t* bytes, std::size_t count)
+{
+    static constexpr char kDigits[] = "0123456789abcdef";
+    std::string hex;
+    hex.reserve(count * 2);
+    for (std::size_t i = 0; i < count; ++i) {
+        hex.push_back(kDigits[bytes[i] >> 4]);
+        hex.push_back(kDigits[bytes[i] & 0x0F]);
+    }
+    return hex;
+}
+
+// Header values may hold bytes 0x80-0xFF that are no UTF-8: those print as U+FFFD.
+std::string dump(const Json& json)
+{
+    return json.dump(-1, ' ', false, Json::error_handler_t::replace);
+}
+
+class Printer
+{
+public:
+    Printer(const FrameCommand::Options& options, std::FILE* out)
+        : m_options(options)
+        , m_out(out)
+    {
+    }
+
+    void take(const FrameResult& result, MessageFramer& framer)
+    {
+        if (result.status != ReadStatus::Complete && !(m_options.discarded && result.status == ReadStatus::Discarded)) {
+            return;
+        }
+        const std::string status(messages::readStatusName(result.status));
+        const std::string kind(messages::messageKindName(result.kind));
+        const std::string type(messages::messageTypeName(result.type));
+        if (m_options.count) {
+            ++m_total;
+            ++m_byStatus[status];
+            ++m_byKind[kind];
+            ++m_byType[type];
+            return;
+        }
+        Json json;
+        json["status"] = status;
+        json["kind"] = kind;
+        json["type"] = type;
+        json["length"] = result.length;
+        json["hex"] = hexOf(result.data, result.length);
+        if (result.rtcm != nullptr) {
+            const auto& rtcm = *result.rtcm;
+            json["rtcm"] = Json{{"type", rtcm.messageType}, {"station", rtcm.stationId}, {"zcount", rtcm.zCount},
+                                {"seq", rtcm.sequence},     {"length", rtcm.length},     {"health", rtcm.health}};
+        }
+        if (result.kind == MessageKind::HttpRequest && result.status == ReadStatus::Complete) {
+            json["http"] = httpOf(framer.http());
+        }
+        std::fprintf(m_out, "%s\n", dump(json).c_str());
+    }
+
+    void finish()
+    {
+        if (!m_options.count) {
+            return;
+        }
+        Json json;
+        json["messages"] = m_total;
+        json["status"] = Json(m_byStatus);
+        json["kind"] = Json(m_byKind);
+        json["type"] = Json(m_byType);
+        std::fprintf(m_out, "%s\n", dump(json).c_str());
+    }
+
+private:
+    static Json httpOf(const messages::HttpRequestRecord& record)
+    {
+        Json headers = Json::object();
+        for (std::size_t i = 0; i < record.headerCount(); ++i) {
+            const auto header = record.header(i);
+            headers[std::string(header.name)] = std::string(header.value);
+        }
+        return Json{{"method", std::string(record.method())},
+                    {"target", std::string(record.target())},
+                    {"major", record.versionMajor()},
+                    {"minor", record.versionMinor()},
+                    {"headers", headers}};
+    }
+
+    const FrameCommand::Options& m_options;
+    std::FILE* m_out;
+    std::size_t m_total = 0;
+    std::map<std::string, std::size_t> m_byStatus;
+    std::map<std::string, std::size_t> m_byKind;
+    std::map<std::string, std::size_t> m_byType;
+};
+
+// Steps until the framer has nothing more to hand out, as the receive loop does before it reads.
+void drain(MessageFramer& framer, Printer& printer)
+{
+    for (;;) {
+        const FrameResult result = framer.step();
+        if (result.status != ReadStatus::Complete && result.status != ReadStatus::Discarded) {
+            return;
+        }
+        printer.take(result, framer);
+    }
+}
+
+} // namespace
+
+FrameCommand::Options& FrameCommand::addTo(CLI::App& app, CLI::App*& subcommand)
+{
+    static Options options;
+    subcommand = app.add_subcommand("frame", "Cut a byte flow into messages and print them as JSON lines");
+    subcommand->add_option("--chunk", options.chunk, "Bytes per read (default 4096)")
+        ->check(CLI::Range(std::size_t{1}, MessageFramer::kCapacity));
+    subcommand->add_flag("--discarded", options.discarded, "Print discarded steps too");
+    subcommand->add_flag("--count", options.count, "Print only a count of the messages by kind and type");
+    subcommand->add_option("input", options.input, "Captured bytes; - for standard input (default)");
+    return options;
+}
+
+int FrameCommand::run(const Options& options, std::FILE* out, std::FILE* err)
+{
+    const bool fromStdin = options.input == "-";
+    std::FILE* in = fromStdin ? stdin : std::fopen(options.input.c_str(), "rb");
+    if (in == nullptr) {
+        std::fprintf(err, "zeb500-cli frame: cannot read %s: %s\n", options.input.c_str(), std::strerror(errno));
+        return 2;
+    }
+    const auto framer = std::make_unique<MessageFramer>();
+    Printer printer(options, out);
+    int status = 0;
+    for (;;) {
+        const auto space = framer->freeSpace();
+        const std::size_t want = std::min(options.chunk, space.size());
+        const std::size_t got = std::fread(space.data(), 1, want, in);
+        framer->commit(got);
+        drain(*framer, printer);
+        if (got < want) {
+            if (std::ferror(in) != 0) {
+                std::fprintf(err, "zeb500-cli frame: cannot read %s: %s\n",
+                             fromStdin ? "standard input" : options.input.c_str(), std::strerror(errno));
+                status = 2;
+            }
+            break;
+        }
+    }
+    if (status == 0) {
+        printer.take(framer->step(true), *framer);
+        printer.finish();
+    }
+    if (!fromStdin) {
+        std::fclose(in);
+    }
+    return status;
+}
+
+} // namespace zeb::tools

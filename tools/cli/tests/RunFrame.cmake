@@ -1,0 +1,20 @@
+# Runs "zeb500-cli frame" and checks its exit status, and its output against a golden file.
+#   cmake -DCLI=path -DARGS="--chunk|5|file" [-DGOLDEN=file] [-DEXPECT_RC=2] [-DEXPECT_ERR=regex] -P RunFrame.cmake
+string(REPLACE "|" ";" args "${ARGS}")
+execute_process(COMMAND "${CLI}" frame ${args}
+  OUTPUT_VARIABLE out ERROR_VARIABLE err RESULT_VARIABLE rc)
+if(NOT DEFINED EXPECT_RC)
+  set(EXPECT_RC 0)
+endif()
+if(NOT rc EQUAL EXPECT_RC)
+  message(FATAL_ERROR "exit status ${rc}, expected ${EXPECT_RC}\nstderr: ${err}")
+endif()
+if(DEFINED EXPECT_ERR AND NOT err MATCHES "${EXPECT_ERR}")
+  message(FATAL_ERROR "stderr does not match '${EXPECT_ERR}': ${err}")
+endif()
+if(DEFINED GOLDEN)
+  file(READ "${GOLDEN}" expected)
+  if(NOT out STREQUAL expected)
+    message(FATAL_ERROR "output differs from ${GOLDEN}:\n${out}")
+  endif()
+endif()
