@@ -4,6 +4,7 @@
 #include "stream/StreamAddress.h"
 #include "stream/StreamRegistry.h"
 
+#include <atomic>
 #include <cerrno>
 #include <fcntl.h>
 #include <string>
@@ -15,6 +16,8 @@ namespace zeb::stream {
 namespace {
 
 constexpr mode_t kCreateMode = S_IRUSR | S_IWUSR | S_IRGRP | S_IWGRP | S_IROTH | S_IWOTH;
+
+std::atomic<FileDevice::RemoteOpener> g_remoteOpener{nullptr};
 
 } // namespace
 
@@ -90,16 +93,46 @@ StreamStatus FileDevice::openLocal(std::string_view path, int flags)
     return StreamStatus::Ok;
 }
 
-// Files on the far side of another stream travel in remote file requests; until those are
-// carried, such a path cannot be opened.
-StreamStatus FileDevice::openRemote(IOSTStream&, std::string_view, std::string_view)
+void FileDevice::setRemoteOpener(RemoteOpener opener)
 {
-    setErrorText("remote files are not available");
-    return StreamStatus::OpenFailed;
+    g_remoteOpener.store(opener);
+}
+
+StreamStatus FileDevice::openRemote(IOSTStream& via, std::string_view path, std::string_view mode)
+{
+    const RemoteOpener opener = g_remoteOpener.load();
+    const std::optional<int> flags = openFlags(mode);
+    if (!opener || !flags) {
+        setErrorText(opener ? "invalid file mode" : "remote files are not available");
+        return StreamStatus::OpenFailed;
+    }
+    m_remote = opener(via, path, *flags);
+    if (!m_remote) {
+        setErrorText("cannot open remote file " + std::string(path));
+        return StreamStatus::OpenFailed;
+    }
+    m_endOfFile = false;
+    return StreamStatus::Ok;
+}
+
+std::int64_t FileDevice::seek(std::int64_t offset, int origin)
+{
+    m_endOfFile = false;
+    if (m_remote)
+        return m_remote->seek(offset, origin);
+    if (m_fd < 0)
+        return -1;
+    return ::lseek(m_fd, static_cast<off_t>(offset), origin);
 }
 
 StreamStatus FileDevice::close()
 {
+    if (m_remote) {
+        const bool closed = m_remote->close();
+        m_remote.reset();
+        m_endOfFile = false;
+        return closed ? StreamStatus::Ok : StreamStatus::CloseFailed;
+    }
     if (m_fd < 0)
         return StreamStatus::CloseFailed;
     const int result = ::close(m_fd);
@@ -110,6 +143,11 @@ StreamStatus FileDevice::close()
 
 std::size_t FileDevice::read(std::uint8_t* buffer, std::size_t maximum, bool)
 {
+    if (m_remote && buffer && maximum > 0) {
+        const std::int64_t got = m_remote->read(buffer, maximum);
+        m_endOfFile = got == 0;
+        return got > 0 ? static_cast<std::size_t>(got) : 0;
+    }
     if (m_fd < 0 || !buffer || maximum == 0)
         return 0;
     ssize_t got = 0;
@@ -125,6 +163,10 @@ std::size_t FileDevice::read(std::uint8_t* buffer, std::size_t maximum, bool)
 
 std::size_t FileDevice::write(const std::uint8_t* bytes, std::size_t count, int, int)
 {
+    if (m_remote && bytes) {
+        const std::int64_t put = m_remote->write(bytes, count);
+        return put > 0 ? static_cast<std::size_t>(put) : 0;
+    }
     if (m_fd < 0 || !bytes)
         return 0;
     std::size_t done = 0;
@@ -141,7 +183,7 @@ std::size_t FileDevice::write(const std::uint8_t* bytes, std::size_t count, int,
 
 StreamStatus FileDevice::rewind()
 {
-    if (m_fd < 0 || ::lseek(m_fd, 0, SEEK_SET) < 0)
+    if (seek(0, SEEK_SET) < 0)
         return StreamStatus::NotOpen;
     m_endOfFile = false;
     return StreamStatus::Ok;
@@ -149,6 +191,10 @@ StreamStatus FileDevice::rewind()
 
 std::uint64_t FileDevice::size() const
 {
+    if (m_remote) {
+        const std::int64_t length = m_remote->length();
+        return length > 0 ? static_cast<std::uint64_t>(length) : 0;
+    }
     struct stat info
     { };
     if (m_fd < 0 || ::fstat(m_fd, &info) != 0)

@@ -1,6 +1,7 @@
 #include "stream/IOSTStream.h"
 
 #include "messages/Classifier.h"
+#include "platform/Messaging.h"
 #include "stream/FileDevice.h"
 #include "stream/StreamAddress.h"
 #include "stream/StreamDevice.h"
@@ -23,11 +24,15 @@ constexpr std::uint8_t kFrameStart = 0xFE;
 constexpr std::uint8_t kFrameEnd = 0xFF;
 constexpr std::uint8_t kEscape = 0xFD;
 constexpr std::string_view kPingAnswerPrefix = "$PKVR,RPC,PING,";
+// Transport wait state: wait until the connection can take data (a response is pending).
+constexpr std::uint32_t kWaitForWritable = 2;
 
 platform::LParam asLParam(const void* pointer)
 {
     return reinterpret_cast<platform::LParam>(pointer);
 }
+
+std::atomic<IOSTStream::RequestService*> g_requestService{nullptr};
 
 } // namespace
 
@@ -136,7 +141,25 @@ StreamStatus IOSTStream::close()
     resetPingWindow();
     ++m_closeGeneration;
     notifyClose();
+    if (RequestService* service = requestService())
+        service->streamClosed(*this);
     return result;
+}
+
+void IOSTStream::setRequestService(RequestService* service)
+{
+    g_requestService.store(service, std::memory_order_release);
+}
+
+IOSTStream::RequestService* IOSTStream::requestService()
+{
+    return g_requestService.load(std::memory_order_acquire);
+}
+
+void IOSTStream::handleRequestFrame(const StreamEvent& event)
+{
+    if (RequestService* service = requestService())
+        service->handleFrame(*this, event);
 }
 
 void IOSTStream::attachDevice(std::unique_ptr<StreamDevice> device, bool escapeOnWrite)
@@ -487,6 +510,44 @@ void IOSTStream::answerPing()
     *out++ = '\n';
     write(std::string_view(m_pingAnswer.data(), static_cast<std::size_t>(out - m_pingAnswer.data())), 10,
           kDefaultRetryDelayMs, true);
+}
+
+// --- HTTP requests -------------------------------------------------------------------------
+
+// Called inside a framing step, on the receive thread, once a request is complete. A response
+// left by the window goes out when the transport can take data (connectionReady).
+void IOSTStream::onHttpRequest(messages::HttpRequestRecord& record)
+{
+    const platform::Handle window = m_httpWindow.load();
+    if (window == platform::kNoHandle)
+        return;
+    platform::send(window, StreamRegistry::messages().httpRequest, 0, asLParam(&record));
+    if (record.response && record.responseCount > 0 && m_device)
+        m_device->setWaitState(kWaitForWritable);
+}
+
+void IOSTStream::connectionReady()
+{
+    messages::HttpRequestRecord& request = m_framer.http();
+    while (m_device && request.response && request.responseCount > 0) {
+        const std::size_t written = write(request.response, request.responseCount, 0, kDefaultRetryDelayMs, false);
+        request.response += written;
+        request.responseCount -= written;
+        // A socket that just reported room and takes nothing is broken: give up on the rest
+        // rather than spin on it.
+        if (written == 0)
+            break;
+        if (request.responseCount > 0 && m_device) {
+            m_device->setWaitState(kWaitForWritable);
+            return;
+        }
+    }
+    request.response = nullptr;
+    request.responseCount = 0;
+    // Only the transport is closed here, on its own thread; it tells the subscribers once its
+    // thread has left the connection, and the stream's owner still closes the stream.
+    if (m_device)
+        m_device->close();
 }
 
 // --- notifications -------------------------------------------------------------------------

@@ -96,18 +96,43 @@ public:
     // Told once to every subscriber, whatever its state.
     void notifyConnect(IOSTStream* peer);
     void notifyDisconnect(IOSTStream* peer);
-    // The transport can take data again (a pending HTTP response goes on).
-    virtual void connectionReady() { }
+    // The transport can take data again: the pending HTTP response goes on, and once all of
+    // it has left the transport ends the connection (its subscribers are told the close).
+    // Called on the transport's receive thread.
+    virtual void connectionReady();
+
+    // The window that receives "ON_HTTP_REQUEST" (wParam 0, lParam the HttpRequestRecord) for
+    // each request collected on this stream; none by default. The handler may leave a response
+    // in the record, whose bytes must stay valid until the connection has ended. Once the
+    // response has left, the connection ends, also when the request asked to keep it alive:
+    // one request per connection, which every client handles.
+    void setHttpWindow(platform::Handle window) { m_httpWindow.store(window); }
+    platform::Handle httpWindow() const { return m_httpWindow.load(); }
+
+    // Serves the 'x' frames of every stream: remote requests and the replies to calls. The
+    // remote request library installs one for the process; without it such frames are dropped.
+    class RequestService
+    {
+    public:
+        virtual ~RequestService() = default;
+        // On the stream's receive thread; the frame's bytes are valid only during the call.
+        virtual void handleFrame(IOSTStream& stream, const StreamEvent& frame) = 0;
+        // The stream closed: whatever the service keeps for it (handles, waiting calls) goes.
+        virtual void streamClosed(IOSTStream& stream) = 0;
+    };
+    static void setRequestService(RequestService* service);
+    static RequestService* requestService();
 
 protected:
-    // Binary frames of letter 'x': remote requests and replies. The base ignores them.
-    virtual void handleRequestFrame(const StreamEvent&) { }
+    // Binary frames of letter 'x': remote requests and replies, for the installed service.
+    virtual void handleRequestFrame(const StreamEvent& event);
 
     IOSTStream* callbackStream() override { return this; }
     // Attaches an opened transport, replacing the current one.
     void attachDevice(std::unique_ptr<StreamDevice> device, bool escapeOnWrite);
     void setEscapeOnWrite(bool on) { m_escapeOnWrite = on; }
     bool escapeOnWrite() const { return m_escapeOnWrite; }
+    void setAddressText(std::string_view text);
 
 private:
     friend class StreamRegistry;
@@ -120,6 +145,7 @@ private:
     class ReceiveScope;
 
     void onPingSentence() override;
+    void onHttpRequest(messages::HttpRequestRecord& record) override;
 
     Transmitted transmit(const std::uint8_t* bytes, std::size_t count, int retries, int retryDelayMs, bool escape);
     Transmitted transmitEscaped(const std::uint8_t* bytes, std::size_t count, int retries, int retryDelayMs);
@@ -133,7 +159,6 @@ private:
     void answerPing();
     void answerPendingPing();
     void detachDevice();
-    void setAddressText(std::string_view text);
     bool onReceiveThread() const;
 
     const int m_identifier;
@@ -143,6 +168,7 @@ private:
     bool m_escapeOnWrite = false;
     std::atomic<bool> m_discard{false};
     std::atomic<std::uint64_t> m_totalReceived{0};
+    std::atomic<platform::Handle> m_httpWindow{platform::kNoHandle};
 
     std::unique_ptr<StreamDevice> m_device;
     // Transports closed from inside their own receive thread: that thread still runs in

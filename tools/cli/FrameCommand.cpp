@@ -1,6 +1,11 @@
 #include "FrameCommand.h"
 
 #include "messages/MessageFramer.h"
+#include "messages/codecs/CodecRegistry.h"
+#include "messages/codecs/CodecStatus.h"
+#include "messages/codecs/StandardCodecs.h"
+#include "messages/codecs/UhfCodec.h"
+#include "text/Scan.h"
 
 #include <CLI/CLI.hpp>
 #include <nlohmann/json.hpp>
@@ -10,6 +15,7 @@
 #include <cstring>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string_view>
 
 namespace zeb::tools {
@@ -40,6 +46,67 @@ std::string dump(const Json& json)
     return json.dump(-1, ' ', false, Json::error_handler_t::replace);
 }
 
+// "WEEK:SECONDS" -> a time; nullopt for an empty or malformed text.
+std::optional<messages::GnssTime> timeOf(const std::string& text)
+{
+    unsigned week = 0;
+    double seconds = 0.0;
+    char end = 0;
+    if (zeb::text::scan(text, "%u:%lf%c", &week, &seconds, &end) != 2 || week > 0xFFFF
+        || !(seconds >= 0.0 && seconds < messages::GnssTime::kSecondsPerWeek)) {
+        return std::nullopt;
+    }
+    return messages::GnssTime{static_cast<std::uint16_t>(week), seconds};
+}
+
+// What the terminal's Decoded mode shows for a binary or UHF message: the text of the codec registered for its kind
+// and type, or the decode error code; nothing when no codec applies or it has no text for the message.
+class Decoder
+{
+public:
+    explicit Decoder(std::optional<messages::GnssTime> reference)
+        : m_reference(reference)
+        , m_out(std::make_unique<codecs::OutputBuffer>())
+    {
+        codecs::registerMessageCodecs();
+    }
+
+    void add(const FrameResult& result, Json& json)
+    {
+        if (result.kind != MessageKind::SBin && result.kind != MessageKind::UHF) {
+            return;
+        }
+        codecs::MessageCodec* codec = codecs::CodecRegistry::instance().find(result.kind, result.type);
+        if (codec == nullptr) {
+            return;
+        }
+        const std::span<const std::uint8_t> frame(result.data, result.length);
+        int status = 0;
+        if (auto* gnss2 = dynamic_cast<codecs::Gnss2EventCodec*>(codec)) {
+            status = gnss2->renderRecord(result.type, frame, *m_out);
+        } else {
+            if (auto* uhf = dynamic_cast<codecs::UhfCodec*>(codec)) {
+                uhf->setReferenceTime(m_reference);
+            }
+            status = codec->decode(frame);
+            if (status != codecs::codec_status::Ok) {
+                json["error"] = status;
+                return;
+            }
+            status = codec->renderText(*m_out);
+        }
+        if (status == codecs::codec_status::Ok) {
+            json["decoded"] = std::string(m_out->text());
+        } else if (status != codecs::codec_status::NotRendered && !codec->valid()) {
+            json["error"] = status;
+        }
+    }
+
+private:
+    std::optional<messages::GnssTime> m_reference;
+    std::unique_ptr<codecs::OutputBuffer> m_out;
+};
+
 class Printer
 {
 public:
@@ -47,6 +114,9 @@ public:
         : m_options(options)
         , m_out(out)
     {
+        if (options.decoded) {
+            m_decoder.emplace(timeOf(options.gnssTime));
+        }
     }
 
     void take(const FrameResult& result, MessageFramer& framer)
@@ -77,6 +147,9 @@ public:
         }
         if (result.kind == MessageKind::HttpRequest && result.status == ReadStatus::Complete) {
             json["http"] = httpOf(framer.http());
+        }
+        if (m_decoder && result.status == ReadStatus::Complete) {
+            m_decoder->add(result, json);
         }
         std::fprintf(m_out, "%s\n", dump(json).c_str());
     }
@@ -111,6 +184,7 @@ private:
 
     const FrameCommand::Options& m_options;
     std::FILE* m_out;
+    std::optional<Decoder> m_decoder;
     std::size_t m_total = 0;
     std::map<std::string, std::size_t> m_byStatus;
     std::map<std::string, std::size_t> m_byKind;
@@ -139,6 +213,12 @@ FrameCommand::Options& FrameCommand::addTo(CLI::App& app, CLI::App*& subcommand)
         ->check(CLI::Range(std::size_t{1}, MessageFramer::kCapacity));
     subcommand->add_flag("--discarded", options.discarded, "Print discarded steps too");
     subcommand->add_flag("--count", options.count, "Print only a count of the messages by kind and type");
+    subcommand->add_flag("--decoded", options.decoded,
+                         "Add the text of each binary and UHF message as the terminal's Decoded mode shows it");
+    subcommand->add_option("--gnss-time", options.gnssTime, "WEEK:SECONDS that UHF frame times resolve against")
+        ->check([](const std::string& text) {
+            return timeOf(text) ? std::string() : std::string("expected WEEK:SECONDS");
+        });
     subcommand->add_option("input", options.input, "Captured bytes; - for standard input (default)");
     return options;
 }

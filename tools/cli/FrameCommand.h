@@ -20,6 +20,8 @@ public:
         std::size_t chunk = 4096;
         bool discarded = false;
         bool count = false;
+        bool decoded = false;
+        std::string gnssTime; // "WEEK:SECONDS" for UHF frame times; empty: the system clock
         std::string input = "-";
     };
 

@@ -1,6 +1,9 @@
 // zeb500-cli: the workbench's core without a display, for test benches and scripts.
 
 #include "FrameCommand.h"
+#include "PingCommand.h"
+#include "RemoteCommand.h"
+#include "ServeCommand.h"
 
 #include <CLI/CLI.hpp>
 
@@ -17,9 +20,24 @@ int main(int argc, char** argv)
     app.require_subcommand(0, 1);
     CLI::App* frame = nullptr;
     const auto& frameOptions = zeb::tools::FrameCommand::addTo(app, frame);
+    CLI::App* serve = nullptr;
+    const auto& serveOptions = zeb::tools::ServeCommand::addTo(app, serve);
+    CLI::App* ping = nullptr;
+    const auto& pingOptions = zeb::tools::PingCommand::addTo(app, ping);
+    CLI::App* remote = nullptr;
+    const auto& remoteOptions = zeb::tools::RemoteCommand::addTo(app, remote);
     CLI11_PARSE(app, argc, argv);
     if (frame->parsed()) {
         return zeb::tools::FrameCommand::run(frameOptions, stdout, stderr);
+    }
+    if (serve->parsed()) {
+        return zeb::tools::ServeCommand::run(serveOptions, stdout, stderr);
+    }
+    if (ping->parsed()) {
+        return zeb::tools::PingCommand::run(pingOptions, stdout, stderr);
+    }
+    if (remote->parsed()) {
+        return zeb::tools::RemoteCommand::run(remoteOptions, stdout, stderr);
     }
     std::printf("%s", app.help().c_str());
     return 0;

@@ -1,0 +1,101 @@
+#include "messages/codecs/CodecRegistry.h"
+
+#include "messages/codecs/CodecStatus.h"
+#include "messages/codecs/IonoUtcCodec.h"
+#include "messages/codecs/StandardCodecs.h"
+#include "messages/codecs/WireFormat.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace zeb::codecs::test {
+namespace {
+
+using messages::MessageKind;
+namespace mt = messages::message_type;
+
+TEST(CodecRegistry, NewestCodecWinsAndLeavesWithItsObject)
+{
+    auto& registry = CodecRegistry::instance();
+    const std::size_t before = registry.size();
+    MessageCodec* const previous = registry.find(MessageKind::SBin, mt::GnssIonoTropo);
+    {
+        IonoUtcCodec older;
+        EXPECT_EQ(registry.find(MessageKind::SBin, mt::GnssIonoTropo), &older);
+        {
+            IonoUtcCodec newer;
+            EXPECT_EQ(registry.find(MessageKind::SBin, mt::GnssIonoTropo), &newer);
+            EXPECT_EQ(registry.find(MessageKind::SVar, mt::GnssIonoTropo), &newer);
+            EXPECT_EQ(registry.size(), before + 2);
+        }
+        EXPECT_EQ(registry.find(MessageKind::SBin, mt::GnssIonoTropo), &older);
+        EXPECT_EQ(registry.find(MessageKind::UHF, mt::GnssIonoTropo), nullptr) << "kind and type must both match";
+    }
+    EXPECT_EQ(registry.find(MessageKind::SBin, mt::GnssIonoTropo), previous);
+    EXPECT_EQ(registry.size(), before);
+}
+
+TEST(CodecRegistry, StartUpRegistrationCoversEveryMemberOnce)
+{
+    Gnss2EventCodec& gnss2 = registerGnss2EventCodec();
+    EXPECT_EQ(&registerGnss2EventCodec(), &gnss2);
+    registerMessageCodecs();
+    const std::size_t count = CodecRegistry::instance().size();
+    registerMessageCodecs();
+    EXPECT_EQ(CodecRegistry::instance().size(), count);
+
+    auto& registry = CodecRegistry::instance();
+    for (messages::MessageType type = mt::Gnss2BData; type <= mt::Gnss2Messie; ++type) {
+        EXPECT_EQ(registry.find(MessageKind::SBin, type), &gnss2) << type;
+        EXPECT_EQ(registry.find(MessageKind::SVar, type), nullptr) << type;
+    }
+    for (const auto type : {mt::GnssAlmanach, mt::GnssEphemeris, mt::GnssHealth, mt::GnssIonoTropo,
+                            mt::GnssMeasureSatellite, mt::GnssMeasureReceiver}) {
+        EXPECT_NE(registry.find(MessageKind::SBin, type), nullptr) << type;
+        EXPECT_NE(registry.find(MessageKind::SVar, type), nullptr) << type;
+    }
+    for (const auto type : {mt::UhfCode, mt::UhfPhase, mt::UhfLrk, mt::UhfMessage}) {
+        EXPECT_NE(registry.find(MessageKind::UHF, type), nullptr) << type;
+    }
+    EXPECT_EQ(registry.find(MessageKind::SBin, mt::GnssMdt), nullptr);
+    EXPECT_EQ(registry.find(MessageKind::SBin, mt::Other), nullptr);
+}
+
+TEST(SatelliteNumbers, WireNumbersAndIndicesMapBothWays)
+{
+    struct Case
+    {
+        unsigned wire;
+        int index;
+    };
+    const Case cases[] = {{1, 0},  {32, 31}, {120, 32}, {138, 50}, {41, 51},  {51, 52},
+                          {0, -1}, {33, -1}, {40, -1},  {119, -1}, {139, -1}, {255, -1}};
+    for (const Case& c : cases) {
+        EXPECT_EQ(satelliteIndex(c.wire), c.index) << c.wire;
+        if (c.index >= 0) {
+            EXPECT_EQ(satelliteWireNumber(c.index), static_cast<int>(c.wire));
+        }
+    }
+    EXPECT_EQ(satelliteWireNumber(-1), -1);
+    EXPECT_EQ(satelliteWireNumber(53), -1);
+}
+
+TEST(WireFormat, BitFieldsAcrossByteBoundaries)
+{
+    std::uint8_t stream[4] = {};
+    writeBits(stream, 5, 11, 0x5A5);
+    EXPECT_EQ(readBits(stream, 5, 11), 0x5A5U);
+    EXPECT_EQ(stream[0], 0x05);
+    EXPECT_EQ(stream[1], 0xA5);
+    writeBits(stream, 30, 8, 0xFF); // past the end: the bits that fit are written, the others dropped
+    EXPECT_EQ(stream[3], 0x03);
+    EXPECT_EQ(readBits(stream, 30, 4), 0xCU) << "bits past the end read as 0";
+    EXPECT_EQ(signExtend(0x3FFFFFF, 26), -1);
+    EXPECT_EQ(signExtend(0x2000000, 26), -0x2000000);
+    EXPECT_EQ(bcdByte(0x99), 99);
+    EXPECT_EQ(bcdByte(0xA0), -1);
+}
+
+} // namespace
+} // namespace zeb::codecs::test

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <span>
+
+namespace zeb::stream::rpc {
+
+// The binary frame that carries requests and replies:
+//   0xFE 'x' L(2, big-endian: total length - 4) magic 0xCAFE0001 (4, little-endian)
+//   kind (4, little-endian) identifier (4, little-endian) payload
+//   checksum (2, big-endian: byte sum of the L bytes from 'x' through the payload) 0xFF
+class RequestFrame
+{
+public:
+    static constexpr std::uint32_t kMagic = 0xCAFE0001u;
+    static constexpr std::size_t kHeaderSize = 16;
+    static constexpr std::size_t kOverhead = kHeaderSize + 3;
+    static constexpr std::size_t kMaxPayload = 12068;
+    static constexpr std::size_t kMaxSize = kMaxPayload + kOverhead;
+
+    struct View
+    {
+        std::uint32_t kind = 0;
+        std::uint32_t identifier = 0;
+        std::span<const std::uint8_t> payload;
+    };
+
+    // Writes the frame into `out`; its size, or 0 when the payload is larger than kMaxPayload.
+    static std::size_t build(std::uint32_t kind, std::uint32_t identifier, std::span<const std::uint8_t> payload,
+                             std::array<std::uint8_t, kMaxSize>& out);
+
+    // Reads a received frame (unescaped, 0xFE through 0xFF). None when it is not one: wrong
+    // start or end byte or letter, a length field that disagrees with the size, a payload too
+    // large, the wrong magic or a wrong checksum. The payload points into `frame`.
+    static std::optional<View> parse(std::span<const std::uint8_t> frame);
+};
+
+} // namespace zeb::stream::rpc

@@ -1,0 +1,374 @@
+#include "stream/rpc/RemoteRequests.h"
+
+#include "platform/HeadlessDispatcher.h"
+#include "platform/MessageTarget.h"
+#include "stream/FileDevice.h"
+#include "stream/StreamEvent.h"
+#include "stream/rpc/FileCopy.h"
+#include "stream/rpc/RemoteFileClient.h"
+#include "stream/rpc/RemoteFileRequest.h"
+#include "stream/rpc/RequestCode.h"
+#include "stream/rpc/RequestFrame.h"
+#include "stream/rpc/tests/LinkedStreams.h"
+#include "stream/rpc/tests/TempFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <thread>
+
+namespace zeb::stream::rpc {
+namespace {
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+using testing::LinkedStreams;
+using testing::TempFolder;
+
+// The far stream serves files from `root`; the test calls through the near one.
+class RemoteRequestsTest : public ::testing::Test
+{
+protected:
+    RemoteRequestsTest() { installRemoteRequests(root.path()); }
+
+    std::string remote(const std::string& path) const { return streams.near.address() + "//" + path; }
+
+    TempFolder root;
+    TempFolder local;
+    LinkedStreams streams;
+    RemoteFileClient client{streams.near};
+};
+
+TEST_F(RemoteRequestsTest, FilesAreWrittenSoughtMeasuredAndReadInBlocksOfAtMost512Bytes)
+{
+    std::string content(1300, '\0');
+    for (std::size_t i = 0; i < content.size(); ++i)
+        content[i] = static_cast<char>(i * 7); // every byte value, 0xFD-0xFF included
+    const std::int64_t handle = client.open("data.bin", O_RDWR | O_CREAT | O_TRUNC);
+    ASSERT_GT(handle, 0);
+    const auto h = static_cast<std::uint32_t>(handle);
+    EXPECT_EQ(client.write(h, reinterpret_cast<const std::uint8_t*>(content.data()), content.size()), 1300);
+    EXPECT_EQ(client.length(h), 1300);
+    EXPECT_EQ(client.seek(h, 0, SEEK_SET), 0);
+
+    std::string back;
+    std::uint8_t buffer[4096];
+    for (;;) {
+        const std::int64_t got = client.read(h, buffer, sizeof buffer); // asks for 4096
+        ASSERT_GE(got, 0);
+        ASSERT_LE(got, 512);
+        if (got == 0)
+            break;
+        back.append(reinterpret_cast<const char*>(buffer), static_cast<std::size_t>(got));
+    }
+    EXPECT_EQ(back, content);
+    EXPECT_EQ(client.seek(h, -100, SEEK_END), 1200);
+    EXPECT_EQ(client.length(h), 1300); // the length leaves the position alone
+    EXPECT_EQ(client.read(h, buffer, 512), 100);
+    EXPECT_TRUE(client.close(h));
+    EXPECT_FALSE(client.close(h));
+    EXPECT_EQ(root.read("data.bin"), content);
+}
+
+TEST_F(RemoteRequestsTest, HandlesBelongToTheStreamThatOpenedThemAndAreNoDescriptors)
+{
+    root.write("a", "alpha");
+    const std::int64_t handle = client.open("a", O_RDONLY);
+    ASSERT_GT(handle, 0);
+    std::uint8_t buffer[16];
+    // Small numbers a peer might guess (descriptors 0-63) name nothing.
+    for (std::uint32_t guess = 0; guess < 64; ++guess) {
+        if (guess != handle) {
+            EXPECT_EQ(client.read(guess, buffer, sizeof buffer), 0) << guess;
+        }
+    }
+    // The far stream's own client, calling the other way, does not see the near side's handles.
+    RemoteFileClient reverse(streams.far);
+    EXPECT_EQ(reverse.length(static_cast<std::uint32_t>(handle)), -1);
+    EXPECT_EQ(client.length(static_cast<std::uint32_t>(handle)), 5);
+}
+
+TEST_F(RemoteRequestsTest, DirectoriesAreMadeListedRenamedAndRemoved)
+{
+    EXPECT_EQ(client.makeDirectory("d/e/f"), StreamStatus::Ok);
+    EXPECT_EQ(client.makeDirectory("d/e"), StreamStatus::Ok); // already a directory
+    root.write("d/file", "12345");
+    EXPECT_EQ(client.makeDirectory("d/file"), StreamStatus::NotOpen);
+    EXPECT_EQ(client.fileType("d"), file_type::Directory);
+    EXPECT_EQ(client.fileType("d/file"), file_type::Regular);
+    EXPECT_EQ(client.fileType("d/none"), file_type::NotFound);
+
+    std::vector<DirectoryEntry> entries;
+    ASSERT_EQ(client.list("d", entries), StreamStatus::Ok);
+    ASSERT_EQ(entries.size(), 2u); // no "." or ".."
+    EXPECT_EQ(entries[0].name, "e");
+    EXPECT_EQ(entries[0].type, file_type::Directory);
+    EXPECT_EQ(entries[1].name, "file");
+    EXPECT_EQ(entries[1].type, file_type::Regular);
+    EXPECT_EQ(entries[1].size, 5u);
+    EXPECT_EQ(entries[1].mode & 0170000u, 0100000u);
+    EXPECT_NE(entries[1].time, 0u);
+    EXPECT_EQ(client.list("d/file", entries), StreamStatus::NotOpen);
+
+    const std::string longName(100, 'l');
+    root.write("long/" + longName, "");
+    ASSERT_EQ(client.list("long", entries), StreamStatus::Ok);
+    ASSERT_EQ(entries.size(), 1u);
+    EXPECT_EQ(entries[0].name, longName.substr(0, 79));
+
+    EXPECT_EQ(client.rename("d/file", "d/e/moved"), StreamStatus::Ok);
+    EXPECT_EQ(root.read("d/e/moved"), "12345");
+    EXPECT_EQ(client.rename("d/none", "d/x"), StreamStatus::NotOpen);
+    EXPECT_EQ(client.remove("d"), StreamStatus::Ok);
+    EXPECT_FALSE(fs::exists(root / "d"));
+    EXPECT_EQ(client.remove("d"), StreamStatus::NotOpen);
+}
+
+TEST_F(RemoteRequestsTest, UniqueNamesSkipWhatExists)
+{
+    root.write("new1", "");
+    root.write("new2", "");
+    EXPECT_EQ(client.uniqueName("new%u"), "new3");
+    EXPECT_EQ(client.uniqueName("dir/other%u.txt"), "dir/other1.txt");
+    for (int i = 1; i <= 99; ++i)
+        root.write("full" + std::to_string(i), "");
+    EXPECT_EQ(client.uniqueName("full%u"), std::nullopt);
+    EXPECT_EQ(client.uniqueName("bad%s%u"), std::nullopt);
+    EXPECT_EQ(client.uniqueName("none"), std::nullopt);
+    EXPECT_EQ(client.uniqueName("two%u%u"), std::nullopt);
+}
+
+TEST_F(RemoteRequestsTest, NothingOutsideTheRootIsReachedAndEachRefusalHasTheFailureValue)
+{
+    local.write("secret", "do not touch");
+    fs::create_symlink(local.path(), root / "escape");
+    const std::string outside = (local / "secret").string();
+    for (const std::string& path :
+         {outside, std::string("../") + local.path().filename().string() + "/secret", std::string("escape/secret")}) {
+        SCOPED_TRACE(path);
+        EXPECT_EQ(client.open(path, O_RDONLY), -1);
+        EXPECT_EQ(client.open(path, O_WRONLY | O_CREAT | O_TRUNC), -1);
+        EXPECT_EQ(client.fileType(path), file_type::NotFound);
+        EXPECT_EQ(client.remove(path), StreamStatus::NotOpen);
+        EXPECT_EQ(client.rename(path, "stolen"), StreamStatus::NotOpen);
+        EXPECT_EQ(client.makeDirectory(path + "/x"), StreamStatus::NotOpen);
+        std::vector<DirectoryEntry> entries;
+        EXPECT_EQ(client.list(path, entries), StreamStatus::NotOpen);
+    }
+    EXPECT_EQ(client.rename("escape", "escape2"), StreamStatus::NotOpen);
+    EXPECT_EQ(client.remove("."), StreamStatus::NotOpen);
+    EXPECT_EQ(client.open("escape/new-file", O_WRONLY | O_CREAT), -1);
+    EXPECT_EQ(local.read("secret"), "do not touch");
+    EXPECT_FALSE(fs::exists(local / "new-file"));
+    EXPECT_TRUE(fs::exists(root.path()));
+}
+
+TEST_F(RemoteRequestsTest, RemotePathsWorkThroughFileDevice)
+{
+    FileDevice file;
+    ASSERT_EQ(file.open(remote("via-device.txt"), "w+b"), StreamStatus::Ok);
+    EXPECT_TRUE(file.isRemote());
+    const std::string text = "remote bytes";
+    EXPECT_EQ(file.write(reinterpret_cast<const std::uint8_t*>(text.data()), text.size(), 0, 0), text.size());
+    EXPECT_EQ(file.size(), text.size());
+    EXPECT_EQ(file.rewind(), StreamStatus::Ok);
+    EXPECT_EQ(file.seek(7, SEEK_SET), 7);
+    std::uint8_t buffer[64];
+    EXPECT_EQ(file.read(buffer, sizeof buffer, false), 5u);
+    EXPECT_EQ(std::string(reinterpret_cast<char*>(buffer), 5), "bytes");
+    EXPECT_EQ(file.read(buffer, sizeof buffer, false), 0u);
+    EXPECT_TRUE(file.endOfFile());
+    EXPECT_EQ(file.close(), StreamStatus::Ok);
+    EXPECT_EQ(root.read("via-device.txt"), text);
+    EXPECT_EQ(file.open(remote("missing/none"), "r"), StreamStatus::OpenFailed);
+}
+
+class ProgressWindow : public platform::MessageTarget
+{
+public:
+    platform::LResult onMessage(platform::MessageId message, platform::WParam wParam, platform::LParam lParam) override
+    {
+        if (message == StreamRegistry::messages().thread && wParam == 1)
+            percents.push_back(static_cast<int>(lParam));
+        return 0;
+    }
+    std::vector<int> percents;
+};
+
+TEST_F(RemoteRequestsTest, CopiesGoBothWaysWithProgressAndDirectoriesWhole)
+{
+    platform::HeadlessDispatcher dispatcher;
+    ProgressWindow window;
+    std::string big(5000, 'b');
+    local.write("tree/big", big);
+    local.write("tree/sub/small", "s");
+
+    ASSERT_EQ(FileCopy::copy((local / "tree/big").string(), remote("one"), window.handle()), StreamStatus::Ok);
+    EXPECT_EQ(root.read("one"), big);
+    dispatcher.runUntil([&] { return !window.percents.empty() && window.percents.back() == 100; }, 2s);
+    // 512 bytes of 5000 are 10 %; each block moves the whole percentage on, and only changes are told.
+    std::vector<int> expected;
+    for (std::size_t done = 512; done < 5000; done += 512)
+        expected.push_back(static_cast<int>(done * 100 / 5000));
+    expected.push_back(100);
+    EXPECT_EQ(window.percents, expected);
+
+    ASSERT_EQ(FileCopy::copy((local / "tree").string(), remote("copied")), StreamStatus::Ok);
+    EXPECT_EQ(root.read("copied/big"), big);
+    EXPECT_EQ(root.read("copied/sub/small"), "s");
+    ASSERT_EQ(FileCopy::copy(remote("copied/big"), (local / "back").string()), StreamStatus::Ok);
+    EXPECT_EQ(local.read("back"), big);
+    EXPECT_EQ(FileCopy::copy(remote("no-such"), (local / "x").string()), StreamStatus::NotOpen);
+}
+
+// ---- calls, replies and frames the far side did not expect ---------------------------------------
+
+TEST_F(RemoteRequestsTest, AFarSideThatNeverAnswersGives59AfterFiveSeconds)
+{
+    streams.link().deaf[1] = true;
+    const auto start = std::chrono::steady_clock::now();
+    RemoteFileRequest record;
+    record.beginWrite();
+    record.appendWord(request_code::FileType);
+    record.appendText("x");
+    EXPECT_EQ(RemoteRequests::call(streams.near, record), StreamStatus::TimedOut);
+    const auto waited = std::chrono::steady_clock::now() - start;
+    EXPECT_GE(waited, 5000ms);
+    EXPECT_LT(waited, 6500ms);
+    EXPECT_EQ(RemoteRequests::waitingCalls(), 0u);
+}
+
+TEST_F(RemoteRequestsTest, AReplyAfterTheCallGaveUpIsDroppedAndTheNextCallGetsItsOwn)
+{
+    root.write("a", "1");
+    root.write("bb", "22");
+    streams.link().delayMs[0] = 300; // replies reach the near side late
+    RemoteFileClient impatient(streams.near, 50ms);
+    EXPECT_EQ(impatient.fileType("a"), file_type::NotFound);
+    EXPECT_EQ(impatient.lastStatus(), StreamStatus::TimedOut);
+    streams.link().delayMs[0] = 0;
+    std::this_thread::sleep_for(400ms); // the late reply arrives meanwhile, into nothing
+    EXPECT_EQ(client.fileType("bb"), file_type::Regular);
+    EXPECT_EQ(client.lastStatus(), StreamStatus::Ok);
+    EXPECT_EQ(RemoteRequests::waitingCalls(), 0u);
+}
+
+TEST_F(RemoteRequestsTest, AStreamThatClosesEndsItsWaitingCallsAtOnce)
+{
+    streams.link().deaf[1] = true;
+    // The stream is closed once the request has left: writing and closing are never at the same time.
+    std::thread closer([&] {
+        while (streams.link().writes[0].load() == 0)
+            std::this_thread::sleep_for(1ms);
+        std::this_thread::sleep_for(50ms);
+        streams.near.close();
+    });
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(client.fileType("x"), file_type::NotFound);
+    closer.join();
+    EXPECT_EQ(client.lastStatus(), StreamStatus::NotOpen);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 2s);
+    // Closed: nothing is written any more.
+    EXPECT_EQ(client.fileType("x"), file_type::NotFound);
+    EXPECT_EQ(client.lastStatus(), StreamStatus::SendFailed);
+}
+
+TEST_F(RemoteRequestsTest, ConcurrentCallersEachGetTheirOwnReply)
+{
+    for (int i = 0; i < 4; ++i)
+        root.write("f" + std::to_string(i), std::string(static_cast<std::size_t>(i + 1), 'x'));
+    std::vector<std::thread> threads;
+    std::atomic<int> right{0};
+    for (int i = 0; i < 4; ++i) {
+        threads.emplace_back([&, i] {
+            RemoteFileClient own(streams.near);
+            for (int round = 0; round < 20; ++round) {
+                const std::int64_t handle = own.open("f" + std::to_string(i), O_RDONLY);
+                if (handle > 0 && own.length(static_cast<std::uint32_t>(handle)) == i + 1)
+                    ++right;
+                own.close(static_cast<std::uint32_t>(handle));
+            }
+        });
+    }
+    for (auto& thread : threads)
+        thread.join();
+    EXPECT_EQ(right, 80);
+}
+
+class RequestWindow : public platform::MessageTarget
+{
+public:
+    platform::LResult onMessage(platform::MessageId message, platform::WParam, platform::LParam lParam) override
+    {
+        if (message != StreamRegistry::messages().rpcRequest)
+            return 0;
+        auto& request = *reinterpret_cast<RemoteFileRequest*>(lParam);
+        std::uint32_t code = 0;
+        std::string_view text;
+        request.readWord(code);
+        request.readText(text);
+        seen.push_back(std::to_string(code) + ":" + std::string(text));
+        return 0;
+    }
+    std::vector<std::string> seen;
+};
+
+TEST_F(RemoteRequestsTest, RequestsNotServedGoToTheRequestWindowAndAreNotAnswered)
+{
+    platform::HeadlessDispatcher dispatcher;
+    RemoteFileRequest record;
+    record.beginWrite();
+    record.appendWord(17);
+    record.appendText("display");
+    // Without a window the request is dropped: the call times out.
+    EXPECT_EQ(RemoteRequests::call(streams.near, record, 200ms), StreamStatus::TimedOut);
+
+    RequestWindow window;
+    RemoteRequests::registerRequestWindow(streams.far, window.handle());
+    EXPECT_EQ(streams.far.windowState(window.handle()), SubscriberState::Enabled);
+    record.beginWrite();
+    record.appendWord(17);
+    record.appendText("display");
+    EXPECT_EQ(RemoteRequests::call(streams.near, record, 300ms), StreamStatus::TimedOut);
+    EXPECT_EQ(window.seen, std::vector<std::string>{"17:display"});
+}
+
+TEST_F(RemoteRequestsTest, MalformedRequestsAreIgnoredOrAnsweredWithFailure)
+{
+    // Each of these reaches the far side as a well-formed frame; the request inside is broken.
+    struct Case
+    {
+        const char* name;
+        std::vector<std::uint8_t> payload;
+        bool answered;
+    };
+    const Case cases[] = {
+        {"no code", {}, false},
+        {"code cut short", {1, 0}, false},
+        {"open without its zero byte", {1, 0, 0, 0, 'a', 'b'}, true},
+        {"write with a huge count", {3, 0, 0, 0, 1, 0, 0, 0, 0xFF, 0xFF, 0xFF, 0x7F, 1}, true},
+        {"next entry without words", {14, 0, 0, 0, '.', 0}, true},
+    };
+    for (const Case& test : cases) {
+        SCOPED_TRACE(test.name);
+        RemoteFileRequest record;
+        record.assign(test.payload);
+        const StreamStatus status = RemoteRequests::call(streams.near, record, 300ms);
+        EXPECT_EQ(status, test.answered ? StreamStatus::Ok : StreamStatus::TimedOut);
+        if (!test.answered)
+            continue;
+        // Every failure value starts with 0xFF (a -1 word) or 54 (a status byte).
+        ASSERT_GE(record.length(), 1u);
+        EXPECT_TRUE(record.payload()[0] == 0xFF || record.payload()[0] == 54) << int(record.payload()[0]);
+    }
+    // A frame with the wrong magic is not even read: nothing comes back.
+    std::array<std::uint8_t, RequestFrame::kMaxSize> frame{};
+    const std::uint8_t code[] = {9, 0, 0, 0, '.', 0};
+    const std::size_t size = RequestFrame::build(2, 5, code, frame);
+    frame[4] = 0x02;
+    EXPECT_EQ(streams.near.write(frame.data(), size), size);
+    EXPECT_EQ(client.fileType("."), file_type::Directory); // the link still works
+}
+
+} // namespace
+} // namespace zeb::stream::rpc

@@ -1,0 +1,72 @@
+#include "stream/rpc/RootFolder.h"
+
+#include "stream/rpc/tests/TempFolder.h"
+
+#include <gtest/gtest.h>
+
+namespace zeb::stream::rpc {
+namespace {
+
+namespace fs = std::filesystem;
+
+TEST(RootFolder, AdmitsPathsThatResolveInsideAndRefusesEveryWayOut)
+{
+    testing::TempFolder outside;
+    testing::TempFolder base;
+    const fs::path root = base / "root";
+    fs::create_directories(root / "sub");
+    base.write("root/sub/file", "x");
+    base.write("secret", "s");
+    fs::create_symlink(outside.path(), root / "out");
+    fs::create_symlink(root / "sub", root / "in");
+    fs::create_symlink(outside / "missing", root / "dangling");
+    const RootFolder folder(root);
+
+    struct Case
+    {
+        std::string request;
+        std::optional<fs::path> expected;
+    };
+    const Case cases[] = {
+        {"sub/file", root / "sub/file"},
+        {"./sub/../sub/file", root / "sub/file"},
+        {".", root},
+        {(root / "sub").string(), root / "sub"},
+        {"in/file", root / "sub/file"}, // a link that stays inside is followed
+        {"sub/new/deeper", root / "sub/new/deeper"}, // does not exist yet: resolved as written
+        {"..", std::nullopt},
+        {"../secret", std::nullopt},
+        {"sub/../../secret", std::nullopt},
+        {"missing/../../secret", std::nullopt},
+        {(base / "secret").string(), std::nullopt},
+        {"/etc/passwd", std::nullopt},
+        {"out", std::nullopt},
+        {"out/anything", std::nullopt}, // the parent of a new file is a link out
+        {"dangling", std::nullopt}, // creating through it would land outside
+        {"/dev/client/host/1000//file", std::nullopt},
+        {"", std::nullopt},
+        {std::string("sub\0/../../secret", 17), std::nullopt},
+    };
+    // A sibling whose name starts with the root's name is not inside it.
+    fs::create_directories(base / "rootx");
+    for (const Case& test : cases) {
+        SCOPED_TRACE(test.request);
+        EXPECT_EQ(folder.resolve(test.request), test.expected);
+    }
+    EXPECT_EQ(folder.resolve("../rootx"), std::nullopt);
+    EXPECT_EQ(folder.relative(root / "sub/file"), "sub/file");
+}
+
+TEST(RootFolder, ARootGivenThroughALinkIsResolvedFirst)
+{
+    testing::TempFolder base;
+    fs::create_directories(base / "real");
+    base.write("real/a", "1");
+    fs::create_symlink(base / "real", base / "alias");
+    const RootFolder folder(base / "alias");
+    EXPECT_EQ(folder.path(), base / "real");
+    EXPECT_EQ(folder.resolve("a"), base / "real/a");
+}
+
+} // namespace
+} // namespace zeb::stream::rpc

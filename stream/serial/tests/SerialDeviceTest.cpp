@@ -1,0 +1,388 @@
+#include "stream/serial/SerialDevice.h"
+
+#include "platform/MemorySettings.h"
+#include "stream/IOSTStream.h"
+#include "stream/StreamAddress.h"
+#include "stream/StreamEvent.h"
+#include "stream/serial/SerialTransport.h"
+#include "stream/serial/tests/SocatPair.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <cstdlib>
+#include <fcntl.h>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <termios.h>
+#include <thread>
+#include <unistd.h>
+#include <vector>
+
+namespace zeb::stream::serial {
+namespace {
+
+using namespace std::chrono_literals;
+using messages::MessageKind;
+using testing::eventually;
+using testing::PeerLine;
+using testing::SocatPair;
+using Clock = std::chrono::steady_clock;
+
+constexpr const char* kLineAddress = "/dev/serial/com7,115200,8,1.0,N";
+
+std::filesystem::path sharedData()
+{
+    if (const char* data = std::getenv("ZEB500_SHARED_DATA"); data && *data)
+        return data;
+    const char* source = std::getenv("ZEB500_SOURCE_DIR");
+    return std::filesystem::path(source ? source : ".") / ".." / "shared" / "data";
+}
+
+std::string readFile(const std::filesystem::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+StreamAddress lineAddress(std::string_view text = kLineAddress)
+{
+    StreamAddress address;
+    parseStreamAddress(text, address);
+    return address;
+}
+
+std::int64_t millisecondsSince(Clock::time_point start)
+{
+    return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
+}
+
+// What a callback subscriber saw: every received message as kind and text, and the closes.
+struct Received
+{
+    struct Message
+    {
+        MessageKind kind;
+        std::string text;
+        bool operator==(const Message&) const = default;
+    };
+
+    mutable std::mutex mutex;
+    std::vector<Message> messages;
+    std::atomic<int> closes{0};
+    std::atomic<bool> closeOnReceive{false};
+    std::atomic<std::thread::id> closedOn{};
+    std::atomic<std::int64_t> closeMs{-1};
+
+    static void callback(void* context, IOSTStream* stream, StreamEventCode code, std::intptr_t argument)
+    {
+        auto* self = static_cast<Received*>(context);
+        if (code == StreamEventCode::Close) {
+            ++self->closes;
+            return;
+        }
+        if (code != StreamEventCode::Receive)
+            return;
+        const StreamEvent& event = eventArgument(argument);
+        {
+            const std::lock_guard lock(self->mutex);
+            self->messages.push_back({event.kind, std::string(event.text())});
+        }
+        if (self->closeOnReceive.exchange(false)) {
+            const auto start = Clock::now();
+            stream->close();
+            self->closeMs = millisecondsSince(start);
+            self->closedOn = std::this_thread::get_id();
+        }
+    }
+
+    std::size_t count() const
+    {
+        const std::lock_guard lock(mutex);
+        return messages.size();
+    }
+    std::vector<Message> snapshot() const
+    {
+        const std::lock_guard lock(mutex);
+        return messages;
+    }
+};
+
+class SerialLine : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        registerSerialTransport();
+        settings = std::make_shared<platform::MemorySettings>();
+        platform::Settings::install(settings);
+        ASSERT_TRUE(pair.ready()) << "socat could not make a pseudo-terminal pair";
+        settings->writeText("SerialPorts", "COM7", pair.endA());
+        settings->writeText("SerialPorts", "COM9", pair.endA() + ".missing");
+        peer = std::make_unique<PeerLine>(pair.endB());
+        ASSERT_TRUE(peer->isOpen());
+    }
+    void TearDown() override { platform::Settings::install(std::make_shared<platform::MemorySettings>()); }
+
+    std::shared_ptr<platform::MemorySettings> settings;
+    SocatPair pair;
+    std::unique_ptr<PeerLine> peer;
+};
+
+// ---- opening ------------------------------------------------------------------------------------
+
+TEST_F(SerialLine, MissingDeviceFailsWithTheSystemErrorAndTheStreamStaysClosed)
+{
+    IOSTStream stream(IOSTStream::kAnonymous);
+    EXPECT_EQ(stream.open("/dev/serial/com9,9600,8,1.0,N", ""), StreamStatus::OpenFailed);
+    EXPECT_FALSE(stream.isOpen());
+
+    SerialDevice device;
+    EXPECT_EQ(device.open(lineAddress("/dev/serial/com9,9600,8,1.0,N")), StreamStatus::OpenFailed);
+    EXPECT_FALSE(device.isOpen());
+    EXPECT_EQ(device.errorText(), "SerialDevice:316, error 2 name '" + pair.endA() + ".missing'");
+    EXPECT_EQ(device.write(reinterpret_cast<const std::uint8_t*>("x"), 1, 0, 0), 0u);
+    EXPECT_EQ(device.close(), StreamStatus::Ok);
+}
+
+TEST_F(SerialLine, SettingsTheLineCannotTakeFailConfiguration)
+{
+    for (const char* text :
+         {"/dev/serial/com7,12345,8,1.0,N", "/dev/serial/com7,9600,9,1.0,N", "/dev/serial/com7,0,8,1.0,N"}) {
+        SCOPED_TRACE(text);
+        SerialDevice device;
+        EXPECT_EQ(device.open(lineAddress(text)), StreamStatus::OpenFailed);
+        EXPECT_FALSE(device.isOpen());
+        EXPECT_EQ(device.errorText(), "SerialDevice:477, error 22");
+    }
+    // The refused attempts left the line free for the next opener.
+    SerialDevice device;
+    EXPECT_EQ(device.open(lineAddress()), StreamStatus::Ok);
+}
+
+TEST_F(SerialLine, ConfiguredAttributesReadBackFromTheLine)
+{
+    // Opened before the device reserves the line; termios belong to the line, not to a descriptor.
+    const int observer = ::open(pair.endA().c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    ASSERT_GE(observer, 0);
+    // A pseudo-terminal keeps 8 data bits without parity whatever it is asked; the size and parity
+    // mappings are checked on the attributes alone.
+    const struct
+    {
+        const char* text;
+        speed_t speed;
+        bool twoStopBits;
+    } cases[] = {
+        {"/dev/serial/com7,9600,8,1.0,N", B9600, false},
+        {"/dev/serial/com7,115200,8,2.0,N", B115200, true},
+        {"/dev/serial/com7,921600,8,1.5,N", B921600, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        SerialDevice device;
+        ASSERT_EQ(device.open(lineAddress(c.text)), StreamStatus::Ok);
+        termios attributes{};
+        ASSERT_EQ(::tcgetattr(observer, &attributes), 0);
+        EXPECT_EQ(::cfgetospeed(&attributes), c.speed);
+        EXPECT_EQ(::cfgetispeed(&attributes), c.speed);
+        EXPECT_EQ(attributes.c_cflag & CSIZE, tcflag_t{CS8});
+        EXPECT_EQ((attributes.c_cflag & CSTOPB) != 0, c.twoStopBits);
+        EXPECT_EQ(attributes.c_cflag & CRTSCTS, 0u);
+        EXPECT_EQ(attributes.c_cflag & CLOCAL, tcflag_t{CLOCAL});
+        EXPECT_EQ(attributes.c_iflag & (IXON | IXOFF | ICRNL), 0u);
+        EXPECT_EQ(attributes.c_lflag & (ICANON | ECHO | ISIG), 0u);
+        EXPECT_EQ(attributes.c_oflag & OPOST, 0u);
+    }
+    ::close(observer);
+}
+
+// ---- moving bytes -------------------------------------------------------------------------------
+
+TEST_F(SerialLine, CapturedSentencesArriveAsTheyDoWhenFedDirectly)
+{
+    const std::string capture = readFile(sharedData() / "nmea" / "quectel-L70.nmea");
+    ASSERT_GT(capture.size(), 1000u);
+
+    Received direct;
+    {
+        IOSTStream reference(IOSTStream::kAnonymous);
+        reference.subscribeCallback(&Received::callback, &direct);
+        reference.feed({reinterpret_cast<const std::uint8_t*>(capture.data()), capture.size()});
+    }
+    ASSERT_GT(direct.count(), 50u);
+
+    Received received;
+    IOSTStream stream(IOSTStream::kAnonymous);
+    stream.subscribeCallback(&Received::callback, &received);
+    ASSERT_EQ(stream.open(kLineAddress, ""), StreamStatus::Ok);
+    ASSERT_TRUE(peer->writeAll(capture));
+    EXPECT_TRUE(eventually([&] { return received.count() >= direct.count(); }));
+    EXPECT_EQ(received.snapshot(), direct.snapshot());
+    EXPECT_EQ(received.snapshot().front().kind, MessageKind::Telecommand);
+    EXPECT_EQ(stream.totalReceived(), capture.size());
+}
+
+TEST_F(SerialLine, WritesReachThePeerWithBinaryFramesEscaped)
+{
+    IOSTStream stream(IOSTStream::kAnonymous);
+    ASSERT_EQ(stream.open(kLineAddress, ""), StreamStatus::Ok);
+
+    const std::string sentence = "$PKVR,TEST,1*00\r\n";
+    EXPECT_EQ(stream.write(sentence), sentence.size());
+    EXPECT_EQ(peer->read(sentence.size(), 2s), sentence);
+
+    const std::uint8_t frame[] = {0xFE, 'R', 0x00, 0x03, 0xFF, 0xFD, 0xFF};
+    EXPECT_EQ(stream.write(frame, sizeof frame), 9u);
+    const std::string wire = peer->read(9, 2s);
+    EXPECT_EQ(wire,
+              std::string("\xFE"
+                          "R\x00\x03\xFD\x02\xFD\x00\xFF",
+                          9));
+    EXPECT_EQ(peer->read(1, 50ms), "");
+}
+
+TEST_F(SerialLine, ReadTakesWhatTheDriverHoldsAndNeverWaits)
+{
+    SerialDevice device; // no owning stream: nothing reads but the caller
+    ASSERT_EQ(device.open(lineAddress()), StreamStatus::Ok);
+    std::uint8_t buffer[64];
+    const auto start = Clock::now();
+    EXPECT_EQ(device.read(buffer, sizeof buffer, true), 0u);
+    EXPECT_LT(millisecondsSince(start), 50);
+
+    ASSERT_TRUE(peer->writeAll("abcdef"));
+    std::string got;
+    EXPECT_TRUE(eventually([&] {
+        const std::size_t n = device.read(buffer, 4, false);
+        got.append(reinterpret_cast<const char*>(buffer), n);
+        return got.size() >= 6;
+    }));
+    EXPECT_EQ(got, "abcdef");
+    EXPECT_EQ(device.read(nullptr, 4, false), 0u);
+}
+
+// ---- the write queue ----------------------------------------------------------------------------
+
+TEST_F(SerialLine, QueuedBytesCountUntilSent)
+{
+    SerialDevice device;
+    ASSERT_EQ(device.open(lineAddress()), StreamStatus::Ok);
+    device.pauseSending();
+    const std::string bytes(60, 'q');
+    const auto* data = reinterpret_cast<const std::uint8_t*>(bytes.data());
+    EXPECT_EQ(device.write(data, 10, 0, 0), 10u);
+    EXPECT_EQ(device.write(data + 10, 20, 0, 0), 20u);
+    EXPECT_EQ(device.write(data + 30, 30, 0, 0), 30u);
+    EXPECT_EQ(device.bytesWaitingToBeSent(), 60u);
+    EXPECT_EQ(peer->read(1, 50ms), "");
+
+    device.resumeSending();
+    EXPECT_EQ(peer->read(60, 2s), bytes);
+    EXPECT_TRUE(eventually([&] { return device.bytesWaitingToBeSent() == 0; }));
+}
+
+TEST_F(SerialLine, BuffersQueuedMoreThanTenSecondsAreDroppedAtTheNextWrite)
+{
+    SerialDevice device;
+    std::atomic<std::int64_t> now{1000};
+    device.setClock([&] { return now.load(); });
+    ASSERT_EQ(device.open(lineAddress()), StreamStatus::Ok);
+    device.pauseSending();
+    const auto write = [&](std::string_view text) {
+        return device.write(reinterpret_cast<const std::uint8_t*>(text.data()), text.size(), 0, 0);
+    };
+
+    write("first|");
+    now = 1010;
+    write("second|"); // exactly ten seconds later: the first stays
+    EXPECT_EQ(device.bytesWaitingToBeSent(), 13u);
+    now = 1011;
+    write("third|"); // the first is now older than ten seconds, the second is not
+    EXPECT_EQ(device.bytesWaitingToBeSent(), 13u);
+    now = 1030;
+    write("fourth|"); // everything before it has aged
+    EXPECT_EQ(device.bytesWaitingToBeSent(), 7u);
+
+    device.resumeSending();
+    EXPECT_EQ(peer->read(1000, 200ms), "fourth|");
+}
+
+// ---- closing ------------------------------------------------------------------------------------
+
+TEST_F(SerialLine, HandlerOnTheReceiveThreadClosesWithoutWaitingForItself)
+{
+    Received received;
+    received.closeOnReceive = true;
+    IOSTStream stream(IOSTStream::kAnonymous);
+    stream.subscribeCallback(&Received::callback, &received);
+    ASSERT_EQ(stream.open(kLineAddress, ""), StreamStatus::Ok);
+    const int closesBefore = received.closes.load();
+
+    ASSERT_TRUE(peer->writeAll("$GPGSV,3,1,12*00\r\n"));
+    ASSERT_TRUE(eventually([&] { return received.closeMs.load() >= 0; }));
+    EXPECT_NE(received.closedOn.load(), std::this_thread::get_id());
+    EXPECT_LT(received.closeMs.load(), int{SerialDevice::kStopWaitMs});
+    EXPECT_FALSE(stream.isOpen());
+    EXPECT_EQ(received.closes.load(), closesBefore + 1);
+
+    // The line is free again, and a reopened stream receives on new threads.
+    ASSERT_EQ(stream.open(kLineAddress, ""), StreamStatus::Ok);
+    ASSERT_TRUE(peer->writeAll("$GPGSV,3,2,12*00\r\n"));
+    EXPECT_TRUE(eventually([&] { return received.count() == 2; }));
+    EXPECT_EQ(stream.close(), StreamStatus::Ok);
+}
+
+TEST_F(SerialLine, CloseIsBoundedWhileBytesPourIn)
+{
+    std::atomic<bool> flooding{true};
+    std::thread flood([&] {
+        const std::string sentence = "$GPGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,*47\r\n";
+        while (flooding.load())
+            peer->writeAll(sentence);
+    });
+    for (int round = 0; round < 5; ++round) {
+        SCOPED_TRACE(round);
+        Received received;
+        IOSTStream stream(IOSTStream::kAnonymous);
+        stream.subscribeCallback(&Received::callback, &received);
+        ASSERT_EQ(stream.open(kLineAddress, ""), StreamStatus::Ok);
+        EXPECT_TRUE(eventually([&] { return received.count() > 10; }));
+        const auto start = Clock::now();
+        EXPECT_EQ(stream.close(), StreamStatus::Ok);
+        EXPECT_LT(millisecondsSince(start), 2 * SerialDevice::kStopWaitMs);
+    }
+    flooding = false;
+    flood.join();
+}
+
+TEST_F(SerialLine, CloseIsBoundedWhileTheWriteWaitsForAFullLine)
+{
+    SerialDevice device;
+    ASSERT_EQ(device.open(lineAddress()), StreamStatus::Ok);
+    // The peer never reads: the drivers and socat fill up and the write thread waits on the line.
+    const std::string piece(4096, 'w');
+    for (int i = 0; i < 256; ++i)
+        device.write(reinterpret_cast<const std::uint8_t*>(piece.data()), piece.size(), 0, 0);
+    std::size_t waiting = 0;
+    EXPECT_TRUE(eventually([&] {
+        waiting = device.bytesWaitingToBeSent();
+        std::this_thread::sleep_for(20ms);
+        return waiting > 0 && waiting == device.bytesWaitingToBeSent();
+    }));
+    EXPECT_GT(waiting, 0u);
+
+    const auto start = Clock::now();
+    EXPECT_EQ(device.close(), StreamStatus::Ok);
+    EXPECT_LT(millisecondsSince(start), SerialDevice::kStopWaitMs);
+    EXPECT_FALSE(device.isOpen());
+    EXPECT_EQ(device.bytesWaitingToBeSent(), 0u);
+    EXPECT_EQ(device.close(), StreamStatus::Ok);
+}
+
+} // namespace
+} // namespace zeb::stream::serial
