@@ -161,36 +161,30 @@ void EventSource::deliverStreamEvent(Rule rule, platform::MessageId message, pla
     });
 }
 
-void EventSource::notifyReceive(const StreamEvent& event)
+void EventSource::notifyMessage(const StreamEvent& event, platform::MessageId message, StreamEventCode code,
+                                void (StreamListener::*handler)(const StreamEvent&))
 {
     if (event.status != messages::ReadStatus::Complete)
         return;
-    const auto& ids = StreamRegistry::messages();
     IOSTStream* stream = callbackStream();
     forEachSubscriber(Rule::ConsumeMarks, [&](const Subscriber& node) {
         if (node.kind == SubscriberKind::Window)
-            platform::send(node.window, ids.receive, 0, asLParam(&event));
+            platform::send(node.window, message, 0, asLParam(&event));
         else if (node.kind == SubscriberKind::Callback && node.callback)
-            node.callback(node.context, stream, StreamEventCode::Receive, asLParam(&event));
+            node.callback(node.context, stream, code, asLParam(&event));
         else if (node.kind == SubscriberKind::Listener && node.listener)
-            node.listener->onReceive(event);
+            (node.listener->*handler)(event);
     });
+}
+
+void EventSource::notifyReceive(const StreamEvent& event)
+{
+    notifyMessage(event, StreamRegistry::messages().receive, StreamEventCode::Receive, &StreamListener::onReceive);
 }
 
 void EventSource::notifySend(const StreamEvent& event)
 {
-    if (event.status != messages::ReadStatus::Complete)
-        return;
-    const auto& ids = StreamRegistry::messages();
-    IOSTStream* stream = callbackStream();
-    forEachSubscriber(Rule::ConsumeMarks, [&](const Subscriber& node) {
-        if (node.kind == SubscriberKind::Window)
-            platform::send(node.window, ids.send, 0, asLParam(&event));
-        else if (node.kind == SubscriberKind::Callback && node.callback)
-            node.callback(node.context, stream, StreamEventCode::Send, asLParam(&event));
-        else if (node.kind == SubscriberKind::Listener && node.listener)
-            node.listener->onSend(event);
-    });
+    notifyMessage(event, StreamRegistry::messages().send, StreamEventCode::Send, &StreamListener::onSend);
 }
 
 void EventSource::notifyCommand(platform::WParam wParam, platform::LParam lParam)

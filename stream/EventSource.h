@@ -108,6 +108,9 @@ protected:
                             IOSTStream* callbackStream, StreamEventCode code, std::intptr_t argument);
 
 private:
+    // Receive and send: complete messages only, to windows, callbacks and listeners.
+    void notifyMessage(const StreamEvent& event, platform::MessageId message, StreamEventCode code,
+                       void (StreamListener::*handler)(const StreamEvent&));
     // Breaker, trigger and timer: a window message or a listener call with one argument.
     void notifyArgument(platform::MessageId message, std::intptr_t argument,
                         void (StreamListener::*handler)(std::intptr_t));

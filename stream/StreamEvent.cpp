@@ -101,8 +101,7 @@ void StreamEvent::releaseOwned()
     m_length = 0;
 }
 
-// Expects a record that owns nothing.
-void StreamEvent::copyFrom(const StreamEvent& other)
+void StreamEvent::copyPublicFields(const StreamEvent& other)
 {
     status = other.status;
     type = other.type;
@@ -110,6 +109,12 @@ void StreamEvent::copyFrom(const StreamEvent& other)
     userValue1 = other.userValue1;
     userValue2 = other.userValue2;
     stream = other.stream;
+}
+
+// Expects a record that owns nothing.
+void StreamEvent::copyFrom(const StreamEvent& other)
+{
+    copyPublicFields(other);
     m_flags = other.m_flags & kTimeStampValid;
     m_timeStamp = hasTimeStamp() ? other.m_timeStamp : std::array<std::uint32_t, 2>{};
     m_data = nullptr;
@@ -140,12 +145,7 @@ void StreamEvent::copyFrom(const StreamEvent& other)
 // Expects a record that owns nothing; leaves `other` as a new record.
 void StreamEvent::takeFrom(StreamEvent& other) noexcept
 {
-    status = other.status;
-    type = other.type;
-    kind = other.kind;
-    userValue1 = other.userValue1;
-    userValue2 = other.userValue2;
-    stream = other.stream;
+    copyPublicFields(other);
     m_flags = other.m_flags;
     m_timeStamp = other.m_timeStamp;
     m_data = other.m_data;

@@ -59,6 +59,7 @@ public:
 private:
     void releaseOwned();
     void resetFields();
+    void copyPublicFields(const StreamEvent& other);
     void copyFrom(const StreamEvent& other);
     void takeFrom(StreamEvent& other) noexcept;
 
