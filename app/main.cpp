@@ -1,10 +1,12 @@
-#include "app/CUTTEMainFrame.h"
+#include "app/CUTTEApp.h"
 #include "platform/Settings.h"
 #include "platform/qt/QtDispatcher.h"
 #include "platform/qt/QtSettingsStore.h"
 
 #include <QApplication>
+#include <QTimer>
 
+#include <cstdlib>
 #include <memory>
 
 int main(int argc, char** argv)
@@ -17,7 +19,11 @@ int main(int argc, char** argv)
     // The user-interface thread's message targets are served by Qt's event loop.
     zeb::platform::QtDispatcher dispatcher;
 
-    zeb::app::CUTTEMainFrame frame;
-    frame.show();
+    zeb::app::CUTTEApp app;
+    if (!app.initInstance(QApplication::arguments().mid(1)))
+        return 1;
+    // For start-up measurements: leave as soon as the loop has shown the frame.
+    if (const char* probe = std::getenv("ZEB500_EXIT_WHEN_SHOWN"); probe && *probe == '1')
+        QTimer::singleShot(0, &application, &QApplication::quit);
     return QApplication::exec();
 }

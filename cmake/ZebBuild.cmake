@@ -57,7 +57,7 @@ function(zeb_add_test name)
   set_tests_properties(${name} PROPERTIES
     LABELS "${ARG_LABELS}"
     TIMEOUT ${ARG_TIMEOUT}
-    ENVIRONMENT "QT_QPA_PLATFORM=offscreen;ZEB500_SHARED_DATA=${ZEB_SHARED_DATA};ZEB500_SOURCE_DIR=${PROJECT_SOURCE_DIR};${ARG_ENV}")
+    ENVIRONMENT "QT_QPA_PLATFORM=offscreen;ZEB500_SHARED_DATA=${ZEB_SHARED_DATA};ZEB500_SOURCE_DIR=${PROJECT_SOURCE_DIR};ZEB500_ASSETS=${ZEB_ASSETS_DIR};${ARG_ENV}")
   if(TARGET zeb_all_tests)
     add_dependencies(zeb_all_tests ${name})
   endif()
@@ -104,6 +104,10 @@ endfunction()
 if(ZEB_FUZZ AND NOT TARGET fuzzers)
   add_custom_target(fuzzers)
 endif()
+
+# Read-only assets the workbench finds at run time (language libraries, font, documentation):
+# the build tree collects them here, and the start script and the tests point ZEB500_ASSETS at it.
+set(ZEB_ASSETS_DIR "${CMAKE_BINARY_DIR}/assets")
 
 # Captured receiver data for tests: the copy kept in the project (with its licence file).
 if(NOT ZEB_SHARED_DATA)

@@ -1,0 +1,34 @@
+#pragma once
+
+#include "app/framework/CIHCOTemplate.h"
+
+#include <functional>
+#include <memory>
+#include <string_view>
+#include <vector>
+
+namespace zeb::app {
+
+// What each document type library brings to the shell: the factories of the documents and
+// frames of a key of the type table, and templates of further types (appended after the table).
+// Types without factories keep their template and a disabled toolbar button.
+class DocumentTypeCatalog
+{
+public:
+    struct Factories
+    {
+        framework::CIHCOTemplate::DocumentFactory document;
+        framework::CIHCOTemplate::FrameFactory frame;
+    };
+    using ExtraTemplate = std::function<std::unique_ptr<framework::CIHCOTemplate>()>;
+
+    static void setFactories(std::string_view key, Factories factories);
+    // None when no library gave that key's factories.
+    static const Factories* factories(std::string_view key);
+
+    static void addExtraTemplate(ExtraTemplate make);
+    static void clearExtraTemplates();
+    static const std::vector<ExtraTemplate>& extraTemplates();
+};
+
+} // namespace zeb::app

@@ -1,0 +1,131 @@
+#include "app/connection/qt/CIHSTPropertySheet.h"
+
+#include "app/connection/qt/CIHSTClientPage.h"
+#include "app/connection/qt/CIHSTDPRAMPage.h"
+#include "app/connection/qt/CIHSTFilePage.h"
+#include "app/connection/qt/CIHSTSerialPage.h"
+#include "app/language/qt/Resources.h"
+
+#include <QApplication>
+#include <QDialogButtonBox>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+namespace zeb::connection {
+
+CIHSTPropertySheet::CIHSTPropertySheet(QWidget* parent)
+    : QDialog(parent)
+    , m_tabs(new QTabWidget(this))
+    , m_buttons(new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this))
+{
+    const QString caption = language::Resources::string(32700);
+    setWindowTitle(caption.isEmpty() ? QStringLiteral("Connection") : caption);
+    m_tabs->setObjectName(QStringLiteral("pages"));
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(m_tabs);
+    layout->addWidget(m_buttons);
+    connect(m_buttons, &QDialogButtonBox::accepted, this, &CIHSTPropertySheet::accept);
+    connect(m_buttons, &QDialogButtonBox::rejected, this, &CIHSTPropertySheet::reject);
+    connect(m_tabs, &QTabWidget::currentChanged, this, &CIHSTPropertySheet::pageShown);
+}
+
+CIHSTPropertySheet::~CIHSTPropertySheet()
+{
+    // The pages refer to the record: they go before it does.
+    clearPages();
+}
+
+void CIHSTPropertySheet::clearPages()
+{
+    const QSignalBlocker quiet(m_tabs);
+    m_tabs->clear();
+    for (CIHSTPage* page : m_pages)
+        delete page;
+    m_pages.clear();
+    m_inUse = 0;
+}
+
+void CIHSTPropertySheet::addPage(CIHSTPage* page, unsigned flag)
+{
+    m_pages.push_back(page);
+    m_inUse |= flag;
+    const QSignalBlocker quiet(m_tabs);
+    m_tabs->addTab(page, page->caption());
+}
+
+void CIHSTPropertySheet::prepare(std::string_view letters)
+{
+    clearPages();
+    m_letters = letters;
+    const auto has = [&](char letter) { return letters.find(letter) != std::string_view::npos; };
+    if (has('S'))
+        addPage(new CIHSTSerialPage(m_record), SerialPage);
+    if (has('D'))
+        addPage(new CIHSTDPRAMPage(m_record), DpramPage);
+    if (has('C'))
+        addPage(new CIHSTClientPage(m_record), ClientPage);
+    if (has('F'))
+        addPage(new CIHSTFilePage(m_record, letters), FilePage);
+    if (m_pages.empty())
+        return;
+
+    CIHSTPage* start = pageOfType(m_record.type);
+    const int index = start ? m_tabs->indexOf(start) : 0;
+    {
+        const QSignalBlocker quiet(m_tabs);
+        m_tabs->setCurrentIndex(index);
+    }
+    pageShown(index);
+}
+
+int CIHSTPropertySheet::run(std::string_view letters)
+{
+    prepare(letters);
+    return exec();
+}
+
+int CIHSTPropertySheet::pageCount() const
+{
+    return static_cast<int>(m_pages.size());
+}
+
+CIHSTPage* CIHSTPropertySheet::page(int index) const
+{
+    if (index < 0 || index >= pageCount())
+        return nullptr;
+    return m_pages[static_cast<std::size_t>(index)];
+}
+
+CIHSTPage* CIHSTPropertySheet::pageOfType(stream::StreamType type) const
+{
+    for (CIHSTPage* page : m_pages) {
+        if (page->type() == type)
+            return page;
+    }
+    return nullptr;
+}
+
+void CIHSTPropertySheet::showPage(int index)
+{
+    m_tabs->setCurrentIndex(index);
+}
+
+void CIHSTPropertySheet::pageShown(int index)
+{
+    if (auto* shown = qobject_cast<CIHSTPage*>(m_tabs->widget(index)))
+        shown->create();
+}
+
+void CIHSTPropertySheet::accept()
+{
+    for (CIHSTPage* page : m_pages) {
+        if (!page->isCreated() || page->exchange())
+            continue;
+        m_tabs->setCurrentWidget(page);
+        QApplication::beep();
+        return;
+    }
+    QDialog::accept();
+}
+
+} // namespace zeb::connection

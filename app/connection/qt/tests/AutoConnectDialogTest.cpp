@@ -1,0 +1,64 @@
+#include "app/connection/qt/CUTTEAutoConnectDialog.h"
+#include "platform/MemorySettings.h"
+#include "stream/IOSTStream.h"
+#include "stream/StreamAddress.h"
+#include "stream/serial/SerialTransport.h"
+
+#include <QLabel>
+#include <QProgressBar>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace zeb::connection {
+namespace {
+
+class AutoConnectDialogTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        auto settings = std::make_shared<platform::MemorySettings>();
+        settings->writeText("SerialPorts", "COM1", "/nonexistent/zeb500-tty");
+        platform::Settings::install(settings);
+        stream::serial::registerSerialTransport();
+        stream::parseStreamAddress("/dev/serial/com1,0,8,1.0,N", address);
+    }
+    void TearDown() override { platform::Settings::install(std::make_shared<platform::MemorySettings>()); }
+
+    stream::StreamAddress address;
+    stream::IOSTStream connection{stream::IOSTStream::kAnonymous};
+};
+
+TEST_F(AutoConnectDialogTest, ProgressRunsOverTheWholeTableAndAPortThatNeverOpensEndsWithTwo)
+{
+    CUTTEAutoConnectDialog dialog(address, connection);
+    auto* bar = dialog.findChild<QProgressBar*>("1090");
+    ASSERT_NE(bar, nullptr);
+    ASSERT_NE(dialog.findChild<QLabel*>("1089"), nullptr);
+    EXPECT_EQ(bar->minimum(), 0);
+    EXPECT_EQ(bar->maximum(), 105);
+    EXPECT_EQ(bar->value(), 0);
+
+    EXPECT_EQ(dialog.exec(), 2);
+    EXPECT_EQ(bar->value(), 105);
+    EXPECT_EQ(dialog.addressLabel()->text(), QStringLiteral("/dev/serial/com1,115200,8,1.0,N"));
+    EXPECT_EQ(address.serial.baudRate, 115200u);
+}
+
+TEST_F(AutoConnectDialogTest, CancelEndsWithTheCancelResultAndStopsTheSearch)
+{
+    AutoConnectTiming slow;
+    slow.rates = {{57600, 60'000, 300}};
+    // Open fails at once, so the search would end after 10 ms; the cancel comes first.
+    CUTTEAutoConnectDialog dialog(address, connection, nullptr, slow);
+    QTimer::singleShot(0, &dialog, &QDialog::reject);
+    EXPECT_EQ(dialog.exec(), QDialog::Rejected);
+    EXPECT_FALSE(dialog.sequence().running());
+    EXPECT_EQ(dialog.sequence().result(), AutoConnectSequence::Cancelled);
+}
+
+} // namespace
+} // namespace zeb::connection

@@ -1,0 +1,14 @@
+#include "platform/qt/QtDispatcher.h"
+
+#include <QApplication>
+
+#include <gtest/gtest.h>
+
+int main(int argc, char** argv)
+{
+    QApplication application(argc, argv);
+    // The auto-connect dialog's sequence is a message target of this thread.
+    zeb::platform::QtDispatcher dispatcher;
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}

@@ -1,0 +1,323 @@
+#include "app/connection/AutoConnectSequence.h"
+
+#include "platform/HeadlessDispatcher.h"
+#include "platform/MemorySettings.h"
+#include "stream/IOSTStream.h"
+#include "stream/StreamAddress.h"
+#include "stream/StreamEvent.h"
+#include "stream/StreamRegistry.h"
+#include "stream/serial/SerialTransport.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cerrno>
+#include <chrono>
+#include <cstdlib>
+#include <fcntl.h>
+#include <memory>
+#include <mutex>
+#include <poll.h>
+#include <string>
+#include <termios.h>
+#include <thread>
+#include <unistd.h>
+#include <vector>
+
+namespace zeb::connection {
+namespace {
+
+using namespace std::chrono_literals;
+using Clock = std::chrono::steady_clock;
+
+// The receiver end of a serial line: the master of a pseudo-terminal whose slave the workbench opens
+// as COM1. A thread reads what the workbench writes and answers each ping, but only while the line
+// runs at the receiver's own speed (on Linux, the master reports the slave's line settings).
+class PtyReceiver
+{
+public:
+    explicit PtyReceiver(speed_t answeringSpeed)
+        : m_answeringSpeed(answeringSpeed)
+    {
+        m_master = ::posix_openpt(O_RDWR | O_NOCTTY);
+        if (m_master < 0 || ::grantpt(m_master) != 0 || ::unlockpt(m_master) != 0)
+            return;
+        const char* name = ::ptsname(m_master);
+        if (!name)
+            return;
+        m_slavePath = name;
+        m_thread = std::thread([this] { serve(); });
+    }
+    ~PtyReceiver()
+    {
+        m_stop = true;
+        if (m_thread.joinable())
+            m_thread.join();
+        if (m_master >= 0)
+            ::close(m_master);
+    }
+
+    int master() const { return m_master; }
+    const std::string& slavePath() const { return m_slavePath; }
+    int pings() const { return m_pings.load(); }
+    int answers() const { return m_answers.load(); }
+
+private:
+    void serve()
+    {
+        std::string line;
+        char buffer[256];
+        while (!m_stop) {
+            pollfd fd{m_master, POLLIN, 0};
+            if (::poll(&fd, 1, 5) <= 0)
+                continue;
+            const ssize_t count = ::read(m_master, buffer, sizeof buffer);
+            if (count <= 0) {
+                // No slave is open (EIO) between two rates: wait for the next open.
+                std::this_thread::sleep_for(2ms);
+                continue;
+            }
+            line.append(buffer, static_cast<std::size_t>(count));
+            for (std::size_t at; (at = line.find(AutoConnectSequence::kPing)) != std::string::npos;) {
+                line.erase(0, at + AutoConnectSequence::kPing.size());
+                answerPing();
+            }
+            // Bytes of a ping cut short by a close never complete: keep only a possible beginning.
+            if (line.size() > 64)
+                line.erase(0, line.size() - 16);
+        }
+    }
+
+    void answerPing()
+    {
+        ++m_pings;
+        termios attributes{};
+        if (::tcgetattr(m_master, &attributes) != 0 || ::cfgetospeed(&attributes) != m_answeringSpeed)
+            return;
+        const std::string answer = "$PKVR,RPC,PING,/dev/peer/1\r\n";
+        if (::write(m_master, answer.data(), answer.size()) == static_cast<ssize_t>(answer.size()))
+            ++m_answers;
+    }
+
+    speed_t m_answeringSpeed;
+    int m_master = -1;
+    std::string m_slavePath;
+    std::atomic<bool> m_stop{false};
+    std::atomic<int> m_pings{0};
+    std::atomic<int> m_answers{0};
+    std::thread m_thread;
+};
+
+// What the sequence reported, on the dispatcher's thread.
+struct Report
+{
+    std::vector<std::string> tried;
+    std::vector<int> progress;
+    int total = -1;
+    int finishedCount = 0;
+    int result = -1;
+
+    AutoConnectSequence::Callbacks callbacks()
+    {
+        return {
+            [this](int value, int all) {
+                progress.push_back(value);
+                total = all;
+            },
+            [this](const std::string& address) { tried.push_back(address); },
+            [this](int value) {
+                ++finishedCount;
+                result = value;
+            },
+        };
+    }
+    std::vector<std::string> triedRates() const
+    {
+        std::vector<std::string> rates;
+        for (const std::string& address : tried) {
+            const std::size_t first = address.find(',');
+            rates.push_back(address.substr(first + 1, address.find(',', first + 1) - first - 1));
+        }
+        return rates;
+    }
+};
+
+// The standard table at a tenth of its times: the same rates, order and progress units.
+AutoConnectSequence::Timing quickTiming()
+{
+    AutoConnectSequence::Timing timing;
+    for (AutoConnectRate& rate : timing.rates) {
+        rate.waitMs /= 10;
+        rate.pingMs /= 10;
+    }
+    timing.settle = 20ms;
+    return timing;
+}
+
+stream::StreamAddress autoAddress()
+{
+    stream::StreamAddress address;
+    stream::parseStreamAddress("/dev/serial/com1,0,8,1.0,N", address);
+    return address;
+}
+
+class AutoConnectSequenceTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        m_settings = std::make_shared<platform::MemorySettings>();
+        platform::Settings::install(m_settings);
+        stream::serial::registerSerialTransport();
+    }
+    void TearDown() override
+    {
+        m_stream.close();
+        platform::Settings::install(std::make_shared<platform::MemorySettings>());
+    }
+
+    platform::HeadlessDispatcher m_dispatcher;
+    std::shared_ptr<platform::MemorySettings> m_settings;
+    stream::IOSTStream m_stream{stream::IOSTStream::kAnonymous};
+};
+
+TEST(AutoConnectRates, StandardTableGivesOneHundredAndFiveProgressUnits)
+{
+    EXPECT_EQ(AutoConnectSequence::totalSteps(kAutoConnectRates), 105);
+    EXPECT_EQ(kAutoConnectRates.front().baudRate, 57600u);
+    EXPECT_EQ(kAutoConnectRates[1].waitMs, 4000);
+    EXPECT_EQ(kAutoConnectRates.back().baudRate, 115200u);
+    EXPECT_EQ(kAutoConnectRates.back().pingMs, 100);
+    const std::vector<AutoConnectRate> odd{{9600, 250, 0}, {4800, 250, 100}};
+    EXPECT_EQ(AutoConnectSequence::totalSteps(odd), 2);
+}
+
+TEST_F(AutoConnectSequenceTest, PseudoTerminalMasterReportsTheSlaveLineSpeed)
+{
+    PtyReceiver receiver(B9600);
+    ASSERT_FALSE(receiver.slavePath().empty());
+    const int slave = ::open(receiver.slavePath().c_str(), O_RDWR | O_NOCTTY);
+    ASSERT_GE(slave, 0);
+    termios attributes{};
+    ASSERT_EQ(::tcgetattr(slave, &attributes), 0);
+    ::cfsetspeed(&attributes, B4800);
+    ASSERT_EQ(::tcsetattr(slave, TCSANOW, &attributes), 0);
+    termios seen{};
+    ASSERT_EQ(::tcgetattr(receiver.master(), &seen), 0);
+    EXPECT_EQ(::cfgetospeed(&seen), static_cast<speed_t>(B4800));
+    ::close(slave);
+}
+
+TEST_F(AutoConnectSequenceTest, FindsTheRateAtWhichTheReceiverAnswers)
+{
+    PtyReceiver receiver(B9600);
+    ASSERT_FALSE(receiver.slavePath().empty());
+    m_settings->writeText("SerialPorts", "COM1", receiver.slavePath());
+
+    stream::StreamAddress address = autoAddress();
+    Report report;
+    AutoConnectSequence sequence(address, m_stream, report.callbacks(), quickTiming());
+    sequence.start();
+    ASSERT_TRUE(m_dispatcher.runUntil([&] { return report.finishedCount > 0; }, 30s));
+
+    EXPECT_EQ(report.result, AutoConnectSequence::Answered);
+    EXPECT_EQ(report.finishedCount, 1);
+    EXPECT_TRUE(sequence.succeeded());
+    EXPECT_EQ(report.triedRates(), (std::vector<std::string>{"57600", "300", "1200", "2400", "4800", "9600"}));
+    const std::string text = stream::formatStreamAddress(address);
+    EXPECT_TRUE(text.ends_with(",9600,8,1.0,N")) << text;
+    EXPECT_EQ(report.total, 105);
+    EXPECT_GE(receiver.pings(), 6);
+    EXPECT_GE(receiver.answers(), 1);
+
+    // The line stays open at the answering rate and the sequence no longer listens to it.
+    EXPECT_TRUE(m_stream.isOpen());
+    EXPECT_EQ(m_stream.address(), text);
+    EXPECT_EQ(m_stream.windowState(sequence.handle()), stream::SubscriberState::Disabled);
+    const int progress = sequence.progress();
+    m_dispatcher.runUntil([] { return false; }, 100ms);
+    EXPECT_EQ(sequence.progress(), progress);
+    EXPECT_EQ(report.finishedCount, 1);
+}
+
+TEST_F(AutoConnectSequenceTest, UnopenablePortWalksEveryRateAtOnceAndReportsNoAnswer)
+{
+    m_settings->writeText("SerialPorts", "COM1", "/nonexistent/zeb500-tty");
+    stream::StreamAddress address = autoAddress();
+    Report report;
+    AutoConnectSequence sequence(address, m_stream, report.callbacks());
+    const auto started = Clock::now();
+    sequence.start();
+    ASSERT_TRUE(m_dispatcher.runUntil([&] { return report.finishedCount > 0; }, 5s));
+    const auto elapsed = Clock::now() - started;
+
+    EXPECT_EQ(report.result, AutoConnectSequence::NoAnswer);
+    EXPECT_EQ(report.triedRates(),
+              (std::vector<std::string>{"57600", "300", "1200", "2400", "4800", "9600", "19200", "38400", "115200"}));
+    EXPECT_GE(elapsed, 80ms);
+    EXPECT_LT(elapsed, 2s);
+    ASSERT_FALSE(report.progress.empty());
+    EXPECT_EQ(report.progress.back(), 105);
+    EXPECT_EQ(sequence.row(), 9);
+    EXPECT_FALSE(m_stream.isOpen());
+    EXPECT_EQ(address.serial.baudRate, 115200u);
+}
+
+TEST_F(AutoConnectSequenceTest, OnlyAPingAnswerSentenceEndsTheSearchAndOtherMessagesPingAgain)
+{
+    // A receiver that never answers by itself: the test hands the sequence its messages.
+    PtyReceiver receiver(B0);
+    ASSERT_FALSE(receiver.slavePath().empty());
+    m_settings->writeText("SerialPorts", "COM1", receiver.slavePath());
+
+    AutoConnectSequence::Timing slow;
+    slow.rates = {{57600, 60'000, 60'000}};
+    stream::StreamAddress address = autoAddress();
+    Report report;
+    AutoConnectSequence sequence(address, m_stream, report.callbacks(), slow);
+    sequence.start();
+    ASSERT_TRUE(m_dispatcher.runUntil([&] { return receiver.pings() == 1; }, 5s));
+
+    const auto receive = stream::StreamRegistry::messages().receive;
+    auto deliver = [&](messages::MessageKind kind, std::string_view text) {
+        const std::string bytes(text);
+        stream::StreamEvent event;
+        event.setData(reinterpret_cast<const std::uint8_t*>(bytes.c_str()), static_cast<std::uint32_t>(bytes.size()));
+        event.status = messages::ReadStatus::Complete;
+        event.kind = kind;
+        event.stream = &m_stream;
+        sequence.onMessage(receive, 0, reinterpret_cast<platform::LParam>(&event));
+    };
+    deliver(messages::MessageKind::Telecommand, "$GPGGA,1*00\r\n");
+    deliver(messages::MessageKind::Telecommand, "$PKVR,RPC,PINGS\r\n");
+    deliver(messages::MessageKind::SBin, "$PKVR,RPC,PING,/dev/peer/1\r\n");
+    sequence.onMessage(receive, 0, 0);
+    ASSERT_TRUE(m_dispatcher.runUntil([&] { return receiver.pings() == 4; }, 5s));
+    EXPECT_EQ(report.finishedCount, 0);
+    EXPECT_TRUE(sequence.running());
+
+    deliver(messages::MessageKind::Telecommand, "$PKVR,RPC,PING,/dev/peer/1\r\n");
+    EXPECT_EQ(report.result, AutoConnectSequence::Answered);
+    EXPECT_FALSE(sequence.running());
+    EXPECT_EQ(address.serial.baudRate, 57600u);
+}
+
+TEST_F(AutoConnectSequenceTest, CancelStopsTheSearchWithoutAReport)
+{
+    m_settings->writeText("SerialPorts", "COM1", "/nonexistent/zeb500-tty");
+    stream::StreamAddress address = autoAddress();
+    Report report;
+    AutoConnectSequence sequence(address, m_stream, report.callbacks());
+    sequence.start();
+    m_dispatcher.runUntil([&] { return report.tried.size() >= 3; }, 5s);
+    sequence.cancel();
+    const std::size_t tried = report.tried.size();
+    m_dispatcher.runUntil([] { return false; }, 150ms);
+    EXPECT_EQ(report.tried.size(), tried);
+    EXPECT_EQ(report.finishedCount, 0);
+    EXPECT_EQ(sequence.result(), AutoConnectSequence::Cancelled);
+    EXPECT_FALSE(sequence.running());
+}
+
+} // namespace
+} // namespace zeb::connection

@@ -1,0 +1,187 @@
+// The translations stay complete and the build-time table generator reads the text format
+// exactly as documented.
+#include "app/language/MenuParser.h"
+#include "app/language/ResourceLibrary.h"
+#include "app/language/tests/ScratchHome.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <set>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace zeb::language {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::ScratchHome;
+
+// Languages that must translate every file English has; others may leave whole files to the
+// English fallback, but translate each file they have completely.
+const std::vector<std::string> kCompleteLanguages{"ENU", "FRA", "ESP"};
+const std::vector<std::string> kAllLanguages{"ENU", "FRA", "ESP", "DEU", "ITA"};
+
+fs::path textsFolder()
+{
+    const char* source = std::getenv("ZEB500_SOURCE_DIR");
+    return fs::path(source ? source : ".") / "app/language/texts";
+}
+
+std::string readFile(const fs::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream content;
+    content << in.rdbuf();
+    return content.str();
+}
+
+// The names a text file defines: every line that is not a comment, blank or a continuation.
+std::set<std::string> namesIn(const fs::path& file)
+{
+    std::set<std::string> names;
+    std::istringstream lines(readFile(file));
+    std::string line;
+    while (std::getline(lines, line)) {
+        if (line.empty() || line[0] == '#' || line[0] == '\t' || line.find_first_not_of(" \r") == std::string::npos)
+            continue;
+        names.insert(line.substr(0, line.find('\t')));
+    }
+    return names;
+}
+
+std::vector<std::string> fileNames(const fs::path& folder)
+{
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(folder)) {
+        if (entry.path().extension() == ".txt")
+            names.push_back(entry.path().filename().string());
+    }
+    return names;
+}
+
+TEST(TextFiles, EveryLanguageDefinesTheNamesEnglishDefines)
+{
+    const fs::path root = textsFolder();
+    const std::vector<std::string> englishFiles = fileNames(root / "ENU");
+    ASSERT_FALSE(englishFiles.empty()) << root;
+    for (const std::string& code : kAllLanguages) {
+        ASSERT_TRUE(fs::is_directory(root / code)) << code;
+        for (const std::string& file : fileNames(root / code)) {
+            ASSERT_TRUE(fs::exists(root / "ENU" / file)) << code << "/" << file << " has no English original";
+            EXPECT_EQ(namesIn(root / code / file), namesIn(root / "ENU" / file)) << code << "/" << file;
+        }
+    }
+    for (const std::string& code : kCompleteLanguages) {
+        for (const std::string& file : englishFiles)
+            EXPECT_TRUE(fs::exists(root / code / file)) << code << " lacks " << file;
+    }
+    for (const std::string& code : kAllLanguages)
+        EXPECT_TRUE(fs::exists(root / code / "shell.txt")) << code;
+}
+
+std::vector<unsigned> menuCommands(const ResourceLibrary& library)
+{
+    std::vector<unsigned> commands;
+    const char* menu = library.text("MENU/128");
+    if (!menu)
+        return commands;
+    for (const MenuLine& line : MenuParser::parse(menu)) {
+        if (line.kind == MenuLine::Kind::Item)
+            commands.push_back(line.command);
+    }
+    return commands;
+}
+
+TEST(TextFiles, EveryMenuCommandAndNewDocumentCommandHasAPromptAndATip)
+{
+    ScratchHome home;
+    const auto english = ResourceLibrary::load("ENU");
+    ASSERT_NE(english, nullptr);
+    const std::vector<unsigned> commands = menuCommands(*english);
+    const std::vector<unsigned> expected{33302, 33301, 33310, 33307, 57606, 57665, 33303,
+                                         33304, 59392, 59393, 33309, 33323, 33308, 57664};
+    EXPECT_EQ(commands, expected);
+
+    std::vector<unsigned> prompted = commands;
+    for (unsigned id = 33400; id <= 33409; ++id)
+        prompted.push_back(id);
+    for (const std::string& code : kAllLanguages) {
+        const auto library = ResourceLibrary::load(code);
+        ASSERT_NE(library, nullptr) << code;
+        // A translation may reword the menu but never drop or reorder a command.
+        EXPECT_EQ(menuCommands(*library), commands) << code;
+        for (unsigned id : prompted) {
+            const char* prompt = library->string(id);
+            ASSERT_NE(prompt, nullptr) << code << " " << id;
+            const std::string text(prompt);
+            const std::size_t split = text.find('\n');
+            EXPECT_TRUE(split != std::string::npos && split > 0 && split + 1 < text.size()) << code << " " << id;
+        }
+        for (unsigned pane : {33305u, 33306u})
+            EXPECT_NE(library->string(pane), nullptr) << code << " " << pane;
+    }
+}
+
+// Runs the generator as the build does; returns the table, or "<failed>".
+std::string generate(const fs::path& folder, const std::string& texts, const std::string& fallback = {})
+{
+    const fs::path primary = folder / "texts.txt";
+    const fs::path english = folder / "english.txt";
+    const fs::path icon = folder / "IDI_TEST.xpm";
+    const fs::path output = folder / "table.inc";
+    std::ofstream(primary, std::ios::binary) << texts;
+    std::ofstream(english, std::ios::binary) << fallback;
+    std::ofstream(icon) << "static const char* const x[] = {\n\"1 1 1 1\",\n\". c None\",\n\".\"\n};\n";
+    fs::remove(output);
+    const std::string command = std::string("\"") + ZEB_CMAKE_COMMAND + "\" -DOUTPUT=" + output.string()
+        + " -DTEXTS=" + primary.string() + (fallback.empty() ? "" : " -DFALLBACK=" + english.string())
+        + " -DICONS=" + icon.string() + " -P \"" + ZEB_RESOURCE_GENERATOR + "\" >/dev/null 2>&1";
+    if (std::system(command.c_str()) != 0)
+        return "<failed>";
+    return readFile(output);
+}
+
+TEST(ResourceGenerator, DecodesTheTextFormatIntoSortedCppLiterals)
+{
+    ScratchHome scratch;
+    const std::string table = generate(scratch.folder(),
+                                       "# comment\n"
+                                       "\n"
+                                       "zeta\tlast\r\n"
+                                       "alpha\tone;two [three] \"four\" ?\?= back\\\\slash \\n tab\\t end\n"
+                                       "\tsecond line\n"
+                                       "\t\tindented\n"
+                                       "   \n"
+                                       "MENU/128\tPOPUP x\n"
+                                       "\tEND\n",
+                                       "alpha\tenglish alpha\nextra\tfrom english\n\tcontinued\n");
+    ASSERT_NE(table, "<failed>");
+    const std::string alpha = "{\"alpha\", \"one;two [three] \\\"four\\\" \\?\\?= back\\\\slash \\n "
+                              "tab\\t end\\nsecond line\\n\\tindented\"},";
+    EXPECT_NE(table.find(alpha), std::string::npos) << table;
+    EXPECT_NE(table.find("{\"extra\", \"from english\\ncontinued\"},"), std::string::npos) << table;
+    EXPECT_NE(table.find("{\"MENU/128\", \"POPUP x\\nEND\"},"), std::string::npos) << table;
+    EXPECT_NE(table.find("{\"zeta\", \"last\"},"), std::string::npos) << table;
+    EXPECT_EQ(table.find("english alpha"), std::string::npos) << table;
+    // Sorted as bytes: upper case before lower case.
+    EXPECT_LT(table.find("\"MENU/128\""), table.find("\"alpha\""));
+    EXPECT_LT(table.find("\"alpha\""), table.find("\"extra\""));
+    EXPECT_LT(table.find("\"extra\""), table.find("\"zeta\""));
+    EXPECT_NE(table.find("{\"IDI_TEST\", kIcon_IDI_TEST},"), std::string::npos) << table;
+}
+
+TEST(ResourceGenerator, RejectsMalformedTextFiles)
+{
+    ScratchHome scratch;
+    EXPECT_NE(generate(scratch.folder(), "good\ttext\n"), "<failed>");
+    for (const char* bad : {"no tab here\n", "\tcontinuation first\n", "twice\ta\ntwice\tb\n", "bad name\tx\n", "\tx\n",
+                            "# only a comment\n"})
+        EXPECT_EQ(generate(scratch.folder(), bad), "<failed>") << bad;
+}
+
+} // namespace
+} // namespace zeb::language

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <atomic>
+#include <mutex>
+#include <string>
+#include <thread>
+
+namespace zeb::app::test {
+
+// The far side of a TCP connection on loopback: listens on a free port, accepts one client,
+// collects what it receives and sends what it is given.
+class LoopbackPeer
+{
+public:
+    LoopbackPeer();
+    ~LoopbackPeer();
+
+    unsigned port() const { return m_port; }
+    std::string address() const { return "/dev/client/127.0.0.1/" + std::to_string(m_port); }
+    bool connected() const { return m_client.load() >= 0; }
+    void send(const std::string& bytes);
+    std::string received() const;
+
+private:
+    void run();
+
+    int m_listener = -1;
+    unsigned m_port = 0;
+    std::atomic<int> m_client{-1};
+    std::atomic<bool> m_stop{false};
+    mutable std::mutex m_mutex;
+    std::string m_received;
+    std::thread m_thread;
+};
+
+} // namespace zeb::app::test

@@ -1,0 +1,82 @@
+#pragma once
+
+#include "app/CUTTEApp.h"
+#include "app/CUTTEMainFrame.h"
+#include "app/DocumentTypeCatalog.h"
+#include "app/framework/DocumentManager.h"
+#include "app/tests/TestDocument.h"
+#include "platform/MemorySettings.h"
+#include "platform/Settings.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QStringList>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+
+namespace zeb::app::test {
+
+// A fresh workbench per test: its own data folder and in-memory settings, messages collected
+// instead of shown, the language already chosen unless a test clears it.
+class ShellFixture : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        char pattern[] = "/tmp/zeb500-shell-XXXXXX";
+        home = mkdtemp(pattern);
+        setenv("ZEB500_HOME", home.c_str(), 1);
+        settings = std::make_shared<platform::MemorySettings>();
+        platform::Settings::install(settings);
+        settings->writeText("Settings", "language", "ENU");
+        CUTTEApp::setMessageSink([this](const QString& text) { messages.push_back(text.toStdString()); });
+    }
+
+    void TearDown() override
+    {
+        stop();
+        CUTTEApp::setMessageSink({});
+        std::error_code ignored;
+        std::filesystem::remove_all(home, ignored);
+    }
+
+    // Starts the workbench and adds the two test document types to its toolbar.
+    CUTTEApp& start(const QStringList& arguments = {})
+    {
+        DocumentTypeCatalog::clearExtraTemplates();
+        DocumentTypeCatalog::addExtraTemplate([] { return makeTestTemplate(false); });
+        DocumentTypeCatalog::addExtraTemplate([] { return makeTestTemplate(true); });
+        app = std::make_unique<CUTTEApp>();
+        started = app->initInstance(arguments);
+        return *app;
+    }
+
+    void stop() { app.reset(); }
+
+    CUTTEMainFrame& frame() { return *app->mainFrame(); }
+
+    template <typename Condition>
+    static bool waitFor(Condition condition, int milliseconds = 3000)
+    {
+        QElapsedTimer clock;
+        clock.start();
+        while (!condition()) {
+            if (clock.elapsed() > milliseconds)
+                return false;
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        }
+        return true;
+    }
+
+    std::filesystem::path home;
+    std::shared_ptr<platform::MemorySettings> settings;
+    std::vector<std::string> messages;
+    std::unique_ptr<CUTTEApp> app;
+    bool started = false;
+};
+
+} // namespace zeb::app::test

@@ -1,0 +1,178 @@
+#include "app/Commands.h"
+#include "app/framework/CIHCOChildFrame.h"
+#include "app/framework/CIHCOTemplate.h"
+#include "app/tests/LoopbackPeer.h"
+#include "app/tests/ShellFixture.h"
+#include "stream/IOSTStream.h"
+
+#include <QAction>
+#include <QMainWindow>
+#include <QMdiArea>
+#include <QToolBar>
+
+#include <fstream>
+#include <sstream>
+
+namespace zeb::app::test {
+namespace {
+
+using ShellWorkspaceTest = ShellFixture;
+
+std::string readFile(const std::filesystem::path& path)
+{
+    std::ifstream file(path, std::ios::binary);
+    std::ostringstream text;
+    text << file.rdbuf();
+    return text.str();
+}
+
+std::vector<TestDocument*> documentsOf(const char* key)
+{
+    std::vector<TestDocument*> found;
+    for (auto* document : framework::DocumentManager::instance().byKey(key)->documents())
+        found.push_back(static_cast<TestDocument*>(document));
+    return found;
+}
+
+TEST_F(ShellWorkspaceTest, ConnectionDrivesCommandsTitleAndActivityPanes)
+{
+    LoopbackPeer peer;
+    start();
+    EXPECT_TRUE(frame().commandEnabled(command::Connect));
+    EXPECT_FALSE(frame().commandEnabled(command::Disconnect));
+    EXPECT_FALSE(frame().commandEnabled(33410)) << "needs the connection";
+    EXPECT_TRUE(frame().commandEnabled(33411)) << "works without a connection";
+    // Types whose windows are not built yet stay disabled either way.
+    EXPECT_FALSE(frame().commandEnabled(33400));
+    EXPECT_FALSE(frame().commandEnabled(33405));
+
+    app->connectTo(peer.address());
+    ASSERT_TRUE(app->connectionOpen());
+    EXPECT_EQ(frame().windowTitle(), QStringLiteral("ZEB500 - ") + QString::fromStdString(peer.address()));
+    EXPECT_FALSE(frame().commandEnabled(command::Connect));
+    EXPECT_TRUE(frame().commandEnabled(command::Disconnect));
+    EXPECT_TRUE(frame().commandEnabled(33410));
+    EXPECT_FALSE(frame().toolbarAction(command::Connect)->isEnabled());
+    EXPECT_TRUE(frame().toolbarAction(33410)->isEnabled());
+
+    ASSERT_TRUE(waitFor([&] { return peer.connected(); }));
+    app->connection().write(std::string_view("$PKVR,RPC,HELLO\r\n"));
+    EXPECT_EQ(frame().paneIcon(0), 1);
+    ASSERT_TRUE(waitFor([&] { return peer.received() == "$PKVR,RPC,HELLO\r\n"; }));
+    ASSERT_TRUE(waitFor([&] { return frame().paneIcon(0) == 0; })) << "idle again 200 ms after the last block";
+
+    peer.send("$GPGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,*47\r\n");
+    ASSERT_TRUE(waitFor([&] { return frame().paneIcon(1) == 2; }));
+    ASSERT_TRUE(waitFor([&] { return frame().paneIcon(1) == 0; }));
+
+    frame().executeCommand(command::Disconnect);
+    EXPECT_FALSE(app->connectionOpen());
+    EXPECT_EQ(frame().windowTitle(), QStringLiteral("ZEB500"));
+    EXPECT_TRUE(frame().toolbarAction(command::Connect)->isEnabled());
+    EXPECT_FALSE(frame().toolbarAction(33410)->isEnabled());
+}
+
+TEST_F(ShellWorkspaceTest, SingleTypeMakesOneDocumentUntilItCloses)
+{
+    start();
+    frame().executeCommand(33411);
+    frame().executeCommand(33411);
+    ASSERT_EQ(documentsOf("TSNG").size(), 1u);
+    TestDocument* document = documentsOf("TSNG").front();
+    EXPECT_EQ(document->title(), "No name");
+    ASSERT_NE(document->frame(), nullptr);
+    document->frame()->close();
+    ASSERT_TRUE(waitFor([] { return documentsOf("TSNG").empty(); }));
+    frame().executeCommand(33411);
+    EXPECT_EQ(documentsOf("TSNG").size(), 1u);
+}
+
+TEST_F(ShellWorkspaceTest, SavedWorkspaceLoadsBackAndSavesIdentically)
+{
+    LoopbackPeer peer;
+    start();
+    app->connectTo(peer.address());
+    frame().executeCommand(33410);
+    frame().executeCommand(33410);
+    frame().executeCommand(33411);
+    auto tests = documentsOf("TEST");
+    ASSERT_EQ(tests.size(), 2u);
+    tests[0]->setTitle("Receiver, port A");
+    tests[0]->note = "first";
+    tests[0]->frame()->place(QRect(30, 40, 350, 260));
+    auto* second = qobject_cast<QToolBar*>(tests[0]->frame()->bar(TestDocument::kSecondToolBar));
+    ASSERT_NE(second, nullptr);
+    tests[0]->frame()->inner()->addToolBar(Qt::LeftToolBarArea, second);
+    tests[1]->setTitle("Second");
+    tests[1]->setStreamId(300);
+    tests[1]->frame()->showWithState(3);
+    documentsOf("TSNG").front()->frame()->bar(TestDocument::kFirstToolBar)->hide();
+
+    const auto first = home / "first.ute";
+    ASSERT_TRUE(app->saveWorkspace(first.string()));
+    EXPECT_EQ(settings->readText("Settings", "workspace", ""), first.string());
+    const std::string saved = readFile(first);
+    EXPECT_EQ(saved.rfind("$PKVR,RPC,UTTE,VERSION,2\r\n$PKVR,RPC,UTTE,CONNECT,", 0), 0u) << saved;
+
+    frame().executeCommand(command::CloseWorkspace);
+    EXPECT_FALSE(app->connectionOpen());
+    EXPECT_EQ(framework::DocumentManager::instance().documentCount(), 0u);
+
+    ASSERT_TRUE(app->loadWorkspace(first.string()));
+    EXPECT_TRUE(app->connectionOpen());
+    EXPECT_EQ(app->connection().address(), peer.address());
+    tests = documentsOf("TEST");
+    ASSERT_EQ(tests.size(), 2u);
+    EXPECT_EQ(tests[0]->title(), "Receiver, port A");
+    EXPECT_EQ(tests[0]->note, "first");
+    EXPECT_EQ(tests[0]->frame()->normalPlacement(), QRect(30, 40, 350, 260));
+    EXPECT_EQ(tests[0]->frame()->inner()->toolBarArea(
+                  qobject_cast<QToolBar*>(tests[0]->frame()->bar(TestDocument::kSecondToolBar))),
+              Qt::LeftToolBarArea);
+    EXPECT_EQ(tests[0]->stream(), &app->connection());
+    EXPECT_EQ(tests[1]->streamId(), 300u);
+    EXPECT_EQ(tests[1]->stream(), nullptr);
+    EXPECT_EQ(tests[1]->frame()->showState(), 3);
+    ASSERT_EQ(documentsOf("TSNG").size(), 1u);
+    EXPECT_FALSE(documentsOf("TSNG").front()->frame()->bar(TestDocument::kFirstToolBar)->isVisible());
+
+    const auto again = home / "again.ute";
+    ASSERT_TRUE(app->saveWorkspace(again.string()));
+    EXPECT_EQ(readFile(again), saved);
+    EXPECT_EQ(app->recentFiles().entries().front(), first.string());
+}
+
+TEST_F(ShellWorkspaceTest, ClosingTheFrameSavesPlacementAndWorkspaceForTheNextStart)
+{
+    LoopbackPeer peer;
+    start();
+    app->connectTo(peer.address());
+    frame().executeCommand(33410);
+    frame().move(50, 60);
+    frame().resize(700, 500);
+    frame().close();
+    EXPECT_EQ(settings->readInt("Settings", "x", -1), 50);
+    EXPECT_EQ(settings->readInt("Settings", "h", -1), 500);
+    EXPECT_TRUE(std::filesystem::is_regular_file(home / "default.ute"));
+    stop();
+
+    start();
+    EXPECT_EQ(frame().pos(), QPoint(50, 60));
+    EXPECT_EQ(frame().size(), QSize(700, 500));
+    EXPECT_TRUE(app->connectionOpen());
+    EXPECT_EQ(documentsOf("TEST").size(), 1u) << readFile(home / "default.ute");
+}
+
+TEST_F(ShellWorkspaceTest, FailuresAreReportedWithTheirTexts)
+{
+    start();
+    EXPECT_FALSE(app->loadWorkspace((home / "missing.ute").string()));
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0], "Cannot open read file\n" + (home / "missing.ute").string());
+    EXPECT_FALSE(app->saveWorkspace((home / "no-folder" / "x.ute").string()));
+    ASSERT_EQ(messages.size(), 2u);
+    EXPECT_EQ(messages[1], "Cannot open write file\n" + (home / "no-folder" / "x.ute").string());
+}
+
+} // namespace
+} // namespace zeb::app::test

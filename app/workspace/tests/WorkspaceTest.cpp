@@ -1,0 +1,450 @@
+#include "app/workspace/Workspace.h"
+
+#include "app/workspace/tests/RecordingHost.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace zeb::workspace {
+namespace {
+
+using testing::FakeDocument;
+using testing::RecordingHost;
+using Strings = std::vector<std::string>;
+
+constexpr const char* kVersion = "$PKVR,RPC,UTTE,VERSION,2\r\n";
+
+class WorkspaceFile : public ::testing::Test
+{
+protected:
+    WorkspaceFile()
+    {
+        std::string pattern = (std::filesystem::temp_directory_path() / "zeb-workspace-XXXXXX").string();
+        m_folder = ::mkdtemp(pattern.data());
+    }
+    ~WorkspaceFile() override { std::filesystem::remove_all(m_folder); }
+
+    std::string path(const std::string& name) const { return (m_folder / name).string(); }
+
+    std::string write(const std::string& name, const std::string& bytes) const
+    {
+        const std::string file = path(name);
+        std::ofstream(file, std::ios::binary) << bytes;
+        return file;
+    }
+
+    static std::string read(const std::string& file)
+    {
+        std::ifstream in(file, std::ios::binary);
+        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    }
+
+    // Loads `bytes` as a workspace file into `host`.
+    LoadResult load(RecordingHost& host, const std::string& bytes) const
+    {
+        return loadWorkspace(write("in.ute", bytes), host);
+    }
+
+private:
+    std::filesystem::path m_folder;
+};
+
+// One line per document: what a test compares after loading.
+Strings describe(const RecordingHost& host)
+{
+    Strings out;
+    for (const auto& d : host.documentList) {
+        std::ostringstream s;
+        s << d->key << " finished " << d->finishCount << " \"" << d->common.title << "\" " << d->common.x << ','
+          << d->common.y << ',' << d->common.width << ',' << d->common.height << ',' << d->common.showState
+          << " stream " << d->streamId << " bars " << d->common.barState.records.size();
+        out.push_back(s.str());
+    }
+    return out;
+}
+
+// --- round trip ----------------------------------------------------------------------------
+
+void fillWorkspace(RecordingHost& host)
+{
+    host.address = "/dev/serial/com1,9600,8,1.0,N";
+    FakeDocument& terminal = host.add("IHTE");
+    terminal.finished = true;
+    terminal.common.title = "Terminal, COM1 \xE9t\xE9 \x80\xFF";
+    terminal.common.x = -12;
+    terminal.common.y = 40;
+    terminal.common.width = 812;
+    terminal.common.height = 433;
+    terminal.common.showState = DocumentCommon::kShowMaximized;
+    BarRecord dock;
+    dock.id = 59419;
+    dock.isDockBar = 1;
+    dock.contained = {0, 59393, 59394};
+    BarRecord toolbar;
+    toolbar.id = 59393;
+    toolbar.visible = 0;
+    toolbar.floating = 1;
+    toolbar.x = 300;
+    toolbar.y = -20;
+    toolbar.mruWidth = 4294967295u;
+    toolbar.mruDockId = 59419;
+    toolbar.mruTop = 1;
+    toolbar.mruLeft = 2;
+    toolbar.mruRight = 3;
+    toolbar.mruBottom = 4;
+    toolbar.mruFloatStyle = 8196;
+    toolbar.mruFloatX = -5;
+    toolbar.mruFloatY = 6;
+    terminal.common.barState.records = {dock, toolbar};
+    terminal.streamId = 65;
+
+    FakeDocument& trace = host.add("IHDB");
+    trace.finished = true;
+    trace.common.title = "";
+    trace.common.showState = DocumentCommon::kShowMinimized;
+    trace.streamId = 300;
+
+    FakeDocument& test = host.add("IHTL");
+    test.finished = true;
+    test.common.title = "script \"a\".utl";
+}
+
+TEST_F(WorkspaceFile, SavedWorkspaceLoadsBackAndSavesAgainByteForByte)
+{
+    RecordingHost saved;
+    fillWorkspace(saved);
+    const std::string first = path("first.ute");
+    ASSERT_TRUE(saveWorkspace(first, saved));
+    EXPECT_EQ(saved.savedPath, first);
+    EXPECT_TRUE(saved.errors.empty());
+
+    RecordingHost loaded;
+    ASSERT_EQ(loadWorkspace(first, loaded), LoadResult::Loaded);
+    EXPECT_EQ(loaded.loadedPath, first);
+    EXPECT_EQ(loaded.address, saved.address);
+    ASSERT_EQ(loaded.documentList.size(), 3u);
+    for (std::size_t i = 0; i < 3; ++i) {
+        const FakeDocument& a = *saved.documentList[i];
+        const FakeDocument& b = *loaded.documentList[i];
+        SCOPED_TRACE(a.key);
+        EXPECT_EQ(b.key, a.key);
+        EXPECT_EQ(b.finishCount, 1);
+        // A quote in a title comes back as an apostrophe; everything else as it was.
+        EXPECT_EQ(b.common.title, i == 2 ? "script 'a'.utl" : a.common.title);
+        EXPECT_EQ(b.common.x, a.common.x);
+        EXPECT_EQ(b.common.y, a.common.y);
+        EXPECT_EQ(b.common.width, a.common.width);
+        EXPECT_EQ(b.common.height, a.common.height);
+        EXPECT_EQ(b.common.showState, a.common.showState);
+        EXPECT_EQ(b.common.barState.records, a.common.barState.records);
+        EXPECT_EQ(b.common.barState.loaded, !a.common.barState.records.empty());
+        EXPECT_EQ(b.streamId, a.streamId);
+    }
+
+    const std::string second = path("second.ute");
+    ASSERT_TRUE(saveWorkspace(second, loaded));
+    EXPECT_EQ(read(second), read(first));
+}
+
+TEST_F(WorkspaceFile, WritesTheLinesOfTheFileFormat)
+{
+    RecordingHost host;
+    host.address = "/dev/client/receiver/4001";
+    FakeDocument& geometry = host.add("IHGE");
+    geometry.finished = true;
+    geometry.common.title = "Sky";
+    FakeDocument& test = host.add("IHTL");
+    test.finished = true;
+    const std::string file = path("golden.ute");
+    ASSERT_TRUE(saveWorkspace(file, host));
+    EXPECT_EQ(read(file),
+              "$PKVR,RPC,UTTE,VERSION,2\r\n"
+              "$PKVR,RPC,UTTE,CONNECT,/dev/client/receiver/4001\r\n"
+              "$PKVR,RPC,DOCUMENT,BEGIN,\"IHGE\"\r\n"
+              "$PKVR,RPC,FRAME,\"Sky\",0,0,400,200,1\r\n"
+              "$PKVR,RPC,BAR,COUNT,0\r\n"
+              "$PKVR,RPC,BAR,SCREEN,1920,1080\r\n"
+              "$PKVR,RPC,IHGE,STREAM,65\r\n"
+              "$PKVR,RPC,DOCUMENT,END\r\n"
+              "$PKVR,RPC,DOCUMENT,BEGIN,\"IHTL\"\r\n"
+              "$PKVR,RPC,FRAME,\"No name\",0,0,400,200,1\r\n"
+              "$PKVR,RPC,BAR,COUNT,0\r\n"
+              "$PKVR,RPC,BAR,SCREEN,1920,1080\r\n"
+              "$PKVR,RPC,DOCUMENT,END\r\n");
+
+    RecordingHost empty;
+    ASSERT_TRUE(saveWorkspace(file, empty));
+    EXPECT_EQ(read(file), kVersion);
+}
+
+TEST_F(WorkspaceFile, ConnectionAddressThatCannotBeReadBackIsLeftOut)
+{
+    struct Case
+    {
+        std::string address;
+        bool written;
+    };
+    const Case cases[] = {
+        {"/home/user/capture.log", true},
+        {"/home/user/\"caf\xC3\xA9\".log", true}, // inside quotes the bytes are readable
+        {"/home/user/caf\xC3\xA9.log", false},
+        {"/tmp/a\tb", false},
+        {"/tmp/a\nb", false},
+        {"/tmp/a\rb", false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.address);
+        RecordingHost host;
+        host.address = c.address;
+        host.add("IHTE").finished = true;
+        const std::string file = path("connect.ute");
+        ASSERT_TRUE(saveWorkspace(file, host));
+        RecordingHost loaded;
+        ASSERT_EQ(loadWorkspace(file, loaded), LoadResult::Loaded);
+        EXPECT_EQ(loaded.address, c.written ? c.address : "");
+        // The documents load either way.
+        EXPECT_EQ(describe(loaded), Strings{"IHTE finished 1 \"No name\" 0,0,400,200,1 stream 65 bars 0"});
+    }
+}
+
+// --- failures ------------------------------------------------------------------------------
+
+TEST_F(WorkspaceFile, FilesWithoutAVersionOfTwoOrMoreLoadNothingSilently)
+{
+    const std::string block = "$PKVR,RPC,DOCUMENT,BEGIN,\"IHTE\"\r\n$PKVR,RPC,DOCUMENT,END\r\n";
+    struct Case
+    {
+        std::string first;
+        LoadResult result;
+    };
+    const Case cases[] = {
+        {"$PKVR,RPC,UTTE,VERSION,2\r\n", LoadResult::Loaded},
+        {"$PKVR,RPC,UTTE,VERSION,3\n", LoadResult::Loaded},
+        {"$PKVR,RPC,UTTE,VERSION,2*1B\r\n", LoadResult::Loaded},
+        {"$PKVR,RPC,UTTE,VERSION,1\r\n", LoadResult::BadVersion},
+        {"$PKVR,RPC,UTTE,VERSION,0\r\n", LoadResult::BadVersion},
+        {"$PKVR,RPC,UTTE,VERSION,\r\n", LoadResult::BadVersion},
+        {"$PKVR,RPC,UTTE,VERSION,two\r\n", LoadResult::BadVersion},
+        {"$PKVR,RPC,UTTE,CONNECT,/tmp/x\r\n", LoadResult::BadVersion},
+        {"", LoadResult::BadVersion},
+        {"\r\n$PKVR,RPC,UTTE,VERSION,2\r\n", LoadResult::BadVersion},
+        {"\xEF\xBB\xBF$PKVR,RPC,UTTE,VERSION,2\r\n", LoadResult::BadVersion},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.first);
+        RecordingHost host;
+        host.add("IHDB"); // an open document, closed by the load
+        EXPECT_EQ(load(host, c.first + block), c.result);
+        EXPECT_TRUE(host.errors.empty());
+        const bool loaded = c.result == LoadResult::Loaded;
+        EXPECT_EQ(host.calls, loaded ? (Strings{"close", "create IHTE"}) : Strings{"close"});
+        EXPECT_EQ(host.documentList.size(), loaded ? 1u : 0u);
+        EXPECT_EQ(host.loadedPath.empty(), !loaded);
+    }
+    RecordingHost host;
+    EXPECT_EQ(load(host, "$PKVR,RPC,UTTE,VERSION,2"), LoadResult::BadVersion) << "a version line without its end";
+}
+
+TEST_F(WorkspaceFile, UnreadablePathIsReportedAfterTheWorkspaceWasClosed)
+{
+    RecordingHost host;
+    host.add("IHTE");
+    const std::string missing = path("missing.ute");
+    EXPECT_EQ(loadWorkspace(missing, host), LoadResult::CannotOpen);
+    EXPECT_EQ(host.errors, Strings{"Cannot open read file\n" + missing});
+    EXPECT_EQ(host.calls, Strings{"close"});
+    EXPECT_TRUE(host.documentList.empty());
+    EXPECT_TRUE(host.loadedPath.empty());
+
+    // A path that reads as a port address is not opened as one.
+    RecordingHost serial;
+    EXPECT_EQ(loadWorkspace("/dev/serial/com1,9600,8,1.0,N", serial), LoadResult::CannotOpen);
+    EXPECT_EQ(serial.errors, Strings{"Cannot open read file\n/dev/serial/com1,9600,8,1.0,N"});
+
+    // A folder opens but gives no line.
+    RecordingHost folder;
+    EXPECT_EQ(loadWorkspace(path(""), folder), LoadResult::BadVersion);
+}
+
+TEST_F(WorkspaceFile, UnwritablePathIsReportedAndNotRemembered)
+{
+    struct Case
+    {
+        std::string path;
+        std::string message;
+    };
+    const Case cases[] = {
+        {path("no-such-folder/out.ute"), "Cannot open write file\n" + path("no-such-folder/out.ute")},
+        {"/dev/client/localhost/1", "Cannot open write file\n/dev/client/localhost/1"},
+        // The file opens, but the lines do not all reach it.
+        {"/dev/full", "Cannot write file\n/dev/full"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.path);
+        if (c.path == "/dev/full" && !std::filesystem::exists(c.path))
+            continue;
+        RecordingHost host;
+        fillWorkspace(host);
+        EXPECT_FALSE(saveWorkspace(c.path, host));
+        EXPECT_EQ(host.errors, Strings{c.message});
+        EXPECT_TRUE(host.savedPath.empty());
+    }
+}
+
+// --- the line dispatcher -------------------------------------------------------------------
+
+TEST_F(WorkspaceFile, DispatchesLinesToTheCurrentDocument)
+{
+    const std::string begin = "$PKVR,RPC,DOCUMENT,BEGIN,\"IHTE\"\r\n";
+    const std::string beginTrace = "$PKVR,RPC,DOCUMENT,BEGIN,\"IHDB\"\r\n";
+    const std::string end = "$PKVR,RPC,DOCUMENT,END\r\n";
+    const std::string frame = "$PKVR,RPC,FRAME,\"T\",1,2,3,4,3\r\n";
+    struct Case
+    {
+        const char* name;
+        std::string body;
+        Strings calls; // after "close"
+        Strings documents;
+    };
+    const Case cases[] = {
+        {"block",
+         begin + frame + "$PKVR,RPC,IHTE,STREAM,7\r\n" + "$PKVR,RPC,IHTE,OTHER,1\r\n" + end,
+         {"create IHTE"},
+         {"IHTE finished 1 \"T\" 1,2,3,4,3 stream 7 bars 0"}},
+        {"empty title, then numbers only keep it empty",
+         begin + "$PKVR,RPC,FRAME,\"\",1,2,3,4\r\n" + "$PKVR,RPC,FRAME,5,6,7,8,2\r\n" + end,
+         {"create IHTE"},
+         {"IHTE finished 1 \"\" 5,6,7,8,2 stream 65 bars 0"}},
+        {"unknown key: its lines and END are ignored",
+         "$PKVR,RPC,DOCUMENT,BEGIN,\"XXXX\"\r\n" + frame + end + "$PKVR,RPC,DOCUMENT,BEGIN,\"ihte\"\r\n" + end,
+         {"create XXXX", "create ihte"},
+         {}},
+        {"lines outside a block are ignored", frame + end + "$PKVR,RPC,IHTE,STREAM,7\r\n", {}, {}},
+        {"CONNECT inside a block",
+         begin + "$PKVR,RPC,UTTE,CONNECT,/dev/client/host/4000\r\n" + frame + end,
+         {"create IHTE", "connect /dev/client/host/4000"},
+         {"IHTE finished 1 \"T\" 1,2,3,4,3 stream 65 bars 0"}},
+        {"checksum becomes part of the address",
+         "$PKVR,RPC,UTTE,CONNECT,/tmp/a.log*3A\r\n",
+         {"connect /tmp/a.log*3A"},
+         {}},
+        {"BEGIN while a document is current: the earlier one never finishes",
+         begin + frame + beginTrace + "$PKVR,RPC,FRAME,\"U\",5,6,7,8,1\r\n" + end,
+         {"create IHTE", "create IHDB"},
+         {"IHTE finished 0 \"T\" 1,2,3,4,3 stream 65 bars 0", "IHDB finished 1 \"U\" 5,6,7,8,1 stream 65 bars 0"}},
+        {"BEGIN with an unknown key leaves the current document current",
+         begin + "$PKVR,RPC,DOCUMENT,BEGIN,\"XXXX\"\r\n" + frame + end,
+         {"create IHTE", "create XXXX"},
+         {"IHTE finished 1 \"T\" 1,2,3,4,3 stream 65 bars 0"}},
+        {"file ends inside a block",
+         begin + frame,
+         {"create IHTE"},
+         {"IHTE finished 0 \"T\" 1,2,3,4,3 stream 65 bars 0"}},
+        {"last line without its line feed is not read",
+         begin + frame + "$PKVR,RPC,DOCUMENT,END",
+         {"create IHTE"},
+         {"IHTE finished 0 \"T\" 1,2,3,4,3 stream 65 bars 0"}},
+        {"blank line ends reading",
+         begin + frame + end + "\r\n" + beginTrace + end,
+         {"create IHTE"},
+         {"IHTE finished 1 \"T\" 1,2,3,4,3 stream 65 bars 0"}},
+        {"byte 0x80 outside quotes ends reading",
+         begin + frame + "$PKVR,RPC,IHTE,NOTE,\x80\r\n" + end + beginTrace + end,
+         {"create IHTE"},
+         {"IHTE finished 0 \"T\" 1,2,3,4,3 stream 65 bars 0"}},
+        {"stray bytes end reading",
+         begin + end + "junk" + beginTrace + end,
+         {"create IHTE"},
+         {"IHTE finished 1 \"No name\" 0,0,400,200,1 stream 65 bars 0"}},
+        {"a line with a tab ends reading",
+         begin + end + "$PKVR,RPC,X,\t\r\n" + beginTrace + end,
+         {"create IHTE"},
+         {"IHTE finished 1 \"No name\" 0,0,400,200,1 stream 65 bars 0"}},
+        {"END followed by more text is no END",
+         begin + "$PKVR,RPC,DOCUMENT,END,1\r\n" + "$PKVR,RPC,DOCUMENT,END \r\n",
+         {"create IHTE"},
+         {"IHTE finished 0 \"No name\" 0,0,400,200,1 stream 65 bars 0"}},
+        {"a BEGIN key without its closing quote is unknown",
+         "$PKVR,RPC,DOCUMENT,BEGIN,\"IHTE\r\n" + frame + end,
+         {"create IHTE\r\n"},
+         {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        RecordingHost host;
+        ASSERT_EQ(load(host, kVersion + c.body), LoadResult::Loaded);
+        Strings calls{"close"};
+        calls.insert(calls.end(), c.calls.begin(), c.calls.end());
+        EXPECT_EQ(host.calls, calls);
+        EXPECT_EQ(describe(host), c.documents);
+        EXPECT_TRUE(host.errors.empty());
+    }
+}
+
+TEST_F(WorkspaceFile, LinesEndingInALineFeedOnlyReadAsWell)
+{
+    RecordingHost saved;
+    fillWorkspace(saved);
+    const std::string file = path("crlf.ute");
+    ASSERT_TRUE(saveWorkspace(file, saved));
+    std::string text = read(file);
+    RecordingHost withCrLf;
+    ASSERT_EQ(load(withCrLf, text), LoadResult::Loaded);
+
+    for (std::size_t at = text.find("\r\n"); at != std::string::npos; at = text.find("\r\n", at))
+        text.erase(at, 1);
+    RecordingHost withLf;
+    ASSERT_EQ(load(withLf, text), LoadResult::Loaded);
+    EXPECT_EQ(describe(withLf), describe(withCrLf));
+    EXPECT_EQ(withLf.address, withCrLf.address);
+    for (std::size_t i = 0; i < withLf.documentList.size(); ++i)
+        EXPECT_EQ(withLf.documentList[i]->common.barState.records, withCrLf.documentList[i]->common.barState.records);
+}
+
+TEST_F(WorkspaceFile, LinesReachTheDocumentWithTheirEnding)
+{
+    RecordingHost host;
+    ASSERT_EQ(
+        load(host,
+             std::string(kVersion) + "$PKVR,RPC,DOCUMENT,BEGIN,\"IHTE\"\r\n$PKVR,RPC,IHTE,A\r\n$PKVR,RPC,IHTE,B\n"),
+        LoadResult::Loaded);
+    ASSERT_EQ(host.documentList.size(), 1u);
+    EXPECT_EQ(host.documentList[0]->lines, (Strings{"$PKVR,RPC,IHTE,A\r\n", "$PKVR,RPC,IHTE,B\n"}));
+}
+
+TEST_F(WorkspaceFile, SeedWorkspaceLoadsAsWritten)
+{
+    const char* source = std::getenv("ZEB500_SOURCE_DIR");
+    if (!source)
+        GTEST_SKIP() << "ZEB500_SOURCE_DIR is not set";
+    const std::string seed = std::string(source) + "/app/workspace/fuzz/corpus/full.ute";
+    RecordingHost host;
+    ASSERT_EQ(loadWorkspace(seed, host), LoadResult::Loaded);
+    EXPECT_EQ(host.address, "/dev/serial/com1,9600,8,1.0,N");
+    EXPECT_EQ(describe(host),
+              (Strings{"IHTE finished 1 \"Terminal, COM1 \xE9t\xE9\" -12,40,812,433,3 stream 65 bars 2",
+                       "IHDB finished 1 \"\" 0,0,400,200,2 stream 300 bars 0",
+                       "IHTL finished 1 \"script.utl\" 10,20,300,200,1 stream 65 bars 0"}));
+    EXPECT_EQ(host.documentList[0]->common.barState.records[0].contained,
+              (std::vector<std::uint32_t>{0, 59393, 59394}));
+
+    // Saved again, the file is the same except for the FRAME line that had three numbers.
+    RecordingHost again;
+    const std::string file = path("again.ute");
+    ASSERT_TRUE(saveWorkspace(file, host));
+    std::string expected = read(seed);
+    const std::string shortFrame = "\"script.utl\",10,20,300\r\n";
+    expected.replace(expected.find(shortFrame), shortFrame.size(),
+                     "\"script.utl\",10,20,300,200,1\r\n$PKVR,RPC,BAR,COUNT,0\r\n$PKVR,RPC,BAR,SCREEN,1920,1080\r\n");
+    EXPECT_EQ(read(file), expected);
+}
+
+} // namespace
+} // namespace zeb::workspace
