@@ -1,11 +1,12 @@
 #include "app/CUTTEApp.h"
 
 #include "app/CUTTEMainFrame.h"
-#include "app/DocumentTypeCatalog.h"
 #include "app/DocumentTypes.h"
 #include "app/framework/CIHCODocument.h"
 #include "app/framework/CIHCOTemplate.h"
 #include "app/framework/DocumentManager.h"
+#include "app/framework/DocumentTypeCatalog.h"
+#include "app/framework/UserMessages.h"
 #include "app/language/ExtensionLoader.h"
 #include "app/language/ResourceLibrary.h"
 #include "app/language/qt/CUTTEWelcomeDialog.h"
@@ -21,11 +22,11 @@
 #include "stream/rpc/RemoteRequests.h"
 #include "stream/serial/SerialTransport.h"
 #include "stream/socket/SocketTransports.h"
+#include "terminal/document/CIHTEDocument.h"
 #include "text/Format.h"
 
 #include <QFontDatabase>
 #include <QGuiApplication>
-#include <QMessageBox>
 #include <QScreen>
 
 #include <filesystem>
@@ -35,7 +36,6 @@ namespace zeb::app {
 namespace {
 
 CUTTEApp* g_instance = nullptr;
-CUTTEApp::MessageSink g_messageSink;
 
 constexpr std::string_view kSection = platform::Settings::kSection;
 constexpr int kDefaultSize = 600;
@@ -137,6 +137,7 @@ void CUTTEApp::initRegistries()
     stream::serial::registerSerialTransport();
     stream::socket::registerSocketTransports();
     stream::rpc::installRemoteRequests();
+    terminal::registerTerminalDocumentType();
 }
 
 void CUTTEApp::readHomeDirectory()
@@ -229,7 +230,7 @@ void CUTTEApp::createTemplates()
 {
     auto& manager = framework::DocumentManager::instance();
     for (const DocumentTypeRow& row : kDocumentTypes) {
-        const DocumentTypeCatalog::Factories* factories = DocumentTypeCatalog::factories(row.key);
+        const framework::DocumentTypeCatalog::Factories* factories = framework::DocumentTypeCatalog::factories(row.key);
         auto documentTemplate = std::make_unique<framework::CIHCOTemplate>(
             std::string(row.key), QString::fromUtf8(row.label.data(), static_cast<int>(row.label.size())),
             factories ? factories->document : framework::CIHCOTemplate::DocumentFactory{},
@@ -242,7 +243,7 @@ void CUTTEApp::createTemplates()
             documentTemplate->setConnectionTest([this] { return connectionOpen(); });
         manager.addTemplate(std::move(documentTemplate));
     }
-    for (const auto& make : DocumentTypeCatalog::extraTemplates())
+    for (const auto& make : framework::DocumentTypeCatalog::extraTemplates())
         manager.addTemplate(make());
 }
 
@@ -332,17 +333,12 @@ void CUTTEApp::applyProperties(const language::ApplicationSettings& confirmed)
 
 void CUTTEApp::setMessageSink(MessageSink sink)
 {
-    g_messageSink = std::move(sink);
+    framework::UserMessages::setSink(std::move(sink));
 }
 
 void CUTTEApp::showMessage(const QString& text)
 {
-    if (g_messageSink) {
-        g_messageSink(text);
-        return;
-    }
-    QWidget* parent = g_instance ? g_instance->mainFrame() : nullptr;
-    QMessageBox::warning(parent, QString::fromLatin1(kName), text);
+    framework::UserMessages::show(text, g_instance ? g_instance->mainFrame() : nullptr);
 }
 
 void CUTTEApp::connectTo(std::string_view address)

@@ -1,6 +1,7 @@
 #include "messages/SentenceParser.h"
 
 #include "messages/Checksum.h"
+#include "text/HexDigit.h"
 
 #include <algorithm>
 
@@ -8,25 +9,12 @@ namespace zeb::messages {
 
 namespace {
 
-int hexDigit(char c)
-{
-    if (c >= '0' && c <= '9') {
-        return c - '0';
-    }
-    if (c >= 'A' && c <= 'F') {
-        return c - 'A' + 10;
-    }
-    if (c >= 'a' && c <= 'f') {
-        return c - 'a' + 10;
-    }
-    return -1;
-}
-
 // "*hh" at the end of a sentence of at least three characters.
 bool endsWithChecksum(std::string_view text)
 {
     const std::size_t n = text.size();
-    return n >= 3 && text[n - 3] == '*' && hexDigit(text[n - 2]) >= 0 && hexDigit(text[n - 1]) >= 0;
+    return n >= 3 && text[n - 3] == '*' && text::hexDigitValue(text[n - 2]) >= 0
+        && text::hexDigitValue(text[n - 1]) >= 0;
 }
 
 bool isProprietaryAddress(std::string_view first)
@@ -65,7 +53,7 @@ int SentenceParser::parse(std::string_view sentence)
     }
     if (endsWithChecksum(text)) {
         const std::size_t n = text.size();
-        const int given = hexDigit(text[n - 2]) * 16 + hexDigit(text[n - 1]);
+        const int given = text::hexDigitValue(text[n - 2]) * 16 + text::hexDigitValue(text[n - 1]);
         // The checksum covers the bytes between the leading "$" and the "*".
         if (nmeaChecksum(text.substr(0, n - 3)) != given) {
             return sentence_result::ChecksumMismatch;

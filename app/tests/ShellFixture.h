@@ -2,8 +2,8 @@
 
 #include "app/CUTTEApp.h"
 #include "app/CUTTEMainFrame.h"
-#include "app/DocumentTypeCatalog.h"
 #include "app/framework/DocumentManager.h"
+#include "app/framework/DocumentTypeCatalog.h"
 #include "app/tests/TestDocument.h"
 #include "platform/MemorySettings.h"
 #include "platform/Settings.h"
@@ -17,6 +17,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
+#include <stdexcept>
 
 namespace zeb::app::test {
 
@@ -47,9 +48,9 @@ protected:
     // Starts the workbench and adds the two test document types to its toolbar.
     CUTTEApp& start(const QStringList& arguments = {})
     {
-        DocumentTypeCatalog::clearExtraTemplates();
-        DocumentTypeCatalog::addExtraTemplate([] { return makeTestTemplate(false); });
-        DocumentTypeCatalog::addExtraTemplate([] { return makeTestTemplate(true); });
+        framework::DocumentTypeCatalog::clearExtraTemplates();
+        framework::DocumentTypeCatalog::addExtraTemplate([] { return makeTestTemplate(false); });
+        framework::DocumentTypeCatalog::addExtraTemplate([] { return makeTestTemplate(true); });
         app = std::make_unique<CUTTEApp>();
         started = app->initInstance(arguments);
         return *app;
@@ -57,7 +58,13 @@ protected:
 
     void stop() { app.reset(); }
 
-    CUTTEMainFrame& frame() { return *app->mainFrame(); }
+    // GoogleTest reports the exception as the test's failure, rather than the test crashing.
+    CUTTEMainFrame& frame()
+    {
+        if (!app || !app->mainFrame())
+            throw std::runtime_error("the workbench did not start (are the language libraries built?)");
+        return *app->mainFrame();
+    }
 
     template <typename Condition>
     static bool waitFor(Condition condition, int milliseconds = 3000)

@@ -1,9 +1,9 @@
 #include "app/Commands.h"
 #include "app/framework/CIHCOChildFrame.h"
 #include "app/framework/CIHCOTemplate.h"
-#include "app/tests/LoopbackPeer.h"
 #include "app/tests/ShellFixture.h"
 #include "stream/IOSTStream.h"
+#include "testsupport/LoopbackPeer.h"
 
 #include <QAction>
 #include <QMainWindow>
@@ -36,7 +36,7 @@ std::vector<TestDocument*> documentsOf(const char* key)
 
 TEST_F(ShellWorkspaceTest, ConnectionDrivesCommandsTitleAndActivityPanes)
 {
-    LoopbackPeer peer;
+    testsupport::LoopbackPeer peer;
     start();
     EXPECT_TRUE(frame().commandEnabled(command::Connect));
     EXPECT_FALSE(frame().commandEnabled(command::Disconnect));
@@ -89,12 +89,17 @@ TEST_F(ShellWorkspaceTest, SingleTypeMakesOneDocumentUntilItCloses)
 
 TEST_F(ShellWorkspaceTest, SavedWorkspaceLoadsBackAndSavesIdentically)
 {
-    LoopbackPeer peer;
+    testsupport::LoopbackPeer peer;
     start();
     app->connectTo(peer.address());
     frame().executeCommand(33410);
     frame().executeCommand(33410);
     frame().executeCommand(33411);
+    ASSERT_TRUE(frame().commandEnabled(33400));
+    frame().executeCommand(33400);
+    auto* terminal = framework::DocumentManager::instance().byKey("IHTE")->firstDocument();
+    ASSERT_NE(terminal, nullptr);
+    terminal->frame()->place(QRect(10, 20, 500, 300));
     auto tests = documentsOf("TEST");
     ASSERT_EQ(tests.size(), 2u);
     tests[0]->setTitle("Receiver, port A");
@@ -135,6 +140,10 @@ TEST_F(ShellWorkspaceTest, SavedWorkspaceLoadsBackAndSavesIdentically)
     EXPECT_EQ(tests[1]->frame()->showState(), 3);
     ASSERT_EQ(documentsOf("TSNG").size(), 1u);
     EXPECT_FALSE(documentsOf("TSNG").front()->frame()->bar(TestDocument::kFirstToolBar)->isVisible());
+    terminal = framework::DocumentManager::instance().byKey("IHTE")->firstDocument();
+    ASSERT_NE(terminal, nullptr);
+    EXPECT_EQ(terminal->title(), "Terminal #65");
+    EXPECT_EQ(terminal->frame()->normalPlacement(), QRect(10, 20, 500, 300));
 
     const auto again = home / "again.ute";
     ASSERT_TRUE(app->saveWorkspace(again.string()));
@@ -144,7 +153,7 @@ TEST_F(ShellWorkspaceTest, SavedWorkspaceLoadsBackAndSavesIdentically)
 
 TEST_F(ShellWorkspaceTest, ClosingTheFrameSavesPlacementAndWorkspaceForTheNextStart)
 {
-    LoopbackPeer peer;
+    testsupport::LoopbackPeer peer;
     start();
     app->connectTo(peer.address());
     frame().executeCommand(33410);

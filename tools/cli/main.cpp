@@ -4,10 +4,14 @@
 #include "PingCommand.h"
 #include "RemoteCommand.h"
 #include "ServeCommand.h"
+#include "TerminalCommand.h"
+#include "platform/IniSettings.h"
 
 #include <CLI/CLI.hpp>
 
 #include <cstdio>
+#include <memory>
+#include <string>
 
 #ifndef ZEB500_VERSION
 #define ZEB500_VERSION "0"
@@ -18,6 +22,10 @@ int main(int argc, char** argv)
     CLI::App app{"ZEB500 command-line tool: inspect, decode and serve receiver streams without a display"};
     app.set_version_flag("--version", "zeb500-cli " ZEB500_VERSION);
     app.require_subcommand(0, 1);
+    std::string settingsFile = zeb::platform::IniSettings::defaultPath();
+    app.add_option("--settings", settingsFile, "Settings file to read (changes are never written back)")
+        ->check(CLI::ExistingFile)
+        ->capture_default_str();
     CLI::App* frame = nullptr;
     const auto& frameOptions = zeb::tools::FrameCommand::addTo(app, frame);
     CLI::App* serve = nullptr;
@@ -26,7 +34,11 @@ int main(int argc, char** argv)
     const auto& pingOptions = zeb::tools::PingCommand::addTo(app, ping);
     CLI::App* remote = nullptr;
     const auto& remoteOptions = zeb::tools::RemoteCommand::addTo(app, remote);
+    CLI::App* terminal = nullptr;
+    const auto& terminalOptions = zeb::tools::TerminalCommand::addTo(app, terminal);
     CLI11_PARSE(app, argc, argv);
+    // The workbench's settings (serial port names, terminal options) apply to the tool too.
+    zeb::platform::Settings::install(std::make_shared<zeb::platform::IniSettings>(settingsFile));
     if (frame->parsed()) {
         return zeb::tools::FrameCommand::run(frameOptions, stdout, stderr);
     }
@@ -38,6 +50,9 @@ int main(int argc, char** argv)
     }
     if (remote->parsed()) {
         return zeb::tools::RemoteCommand::run(remoteOptions, stdout, stderr);
+    }
+    if (terminal->parsed()) {
+        return zeb::tools::TerminalCommand::run(terminalOptions, stdout, stderr);
     }
     std::printf("%s", app.help().c_str());
     return 0;

@@ -1,4 +1,4 @@
-#include "app/tests/LoopbackPeer.h"
+#include "testsupport/LoopbackPeer.h"
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
@@ -6,7 +6,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
-namespace zeb::app::test {
+namespace zeb::testsupport {
 
 LoopbackPeer::LoopbackPeer()
 {
@@ -67,4 +67,4 @@ std::string LoopbackPeer::received() const
     return m_received;
 }
 
-} // namespace zeb::app::test
+} // namespace zeb::testsupport

@@ -5,7 +5,7 @@
 #include <string>
 #include <thread>
 
-namespace zeb::app::test {
+namespace zeb::testsupport {
 
 // The far side of a TCP connection on loopback: listens on a free port, accepts one client,
 // collects what it receives and sends what it is given.
@@ -33,4 +33,4 @@ private:
     std::thread m_thread;
 };
 
-} // namespace zeb::app::test
+} // namespace zeb::testsupport

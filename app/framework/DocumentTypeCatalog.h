@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-namespace zeb::app {
+namespace zeb::framework {
 
 // What each document type library brings to the shell: the factories of the documents and
 // frames of a key of the type table, and templates of further types (appended after the table).
@@ -17,10 +17,10 @@ class DocumentTypeCatalog
 public:
     struct Factories
     {
-        framework::CIHCOTemplate::DocumentFactory document;
-        framework::CIHCOTemplate::FrameFactory frame;
+        CIHCOTemplate::DocumentFactory document;
+        CIHCOTemplate::FrameFactory frame;
     };
-    using ExtraTemplate = std::function<std::unique_ptr<framework::CIHCOTemplate>()>;
+    using ExtraTemplate = std::function<std::unique_ptr<CIHCOTemplate>()>;
 
     static void setFactories(std::string_view key, Factories factories);
     // None when no library gave that key's factories.
@@ -31,4 +31,4 @@ public:
     static const std::vector<ExtraTemplate>& extraTemplates();
 };
 
-} // namespace zeb::app
+} // namespace zeb::framework

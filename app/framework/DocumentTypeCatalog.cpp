@@ -1,9 +1,9 @@
-#include "app/DocumentTypeCatalog.h"
+#include "app/framework/DocumentTypeCatalog.h"
 
 #include <map>
 #include <string>
 
-namespace zeb::app {
+namespace zeb::framework {
 namespace {
 
 std::map<std::string, DocumentTypeCatalog::Factories, std::less<>>& factoryTable()
@@ -46,4 +46,4 @@ const std::vector<DocumentTypeCatalog::ExtraTemplate>& DocumentTypeCatalog::extr
     return extraTable();
 }
 
-} // namespace zeb::app
+} // namespace zeb::framework

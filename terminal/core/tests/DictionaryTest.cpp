@@ -1,0 +1,161 @@
+#include "terminal/core/Dictionary.h"
+
+#include "platform/Environment.h"
+#include "terminal/core/DictionaryPlaces.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+namespace zeb::terminal {
+
+// Found by argument-dependent lookup, so it lives in the types' namespace.
+void PrintTo(const DictionaryEntry& entry, std::ostream* out)
+{
+    *out << ::testing::PrintToString(entry.label) << " = " << ::testing::PrintToString(entry.value);
+}
+
+using Entries = std::vector<DictionaryEntry>;
+
+namespace {
+
+struct ReadCase
+{
+    const char* name;
+    std::string file;
+    Entries entries;
+};
+
+TEST(Dictionary, ReadsEntriesLineByLine)
+{
+    const std::string longLine(1022, 'x'); // with its LF: the longest line there may be
+    const std::vector<ReadCase> cases = {
+        {"TwoEntries", "A\r\n\tv1\r\n\tv2\r\nB\r\n\tw\r\n", {{"A", "v1\r\nv2\r\n"}, {"B", "w\r\n"}}},
+        {"LastLabelWithoutValueIsDropped", "A\r\n\tv\r\nB\r\n", {{"A", "v\r\n"}}},
+        {"LabelWithoutValueInTheMiddle", "A\r\nB\r\n\tv\r\n", {{"B", "v\r\n"}}},
+        {"DuplicateLabelsKept", "A\r\n\t1\r\nA\r\n\t2\r\n", {{"A", "1\r\n"}, {"A", "2\r\n"}}},
+        {"EmptyValueLineIsAValue", "A\r\n\t\r\n", {{"A", "\r\n"}}},
+        {"BlankLinesAreLabelsWithoutValues", "A\r\n\tv\r\n\r\n\r\nB\r\n\tw\r\n", {{"A", "v\r\n"}, {"B", "w\r\n"}}},
+        {"OnlyTheFirstTabGoes", "A\r\n\t\tv\r\n", {{"A", "\tv\r\n"}}},
+        {"LfOnlyLinesEndInCrLf", "A\n\tv1\n\tv2\n", {{"A", "v1\r\nv2\r\n"}}},
+        {"ValueBeforeAnyLabelIsIgnored", "\torphan\r\nA\r\n\tv\r\n", {{"A", "v\r\n"}}},
+        {"LastLineWithoutLfEndsReading", "A\r\n\tv\r\nB\r\n\tw", {{"A", "v\r\n"}}},
+        {"LongLineEndsReading", "A\r\n\tv\r\nB\r\n\t" + longLine + "\nC\r\n\tz\r\n", {{"A", "v\r\n"}}},
+        {"LongestLineIsRead", "A\r\n\t" + longLine.substr(1) + "\n", {{"A", longLine.substr(1) + "\r\n"}}},
+        {"Empty", "", {}},
+    };
+    for (const auto& c : cases) {
+        Dictionary dictionary;
+        dictionary.add("stale", "x\r\n");
+        dictionary.readFrom(c.file);
+        EXPECT_EQ(dictionary.entries(), c.entries) << c.name;
+    }
+}
+
+TEST(Dictionary, WritesLabelLinesAndTabbedValueLines)
+{
+    const std::vector<ReadCase> cases = {
+        {"LinesKeepTheirOrder", "A\r\n\tv1\r\n\tv2\r\n", {{"A", "v1\r\nv2\r\n"}}},
+        {"ValueWithoutLineEnd", "A\r\n\tabc\r\n", {{"A", "abc"}}},
+        {"EmptyValueWritesOnlyTheLabel", "A\r\n", {{"A", ""}}},
+        {"EmptyLinesInsideTheValue", "A\r\n\ta\r\n\t\r\n\tb\r\n", {{"A", "a\r\n\r\nb\r\n"}}},
+        {"LoneCrAndLoneLfEndLines", "A\r\n\ta\r\n\tb\r\n\tc\r\n", {{"A", "a\rb\nc"}}},
+        {"LabelCutAtItsLineEnd", "A\r\n\tv\r\n", {{"A\r\nB", "v\r\n"}}},
+        {"LeadingTabsOfLabelDropped", "A\r\n\tv\r\n", {{"\t\tA", "v\r\n"}}},
+    };
+    for (const auto& c : cases) {
+        Dictionary dictionary;
+        dictionary.entries() = c.entries;
+        EXPECT_EQ(dictionary.toText(), c.file) << c.name;
+    }
+}
+
+TEST(Dictionary, WhatIsWrittenReadsBackWithEveryLineInCrLf)
+{
+    Dictionary written;
+    written.add("Reset", "$PKVR,RESET\r\n");
+    written.add("Two lines", "$PKVR,A\r\n$PKVR,B\r\n");
+    written.add("No line end", "$PKVR,ID");
+    written.add("Empty", "");
+    written.add("Unix", "a\nb\n");
+    Dictionary read;
+    read.readFrom(written.toText());
+    EXPECT_EQ(read.entries(),
+              (Entries{{"Reset", "$PKVR,RESET\r\n"},
+                       {"Two lines", "$PKVR,A\r\n$PKVR,B\r\n"},
+                       {"No line end", "$PKVR,ID\r\n"},
+                       {"Unix", "a\r\nb\r\n"}}));
+    Dictionary again;
+    again.readFrom(read.toText());
+    EXPECT_EQ(again.entries(), read.entries());
+}
+
+TEST(Dictionary, OverlongLinesAreWrittenSoThatTheRestStillReads)
+{
+    Dictionary written;
+    written.add(std::string(2000, 'L'), std::string(2500, 'v'));
+    written.add("After", "x\r\n");
+    Dictionary read;
+    read.readFrom(written.toText());
+    ASSERT_EQ(read.size(), 2u);
+    EXPECT_EQ(read[0].label, std::string(Dictionary::kMaxLabel, 'L'));
+    const std::string piece(Dictionary::kMaxValuePiece, 'v');
+    EXPECT_EQ(read[0].value, piece + "\r\n" + piece + "\r\n" + std::string(2500 - 2 * piece.size(), 'v') + "\r\n");
+    EXPECT_EQ(read[1], (DictionaryEntry{"After", "x\r\n"}));
+}
+
+class DictionaryFiles : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        m_root = std::filesystem::temp_directory_path() / "zeb-dictionary-test";
+        std::filesystem::remove_all(m_root);
+        platform::Environment::setHome((m_root / "home").string());
+    }
+    void TearDown() override { std::filesystem::remove_all(m_root); }
+
+    std::filesystem::path m_root;
+};
+
+TEST_F(DictionaryFiles, PlacesAreInTheDictionaryFolderOfTheDataFolder)
+{
+    const std::string home = (m_root / "home").string();
+    EXPECT_EQ(DictionaryPlaces::folder(), home + "/dictionary");
+    EXPECT_EQ(DictionaryPlaces::toolBarDictionary(), home + "/dictionary/default.ude");
+    EXPECT_EQ(DictionaryPlaces::buttonBarDictionary(), home + "/dictionary/button.ude");
+    EXPECT_TRUE(DictionaryPlaces::createFolder());
+    EXPECT_TRUE(std::filesystem::is_directory(m_root / "home/dictionary"));
+    EXPECT_TRUE(DictionaryPlaces::createFolder());
+}
+
+TEST_F(DictionaryFiles, WriteThenReadGivesTheSameEntries)
+{
+    ASSERT_TRUE(DictionaryPlaces::createFolder());
+    const std::string path = DictionaryPlaces::buttonBarDictionary();
+    Dictionary written;
+    written.add("Version", "$PKVR,VERSION\r\n");
+    written.add("Two", "$PKVR,A\r\n$PKVR,B\r\n");
+    ASSERT_EQ(written.write(path), stream::StreamStatus::Ok);
+    std::ifstream in(path, std::ios::binary);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}),
+              "Version\r\n\t$PKVR,VERSION\r\nTwo\r\n\t$PKVR,A\r\n\t$PKVR,B\r\n");
+    Dictionary read;
+    ASSERT_EQ(read.read(path), stream::StreamStatus::Ok);
+    EXPECT_EQ(read.entries(), written.entries());
+}
+
+TEST_F(DictionaryFiles, MissingFileGivesOpenFailedAndAnEmptyDictionary)
+{
+    Dictionary dictionary;
+    dictionary.add("stale", "x\r\n");
+    EXPECT_EQ(dictionary.read((m_root / "missing.ude").string()), stream::StreamStatus::OpenFailed);
+    EXPECT_TRUE(dictionary.empty());
+    EXPECT_EQ(static_cast<int>(dictionary.write((m_root / "no/such/folder.ude").string())), 58);
+}
+
+} // namespace
+} // namespace zeb::terminal

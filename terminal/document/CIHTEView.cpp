@@ -1,0 +1,220 @@
+#include "terminal/document/CIHTEView.h"
+
+#include "app/framework/CIHCOChildFrame.h"
+#include "app/framework/FileChooser.h"
+#include "app/framework/UserMessages.h"
+#include "platform/Environment.h"
+#include "platform/MessageRegistry.h"
+#include "stream/IOSTStream.h"
+#include "stream/StreamEvent.h"
+#include "stream/StreamRegistry.h"
+#include "terminal/document/CIHTEDocument.h"
+#include "terminal/document/CIHTEOptionsDialog.h"
+#include "terminal/widgets/CIHTEButtonBar.h"
+#include "terminal/widgets/CIHTEFilterEditor.h"
+#include "terminal/widgets/CIHTEToolBar.h"
+#include "text/Format.h"
+
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QMimeData>
+#include <QUrl>
+
+#include <cstring>
+#include <memory>
+
+namespace zeb::terminal {
+
+CIHTEView::CIHTEView(CIHTEDocument& document, QWidget* parent)
+    : CWICOScreenView(kAllParts, parent)
+    , m_document(document)
+    , m_prompt(this)
+    , m_session(*this, m_prompt, [this](std::string_view message) { report(message); })
+{
+    setAcceptDrops(true);
+    m_session.applyOptions(document.options());
+    QObject::connect(this, &CWICOScreenView::lineEntered, this,
+                     [this](const std::string& line) { sendTelecommand(line); });
+}
+
+CIHTEView::~CIHTEView()
+{
+    detach();
+}
+
+platform::MessageId CIHTEView::sendTelecommandMessage()
+{
+    static const platform::MessageId id = platform::MessageRegistry::registerMessage("ON_SEND_TELECOMMAND");
+    return id;
+}
+
+void CIHTEView::setBars(CIHTEToolBar* toolBar, CIHTEButtonBar* buttonBar)
+{
+    m_toolBar = toolBar;
+    m_buttonBar = buttonBar;
+    if (m_toolBar) {
+        QObject::connect(m_toolBar, &CIHTEToolBar::sendRequested, this,
+                         [this](const std::string& value) { sendTelecommand(value); });
+        QObject::connect(m_toolBar, &CIHTEToolBar::sendFile, this, [this] { sendFile(); });
+        QObject::connect(m_toolBar, &CIHTEToolBar::suspend, this, [this] { toggleSuspend(); });
+        QObject::connect(m_toolBar, &CIHTEToolBar::options, this, [this] { editOptions(); });
+        QObject::connect(m_toolBar, &CIHTEToolBar::clear, this, [this] { clearScreen(); });
+        QObject::connect(m_toolBar, &CIHTEToolBar::inputFilter, this, [this] { editInputFilters(); });
+    }
+    if (m_buttonBar) {
+        QObject::connect(m_buttonBar, &CIHTEButtonBar::sendRequested, this,
+                         [this](const std::string& value) { sendTelecommand(value); });
+    }
+    refreshState();
+}
+
+QSize CIHTEView::buttonBarSize() const
+{
+    return m_buttonBar ? m_buttonBar->barSize() : m_document.buttonBarSize();
+}
+
+void CIHTEView::initialUpdate()
+{
+    stream::IOSTStream* stream = m_document.stream();
+    m_session.initialUpdate(stream);
+    if (stream)
+        stream->subscribeWindow(handle());
+    const QString title = stream ? QStringLiteral("Terminal %1").arg(QString::fromStdString(stream->name()))
+                                 : QStringLiteral("Terminal");
+    m_document.setTitle(title.toStdString());
+    refreshState();
+}
+
+void CIHTEView::detach()
+{
+    if (stream::IOSTStream* stream = m_session.stream())
+        stream->setWindowState(handle(), stream::SubscriberState::Disabled);
+    m_session.detach();
+}
+
+void CIHTEView::refreshState()
+{
+    m_session.refreshState();
+    setInactive(!m_session.active());
+    const bool open = m_session.streamOpen();
+    if (m_toolBar) {
+        m_toolBar->setStreamOpen(open);
+        m_toolBar->setSuspended(!m_session.active());
+    }
+    if (m_buttonBar)
+        m_buttonBar->setStreamOpen(open);
+}
+
+void CIHTEView::show(std::uint32_t colour, std::string_view text)
+{
+    addText(colour, text);
+    if (m_laidOut)
+        return;
+    // The first text shown lays the frame's bars out once.
+    m_laidOut = true;
+    if (QWidget* frame = m_document.frame()) {
+        frame->resize(frame->width() + 1, frame->height());
+        frame->resize(frame->width() - 1, frame->height());
+    }
+}
+
+void CIHTEView::report(std::string_view message)
+{
+    framework::UserMessages::show(QString::fromUtf8(message.data(), static_cast<int>(message.size())), this);
+}
+
+void CIHTEView::sendTelecommand(const std::string& text)
+{
+    m_session.sendTelecommand(text);
+}
+
+void CIHTEView::sendFile()
+{
+    std::string path = platform::Environment::home() + "/";
+    if (!framework::FileChooser::choose(this, QStringLiteral("Send file"), path, framework::FileChooser::Mode::Read,
+                                        {{QStringLiteral("All files (*.*)"), QStringLiteral("*")}}))
+        return;
+    sendFile(path);
+}
+
+void CIHTEView::sendFile(const std::string& path)
+{
+    m_session.sendFile(path);
+}
+
+void CIHTEView::clearScreen()
+{
+    clear();
+    m_session.clear();
+}
+
+void CIHTEView::toggleSuspend()
+{
+    if (!m_session.streamOpen())
+        return;
+    m_session.suspend();
+    refreshState();
+}
+
+void CIHTEView::editOptions()
+{
+    CIHTEOptionsDialog dialog(m_document.options(), this);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    m_document.options() = dialog.options();
+    m_session.applyOptions(m_document.options());
+    m_document.options().writeSettings();
+}
+
+void CIHTEView::editInputFilters()
+{
+    CIHTEFilterEditor editor(m_session.inputFilters(), this);
+    if (editor.exec() != QDialog::Accepted)
+        return;
+    if (!m_session.applyInputFilters(editor.edited()))
+        report("Cannot write the input filter file");
+}
+
+platform::LResult CIHTEView::onMessage(platform::MessageId message, platform::WParam, platform::LParam lParam)
+{
+    const auto& ids = stream::StreamRegistry::messages();
+    if (message == ids.receive || message == ids.send) {
+        const auto* event = reinterpret_cast<const stream::StreamEvent*>(lParam);
+        if (!event)
+            return 0;
+        if (message == ids.receive)
+            m_session.onReceive(*event);
+        else
+            m_session.onSend(*event);
+        return 0;
+    }
+    if (message == ids.open || message == ids.close) {
+        refreshState();
+        return 0;
+    }
+    if (message == sendTelecommandMessage()) {
+        // The poster hands over a text allocated with new[]; this view frees it.
+        std::unique_ptr<char[]> text(reinterpret_cast<char*>(lParam));
+        if (text)
+            sendTelecommand(text.get());
+        return 0;
+    }
+    return 0;
+}
+
+void CIHTEView::dragEnterEvent(QDragEnterEvent* event)
+{
+    if (event->mimeData()->hasUrls())
+        event->acceptProposedAction();
+}
+
+void CIHTEView::dropEvent(QDropEvent* event)
+{
+    for (const QUrl& url : event->mimeData()->urls()) {
+        if (url.isLocalFile())
+            sendFile(url.toLocalFile().toStdString());
+    }
+    event->acceptProposedAction();
+}
+
+} // namespace zeb::terminal

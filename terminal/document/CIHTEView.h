@@ -1,0 +1,73 @@
+#pragma once
+
+#include "platform/MessageTarget.h"
+#include "terminal/session/TerminalSession.h"
+#include "terminal/session/TerminalSink.h"
+#include "terminal/widgets/CIHTEPromptDialog.h"
+#include "terminal/widgets/CWICOScreenView.h"
+
+#include <QSize>
+
+namespace zeb::terminal {
+
+class CIHTEDocument;
+class CIHTEToolBar;
+class CIHTEButtonBar;
+
+// The terminal's view: the screen view that shows every message of the document's stream in the
+// colour and mode of its category and direction, the input line that sends typed telecommands,
+// and the commands of the terminal's tool bar. Its window subscribes to the stream; the
+// messages' bytes are shown while the stream's thread waits.
+class CIHTEView : public CWICOScreenView, public platform::MessageTarget, private TerminalSink
+{
+    Q_OBJECT
+
+public:
+    explicit CIHTEView(CIHTEDocument& document, QWidget* parent = nullptr);
+    ~CIHTEView() override;
+
+    TerminalSession& session() { return m_session; }
+    CIHTEDocument& document() const { return m_document; }
+
+    // The bars this view's commands drive, given by its frame.
+    void setBars(CIHTEToolBar* toolBar, CIHTEButtonBar* buttonBar);
+    QSize buttonBarSize() const;
+
+    // Prepares the screen, reads the input filters, attaches to the document's stream and sets
+    // the frame's title.
+    void initialUpdate();
+    // Follows the stream's open state: automatic activity, enabled commands, suspend check.
+    void refreshState();
+
+    // The view's commands.
+    void sendFile();
+    void sendFile(const std::string& path);
+    void clearScreen();
+    void toggleSuspend();
+    void editOptions();
+    void editInputFilters();
+    void sendTelecommand(const std::string& text);
+
+    // "ON_SEND_TELECOMMAND": posted with a zero-terminated text the receiver frees.
+    static platform::MessageId sendTelecommandMessage();
+
+    platform::LResult onMessage(platform::MessageId message, platform::WParam wParam, platform::LParam lParam) override;
+
+protected:
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
+private:
+    void show(std::uint32_t colour, std::string_view text) override;
+    void report(std::string_view message);
+    void detach();
+
+    CIHTEDocument& m_document;
+    CIHTEPromptDialog m_prompt;
+    TerminalSession m_session;
+    CIHTEToolBar* m_toolBar = nullptr;
+    CIHTEButtonBar* m_buttonBar = nullptr;
+    bool m_laidOut = false;
+};
+
+} // namespace zeb::terminal

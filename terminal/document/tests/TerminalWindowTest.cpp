@@ -1,0 +1,290 @@
+#include "app/framework/CIHCOTemplate.h"
+#include "app/framework/DocumentManager.h"
+#include "app/framework/DocumentTypeCatalog.h"
+#include "app/framework/UserMessages.h"
+#include "messages/codecs/StandardCodecs.h"
+#include "platform/MemorySettings.h"
+#include "platform/Settings.h"
+#include "stream/IOSTStream.h"
+#include "stream/socket/SocketTransports.h"
+#include "terminal/document/CIHTEChildFrame.h"
+#include "terminal/document/CIHTEDocument.h"
+#include "terminal/document/CIHTEView.h"
+#include "terminal/widgets/CIHTEButtonBar.h"
+#include "terminal/widgets/CIHTEPromptDialog.h"
+#include "terminal/widgets/CWICOEditor.h"
+#include "testsupport/LoopbackPeer.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QLineEdit>
+#include <QMainWindow>
+#include <QMdiArea>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <malloc.h>
+#include <sstream>
+
+namespace zeb::terminal {
+namespace {
+
+namespace fs = std::filesystem;
+
+template <typename Condition>
+bool waitFor(Condition condition, int milliseconds = 5000)
+{
+    QElapsedTimer clock;
+    clock.start();
+    while (!condition()) {
+        if (clock.elapsed() > milliseconds)
+            return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    }
+    return true;
+}
+
+std::string readFile(const fs::path& path)
+{
+    std::ifstream file(path, std::ios::binary);
+    std::ostringstream bytes;
+    bytes << file.rdbuf();
+    return bytes.str();
+}
+
+// A terminal window on the application connection (stream 65), whose far side is a TCP peer on
+// loopback; the data folder holds a button dictionary and an input filter.
+class TerminalWindowTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        char pattern[] = "/tmp/zeb500-terminal-XXXXXX";
+        home = mkdtemp(pattern);
+        setenv("ZEB500_HOME", home.c_str(), 1);
+        fs::create_directories(home / "dictionary");
+        std::ofstream(home / "dictionary" / "button.ude", std::ios::binary) << "Hello\r\n\t$PKVR,HELLO\r\n";
+        std::ofstream(home / "dictionary" / "default.ufl", std::ios::binary) << "x $PKVR,SET,%[Mode],%[Value]\r\n";
+        platform::Settings::install(std::make_shared<platform::MemorySettings>());
+        framework::UserMessages::setSink([this](const QString& text) { messages.push_back(text.toStdString()); });
+        stream::socket::registerSocketTransports();
+        codecs::registerMessageCodecs();
+        registerTerminalDocumentType();
+
+        connection = std::make_unique<stream::IOSTStream>(65);
+        ASSERT_EQ(connection->open(peer.address(), "rb"), stream::StreamStatus::Ok);
+        ASSERT_TRUE(waitFor([&] { return peer.connected(); }));
+
+        window.setCentralWidget(area = new QMdiArea);
+        window.resize(1000, 700);
+        window.show();
+        auto& manager = framework::DocumentManager::instance();
+        manager.setArea(area);
+        const auto* factories = framework::DocumentTypeCatalog::factories(CIHTEDocument::kKey);
+        ASSERT_NE(factories, nullptr);
+        manager.addTemplate(std::make_unique<framework::CIHCOTemplate>(CIHTEDocument::kKey, QStringLiteral("Terminal"),
+                                                                       factories->document, factories->frame));
+    }
+
+    void TearDown() override
+    {
+        framework::DocumentManager::instance().closeAllDocuments();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        framework::DocumentManager::instance().clearTemplates();
+        connection.reset();
+        framework::UserMessages::setSink({});
+        std::error_code ignored;
+        fs::remove_all(home, ignored);
+    }
+
+    CIHTEDocument& openTerminal()
+    {
+        auto* document = static_cast<CIHTEDocument*>(framework::DocumentManager::instance().createDocument("IHTE"));
+        document->finishLoading();
+        return *document;
+    }
+
+    // The lines of the screen, each with its colour.
+    static std::vector<std::pair<std::string, std::uint32_t>> screen(CIHTEView& view)
+    {
+        std::vector<std::pair<std::string, std::uint32_t>> lines;
+        const auto& store = view.text().lines();
+        for (int i = 0; i < store.lineCount(); ++i)
+            lines.emplace_back(std::string(store.line(i)), store.lineColour(i));
+        return lines;
+    }
+
+    static bool shows(CIHTEView& view, std::string_view text, std::uint32_t colour)
+    {
+        for (const auto& [line, lineColour] : screen(view)) {
+            if (line.find(text) != std::string::npos && lineColour == colour)
+                return true;
+        }
+        return false;
+    }
+
+    fs::path home;
+    std::vector<std::string> messages;
+    testsupport::LoopbackPeer peer;
+    std::unique_ptr<stream::IOSTStream> connection;
+    QMainWindow window;
+    QMdiArea* area = nullptr;
+};
+
+TEST_F(TerminalWindowTest, ShowsReceivedMessagesByCategoryInTheirColours)
+{
+    CIHTEDocument& document = openTerminal();
+    CIHTEView* view = document.view();
+    ASSERT_NE(view, nullptr);
+    EXPECT_EQ(document.title(), "Terminal #65");
+    EXPECT_FALSE(view->inactive());
+
+    peer.send("$GPGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,*47\r\n");
+    ASSERT_TRUE(waitFor([&] { return shows(*view, "$GPGGA,123519", 0xFF0000); }));
+    // A trace sentence belongs to the trace viewer, not to the terminal.
+    peer.send("$PKVR,DEBUG,TRACE,OUTPUT,1,hidden\r\n$GPZDA,1*00\r\n");
+    ASSERT_TRUE(waitFor([&] { return shows(*view, "$GPZDA", 0xFF0000); }));
+    EXPECT_FALSE(shows(*view, "TRACE", 0xFF0000));
+
+    // An STX/ETX text frame in green, with its line break.
+    peer.send("\x02SVAR TEXT\x03");
+    ASSERT_TRUE(waitFor([&] { return shows(*view, "SVAR TEXT", 0x00FF00); }));
+
+    // RTCM SC-104 messages from a capture: summary lines in yellow.
+    const std::string rtcm = readFile(fs::path(ZEB500_CAPTURES) / "rtcm2" / "short.rtcm2");
+    ASSERT_FALSE(rtcm.empty());
+    peer.send(rtcm);
+    ASSERT_TRUE(waitFor([&] { return shows(*view, "Receive message RTCM #", 0x00FFFF); }));
+}
+
+TEST_F(TerminalWindowTest, TypedLineArrivesByteExactAndShowsAsSent)
+{
+    CIHTEDocument& document = openTerminal();
+    CIHTEView* view = document.view();
+    QLineEdit* input = view->inputLine();
+    ASSERT_NE(input, nullptr);
+    input->setFocus();
+    input->setText(QStringLiteral("AT\\r\\n\\d065\\x42\\\\\\x 02 41 03"));
+    QTest::keyClick(input, Qt::Key_Return);
+    const std::string expected = std::string("AT\r\nAB\\") + "\x02\x41\x03";
+    ASSERT_TRUE(waitFor([&] { return peer.received() == expected; })) << peer.received();
+    // What was sent appears in the send colour of its category.
+    peer.send("");
+    view->sendTelecommand("$PKVR,SENT\r\n");
+    ASSERT_TRUE(waitFor([&] { return shows(*view, "$PKVR,SENT", 0x000000); }));
+
+    view->sendTelecommand("\\xG1");
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0], "Syntax: '\\r' or '\\n' or '\\\\' or '\\xXX' or '\\dDDD'");
+}
+
+TEST_F(TerminalWindowTest, InputFilterAnswerGoesBackThroughThePrompt)
+{
+    CIHTEDocument& document = openTerminal();
+    CIHTEView* view = document.view();
+    ASSERT_NE(view, nullptr);
+    bool prompted = false;
+    QTimer::singleShot(0, [&] {
+        // The prompt opens while the received sentence is being shown.
+        auto* prompt = qobject_cast<CIHTEPromptDialog*>(QApplication::activeModalWidget());
+        if (!prompt) {
+            QTimer::singleShot(20, [&] {
+                auto* later = qobject_cast<CIHTEPromptDialog*>(QApplication::activeModalWidget());
+                ASSERT_NE(later, nullptr);
+                prompted = true;
+                later->edit(1)->setText(QStringLiteral("13"));
+                later->findChild<QPushButton*>(QStringLiteral("1"))->click();
+            });
+            return;
+        }
+        prompted = true;
+        prompt->edit(1)->setText(QStringLiteral("13"));
+        prompt->findChild<QPushButton*>(QStringLiteral("1"))->click();
+    });
+    peer.send("$PKVR,SET,A,12*3C\r\n");
+    ASSERT_TRUE(waitFor([&] { return peer.received() == "$PKVR,SET,A,13\r\n"; })) << peer.received();
+    EXPECT_TRUE(prompted);
+}
+
+TEST_F(TerminalWindowTest, DictionaryButtonSendsItsEntry)
+{
+    CIHTEDocument& document = openTerminal();
+    auto* frame = static_cast<CIHTEChildFrame*>(document.frame());
+    ASSERT_EQ(frame->buttonBar()->buttons().size(), 1u);
+    QPushButton* button = frame->buttonBar()->buttons().front();
+    EXPECT_TRUE(button->isEnabled());
+    button->click();
+    ASSERT_TRUE(waitFor([&] { return peer.received() == "$PKVR,HELLO\r\n"; })) << peer.received();
+}
+
+TEST_F(TerminalWindowTest, SuspendedViewAddsNothingAndClosedStreamMakesItInactive)
+{
+    CIHTEDocument& document = openTerminal();
+    CIHTEView* view = document.view();
+    view->toggleSuspend();
+    EXPECT_TRUE(view->inactive());
+    peer.send("$GPGGA,SUSPENDED*00\r\n");
+    QTest::qWait(200);
+    EXPECT_FALSE(shows(*view, "SUSPENDED", 0xFF0000));
+    view->toggleSuspend();
+    EXPECT_FALSE(view->inactive());
+
+    connection->close();
+    ASSERT_TRUE(waitFor([&] { return view->inactive(); }));
+    EXPECT_TRUE(view->inputLine()->isReadOnly());
+}
+
+TEST_F(TerminalWindowTest, WorkspaceLinesRoundTrip)
+{
+    CIHTEDocument& document = openTerminal();
+    document.options().pair(MessageCategory::RTCM, Direction::Receive) = {3, 0x123456};
+    const fs::path saved = home / "terminal.lines";
+    {
+        stream::IOSTStream file(stream::IOSTStream::kAnonymous);
+        ASSERT_EQ(file.open(saved.string(), "wb"), stream::StreamStatus::Ok);
+        document.writeLines(file);
+    }
+    const std::string lines = readFile(saved);
+    // Defaults everywhere but RTCM receive (hexadecimal, 0x123456), in the written order.
+    EXPECT_NE(lines.find("$PKVR,RPC,IHTE,STREAM,65\r\n$PKVR,RPC,IHTE,OPTION,2,16711680,2,0,2,65280,2,32768,4,255,"
+                         "4,128,4,255,4,128,3,1193046,1,32896,0,16711935,0,8388736\r\n"
+                         "$PKVR,RPC,IHTE,BUTTON,BAR,SIZE,"),
+              std::string::npos)
+        << lines;
+
+    CIHTEDocument restored;
+    std::istringstream each(lines);
+    for (std::string line; std::getline(each, line);)
+        restored.handleLine(line + "\n");
+    EXPECT_EQ(restored.options(), document.options());
+    EXPECT_EQ(restored.buttonBarSize(), document.view()->buttonBarSize());
+}
+
+TEST_F(TerminalWindowTest, MemoryStaysFlatUnderAFlood)
+{
+    CIHTEDocument& document = openTerminal();
+    CIHTEView* view = document.view();
+    const std::string sentence = "$GPGSV,3,1,11,03,03,111,00,04,15,270,00,06,01,010,00,13,06,292,00*74\r\n";
+    auto flood = [&](int count) {
+        for (int i = 0; i < count; ++i) {
+            connection->feed(std::span(reinterpret_cast<const std::uint8_t*>(sentence.data()), sentence.size()));
+            if (i % 500 == 0)
+                QCoreApplication::processEvents();
+        }
+        QCoreApplication::processEvents();
+    };
+    flood(20000);
+    const std::size_t before = mallinfo2().uordblks;
+    flood(100000);
+    const std::size_t after = mallinfo2().uordblks;
+    EXPECT_EQ(view->text().lines().lineCount(), 255);
+    EXPECT_LT(after, before + 512 * 1024) << "heap grew from " << before << " to " << after;
+}
+
+} // namespace
+} // namespace zeb::terminal

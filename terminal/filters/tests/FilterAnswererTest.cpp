@@ -1,0 +1,162 @@
+#include "terminal/filters/FilterAnswerer.h"
+
+#include "testsupport/AllocationCounter.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace zeb::terminal {
+namespace {
+
+class FakeChannel : public FilterAnswerChannel
+{
+public:
+    Choice prompt(std::vector<FilterAnswerRow>& rows) override
+    {
+        shown.push_back(rows);
+        if (edit) {
+            edit(rows);
+        }
+        return choice;
+    }
+    void send(std::string_view answer) override { sent.emplace_back(answer); }
+
+    Choice choice = Choice::Accept;
+    std::function<void(std::vector<FilterAnswerRow>&)> edit;
+    std::vector<std::vector<FilterAnswerRow>> shown;
+    std::vector<std::string> sent;
+};
+
+class FilterAnswererTest : public testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        filters.add(true, "$PKVR,SET,%[Mode],%[Value]");
+        filters.add(true, "$PKVR,LOG,%[Rest]*");
+    }
+
+    InputFilterList filters;
+    FakeChannel channel;
+    FilterAnswerer answerer{filters, channel};
+};
+
+TEST(FilterAnswererSentence, CutsLineEndAndChecksum)
+{
+    const std::pair<const char*, const char*> cases[] = {
+        {"$PKVR,SET,A,12\r\n", "$PKVR,SET,A,12"},
+        {"$PKVR,SET,A,12*3F\r\n", "$PKVR,SET,A,12"},
+        {"$PKVR,SET,A,12*3F", "$PKVR,SET,A,12"},
+        {"$A\nB\r\n", "$A"},
+        {"*AB", ""},
+        {"AB", "AB"},
+        {"x*12\r\n", "x"},
+        {"*1", "*1"},
+        {"", ""},
+    };
+    for (const auto& [message, sentence] : cases) {
+        EXPECT_EQ(FilterAnswerer::sentenceOf(message), sentence) << message;
+    }
+}
+
+TEST_F(FilterAnswererTest, ShowsFieldsAndSendsEditedAnswer)
+{
+    channel.edit = [](std::vector<FilterAnswerRow>& rows) { rows[1].value = "13"; };
+    EXPECT_EQ(answerer.offer("$PKVR,SET,A,12\r\n"), AnswerOutcome::Answered);
+    ASSERT_EQ(channel.shown.size(), 1u);
+    EXPECT_EQ(channel.shown[0], (std::vector<FilterAnswerRow>{{"Mode", "A"}, {"Value", "12"}}));
+    EXPECT_EQ(channel.sent, std::vector<std::string>{"$PKVR,SET,A,13\r\n"});
+}
+
+TEST_F(FilterAnswererTest, ChecksumDoesNotChangeTheMatch)
+{
+    EXPECT_EQ(answerer.offer("$PKVR,SET,A,12*2C\r\n"), AnswerOutcome::Answered);
+    EXPECT_EQ(channel.sent, std::vector<std::string>{"$PKVR,SET,A,12\r\n"});
+}
+
+TEST_F(FilterAnswererTest, RestPlaceholderEndsTheAnswer)
+{
+    channel.edit = [](std::vector<FilterAnswerRow>& rows) { rows[0].value += ",z"; };
+    EXPECT_EQ(answerer.offer("$PKVR,LOG,a,b\r\n"), AnswerOutcome::Answered);
+    EXPECT_EQ(channel.shown[0], (std::vector<FilterAnswerRow>{{"Rest", "a,b"}}));
+    EXPECT_EQ(channel.sent, std::vector<std::string>{"$PKVR,LOG,a,b,z\r\n"});
+}
+
+TEST_F(FilterAnswererTest, NoMatchAndCancelSendNothing)
+{
+    EXPECT_EQ(answerer.offer("$PKVR,SET,A\r\n"), AnswerOutcome::NoMatch);
+    EXPECT_TRUE(channel.shown.empty());
+    channel.choice = FilterAnswerChannel::Choice::Cancel;
+    EXPECT_EQ(answerer.offer("$PKVR,SET,A,1\r\n"), AnswerOutcome::Cancelled);
+    EXPECT_TRUE(channel.sent.empty());
+    EXPECT_TRUE(filters[0].enabled);
+}
+
+TEST_F(FilterAnswererTest, ThirdChoiceDisablesTheFilterInMemory)
+{
+    channel.choice = FilterAnswerChannel::Choice::Disable;
+    EXPECT_EQ(answerer.offer("$PKVR,SET,A,1\r\n"), AnswerOutcome::Disabled);
+    EXPECT_FALSE(filters[0].enabled);
+    EXPECT_TRUE(channel.sent.empty());
+    EXPECT_EQ(answerer.offer("$PKVR,SET,A,1\r\n"), AnswerOutcome::NoMatch);
+}
+
+TEST_F(FilterAnswererTest, ListChangedDuringPromptIsNotDisabledBlindly)
+{
+    channel.choice = FilterAnswerChannel::Choice::Disable;
+    channel.edit = [this](std::vector<FilterAnswerRow>&) { filters.remove(0); };
+    EXPECT_EQ(answerer.offer("$PKVR,SET,A,1\r\n"), AnswerOutcome::Disabled);
+    ASSERT_EQ(filters.size(), 1u);
+    EXPECT_TRUE(filters[0].enabled);
+}
+
+TEST_F(FilterAnswererTest, TelecommandsDuringAPromptAreNotOffered)
+{
+    AnswerOutcome nested = AnswerOutcome::NoMatch;
+    channel.edit = [&](std::vector<FilterAnswerRow>&) { nested = answerer.offer("$PKVR,SET,B,2\r\n"); };
+    EXPECT_EQ(answerer.offer("$PKVR,SET,A,1\r\n"), AnswerOutcome::Answered);
+    EXPECT_EQ(nested, AnswerOutcome::Busy);
+    EXPECT_EQ(channel.shown.size(), 1u);
+    channel.edit = nullptr;
+    EXPECT_EQ(answerer.offer("$PKVR,SET,B,2\r\n"), AnswerOutcome::Answered);
+}
+
+TEST_F(FilterAnswererTest, ManyPlaceholdersAllReachThePrompt)
+{
+    std::string pattern = "$M";
+    std::string sentence = "$M";
+    for (int i = 0; i < 20; ++i) {
+        pattern += ",%[f" + std::to_string(i) + "]";
+        sentence += "," + std::to_string(i);
+    }
+    filters.clear();
+    filters.add(true, pattern);
+    // A prompt of 16 rows leaves the rest as matched.
+    channel.edit = [](std::vector<FilterAnswerRow>& rows) {
+        for (std::size_t i = 0; i < 16 && i < rows.size(); ++i) {
+            rows[i].value = "e";
+        }
+    };
+    EXPECT_EQ(answerer.offer(sentence), AnswerOutcome::Answered);
+    EXPECT_EQ(channel.shown[0].size(), 20u);
+    EXPECT_EQ(channel.sent[0], "$M,e,e,e,e,e,e,e,e,e,e,e,e,e,e,e,e,16,17,18,19\r\n");
+}
+
+TEST_F(FilterAnswererTest, OfferingWithoutMatchAllocatesNothing)
+{
+    for (int i = 0; i < 50; ++i) {
+        filters.add(true, "$PKVR,X" + std::to_string(i) + ",%[a],%[b]*");
+    }
+    const testsupport::AllocationCounter allocations;
+    for (int i = 0; i < 1000; ++i) {
+        answerer.offer("$GPGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,*47\r\n");
+        answerer.offer("$PKVR,SET,A\r\n");
+    }
+    EXPECT_EQ(allocations.count(), 0u);
+}
+
+} // namespace
+} // namespace zeb::terminal

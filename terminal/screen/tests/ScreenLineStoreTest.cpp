@@ -1,0 +1,165 @@
+#include "terminal/screen/ScreenLineStore.h"
+
+#include "testsupport/AllocationCounter.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace zeb::terminal {
+namespace {
+
+using namespace std::string_literals;
+
+std::vector<std::string> linesOf(const ScreenLineStore& store)
+{
+    std::vector<std::string> lines;
+    for (int i = 0; i < store.lineCount(); ++i) {
+        lines.emplace_back(store.line(i));
+    }
+    return lines;
+}
+
+struct AddTextCase
+{
+    const char* name;
+    std::vector<std::string> texts;
+    std::vector<std::string> lines;
+    bool open;
+};
+
+class AddText : public testing::TestWithParam<AddTextCase>
+{ };
+
+TEST_P(AddText, SplitsLinesAtCarriageReturns)
+{
+    ScreenLineStore store;
+    for (const std::string& text : GetParam().texts) {
+        store.addText(text);
+    }
+    EXPECT_EQ(linesOf(store), GetParam().lines);
+    EXPECT_EQ(store.lastLineOpen(), GetParam().open);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, AddText,
+    testing::Values(AddTextCase{"OpenLineContinues", {"abc", "def\r\nxyz"}, {"abcdef", "xyz"}, true},
+                    AddTextCase{"LoneLineFeedStaysInLine", {"a\nb"}, {"a\nb"}, true},
+                    AddTextCase{"LoneCarriageReturnEndsLine", {"a\rb"}, {"a", "b"}, true},
+                    AddTextCase{"TrailingCrLfClosesLine", {"x\r\n"}, {"x"}, false},
+                    AddTextCase{"EmptyLinesBetweenLineEnds", {"\r\n\r\n"}, {"", ""}, false},
+                    AddTextCase{"CrThenCrLf", {"a\r\r\nb"}, {"a", "", "b"}, true},
+                    AddTextCase{"OnlyOneLineFeedSkipped", {"a\r\n\nb"}, {"a", "\nb"}, true},
+                    // The LF is dropped only when it follows the CR in the same text.
+                    AddTextCase{"LineFeedInNextText", {"a\r", "\nb"}, {"a", "\nb"}, true},
+                    AddTextCase{"CrInItsOwnText", {"ab", "\r", "cd"}, {"ab", "cd"}, true},
+                    AddTextCase{"EmptyTextAddsNothing", {"", ""}, {}, false},
+                    AddTextCase{"EmptyTextKeepsLineOpen", {"ab", ""}, {"ab"}, true},
+                    AddTextCase{"StopsAtNul", {"abc\0def\r\n"s}, {"abc"}, true},
+                    AddTextCase{"CrLfClosesOpenLine", {"ab", "\r\n", "\r\n"}, {"ab", ""}, false}),
+    [](const auto& info) { return info.param.name; });
+
+TEST(ScreenLineStore, LineKeepsColourItWasCreatedWith)
+{
+    ScreenLineStore store;
+    store.setColour(0x0000FF);
+    store.addText("abc");
+    store.setColour(0xFF0000);
+    store.addText("def\r\nxyz");
+    ASSERT_EQ(store.lineCount(), 2);
+    EXPECT_EQ(store.lineColour(0), 0x0000FFu);
+    EXPECT_EQ(store.lineColour(1), 0xFF0000u);
+    store.setColour(0x00FF00);
+    store.addText("!\r\n");
+    EXPECT_EQ(store.line(1), "xyz!");
+    EXPECT_EQ(store.lineColour(1), 0xFF0000u);
+}
+
+TEST(ScreenLineStore, KeepsTheNewest255LinesWithTheirColours)
+{
+    ScreenLineStore store;
+    for (int i = 0; i < 300; ++i) {
+        store.setColour(static_cast<std::uint32_t>(i));
+        store.addText("line " + std::to_string(i) + "\r\n");
+    }
+    ASSERT_EQ(store.lineCount(), 255);
+    EXPECT_EQ(store.line(0), "line 45");
+    EXPECT_EQ(store.lineColour(0), 45u);
+    EXPECT_EQ(store.line(254), "line 299");
+    EXPECT_EQ(store.lineColour(254), 299u);
+    EXPECT_FALSE(store.lastLineOpen());
+}
+
+TEST(ScreenLineStore, FullStoreKeepsOpenLineWhenOldestGoes)
+{
+    ScreenLineStore store;
+    for (int i = 0; i < 255; ++i) {
+        store.addText("old\r\n");
+    }
+    store.addText("par");
+    store.addText("tial");
+    ASSERT_EQ(store.lineCount(), 255);
+    EXPECT_EQ(store.line(254), "partial");
+    EXPECT_TRUE(store.lastLineOpen());
+}
+
+TEST(ScreenLineStore, OverlongLineGoesOnInNewLinesOfItsColour)
+{
+    ScreenLineStore store;
+    store.setColour(7);
+    store.addText("ab");
+    store.setColour(9);
+    const std::size_t total = 2 * ScreenLineStore::kMaxLineLength + 100;
+    store.addText(std::string(total - 2, 'x'));
+    ASSERT_EQ(store.lineCount(), 3);
+    EXPECT_EQ(store.line(0).size(), ScreenLineStore::kMaxLineLength);
+    EXPECT_EQ(store.line(0).substr(0, 3), "abx");
+    EXPECT_EQ(store.line(1).size(), ScreenLineStore::kMaxLineLength);
+    EXPECT_EQ(store.line(2).size(), 100u);
+    EXPECT_EQ(store.lineColour(2), 7u);
+    EXPECT_TRUE(store.lastLineOpen());
+    store.addText("\r\nnext");
+    EXPECT_EQ(store.lineColour(3), 9u);
+}
+
+TEST(ScreenLineStore, ClearEmptiesAndOutOfRangeReadsAreEmpty)
+{
+    ScreenLineStore store;
+    store.addText("a\r\nb");
+    store.clear();
+    EXPECT_EQ(store.lineCount(), 0);
+    EXPECT_FALSE(store.lastLineOpen());
+    store.addText("c");
+    EXPECT_EQ(linesOf(store), std::vector<std::string>{"c"});
+    EXPECT_EQ(store.line(-1), "");
+    EXPECT_EQ(store.line(1), "");
+    EXPECT_EQ(store.lineColour(5), 0u);
+}
+
+TEST(ScreenLineStore, FloodAllocatesNothingOnceFull)
+{
+    ScreenLineStore store;
+    const std::string sentence = "$GPGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,*47\r\n";
+    const std::string hexLine = "\r\n02 41 03 FE 41 00 04 01 FD 02 03 FF 00 11 22 33 ";
+    const std::string longRun(5000, 'z');
+    for (int i = 0; i < ScreenLineStore::kMaxLines; ++i) {
+        store.addText(sentence);
+    }
+    const testsupport::AllocationCounter allocations;
+    for (int i = 0; i < 20000; ++i) {
+        store.addText(sentence);
+        store.addText(hexLine);
+        store.addText(longRun);
+        store.addText("\r\n");
+    }
+    store.clear();
+    for (int i = 0; i < 1000; ++i) {
+        store.addText(sentence);
+    }
+    EXPECT_EQ(allocations.count(), 0u);
+    EXPECT_EQ(store.lineCount(), ScreenLineStore::kMaxLines);
+}
+
+} // namespace
+} // namespace zeb::terminal

@@ -1,0 +1,119 @@
+#pragma once
+
+#include "stream/StreamListener.h"
+#include "terminal/core/PlaceholderStep.h"
+#include "terminal/core/PromptHandler.h"
+#include "terminal/core/TelecommandTranslator.h"
+#include "terminal/filters/FilterAnswerer.h"
+#include "terminal/filters/InputFilterFile.h"
+#include "terminal/filters/InputFilterList.h"
+#include "terminal/session/MessageRenderer.h"
+#include "terminal/session/PromptAnswerChannel.h"
+#include "terminal/session/TerminalSettings.h"
+#include "terminal/session/TerminalSink.h"
+
+#include <cstddef>
+#include <functional>
+#include <string>
+#include <string_view>
+
+namespace zeb::stream {
+class IOSTStream;
+class StreamEvent;
+} // namespace zeb::stream
+
+namespace zeb::terminal {
+
+// The terminal's logic without its widgets, shared by the workbench's terminal view and the console
+// terminal: which stream it shows, whether it is active, showing each message of that stream, sending typed
+// telecommands and files through the placeholder step, and answering telecommands with the input filters.
+//
+// How events arrive is up to the owner: the view forwards its window messages to onReceive() and onSend();
+// the console subscribes the session as a listener or forwards from a callback. The session neither
+// subscribes nor unsubscribes. Every call, and every event, must come on one thread at a time; prompts and
+// reports run on the calling thread.
+class TerminalSession : public stream::StreamListener
+{
+public:
+    // Shows an error to the user (the view's message box); the text is valid only during the call.
+    using Reporter = std::function<void(std::string_view message)>;
+
+    static constexpr std::size_t kFileBlockSize = 1024;
+    static constexpr std::string_view kTraceOutputPrefix = "$PKVR,DEBUG,TRACE,OUTPUT";
+    static constexpr const char* kFileMissing = "File %s does not exist";
+
+    // Starts inactive, with default settings (options from the application's settings) and no filters.
+    TerminalSession(TerminalSink& sink, PromptHandler& prompt, Reporter reporter = {});
+    ~TerminalSession() override;
+    TerminalSession(const TerminalSession&) = delete;
+    TerminalSession& operator=(const TerminalSession&) = delete;
+
+    // The document's settings: stream number, options, button bar size (and its workspace lines).
+    TerminalSettings& settings() { return m_settings; }
+    const TerminalSettings& settings() const { return m_settings; }
+    const TerminalOptions& options() const { return m_settings.options; }
+    // The options dialog's OK: the options replace the current ones and go to the application's settings.
+    void applyOptions(const TerminalOptions& options);
+
+    // The initial update: reads the input filters from their default file, then attaches to `stream`.
+    void initialUpdate(stream::IOSTStream* stream);
+    // Remembers the stream (null for none) and becomes active when it is open.
+    void attach(stream::IOSTStream* stream);
+    void detach() { m_stream = nullptr; }
+    stream::IOSTStream* stream() const { return m_stream; }
+    bool streamOpen() const;
+
+    // Active: messages are shown. Suspend toggles by hand (the tool bar's checked state is !active()).
+    bool active() const { return m_active; }
+    bool inactiveAutomatically() const { return m_automatic; }
+    void suspend();
+    // Follows the stream's open state: back to active when it is open again after going inactive by itself;
+    // inactive (automatically) when it is closed. True when the state changed.
+    bool refreshState();
+
+    // Events of the attached stream; records of other streams are ignored.
+    void onReceive(const stream::StreamEvent& event) override;
+    void onSend(const stream::StreamEvent& event) override;
+
+    // The clear command (the view empties its screen itself).
+    void clear() { m_renderer.clear(); }
+
+    // Translates the escapes and sends through the placeholder step. False, with the error reported, for a
+    // syntax error; false too when the user declined the prompt or another send is still prompting.
+    bool sendTelecommand(std::string_view text);
+    // Sends the file in blocks of kFileBlockSize bytes, each through the placeholder step. A file that
+    // cannot be opened is reported as "File %s does not exist" and nothing is sent.
+    bool sendFile(const std::string& path);
+
+    // The input filters: read from a ".ufl" file, edited by the filter editor, disabled by answers.
+    InputFilterList& inputFilters() { return m_filters; }
+    const InputFilterList& inputFilters() const { return m_filters; }
+    void loadInputFilters(const std::string& path = InputFilterFile::defaultPath());
+    // The filter editor's OK: the list replaces the current one and is written to `path`.
+    bool applyInputFilters(const InputFilterList& filters, const std::string& path = InputFilterFile::defaultPath());
+
+private:
+    void show(const stream::StreamEvent& event, Direction direction);
+    void write(std::span<const std::uint8_t> bytes);
+    void report(std::string_view message) const;
+
+    TerminalSink& m_sink;
+    Reporter m_reporter;
+    TerminalSettings m_settings;
+    stream::IOSTStream* m_stream = nullptr;
+    bool m_active = false;
+    bool m_automatic = true;
+    bool m_sending = false;
+
+    MessageRenderer m_renderer;
+    TelecommandTranslator m_translator;
+    // Typed texts and files, and the filters' answers, each have a step of their own: an answer may come
+    // while the user is still being prompted for a send.
+    PlaceholderStep m_sendStep;
+    PlaceholderStep m_answerStep;
+    InputFilterList m_filters;
+    PromptAnswerChannel m_channel;
+    FilterAnswerer m_answerer;
+};
+
+} // namespace zeb::terminal

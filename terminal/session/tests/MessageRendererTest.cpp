@@ -1,0 +1,352 @@
+#include "terminal/session/MessageRenderer.h"
+
+#include "messages/Classifier.h"
+#include "messages/MessageFramer.h"
+#include "messages/codecs/CodecRegistry.h"
+#include "messages/codecs/CodecStatus.h"
+#include "messages/codecs/OutputBuffer.h"
+#include "messages/codecs/tests/CodecTestSupport.h"
+#include "stream/StreamEvent.h"
+#include "terminal/session/tests/RecordingSink.h"
+#include "testsupport/AllocationCounter.h"
+#include "text/Scan.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <memory>
+
+namespace zeb::terminal::test {
+namespace {
+
+using codecs::test::Frame;
+using codecs::test::sbinFrame;
+using codecs::test::operator+;
+using messages::MessageKind;
+namespace mt = messages::message_type;
+
+// A record that owns its bytes (followed by the zero byte records promise).
+class Message
+{
+public:
+    Message(MessageKind kind, const Frame& bytes, messages::MessageType type)
+        : m_bytes(bytes)
+    {
+        m_bytes.push_back(0);
+        event.setData(m_bytes.data(), static_cast<std::uint32_t>(bytes.size()));
+        event.kind = kind;
+        event.type = type;
+        event.status = messages::ReadStatus::Complete;
+    }
+    Message(MessageKind kind, const Frame& bytes)
+        : Message(kind, bytes, messages::classify(kind, bytes))
+    {
+    }
+    Message(MessageKind kind, std::string_view text)
+        : Message(kind, Frame(text.begin(), text.end()))
+    {
+    }
+
+    stream::StreamEvent event;
+
+private:
+    Frame m_bytes;
+};
+
+// Words 3-10 of an iono/UTC page, as in the codec's own tests.
+const Frame kIonoBody = {0x78, 0x0C, 0x00, 0xFF, 0x00, 0x50, 0x00, 0xFE, 0x00, 0x00, 0x00, 0x05,
+                         0xFF, 0xFF, 0xFF, 0xF0, 0x90, 0xA5, 0x12, 0x89, 0x07, 0x12, 0xAA, 0x55};
+// Week 2300, 345600.0 s, interval, then one channel block of satellite 120.
+const Frame kMeasurementBody = Frame{0x08, 0xFC, 0x34, 0xBC, 0x00, 0xA9}
+    + Frame{4, 120, 0x00, 0x00, 0x03, 0xE8, 0x45, 0, 0, 0, 0x00, 0x00, 0x10, 0,
+            0, 0,   0,    0,    0,    0,    0,    0, 0, 0, 0,    0,    0,    0};
+
+// What the process's codec for (kind, type) renders for the frame, for comparison.
+std::string codecText(MessageKind kind, messages::MessageType type, const Frame& frame)
+{
+    codecs::MessageCodec* codec = codecs::CodecRegistry::instance().find(kind, type);
+    if (!codec || codec->decode(frame) != codecs::codec_status::Ok) {
+        return "(no codec text)";
+    }
+    auto out = std::make_unique<codecs::OutputBuffer>();
+    if (codec->renderText(*out) != codecs::codec_status::Ok) {
+        return "(not rendered)";
+    }
+    return std::string(out->text());
+}
+
+class MessageRendererTest : public ::testing::Test
+{
+protected:
+    std::vector<Piece> render(const stream::StreamEvent& event, Direction direction = Direction::Receive)
+    {
+        sink.pieces.clear();
+        renderer.render(event, direction, options, sink);
+        return sink.pieces;
+    }
+    std::string text(const stream::StreamEvent& event, Direction direction = Direction::Receive)
+    {
+        render(event, direction);
+        return sink.all();
+    }
+    void setMode(MessageCategory category, DisplayMode mode, Direction direction = Direction::Receive)
+    {
+        options.pair(category, direction).mode = static_cast<std::uint32_t>(mode);
+    }
+
+    MessageRenderer renderer;
+    TerminalOptions options;
+    RecordingSink sink;
+};
+
+TEST_F(MessageRendererTest, RtcmSummaryWithDefaults)
+{
+    Message message(MessageKind::RTCM, Frame{0x66, 0x41, 0x42});
+    messages::RtcmMessage rtcm;
+    rtcm.messageType = 9;
+    rtcm.time = {2300, 1234.5};
+    message.event.setRtcm(&rtcm);
+
+    EXPECT_EQ(render(message.event),
+              (std::vector<Piece>{{0x00FFFF, "Receive message RTCM #9 stamped 2300:1234.5\r\n"}}));
+    EXPECT_EQ(render(message.event, Direction::Send),
+              (std::vector<Piece>{{0x008080, "Send message RTCM #9 stamped 2300:1234.5\r\n"}}));
+
+    setMode(MessageCategory::RTCM, DisplayMode::Text);
+    EXPECT_EQ(text(message.event), "fAB") << "other modes show the rebuilt message";
+    setMode(MessageCategory::RTCM, DisplayMode::Hidden);
+    EXPECT_TRUE(render(message.event).empty());
+}
+
+TEST_F(MessageRendererTest, RtcmCaptureGivesOneSummaryLinePerMessage)
+{
+    const char* shared = std::getenv("ZEB500_SHARED_DATA");
+    const char* source = std::getenv("ZEB500_SOURCE_DIR");
+    const std::string folder = shared ? shared : std::string(source ? source : ".") + "/../shared/data";
+    std::ifstream file(folder + "/rtcm2/sample.rtcm2", std::ios::binary);
+    ASSERT_TRUE(file) << folder;
+    const Frame bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+
+    auto framer = std::make_unique<messages::MessageFramer>();
+    std::size_t fed = 0;
+    std::size_t messages = 0;
+    for (;;) {
+        const messages::FrameResult result = framer->step();
+        if (result.status == messages::ReadStatus::Complete && result.kind == MessageKind::RTCM) {
+            stream::StreamEvent event;
+            event.setData(result.data, result.length);
+            event.setRtcm(result.rtcm);
+            event.kind = result.kind;
+            const auto pieces = render(event);
+            ASSERT_EQ(pieces.size(), 1U);
+            EXPECT_EQ(pieces[0].colour, 0x00FFFFU);
+            unsigned type = 0;
+            unsigned week = 0;
+            double seconds = -1;
+            EXPECT_EQ(text::scan(pieces[0].text, "Receive message RTCM #%u stamped %u:%lf", &type, &week, &seconds), 3)
+                << pieces[0].text;
+            EXPECT_EQ(type, 9U);
+            EXPECT_TRUE(seconds >= 0 && seconds < 604800) << pieces[0].text;
+            EXPECT_TRUE(pieces[0].text.ends_with(".0\r\n") || pieces[0].text.ends_with(".6\r\n")
+                        || pieces[0].text.ends_with(".2\r\n") || pieces[0].text.ends_with(".8\r\n")
+                        || pieces[0].text.ends_with(".4\r\n"))
+                << "Z-counts step by 0.6 s: " << pieces[0].text;
+            ++messages;
+            continue;
+        }
+        if (result.status == messages::ReadStatus::Complete || result.status == messages::ReadStatus::Discarded) {
+            continue;
+        }
+        if (fed == bytes.size()) {
+            break;
+        }
+        fed += framer->append(std::span<const std::uint8_t>(bytes).subspan(fed));
+    }
+    EXPECT_GE(messages, 120U) << "the capture holds 131 messages of type 9";
+}
+
+TEST_F(MessageRendererTest, AsIsAppliesTheMode)
+{
+    const Frame twenty = [] {
+        Frame f;
+        for (std::uint8_t i = 0; i < 20; ++i) {
+            f.push_back(static_cast<std::uint8_t>(i * 17));
+        }
+        return f;
+    }();
+    struct Case
+    {
+        const char* what;
+        MessageKind kind;
+        Frame bytes;
+        DisplayMode mode;
+        std::string expected;
+    };
+    const std::string sentence = "$GPGGA,1*5A\r\n";
+    const std::string svar = "\x02\r\n!Q,1\r\n\x03";
+    const Case cases[] = {
+        {"hexadecimal: a line of 16 groups and a line of 4", MessageKind::Unknown, twenty, DisplayMode::Hexadecimal,
+         "\r\n00 11 22 33 44 55 66 77 88 99 AA BB CC DD EE FF \r\n10 21 32 43 \r\n"},
+        {"hexadecimal of exactly 16 bytes", MessageKind::Unknown, Frame(twenty.begin(), twenty.begin() + 16),
+         DisplayMode::Hexadecimal, "\r\n00 11 22 33 44 55 66 77 88 99 AA BB CC DD EE FF \r\n\r\n"},
+        {"an SVar frame is followed by a line break", MessageKind::SVar, Frame(svar.begin(), svar.end()),
+         DisplayMode::Text, svar + "\r\n"},
+        {"a sentence is not given a second one", MessageKind::Telecommand, Frame(sentence.begin(), sentence.end()),
+         DisplayMode::Text, sentence},
+        {"decoded mode shows a sentence as text", MessageKind::Telecommand, Frame(sentence.begin(), sentence.end()),
+         DisplayMode::Decoded, sentence},
+        {"an unknown mode shows text", MessageKind::Unknown, Frame{'a', 3}, static_cast<DisplayMode>(9),
+         std::string("a\x03\r\n")},
+        {"hidden", MessageKind::Telecommand, Frame(sentence.begin(), sentence.end()), DisplayMode::Hidden, ""},
+        {"empty record", MessageKind::Unknown, Frame{}, DisplayMode::Hexadecimal, ""},
+        {"residue counts as unknown", MessageKind::Residue, Frame{'z'}, DisplayMode::Text, "z"},
+    };
+    for (const Case& c : cases) {
+        options = TerminalOptions();
+        setMode(TerminalOptions::categoryOf(c.kind), c.mode);
+        const Message message(c.kind, c.bytes);
+        EXPECT_EQ(text(message.event), c.expected) << c.what;
+        EXPECT_LE(sink.pieces.size(), 1U) << c.what << ": one piece per message";
+    }
+}
+
+TEST_F(MessageRendererTest, ColoursFollowCategoryAndDirection)
+{
+    const Message sentence(MessageKind::Telecommand, "$PKVR,X\r\n");
+    EXPECT_EQ(render(sentence.event).at(0).colour, 0xFF0000U);
+    EXPECT_EQ(render(sentence.event, Direction::Send).at(0).colour, 0x000000U);
+    const Message svar(MessageKind::SVar, "\x02\r\n!Z\r\n\x03");
+    EXPECT_EQ(render(svar.event).at(0).colour, 0x00FF00U);
+    EXPECT_EQ(render(svar.event, Direction::Send).at(0).colour, 0x008000U);
+    const Message unknown(MessageKind::Unknown, "junk");
+    EXPECT_TRUE(render(unknown.event).empty()) << "unknown messages are hidden by default";
+}
+
+TEST_F(MessageRendererTest, SBinMembersByMode)
+{
+    const Frame iono = sbinFrame('U', kIonoBody);
+    const Frame measurement = sbinFrame('R', kMeasurementBody);
+    const Frame waas = sbinFrame('W', Frame{1, 2, 3});
+    const std::string ionoText = codecText(MessageKind::SBin, mt::GnssIonoTropo, iono);
+    ASSERT_EQ(ionoText.front(), '\x02');
+    struct Case
+    {
+        const char* what;
+        Frame frame;
+        DisplayMode mode;
+        std::string expected;
+    };
+    const Case cases[] = {
+        {"decoded U", iono, DisplayMode::Decoded, ionoText},
+        {"summary U", iono, DisplayMode::Summary, "Receive message U\r\n"},
+        {"text U", iono, DisplayMode::Text, std::string(iono.begin(), iono.end())},
+        {"decoded R", measurement, DisplayMode::Decoded,
+         codecText(MessageKind::SBin, mt::GnssMeasureSatellite, measurement)},
+        {"summary R carries the frame's time", measurement, DisplayMode::Summary,
+         "Receive message R stamped 2300:345600.0\r\n"},
+        {"a broken R is shown as it is", sbinFrame('R', Frame{1}), DisplayMode::Decoded,
+         std::string("\xFE"
+                     "R\x00\x04\x01\x00\x57\xFF",
+                     8)},
+        {"W in text mode shows nothing", waas, DisplayMode::Text, ""},
+        {"W in hexadecimal shows nothing", waas, DisplayMode::Hexadecimal, ""},
+        {"W in summary", waas, DisplayMode::Summary, "Receive WAAS message\r\n"},
+        {"W decoded", waas, DisplayMode::Decoded, "Receive WAAS message\r\n"},
+        {"a letter without a codec shows nothing when decoded", sbinFrame('Z', Frame{1}), DisplayMode::Decoded, ""},
+        {"a letter without a codec in text mode", sbinFrame('Z', Frame{}), DisplayMode::Text,
+         std::string("\xFE"
+                     "Z\x00\x03\x00\x5D\xFF",
+                     7)},
+        {"a codec that declines: the frame as it is", sbinFrame('Q', Frame{1}), DisplayMode::Decoded,
+         std::string("\xFE"
+                     "Q\x00\x04\x01\x00\x56\xFF",
+                     8)},
+        {"a frame of one byte", Frame{0xFE}, DisplayMode::Decoded, ""},
+    };
+    for (const Case& c : cases) {
+        setMode(MessageCategory::SBin, c.mode);
+        const Message message(MessageKind::SBin, c.frame);
+        EXPECT_EQ(text(message.event), c.expected) << c.what;
+        for (const Piece& piece : sink.pieces) {
+            EXPECT_EQ(piece.colour, 0x0000FFU) << c.what;
+        }
+    }
+    setMode(MessageCategory::SBin, DisplayMode::Summary, Direction::Send);
+    const Message sent(MessageKind::SBin, iono);
+    EXPECT_EQ(render(sent.event, Direction::Send), (std::vector<Piece>{{0x000080, "Receive message U\r\n"}}))
+        << "summaries read Receive in both directions";
+}
+
+TEST_F(MessageRendererTest, OtherSBinLettersAskTheRegistryByKindAndType)
+{
+    // A GNSS2 event frame: T = 0x01020304, A = 5, B = 2, Z = 9, no blocks.
+    const Frame frame = sbinFrame(0xE3, Frame{0x01, 0x02, 0x03, 0x04, 0x05, 0xA4, 0});
+    const Message message(MessageKind::SBin, frame);
+    ASSERT_EQ(message.event.type, mt::Gnss2EDataBc);
+    EXPECT_EQ(text(message.event), codecText(MessageKind::SBin, mt::Gnss2EDataBc, frame));
+    EXPECT_EQ(text(message.event), std::string("\x02\r\n!0xE3,16909060,5,2,9,0\r\n\x03"));
+}
+
+TEST_F(MessageRendererTest, UhfMembersAndOtherLetters)
+{
+    // Address 12, value 45, one record of satellite 5.
+    const Frame code = codecs::test::uhfFrame(Frame{0x02, 'C', 0x12, 0, 0x45, 0x01, 0x23, 0x45, 5, 0, 0, 100}, false);
+    const Message message(MessageKind::UHF, code);
+    setMode(MessageCategory::UHF, DisplayMode::Decoded);
+    const std::string decoded = text(message.event);
+    EXPECT_EQ(decoded, codecText(MessageKind::UHF, mt::UhfCode, code));
+    EXPECT_NE(decoded.find("%S,12,45,1\r\n*5,1.00\r\n"), std::string::npos) << decoded;
+    setMode(MessageCategory::UHF, DisplayMode::Summary);
+    EXPECT_EQ(text(message.event), "Receive message C\r\n");
+    setMode(MessageCategory::UHF, DisplayMode::Hexadecimal);
+    EXPECT_EQ(text(message.event).substr(0, 8), "\r\n02 43 ");
+
+    Frame other = code;
+    other[1] = 'Z';
+    const Message otherMessage(MessageKind::UHF, other);
+    for (const DisplayMode mode :
+         {DisplayMode::Summary, DisplayMode::Text, DisplayMode::Hexadecimal, DisplayMode::Decoded}) {
+        setMode(MessageCategory::UHF, mode);
+        EXPECT_TRUE(render(otherMessage.event).empty());
+    }
+}
+
+TEST_F(MessageRendererTest, WarmRenderingAllocatesNothing)
+{
+    const Message sentence(MessageKind::Telecommand, "$GPGSV,3,1,12,01,02,03,04*70\r\n");
+    Frame big(600, 0x41);
+    big.back() = 0x03;
+    const Message unknown(MessageKind::Unknown, big);
+    const Message iono(MessageKind::SBin, sbinFrame('U', kIonoBody));
+    const Message measurement(MessageKind::SBin, sbinFrame('R', kMeasurementBody));
+    Message rtcm(MessageKind::RTCM, Frame{0x66, 0x41});
+    messages::RtcmMessage decode;
+    rtcm.event.setRtcm(&decode);
+
+    sink.keep = false;
+    const std::pair<const Message*, DisplayMode> cases[] = {
+        {&sentence, DisplayMode::Text}, {&sentence, DisplayMode::Hexadecimal},
+        {&unknown, DisplayMode::Text},  {&unknown, DisplayMode::Hexadecimal},
+        {&iono, DisplayMode::Decoded},  {&measurement, DisplayMode::Summary},
+        {&rtcm, DisplayMode::Summary},
+    };
+    for (const auto& [message, mode] : cases) {
+        options = TerminalOptions();
+        for (DisplayPair& pair : options.pairs()) {
+            pair.mode = static_cast<std::uint32_t>(mode);
+        }
+        renderer.render(message->event, Direction::Receive, options, sink);
+        const std::size_t shown = sink.count;
+        const testsupport::AllocationCounter counter;
+        for (int i = 0; i < 100; ++i) {
+            renderer.render(message->event, Direction::Receive, options, sink);
+        }
+        EXPECT_EQ(counter.count(), 0U) << static_cast<int>(mode);
+        EXPECT_EQ(sink.count, shown + 100);
+    }
+}
+
+} // namespace
+} // namespace zeb::terminal::test

@@ -1,0 +1,337 @@
+#include "terminal/session/TerminalSession.h"
+
+#include "platform/MemorySettings.h"
+#include "stream/IOSTStream.h"
+#include "stream/StreamEvent.h"
+#include "terminal/session/tests/RecordingSink.h"
+#include "testsupport/AllocationCounter.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <map>
+#include <unistd.h>
+
+namespace zeb::terminal::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+class ScriptedPrompt : public PromptHandler
+{
+public:
+    PromptResult prompt(std::vector<PromptRow>& rows) override
+    {
+        seen.push_back(rows);
+        for (PromptRow& row : rows) {
+            const auto answer = answers.find(row.label);
+            if (answer != answers.end()) {
+                row.value = answer->second;
+            }
+        }
+        return result;
+    }
+
+    PromptResult result = PromptResult::Accept;
+    std::map<std::string, std::string> answers;
+    std::vector<std::vector<PromptRow>> seen;
+};
+
+// Counts what the stream sends, message by message.
+class SendLog : public stream::StreamListener
+{
+public:
+    void onSend(const stream::StreamEvent& event) override { sizes.push_back(event.length()); }
+    std::vector<std::size_t> sizes;
+};
+
+class TerminalSessionTest : public ::testing::Test
+{
+protected:
+    TerminalSessionTest()
+        : m_folder(fs::temp_directory_path() / ("terminal-session-" + std::to_string(::getpid())))
+    {
+        fs::create_directories(m_folder);
+        output = (m_folder / "stream.bin").string();
+        session.attach(&link);
+        link.subscribeListener(&session);
+    }
+    ~TerminalSessionTest() override
+    {
+        link.close();
+        std::error_code ignored;
+        fs::remove_all(m_folder, ignored);
+    }
+
+    void open() { ASSERT_EQ(link.open(output, "w+b"), stream::StreamStatus::Ok); }
+    void receive(std::string_view text)
+    {
+        link.feed(std::span<const std::uint8_t>(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()));
+    }
+    // Everything written to the stream so far, once it is closed.
+    std::string written()
+    {
+        link.close();
+        std::ifstream file(output, std::ios::binary);
+        return std::string((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    }
+    std::string path(const char* name) const { return (m_folder / name).string(); }
+
+    fs::path m_folder;
+    std::string output;
+    RecordingSink sink;
+    ScriptedPrompt prompt;
+    std::vector<std::string> reports;
+    stream::IOSTStream link{stream::IOSTStream::kAnonymous};
+    TerminalSession session{sink, prompt, [this](std::string_view message) { reports.emplace_back(message); }};
+};
+
+TEST_F(TerminalSessionTest, StartsInactiveAndFollowsTheStream)
+{
+    TerminalSession alone(sink, prompt);
+    EXPECT_FALSE(alone.active());
+    EXPECT_TRUE(alone.inactiveAutomatically());
+    alone.attach(&link);
+    EXPECT_FALSE(alone.active()) << "the stream is not open";
+
+    open();
+    EXPECT_TRUE(alone.refreshState());
+    EXPECT_TRUE(alone.active());
+    EXPECT_FALSE(alone.refreshState()) << "no change";
+
+    link.close();
+    EXPECT_TRUE(alone.refreshState());
+    EXPECT_FALSE(alone.active());
+    EXPECT_TRUE(alone.inactiveAutomatically());
+
+    open();
+    alone.refreshState();
+    EXPECT_TRUE(alone.active()) << "back once the stream opens again";
+
+    alone.suspend();
+    EXPECT_FALSE(alone.active());
+    EXPECT_FALSE(alone.inactiveAutomatically());
+    EXPECT_FALSE(alone.refreshState()) << "suspended by hand stays suspended";
+    link.close();
+    alone.refreshState();
+    open();
+    alone.refreshState();
+    EXPECT_FALSE(alone.active()) << "closing an inactive view does not set the automatic flag";
+
+    TerminalSession late(sink, prompt);
+    late.attach(&link);
+    EXPECT_TRUE(late.active()) << "attaching to an open stream makes the view active";
+}
+
+TEST_F(TerminalSessionTest, SuspendHidesMessages)
+{
+    open();
+    session.attach(&link);
+    receive("$GPTXT,one\r\n");
+    session.suspend();
+    receive("$GPTXT,two\r\n");
+    session.suspend();
+    receive("$GPTXT,three\r\n");
+    EXPECT_EQ(sink.all(), "$GPTXT,one\r\n$GPTXT,three\r\n");
+    EXPECT_EQ(sink.pieces.at(0).colour, 0xFF0000U);
+}
+
+TEST_F(TerminalSessionTest, IgnoresTraceOutputAndOtherStreams)
+{
+    open();
+    session.attach(&link);
+    receive("$PKVR,DEBUG,TRACE,OUTPUT,1,hello\r\n");
+    EXPECT_TRUE(sink.pieces.empty());
+
+    stream::IOSTStream other(stream::IOSTStream::kAnonymous);
+    other.subscribeListener(&session);
+    const std::string text = "$GPTXT,other\r\n";
+    other.feed(std::span<const std::uint8_t>(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()));
+    EXPECT_TRUE(sink.pieces.empty());
+
+    receive("$PKVR,DEBUG,TRACE\r\n");
+    EXPECT_EQ(sink.all(), "$PKVR,DEBUG,TRACE\r\n");
+}
+
+TEST_F(TerminalSessionTest, SendsTranslatedTelecommandsByteExact)
+{
+    open();
+    session.attach(&link);
+    EXPECT_TRUE(session.sendTelecommand("ab\\\\cd"));
+    EXPECT_TRUE(session.sendTelecommand("\\x 02 41 03\r\n"));
+    EXPECT_TRUE(session.sendTelecommand("\\d065\\x4a"));
+    EXPECT_FALSE(session.sendTelecommand("\\xG1"));
+    EXPECT_FALSE(session.sendTelecommand("\\x 123,\r\n"));
+    EXPECT_TRUE(session.sendTelecommand("$PKVR,TIME\r\n"));
+    EXPECT_EQ(reports,
+              (std::vector<std::string>{std::string(TelecommandTranslator::kSyntaxError),
+                                        std::string(TelecommandTranslator::kMissingWhiteSpace)}));
+    EXPECT_EQ(written(),
+              std::string("ab\\cd\x02\x41\x03"
+                          "AJ$PKVR,TIME\r\n"));
+    ASSERT_FALSE(sink.pieces.empty());
+    EXPECT_EQ(sink.pieces.back(), (Piece{0x000000, "$PKVR,TIME\r\n"})) << "sent telecommands are shown as sent";
+}
+
+TEST_F(TerminalSessionTest, PlaceholdersAreAskedFor)
+{
+    open();
+    session.attach(&link);
+    prompt.answers["Minute"] = "30";
+    EXPECT_TRUE(session.sendTelecommand("$PKVR,%[Hour=12],%[Minute]\r\n"));
+    ASSERT_EQ(prompt.seen.size(), 1U);
+    EXPECT_EQ(prompt.seen[0], (std::vector<PromptRow>{{"Hour", "12"}, {"Minute", ""}}));
+    prompt.result = PromptResult::Cancel;
+    EXPECT_FALSE(session.sendTelecommand("$PKVR,%[Hour]\r\n"));
+    EXPECT_EQ(written(), "$PKVR,12,30\r\n");
+}
+
+TEST_F(TerminalSessionTest, InputFiltersAnswerReceivedAndSentTelecommands)
+{
+    open();
+    session.attach(&link);
+    session.inputFilters().add(true, "$PKVR,SET,%[Mode],%[Value]");
+    prompt.answers["Value"] = "13";
+    receive("$PKVR,SET,A,12*7F\r\n");
+    ASSERT_EQ(prompt.seen.size(), 1U);
+    EXPECT_EQ(prompt.seen[0], (std::vector<PromptRow>{{"Mode", "A"}, {"Value", "12"}}));
+
+    receive("$PKVR,SET,A\r\n");
+    EXPECT_EQ(prompt.seen.size(), 1U) << "no match without the last field";
+
+    session.suspend();
+    prompt.answers["Value"] = "2";
+    EXPECT_TRUE(session.sendTelecommand("$PKVR,SET,B,1\r\n"));
+    EXPECT_EQ(prompt.seen.size(), 2U) << "sent telecommands are offered too, also while suspended";
+
+    prompt.result = PromptResult::Third;
+    receive("$PKVR,SET,C,5\r\n");
+    EXPECT_FALSE(session.inputFilters()[0].enabled) << "the third answer disables the filter";
+    receive("$PKVR,SET,C,5\r\n");
+    EXPECT_EQ(prompt.seen.size(), 3U);
+
+    // The stream tells its subscribers of a send before it transmits, so the answer to a sent telecommand
+    // leaves ahead of it.
+    EXPECT_EQ(written(), "$PKVR,SET,A,13\r\n$PKVR,SET,B,2\r\n$PKVR,SET,B,1\r\n");
+}
+
+TEST_F(TerminalSessionTest, AnAnswerWhileASendIsPromptingKeepsBothApart)
+{
+    // The prompt of a send is modal: received telecommands are still served meanwhile.
+    class NestedPrompt : public PromptHandler
+    {
+    public:
+        explicit NestedPrompt(std::function<void()> during)
+            : m_during(std::move(during))
+        {
+        }
+        PromptResult prompt(std::vector<PromptRow>& rows) override
+        {
+            if (!rows.empty() && rows[0].label == "Outer") {
+                m_during();
+                rows[0].value = "outer";
+            } else if (!rows.empty()) {
+                rows[0].value = "inner";
+            }
+            return PromptResult::Accept;
+        }
+
+    private:
+        std::function<void()> m_during;
+    };
+    open();
+    NestedPrompt nested([this] { receive("$PKVR,ASK,x\r\n"); });
+    TerminalSession own(sink, nested);
+    link.subscribeListener(&own);
+    own.attach(&link);
+    session.detach();
+    own.inputFilters().add(true, "$PKVR,ASK,%[Inner]");
+    EXPECT_TRUE(own.sendTelecommand("$PKVR,OUT,%[Outer],%[Second=s]\r\n"));
+    EXPECT_EQ(written(), "$PKVR,ASK,inner\r\n$PKVR,OUT,outer,s\r\n");
+}
+
+TEST_F(TerminalSessionTest, TheReceivePathAllocatesNothingOnceWarm)
+{
+    open();
+    session.attach(&link);
+    session.inputFilters().add(true, "$PKVR,SET,%[Mode]");
+    sink.keep = false;
+    const std::string sentences = "$GPGSV,3,1,12,01,02,03,04*70\r\n\x02\r\n!Z,1\r\n\x03$PKVR,GET,A*00\r\n";
+    receive(sentences);
+    const std::size_t shown = sink.count;
+    const testsupport::AllocationCounter counter;
+    for (int i = 0; i < 100; ++i) {
+        receive(sentences);
+    }
+    EXPECT_EQ(counter.count(), 0U);
+    EXPECT_EQ(sink.count, shown * 101);
+    EXPECT_TRUE(prompt.seen.empty());
+}
+
+TEST_F(TerminalSessionTest, SendsFilesInBlocks)
+{
+    open();
+    session.attach(&link);
+    SendLog log;
+    link.subscribeListener(&log);
+    std::string contents;
+    for (int i = 0; i < 2500; ++i) {
+        contents += static_cast<char>('a' + i % 26);
+    }
+    {
+        std::ofstream file(path("send.txt"), std::ios::binary);
+        file << contents;
+    }
+    EXPECT_TRUE(session.sendFile(path("send.txt")));
+    EXPECT_EQ(log.sizes, (std::vector<std::size_t>{1024, 1024, 452}));
+
+    EXPECT_FALSE(session.sendFile(path("missing.txt")));
+    EXPECT_FALSE(session.sendFile(m_folder.string()));
+    EXPECT_EQ(reports,
+              (std::vector<std::string>{"File " + path("missing.txt") + " does not exist",
+                                        "File " + m_folder.string() + " does not exist"}));
+    EXPECT_EQ(log.sizes.size(), 3U);
+    EXPECT_EQ(written(), contents);
+}
+
+TEST_F(TerminalSessionTest, FileBlocksGoThroughThePlaceholderStep)
+{
+    open();
+    session.attach(&link);
+    {
+        std::ofstream file(path("ask.txt"), std::ios::binary);
+        file << "$PKVR,%[Port=1]\r\n";
+    }
+    EXPECT_TRUE(session.sendFile(path("ask.txt")));
+    EXPECT_EQ(prompt.seen.size(), 1U);
+    EXPECT_EQ(written(), "$PKVR,1\r\n");
+}
+
+TEST_F(TerminalSessionTest, FiltersAndOptionsPersist)
+{
+    InputFilterList filters;
+    filters.add(true, "$PKVR,A,%[x]");
+    filters.add(false, "$PKVR,B");
+    EXPECT_TRUE(session.applyInputFilters(filters, path("default.ufl")));
+    TerminalSession other(sink, prompt);
+    other.loadInputFilters(path("default.ufl"));
+    EXPECT_EQ(other.inputFilters(), filters);
+    other.loadInputFilters(path("none.ufl"));
+    EXPECT_TRUE(other.inputFilters().empty());
+
+    auto store = std::make_shared<platform::MemorySettings>();
+    platform::Settings::install(store);
+    TerminalOptions options;
+    options.pair(MessageCategory::UHF, Direction::Receive) = {3, 0x123456};
+    session.applyOptions(options);
+    EXPECT_EQ(session.options(), options);
+    EXPECT_EQ(store->readInt("MessageUHFReceive", "mode", -1), 3);
+    EXPECT_EQ(TerminalSession(sink, prompt).options(), options) << "new terminals start from the settings";
+    platform::Settings::install(std::make_shared<platform::MemorySettings>());
+}
+
+} // namespace
+} // namespace zeb::terminal::test

@@ -1,0 +1,133 @@
+#include "terminal/widgets/CIHTEToolBar.h"
+
+#include "app/language/qt/Resources.h"
+#include "terminal/core/DictionaryPlaces.h"
+#include "terminal/widgets/CIHDEDictionaryEditor.h"
+
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QToolButton>
+
+namespace zeb::terminal {
+
+using language::Resources;
+
+namespace {
+
+// Entries are found by their position in the dictionary: labels need not be unique.
+constexpr int kEntryRole = Qt::UserRole;
+
+} // namespace
+
+CIHTEToolBar::CIHTEToolBar(QWidget* parent)
+    : QWidget(parent)
+    , m_list(new QComboBox)
+{
+    setObjectName(QString::fromLatin1(kName));
+    setWindowTitle(Resources::text(kName, QStringLiteral("Terminal")));
+    DictionaryPlaces::createFolder();
+    m_dictionary.read(DictionaryPlaces::toolBarDictionary());
+
+    m_list->setObjectName(QStringLiteral("IDC_IHTE_DICTIONARY"));
+    m_list->setMinimumContentsLength(24);
+    m_list->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+
+    auto* layout = new QHBoxLayout(this);
+    layout->setContentsMargins(2, 2, 2, 2);
+    layout->setSpacing(2);
+    layout->addWidget(m_list);
+    m_send = addButton("IDI_IHTE_SEND", QStringLiteral("Send"));
+    m_sendFile = addButton("IDI_IHTE_SEND_FILE", QStringLiteral("Send a file"));
+    m_suspend = addButton("IDI_IHTE_SUSPEND", QStringLiteral("Suspend"));
+    QToolButton* optionsButton = addButton("IDI_IHTE_OPTION", QStringLiteral("Options"));
+    QToolButton* clearButton = addButton("IDI_IHTE_CLEAR", QStringLiteral("Clear"));
+    QToolButton* inputFilterButton = addButton("IDI_IHTE_INPUT_FILTER", QStringLiteral("Input filters"));
+    QToolButton* outputFilterButton = addButton("IDI_IHTE_OUTPUT_FILTER", QStringLiteral("Telecommand dictionary"));
+    layout->addStretch();
+    m_suspend->setCheckable(true);
+
+    connect(m_send, &QToolButton::clicked, this, &CIHTEToolBar::send);
+    connect(m_sendFile, &QToolButton::clicked, this, &CIHTEToolBar::sendFile);
+    // The view owns the suspended state and reports it back through setSuspended.
+    connect(m_suspend, &QToolButton::clicked, this, [this] {
+        m_suspend->setChecked(m_suspended);
+        emit suspend();
+    });
+    connect(optionsButton, &QToolButton::clicked, this, &CIHTEToolBar::options);
+    connect(clearButton, &QToolButton::clicked, this, &CIHTEToolBar::clear);
+    connect(inputFilterButton, &QToolButton::clicked, this, &CIHTEToolBar::inputFilter);
+    connect(outputFilterButton, &QToolButton::clicked, this, &CIHTEToolBar::editDictionary);
+
+    refill();
+    setStreamOpen(false);
+}
+
+QToolButton* CIHTEToolBar::addButton(const char* iconName, const QString& fallback)
+{
+    auto* button = new QToolButton;
+    button->setObjectName(QString::fromLatin1(iconName));
+    const std::string tipName = std::string(kName) + "/" + iconName;
+    const QString tip = Resources::text(tipName.c_str(), fallback);
+    button->setToolTip(tip);
+    const QIcon icon = Resources::icon(iconName);
+    if (icon.isNull()) {
+        button->setText(tip);
+    } else {
+        button->setIcon(icon);
+    }
+    button->setAutoRaise(true);
+    layout()->addWidget(button);
+    return button;
+}
+
+QToolButton* CIHTEToolBar::button(const char* iconName) const
+{
+    return findChild<QToolButton*>(QString::fromLatin1(iconName));
+}
+
+void CIHTEToolBar::refill()
+{
+    m_list->clear();
+    const auto& entries = m_dictionary.entries();
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        const std::string& label = entries[i].label;
+        m_list->addItem(QString::fromUtf8(label.data(), static_cast<qsizetype>(label.size())),
+                        static_cast<qulonglong>(i));
+    }
+    m_list->setCurrentIndex(-1);
+}
+
+void CIHTEToolBar::setStreamOpen(bool open)
+{
+    m_send->setEnabled(open);
+    m_sendFile->setEnabled(open);
+    m_suspend->setEnabled(open);
+}
+
+void CIHTEToolBar::setSuspended(bool suspended)
+{
+    m_suspended = suspended;
+    m_suspend->setChecked(suspended);
+}
+
+void CIHTEToolBar::send()
+{
+    const int index = m_list->currentIndex();
+    if (index < 0) {
+        return;
+    }
+    const auto entry = static_cast<std::size_t>(m_list->itemData(index, kEntryRole).toULongLong());
+    if (entry >= m_dictionary.size()) {
+        return;
+    }
+    emit sendRequested(m_dictionary[entry].value);
+}
+
+void CIHTEToolBar::editDictionary()
+{
+    CIHDEDictionaryEditor editor(m_dictionary, this);
+    editor.exec();
+    refill();
+}
+
+} // namespace zeb::terminal

@@ -1,0 +1,66 @@
+#pragma once
+
+#include "terminal/core/Dictionary.h"
+
+#include <QWidget>
+
+#include <string>
+
+class QComboBox;
+class QToolButton;
+
+namespace zeb::terminal {
+
+// The terminal's tool bar "IDD_IHTE_TOOLBAR": a drop-down list of the telecommands of its dictionary
+// (read from DictionaryPlaces::toolBarDictionary() when the bar is created) and the terminal's buttons.
+// The output filter button edits the dictionary and refills the list; the other buttons are the view's
+// commands and are only signalled.
+//
+// Object names: the list "IDC_IHTE_DICTIONARY"; each button is named after its icon ("IDI_IHTE_SEND",
+// "IDI_IHTE_SEND_FILE", "IDI_IHTE_SUSPEND", "IDI_IHTE_OPTION", "IDI_IHTE_CLEAR", "IDI_IHTE_INPUT_FILTER",
+// "IDI_IHTE_OUTPUT_FILTER").
+class CIHTEToolBar : public QWidget
+{
+    Q_OBJECT
+
+public:
+    static constexpr const char* kName = "IDD_IHTE_TOOLBAR";
+
+    explicit CIHTEToolBar(QWidget* parent = nullptr);
+
+    Dictionary& dictionary() { return m_dictionary; }
+    QComboBox* list() const { return m_list; }
+    QToolButton* button(const char* iconName) const;
+
+    // Fills the list again from the dictionary, in order, with nothing selected.
+    void refill();
+    // The view's stream state: send, send file and suspend work only while the stream is open.
+    void setStreamOpen(bool open);
+    void setSuspended(bool suspended);
+
+public slots:
+    // The send button: the selected entry's value, nothing without a selection.
+    void send();
+    // The output filter button: the dictionary editor on this bar's dictionary, then the list again.
+    void editDictionary();
+
+signals:
+    void sendRequested(const std::string& value);
+    void sendFile();
+    void suspend();
+    void options();
+    void clear();
+    void inputFilter();
+
+private:
+    QToolButton* addButton(const char* iconName, const QString& fallback);
+
+    Dictionary m_dictionary;
+    QComboBox* m_list = nullptr;
+    QToolButton* m_send = nullptr;
+    QToolButton* m_sendFile = nullptr;
+    QToolButton* m_suspend = nullptr;
+    bool m_suspended = false;
+};
+
+} // namespace zeb::terminal
