@@ -1,0 +1,435 @@
+// zeb500-sim: a simulated receiver. Plays captures over TCP or a pseudo-terminal, answers
+// queries, pings and remote file requests, and injects the faults of a poor link on request.
+
+#include "CapturePlayer.h"
+#include "FaultInjector.h"
+#include "QueryResponder.h"
+#include "stream/IOSTStream.h"
+#include "stream/StreamCallback.h"
+#include "stream/StreamEvent.h"
+#include "stream/rpc/RemoteRequests.h"
+#include "stream/socket/ConnectedSocketDevice.h"
+#include "stream/socket/ServerSocketDevice.h"
+#include "stream/socket/SocketTransports.h"
+
+#include <CLI/CLI.hpp>
+
+#include <algorithm>
+#include <atomic>
+#include <cerrno>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <mutex>
+#include <poll.h>
+#include <sys/socket.h>
+#include <termios.h>
+#include <thread>
+#include <unistd.h>
+#include <vector>
+
+namespace zeb::tools::sim {
+
+namespace {
+
+using Clock = CapturePlayer::Clock;
+constexpr auto kIdleSlice = std::chrono::milliseconds(20);
+constexpr std::size_t kBatchMax = 256;
+constexpr int kWriteRetries = 200;
+constexpr int kWriteRetryMs = 5;
+
+std::atomic<bool> g_stop{false};
+
+extern "C" void onStopSignal(int)
+{
+    g_stop.store(true);
+}
+
+void installStopHandlers()
+{
+    struct sigaction action
+    { };
+    action.sa_handler = &onStopSignal;
+    sigemptyset(&action.sa_mask);
+    sigaction(SIGINT, &action, nullptr);
+    sigaction(SIGTERM, &action, nullptr);
+    std::signal(SIGPIPE, SIG_IGN);
+}
+
+struct Options
+{
+    std::vector<std::string> captures;
+    int port = 4001;
+    bool pty = false;
+    std::string pace = "epoch";
+    double byteRate = 1200;
+    std::string root = ZEB500_SIM_DEMO_ROOT;
+    FaultSettings faults;
+};
+
+bool parsePace(const Options& options, Pace& pace)
+{
+    pace.bytesPerSecond = options.byteRate;
+    if (options.pace == "epoch") {
+        pace.mode = Pace::Mode::Epoch;
+        return true;
+    }
+    if (options.pace == "max") {
+        pace.mode = Pace::Mode::Max;
+        return true;
+    }
+    char* end = nullptr;
+    const double rate = std::strtod(options.pace.c_str(), &end);
+    if (end == options.pace.c_str() || *end != '\0' || !(rate > 0))
+        return false;
+    pace.mode = Pace::Mode::Lines;
+    pace.linesPerSecond = rate;
+    return true;
+}
+
+// Sleeps until the next piece is due, in slices short enough to notice a stop request.
+void waitForNext(const CapturePlayer& player, Clock::time_point now)
+{
+    const auto until = std::min(player.nextDue(), now + kIdleSlice);
+    if (until > now)
+        std::this_thread::sleep_until(until);
+}
+
+// Takes every piece due now (a bounded batch), passes it through the faults and notes the
+// sentences for the queries; returns the bytes to send.
+std::string takeDue(CapturePlayer& player, FaultInjector& faults, QueryResponder& responder, Clock::time_point now)
+{
+    std::string out;
+    for (std::size_t i = 0; i < kBatchMax; ++i) {
+        const auto piece = player.take(now);
+        if (!piece)
+            break;
+        if (piece->sentence)
+            responder.observe(piece->bytes, piece->epochStart);
+        out.append(faults.apply(piece->bytes, piece->sentence));
+    }
+    return out;
+}
+
+// The TCP side: a server stream whose peers all receive the playback.
+class TcpServer
+{
+public:
+    TcpServer(QueryResponder& responder)
+        : m_responder(responder)
+    {
+    }
+
+    bool open(int port)
+    {
+        m_server.subscribeCallback(&TcpServer::onServerEvent, this);
+        const std::string address = "/dev/server/localhost/" + std::to_string(port);
+        if (m_server.open(address, "r+b") != stream::StreamStatus::Ok || !m_server.isOpen())
+            return false;
+        const auto* device = dynamic_cast<stream::socket::ServerSocketDevice*>(m_server.device());
+        std::printf("listening %u\n", device ? device->port() : static_cast<unsigned>(port));
+        std::fflush(stdout);
+        return true;
+    }
+
+    // Ends every connection, then stops accepting; the server stream destroys the peers.
+    void close()
+    {
+        dropPeers(true, Clock::now(), nullptr);
+        m_server.close();
+    }
+
+    // A listener came when nobody listened (since the last call).
+    bool takeFirstListener() { return m_firstListener.exchange(false); }
+
+    bool hasPeers() const
+    {
+        const std::lock_guard lock(m_mutex);
+        return std::any_of(m_peers.begin(), m_peers.end(), [](const Peer& p) { return !p.dropping; });
+    }
+
+    void send(const std::string& bytes)
+    {
+        if (bytes.empty())
+            return;
+        const std::lock_guard lock(m_mutex);
+        for (auto& peer : m_peers)
+            if (!peer.dropping)
+                peer.stream->write(bytes, kWriteRetries, kWriteRetryMs);
+    }
+
+    // Ends the connections the fault settings want dropped (all with `everyone`). The socket is
+    // shut down rather than the peer stream closed: the peer then ends as when the far side
+    // hangs up, on its own receive thread, which is the one ending the server handles safely
+    // while the connection may be ending by itself. The peer stays listed until its
+    // disconnect, and a listed peer is alive: its destruction waits for that notification,
+    // which waits for this lock.
+    void dropPeers(bool everyone, Clock::time_point now, const FaultInjector* faults)
+    {
+        const std::lock_guard lock(m_mutex);
+        for (auto& peer : m_peers) {
+            if (peer.dropping || !(everyone || (faults && faults->dropDue(now - peer.since))))
+                continue;
+            peer.dropping = true;
+            const auto* device = dynamic_cast<stream::socket::ConnectedSocketDevice*>(peer.stream->device());
+            if (device && device->socketFd() >= 0)
+                ::shutdown(device->socketFd(), SHUT_RDWR);
+        }
+    }
+
+private:
+    struct Peer
+    {
+        stream::IOSTStream* stream = nullptr;
+        Clock::time_point since;
+        bool dropping = false;
+    };
+
+    static void onServerEvent(void* context, stream::IOSTStream*, stream::StreamEventCode code, std::intptr_t argument)
+    {
+        auto& self = *static_cast<TcpServer*>(context);
+        auto* peer = reinterpret_cast<stream::IOSTStream*>(argument);
+        if (!peer)
+            return;
+        if (code == stream::StreamEventCode::Connect) {
+            peer->subscribeCallback(&TcpServer::onPeerEvent, &self);
+            const std::lock_guard lock(self.m_mutex);
+            const bool first
+                = std::none_of(self.m_peers.begin(), self.m_peers.end(), [](const Peer& p) { return !p.dropping; });
+            self.m_peers.push_back({peer, Clock::now(), false});
+            if (first)
+                self.m_firstListener = true;
+            return;
+        }
+        if (code == stream::StreamEventCode::Disconnect) {
+            const std::lock_guard lock(self.m_mutex);
+            std::erase_if(self.m_peers, [peer](const Peer& p) { return p.stream == peer; });
+        }
+    }
+
+    static void onPeerEvent(void* context, stream::IOSTStream* peer, stream::StreamEventCode code,
+                            std::intptr_t argument)
+    {
+        if (code != stream::StreamEventCode::Receive || !peer)
+            return;
+        auto& self = *static_cast<TcpServer*>(context);
+        const std::string reply = self.m_responder.answer(stream::eventArgument(argument).text());
+        if (reply.empty())
+            return;
+        const std::lock_guard lock(self.m_mutex);
+        const bool live
+            = std::any_of(self.m_peers.begin(), self.m_peers.end(), [peer](const Peer& p) { return p.stream == peer; });
+        if (live)
+            peer->write(reply, kWriteRetries, kWriteRetryMs);
+    }
+
+    QueryResponder& m_responder;
+    mutable std::mutex m_mutex;
+    std::vector<Peer> m_peers;
+    std::atomic<bool> m_firstListener{false};
+    // Last, so it goes first: destroying it destroys the peers, which may still notify.
+    stream::IOSTStream m_server{65};
+};
+
+int runTcp(const Options& options, CapturePlayer& player, FaultInjector& faults, QueryResponder& responder)
+{
+    stream::socket::registerSocketTransports();
+    stream::rpc::installRemoteRequests(options.root);
+    TcpServer server(responder);
+    if (!server.open(options.port)) {
+        std::fprintf(stderr, "zeb500-sim: cannot listen on port %d\n", options.port);
+        return 2;
+    }
+    Clock::time_point playStart;
+    while (!g_stop.load()) {
+        const auto now = Clock::now();
+        server.dropPeers(false, now, &faults);
+        // A receiver talks whether anyone listens or not, but playing into the void would only
+        // make the first listener start at a random place in the log: playback pauses while
+        // nobody listens, and the pacing and the stall cycle start afresh with a listener.
+        if (server.takeFirstListener()) {
+            player.restart(now);
+            playStart = now;
+        }
+        if (!server.hasPeers()) {
+            std::this_thread::sleep_for(kIdleSlice);
+            continue;
+        }
+        if (faults.stalled(now - playStart)) {
+            std::this_thread::sleep_for(kIdleSlice);
+            continue;
+        }
+        server.send(takeDue(player, faults, responder, now));
+        waitForNext(player, Clock::now());
+    }
+    server.close();
+    return 0;
+}
+
+// --- pseudo-terminal ------------------------------------------------------------------------
+
+class PtyLink
+{
+public:
+    ~PtyLink()
+    {
+        if (m_slave >= 0)
+            ::close(m_slave);
+        if (m_master >= 0)
+            ::close(m_master);
+    }
+
+    bool open()
+    {
+        m_master = posix_openpt(O_RDWR | O_NOCTTY);
+        if (m_master < 0 || grantpt(m_master) != 0 || unlockpt(m_master) != 0)
+            return false;
+        const char* name = ptsname(m_master);
+        if (!name)
+            return false;
+        m_path = name;
+        // Raw, so that the line discipline neither echoes our output back nor edits queries.
+        termios settings{};
+        if (tcgetattr(m_master, &settings) == 0) {
+            cfmakeraw(&settings);
+            tcsetattr(m_master, TCSANOW, &settings);
+        }
+        // Held open so the master never sees a hang-up between two users of the slave.
+        m_slave = ::open(name, O_RDWR | O_NOCTTY);
+        fcntl(m_master, F_SETFL, fcntl(m_master, F_GETFL) | O_NONBLOCK);
+        return true;
+    }
+
+    const std::string& path() const { return m_path; }
+
+    // Whatever does not fit is lost, as on a serial line nobody reads.
+    void send(std::string_view bytes)
+    {
+        while (!bytes.empty()) {
+            const ssize_t took = ::write(m_master, bytes.data(), bytes.size());
+            if (took <= 0)
+                return;
+            bytes.remove_prefix(static_cast<std::size_t>(took));
+        }
+    }
+
+    // Reads what arrived (waiting at most `wait`) and answers each complete line.
+    void serve(QueryResponder& responder, std::chrono::milliseconds wait)
+    {
+        pollfd entry{m_master, POLLIN, 0};
+        if (::poll(&entry, 1, static_cast<int>(wait.count())) <= 0)
+            return;
+        char block[512];
+        const ssize_t got = ::read(m_master, block, sizeof block);
+        if (got <= 0)
+            return;
+        for (ssize_t i = 0; i < got; ++i) {
+            const char c = block[i];
+            if (c != '\n') {
+                // A line longer than any query is noise: keep only its start.
+                if (m_line.size() < kLineMax)
+                    m_line.push_back(c);
+                continue;
+            }
+            answer(responder);
+            m_line.clear();
+        }
+    }
+
+private:
+    static constexpr std::size_t kLineMax = 256;
+
+    void answer(QueryResponder& responder)
+    {
+        std::string_view line(m_line);
+        while (!line.empty() && line.back() == '\r')
+            line.remove_suffix(1);
+        if (line == "$PKVR,RPC,PING") {
+            send("$PKVR,RPC,PING," + m_path + "\r\n");
+            return;
+        }
+        send(responder.answer(line));
+    }
+
+    int m_master = -1;
+    int m_slave = -1;
+    std::string m_path;
+    std::string m_line;
+};
+
+int runPty(CapturePlayer& player, FaultInjector& faults, QueryResponder& responder)
+{
+    PtyLink link;
+    if (!link.open()) {
+        std::fprintf(stderr, "zeb500-sim: cannot create a pseudo-terminal: %s\n", std::strerror(errno));
+        return 2;
+    }
+    std::printf("pty %s\n", link.path().c_str());
+    std::fflush(stdout);
+    const auto start = Clock::now();
+    player.restart(start);
+    while (!g_stop.load()) {
+        const auto now = Clock::now();
+        if (!faults.stalled(now - start))
+            link.send(takeDue(player, faults, responder, now));
+        const auto wait = std::chrono::duration_cast<std::chrono::milliseconds>(
+            std::clamp<Clock::duration>(player.nextDue() - Clock::now(), Clock::duration::zero(), kIdleSlice));
+        link.serve(responder, wait);
+    }
+    return 0;
+}
+
+int run(int argc, char** argv)
+{
+    Options options;
+    CLI::App app{"Simulated receiver: plays captures, answers queries, injects faults"};
+    app.add_option("captures", options.captures, "Capture files, played in order and looped")
+        ->required()
+        ->check(CLI::ExistingFile);
+    app.add_option("--port", options.port, "TCP port to listen on (0: any free port)")->check(CLI::Range(0, 65535));
+    app.add_flag("--pty", options.pty, "Serve on a pseudo-terminal instead of TCP");
+    app.add_option("--pace", options.pace, "epoch (one epoch per second), N lines per second, or max");
+    app.add_option("--byte-rate", options.byteRate, "Bytes per second for binary captures")->check(CLI::PositiveNumber);
+    app.add_option("--root", options.root, "Folder served to remote file requests");
+    app.add_option("--drop-after", options.faults.dropAfterSeconds, "Close each connection after N seconds")
+        ->check(CLI::NonNegativeNumber);
+    app.add_option("--stall", options.faults.stallSeconds, "Stop sending for N seconds now and then")
+        ->check(CLI::NonNegativeNumber);
+    app.add_option("--stall-every", options.faults.stallEverySeconds, "Seconds of sending between stalls")
+        ->check(CLI::PositiveNumber);
+    app.add_option("--garbage", options.faults.garbageRate, "Probability of garbage bytes between pieces")
+        ->check(CLI::Range(0.0, 1.0));
+    app.add_option("--corrupt-checksums", options.faults.corruptFraction, "Fraction of sentences with a bad checksum")
+        ->check(CLI::Range(0.0, 1.0));
+    app.add_option("--seed", options.faults.seed, "Seed of the fault generator");
+    CLI11_PARSE(app, argc, argv);
+
+    Pace pace;
+    if (!parsePace(options, pace)) {
+        std::fprintf(stderr, "zeb500-sim: --pace takes epoch, max or a positive number of lines per second\n");
+        return 2;
+    }
+    CapturePlayer player(pace);
+    for (const auto& capture : options.captures) {
+        std::string error;
+        if (!player.load(capture, error)) {
+            std::fprintf(stderr, "zeb500-sim: %s\n", error.c_str());
+            return 2;
+        }
+    }
+    installStopHandlers();
+    FaultInjector faults(options.faults);
+    QueryResponder responder;
+    return options.pty ? runPty(player, faults, responder) : runTcp(options, player, faults, responder);
+}
+
+} // namespace
+
+} // namespace zeb::tools::sim
+
+int main(int argc, char** argv)
+{
+    return zeb::tools::sim::run(argc, argv);
+}

@@ -1,0 +1,233 @@
+// Starts the real zeb500-sim and talks to it over TCP through the project's own stream.
+
+#include "stream/IOSTStream.h"
+#include "stream/StreamCallback.h"
+#include "stream/StreamEvent.h"
+#include "stream/socket/SocketTransports.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <csignal>
+#include <cstdlib>
+#include <fstream>
+#include <mutex>
+#include <spawn.h>
+#include <string>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+#include <vector>
+
+extern char** environ;
+
+namespace zeb::tools::sim {
+namespace {
+
+using namespace std::chrono_literals;
+
+std::string capturePath()
+{
+    const char* dir = std::getenv("ZEB500_SHARED_DATA");
+    const char* source = std::getenv("ZEB500_SOURCE_DIR");
+    const std::string root = dir ? dir : std::string(source ? source : ".") + "/data/captures";
+    return root + "/nmea/isync.nmea";
+}
+
+std::vector<std::string> captureLines(const std::string& path)
+{
+    std::vector<std::string> lines;
+    std::ifstream in(path, std::ios::binary);
+    for (std::string line; std::getline(in, line);) {
+        while (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        if (!line.empty())
+            lines.push_back(line);
+    }
+    return lines;
+}
+
+template <typename Condition>
+bool eventually(Condition condition, std::chrono::milliseconds limit = 2000ms)
+{
+    const auto deadline = std::chrono::steady_clock::now() + limit;
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() > deadline)
+            return false;
+        std::this_thread::sleep_for(2ms);
+    }
+    return true;
+}
+
+// The simulator as a child process, told to listen on a free port that it prints.
+class Simulator
+{
+public:
+    explicit Simulator(std::vector<std::string> arguments)
+    {
+        int out[2];
+        if (::pipe(out) != 0)
+            return;
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
+        posix_spawn_file_actions_addclose(&actions, out[0]);
+        arguments.insert(arguments.begin(), ZEB500_SIM_EXECUTABLE);
+        std::vector<char*> argv;
+        for (auto& argument : arguments)
+            argv.push_back(argument.data());
+        argv.push_back(nullptr);
+        if (posix_spawn(&m_pid, argv[0], &actions, nullptr, argv.data(), environ) != 0)
+            m_pid = -1;
+        posix_spawn_file_actions_destroy(&actions);
+        ::close(out[1]);
+        // First line: "listening <port>".
+        std::string line;
+        char c = 0;
+        while (::read(out[0], &c, 1) == 1 && c != '\n')
+            line.push_back(c);
+        ::close(out[0]);
+        if (line.rfind("listening ", 0) == 0)
+            m_port = std::atoi(line.c_str() + 10);
+    }
+
+    ~Simulator()
+    {
+        if (m_pid > 0) {
+            ::kill(m_pid, SIGKILL);
+            ::waitpid(m_pid, nullptr, 0);
+        }
+    }
+
+    int port() const { return m_port; }
+
+    // Asks it to stop; its exit status, or -1.
+    int stop()
+    {
+        if (m_pid <= 0)
+            return -1;
+        ::kill(m_pid, SIGTERM);
+        int status = 0;
+        ::waitpid(m_pid, &status, 0);
+        m_pid = -1;
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+
+private:
+    pid_t m_pid = -1;
+    int m_port = 0;
+};
+
+// The receiving side: keeps the texts of the first messages and watches for the answers.
+struct Client
+{
+    static constexpr std::size_t kKept = 1000;
+
+    static void onEvent(void* context, stream::IOSTStream*, stream::StreamEventCode code, std::intptr_t argument)
+    {
+        auto& self = *static_cast<Client*>(context);
+        if (code == stream::StreamEventCode::Close) {
+            ++self.closes;
+            return;
+        }
+        if (code != stream::StreamEventCode::Receive)
+            return;
+        std::string text(stream::eventArgument(argument).text());
+        while (!text.empty() && (text.back() == '\n' || text.back() == '\r'))
+            text.pop_back();
+        ++self.received;
+        self.lastReceive = std::chrono::steady_clock::now().time_since_epoch().count();
+        if (text.rfind("$PKVR,RPC,PING,", 0) == 0)
+            self.pings = self.pings + 1;
+        if (text.rfind("$PKVR,ACK,SVDSEL*", 0) == 0)
+            self.acks = self.acks + 1;
+        const std::lock_guard lock(self.mutex);
+        if (self.texts.size() < kKept)
+            self.texts.push_back(text);
+        if (self.afterQuery)
+            self.answers.push_back(text);
+    }
+
+    std::vector<std::string> kept()
+    {
+        const std::lock_guard lock(mutex);
+        return texts;
+    }
+
+    std::mutex mutex;
+    std::vector<std::string> texts;
+    std::vector<std::string> answers;
+    bool afterQuery = false;
+    std::atomic<std::uint64_t> received{0};
+    std::atomic<std::int64_t> lastReceive{0};
+    std::atomic<int> pings{0};
+    std::atomic<int> acks{0};
+    std::atomic<int> closes{0};
+};
+
+TEST(SimulatorProcess, PlaysInOrderAnswersQueriesAndDropsConnections)
+{
+    const auto lines = captureLines(capturePath());
+    ASSERT_GT(lines.size(), 100u);
+    // Bursts of 50 ms at full speed, then 2 s of silence in which the answers stand out.
+    Simulator sim(
+        {"--port", "0", "--pace", "max", "--stall", "2", "--stall-every", "0.05", "--drop-after", "1", capturePath()});
+    ASSERT_GT(sim.port(), 0);
+
+    stream::socket::registerSocketTransports();
+    Client client;
+    stream::IOSTStream link(stream::IOSTStream::kAnonymous);
+    link.subscribeCallback(&Client::onEvent, &client);
+    const std::string address = "/dev/client/localhost/" + std::to_string(sim.port());
+    ASSERT_EQ(link.open(address, "r+b"), stream::StreamStatus::Ok);
+    const auto connected = std::chrono::steady_clock::now();
+    const int closesBefore = client.closes; // opening closes first
+
+    // The log arrives from its first line, in order, looping at its end.
+    ASSERT_TRUE(eventually([&] { return client.kept().size() >= 3 * lines.size(); }));
+    const auto texts = client.kept();
+    for (std::size_t i = 0; i < 3 * lines.size(); ++i)
+        ASSERT_EQ(texts[i], lines[i % lines.size()]) << "message " << i;
+
+    // Once the burst is over, queries are answered.
+    ASSERT_TRUE(eventually([&] {
+        const auto last
+            = std::chrono::steady_clock::time_point(std::chrono::steady_clock::duration(client.lastReceive));
+        return std::chrono::steady_clock::now() - last > 100ms;
+    }));
+    {
+        const std::lock_guard lock(client.mutex);
+        client.afterQuery = true;
+    }
+    link.write(std::string_view("$ECGPQ,GSV\r\n"));
+    link.write(stream::IOSTStream::kPingRequest);
+    link.write(std::string_view("$PKVR,SVDSEL\r\n"));
+    ASSERT_TRUE(eventually([&] { return client.pings >= 1 && client.acks >= 1; }));
+    {
+        const std::lock_guard lock(client.mutex);
+        std::vector<std::string> gsv;
+        for (const auto& answer : client.answers) {
+            if (answer.rfind("$GPGSV,", 0) != 0)
+                continue;
+            gsv.push_back(answer);
+            EXPECT_NE(std::find(lines.begin(), lines.end(), answer), lines.end()) << answer;
+        }
+        // A whole group of the log (some of its epochs lack a sentence or two): up to "4,4".
+        ASSERT_GE(gsv.size(), 2u);
+        EXPECT_EQ(gsv.back().rfind("$GPGSV,4,4,", 0), 0u) << gsv.back();
+    }
+
+    // The connection goes after a second; a new one gets the log again.
+    ASSERT_TRUE(eventually([&] { return client.closes > closesBefore; }, 3000ms));
+    EXPECT_GE(std::chrono::steady_clock::now() - connected, 900ms);
+    const auto before = client.received.load();
+    ASSERT_EQ(link.open(address, "r+b"), stream::StreamStatus::Ok);
+    EXPECT_TRUE(eventually([&] { return client.received > before + 100; }));
+    link.close();
+
+    EXPECT_EQ(sim.stop(), 0);
+}
+
+} // namespace
+} // namespace zeb::tools::sim
