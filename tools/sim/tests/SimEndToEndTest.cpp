@@ -3,6 +3,9 @@
 #include "stream/IOSTStream.h"
 #include "stream/StreamCallback.h"
 #include "stream/StreamEvent.h"
+#include "stream/rpc/DirectoryEntry.h"
+#include "stream/rpc/RemoteFileClient.h"
+#include "stream/rpc/RemoteRequests.h"
 #include "stream/socket/SocketTransports.h"
 
 #include <gtest/gtest.h>
@@ -11,6 +14,7 @@
 #include <chrono>
 #include <csignal>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <mutex>
 #include <spawn.h>
@@ -226,6 +230,52 @@ TEST(SimulatorProcess, PlaysInOrderAnswersQueriesAndDropsConnections)
     EXPECT_TRUE(eventually([&] { return client.received > before + 100; }));
     link.close();
 
+    EXPECT_EQ(sim.stop(), 0);
+}
+
+TEST(SimulatorProcess, SurvivesGarbageAndServesItsDiskOnChip)
+{
+    const auto lines = captureLines(capturePath());
+    Simulator sim({"--port", "0", "--pace", "max", "--garbage", "0.2", "--seed", "7", capturePath()});
+    ASSERT_GT(sim.port(), 0);
+
+    stream::socket::registerSocketTransports();
+    Client client;
+    stream::IOSTStream link(stream::IOSTStream::kAnonymous);
+    link.subscribeCallback(&Client::onEvent, &client);
+    ASSERT_EQ(link.open("/dev/client/localhost/" + std::to_string(sim.port()), "r+b"), stream::StreamStatus::Ok);
+
+    // Garbage damages some sentences, but the framer resynchronises on the next one: most of
+    // what arrives is the log, in the log's order, and the subscription keeps receiving.
+    ASSERT_TRUE(eventually([&] { return client.kept().size() >= Client::kKept; }, 5000ms));
+    const auto texts = client.kept();
+    std::size_t intact = 0;
+    std::size_t position = 0;
+    for (const auto& text : texts) {
+        for (std::size_t step = 0; step < lines.size(); ++step) {
+            const std::size_t at = (position + step) % lines.size();
+            if (lines[at] == text) {
+                ++intact;
+                position = at + 1;
+                break;
+            }
+        }
+    }
+    EXPECT_GT(intact, texts.size() / 2) << intact << " of " << texts.size() << " messages are sentences of the log";
+    const auto before = client.received.load();
+    EXPECT_TRUE(eventually([&] { return client.received > before + 100; }));
+
+    // The bundled disk-on-chip tree is reachable through remote file requests on the same link
+    // (this side's request service takes the replies).
+    stream::rpc::installRemoteRequests(std::filesystem::temp_directory_path());
+    stream::rpc::RemoteFileClient files(link);
+    std::vector<stream::rpc::DirectoryEntry> entries;
+    ASSERT_EQ(files.list(".", entries), stream::StreamStatus::Ok);
+    bool readme = false;
+    for (const auto& entry : entries)
+        readme = readme || entry.name == "README.TXT";
+    EXPECT_TRUE(readme);
+    link.close();
     EXPECT_EQ(sim.stop(), 0);
 }
 
