@@ -19,6 +19,8 @@ PACKAGES=(
   fonts-dejavu-core
   # Real peers for the transport tests
   socat curl netcat-openbsd
+  # Rebuilds of unchanged sources come from the cache
+  ccache
 )
 
 missing=()
