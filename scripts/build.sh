@@ -12,6 +12,8 @@ if command -v ccache >/dev/null; then
   # Several checkouts (worktrees, CI clones) share one cache: paths are hashed relative
   # to the checkout, and the build folder is left out of the hash.
   export CCACHE_BASEDIR=${CCACHE_BASEDIR:-$root} CCACHE_NOHASHDIR=${CCACHE_NOHASHDIR:-1}
+  # Sources built with a precompiled header are cached too.
+  export CCACHE_SLOPPINESS=${CCACHE_SLOPPINESS:-pch_defines,time_macros,include_file_mtime,include_file_ctime}
   launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 fi
 cmake -S "$root" -B "$dir" -G Ninja ${launcher[@]+"${launcher[@]}"} "$@" >/dev/null

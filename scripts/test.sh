@@ -3,17 +3,17 @@
 #   1. the whole suite in a normal build (benchmarks built, not run);
 #   2. the whole suite under AddressSanitizer + UndefinedBehaviorSanitizer;
 #   3. the threading tests under ThreadSanitizer;
-#   4. every fuzz target for a short while (clang + libFuzzer).
+#   4. every fuzz target for a short while (clang + libFuzzer); only the fuzz targets are built.
 # Qt runs offscreen. Options:
 #   --quick        only step 1
 #   --no-fuzz      skip step 4
-#   --fuzz-seconds N   time per fuzz target (default 20, or ZEB500_FUZZ_SECONDS)
+#   --fuzz-seconds N   time per fuzz target (default 10, or ZEB500_FUZZ_SECONDS)
 # Build trees: build/, build-asan/, build-tsan/, build-fuzz/ beside this script's folder.
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 quick=0
 fuzz=1
-fuzz_seconds=${ZEB500_FUZZ_SECONDS:-20}
+fuzz_seconds=${ZEB500_FUZZ_SECONDS:-10}
 while [[ $# -gt 0 ]]; do
   case "$1" in
     --quick) quick=1 ;;
@@ -36,7 +36,22 @@ failed=0
 ctest_prefix=()
 failures=()
 
-step() { printf '\n==== ZEB500 tests: %s ====\n' "$*"; }
+timings=()
+stage_name=""
+stage_start=$SECONDS
+# step NAME: starts a stage; the time each stage took is listed at the end.
+step() {
+  end_stage
+  stage_name=$*
+  stage_start=$SECONDS
+  printf '\n==== ZEB500 tests: %s ====\n' "$*"
+}
+end_stage() {
+  [[ -n "$stage_name" ]] || return 0
+  local took=$((SECONDS - stage_start))
+  timings+=("$(printf '%4dm%02ds  %s' $((took / 60)) $((took % 60)) "$stage_name")")
+  stage_name=""
+}
 
 # run_ctest DIR NAME [ctest args...]: runs CTest and adds its counts to the totals.
 run_ctest() {
@@ -54,6 +69,19 @@ run_ctest() {
   total=$(sed -E 's/.* ([0-9]+) tests? failed out of ([0-9]+).*/\2/' <<<"$line")
   passed=$((passed + total - bad)); failed=$((failed + bad))
   [[ "$bad" -eq 0 ]] || failures+=("$name: $bad test(s) failed")
+}
+
+# fuzz_one PROGRAM CORPUS: fuzzes a copy of the seed corpus; leaves "passed" in its work
+# folder when nothing was found.
+fuzz_one() {
+  local program=$1 corpus=$2
+  local work="$scratch/fuzz-$(basename "$program")"
+  mkdir -p "$work/corpus" "$work/findings"
+  [[ -d "$corpus" ]] && cp -r "$corpus"/. "$work/corpus/" 2>/dev/null
+  if (cd "$work/findings" && "$program" -max_total_time="$fuzz_seconds" -timeout=10 -rss_limit_mb=2048 \
+        -print_final_stats=0 "$work/corpus" >"$work/log" 2>&1); then
+    touch "$work/passed"
+  fi
 }
 
 build() {
@@ -84,7 +112,7 @@ if [[ $quick -eq 0 ]]; then
 
   step "ThreadSanitizer (threading tests)"
   export TSAN_OPTIONS=${TSAN_OPTIONS:-halt_on_error=1:second_deadlock_stack=1}
-  if build "$root/build-tsan" tsan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZEB_SANITIZE=thread -DZEB_BUILD_APP=OFF -DZEB_BUILD_BENCH=OFF; then
+  if ZEB500_TARGETS=threads_tests build "$root/build-tsan" tsan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZEB_SANITIZE=thread -DZEB_BUILD_APP=OFF -DZEB_BUILD_BENCH=OFF; then
     # Some kernels randomise addresses more than ThreadSanitizer's memory layout allows;
     # running without address randomisation sidesteps that.
     if command -v setarch >/dev/null && setarch "$(uname -m)" -R true 2>/dev/null; then
@@ -96,16 +124,20 @@ if [[ $quick -eq 0 ]]; then
 
   if [[ $fuzz -eq 1 ]]; then
     step "fuzz targets, ${fuzz_seconds}s each"
-    if CC=clang CXX=clang++ build "$root/build-fuzz" fuzz -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZEB_FUZZ=ON; then
+    if CC=clang CXX=clang++ ZEB500_TARGETS=fuzzers build "$root/build-fuzz" fuzz -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZEB_FUZZ=ON; then
+      # One fuzz target per core at a time; each leaves its verdict in its work folder.
+      names=()
       while IFS='|' read -r program corpus; do
         [[ -n "$program" ]] || continue
-        name=$(basename "$program")
+        while [[ $(jobs -rp | wc -l) -ge $ZEB500_JOBS ]]; do wait -n; done
+        names+=("$(basename "$program")")
+        fuzz_one "$program" "$corpus" &
+      done <"$root/build-fuzz/fuzzers.txt"
+      wait
+      for name in "${names[@]}"; do
         work="$scratch/fuzz-$name"
-        mkdir -p "$work/corpus" "$work/findings"
-        [[ -d "$corpus" ]] && cp -r "$corpus"/. "$work/corpus/" 2>/dev/null
         echo "-- $name"
-        if (cd "$work/findings" && "$program" -max_total_time="$fuzz_seconds" -timeout=10 -rss_limit_mb=2048 \
-              -print_final_stats=0 "$work/corpus" >"$work/log" 2>&1); then
+        if [[ -f "$work/passed" ]]; then
           passed=$((passed + 1))
           grep -E '^#[0-9]+.*DONE' "$work/log" | tail -n 1
         else
@@ -114,11 +146,16 @@ if [[ $quick -eq 0 ]]; then
           mkdir -p "$root/fuzz-findings" && cp "$work/findings"/* "$root/fuzz-findings/" 2>/dev/null
           echo "the failing input is saved in $root/fuzz-findings/"
         fi
-      done <"$root/build-fuzz/fuzzers.txt"
+      done
     fi
   fi
 fi
 
+end_stage
+echo
+printf 'Time per stage:\n'
+printf '  %s\n' "${timings[@]}"
+printf '  %4dm%02ds  total\n' $((SECONDS / 60)) $((SECONDS % 60))
 echo
 if [[ ${#failures[@]} -gt 0 ]]; then
   printf 'FAILED: %s\n' "${failures[@]}"

@@ -6,6 +6,7 @@
 
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -58,7 +59,7 @@ TEST(LanguageList, ALibraryWithoutTheLookupFunctionsIsNoLanguage)
     // The data folder is searched before the build's assets, so this file hides the real one.
     std::filesystem::copy_file(ZEB_EXAMPLE_EXTENSION, home.folder() / "UTTEV001R001DEU.so");
     // Not a shared library at all.
-    std::filesystem::copy_file(__FILE__, home.folder() / "UTTEV001R001ITA.so");
+    std::ofstream(home.folder() / "UTTEV001R001ITA.so") << "not a library\n";
     EXPECT_EQ(ResourceLibrary::load("DEU"), nullptr);
     EXPECT_EQ(ResourceLibrary::load("ITA"), nullptr);
     const LanguageList list = LanguageList::probe();
