@@ -81,13 +81,18 @@ StreamStatus FileDevice::openLocal(std::string_view path, int flags)
         return StreamStatus::OpenFailed;
     const std::string name(path);
     int fd = -1;
+    // Opening a FIFO waits for its other end, which may never come: the open itself never
+    // blocks (a FIFO without a reader then refuses a writer), and reads and writes block as
+    // they do on any file.
     do {
-        fd = ::open(name.c_str(), flags | O_CLOEXEC, kCreateMode);
+        fd = ::open(name.c_str(), flags | O_CLOEXEC | O_NONBLOCK, kCreateMode);
     } while (fd < 0 && errno == EINTR);
     if (fd < 0) {
         setErrorText("cannot open " + name);
         return StreamStatus::OpenFailed;
     }
+    if (const int status = ::fcntl(fd, F_GETFL); status >= 0)
+        (void)::fcntl(fd, F_SETFL, status & ~O_NONBLOCK);
     m_fd = fd;
     m_endOfFile = false;
     return StreamStatus::Ok;
