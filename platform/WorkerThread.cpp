@@ -21,6 +21,8 @@ std::array<std::atomic<WorkerThread*>, WorkerThread::kTableSize>& threadTable()
     return table;
 }
 
+std::atomic<std::size_t> g_finishing{0};
+
 bool inTable(int identifier)
 {
     return identifier >= 0 && identifier < WorkerThread::kTableSize;
@@ -124,8 +126,17 @@ void WorkerThread::entry()
     }
     // A terminate() waiting in another thread notices at once.
     ServingWait::wakeAll();
-    if (last)
-        last();
+    if (!last)
+        return;
+    last();
+    // This object is gone; only process-wide state is touched from here.
+    g_finishing.fetch_sub(1);
+    ServingWait::wakeAll();
+}
+
+std::size_t WorkerThread::finishing()
+{
+    return g_finishing.load();
 }
 
 bool WorkerThread::handOff(std::function<void()> last)
@@ -133,6 +144,8 @@ bool WorkerThread::handOff(std::function<void()> last)
     const std::lock_guard lock(m_exitMutex);
     if (m_ended.load())
         return false;
+    if (!m_atExit)
+        g_finishing.fetch_add(1);
     m_atExit = std::move(last);
     return true;
 }

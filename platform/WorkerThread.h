@@ -46,6 +46,9 @@ public:
     // after the body has returned, and may destroy this object and whatever owns it. False
     // when the thread has ended already (then nothing runs and the caller destroys as usual).
     bool handOff(std::function<void()> last);
+    // Threads handed off whose last step has not finished yet, in the whole process. A program
+    // that ends waits (bounded) for them, so that none is cut off in the middle of its end.
+    static std::size_t finishing();
     // Suspension is cooperative: the body pauses at its next checkpoint().
     void suspend();
     void resume();

@@ -2,6 +2,7 @@
 // transport, while data flows: each must return, and nothing may touch what is gone.
 #include "platform/MemorySettings.h"
 #include "platform/Settings.h"
+#include "platform/WorkerThread.h"
 #include "stream/IOSTStream.h"
 #include "stream/MemoryDevice.h"
 #include "stream/StreamAddress.h"
@@ -19,6 +20,7 @@
 #include <arpa/inet.h>
 #include <filesystem>
 #include <memory>
+#include <mutex>
 #include <netinet/in.h>
 #include <poll.h>
 #include <sys/socket.h>
@@ -110,19 +112,29 @@ public:
         pollfd waiting{m_listener, POLLIN, 0};
         if (::poll(&waiting, 1, 10000) != 1)
             return false;
+        const std::lock_guard lock(m_mutex);
+        if (m_far >= 0)
+            ::close(m_far);
         m_far = ::accept4(m_listener, nullptr, nullptr, SOCK_CLOEXEC);
         return m_far >= 0;
     }
-    void push(IOSTStream&) override { (void)::send(m_far.load(), kLine.data(), kLine.size(), MSG_NOSIGNAL); }
+    void push(IOSTStream&) override
+    {
+        const std::lock_guard lock(m_mutex);
+        (void)::send(m_far, kLine.data(), kLine.size(), MSG_NOSIGNAL);
+    }
     void drop() override
     {
-        if (const int fd = m_far.exchange(-1); fd >= 0)
-            ::close(fd);
+        const std::lock_guard lock(m_mutex);
+        if (m_far >= 0)
+            ::close(m_far);
+        m_far = -1;
     }
 
 private:
     int m_listener = loopbackSocket(0, true);
-    std::atomic<int> m_far{-1};
+    std::mutex m_mutex;
+    int m_far = -1;
 };
 
 // The stream under test is the server stream; its notification is a new connection.
@@ -303,6 +315,7 @@ TEST_P(Teardown, TheHandlerReturnsAndTheStreamIsLeftAsItSaid)
     }
     // The rest goes from here, as an owner would end it, data or not.
     subject.stream.reset();
+    mustHappen([] { return platform::WorkerThread::finishing() == 0; }, "handed-off transports to be destroyed");
 }
 
 std::vector<Case> allCases()
