@@ -2,6 +2,7 @@
 
 #include "stream/IOSTStream.h"
 #include "stream/StreamAddress.h"
+#include "stream/StreamHandle.h"
 #include "stream/StreamRegistry.h"
 
 #include <atomic>
@@ -62,8 +63,9 @@ StreamStatus FileDevice::open(std::string_view path, std::string_view mode)
 {
     close();
     if (auto remote = splitRemotePath(path)) {
-        IOSTStream* via = StreamRegistry::instance().byAddress(remote->first);
-        if (via && via->isOpen())
+        // Pinned: the stream may be a peer stream that its server destroys at any moment.
+        const StreamHandle::Pin via = StreamHandle::pinByAddress(remote->first);
+        if (via && (*via).isOpen())
             return openRemote(*via, remote->second, mode);
     }
     const std::optional<int> flags = openFlags(mode);

@@ -33,6 +33,7 @@ platform::LParam asLParam(const void* pointer)
 }
 
 std::atomic<IOSTStream::RequestService*> g_requestService{nullptr};
+std::atomic<std::uint64_t> g_nextSerial{1};
 
 } // namespace
 
@@ -60,6 +61,7 @@ private:
 
 IOSTStream::IOSTStream(int identifier)
     : m_identifier(identifier)
+    , m_serial(g_nextSerial.fetch_add(1))
     , m_name(text::format("#%u", static_cast<unsigned>(identifier)))
     , m_framer(this)
 {
@@ -68,7 +70,11 @@ IOSTStream::IOSTStream(int identifier)
 
 IOSTStream::~IOSTStream()
 {
+    // No new pin from here; the calls of those pinned end at once, and they let go.
     StreamRegistry::instance().remove(*this);
+    if (RequestService* service = requestService())
+        service->streamClosed(*this);
+    StreamRegistry::instance().waitUnpinned(*this);
     // Only one close, as documented; a transport still attached after it is closed anyway
     // rather than left running against a stream that is gone.
     IOSTStream::close();

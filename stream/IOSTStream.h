@@ -47,6 +47,9 @@ public:
     ~IOSTStream() override;
 
     int identifier() const override { return m_identifier; }
+    // Unique in the process for its whole run: never shared with another stream, even one
+    // made at the same address later (StreamHandle).
+    std::uint64_t serial() const { return m_serial; }
     const std::string& name() const { return m_name; }
     const std::string& address() const { return m_address; }
     // A transport is attached.
@@ -175,6 +178,7 @@ private:
     void detachDevice();
 
     const int m_identifier;
+    const std::uint64_t m_serial;
     const std::string m_name;
     std::string m_address;
     int m_openCount = 0;

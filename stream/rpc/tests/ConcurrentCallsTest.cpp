@@ -1,5 +1,6 @@
 // Remote calls from window threads while the far side calls back, and the request window's
 // registration over the stream's life.
+#include "stream/FileDevice.h"
 #include "stream/StreamRegistry.h"
 #include "stream/rpc/RemoteFileClient.h"
 #include "stream/rpc/RemoteFileRequest.h"
@@ -105,6 +106,24 @@ TEST(RequestWindow, StaysRegisteredAcrossClosesAndReopensUntilUnregistered)
     feedUnservedRequest(stream);
     EXPECT_EQ(requests.load(), 2);
     EXPECT_EQ(stream.windowState(window.handle()), SubscriberState::Disabled);
+}
+
+// A remote file keeps no reference to the stream it was opened through: once the stream is
+// gone (a peer stream its server reaped), the file's operations fail.
+TEST(RemoteFile, FailsOnceTheStreamItWasOpenedThroughIsGone)
+{
+    TempFolder root;
+    root.write("here.txt", "abc");
+    installRemoteRequests(root.path());
+    auto streams = std::make_unique<LinkedStreams>();
+    FileDevice file;
+    ASSERT_EQ(file.open("/dev/client/far/1//here.txt", "rb"), StreamStatus::Ok);
+    std::array<std::uint8_t, 3> bytes{};
+    EXPECT_EQ(file.read(bytes.data(), bytes.size(), false), 3u);
+
+    streams.reset();
+    EXPECT_EQ(file.read(bytes.data(), bytes.size(), false), 0u);
+    EXPECT_EQ(file.close(), StreamStatus::CloseFailed);
 }
 
 } // namespace
