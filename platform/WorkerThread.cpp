@@ -144,9 +144,16 @@ bool WorkerThread::handOff(std::function<void()> last)
     const std::lock_guard lock(m_exitMutex);
     if (m_ended.load())
         return false;
-    if (!m_atExit)
+    if (!m_atExit) {
         g_finishing.fetch_add(1);
-    m_atExit = std::move(last);
+        m_atExit = std::move(last);
+        return true;
+    }
+    // Objects handed over earlier go first: a later one may be what they still refer to.
+    m_atExit = [earlier = std::move(m_atExit), later = std::move(last)] {
+        earlier();
+        later();
+    };
     return true;
 }
 

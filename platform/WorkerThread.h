@@ -45,6 +45,7 @@ public:
     // Leaves the end of the object to its own thread: `last` runs on it as the very last step,
     // after the body has returned, and may destroy this object and whatever owns it. False
     // when the thread has ended already (then nothing runs and the caller destroys as usual).
+    // Several hand-offs run in the order they were made.
     bool handOff(std::function<void()> last);
     // Threads handed off whose last step has not finished yet, in the whole process. A program
     // that ends waits (bounded) for them, so that none is cut off in the middle of its end.

@@ -318,6 +318,45 @@ TEST_P(Teardown, TheHandlerReturnsAndTheStreamIsLeftAsItSaid)
     mustHappen([] { return platform::WorkerThread::finishing() == 0; }, "handed-off transports to be destroyed");
 }
 
+// A window closes a peer stream from its receive notification, and destroys the server stream
+// from the disconnect that the peer's own thread tells it while that thread waits.
+TEST(TeardownOfPeers, APeerClosedAndItsServerDestroyedFromTheirNotifications)
+{
+    socket::registerSocketTransports();
+    auto server = std::make_unique<IOSTStream>(IOSTStream::kAnonymous);
+    ASSERT_EQ(server->open("/dev/server/127.0.0.1/0", ""), StreamStatus::Ok);
+    const auto port = static_cast<socket::ServerSocketDevice*>(server->device())->port();
+    const auto& ids = StreamRegistry::messages();
+    std::atomic<bool> peerClosed{false};
+    std::atomic<bool> serverGone{false};
+    HandlerWindow window([&](platform::MessageId id, platform::WParam wParam, platform::LParam lParam) {
+        if (id == ids.connect)
+            reinterpret_cast<IOSTStream*>(wParam)->subscribeWindow(window.handle());
+        if (id == ids.receive && !peerClosed) {
+            reinterpret_cast<const StreamEvent*>(lParam)->stream->close();
+            peerClosed = true;
+        }
+        if (id == ids.disconnect && !serverGone) {
+            server.reset();
+            serverGone = true;
+        }
+        return platform::LResult{1};
+    });
+    server->subscribeWindow(window.handle());
+    const int far = loopbackSocket(port, false);
+    ASSERT_GE(far, 0);
+    mustHappen(
+        [&] {
+            (void)::send(far, kLine.data(), kLine.size(), MSG_NOSIGNAL);
+            std::this_thread::sleep_for(1ms);
+            return peerClosed.load();
+        },
+        "the window to close the peer stream");
+    mustHappen([&] { return serverGone.load(); }, "the window to destroy the server stream");
+    ::close(far);
+    mustHappen([] { return platform::WorkerThread::finishing() == 0; }, "handed-off transports to be destroyed");
+}
+
 std::vector<Case> allCases()
 {
     const std::vector<std::pair<const char*, std::function<std::unique_ptr<Rig>()>>> feeding = {
