@@ -106,6 +106,7 @@ bool Mailbox::serveSends()
             LResult value = 0;
             ~Answer() { request->complete(value); }
         } answer{request};
+        const SendChain::Serving serving(request->senderThread, request->senderChain);
         answer.value = target->onMessage(request->message, request->wParam, request->lParam);
     }
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/SendChain.h"
 #include "platform/ThreadWaiter.h"
 #include "platform/Types.h"
 
@@ -27,6 +28,9 @@ struct SendRequest
     LResult result = 0;
     std::atomic<bool> done{false};
     ThreadWaiter* sender = nullptr;
+    // The sending thread and what keeps it blocked, for the handler's thread to inherit.
+    std::thread::id senderThread;
+    const SendChain::Link* senderChain = nullptr;
 
     // Answers the request and wakes the sender; the request must not be touched afterwards.
     void complete(LResult answer);

@@ -3,6 +3,7 @@
 #include "platform/Dispatcher.h"
 #include "platform/Mailbox.h"
 #include "platform/MessageTarget.h"
+#include "platform/SendChain.h"
 #include "platform/TargetTable.h"
 
 namespace zeb::platform {
@@ -44,6 +45,8 @@ LResult send(Handle target, MessageId message, WParam wParam, LParam lParam)
     request.wParam = wParam;
     request.lParam = lParam;
     request.sender = &waiter;
+    request.senderThread = std::this_thread::get_id();
+    request.senderChain = SendChain::current();
     if (!mailbox->enqueueSend(request))
         return 0;
     awaitAnswer(request, waiter);

@@ -1,5 +1,6 @@
 #include "platform/WorkerThread.h"
 
+#include "platform/SendChain.h"
 #include "platform/ServingWait.h"
 
 #include <algorithm>
@@ -19,6 +20,8 @@ std::array<std::atomic<WorkerThread*>, WorkerThread::kTableSize>& threadTable()
     static std::array<std::atomic<WorkerThread*>, WorkerThread::kTableSize> table{};
     return table;
 }
+
+std::atomic<std::size_t> g_finishing{0};
 
 bool inTable(int identifier)
 {
@@ -42,18 +45,29 @@ WorkerThread::WorkerThread(const std::string& name, double priority, int identif
 
 WorkerThread::~WorkerThread()
 {
-    if (onOwnThread() && !m_ended.load()) {
-        // The body destroys its own object: nobody is left to join it.
+    if (onOwnThread()) {
+        // The body (or its last step after a hand-off) destroys its own object: nobody is
+        // left to join it.
         m_stop = true;
-        m_thread.detach();
+        if (m_thread.joinable())
+            m_thread.detach();
     } else if (m_thread.joinable()) {
         // Derived classes stop their body in their own destructor; this is the last resort
-        // for those that did not. A body that ignores the request is waited for, not killed.
+        // for those that did not. A body that ignores the request is waited for, not killed;
+        // one that waits for this very thread cannot be waited for, and is left running.
         m_stop = true;
         resume();
-        if (!ServingWait::until([this] { return m_ended.load(); }, kDefaultStopTimeout))
-            std::fprintf(stderr, "ZEB500: thread '%s' did not stop in time; waiting for it\n", m_name.c_str());
-        m_thread.join();
+        const bool blocked = SendChain::waitsOnCaller(m_threadId.load());
+        const bool ended = m_ended.load()
+            || (!blocked && ServingWait::until([this] { return m_ended.load(); }, kDefaultStopTimeout));
+        if (ended || !blocked) {
+            if (!ended)
+                std::fprintf(stderr, "ZEB500: thread '%s' did not stop in time; waiting for it\n", m_name.c_str());
+            m_thread.join();
+        } else {
+            std::fprintf(stderr, "ZEB500: thread '%s' waits for its destroyer; left running\n", m_name.c_str());
+            m_thread.detach();
+        }
     }
     if (inTable(m_identifier)) {
         WorkerThread* self = this;
@@ -99,12 +113,53 @@ void WorkerThread::entry()
     m_nativeId = static_cast<int>(::gettid());
     applyPriority();
     const int code = run();
-    m_exitCode = code;
-    m_threadId = std::thread::id{};
-    m_running = false;
-    m_ended = true;
+    std::function<void()> last;
+    {
+        const std::lock_guard lock(m_exitMutex);
+        last = std::move(m_atExit);
+        m_exitCode = code;
+        // With a last step the identifier stays: the step destroys this object on this thread.
+        if (!last)
+            m_threadId = std::thread::id{};
+        m_running = false;
+        m_ended = true;
+    }
     // A terminate() waiting in another thread notices at once.
     ServingWait::wakeAll();
+    if (!last)
+        return;
+    last();
+    // This object is gone; only process-wide state is touched from here.
+    g_finishing.fetch_sub(1);
+    ServingWait::wakeAll();
+}
+
+std::size_t WorkerThread::finishing()
+{
+    return g_finishing.load();
+}
+
+bool WorkerThread::handOff(std::function<void()> last)
+{
+    const std::lock_guard lock(m_exitMutex);
+    if (m_ended.load())
+        return false;
+    if (!m_atExit) {
+        g_finishing.fetch_add(1);
+        m_atExit = std::move(last);
+        return true;
+    }
+    // Objects handed over earlier go first: a later one may be what they still refer to.
+    m_atExit = [earlier = std::move(m_atExit), later = std::move(last)] {
+        earlier();
+        later();
+    };
+    return true;
+}
+
+bool WorkerThread::cannotJoinFromHere() const
+{
+    return SendChain::cannotJoin(m_threadId.load());
 }
 
 int WorkerThread::run()
@@ -126,6 +181,8 @@ bool WorkerThread::terminate(std::chrono::milliseconds timeout)
     m_stop = true;
     resume();
     interrupt();
+    if (SendChain::waitsOnCaller(m_threadId.load()) && !m_ended.load())
+        return false;
     if (!ServingWait::until([this] { return m_ended.load(); }, timeout))
         return false;
     joinIfEnded();

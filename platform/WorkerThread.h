@@ -3,6 +3,7 @@
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
+#include <functional>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -35,8 +36,20 @@ public:
     // (and answers 0) while the thread is alive.
     int start();
     // Asks the body to end and waits for it up to `timeout`. True when the thread has ended.
-    // From the thread itself it only asks, and returns true.
+    // From the thread itself it only asks, and returns true. From a thread that the body is
+    // blocked on (it runs a handler of the body's synchronous send) it only asks as well, and
+    // returns false: waiting could never end.
     bool terminate(std::chrono::milliseconds timeout = kDefaultStopTimeout);
+    // True when the calling thread is the body's thread or keeps it blocked in a send.
+    bool cannotJoinFromHere() const;
+    // Leaves the end of the object to its own thread: `last` runs on it as the very last step,
+    // after the body has returned, and may destroy this object and whatever owns it. False
+    // when the thread has ended already (then nothing runs and the caller destroys as usual).
+    // Several hand-offs run in the order they were made.
+    bool handOff(std::function<void()> last);
+    // Threads handed off whose last step has not finished yet, in the whole process. A program
+    // that ends waits (bounded) for them, so that none is cut off in the middle of its end.
+    static std::size_t finishing();
     // Suspension is cooperative: the body pauses at its next checkpoint().
     void suspend();
     void resume();
@@ -84,6 +97,9 @@ private:
     std::atomic<bool> m_ended{true};
     std::atomic<bool> m_stop{false};
     std::atomic<int> m_exitCode{0};
+
+    std::mutex m_exitMutex;
+    std::function<void()> m_atExit; // guarded by m_exitMutex
 
     std::mutex m_suspendMutex;
     std::condition_variable m_suspendCondition;

@@ -21,8 +21,53 @@ platform::LParam asLParam(const void* pointer)
 
 } // namespace
 
+EventSource::Presence::Presence(EventSource& source)
+    : m_source(&source)
+{
+    const std::lock_guard lock(source.m_presenceMutex);
+    m_next = source.m_presences;
+    if (m_next)
+        m_next->m_previous = this;
+    source.m_presences = this;
+}
+
+EventSource::Presence::~Presence()
+{
+    // Marked only by the source's destructor, which the thread that owns this presence was
+    // waiting for (or ran itself): the source is gone and its list with it.
+    if (sourceGone())
+        return;
+    const std::lock_guard lock(m_source->m_presenceMutex);
+    if (m_previous)
+        m_previous->m_next = m_next;
+    else
+        m_source->m_presences = m_next;
+    if (m_next)
+        m_next->m_previous = m_previous;
+}
+
+bool EventSource::callerInside() const
+{
+    const std::lock_guard lock(m_presenceMutex);
+    for (const Presence* presence = m_presences; presence; presence = presence->m_next) {
+        if (presence->m_thread == std::this_thread::get_id())
+            return true;
+    }
+    return false;
+}
+
 EventSource::~EventSource()
 {
+    {
+        const std::lock_guard lock(m_presenceMutex);
+        for (Presence* presence = m_presences; presence;) {
+            // Once marked, a presence may go at any moment.
+            Presence* next = presence->m_next;
+            presence->m_gone.store(true, std::memory_order_release);
+            presence = next;
+        }
+        m_presences = nullptr;
+    }
     Subscriber* node = m_head.exchange(nullptr);
     while (node) {
         Subscriber* next = node->next;

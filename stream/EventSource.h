@@ -6,7 +6,9 @@
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
+#include <mutex>
 #include <optional>
+#include <thread>
 
 namespace zeb::stream {
 
@@ -91,16 +93,47 @@ protected:
         Everyone,
     };
 
+    // A thread at work inside this source (a notification, the receive path) keeps one on
+    // its stack. The source's destructor marks every one, so that a thread whose handler
+    // destroyed the source (directly, or through a window it was waiting for) leaves without
+    // touching the source again. Another thread must not destroy a source it does not wait in.
+    class Presence
+    {
+    public:
+        explicit Presence(EventSource& source);
+        ~Presence();
+        Presence(const Presence&) = delete;
+        Presence& operator=(const Presence&) = delete;
+        bool sourceGone() const { return m_gone.load(std::memory_order_acquire); }
+
+    private:
+        friend class EventSource;
+        EventSource* m_source;
+        const std::thread::id m_thread = std::this_thread::get_id();
+        std::atomic<bool> m_gone{false};
+        Presence* m_next = nullptr;
+        Presence* m_previous = nullptr;
+    };
+
+    // The calling thread is at work inside this source further up its stack.
+    bool callerInside() const;
+
     // The stream handed to callback subscribers.
     virtual IOSTStream* callbackStream() { return nullptr; }
 
+    // False when a handler destroyed the source; the walk stops there.
     template <typename Deliver>
-    void forEachSubscriber(Rule rule, Deliver&& deliver)
+    bool forEachSubscriber(Rule rule, Deliver&& deliver)
     {
+        const Presence presence(*this);
         for (Subscriber* node = m_head.load(std::memory_order_acquire); node; node = node->next) {
-            if (admits(rule, *node))
-                deliver(*node);
+            if (!admits(rule, *node))
+                continue;
+            deliver(*node);
+            if (presence.sourceGone())
+                return false;
         }
+        return true;
     }
 
     // Sends a window message to window nodes and calls callback nodes with `code`.
@@ -122,6 +155,8 @@ private:
     std::optional<SubscriberState> newestState(Match&& match) const;
 
     std::atomic<Subscriber*> m_head{nullptr};
+    mutable std::mutex m_presenceMutex;
+    Presence* m_presences = nullptr; // guarded by m_presenceMutex
 };
 
 } // namespace zeb::stream

@@ -2,6 +2,7 @@
 
 #include "stream/IOSTStream.h"
 #include "stream/StreamAddress.h"
+#include "stream/StreamHandle.h"
 #include "stream/StreamRegistry.h"
 
 #include <atomic>
@@ -62,8 +63,9 @@ StreamStatus FileDevice::open(std::string_view path, std::string_view mode)
 {
     close();
     if (auto remote = splitRemotePath(path)) {
-        IOSTStream* via = StreamRegistry::instance().byAddress(remote->first);
-        if (via && via->isOpen())
+        // Pinned: the stream may be a peer stream that its server destroys at any moment.
+        const StreamHandle::Pin via = StreamHandle::pinByAddress(remote->first);
+        if (via && (*via).isOpen())
             return openRemote(*via, remote->second, mode);
     }
     const std::optional<int> flags = openFlags(mode);
@@ -81,13 +83,18 @@ StreamStatus FileDevice::openLocal(std::string_view path, int flags)
         return StreamStatus::OpenFailed;
     const std::string name(path);
     int fd = -1;
+    // Opening a FIFO waits for its other end, which may never come: the open itself never
+    // blocks (a FIFO without a reader then refuses a writer), and reads and writes block as
+    // they do on any file.
     do {
-        fd = ::open(name.c_str(), flags | O_CLOEXEC, kCreateMode);
+        fd = ::open(name.c_str(), flags | O_CLOEXEC | O_NONBLOCK, kCreateMode);
     } while (fd < 0 && errno == EINTR);
     if (fd < 0) {
         setErrorText("cannot open " + name);
         return StreamStatus::OpenFailed;
     }
+    if (const int status = ::fcntl(fd, F_GETFL); status >= 0)
+        (void)::fcntl(fd, F_SETFL, status & ~O_NONBLOCK);
     m_fd = fd;
     m_endOfFile = false;
     return StreamStatus::Ok;

@@ -33,34 +33,35 @@ platform::LParam asLParam(const void* pointer)
 }
 
 std::atomic<IOSTStream::RequestService*> g_requestService{nullptr};
+std::atomic<std::uint64_t> g_nextSerial{1};
 
 } // namespace
 
-// Marks the thread that runs the receive path, so that a close from one of its handlers
-// keeps the transport alive until that thread has left it.
+// Held by a thread on the receive path. A handler may close, reopen or destroy the stream;
+// the path then ends without touching the stream again.
 class IOSTStream::ReceiveScope
 {
 public:
     explicit ReceiveScope(IOSTStream& stream)
         : m_stream(stream)
+        , m_presence(stream)
+        , m_generation(stream.m_closeGeneration.load())
     {
-        if (m_stream.m_receiveDepth++ == 0)
-            m_stream.m_receiveThread.store(std::this_thread::get_id());
-    }
-    ~ReceiveScope()
-    {
-        if (--m_stream.m_receiveDepth == 0)
-            m_stream.m_receiveThread.store(std::thread::id{});
     }
     ReceiveScope(const ReceiveScope&) = delete;
     ReceiveScope& operator=(const ReceiveScope&) = delete;
 
+    bool ended() const { return m_presence.sourceGone() || m_stream.m_closeGeneration.load() != m_generation; }
+
 private:
     IOSTStream& m_stream;
+    const Presence m_presence;
+    const std::uint64_t m_generation;
 };
 
 IOSTStream::IOSTStream(int identifier)
     : m_identifier(identifier)
+    , m_serial(g_nextSerial.fetch_add(1))
     , m_name(text::format("#%u", static_cast<unsigned>(identifier)))
     , m_framer(this)
 {
@@ -69,14 +70,15 @@ IOSTStream::IOSTStream(int identifier)
 
 IOSTStream::~IOSTStream()
 {
+    // No new pin from here; the calls of those pinned end at once, and they let go.
     StreamRegistry::instance().remove(*this);
+    if (RequestService* service = requestService())
+        service->streamClosed(*this);
+    StreamRegistry::instance().waitUnpinned(*this);
     // Only one close, as documented; a transport still attached after it is closed anyway
     // rather than left running against a stream that is gone.
     IOSTStream::close();
-    if (m_device) {
-        m_device->close();
-        detachDevice();
-    }
+    detachDevice();
     const std::lock_guard lock(m_retiredMutex);
     m_retired.clear();
 }
@@ -139,10 +141,11 @@ StreamStatus IOSTStream::close()
     m_framer.clearState();
     m_framer.clearBuffer();
     resetPingWindow();
-    ++m_closeGeneration;
-    notifyClose();
+    // Waiting calls end before the subscribers hear of the close: one of them may destroy
+    // the stream.
     if (RequestService* service = requestService())
         service->streamClosed(*this);
+    notifyClose();
     return result;
 }
 
@@ -171,27 +174,35 @@ void IOSTStream::attachDevice(std::unique_ptr<StreamDevice> device, bool escapeO
     resetPingWindow();
     m_device = std::move(device);
     m_escapeOnWrite = escapeOnWrite;
+    m_attached.store(m_device.get());
     if (m_device)
         m_device->setOwner(this);
 }
 
 void IOSTStream::detachDevice()
 {
-    std::unique_ptr<StreamDevice> old = std::move(m_device);
-    if (old)
+    // Every receive path under way ends before it touches the stream again; a transport
+    // replaced without a close still has its threads stopped before it goes.
+    m_closeGeneration.fetch_add(1);
+    std::unique_ptr<StreamDevice> old;
+    if (m_device) {
+        if (m_device->isOpen())
+            m_device->close();
+        m_attached.store(nullptr);
+        old = std::move(m_device);
         old->setOwner(nullptr);
-    const std::lock_guard lock(m_retiredMutex);
-    if (onReceiveThread()) {
-        if (old)
-            m_retired.push_back(std::move(old));
-        return;
     }
-    m_retired.clear();
-}
-
-bool IOSTStream::onReceiveThread() const
-{
-    return m_receiveThread.load() == std::this_thread::get_id();
+    const bool inside = callerInside();
+    std::vector<std::unique_ptr<StreamDevice>> done;
+    {
+        const std::lock_guard lock(m_retiredMutex);
+        if (!inside)
+            done.swap(m_retired);
+        else if (old && !old->handOffToOwnThread(old))
+            m_retired.push_back(std::move(old));
+    }
+    done.clear();
+    StreamDevice::dispose(std::move(old));
 }
 
 void IOSTStream::setAddressText(std::string_view text)
@@ -206,7 +217,10 @@ std::size_t IOSTStream::write(const std::uint8_t* bytes, std::size_t count, int 
 {
     if (!m_device || !m_device->isOpen() || (!bytes && count > 0))
         return 0;
+    const Presence presence(*this);
     notifySent();
+    if (presence.sourceGone())
+        return 0;
 
     const std::span<const std::uint8_t> message(bytes, count);
     StreamEvent event;
@@ -216,7 +230,8 @@ std::size_t IOSTStream::write(const std::uint8_t* bytes, std::size_t count, int 
     event.type = messages::classify(event.kind, message);
     event.stream = this;
     notifySend(event);
-
+    if (presence.sourceGone())
+        return 0;
     return transmit(bytes, count, retries, retryDelayMs, escape).written;
 }
 
@@ -229,9 +244,14 @@ StreamStatus IOSTStream::sendEvent(StreamEvent& event)
 {
     if (!m_device || !m_device->isOpen())
         return StreamStatus::Ok;
+    const Presence presence(*this);
     notifySent();
     event.stream = this;
+    if (presence.sourceGone())
+        return StreamStatus::NotOpen;
     notifySend(event);
+    if (presence.sourceGone())
+        return StreamStatus::NotOpen;
     // Success is every byte leaving, not the count matching the record's length: an escaped
     // frame puts more bytes on the line than the record holds.
     const Transmitted sent = transmit(event.data(), event.length(), 0, kDefaultRetryDelayMs, true);
@@ -241,27 +261,29 @@ StreamStatus IOSTStream::sendEvent(StreamEvent& event)
 IOSTStream::Transmitted IOSTStream::transmit(const std::uint8_t* bytes, std::size_t count, int retries,
                                              int retryDelayMs, bool escape)
 {
+    const std::lock_guard lock(m_writeMutex);
     // A subscriber may have closed the stream during the send notifications.
-    if (!m_device)
+    StreamDevice* device = m_attached.load();
+    if (!device)
         return {};
     const bool frame
         = escape && m_escapeOnWrite && count >= 2 && bytes[0] == kFrameStart && bytes[count - 1] == kFrameEnd;
     if (frame)
-        return transmitEscaped(bytes, count, retries, retryDelayMs);
-    const std::size_t written = m_device->write(bytes, count, retries, retryDelayMs);
+        return transmitEscaped(*device, bytes, count, retries, retryDelayMs);
+    const std::size_t written = device->write(bytes, count, retries, retryDelayMs);
     return {written, written == count};
 }
 
 // Encodes into a small piece and hands it over whenever kEscapePiece bytes wait, so a frame
 // of any length leaves without building its whole encoding.
-IOSTStream::Transmitted IOSTStream::transmitEscaped(const std::uint8_t* bytes, std::size_t count, int retries,
-                                                    int retryDelayMs)
+IOSTStream::Transmitted IOSTStream::transmitEscaped(StreamDevice& device, const std::uint8_t* bytes, std::size_t count,
+                                                    int retries, int retryDelayMs)
 {
     std::array<std::uint8_t, kEscapePiece + 4> piece{};
     std::size_t used = 0;
     std::size_t total = 0;
     const auto handOver = [&] {
-        const std::size_t written = m_device ? m_device->write(piece.data(), used, retries, retryDelayMs) : 0;
+        const std::size_t written = device.write(piece.data(), used, retries, retryDelayMs);
         total += written;
         const bool whole = written == used;
         used = 0;
@@ -300,25 +322,32 @@ std::size_t IOSTStream::bytesWaitingToBeSent() const
 
 void IOSTStream::poll()
 {
-    if (!m_device)
+    if (StreamDevice* device = m_attached.load())
+        pollFrom(*device);
+}
+
+void IOSTStream::pollFrom(StreamDevice& device)
+{
+    if (m_attached.load() != &device)
         return;
     const ReceiveScope scope(*this);
-    makeRoom();
+    if (!makeRoom(scope))
+        return;
     const std::size_t room = m_framer.freeSpace().size();
-    const std::size_t got = m_device->read(m_readBuffer.data(), room, false);
+    const std::size_t got = device.read(m_readBuffer.data(), room, false);
     if (got == 0)
         return;
-    takeBlock({m_readBuffer.data(), std::min(got, room)});
+    takeBlock({m_readBuffer.data(), std::min(got, room)}, scope);
 }
 
 void IOSTStream::feed(std::span<const std::uint8_t> bytes)
 {
     const ReceiveScope scope(*this);
-    const std::uint64_t generation = m_closeGeneration;
-    while (!bytes.empty() && generation == m_closeGeneration) {
-        makeRoom();
+    while (!bytes.empty()) {
+        if (!makeRoom(scope))
+            return;
         const std::size_t portion = std::min(bytes.size(), m_framer.freeSpace().size());
-        if (!takeBlock(bytes.first(portion)))
+        if (!takeBlock(bytes.first(portion), scope))
             return;
         bytes = bytes.subspan(portion);
     }
@@ -329,10 +358,13 @@ void IOSTStream::discardInput()
     m_discard = true;
 }
 
-// One block of received bytes; false when the block was discarded.
-bool IOSTStream::takeBlock(std::span<const std::uint8_t> block)
+// One block of received bytes; false when the block was discarded or the stream was closed.
+bool IOSTStream::takeBlock(std::span<const std::uint8_t> block, const ReceiveScope& scope)
 {
     passPingWindow(block);
+    answerPendingPing();
+    if (scope.ended())
+        return false;
     if (m_discard.exchange(false)) {
         m_framer.clearBuffer();
         m_framer.clearState();
@@ -340,34 +372,38 @@ bool IOSTStream::takeBlock(std::span<const std::uint8_t> block)
     }
     m_framer.append(block);
     m_totalReceived.fetch_add(block.size(), std::memory_order_relaxed);
-    frameAll();
-    return true;
+    return frameAll(scope);
 }
 
-void IOSTStream::frameAll()
+bool IOSTStream::frameAll(const ReceiveScope& scope)
 {
     for (;;) {
         const FrameResult frame = m_framer.step(false);
         answerPendingPing();
+        if (scope.ended())
+            return false;
         if (frame.status == ReadStatus::Discarded)
             continue;
         if (frame.status != ReadStatus::Complete)
-            return;
+            return true;
         deliver(frame);
+        if (scope.ended())
+            return false;
     }
 }
 
 // A frame that can still grow while the buffer is full (a sentence without its line feed, an
 // unfinished request line) would stop the stream for good: nothing more could be read. Such
 // bytes are handed out as they stand, as a Residue message.
-void IOSTStream::makeRoom()
+bool IOSTStream::makeRoom(const ReceiveScope& scope)
 {
     if (!m_framer.freeSpace().empty())
-        return;
+        return true;
     const FrameResult residue = m_framer.step(true);
     m_framer.clearState();
     if (residue.status == ReadStatus::Complete)
         deliver(residue);
+    return !scope.ended();
 }
 
 void IOSTStream::deliver(const FrameResult& frame)
@@ -401,6 +437,8 @@ messages::ReadStatus IOSTStream::receive(StreamEvent& event)
     for (;;) {
         const FrameResult frame = m_framer.step(false);
         answerPendingPing();
+        if (scope.ended())
+            return ReadStatus::EndOfStream;
         if (frame.status != ReadStatus::Idle && frame.status != ReadStatus::NeedMore)
             return handOut(frame);
         if (m_framer.freeSpace().empty()) {
@@ -451,9 +489,11 @@ void IOSTStream::passPingWindow(std::span<const std::uint8_t> block)
             continue;
         const std::uint64_t end = m_pingWindowEnd - m_pingCount + start + length;
         forgetPingWindowBefore(end);
+        // Answered by the caller once the window is done: the answer's notifications may
+        // close the stream.
         if (end > m_pingAnsweredUpTo) {
             m_pingAnsweredUpTo = end;
-            answerPing();
+            m_pingPending = true;
         }
         // The bytes held before this block are dropped; the block itself is framed as usual.
         m_framer.clearBuffer();
@@ -529,8 +569,11 @@ void IOSTStream::onHttpRequest(messages::HttpRequestRecord& record)
 void IOSTStream::connectionReady()
 {
     messages::HttpRequestRecord& request = m_framer.http();
+    const Presence presence(*this);
     while (m_device && request.response && request.responseCount > 0) {
         const std::size_t written = write(request.response, request.responseCount, 0, kDefaultRetryDelayMs, false);
+        if (presence.sourceGone())
+            return;
         request.response += written;
         request.responseCount -= written;
         // A socket that just reported room and takes nothing is broken: give up on the rest

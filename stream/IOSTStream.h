@@ -47,6 +47,9 @@ public:
     ~IOSTStream() override;
 
     int identifier() const override { return m_identifier; }
+    // Unique in the process for its whole run: never shared with another stream, even one
+    // made at the same address later (StreamHandle).
+    std::uint64_t serial() const { return m_serial; }
     const std::string& name() const { return m_name; }
     const std::string& address() const { return m_address; }
     // A transport is attached.
@@ -81,6 +84,9 @@ public:
     // The receive path: take bytes from the transport (poll) or from the caller (feed), pass
     // them through the ping window, frame them and deliver every complete message.
     virtual void poll();
+    // Poll on behalf of `device`, a transport's receive thread: nothing when the device is
+    // no longer the stream's (it was replaced or detached while its thread ran).
+    void pollFrom(StreamDevice& device);
     virtual void feed(std::span<const std::uint8_t> bytes);
     // Drops the next block of received bytes, and whatever is held.
     virtual void discardInput();
@@ -108,6 +114,12 @@ public:
     // one request per connection, which every client handles.
     void setHttpWindow(platform::Handle window) { m_httpWindow.store(window); }
     platform::Handle httpWindow() const { return m_httpWindow.load(); }
+
+    // The window that receives "ON_RPC_REQUEST" for the remote requests the stream does not
+    // serve (set through the remote request library); none by default. It stays across
+    // closes and reopens.
+    void setRequestWindow(platform::Handle window) { m_requestWindow.store(window); }
+    platform::Handle requestWindow() const { return m_requestWindow.load(); }
 
     // Serves the 'x' frames of every stream: remote requests and the replies to calls. The
     // remote request library installs one for the process; without it such frames are dropped.
@@ -148,20 +160,25 @@ private:
     void onHttpRequest(messages::HttpRequestRecord& record) override;
 
     Transmitted transmit(const std::uint8_t* bytes, std::size_t count, int retries, int retryDelayMs, bool escape);
-    Transmitted transmitEscaped(const std::uint8_t* bytes, std::size_t count, int retries, int retryDelayMs);
-    bool takeBlock(std::span<const std::uint8_t> block);
-    void frameAll();
-    void makeRoom();
+    Transmitted transmitEscaped(StreamDevice& device, const std::uint8_t* bytes, std::size_t count, int retries,
+                                int retryDelayMs);
+    // The receive path; each step answers false once a handler closed, reopened or destroyed
+    // the stream, after which the thread leaves without touching it again.
+    bool takeBlock(std::span<const std::uint8_t> block, const ReceiveScope& scope);
+    bool frameAll(const ReceiveScope& scope);
+    bool makeRoom(const ReceiveScope& scope);
     void deliver(const messages::FrameResult& frame);
     void passPingWindow(std::span<const std::uint8_t> block);
     void forgetPingWindowBefore(std::uint64_t position);
     void resetPingWindow();
     void answerPing();
     void answerPendingPing();
+    // Stops the attached transport's threads (as far as they can be waited for from here),
+    // detaches it and disposes of it.
     void detachDevice();
-    bool onReceiveThread() const;
 
     const int m_identifier;
+    const std::uint64_t m_serial;
     const std::string m_name;
     std::string m_address;
     int m_openCount = 0;
@@ -169,15 +186,22 @@ private:
     std::atomic<bool> m_discard{false};
     std::atomic<std::uint64_t> m_totalReceived{0};
     std::atomic<platform::Handle> m_httpWindow{platform::kNoHandle};
+    std::atomic<platform::Handle> m_requestWindow{platform::kNoHandle};
 
     std::unique_ptr<StreamDevice> m_device;
-    // Transports closed from inside their own receive thread: that thread still runs in
-    // them, so they are destroyed later, from another thread.
+    // The attached transport as its receive thread sees it.
+    std::atomic<StreamDevice*> m_attached{nullptr};
+    // Transports without a thread of their own that were detached by a thread at work inside
+    // the stream: that thread may still run in them, so they go at the next detach from
+    // outside, or with the stream.
     std::mutex m_retiredMutex;
     std::vector<std::unique_ptr<StreamDevice>> m_retired;
-    std::atomic<std::thread::id> m_receiveThread{};
-    int m_receiveDepth = 0;
-    std::uint64_t m_closeGeneration = 0;
+    // Counts closes: a receive path that sees it change leaves the stream alone.
+    std::atomic<std::uint64_t> m_closeGeneration{0};
+    // One writer at a time hands bytes to the transport, so that every message (the owner's,
+    // a ping answer, a request reply) leaves whole and in order. Held only while bytes are
+    // handed over, never across a notification.
+    std::mutex m_writeMutex;
 
     messages::MessageFramer m_framer;
     std::array<std::uint8_t, kBufferCapacity> m_readBuffer{};

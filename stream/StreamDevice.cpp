@@ -1,5 +1,6 @@
 #include "stream/StreamDevice.h"
 
+#include "platform/WorkerThread.h"
 #include "stream/IOSTStream.h"
 
 namespace zeb::stream {
@@ -22,7 +23,7 @@ std::size_t StreamDevice::write(const std::uint8_t*, std::size_t, int, int)
 void StreamDevice::dataAvailable()
 {
     if (IOSTStream* stream = owner())
-        stream->poll();
+        stream->pollFrom(*this);
 }
 
 void StreamDevice::deliver(std::span<const std::uint8_t> bytes)
@@ -59,6 +60,30 @@ void StreamDevice::notifyClose()
 {
     if (IOSTStream* stream = owner())
         stream->notifyClose();
+}
+
+void StreamDevice::dispose(std::unique_ptr<StreamDevice> device)
+{
+    if (device && device->handOffToOwnThread(device))
+        return;
+    device.reset();
+}
+
+bool StreamDevice::handOffToOwnThread(std::unique_ptr<StreamDevice>&)
+{
+    return false;
+}
+
+bool StreamDevice::handOffTo(platform::WorkerThread* thread, std::unique_ptr<StreamDevice>& self)
+{
+    if (!thread || !thread->cannotJoinFromHere())
+        return false;
+    StreamDevice* raw = self.get();
+    if (!thread->handOff([raw] { delete raw; }))
+        return false;
+    // The thread owns it now and may already have destroyed it.
+    (void)self.release();
+    return true;
 }
 
 void StreamDevice::setErrorText(std::string_view text)

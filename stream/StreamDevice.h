@@ -5,9 +5,14 @@
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <span>
 #include <string>
 #include <string_view>
+
+namespace zeb::platform {
+class WorkerThread;
+}
 
 namespace zeb::stream {
 
@@ -51,11 +56,21 @@ public:
     IOSTStream* owner() const { return m_owner.load(std::memory_order_acquire); }
     void setOwner(IOSTStream* owner) { m_owner.store(owner, std::memory_order_release); }
 
+    // Destroys a detached transport. One whose own thread cannot be waited for from here (the
+    // caller is that thread, or runs a handler of its notification) is left to that thread,
+    // which destroys it as it ends.
+    static void dispose(std::unique_ptr<StreamDevice> device);
+    // Gives `self` to a thread of the transport that cannot be waited for from here; false
+    // when no thread needs it.
+    virtual bool handOffToOwnThread(std::unique_ptr<StreamDevice>& self);
+
     const std::string& errorText() const { return m_errorText; }
     std::uint32_t waitState() const { return m_waitState.load(); }
     void setWaitState(std::uint32_t state) { m_waitState.store(state); }
 
 protected:
+    static bool handOffTo(platform::WorkerThread* thread, std::unique_ptr<StreamDevice>& self);
+
     // Upcalls to the owning stream, for transports that receive on their own thread.
     void dataAvailable();
     void deliver(std::span<const std::uint8_t> bytes);

@@ -1,15 +1,20 @@
 #include "stream/StreamRegistry.h"
 
 #include "platform/MessageRegistry.h"
+#include "platform/ServingWait.h"
 #include "stream/FileDevice.h"
 #include "stream/IOSTStream.h"
 #include "stream/MemoryDevice.h"
 
 #include <algorithm>
+#include <chrono>
+#include <cstdio>
 
 namespace zeb::stream {
 
 namespace {
+
+constexpr std::chrono::seconds kPinWaitLimit{10};
 
 StreamMessages registerMessages()
 {
@@ -132,6 +137,48 @@ void StreamRegistry::remove(IOSTStream& stream)
         return other->identifier() == stream.identifier();
     });
     slot = older == m_list.end() ? nullptr : *older;
+}
+
+IOSTStream* StreamRegistry::pinFirst(const std::function<bool(const IOSTStream&)>& match)
+{
+    const std::lock_guard lock(m_mutex);
+    const auto found
+        = std::find_if(m_list.begin(), m_list.end(), [&](const IOSTStream* stream) { return match(*stream); });
+    if (found == m_list.end())
+        return nullptr;
+    ++m_pins[*found];
+    return *found;
+}
+
+IOSTStream* StreamRegistry::pin(std::uint64_t serial)
+{
+    return pinFirst([serial](const IOSTStream& stream) { return stream.serial() == serial; });
+}
+
+IOSTStream* StreamRegistry::pinByAddress(std::string_view address)
+{
+    return pinFirst([address](const IOSTStream& stream) { return stream.address() == address; });
+}
+
+void StreamRegistry::unpin(IOSTStream& stream)
+{
+    {
+        const std::lock_guard lock(m_mutex);
+        if (const auto found = m_pins.find(&stream); found != m_pins.end() && --found->second <= 0)
+            m_pins.erase(found);
+    }
+    platform::ServingWait::wakeAll();
+}
+
+void StreamRegistry::waitUnpinned(IOSTStream& stream)
+{
+    const auto unpinned = [&] {
+        const std::lock_guard lock(m_mutex);
+        return m_pins.count(&stream) == 0;
+    };
+    // Pins are held for one remote operation, which the stream's close has just ended.
+    if (!platform::ServingWait::until(unpinned, kPinWaitLimit))
+        std::fprintf(stderr, "ZEB500: a stream in use was destroyed\n");
 }
 
 void StreamRegistry::setAddress(IOSTStream& stream, std::string_view text)

@@ -73,17 +73,26 @@ public:
 
 private:
     friend class IOSTStream;
+    friend class StreamHandle;
 
     StreamRegistry();
     void add(IOSTStream& stream);
     void remove(IOSTStream& stream);
+    // Pins for StreamHandle: the stream with that serial, still in the list, or none.
+    IOSTStream* pin(std::uint64_t serial);
+    IOSTStream* pinByAddress(std::string_view address);
+    void unpin(IOSTStream& stream);
+    // After remove(): waits, serving sends, until no pin holds the stream (bounded).
+    void waitUnpinned(IOSTStream& stream);
     // Address texts change under the lock so that lookups by address see whole texts.
     void setAddress(IOSTStream& stream, std::string_view text);
+    IOSTStream* pinFirst(const std::function<bool(const IOSTStream&)>& match);
 
     mutable std::mutex m_mutex;
     std::array<IOSTStream*, kSlotCount> m_slots{};
     std::vector<IOSTStream*> m_list;
     std::map<StreamType, TransportFactory> m_transports;
+    std::map<const IOSTStream*, int> m_pins;
 };
 
 } // namespace zeb::stream

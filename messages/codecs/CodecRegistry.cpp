@@ -21,6 +21,31 @@ MessageCodec* CodecRegistry::find(messages::MessageKind kind, messages::MessageT
     return nullptr;
 }
 
+CodecRegistry::Lease CodecRegistry::lease(messages::MessageKind kind, messages::MessageType type) const
+{
+    Lease lease;
+    {
+        const std::lock_guard lock(m_mutex);
+        for (auto it = m_codecs.rbegin(); it != m_codecs.rend(); ++it) {
+            if ((*it)->published() && (*it)->handles({kind, type})) {
+                lease.m_codec = *it;
+                break;
+            }
+        }
+    }
+    // Taken outside the registry's lock: a thread holding a lease may look up another codec.
+    if (lease.m_codec) {
+        lease.m_turn = std::unique_lock(lease.m_codec->m_turn);
+    }
+    return lease;
+}
+
+void CodecRegistry::publish(MessageCodec& codec)
+{
+    const std::lock_guard lock(m_mutex);
+    codec.m_published = true;
+}
+
 std::size_t CodecRegistry::size() const
 {
     const std::lock_guard lock(m_mutex);

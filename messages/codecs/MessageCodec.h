@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <initializer_list>
+#include <mutex>
 #include <span>
 #include <vector>
 
@@ -21,8 +22,8 @@ struct CodecKey
 
 // Decodes one receiver frame into its fields and renders them as text (and, for some members, as a binary frame).
 // An object is reused: reset, decode, render; its fields stay until the next reset or decode. One thread uses an
-// object at a time. Constructing one registers it in the process-wide CodecRegistry for `keys`; destroying it
-// removes it again.
+// object at a time (threads that share a registered one take turns through CodecRegistry::lease). Constructing one
+// registers it in the process-wide CodecRegistry for `keys`; destroying it removes it again.
 class MessageCodec
 {
 public:
@@ -32,6 +33,8 @@ public:
     MessageCodec& operator=(const MessageCodec&) = delete;
 
     bool handles(CodecKey key) const;
+    // Published codecs (CodecRegistry::publish) are handed out by CodecRegistry::lease.
+    bool published() const { return m_published; }
 
     virtual void reset();
     // Decodes a frame: one that begins with STX is read as text, one that begins with 0xFE as binary (UHF frames are
@@ -56,7 +59,11 @@ protected:
     void setValid(bool valid) { m_valid = valid; }
 
 private:
+    friend class CodecRegistry;
+
     std::vector<CodecKey> m_keys;
+    bool m_published = false; // guarded by the registry's lock
+    std::mutex m_turn;
     messages::GnssTime m_time;
     bool m_valid = false;
 };

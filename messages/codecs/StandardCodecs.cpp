@@ -1,6 +1,7 @@
 #include "messages/codecs/StandardCodecs.h"
 
 #include "messages/codecs/AlmanacCodec.h"
+#include "messages/codecs/CodecRegistry.h"
 #include "messages/codecs/EphemerisCodec.h"
 #include "messages/codecs/HealthCodec.h"
 #include "messages/codecs/IonoUtcCodec.h"
@@ -15,6 +16,8 @@ namespace zeb::codecs {
 Gnss2EventCodec& registerGnss2EventCodec()
 {
     static Gnss2EventCodec codec;
+    static const bool published = (CodecRegistry::instance().publish(codec), true);
+    (void)published;
     return codec;
 }
 
@@ -22,6 +25,14 @@ namespace {
 
 struct MemberCodecs
 {
+    // Published once every member is whole.
+    MemberCodecs()
+    {
+        for (MessageCodec* codec : std::initializer_list<MessageCodec*>{
+                 &ionoUtc, &health, &ephemeris, &almanac, &measurement, &uhfCode, &uhfPhase, &uhfLrk, &uhfMessage})
+            CodecRegistry::instance().publish(*codec);
+    }
+
     IonoUtcCodec ionoUtc;
     HealthCodec health;
     EphemerisCodec ephemeris;

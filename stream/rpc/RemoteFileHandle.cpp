@@ -14,9 +14,19 @@ std::unique_ptr<RemoteFileHandle> RemoteFileHandle::open(IOSTStream& via, std::s
 }
 
 RemoteFileHandle::RemoteFileHandle(IOSTStream& via, std::uint32_t handle)
-    : m_client(via)
+    : m_via(via)
     , m_handle(handle)
 {
+}
+
+template <typename Result, typename Operation>
+Result RemoteFileHandle::withClient(Result failed, Operation&& operation)
+{
+    const StreamHandle::Pin via = m_via.pin();
+    if (!via)
+        return failed;
+    RemoteFileClient client(*via);
+    return operation(client);
 }
 
 RemoteFileHandle::~RemoteFileHandle()
@@ -26,12 +36,17 @@ RemoteFileHandle::~RemoteFileHandle()
 
 std::int64_t RemoteFileHandle::read(std::uint8_t* buffer, std::size_t maximum)
 {
-    return m_open ? m_client.read(m_handle, buffer, maximum) : -1;
+    if (!m_open)
+        return -1;
+    return withClient<std::int64_t>(-1,
+                                    [&](RemoteFileClient& client) { return client.read(m_handle, buffer, maximum); });
 }
 
 std::int64_t RemoteFileHandle::write(const std::uint8_t* bytes, std::size_t count)
 {
-    return m_open ? m_client.write(m_handle, bytes, count) : -1;
+    if (!m_open)
+        return -1;
+    return withClient<std::int64_t>(-1, [&](RemoteFileClient& client) { return client.write(m_handle, bytes, count); });
 }
 
 std::int64_t RemoteFileHandle::seek(std::int64_t offset, int origin)
@@ -40,12 +55,15 @@ std::int64_t RemoteFileHandle::seek(std::int64_t offset, int origin)
     if (!m_open || offset < std::numeric_limits<std::int32_t>::min()
         || offset > std::numeric_limits<std::int32_t>::max())
         return -1;
-    return m_client.seek(m_handle, static_cast<std::int32_t>(offset), origin);
+    return withClient<std::int64_t>(
+        -1, [&](RemoteFileClient& client) { return client.seek(m_handle, static_cast<std::int32_t>(offset), origin); });
 }
 
 std::int64_t RemoteFileHandle::length()
 {
-    return m_open ? m_client.length(m_handle) : -1;
+    if (!m_open)
+        return -1;
+    return withClient<std::int64_t>(-1, [&](RemoteFileClient& client) { return client.length(m_handle); });
 }
 
 bool RemoteFileHandle::close()
@@ -53,7 +71,7 @@ bool RemoteFileHandle::close()
     if (!m_open)
         return false;
     m_open = false;
-    return m_client.close(m_handle);
+    return withClient<bool>(false, [&](RemoteFileClient& client) { return client.close(m_handle); });
 }
 
 } // namespace zeb::stream::rpc

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "stream/FileDevice.h"
+#include "stream/StreamHandle.h"
 #include "stream/rpc/RemoteFileClient.h"
 
 #include <cstdint>
@@ -9,7 +10,9 @@
 
 namespace zeb::stream::rpc {
 
-// An open file on the far side of a stream, as FileDevice reaches remote paths.
+// An open file on the far side of a stream, as FileDevice reaches remote paths. The stream
+// may go meanwhile (a peer stream its server reaps): every operation finds it again, and
+// fails once it is gone.
 class RemoteFileHandle final : public FileDevice::RemoteFile
 {
 public:
@@ -25,8 +28,11 @@ public:
 
 private:
     RemoteFileHandle(IOSTStream& via, std::uint32_t handle);
+    // Runs `operation` with a client on the pinned stream; `failed` when it is gone.
+    template <typename Result, typename Operation>
+    Result withClient(Result failed, Operation&& operation);
 
-    RemoteFileClient m_client;
+    StreamHandle m_via;
     std::uint32_t m_handle;
     bool m_open = true;
 };

@@ -25,22 +25,20 @@ namespace zeb::stream::rpc {
 
 namespace {
 
-// What the service keeps for one stream: its server, the records a request is read into and
-// its reply built in (made once, so serving allocates no buffers), and the request window.
+// What the service keeps for one stream: its server, and the records a request is read into
+// and its reply built in (made once, so serving allocates no buffers).
 struct StreamState
 {
     explicit StreamState(std::shared_ptr<const RootFolder> root)
         : server(std::move(root))
     {
     }
+    // Only receive paths of the stream take it; no window thread ever waits for it.
     std::mutex serveMutex;
-    // Writes from callers and the receive thread's replies must not interleave.
-    std::mutex writeMutex;
     RequestServer server;
     RemoteFileRequest request;
     RemoteFileRequest reply;
     std::array<std::uint8_t, RequestFrame::kMaxSize> frame{};
-    std::atomic<platform::Handle> requestWindow{platform::kNoHandle};
 };
 
 enum class CallState { Waiting, Replied, Closed };
@@ -188,7 +186,7 @@ private:
             request.readWord(code);
         }
         if (!RequestServer::serves(code)) {
-            const platform::Handle window = state->requestWindow.load();
+            const platform::Handle window = stream.requestWindow();
             if (window == platform::kNoHandle)
                 return;
             request.beginRead();
@@ -245,8 +243,8 @@ StreamStatus RemoteRequests::send(IOSTStream& stream, const RemoteFileRequest& r
         return StreamStatus::NotOpen;
     std::array<std::uint8_t, RequestFrame::kMaxSize> frame{};
     const std::size_t size = RequestFrame::build(kind, record.identifier, record.payload(), frame);
-    const std::shared_ptr<StreamState> state = service().stateFor(stream);
-    const std::lock_guard lock(state->writeMutex);
+    // The stream hands one message at a time to its transport, so this frame cannot mix with
+    // another writer's bytes; no lock is held while its subscribers are told of the send.
     const std::size_t written = stream.write(frame.data(), size, 0, IOSTStream::kDefaultRetryDelayMs, true);
     return written == 0 ? StreamStatus::SendFailed : StreamStatus::Ok;
 }
@@ -279,8 +277,15 @@ StreamStatus RemoteRequests::call(IOSTStream& stream, RemoteFileRequest& record,
 
 void RemoteRequests::registerRequestWindow(IOSTStream& stream, platform::Handle window)
 {
-    service().stateFor(stream)->requestWindow = window;
+    stream.setRequestWindow(window);
     stream.subscribeWindow(window);
+}
+
+void RemoteRequests::unregisterRequestWindow(IOSTStream& stream, platform::Handle window)
+{
+    if (stream.requestWindow() == window)
+        stream.setRequestWindow(platform::kNoHandle);
+    stream.setWindowState(window, SubscriberState::Disabled);
 }
 
 void RemoteRequests::setObserver(Observer observer)

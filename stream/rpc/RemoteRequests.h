@@ -44,7 +44,10 @@ public:
 
     // The window receives "ON_RPC_REQUEST" (wParam 0, lParam the RemoteFileRequest*, read from
     // its code) for the requests the stream does not serve; it is also subscribed to the stream.
+    // The registration stays across closes and reopens of the stream.
     static void registerRequestWindow(IOSTStream& stream, platform::Handle window);
+    // Undoes registerRequestWindow: no more requests, and the window's subscription disabled.
+    static void unregisterRequestWindow(IOSTStream& stream, platform::Handle window);
 
     // Calls waiting for a reply, on every stream.
     static std::size_t waitingCalls();

@@ -239,8 +239,9 @@ bool SerialDevice::stopThreads(int waitMs)
             stopped = false;
     }
     if (m_receiver) {
-        if (m_receiver->isCurrentThread()) {
-            // Closed by a subscriber: the thread cannot wait for itself. It leaves its loop as soon
+        if (m_receiver->isCurrentThread() || m_receiver->cannotJoinFromHere()) {
+            // Closed by a subscriber: the thread cannot wait for itself, nor for a handler of
+            // its own notification. It leaves its loop as soon
             // as the handler returns, without touching the descriptors again, and is joined later.
             m_receiver->terminate();
         } else if (m_receiver->terminate(timeout)) {
@@ -250,6 +251,11 @@ bool SerialDevice::stopThreads(int waitMs)
         }
     }
     return stopped;
+}
+
+bool SerialDevice::handOffToOwnThread(std::unique_ptr<StreamDevice>& self)
+{
+    return handOffTo(m_receiver.get(), self);
 }
 
 void SerialDevice::releaseDescriptors()

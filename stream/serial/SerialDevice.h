@@ -64,6 +64,8 @@ public:
     void pauseSending();
     void resumeSending();
 
+    bool handOffToOwnThread(std::unique_ptr<StreamDevice>& self) override;
+
 private:
     class Worker;
     struct Queued

@@ -103,14 +103,25 @@ void ConnectedSocketDevice::stopReceiving()
 
 bool ConnectedSocketDevice::onReceiveThread() const
 {
-    return m_receiveThread.load() == std::this_thread::get_id();
+    return m_receiveThread.load() == std::this_thread::get_id() || (m_thread && m_thread->cannotJoinFromHere());
+}
+
+bool ConnectedSocketDevice::handOffToOwnThread(std::unique_ptr<StreamDevice>& self)
+{
+    return takeOverFromHere(self);
+}
+
+bool ConnectedSocketDevice::takeOverFromHere(std::unique_ptr<StreamDevice>& other)
+{
+    return handOffTo(m_thread.get(), other);
 }
 
 StreamStatus ConnectedSocketDevice::close()
 {
     m_open = false;
     if (onReceiveThread()) {
-        // The thread is inside one of its own notifications: it cannot be joined from here.
+        // The thread is inside one of its own notifications (on this thread, or waiting for a
+        // handler on it): it cannot be joined from here.
         // The shut-down socket ends its loop once the notification returns.
         m_closing = true;
         m_socket.shutdown();

@@ -53,6 +53,10 @@ public:
     bool atEnd() const override;
 
     int socketFd() const { return m_socket.fd(); }
+    // Gives `other` to the receive thread when the caller cannot wait for that thread; it is
+    // destroyed there as the thread ends. False when the caller can wait.
+    bool takeOverFromHere(std::unique_ptr<StreamDevice>& other);
+    bool handOffToOwnThread(std::unique_ptr<StreamDevice>& self) override;
 
 protected:
     explicit ConnectedSocketDevice(const char* threadName);
@@ -69,6 +73,8 @@ protected:
     // True for the one caller that first claims the end of the connection: a close from
     // another thread, or the receive thread when the connection ended by itself.
     bool claimEnd() { return !m_endClaimed.exchange(true); }
+    // The caller is the receive thread, or keeps it blocked in one of its notifications: it
+    // cannot wait for the thread.
     bool onReceiveThread() const;
     // Stops and joins the receive thread (not from the thread itself).
     void stopReceiving();

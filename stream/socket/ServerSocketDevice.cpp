@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <array>
 #include <cerrno>
+#include <cstdio>
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -25,6 +26,8 @@ constexpr int kAcceptPauseMs = 100;
 // A connection that arrives while the server stream is still taking the transport waits this
 // long before it is looked at again.
 constexpr int kOwnerRetryMs = 10;
+// How long destroying the server waits for peers in the middle of ending.
+constexpr std::chrono::seconds kPeerEndLimit{10};
 
 } // namespace
 
@@ -68,9 +71,26 @@ ServerSocketDevice::~ServerSocketDevice()
         all.swap(m_peers);
         return true;
     };
-    // A peer in the middle of ending may be sending to this thread's windows: serve them.
-    while (!platform::ServingWait::until(takeAll, std::chrono::seconds(1))) { }
+    // A peer in the middle of ending may be sending to this thread's windows: serve them. A
+    // peer that never finishes (its subscriber hangs) is not waited for beyond the limit.
+    if (!platform::ServingWait::until(takeAll, kPeerEndLimit)) {
+        std::fprintf(stderr, "ZEB500: a peer connection did not end in time\n");
+        const std::lock_guard lock(m_peersMutex);
+        all.swap(m_peers);
+    }
     all.clear();
+}
+
+bool ServerSocketDevice::handOffToOwnThread(std::unique_ptr<StreamDevice>& self)
+{
+    if (handOffTo(m_thread.get(), self))
+        return true;
+    const std::lock_guard lock(m_peersMutex);
+    for (const Peer& peer : m_peers) {
+        if (peer.transport && peer.transport->takeOverFromHere(self))
+            return true;
+    }
+    return false;
 }
 
 StreamStatus ServerSocketDevice::open(const StreamAddress& address)

@@ -58,6 +58,10 @@ public:
     // A peer's transport is being destroyed.
     void forgetTransport(IOSTStream& peer);
 
+    // The accept thread, or a peer's receive thread, may be waiting for the caller: the
+    // transport is then destroyed on that thread as it ends.
+    bool handOffToOwnThread(std::unique_ptr<StreamDevice>& self) override;
+
 private:
     class AcceptThread;
     struct Peer

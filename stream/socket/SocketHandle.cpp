@@ -1,5 +1,6 @@
 #include "stream/socket/SocketHandle.h"
 
+#include "platform/Dispatcher.h"
 #include "platform/ServingWait.h"
 
 #include <algorithm>
@@ -30,8 +31,17 @@ sockaddr_in endpoint(Ipv4Address address, std::uint16_t port)
     return where;
 }
 
+bool writableNow(int fd)
+{
+    pollfd entry{fd, POLLOUT, 0};
+    return ::poll(&entry, 1, 0) > 0;
+}
+
+// A thread that serves windows keeps serving their sends while the connection comes up.
 bool waitWritable(int fd, std::chrono::milliseconds limit)
 {
+    if (platform::Dispatcher::current())
+        return platform::ServingWait::until([fd] { return writableNow(fd); }, limit);
     const auto deadline = std::chrono::steady_clock::now() + limit;
     for (;;) {
         const auto left

@@ -163,7 +163,7 @@ void MessageRenderer::showMember(MessageKind kind, messages::MessageType type, c
     }
     // The measurement summary carries the frame's time, so the frame is decoded; one that does not decode
     // has no time to show and is shown as it is.
-    codecs::MessageCodec* codec = codecs::CodecRegistry::instance().find(kind, type);
+    const codecs::CodecRegistry::Lease codec = codecs::CodecRegistry::instance().lease(kind, type);
     if (!codec) {
         return;
     }
@@ -178,7 +178,7 @@ void MessageRenderer::showMember(MessageKind kind, messages::MessageType type, c
 bool MessageRenderer::showDecoded(MessageKind kind, messages::MessageType type, Bytes bytes, std::uint32_t colour,
                                   TerminalSink& sink)
 {
-    codecs::MessageCodec* codec = codecs::CodecRegistry::instance().find(kind, type);
+    const codecs::CodecRegistry::Lease codec = codecs::CodecRegistry::instance().lease(kind, type);
     if (!codec) {
         return true;
     }

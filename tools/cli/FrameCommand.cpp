@@ -76,16 +76,16 @@ public:
         if (result.kind != MessageKind::SBin && result.kind != MessageKind::UHF) {
             return;
         }
-        codecs::MessageCodec* codec = codecs::CodecRegistry::instance().find(result.kind, result.type);
-        if (codec == nullptr) {
+        const codecs::CodecRegistry::Lease codec = codecs::CodecRegistry::instance().lease(result.kind, result.type);
+        if (!codec) {
             return;
         }
         const std::span<const std::uint8_t> frame(result.data, result.length);
         int status = 0;
-        if (auto* gnss2 = dynamic_cast<codecs::Gnss2EventCodec*>(codec)) {
+        if (auto* gnss2 = dynamic_cast<codecs::Gnss2EventCodec*>(&*codec)) {
             status = gnss2->renderRecord(result.type, frame, *m_out);
         } else {
-            if (auto* uhf = dynamic_cast<codecs::UhfCodec*>(codec)) {
+            if (auto* uhf = dynamic_cast<codecs::UhfCodec*>(&*codec)) {
                 uhf->setReferenceTime(m_reference);
             }
             status = codec->decode(frame);
