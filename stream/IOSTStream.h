@@ -123,6 +123,11 @@ public:
     static void setRequestService(RequestService* service);
     static RequestService* requestService();
 
+    // Where the streams report errors that have no other way out ("%s RTCM buffer overflow"):
+    // standard error unless told otherwise; null restores it.
+    using ErrorTrace = void (*)(std::string_view line);
+    static void setErrorTrace(ErrorTrace trace);
+
 protected:
     // Binary frames of letter 'x': remote requests and replies, for the installed service.
     virtual void handleRequestFrame(const StreamEvent& event);
@@ -146,6 +151,7 @@ private:
 
     void onPingSentence() override;
     void onHttpRequest(messages::HttpRequestRecord& record) override;
+    void onRtcmOverflow() override;
 
     Transmitted transmit(const std::uint8_t* bytes, std::size_t count, int retries, int retryDelayMs, bool escape);
     Transmitted transmitEscaped(const std::uint8_t* bytes, std::size_t count, int retries, int retryDelayMs);
