@@ -232,7 +232,9 @@ TEST_F(HostilePeerTest, APingInsideAReplyIsData)
     });
     connect(peer);
     RemoteFileClient client(link);
-    EXPECT_EQ(client.fileType("f"), file_type::Regular) << "status " << static_cast<int>(client.lastStatus());
+    // The peer reads in order: by the second reply it has seen anything sent before.
+    for (int call = 0; call < 2; ++call)
+        EXPECT_EQ(client.fileType("f"), file_type::Regular) << "status " << static_cast<int>(client.lastStatus());
     EXPECT_EQ(peer.strayBytes(), "") << "a ping inside a frame is never answered";
 }
 
