@@ -396,8 +396,6 @@ void RequestServer::openListing(RemoteFileRequest& request, RemoteFileRequest& r
     const auto path = request.readText(text) == StreamStatus::Ok ? m_root->resolve(text) : std::nullopt;
     std::error_code error;
     const bool folder = path && fs::is_directory(*path, error);
-    if (folder)
-        m_listing = {*path, entryNames(*path)};
     reply.appendByte(folder ? kOk : kFailure);
     // The listing handle counts the entries handed out; nothing is kept here between requests.
     reply.appendWord(0);

@@ -59,7 +59,7 @@ private:
     // The descriptor behind a handle of the request, or -1.
     int descriptorOf(RemoteFileRequest& request, std::uint32_t& handle);
 
-    // The folder last listed and its names, read when a listing starts.
+    // The folder last listed and its names, read at a listing's first entry.
     struct Listing
     {
         std::filesystem::path folder;

@@ -143,6 +143,20 @@ TEST_F(CliTest, CommandsThatNeedAConnectionRefuseLocalFiles)
     }
 }
 
+TEST_F(CliTest, FrameShowsWhatASubscriberReceives)
+{
+    const fs::path capture = folder / "capture.bin";
+    // A request frame (which goes to the request service, never to subscribers), then a sentence.
+    std::ofstream(capture, std::ios::binary) << std::string("\xFE\x78\x00\x0F\x01\x00\xFE\xCA\x02\x00\x00\x00"
+                                                            "\x04\x03\x02\x01\x02\x5C\xFF",
+                                                            19)
+                                             << "$GPHDT,1.0,T\r\n";
+    Child frame = cli({"frame", capture});
+    EXPECT_EQ(frame.wait(), 0) << frame.err();
+    EXPECT_EQ(frame.out().find("fe78"), std::string::npos) << frame.out();
+    EXPECT_NE(frame.out().find("\"length\":14,"), std::string::npos) << frame.out();
+}
+
 TEST_F(CliTest, ServingNeedsAFolderMadeForPeers)
 {
     const char* home = std::getenv("ZEB500_HOME");
