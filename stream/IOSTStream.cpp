@@ -445,14 +445,7 @@ void IOSTStream::passPingWindow(std::span<const std::uint8_t> block)
 {
     const std::size_t size = block.size();
     const bool collecting = m_framer.collectingFrame();
-    std::uint64_t dataFrom = collecting ? m_position - std::min<std::uint64_t>(m_framer.held(), m_position)
-                                        : std::numeric_limits<std::uint64_t>::max();
-    if (!collecting) {
-        const auto start
-            = std::find_if(block.begin(), block.end(), [](std::uint8_t b) { return b == kFrameStart || b == kStx; });
-        if (start != block.end())
-            dataFrom = m_position + static_cast<std::uint64_t>(start - block.begin());
-    }
+    const std::uint64_t dataFrom = frameDataStart(block);
     if (m_pingCount + size <= kPingWindowSize) {
         std::memcpy(m_pingWindow.data() + m_pingCount, block.data(), size);
         m_pingCount += size;
@@ -488,6 +481,18 @@ void IOSTStream::passPingWindow(std::span<const std::uint8_t> block)
         }
         return;
     }
+}
+
+// The position from which bytes belong to a frame: the frame being collected, or the first
+// frame start in the block about to be framed; none: the largest position.
+std::uint64_t IOSTStream::frameDataStart(std::span<const std::uint8_t> block) const
+{
+    if (m_framer.collectingFrame())
+        return m_position - std::min<std::uint64_t>(m_framer.held(), m_position);
+    const auto start
+        = std::find_if(block.begin(), block.end(), [](std::uint8_t b) { return b == kFrameStart || b == kStx; });
+    return start == block.end() ? std::numeric_limits<std::uint64_t>::max()
+                                : m_position + static_cast<std::uint64_t>(start - block.begin());
 }
 
 void IOSTStream::forgetPingWindowBefore(std::uint64_t position)

@@ -160,6 +160,7 @@ private:
     void makeRoom();
     void deliver(const messages::FrameResult& frame);
     void passPingWindow(std::span<const std::uint8_t> block);
+    std::uint64_t frameDataStart(std::span<const std::uint8_t> block) const;
     void forgetPingWindowBefore(std::uint64_t position);
     void resetPingWindow();
     void answerPing();
