@@ -128,7 +128,7 @@ TEST_F(HostilePeerTest, EndlessListingsAndTreesStopAtTheirBounds)
 
 TEST_F(HostilePeerTest, MalformedRepliesEndInTheFailureValue)
 {
-    const auto words = [](std::initializer_list<std::uint32_t> values) {
+    const auto words = [](std::vector<std::uint32_t> values) {
         return [values](const View& request) {
             return std::vector{HostilePeer::reply(request, [&](RemoteFileRequest& out) {
                 for (const std::uint32_t value : values)
