@@ -29,6 +29,7 @@
 #include <QGuiApplication>
 #include <QScreen>
 
+#include <cstdio>
 #include <filesystem>
 #include <sys/utsname.h>
 
@@ -89,7 +90,14 @@ bool CUTTEApp::initInstance(const QStringList& arguments)
     m_recentFiles.read();
 
     step("home");
+    if (platform::Environment::home().empty()) {
+        std::fprintf(stderr, "ZEB500: no data folder: set HOME, XDG_DATA_HOME or ZEB500_HOME.\n");
+        return false;
+    }
     readHomeDirectory();
+    // After the data folder is known: the served folder lies in it and must not be it.
+    if (const std::string refusal = stream::rpc::installRemoteRequests(); !refusal.empty())
+        std::fprintf(stderr, "ZEB500: %s\n", refusal.c_str());
 
     step("language");
     chooseLanguage();
@@ -136,7 +144,6 @@ void CUTTEApp::initRegistries()
     codecs::registerMessageCodecs();
     stream::serial::registerSerialTransport();
     stream::socket::registerSocketTransports();
-    stream::rpc::installRemoteRequests();
     terminal::registerTerminalDocumentType();
 }
 

@@ -61,6 +61,10 @@ public:
     std::size_t held() const;
     std::span<const std::uint8_t> heldBytes() const;
 
+    // Whether the bytes held are a binary or STX frame being collected (they begin with its
+    // first byte): its bytes are data, whatever they look like.
+    bool collectingFrame() const { return m_frame == MessageKind::SBin || m_frame == MessageKind::SVar; }
+
     // Empties the receive buffer.
     void clearBuffer();
     // Clears the frame state (not the RTCM assembler, which lives across frames).

@@ -29,7 +29,10 @@ std::string Environment::defaultHome()
     std::string base = variable("XDG_DATA_HOME");
     if (base.empty()) {
         const std::string userHome = variable("HOME");
-        base = (userHome.empty() ? std::string("/tmp") : userHome) + "/.local/share";
+        // No shared fallback: a folder anyone may write is no place for settings and extensions.
+        if (userHome.empty())
+            return {};
+        base = userHome + "/.local/share";
     }
     return base + "/Orvane/ZEB500";
 }
@@ -78,7 +81,16 @@ std::string Environment::languageFromLocale(std::string_view locale)
 
 std::vector<std::string> Environment::assetFolders()
 {
-    std::vector<std::string> folders{home(), ZEB500_INSTALL_DATADIR};
+    std::vector<std::string> folders = libraryFolders();
+    const std::string data = home();
+    if (!data.empty())
+        folders.insert(folders.begin(), data);
+    return folders;
+}
+
+std::vector<std::string> Environment::libraryFolders()
+{
+    std::vector<std::string> folders{ZEB500_INSTALL_DATADIR};
     const std::string extra = variable("ZEB500_ASSETS");
     std::size_t start = 0;
     while (start <= extra.size() && !extra.empty()) {
@@ -93,15 +105,33 @@ std::vector<std::string> Environment::assetFolders()
     return folders;
 }
 
-std::string Environment::findAsset(std::string_view relative)
+namespace {
+
+std::string firstExisting(const std::vector<std::string>& folders, std::string_view relative)
 {
-    for (const std::string& folder : assetFolders()) {
+    for (const std::string& folder : folders) {
         std::filesystem::path candidate = std::filesystem::path(folder) / std::string(relative);
         std::error_code error;
         if (std::filesystem::exists(candidate, error))
             return candidate.string();
     }
     return {};
+}
+
+} // namespace
+
+std::string Environment::findAsset(std::string_view relative)
+{
+    return firstExisting(assetFolders(), relative);
+}
+
+std::string Environment::findLibrary(std::string_view relative)
+{
+    std::vector<std::string> folders = libraryFolders();
+    const std::string data = home();
+    if (!data.empty())
+        folders.push_back(data);
+    return firstExisting(folders, relative);
 }
 
 } // namespace zeb::platform

@@ -18,7 +18,8 @@ public:
     static constexpr const char* kHomeVariable = "ZEB500_HOME";
     static constexpr const char* kLanguageVariable = "ZEB500_LANG";
 
-    // ZEB500_HOME when set and not empty, else the default data folder.
+    // ZEB500_HOME when set and not empty, else the default data folder; empty when there is
+    // none (no ZEB500_HOME, XDG_DATA_HOME or HOME), and then callers refuse to start.
     static std::string home();
     static std::string defaultHome();
     static void setHome(std::string_view folder);
@@ -37,6 +38,11 @@ public:
     static std::vector<std::string> assetFolders();
     // The first existing "folder/relative" of assetFolders(), or an empty string.
     static std::string findAsset(std::string_view relative);
+    // Folders code is loaded from: the installation's shared folder, then ZEB500_ASSETS.
+    static std::vector<std::string> libraryFolders();
+    // Code (language libraries): the first existing "folder/relative" of libraryFolders(), the
+    // data folder only after them, so that what is installed or built is what runs.
+    static std::string findLibrary(std::string_view relative);
 };
 
 } // namespace zeb::platform

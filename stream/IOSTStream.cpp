@@ -10,7 +10,9 @@
 #include "text/Format.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
+#include <limits>
 
 namespace zeb::stream {
 
@@ -34,6 +36,15 @@ platform::LParam asLParam(const void* pointer)
 
 std::atomic<IOSTStream::RequestService*> g_requestService{nullptr};
 std::atomic<std::uint64_t> g_nextSerial{1};
+
+constexpr std::uint8_t kStx = 0x02;
+
+void traceToStandardError(std::string_view line)
+{
+    std::fprintf(stderr, "%.*s\n", static_cast<int>(line.size()), line.data());
+}
+
+std::atomic<IOSTStream::ErrorTrace> g_errorTrace{&traceToStandardError};
 
 } // namespace
 
@@ -462,12 +473,17 @@ messages::ReadStatus IOSTStream::receive(StreamEvent& event)
 // --- the ping answer -----------------------------------------------------------------------
 
 // A block passes the window of the last 32 bytes before it is framed, which catches a ping
-// the framer cannot see (inside a binary frame, say). The window only searches up to the byte
+// the framer cannot see (after a stray byte, say). The window only searches up to the byte
 // before the newest, so a ping is found once a further byte has arrived. Each ping is answered
-// once: the bytes up to a ping that was answered, by either path, leave the window.
+// once: the bytes up to a ping that was answered, by either path, leave the window. Bytes of a
+// binary or STX frame are data: from the start of a frame being collected, or of one that
+// begins in this block, the window answers nothing (the framer still answers a ping sentence
+// that follows a frame).
 void IOSTStream::passPingWindow(std::span<const std::uint8_t> block)
 {
     const std::size_t size = block.size();
+    const bool collecting = m_framer.collectingFrame();
+    const std::uint64_t dataFrom = frameDataStart(block);
     if (m_pingCount + size <= kPingWindowSize) {
         std::memcpy(m_pingWindow.data() + m_pingCount, block.data(), size);
         m_pingCount += size;
@@ -488,6 +504,8 @@ void IOSTStream::passPingWindow(std::span<const std::uint8_t> block)
         if (std::memcmp(m_pingWindow.data() + start, kPingRequest.data(), length) != 0)
             continue;
         const std::uint64_t end = m_pingWindowEnd - m_pingCount + start + length;
+        if (end - length >= dataFrom)
+            return;
         forgetPingWindowBefore(end);
         // Answered by the caller once the window is done: the answer's notifications may
         // close the stream.
@@ -495,11 +513,26 @@ void IOSTStream::passPingWindow(std::span<const std::uint8_t> block)
             m_pingAnsweredUpTo = end;
             m_pingPending = true;
         }
-        // The bytes held before this block are dropped; the block itself is framed as usual.
-        m_framer.clearBuffer();
-        m_framer.clearState();
+        // The bytes held before this block are dropped (never a frame being collected); the
+        // block itself is framed as usual.
+        if (!collecting) {
+            m_framer.clearBuffer();
+            m_framer.clearState();
+        }
         return;
     }
+}
+
+// The position from which bytes belong to a frame: the frame being collected, or the first
+// frame start in the block about to be framed; none: the largest position.
+std::uint64_t IOSTStream::frameDataStart(std::span<const std::uint8_t> block) const
+{
+    if (m_framer.collectingFrame())
+        return m_position - std::min<std::uint64_t>(m_framer.held(), m_position);
+    const auto start
+        = std::find_if(block.begin(), block.end(), [](std::uint8_t b) { return b == kFrameStart || b == kStx; });
+    return start == block.end() ? std::numeric_limits<std::uint64_t>::max()
+                                : m_position + static_cast<std::uint64_t>(start - block.begin());
 }
 
 void IOSTStream::forgetPingWindowBefore(std::uint64_t position)
@@ -528,6 +561,19 @@ void IOSTStream::onPingSentence()
         return;
     m_pingAnsweredUpTo = end;
     m_pingPending = true;
+}
+
+void IOSTStream::setErrorTrace(ErrorTrace trace)
+{
+    g_errorTrace.store(trace ? trace : &traceToStandardError);
+}
+
+void IOSTStream::onRtcmOverflow()
+{
+    // On the receive path: no allocation, the address text is at most 1023 characters.
+    char line[1100];
+    const int length = std::snprintf(line, sizeof line, "%s RTCM buffer overflow", address().c_str());
+    g_errorTrace.load()({line, static_cast<std::size_t>(std::clamp(length, 0, static_cast<int>(sizeof line) - 1))});
 }
 
 void IOSTStream::answerPendingPing()

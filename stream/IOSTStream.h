@@ -135,6 +135,11 @@ public:
     static void setRequestService(RequestService* service);
     static RequestService* requestService();
 
+    // Where the streams report errors that have no other way out ("%s RTCM buffer overflow"):
+    // standard error unless told otherwise; null restores it.
+    using ErrorTrace = void (*)(std::string_view line);
+    static void setErrorTrace(ErrorTrace trace);
+
 protected:
     // Binary frames of letter 'x': remote requests and replies, for the installed service.
     virtual void handleRequestFrame(const StreamEvent& event);
@@ -158,6 +163,7 @@ private:
 
     void onPingSentence() override;
     void onHttpRequest(messages::HttpRequestRecord& record) override;
+    void onRtcmOverflow() override;
 
     Transmitted transmit(const std::uint8_t* bytes, std::size_t count, int retries, int retryDelayMs, bool escape);
     Transmitted transmitEscaped(StreamDevice& device, const std::uint8_t* bytes, std::size_t count, int retries,
@@ -169,6 +175,7 @@ private:
     bool makeRoom(const ReceiveScope& scope);
     void deliver(const messages::FrameResult& frame);
     void passPingWindow(std::span<const std::uint8_t> block);
+    std::uint64_t frameDataStart(std::span<const std::uint8_t> block) const;
     void forgetPingWindowBefore(std::uint64_t position);
     void resetPingWindow();
     void answerPing();

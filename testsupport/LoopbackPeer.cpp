@@ -8,17 +8,23 @@
 
 namespace zeb::testsupport {
 
-LoopbackPeer::LoopbackPeer()
+int LoopbackPeer::listenOnFreePort(unsigned& port)
 {
-    m_listener = ::socket(AF_INET, SOCK_STREAM, 0);
+    const int listener = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
     sockaddr_in address{};
     address.sin_family = AF_INET;
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    ::bind(m_listener, reinterpret_cast<sockaddr*>(&address), sizeof address);
-    ::listen(m_listener, 4);
+    ::bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address);
+    ::listen(listener, 4);
     socklen_t length = sizeof address;
-    ::getsockname(m_listener, reinterpret_cast<sockaddr*>(&address), &length);
-    m_port = ntohs(address.sin_port);
+    ::getsockname(listener, reinterpret_cast<sockaddr*>(&address), &length);
+    port = ntohs(address.sin_port);
+    return listener;
+}
+
+LoopbackPeer::LoopbackPeer()
+    : m_listener(listenOnFreePort(m_port))
+{
     m_thread = std::thread([this] { run(); });
 }
 

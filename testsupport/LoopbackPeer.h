@@ -15,6 +15,9 @@ public:
     LoopbackPeer();
     ~LoopbackPeer();
 
+    // A socket listening on 127.0.0.1 at a free port, which it tells.
+    static int listenOnFreePort(unsigned& port);
+
     unsigned port() const { return m_port; }
     std::string address() const { return "/dev/client/127.0.0.1/" + std::to_string(m_port); }
     bool connected() const { return m_client.load() >= 0; }
@@ -24,8 +27,8 @@ public:
 private:
     void run();
 
-    int m_listener = -1;
     unsigned m_port = 0;
+    int m_listener = -1;
     std::atomic<int> m_client{-1};
     std::atomic<bool> m_stop{false};
     mutable std::mutex m_mutex;

@@ -59,7 +59,7 @@ std::unique_ptr<ResourceLibrary> ResourceLibrary::load(std::string_view code)
     const std::string name = fileName(code);
     if (name.empty())
         return nullptr;
-    const std::string path = platform::Environment::findAsset(name);
+    const std::string path = platform::Environment::findLibrary(name);
     if (path.empty())
         return nullptr;
     void* handle = ::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);

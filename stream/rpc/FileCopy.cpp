@@ -4,6 +4,7 @@
 #include "stream/IOSTStream.h"
 #include "stream/StreamAddress.h"
 #include "stream/StreamRegistry.h"
+#include "stream/rpc/EntryName.h"
 #include "stream/rpc/RemoteFileClient.h"
 #include "stream/rpc/RequestCode.h"
 
@@ -35,6 +36,7 @@ public:
     virtual bool list(const std::string& path, std::vector<std::string>& names) = 0;
     // The status a failed operation ends the copy with.
     virtual StreamStatus failure() const { return StreamStatus::NotOpen; }
+    virtual bool local() const { return false; }
 };
 
 class LocalSide final : public Side
@@ -91,10 +93,15 @@ public:
     {
         std::error_code error;
         std::filesystem::directory_iterator it(path, error);
-        for (; !error && it != std::filesystem::directory_iterator(); it.increment(error))
+        for (; !error && it != std::filesystem::directory_iterator(); it.increment(error)) {
+            if (names.size() >= kMaxListing)
+                return false;
             names.push_back(it->path().filename().string());
+        }
         return !error;
     }
+    // Written files and folders must stay where the copy was sent.
+    bool local() const override { return true; }
 };
 
 class RemoteSide final : public Side
@@ -151,6 +158,10 @@ Endpoint endpointOf(std::string_view text)
     return {std::make_unique<LocalSide>(), std::string(text)};
 }
 
+// Copies a tree. Names listed by the source are joined to the target only when each is one
+// plain name, and a local target path must resolve inside the target the copy was sent to
+// (a link planted there earlier would lead out); depth and the number of entries are bounded,
+// so a peer that lists without end cannot keep the copy going.
 class Copier
 {
 public:
@@ -161,8 +172,17 @@ public:
     {
     }
 
+    StreamStatus copyTree(const std::string& from, const std::string& to)
+    {
+        m_target = to;
+        return copy(from, to, 0);
+    }
+
+private:
     StreamStatus copy(const std::string& from, const std::string& to, int depth)
     {
+        if (m_to.local() && !EntryName::staysInside(m_target, to))
+            return StreamStatus::NotOpen;
         const std::uint32_t type = m_from.type(from);
         if (type == file_type::Directory)
             return depth < FileCopy::kMaxDepth ? copyDirectory(from, to, depth) : StreamStatus::NotOpen;
@@ -171,7 +191,6 @@ public:
         return copyFile(from, to);
     }
 
-private:
     StreamStatus copyDirectory(const std::string& from, const std::string& to, int depth)
     {
         std::vector<std::string> names;
@@ -180,9 +199,11 @@ private:
         if (!m_to.makeDirectory(to))
             return m_to.failure();
         for (const std::string& name : names) {
-            if (name == "." || name == "..")
-                continue;
-            const StreamStatus status = copy(from + "/" + name, to + "/" + name, depth + 1);
+            const auto source = EntryName::join(from, name);
+            const auto target = EntryName::join(to, name);
+            if (!source || !target || ++m_entries > kMaxTreeEntries)
+                return StreamStatus::NotOpen;
+            const StreamStatus status = copy(*source, *target, depth + 1);
             if (status != StreamStatus::Ok)
                 return status;
         }
@@ -194,7 +215,7 @@ private:
         const std::int64_t in = m_from.open(from, O_RDONLY);
         if (in < 0)
             return m_from.failure();
-        const std::int64_t out = m_to.open(to, O_WRONLY | O_CREAT | O_TRUNC);
+        const std::int64_t out = m_to.open(to, O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW);
         if (out < 0) {
             m_from.close(in);
             return m_to.failure();
@@ -235,6 +256,8 @@ private:
     Side& m_from;
     Side& m_to;
     platform::Handle m_window;
+    std::string m_target;
+    std::size_t m_entries = 0;
 };
 
 } // namespace
@@ -244,7 +267,7 @@ StreamStatus FileCopy::copy(std::string_view from, std::string_view to, platform
     Endpoint source = endpointOf(from);
     Endpoint target = endpointOf(to);
     Copier copier(*source.side, *target.side, window);
-    return copier.copy(source.path, target.path, 0);
+    return copier.copyTree(source.path, target.path);
 }
 
 } // namespace zeb::stream::rpc

@@ -203,8 +203,9 @@ StreamStatus RemoteFileClient::list(std::string_view path, std::vector<Directory
             break;
         }
         auto entry = DirectoryEntry::decode(bytes);
-        // A handle that does not move on would list the same entry for ever.
-        if (!entry || next == handle) {
+        // A handle that does not move on would list the same entry for ever; one that always
+        // moves on must not list without end either.
+        if (!entry || next == handle || entries.size() >= kMaxListing) {
             result = StreamStatus::NotOpen;
             break;
         }

@@ -41,7 +41,7 @@ void RemoteFileRequest::beginRead()
 
 StreamStatus RemoteFileRequest::append(const void* bytes, std::size_t count)
 {
-    if (count > kCapacity - m_length)
+    if (count > room())
         return StreamStatus::NotOpen;
     if (count > 0)
         std::memcpy(m_buffer.data() + m_length, bytes, count);
@@ -80,7 +80,7 @@ StreamStatus RemoteFileRequest::appendDoubleWord(std::uint64_t value)
 StreamStatus RemoteFileRequest::appendText(std::string_view text)
 {
     text = text.substr(0, std::min(text.find('\0'), text.size()));
-    if (text.size() + 1 > kCapacity - m_length)
+    if (text.size() + 1 > room())
         return StreamStatus::NotOpen;
     append(text.data(), text.size());
     const std::uint8_t zero = 0;
@@ -89,7 +89,7 @@ StreamStatus RemoteFileRequest::appendText(std::string_view text)
 
 StreamStatus RemoteFileRequest::appendBlock(std::span<const std::uint8_t> bytes)
 {
-    if (bytes.size() > std::numeric_limits<std::uint32_t>::max() || bytes.size() + 4 > kCapacity - m_length)
+    if (bytes.size() > std::numeric_limits<std::uint32_t>::max() || bytes.size() + 4 > room())
         return StreamStatus::NotOpen;
     appendWord(static_cast<std::uint32_t>(bytes.size()));
     return append(bytes.data(), bytes.size());

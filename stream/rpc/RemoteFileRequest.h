@@ -1,6 +1,7 @@
 #pragma once
 
 #include "stream/StreamStatus.h"
+#include "stream/rpc/RequestFrame.h"
 
 #include <array>
 #include <cstddef>
@@ -17,7 +18,10 @@ namespace zeb::stream::rpc {
 class RemoteFileRequest
 {
 public:
+    // A received payload may fill the whole buffer; what is built here stays within what any
+    // receiver frames, so that a request or reply is never sent only to vanish on the way.
     static constexpr std::size_t kCapacity = 12068;
+    static constexpr std::size_t kMaxAppend = RequestFrame::kMaxPayload;
 
     enum class Mode : char { Idle = 0, Write = 'w', Read = 'r' };
 
@@ -54,6 +58,8 @@ public:
     std::uint32_t identifier = 0;
 
 private:
+    // What may still be appended (nothing after a larger received payload was assigned).
+    std::size_t room() const { return m_length < kMaxAppend ? kMaxAppend - m_length : 0; }
     StreamStatus append(const void* bytes, std::size_t count);
     StreamStatus take(void* bytes, std::size_t count);
 

@@ -1,6 +1,5 @@
 #include "stream/rpc/RemoteRequests.h"
 
-#include "platform/Environment.h"
 #include "platform/Messaging.h"
 #include "platform/ServingWait.h"
 #include "platform/Settings.h"
@@ -14,6 +13,7 @@
 #include "stream/rpc/RequestFrame.h"
 #include "stream/rpc/RequestServer.h"
 #include "stream/rpc/RootFolder.h"
+#include "stream/rpc/ServedFolder.h"
 
 #include <atomic>
 #include <map>
@@ -84,7 +84,7 @@ public:
         const std::lock_guard lock(m_mutex);
         auto& slot = m_streams[&stream];
         if (!slot)
-            slot = std::make_shared<StreamState>(m_root ? m_root : std::make_shared<const RootFolder>("."));
+            slot = std::make_shared<StreamState>(m_root ? m_root : std::make_shared<const RootFolder>(""));
         return slot;
     }
 
@@ -224,17 +224,21 @@ std::unique_ptr<FileDevice::RemoteFile> openRemoteFile(IOSTStream& via, std::str
 
 } // namespace
 
-void RemoteRequests::install(const std::filesystem::path& root)
+std::string RemoteRequests::install(const std::filesystem::path& root)
 {
-    service().setRoot(root);
+    std::string refusal = root.empty() ? std::string() : ServedFolder::refusal(root);
+    if (refusal.empty() && !root.empty() && !ServedFolder::prepare(root))
+        refusal = "the folder " + root.string() + " cannot be created";
+    service().setRoot(refusal.empty() ? root : std::filesystem::path());
     IOSTStream::setRequestService(&service());
     FileDevice::setRemoteOpener(&openRemoteFile);
+    return refusal.empty() ? refusal : "not serving remote file requests: " + refusal;
 }
 
 std::string RemoteRequests::configuredRoot()
 {
     return platform::Settings::current().readText(platform::Settings::kSection, kRootSetting,
-                                                  platform::Environment::home());
+                                                  ServedFolder::defaultPath());
 }
 
 StreamStatus RemoteRequests::send(IOSTStream& stream, const RemoteFileRequest& record, std::uint32_t kind)
@@ -298,14 +302,14 @@ std::size_t RemoteRequests::waitingCalls()
     return service().waitingCalls();
 }
 
-void installRemoteRequests()
+std::string installRemoteRequests()
 {
-    RemoteRequests::install(RemoteRequests::configuredRoot());
+    return RemoteRequests::install(RemoteRequests::configuredRoot());
 }
 
-void installRemoteRequests(const std::filesystem::path& root)
+std::string installRemoteRequests(const std::filesystem::path& root)
 {
-    RemoteRequests::install(root);
+    return RemoteRequests::install(root);
 }
 
 } // namespace zeb::stream::rpc

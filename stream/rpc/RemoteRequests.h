@@ -27,9 +27,12 @@ public:
     static constexpr std::string_view kRootSetting = "remoteRoot";
 
     // Installs the service for every stream (also remote paths in FileDevice); installing again
-    // changes the root for streams that have not served yet.
-    static void install(const std::filesystem::path& root);
-    // The root the settings name: "remoteRoot" in section "Settings", else the data folder.
+    // changes the root for streams that have not served yet. Calls work whatever the root; an
+    // empty root serves nothing, and so does a refused one (ServedFolder): the text says why,
+    // empty when the root is served.
+    static std::string install(const std::filesystem::path& root);
+    // The root the settings name: "remoteRoot" in section "Settings" (empty: serve nothing),
+    // else the default served folder "$ZEB500_HOME/disk".
     static std::string configuredRoot();
 
     // Sends the record's payload in a frame of `kind` with the record's identifier: 0, 53 when
@@ -58,8 +61,9 @@ public:
     static void setObserver(Observer observer);
 };
 
-// The remote request service with the root from the settings, or with the given root.
-void installRemoteRequests();
-void installRemoteRequests(const std::filesystem::path& root);
+// The remote request service with the root from the settings, or with the given root; the
+// reason the root is not served, or an empty text.
+std::string installRemoteRequests();
+std::string installRemoteRequests(const std::filesystem::path& root);
 
 } // namespace zeb::stream::rpc

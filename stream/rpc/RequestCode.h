@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 namespace zeb::stream::rpc {
@@ -59,6 +60,11 @@ int toLocal(std::uint32_t flags);
 constexpr std::size_t kReadBlock = 512;
 // Writes go in pieces of this size: frames stay well below what a peer frames without escapes.
 constexpr std::size_t kWriteBlock = 4096;
+// Bounds on what a peer can make either side walk: entries of one listing, and the depth and
+// the number of entries of a tree that is copied or removed.
+constexpr std::size_t kMaxListing = 4096;
+constexpr int kMaxTreeDepth = 32;
+constexpr std::size_t kMaxTreeEntries = 20000;
 // A directory entry on the wire: an 80-byte zero-terminated name and four words.
 constexpr std::size_t kEntrySize = 96;
 constexpr std::size_t kEntryNameSize = 80;

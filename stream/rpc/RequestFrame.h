@@ -18,8 +18,14 @@ public:
     static constexpr std::uint32_t kMagic = 0xCAFE0001u;
     static constexpr std::size_t kHeaderSize = 16;
     static constexpr std::size_t kOverhead = kHeaderSize + 3;
-    static constexpr std::size_t kMaxPayload = 12068;
-    static constexpr std::size_t kMaxSize = kMaxPayload + kOverhead;
+    // The largest frame a receiving stream can hold: its 12068-byte buffer keeps one byte for
+    // the terminating zero. Received frames are read up to this size.
+    static constexpr std::size_t kMaxSize = 12067;
+    static constexpr std::size_t kMaxReceivedPayload = kMaxSize - kOverhead;
+    // What is sent stays below what every receiver frames, whatever the bytes: escaped (serial)
+    // every inner byte may double and must still fit the buffer; unescaped (TCP) a frame with
+    // an 0xFF inside is framed by its length field only up to 8000 bytes, which this is below.
+    static constexpr std::size_t kMaxPayload = (kMaxSize - 2) / 2 - (kOverhead - 2);
 
     struct View
     {
@@ -33,8 +39,8 @@ public:
                              std::array<std::uint8_t, kMaxSize>& out);
 
     // Reads a received frame (unescaped, 0xFE through 0xFF). None when it is not one: wrong
-    // start or end byte or letter, a length field that disagrees with the size, a payload too
-    // large, the wrong magic or a wrong checksum. The payload points into `frame`.
+    // start or end byte or letter, a length field that disagrees with the size, a frame larger
+    // than kMaxSize, the wrong magic or a wrong checksum. The payload points into `frame`.
     static std::optional<View> parse(std::span<const std::uint8_t> frame);
 };
 

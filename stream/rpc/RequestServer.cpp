@@ -3,6 +3,7 @@
 #include "stream/rpc/RequestCode.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -43,8 +44,27 @@ int closeDescriptor(int fd)
     return ::close(fd);
 }
 
-// Entry names of a folder without "." and "..", sorted so that successive requests, which each
-// list the folder afresh, walk the same order.
+// Descriptors handed out to peers, over every connection of the process.
+std::atomic<std::size_t> g_openFiles{0};
+
+bool reserveFile()
+{
+    std::size_t count = g_openFiles.load();
+    do {
+        if (count >= RequestServer::kMaxOpenFiles)
+            return false;
+    } while (!g_openFiles.compare_exchange_weak(count, count + 1));
+    return true;
+}
+
+int closeFile(int fd)
+{
+    g_openFiles.fetch_sub(1);
+    return closeDescriptor(fd);
+}
+
+// Entry names of a folder without "." and "..", at most kMaxListing of them, sorted so that
+// successive requests walk the same order.
 std::optional<std::vector<std::string>> entryNames(const fs::path& folder)
 {
     std::error_code error;
@@ -52,13 +72,36 @@ std::optional<std::vector<std::string>> entryNames(const fs::path& folder)
     if (error)
         return std::nullopt;
     std::vector<std::string> names;
-    for (; it != fs::directory_iterator(); it.increment(error)) {
+    for (; it != fs::directory_iterator() && names.size() < kMaxListing; it.increment(error)) {
         if (error)
             return std::nullopt;
         names.push_back(it->path().filename().string());
     }
     std::sort(names.begin(), names.end());
     return names;
+}
+
+// Removes a file, or a folder with what it holds, entries first; links are removed, never
+// followed. Gives up past kMaxTreeDepth levels or kMaxTreeEntries entries in all.
+bool removeTree(const fs::path& path, int depth, std::size_t& budget)
+{
+    if (budget == 0 || depth > kMaxTreeDepth)
+        return false;
+    --budget;
+    std::error_code error;
+    if (fs::is_directory(fs::symlink_status(path, error))) {
+        std::vector<fs::path> entries;
+        fs::directory_iterator it(path, error);
+        for (; !error && it != fs::directory_iterator() && entries.size() <= budget; it.increment(error))
+            entries.push_back(it->path());
+        if (error)
+            return false;
+        for (const fs::path& entry : entries) {
+            if (!removeTree(entry, depth + 1, budget))
+                return false;
+        }
+    }
+    return fs::remove(path, error) && !error;
 }
 
 } // namespace
@@ -107,7 +150,12 @@ RequestServer::RequestServer(std::shared_ptr<const RootFolder> root)
 RequestServer::~RequestServer()
 {
     for (const auto& [handle, fd] : m_files)
-        closeDescriptor(fd);
+        closeFile(fd);
+}
+
+std::size_t RequestServer::openFilesInProcess()
+{
+    return g_openFiles.load();
 }
 
 bool RequestServer::serves(std::uint32_t code)
@@ -183,12 +231,12 @@ void RequestServer::open(RemoteFileRequest& request, RemoteFileRequest& reply)
     std::uint32_t flags = 0;
     std::uint32_t permission = 0;
     if (request.readText(text) != StreamStatus::Ok || request.readWord(flags) != StreamStatus::Ok
-        || request.readWord(permission) != StreamStatus::Ok || m_files.size() >= kMaxOpenFiles) {
+        || request.readWord(permission) != StreamStatus::Ok) {
         reply.appendWord(kFailed);
         return;
     }
     const auto path = m_root->resolve(text);
-    if (!path) {
+    if (!path || !reserveFile()) {
         reply.appendWord(kFailed);
         return;
     }
@@ -206,6 +254,7 @@ void RequestServer::open(RemoteFileRequest& request, RemoteFileRequest& reply)
         fd = -1;
     }
     if (fd < 0) {
+        g_openFiles.fetch_sub(1);
         reply.appendWord(kFailed);
         return;
     }
@@ -264,7 +313,7 @@ void RequestServer::close(RemoteFileRequest& request, RemoteFileRequest& reply)
         return;
     }
     m_files.erase(handle);
-    reply.appendWord(closeDescriptor(fd) == 0 ? 0 : kFailed);
+    reply.appendWord(closeFile(fd) == 0 ? 0 : kFailed);
 }
 
 void RequestServer::remove(RemoteFileRequest& request, RemoteFileRequest& reply)
@@ -278,12 +327,9 @@ void RequestServer::remove(RemoteFileRequest& request, RemoteFileRequest& reply)
         return;
     }
     const fs::file_status status = fs::symlink_status(*path, error);
-    bool removed = false;
-    if (fs::is_regular_file(status))
-        removed = fs::remove(*path, error);
-    else if (fs::is_directory(status))
-        removed = fs::remove_all(*path, error) != static_cast<std::uintmax_t>(-1) && !error;
-    reply.appendByte(removed && !error ? kOk : kFailure);
+    std::size_t budget = kMaxTreeEntries;
+    const bool removable = fs::is_regular_file(status) || fs::is_directory(status);
+    reply.appendByte(removable && removeTree(*path, 0, budget) ? kOk : kFailure);
 }
 
 void RequestServer::rename(RemoteFileRequest& request, RemoteFileRequest& reply)
@@ -364,8 +410,11 @@ void RequestServer::nextEntry(RemoteFileRequest& request, RemoteFileRequest& rep
     const bool valid = request.readText(text) == StreamStatus::Ok && request.readWord(position) == StreamStatus::Ok
         && request.readWord(reference) == StreamStatus::Ok;
     const auto path = valid ? m_root->resolve(text) : std::nullopt;
-    const auto names = path ? entryNames(*path) : std::nullopt;
-    if (!names || position >= names->size()) {
+    // The folder is read once per listing, not once per entry.
+    if (path && (position == 0 || m_listing.folder != *path))
+        m_listing = {*path, entryNames(*path)};
+    const auto& names = m_listing.names;
+    if (!path || !names || position >= names->size()) {
         reply.appendByte(names ? kNoMoreEntries : kFailure);
         reply.appendWord(position);
         reply.appendBlock({});

@@ -6,7 +6,10 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <optional>
+#include <string>
 #include <string_view>
+#include <vector>
 
 namespace zeb::stream::rpc {
 
@@ -17,7 +20,8 @@ namespace zeb::stream::rpc {
 class RequestServer
 {
 public:
-    // Files a peer may hold open at once; further opens fail.
+    // Files peers may hold open at once, over every connection of the process; further opens
+    // fail.
     static constexpr std::size_t kMaxOpenFiles = 256;
 
     explicit RequestServer(std::shared_ptr<const RootFolder> root);
@@ -34,6 +38,7 @@ public:
     void serve(std::uint32_t code, RemoteFileRequest& request, RemoteFileRequest& reply);
 
     std::size_t openFiles() const { return m_files.size(); }
+    static std::size_t openFilesInProcess();
 
 private:
     void open(RemoteFileRequest& request, RemoteFileRequest& reply);
@@ -54,8 +59,16 @@ private:
     // The descriptor behind a handle of the request, or -1.
     int descriptorOf(RemoteFileRequest& request, std::uint32_t& handle);
 
+    // The folder last listed and its names, read at a listing's first entry.
+    struct Listing
+    {
+        std::filesystem::path folder;
+        std::optional<std::vector<std::string>> names;
+    };
+
     std::shared_ptr<const RootFolder> m_root;
     std::map<std::uint32_t, int> m_files;
+    Listing m_listing;
     std::uint32_t m_nextHandle;
 };
 

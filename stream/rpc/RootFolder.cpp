@@ -10,6 +10,9 @@ namespace fs = std::filesystem;
 RootFolder::RootFolder(const fs::path& folder)
     : m_given(folder)
 {
+    // No folder: nothing is served, every path is refused.
+    if (folder.empty())
+        return;
     std::error_code error;
     m_root = fs::weakly_canonical(fs::absolute(folder, error), error);
     if (error)
@@ -25,7 +28,8 @@ bool RootFolder::inside(const fs::path& resolved) const
 
 std::optional<fs::path> RootFolder::resolve(std::string_view request) const
 {
-    if (request.empty() || request.find('\0') != std::string_view::npos || request.find("//") != std::string_view::npos)
+    if (m_root.empty() || request.empty() || request.find('\0') != std::string_view::npos
+        || request.find("//") != std::string_view::npos)
         return std::nullopt;
     const fs::path given(request);
     const fs::path joined = given.is_absolute() ? given : m_root / given;

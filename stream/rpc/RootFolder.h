@@ -15,7 +15,7 @@ namespace zeb::stream::rpc {
 class RootFolder
 {
 public:
-    // The folder is made canonical (as far as it exists).
+    // The folder is made canonical (as far as it exists). An empty one serves nothing.
     explicit RootFolder(const std::filesystem::path& folder);
 
     const std::filesystem::path& path() const { return m_root; }

@@ -8,6 +8,8 @@ namespace zeb::stream::socket {
 
 // IPv4 addresses are kept in network byte order, as the socket calls take them.
 using Ipv4Address = std::uint32_t;
+// 0.0.0.0: every local address (the same in either byte order).
+constexpr Ipv4Address kAnyAddress = 0;
 
 // A host text read as "%u.%u.%u.%u" (scanf rules; text after the fourth number is ignored),
 // each number at most 255.

@@ -93,12 +93,21 @@ bool ServerSocketDevice::handOffToOwnThread(std::unique_ptr<StreamDevice>& self)
     return false;
 }
 
+namespace {
+std::atomic<Ipv4Address> g_listenAddress{kAnyAddress};
+} // namespace
+
+void ServerSocketDevice::setListenAddress(Ipv4Address address)
+{
+    g_listenAddress.store(address);
+}
+
 StreamStatus ServerSocketDevice::open(const StreamAddress& address)
 {
     close();
     const auto port = static_cast<std::uint16_t>(address.server.port & 0xFFFFu);
     // Without its wake-up descriptor the accept thread could never be stopped.
-    if (m_wake.fd() < 0 || !m_listener.attach(SocketHandle::listenOn(port, kBacklog)))
+    if (m_wake.fd() < 0 || !m_listener.attach(SocketHandle::listenOn(port, kBacklog, g_listenAddress.load())))
         return StreamStatus::OpenFailed;
     m_port = SocketHandle::localPort(m_listener.fd());
     m_wake.drain();

@@ -42,6 +42,9 @@ public:
 
     // The port listened on.
     std::uint16_t port() const { return m_port.load(); }
+    // The local address servers opened from now on listen on, for a process that must not be
+    // reachable from the network (a simulator); every local address unless told otherwise.
+    static void setListenAddress(Ipv4Address address);
     // Peer streams whose connection is still up, newest first.
     std::vector<IOSTStream*> peers() const;
 

@@ -143,13 +143,13 @@ int SocketHandle::connectTo(Ipv4Address address, std::uint16_t port, std::chrono
     return -1;
 }
 
-int SocketHandle::listenOn(std::uint16_t port, int backlog)
+int SocketHandle::listenOn(std::uint16_t port, int backlog, Ipv4Address address)
 {
     const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
     if (fd < 0)
         return -1;
     const int on = 1;
-    const sockaddr_in where = endpoint(htonl(INADDR_ANY), port);
+    const sockaddr_in where = endpoint(address, port);
     if (::setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on) != 0
         || ::bind(fd, reinterpret_cast<const sockaddr*>(&where), sizeof where) != 0 || ::listen(fd, backlog) != 0) {
         ::close(fd);

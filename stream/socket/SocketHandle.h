@@ -43,8 +43,9 @@ public:
 
     // A non-blocking socket connected to `address`:`port` within `limit`, or -1.
     static int connectTo(Ipv4Address address, std::uint16_t port, std::chrono::milliseconds limit);
-    // A listening socket bound to every local address at `port` (SO_REUSEADDR), or -1.
-    static int listenOn(std::uint16_t port, int backlog);
+    // A listening socket bound to `address` (every local address by default) at `port`
+    // (SO_REUSEADDR), or -1.
+    static int listenOn(std::uint16_t port, int backlog, Ipv4Address address = kAnyAddress);
     // The local port a socket is bound to, 0 when unknown.
     static std::uint16_t localPort(int fd);
 

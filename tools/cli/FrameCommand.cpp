@@ -124,6 +124,11 @@ public:
         if (result.status != ReadStatus::Complete && !(m_options.discarded && result.status == ReadStatus::Discarded)) {
             return;
         }
+        // Request frames go to the stream's request service; subscribers never see them.
+        if (result.status == ReadStatus::Complete && result.kind == MessageKind::SBin
+            && result.type == messages::message_type::Rpc) {
+            return;
+        }
         const std::string status(messages::readStatusName(result.status));
         const std::string kind(messages::messageKindName(result.kind));
         const std::string type(messages::messageTypeName(result.type));

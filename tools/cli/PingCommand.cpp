@@ -1,5 +1,6 @@
 #include "PingCommand.h"
 
+#include "Connection.h"
 #include "Transports.h"
 #include "stream/IOSTStream.h"
 #include "stream/StreamCallback.h"
@@ -58,10 +59,8 @@ int PingCommand::run(const Options& options, std::FILE* out, std::FILE* err)
     Answer answer;
     stream::IOSTStream link(stream::IOSTStream::kAnonymous);
     link.subscribeCallback(&Answer::callback, &answer);
-    if (link.open(options.address, "r+b") != stream::StreamStatus::Ok || !link.isOpen()) {
-        std::fprintf(err, "ping: cannot open %s\n", options.address.c_str());
+    if (!openConnection(link, options.address, "ping", err))
         return 2;
-    }
     const auto start = std::chrono::steady_clock::now();
     link.write(stream::IOSTStream::kPingRequest, 10);
     const auto limit = std::chrono::duration<double>(options.timeoutSeconds);

@@ -1,5 +1,6 @@
 #include "RemoteCommand.h"
 
+#include "Connection.h"
 #include "Transports.h"
 #include "platform/HeadlessDispatcher.h"
 #include "platform/MessageTarget.h"
@@ -15,6 +16,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <filesystem>
 #include <map>
 #include <optional>
 #include <thread>
@@ -122,7 +124,7 @@ int list(RemoteFileClient& client, const std::string& path, std::FILE* out, std:
         return report(status, "ls " + path, err);
     for (const auto& entry : entries) {
         std::fprintf(out, "%c %04o %10u %10u %s\n", typeLetter(entry.type), entry.mode & 07777u, entry.size, entry.time,
-                     entry.name.c_str());
+                     escaped(entry.name).c_str());
     }
     return 0;
 }
@@ -159,13 +161,11 @@ int RemoteCommand::run(const Options& options, std::FILE* out, std::FILE* err)
     }
 
     registerTransports();
-    // Replies are matched by the request service; this side serves its data folder meanwhile.
-    stream::rpc::installRemoteRequests();
+    // Replies are matched by the request service; this side serves nothing meanwhile.
+    stream::rpc::installRemoteRequests(std::filesystem::path());
     stream::IOSTStream link(stream::IOSTStream::kAnonymous);
-    if (link.open(remote->address, "r+b") != StreamStatus::Ok || !link.isOpen()) {
-        std::fprintf(err, "remote: cannot open %s\n", remote->address.c_str());
+    if (!openConnection(link, remote->address, "remote", err))
         return 2;
-    }
     // The stream's own address text is what remote paths must name.
     const std::string there = link.address() + "//" + remote->path;
     RemoteFileClient client(link);

@@ -1,5 +1,6 @@
 #include "ServeCommand.h"
 
+#include "Connection.h"
 #include "Transports.h"
 #include "stream/IOSTStream.h"
 #include "stream/StreamCallback.h"
@@ -10,6 +11,7 @@
 #include <atomic>
 #include <csignal>
 #include <ctime>
+#include <memory>
 #include <pthread.h>
 
 namespace zeb::tools {
@@ -33,8 +35,9 @@ void logRequest(stream::IOSTStream& stream, std::uint32_t code, std::string_view
     std::FILE* out = g_log.load();
     if (!out)
         return;
-    std::fprintf(out, "request %u%s%.*s from %s\n", code, path.empty() ? "" : " ", static_cast<int>(path.size()),
-                 path.data(), stream.address().c_str());
+    // The path comes from the peer: printed raw, it could drive the terminal.
+    std::fprintf(out, "request %u%s%s from %s\n", code, path.empty() ? "" : " ", escaped(path).c_str(),
+                 stream.address().c_str());
     std::fflush(out);
 }
 
@@ -78,16 +81,24 @@ int ServeCommand::run(const Options& options, std::FILE* out, std::FILE* err)
     sigaddset(&signals, SIGTERM);
     pthread_sigmask(SIG_BLOCK, &signals, nullptr);
 
-    registerTransports();
+    if (!checkConnectionAddress(options.address, "serve", err))
+        return 2;
     const std::string root = options.root.empty() ? stream::rpc::RemoteRequests::configuredRoot() : options.root;
-    stream::rpc::installRemoteRequests(root);
+    if (root.empty()) {
+        std::fprintf(err, "serve: no folder to serve: give --root, or set HOME, XDG_DATA_HOME or ZEB500_HOME\n");
+        return 2;
+    }
+    if (const std::string refusal = stream::rpc::installRemoteRequests(root); !refusal.empty()) {
+        std::fprintf(err, "serve: %s\n", refusal.c_str());
+        return 2;
+    }
+    registerTransports();
     g_log = out;
     stream::rpc::RemoteRequests::setObserver(&logRequest);
 
     stream::IOSTStream served(65);
     served.subscribeCallback(&logEvent, nullptr);
-    if (served.open(options.address, "r+b") != stream::StreamStatus::Ok || !served.isOpen()) {
-        std::fprintf(err, "serve: cannot open %s\n", options.address.c_str());
+    if (!openConnection(served, options.address, "serve", err)) {
         g_log = nullptr;
         return 2;
     }

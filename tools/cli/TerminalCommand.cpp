@@ -1,5 +1,6 @@
 #include "TerminalCommand.h"
 
+#include "Connection.h"
 #include "Transports.h"
 #include "messages/RtcmMessage.h"
 #include "platform/Environment.h"
@@ -470,6 +471,12 @@ int TerminalCommand::run(const Options& options, std::FILE* out, std::FILE* err)
         return 2;
     }
 
+    if (!checkConnectionAddress(options.address, "terminal", err))
+        return 2;
+    if (platform::Environment::home().empty()) {
+        std::fprintf(err, "terminal: no data folder for the dictionaries: set HOME, XDG_DATA_HOME or ZEB500_HOME\n");
+        return 2;
+    }
     registerTransports();
     bool stop = false;
     ConsoleInput input(signalFd.get(), wakeFd.get());

@@ -4,11 +4,13 @@
 #include "CapturePlayer.h"
 #include "FaultInjector.h"
 #include "QueryResponder.h"
+#include "TemporaryCopy.h"
 #include "stream/IOSTStream.h"
 #include "stream/StreamCallback.h"
 #include "stream/StreamEvent.h"
 #include "stream/rpc/RemoteRequests.h"
 #include "stream/socket/ConnectedSocketDevice.h"
+#include "stream/socket/HostAddress.h"
 #include "stream/socket/ServerSocketDevice.h"
 #include "stream/socket/SocketTransports.h"
 
@@ -23,6 +25,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <mutex>
+#include <optional>
 #include <poll.h>
 #include <sys/socket.h>
 #include <termios.h>
@@ -65,7 +68,9 @@ struct Options
     bool pty = false;
     std::string pace = "epoch";
     double byteRate = 1200;
-    std::string root = ZEB500_SIM_DEMO_ROOT;
+    // Empty: a temporary copy of the demo tree.
+    std::string root;
+    std::string listen = "127.0.0.1";
     FaultSettings faults;
 };
 
@@ -236,7 +241,25 @@ private:
 int runTcp(const Options& options, CapturePlayer& player, FaultInjector& faults, QueryResponder& responder)
 {
     stream::socket::registerSocketTransports();
-    stream::rpc::installRemoteRequests(options.root);
+    const auto listenAddress = stream::socket::parseDottedAddress(options.listen);
+    if (!listenAddress) {
+        std::fprintf(stderr, "zeb500-sim: --listen takes a dotted IPv4 address, not %s\n", options.listen.c_str());
+        return 2;
+    }
+    stream::socket::ServerSocketDevice::setListenAddress(*listenAddress);
+    std::string error;
+    std::optional<TemporaryCopy> demo;
+    if (options.root.empty())
+        demo.emplace(ZEB500_SIM_DEMO_ROOT, error);
+    const std::string root = demo ? demo->path().string() : options.root;
+    if (root.empty()) {
+        std::fprintf(stderr, "zeb500-sim: %s\n", error.c_str());
+        return 2;
+    }
+    if (const std::string refusal = stream::rpc::installRemoteRequests(root); !refusal.empty()) {
+        std::fprintf(stderr, "zeb500-sim: %s\n", refusal.c_str());
+        return 2;
+    }
     TcpServer server(responder);
     if (!server.open(options.port)) {
         std::fprintf(stderr, "zeb500-sim: cannot listen on port %d\n", options.port);
@@ -392,7 +415,10 @@ int run(int argc, char** argv)
     app.add_flag("--pty", options.pty, "Serve on a pseudo-terminal instead of TCP");
     app.add_option("--pace", options.pace, "epoch (one epoch per second), N lines per second, or max");
     app.add_option("--byte-rate", options.byteRate, "Bytes per second for binary captures")->check(CLI::PositiveNumber);
-    app.add_option("--root", options.root, "Folder served to remote file requests");
+    app.add_option("--root", options.root,
+                   "Folder served to remote file requests (default: a temporary copy of the demo tree)");
+    app.add_option("--listen", options.listen,
+                   "Local IPv4 address to listen on (default 127.0.0.1; 0.0.0.0 for every interface)");
     app.add_option("--drop-after", options.faults.dropAfterSeconds, "Close each connection after N seconds")
         ->check(CLI::NonNegativeNumber);
     app.add_option("--stall", options.faults.stallSeconds, "Stop sending for N seconds now and then")

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -56,13 +57,16 @@ TEST(LanguageList, FindIgnoresCaseAndAnAbsentCodeIsNone)
 TEST(LanguageList, ALibraryWithoutTheLookupFunctionsIsNoLanguage)
 {
     ScratchHome home;
-    // The data folder is searched before the build's assets, so this file hides the real one.
+    // Asset folders listed first are searched first, so these files hide the real ones.
+    const std::string saved = std::getenv("ZEB500_ASSETS") ? std::getenv("ZEB500_ASSETS") : "";
+    ::setenv("ZEB500_ASSETS", (home.folder().string() + ":" + saved).c_str(), 1);
     std::filesystem::copy_file(ZEB_EXAMPLE_EXTENSION, home.folder() / "UTTEV001R001DEU.so");
     // Not a shared library at all.
     std::ofstream(home.folder() / "UTTEV001R001ITA.so") << "not a library\n";
     EXPECT_EQ(ResourceLibrary::load("DEU"), nullptr);
     EXPECT_EQ(ResourceLibrary::load("ITA"), nullptr);
     const LanguageList list = LanguageList::probe();
+    ::setenv("ZEB500_ASSETS", saved.c_str(), 1);
     EXPECT_EQ(list.find("DEU"), nullptr);
     EXPECT_EQ(list.find("ITA"), nullptr);
     EXPECT_NE(list.find("ENU"), nullptr);

@@ -57,12 +57,12 @@ TEST(RemoteFileRequest, AppendingPastTheCapacityFailsWithoutWritingAnything)
 {
     RemoteFileRequest record;
     record.beginWrite();
-    const Bytes almost(RemoteFileRequest::kCapacity - 4 - 2, 0x55);
+    const Bytes almost(RemoteFileRequest::kMaxAppend - 4 - 2, 0x55);
     ASSERT_EQ(record.appendBlock(almost), StreamStatus::Ok);
     EXPECT_EQ(record.appendWord(1), StreamStatus::NotOpen);
     EXPECT_EQ(record.appendText("ab"), StreamStatus::NotOpen); // needs 3 bytes, 2 are free
     EXPECT_EQ(record.appendBlock(Bytes{1}), StreamStatus::NotOpen);
-    EXPECT_EQ(record.length(), RemoteFileRequest::kCapacity - 2);
+    EXPECT_EQ(record.length(), RemoteFileRequest::kMaxAppend - 2);
     EXPECT_EQ(record.appendText("a"), StreamStatus::Ok);
     EXPECT_EQ(record.appendByte(0), StreamStatus::NotOpen);
     EXPECT_EQ(record.assign(Bytes(RemoteFileRequest::kCapacity + 1)), StreamStatus::NotOpen);
@@ -122,7 +122,7 @@ TEST(RequestFrame, PayloadsRoundTripUpToTheLimitAndNoFurther)
     std::array<std::uint8_t, RequestFrame::kMaxSize> out{};
     const Bytes largest(RequestFrame::kMaxPayload, 0xFF);
     const std::size_t size = RequestFrame::build(0, 7, largest, out);
-    ASSERT_EQ(size, RequestFrame::kMaxSize);
+    ASSERT_EQ(size, RequestFrame::kMaxPayload + RequestFrame::kOverhead);
     const auto view = RequestFrame::parse({out.data(), size});
     ASSERT_TRUE(view);
     EXPECT_EQ(view->payload.size(), largest.size());
