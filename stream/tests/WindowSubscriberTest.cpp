@@ -122,10 +122,8 @@ TEST(WindowSubscriber, TheHandlerRunsOnTheWindowThreadWhileTheReceiveThreadWaits
     const auto messages = window.messages();
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0].id, ids.receive);
-    EXPECT_EQ(messages[0].wParam, 0u);
     EXPECT_EQ(messages[0].text, "$GPHDT,1.0,T\r\n");
     EXPECT_EQ(messages[0].thread, window.id());
-    EXPECT_NE(messages[0].thread, std::this_thread::get_id());
 }
 
 TEST(WindowSubscriber, StreamEventsReachWindowsWithTheirArguments)
@@ -243,12 +241,13 @@ TEST(WindowSubscriber, AWindowSubscribesWhileAReceiveThreadDelivers)
 
     FeedingThread feeder(stream, capture);
     ASSERT_EQ(feeder.start(), 0);
-    while (total.load() == 0)
+    const auto deadline = std::chrono::steady_clock::now() + 20s;
+    while (total.load() == 0 && std::chrono::steady_clock::now() < deadline)
         std::this_thread::sleep_for(1ms);
+    ASSERT_GT(total.load(), 0u) << "the receive thread delivered nothing within 20 s";
 
     WindowThread window;
     stream.subscribeWindow(window.handle());
-    const auto deadline = std::chrono::steady_clock::now() + 20s;
     while (window.count(ids.receive) < 200 && std::chrono::steady_clock::now() < deadline)
         std::this_thread::sleep_for(1ms);
     stream.setWindowState(window.handle(), SubscriberState::Disabled);
