@@ -104,19 +104,6 @@ TEST(StreamAddress, OnlyTheRecognisedTypeChanges)
     }
 }
 
-TEST(StreamAddress, FormsThatAreOnlyWritten)
-{
-    StreamAddress address = nonDefaultRecord();
-    const std::vector<std::pair<StreamType, std::string>> cases = {
-        {stream_type::Buffer, "/dev/buffer/4096[16]"},
-        {0xFFFFFFFF, "Unknown"},
-    };
-    for (const auto& [type, text] : cases) {
-        address.type = type;
-        EXPECT_EQ(formatStreamAddress(address), text) << type;
-    }
-}
-
 TEST(StreamAddress, LongHostsAndPathsStayWithinTheTextLimits)
 {
     for (const std::size_t length : {80u, 100000u}) {

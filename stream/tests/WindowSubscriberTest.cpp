@@ -109,23 +109,6 @@ void feedText(IOSTStream& stream, std::string_view text)
     stream.feed({reinterpret_cast<const std::uint8_t*>(text.data()), text.size()});
 }
 
-TEST(WindowSubscriber, TheHandlerRunsOnTheWindowThreadWhileTheReceiveThreadWaits)
-{
-    const auto& ids = StreamRegistry::messages();
-    WindowThread window(30ms);
-    IOSTStream stream(IOSTStream::kAnonymous);
-    stream.subscribeWindow(window.handle());
-
-    feedText(stream, "$GPHDT,1.0,T\r\n");
-    // feed() returns only after the slow handler has run and copied the bytes, which are
-    // still the stream's own at that moment.
-    const auto messages = window.messages();
-    ASSERT_EQ(messages.size(), 1u);
-    EXPECT_EQ(messages[0].id, ids.receive);
-    EXPECT_EQ(messages[0].text, "$GPHDT,1.0,T\r\n");
-    EXPECT_EQ(messages[0].thread, window.id());
-}
-
 TEST(WindowSubscriber, StreamEventsReachWindowsWithTheirArguments)
 {
     const auto& ids = StreamRegistry::messages();
