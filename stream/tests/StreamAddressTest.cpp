@@ -69,41 +69,6 @@ TEST(StreamAddress, TextsReadAndWriteBack)
     }
 }
 
-TEST(StreamAddress, OnlyTheRecognisedTypeChanges)
-{
-    const StreamAddress before = nonDefaultRecord();
-    struct Case
-    {
-        const char* text;
-        StreamAddress expected;
-    };
-    std::vector<Case> cases;
-    for (const char* text : {"/dev/serial/com5,19200,8,1,N", "/dev/dpram/3", "/dev/client/a/1", "/dev/server/b/2",
-                             "/dev/serial/com5,19200"}) {
-        cases.push_back({text, before});
-    }
-    cases[0].expected.type = stream_type::Serial;
-    cases[0].expected.serial.deviceName = "COM5";
-    cases[0].expected.serial.portNumber = 5;
-    cases[0].expected.serial.baudRate = 19200;
-    cases[0].expected.serial.dataBits = 8;
-    cases[0].expected.serial.stopBits = 1.0;
-    cases[0].expected.serial.parity = 'N';
-    cases[1].expected.type = stream_type::Dpram;
-    cases[1].expected.dpram.unitNumber = 3; // the device name stays
-    cases[2].expected.type = stream_type::Client;
-    cases[2].expected.client = {1, "a"};
-    cases[3].expected.type = stream_type::Server;
-    cases[3].expected.server = {2, "b"};
-    cases[4].expected.type = stream_type::File; // a partly matching serial text changes no serial field
-    cases[4].expected.filePath = "/dev/serial/com5,19200";
-    for (const auto& c : cases) {
-        StreamAddress address = before;
-        parseStreamAddress(c.text, address);
-        EXPECT_EQ(address, c.expected) << c.text;
-    }
-}
-
 TEST(StreamAddress, LongHostsAndPathsStayWithinTheTextLimits)
 {
     for (const std::size_t length : {80u, 100000u}) {

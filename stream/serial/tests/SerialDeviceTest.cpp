@@ -164,36 +164,6 @@ TEST_F(SerialLine, SettingsTheLineCannotTakeFailConfiguration)
     EXPECT_EQ(device.open(lineAddress()), StreamStatus::Ok);
 }
 
-TEST_F(SerialLine, ConfiguredAttributesReadBackFromTheLine)
-{
-    // Opened before the device reserves the line; termios belong to the line, not to a descriptor.
-    const int observer = ::open(pair.endA().c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-    ASSERT_GE(observer, 0);
-    // A pseudo-terminal keeps 8 data bits without parity whatever it is asked; the size and parity
-    // mappings are checked on the attributes alone.
-    const struct
-    {
-        const char* text;
-        speed_t speed;
-        bool twoStopBits;
-    } cases[] = {
-        {"/dev/serial/com7,9600,8,1.0,N", B9600, false},
-        {"/dev/serial/com7,921600,8,1.5,N", B921600, true},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.text);
-        SerialDevice device;
-        ASSERT_EQ(device.open(lineAddress(c.text)), StreamStatus::Ok);
-        termios attributes{};
-        ASSERT_EQ(::tcgetattr(observer, &attributes), 0);
-        EXPECT_EQ(::cfgetospeed(&attributes), c.speed);
-        EXPECT_EQ(attributes.c_cflag & CSIZE, tcflag_t{CS8});
-        EXPECT_EQ((attributes.c_cflag & CSTOPB) != 0, c.twoStopBits);
-        EXPECT_EQ(attributes.c_lflag & (ICANON | ECHO | ISIG), 0u);
-    }
-    ::close(observer);
-}
-
 // ---- moving bytes -------------------------------------------------------------------------------
 
 TEST_F(SerialLine, CapturedSentencesArriveAsTheyDoWhenFedDirectly)

@@ -41,18 +41,6 @@ TEST(CapturePlayer, EpochPaceSendsOneEpochPerSecondAndLoops)
     EXPECT_EQ(takeAll(player, t0 + 2s), "$GPRMC,1*00\r\n$GPGGA,1*00\r\n");
 }
 
-TEST(CapturePlayer, EpochsBeginAtTheFirstTypeOfTheLogAndMarkIt)
-{
-    CapturePlayer player;
-    player.add("# comment\n\n$GPGGA,a\n$GPGSA,b\n$GPRMC,c\n$GPGGA,d\n");
-    player.restart(t0);
-    std::vector<bool> starts;
-    for (auto at : {t0, t0 + 1s})
-        while (auto piece = player.take(at))
-            starts.push_back(piece->epochStart);
-    EXPECT_EQ(starts, (std::vector<bool>{true, false, false, true}));
-}
-
 TEST(CapturePlayer, LinePaceSpacesLinesEvenly)
 {
     Pace pace;
