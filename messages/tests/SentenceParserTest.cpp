@@ -54,6 +54,12 @@ TEST(SentenceParser, HeadingSentenceSplitsIntoTalkerIdentifierAndFields)
     EXPECT_EQ(parser.parse("$GPHDT,244.28,T*0d"), result::Parsed) << "lower-case checksum digits";
     EXPECT_EQ(parser.parse("$GPHDT,123.4,T"), result::Parsed) << "no checksum: accepted unchecked";
     EXPECT_EQ(parser.fieldCount(), 2u);
+
+    // The result is the parser's own copy: it outlives the input.
+    std::string input = "$GNHDT,244.28,T*13";
+    ASSERT_EQ(parser.parse(input), result::Parsed);
+    input.assign(input.size(), 'z');
+    EXPECT_EQ(parser.field(1), "244.28");
 }
 
 TEST(SentenceParser, ResultCodes)

@@ -82,6 +82,7 @@ TEST(IOSTStreamOpen, FileAndMemoryRecordsOpenAndTakeTheFormattedAddress)
     EXPECT_EQ(stream.receive(event), ReadStatus::Complete);
     EXPECT_EQ(event.text(), "$GPHDT,2.0,T\r\n");
     EXPECT_EQ(stream.receive(event), ReadStatus::EndOfStream);
+    EXPECT_TRUE(recorder.received.empty()) << "the blocking receive bypasses the subscribers";
     MemoryDevice::withdrawBlock(key);
 }
 

@@ -34,8 +34,7 @@ public:
         std::thread::id thread;
     };
 
-    explicit WindowThread(std::chrono::milliseconds handlerDelay = 0ms)
-        : m_delay(handlerDelay)
+    WindowThread()
     {
         std::promise<void> ready;
         auto started = ready.get_future();
@@ -84,8 +83,6 @@ private:
             std::string text;
             if (id == ids.receive || id == ids.send)
                 text = std::string(reinterpret_cast<const StreamEvent*>(lParam)->text());
-            if (m_owner.m_delay > 0ms)
-                std::this_thread::sleep_for(m_owner.m_delay);
             const std::lock_guard lock(m_owner.m_mutex);
             m_owner.m_messages.push_back({id, wParam, lParam, std::move(text), std::this_thread::get_id()});
             return 1;
@@ -95,7 +92,6 @@ private:
         WindowThread& m_owner;
     };
 
-    const std::chrono::milliseconds m_delay;
     std::thread m_thread;
     platform::HeadlessDispatcher* m_dispatcher = nullptr;
     platform::Handle m_handle = platform::kNoHandle;

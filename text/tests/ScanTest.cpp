@@ -112,33 +112,31 @@ const std::vector<PatternCase>& patternTable()
 // Inputs every pattern is also tried with.
 std::vector<std::string> commonInputs()
 {
-    std::vector<std::string> inputs = {"",
-                                       " ",
-                                       "\t\r\n",
-                                       "0",
-                                       "-1",
-                                       "+",
-                                       ".",
-                                       "x",
-                                       "%",
-                                       "0x",
-                                       "0X1p",
-                                       "1e+",
-                                       "nan",
-                                       "-inf",
-                                       "Infinity",
-                                       "4294967296",
-                                       "-2147483649",
-                                       "18446744073709551616",
-                                       "99999999999999999999",
-                                       "\x80\x81\xfe\xff",
-                                       "1\0002"s,
-                                       "\0"s,
-                                       "  1  2  3  ",
-                                       "1,2,3,4,5,6,7,8,9,10,11,12,13,14,15,16,17,18",
-                                       std::string(300, '9'),
-                                       "0." + std::string(400, '0') + "1e+" + std::string(50, '0') + "400",
-                                       "0x" + std::string(300, 'f') + "p-1200"};
+    const char* const plain[] = {"",
+                                 " ",
+                                 "0",
+                                 "-1",
+                                 "+",
+                                 ".",
+                                 "x",
+                                 "%",
+                                 "0x",
+                                 "0X1p",
+                                 "1e+",
+                                 "nan",
+                                 "-inf",
+                                 "Infinity",
+                                 "4294967296",
+                                 "-2147483649",
+                                 "18446744073709551616",
+                                 "99999999999999999999",
+                                 "\x80\x81\xfe\xff",
+                                 "  1  2  3  "};
+    std::vector<std::string> inputs(std::begin(plain), std::end(plain));
+    for (std::string more :
+         {"\t\r\n"s, "1\0002"s, "\0"s, "1,2,3,4,5,6,7,8,9,10,11,12,13,14,15,16,17,18"s, std::string(300, '9'),
+          "0." + std::string(400, '0') + "1e+" + std::string(50, '0') + "400", "0x" + std::string(300, 'f') + "p-1200"})
+        inputs.push_back(std::move(more));
     // Over-long fields: a host name far beyond any fixed buffer, and long runs of the other kinds.
     inputs.push_back("/dev/client/" + std::string(100000, 'h') + "/2101");
     inputs.push_back(std::string(100000, 'a') + " " + std::string(100000, 'b'));
