@@ -90,16 +90,6 @@ INSTANTIATE_TEST_SUITE_P(Captures, NmeaLog,
                          ::testing::Combine(::testing::ValuesIn(kNmeaLogs), ::testing::Values(1u, 7u, 4096u)),
                          FileAndReadSizeName());
 
-TEST(NmeaLogQuirks, TruncatedLastLineComesOutAsResidue)
-{
-    Bytes input = readFile("nmea/garmin-geko201.nmea");
-    input.resize(input.size() - 5);
-    const auto steps = frameAll(input, 4096);
-    ASSERT_FALSE(steps.empty());
-    EXPECT_EQ(steps.back().kind, MessageKind::Residue);
-    EXPECT_EQ(textOf(steps.back().bytes), "$GPBOD,,T,,");
-}
-
 using RtcmParam = std::tuple<const char*, std::size_t>;
 
 class RtcmThroughFramer : public ::testing::TestWithParam<RtcmParam>

@@ -15,20 +15,6 @@ namespace {
 using namespace std::string_literals;
 namespace T = message_type;
 
-TEST(Checksum, AppendsXorOfEverythingAfterTheDollarInUpperCaseHex)
-{
-    std::string text = "$GPGGA";
-    appendNmeaChecksum(text);
-    static_assert(('G' ^ 'P' ^ 'G' ^ 'G' ^ 'A') == 0x56);
-    EXPECT_EQ(text, "$GPGGA*56\r\n");
-    std::string small = "$AB";
-    appendNmeaChecksum(small);
-    EXPECT_EQ(small, "$AB*03\r\n") << "two digits, with a leading zero";
-    std::string onlyDollar = "$";
-    appendNmeaChecksum(onlyDollar);
-    EXPECT_EQ(onlyDollar, "$*00\r\n");
-}
-
 TEST(Checksum, CapturedSentencesCarryTheChecksumWeCompute)
 {
     const std::string text = textOf(readFile("nmea/quectel-L70.nmea"));
@@ -63,34 +49,11 @@ TEST(Classifier, FramesAreClassifiedByTheirLetter)
         MessageType type;
     };
     const std::vector<Case> cases{
-        {MessageKind::SBin, "\xFE\x41"s, T::GnssAlmanach},
-        {MessageKind::SBin, "\xFE\x51"s, T::GnssMeasureReceiver},
-        {MessageKind::SBin, "\xFE\x4D"s, T::GnssMdt},
-        {MessageKind::SBin, "\xFE\x57"s, T::Waas},
-        {MessageKind::SBin, "\xFE\xE0"s, T::Gnss2BData},
-        {MessageKind::SBin, "\xFE\xE1"s, T::Gnss2EData},
-        {MessageKind::SBin, "\xFE\xE2"s, T::Gnss2Messie},
-        {MessageKind::SBin, "\xFE\xE3"s, T::Gnss2EDataBc},
-        {MessageKind::SBin, "\xFE\xE4"s, T::Gnss2Measure},
-        {MessageKind::SBin, "\xFE\x58"s, T::Loader},
-        {MessageKind::SBin, "\xFE\x78"s, T::Rpc},
-        {MessageKind::SBin, "\xFE\x5A"s, T::Other},
-        {MessageKind::SBin, "\xFE"s, T::Other},
-        {MessageKind::SVar, "\x02\r\n!W,1\x03"s, T::Waas},
-        {MessageKind::SVar, "\x02!M\x03"s, T::GnssMdt},
-        {MessageKind::SVar, "\x02\r\n!0xE2,\x03"s, T::Gnss2Messie},
-        {MessageKind::SVar, "\x02\r\n!0xE5\x03"s, T::Other},
-        {MessageKind::SVar, "\x02\r\nR\x03"s, T::Other},
-        {MessageKind::SVar, "\x02!"s, T::Other},
-        {MessageKind::UHF, "\x02\x43"s, T::UhfCode},
-        {MessageKind::UHF, "\x02\x50"s, T::UhfPhase},
-        {MessageKind::UHF, "\x02\x54"s, T::UhfLrk},
-        {MessageKind::UHF, "\x02\x58"s, T::UhfMessage},
-        {MessageKind::UHF, "\x02\x41"s, T::Other},
-        {MessageKind::RTCM, ""s, T::Rtcm},
-        {MessageKind::Telecommand, "$"s, T::Nmea},
-        {MessageKind::Unknown, "\xFE\x41"s, T::Other},
-        {MessageKind::Residue, "$GPGGA\r\n"s, T::Other},
+        {MessageKind::SBin, "\xFE\x41"s, T::GnssAlmanach}, {MessageKind::SBin, "\xFE\x5A"s, T::Other},
+        {MessageKind::SVar, "\x02\r\n!W,1\x03"s, T::Waas}, {MessageKind::SVar, "\x02\r\n!0xE2,\x03"s, T::Gnss2Messie},
+        {MessageKind::SVar, "\x02!"s, T::Other},           {MessageKind::UHF, "\x02\x43"s, T::UhfCode},
+        {MessageKind::UHF, "\x02\x41"s, T::Other},         {MessageKind::RTCM, ""s, T::Rtcm},
+        {MessageKind::Unknown, "\xFE\x41"s, T::Other},     {MessageKind::Residue, "$GPGGA\r\n"s, T::Other},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(messageKindName(c.kind)) + " " + c.bytes);
@@ -119,18 +82,10 @@ TEST(Classifier, ContentIsJudgedByTheFirstTestThatHolds)
     }
 }
 
-TEST(MessageTypeTable, ListsTheTypesInDisplayOrderEndingWithAny)
+TEST(MessageTypeTable, CodesAreUniqueAndEndWithAny)
 {
     const auto table = messageTypeTable();
-    ASSERT_EQ(table.size(), 24u);
-    EXPECT_EQ(table.front().name, "GNSS ALMANACH");
-    EXPECT_EQ(table[15].name, "UHF LRK");
-    EXPECT_EQ(table[16].name, "UHF MESSAGE");
-    EXPECT_EQ(table[16].code, 22u);
-    EXPECT_EQ(table[17].name, "RTCM");
-    EXPECT_EQ(table.back().name, "ANY");
     EXPECT_EQ(table.back().code, 255u);
-    EXPECT_EQ(messageTypeName(23), "");
     std::vector<bool> seen(256, false);
     for (const auto& entry : table) {
         EXPECT_FALSE(seen[entry.code]) << "code " << entry.code << " twice";

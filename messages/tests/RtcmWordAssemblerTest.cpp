@@ -211,11 +211,7 @@ TEST(RtcmWordAssembler, LongMessageOverflowsTheRawBufferOnceAndIsStillRebuilt)
     const auto found = decodeAll(bytes, assembler);
     ASSERT_EQ(found.size(), 1u);
     EXPECT_EQ(found[0].messageType, 16);
-    EXPECT_EQ(found[0].stationId, 77);
-    EXPECT_EQ(found[0].zCount, 1234);
-    EXPECT_EQ(found[0].sequence, 5);
     EXPECT_EQ(found[0].length, 31);
-    EXPECT_EQ(found[0].health, 2);
     EXPECT_EQ(found[0].words, message.words);
     EXPECT_EQ(overflows, 1) << "165 raw bytes do not fit in 160; reported once";
     EXPECT_EQ(rebuilt(assembler), bytes);

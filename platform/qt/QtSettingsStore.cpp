@@ -1,5 +1,7 @@
 #include "platform/qt/QtSettingsStore.h"
 
+#include "platform/MemorySettings.h"
+
 #include <QDir>
 
 namespace zeb::platform {
@@ -36,6 +38,27 @@ QtSettingsStore::QtSettingsStore(const QString& folder)
 QtSettingsStore::~QtSettingsStore()
 {
     flush();
+}
+
+QString QtSettingsStore::defaultFileName()
+{
+    return QSettings(QSettings::IniFormat, QSettings::UserScope, toQString(kCompany), toQString(kApplication))
+        .fileName();
+}
+
+std::shared_ptr<Settings> QtSettingsStore::readOnlyCopy(const QString& fileName)
+{
+    auto copy = std::make_shared<MemorySettings>();
+    const QSettings file(fileName, QSettings::IniFormat);
+    for (const QString& key : file.allKeys()) {
+        // "Section/key" as the stores write it; a key of the empty section has no '/'.
+        const qsizetype slash = key.indexOf(QLatin1Char('/'));
+        const QString section = slash < 0 ? QString() : key.left(slash);
+        const QVariant value = file.value(key);
+        if (value.canConvert<QString>())
+            copy->writeText(section.toStdString(), key.mid(slash + 1).toStdString(), value.toString().toStdString());
+    }
+    return copy;
 }
 
 int QtSettingsStore::readInt(std::string_view section, std::string_view key, int fallback) const

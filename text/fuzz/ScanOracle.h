@@ -16,6 +16,7 @@
 #include <dlfcn.h>
 #include <string>
 #include <string_view>
+#include <tuple>
 #include <vector>
 
 namespace zeb::text::oracle {
@@ -205,125 +206,47 @@ inline std::string escaped(std::string_view text, std::size_t limit = 120)
     return out;
 }
 
-// What scan() stores into, one member per target type.
+// What scan() stores into: one number per numeric kind, in the order of Kind (a long double is
+// read into a double), and one string.
 struct Storage
 {
-    signed char sc;
-    unsigned char uc;
-    short s;
-    unsigned short us;
-    int i;
-    unsigned u;
-    long l;
-    unsigned long ul;
-    long long ll;
-    unsigned long long ull;
-    float f;
-    double d;
-    char c;
+    std::tuple<signed char, unsigned char, short, unsigned short, int, unsigned, long, unsigned long, long long,
+               unsigned long long, float, double, double, char>
+        numbers;
     std::string str;
 
     void fill(unsigned char sentinel)
     {
-        fillBytes(sc, sentinel);
-        fillBytes(uc, sentinel);
-        fillBytes(s, sentinel);
-        fillBytes(us, sentinel);
-        fillBytes(i, sentinel);
-        fillBytes(u, sentinel);
-        fillBytes(l, sentinel);
-        fillBytes(ul, sentinel);
-        fillBytes(ll, sentinel);
-        fillBytes(ull, sentinel);
-        fillBytes(f, sentinel);
-        fillBytes(d, sentinel);
-        fillBytes(c, sentinel);
+        std::apply([&](auto&... number) { (std::memset(&number, sentinel, sizeof number), ...); }, numbers);
         str.assign(1, static_cast<char>(sentinel));
     }
 
-    template <typename T>
-    static void fillBytes(T& value, unsigned char sentinel)
+    // Calls `use` with the number a numeric kind stores into; does nothing for the string kinds.
+    template <std::size_t I = 0, typename Use>
+    void withNumber(Kind kind, Use&& use)
     {
-        std::memset(&value, sentinel, sizeof value);
+        if constexpr (I < std::tuple_size_v<decltype(numbers)>) {
+            if (static_cast<std::size_t>(kind) == I)
+                return use(std::get<I>(numbers));
+            withNumber<I + 1>(kind, use);
+        }
     }
 
     ScanTarget target(Kind kind)
     {
-        switch (kind) {
-        case Kind::SChar:
-            return &sc;
-        case Kind::UChar:
-            return &uc;
-        case Kind::Short:
-            return &s;
-        case Kind::UShort:
-            return &us;
-        case Kind::Int:
-            return &i;
-        case Kind::UInt:
-            return &u;
-        case Kind::Long:
-            return &l;
-        case Kind::ULong:
-            return &ul;
-        case Kind::LongLong:
-            return &ll;
-        case Kind::ULongLong:
-            return &ull;
-        case Kind::Float:
-            return &f;
-        case Kind::Double:
-        case Kind::LongDouble:
-            return &d;
-        case Kind::Char:
-            return &c;
-        case Kind::Chars:
-        case Kind::String:
-            return &str;
-        }
-        return &i;
+        ScanTarget out = &str;
+        withNumber(kind, [&](auto& number) { out = &number; });
+        return out;
     }
 
-    // The bytes of the member a numeric kind stores into.
+    // The bytes of the number a numeric kind stores into.
     std::string_view bytes(Kind kind) const
     {
-        switch (kind) {
-        case Kind::SChar:
-            return view(sc);
-        case Kind::UChar:
-            return view(uc);
-        case Kind::Short:
-            return view(s);
-        case Kind::UShort:
-            return view(us);
-        case Kind::Int:
-            return view(i);
-        case Kind::UInt:
-            return view(u);
-        case Kind::Long:
-            return view(l);
-        case Kind::ULong:
-            return view(ul);
-        case Kind::LongLong:
-            return view(ll);
-        case Kind::ULongLong:
-            return view(ull);
-        case Kind::Float:
-            return view(f);
-        case Kind::Double:
-        case Kind::LongDouble:
-            return view(d);
-        case Kind::Char:
-            return view(c);
-        default:
-            return {};
-        }
-    }
-
-    template <typename T>
-    static std::string_view view(const T& value)
-    {
-        return {reinterpret_cast<const char*>(&value), sizeof value};
+        std::string_view out;
+        const_cast<Storage*>(this)->withNumber(kind, [&](const auto& number) {
+            out = {reinterpret_cast<const char*>(&number), sizeof number};
+        });
+        return out;
     }
 };
 
@@ -387,10 +310,11 @@ inline std::string compareSlot(const Slot& slot, const std::vector<unsigned char
             = std::all_of(mine.begin(), mine.end(), [&](char b) { return static_cast<unsigned char>(b) == sentinel; });
         long double theirs = 0;
         std::memcpy(&theirs, raw, sizeof theirs);
-        if (untouched(10) ? mineUntouched : (!mineUntouched && sameAfterRounding(theirs, ours.d)))
+        const double scanned = std::get<static_cast<std::size_t>(Kind::LongDouble)>(ours.numbers);
+        if (untouched(10) ? mineUntouched : (!mineUntouched && sameAfterRounding(theirs, scanned)))
             return {};
         char text[96];
-        std::snprintf(text, sizeof text, "sscanf %La, scan %a", theirs, ours.d);
+        std::snprintf(text, sizeof text, "sscanf %La, scan %a", theirs, scanned);
         return text;
     }
     default: {

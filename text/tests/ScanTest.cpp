@@ -57,7 +57,6 @@ const std::vector<PatternCase>& patternTable()
         {"%d%d", {"4294967296 -2147483649", "99999999999999999999 -99999999999999999999"}},
         {"%i%i%i", {"0x 08 0", "-0x10 +017 0X", "00x1 0xx 0"}},
         {"%3d%2u%1x%4i", {"-12345", "1234567890", "0x1234567", "+-1"}},
-        {"%1i%1d%2i", {"-0x5", "0x12", "+5"}},
         // Floating point, including the partial forms sscanf still converts.
         {"%f %lf", {"1.5 -2.25", "1e 1e+", "1e-5 .5", "5. -.", "1.2.3 4"}},
         {"%e %E %g %G %a %A %F", {"1e10 1E-10 0.1 1G 0x1p3 0X1.8P-1 3"}},
@@ -69,8 +68,6 @@ const std::vector<PatternCase>& patternTable()
         {"%Lf %Le %llf", {"1.5 1e-5000 0.1", "1e4933 nan -inf"}},
         {"%3lf%s", {"infinity", "-nan", "0x1p4", "1e+5", "12345"}},
         {"%4lf%n", {"0x1.8p1", "+inf", "1e-5", ".123"}},
-        {"%1lf%1lf%1lf", {"-1.5", "1e5", ".5"}},
-        {"%2lf|%5f|%7lf", {"0e5|1.5e+9|-0x1p+3"}},
         // Characters, strings and sets.
         {"%c%s%c", {"ab c", " a b", "x\ty"}},
         {"%5c|%1c|%c", {"abcde|f|g", "ab", "a b c|d|e"}},
@@ -78,32 +75,26 @@ const std::vector<PatternCase>& patternTable()
         {"%[a-z]%[0-9]%[^a-z0-9]", {"abc123!@#", "ABC", "z9-"}},
         {"%[]a]%[^]a]", {"]a]b]", "]]]", "a]b"}},
         {"%[a-]%[-a]%[^-]", {"a--aa-b", "-a-x", "b-"}},
-        {"%[-a]|%[^-]|%[^]]|%[--/]", {"-a-|b+|x-|-./0", "a|-|]|,"}},
         {"%[z-a]%[a-c-e]%[]-a]", {"z-aabcde]^_`a", "-zaz"}},
         {"%[a-a]%[\x80-\xff]%[^\x01-\x7f]", {"aa\x80\xfe\xff\xc3\xa9x"}},
         {"%[^\r\n]%[\r\n]", {"line one\r\nline two", "\r\n", ""}},
         {"%3[abc]%2[^x]", {"abcabc", "aaxx", "xyz"}},
         {"%[abc", {"abc", ""}},
-        {"%[^", {"abc"}},
         {"%[]", {"]"}},
         // Suppression, %n and %%.
         {"%*d%d%*s%n", {"1 2 three", "1", " "}},
         {"%*[^,],%*c%5c%*3s%s", {"skip,xabcdefghij", "skip"}},
         {"%n%d%n %n%c%hhn%hn%ln%lln", {"  42  x", "", "  "}},
         {"%%%d%%", {"%5%", " % 5 %", "%%"}},
-        {"100%% %d", {"100% 5", "100%5", "100 5"}},
         // White-space rules.
         {" %c", {"   x", "", "\t\n\v\f\r y"}},
         {"%c %c", {"a b", "ab", "a   ", "a"}},
         {"a b", {"ab", "a b", "a  ", "a\r\nb"}},
-        {"%d %n", {"5   ", "5"}},
         {"x%dy", {"x5y", "x 5 y", " x5y"}},
         {"%d\n%d", {"1 2", "1\r\n\r\n2"}},
-        {"  ", {"", "   "}},
         {"", {"anything"}},
         // Malformed and unusual conversions.
         {"%", {"", "x"}},
-        {"%5", {"1"}},
         {"%y%d", {"1"}},
         {"%hld", {"1"}},
         {"%5*d", {"1"}},
@@ -111,10 +102,8 @@ const std::vector<PatternCase>& patternTable()
         {"%99999999999d %99999999999s", {"123 abc"}},
         {"%'d %Id %I'*d %d", {"1,234 5 6 7"}},
         {"%Ii %If %Ilf %'lf %I5d", {"0x1f 1.5 -2e3 1,5 123456", "-010 nan 0x1p1 .5e1 1"}},
-        {"%md %mlu %mf", {"-5 7 1.5"}},
         {"%as %Ac", {"1.5s 0x1p2c"}},
         {"\xe9%d\xff", {"\xe9\x35\xff", " \xe9\x35", "\xe8"}},
-        {" \xe9%n", {"  \xe9", "\xe9"}},
         {"abc\0%d"s, {"abc"}},
     };
     return table;
@@ -123,39 +112,31 @@ const std::vector<PatternCase>& patternTable()
 // Inputs every pattern is also tried with.
 std::vector<std::string> commonInputs()
 {
-    std::vector<std::string> inputs = {
-        "",
-        " ",
-        "\t\r\n",
-        "0",
-        "-1",
-        "+",
-        "-",
-        ".",
-        "x",
-        "%",
-        "0x",
-        "0X1p",
-        "1e",
-        "1e+",
-        "nan",
-        "-inf",
-        "Infinity",
-        "4294967296",
-        "-2147483649",
-        "18446744073709551616",
-        "99999999999999999999",
-        "\x80\x81\xfe\xff",
-        "1\0"
-        "2"s,
-        "a\0b"s,
-        "\0"s,
-        "  1  2  3  ",
-        "1,2,3,4,5,6,7,8,9,10,11,12,13,14,15,16,17,18",
-        std::string(300, '9'),
-        "0." + std::string(400, '0') + "1e+" + std::string(50, '0') + "400",
-        "0x" + std::string(300, 'f') + "p-1200",
-    };
+    const char* const plain[] = {"",
+                                 " ",
+                                 "0",
+                                 "-1",
+                                 "+",
+                                 ".",
+                                 "x",
+                                 "%",
+                                 "0x",
+                                 "0X1p",
+                                 "1e+",
+                                 "nan",
+                                 "-inf",
+                                 "Infinity",
+                                 "4294967296",
+                                 "-2147483649",
+                                 "18446744073709551616",
+                                 "99999999999999999999",
+                                 "\x80\x81\xfe\xff",
+                                 "  1  2  3  "};
+    std::vector<std::string> inputs(std::begin(plain), std::end(plain));
+    for (std::string more :
+         {"\t\r\n"s, "1\0002"s, "\0"s, "1,2,3,4,5,6,7,8,9,10,11,12,13,14,15,16,17,18"s, std::string(300, '9'),
+          "0." + std::string(400, '0') + "1e+" + std::string(50, '0') + "400", "0x" + std::string(300, 'f') + "p-1200"})
+        inputs.push_back(std::move(more));
     // Over-long fields: a host name far beyond any fixed buffer, and long runs of the other kinds.
     inputs.push_back("/dev/client/" + std::string(100000, 'h') + "/2101");
     inputs.push_back(std::string(100000, 'a') + " " + std::string(100000, 'b'));
@@ -209,157 +190,42 @@ TEST(Scan, AgreesWithSscanf)
     EXPECT_GT(compared, 10000u);
 }
 
-TEST(Scan, ReadsSerialPortDescription)
-{
-    unsigned port = 0;
-    unsigned baud = 0;
-    unsigned bits = 0;
-    double stopBits = 0;
-    char parity = 0;
-    EXPECT_EQ(
-        scan("/dev/serial/com1,9600,8,1,N", "/dev/serial/com%u,%u,%u,%lf,%c", &port, &baud, &bits, &stopBits, &parity),
-        5);
-    EXPECT_EQ(port, 1u);
-    EXPECT_EQ(baud, 9600u);
-    EXPECT_EQ(bits, 8u);
-    EXPECT_EQ(stopBits, 1.0);
-    EXPECT_EQ(parity, 'N');
-}
-
-TEST(Scan, StoresFieldsOfAnyLength)
+TEST(Scan, FillsStringsOfAnyLengthAndReplacesWhatTheyHeld)
 {
     const std::string host(100000, 'h');
-    std::string readHost;
+    std::string readHost = "previous contents";
     unsigned port = 0;
     EXPECT_EQ(scan("/dev/client/" + host + "/2101", "/dev/client/%[^/]/%u", &readHost, &port), 2);
     EXPECT_EQ(readHost, host);
-    EXPECT_EQ(port, 2101u);
-
-    std::string word;
     std::string chars;
-    EXPECT_EQ(scan(host + " xyz", "%s %200000c", &word, &chars), 2);
-    EXPECT_EQ(word.size(), host.size());
+    EXPECT_EQ(scan(host + " xyz", "%s %200000c", &readHost, &chars), 2);
     EXPECT_EQ(chars, "xyz"); // %c takes what is left rather than failing
+    EXPECT_EQ(scan(std::string_view("12 34", 4), "%*d %u", &port), 1);
+    EXPECT_EQ(port, 3u); // the view's end, not a NUL, ends the input
 }
 
-TEST(Scan, ReplacesStringTargetsRatherThanAppending)
-{
-    std::string method = "previous contents";
-    std::string path = "x";
-    unsigned major = 0;
-    unsigned minor = 0;
-    EXPECT_EQ(scan("GET / HTTP/1.0", "%[^ ] %[^ ] HTTP/%u.%u", &method, &path, &major, &minor), 4);
-    EXPECT_EQ(method, "GET");
-    EXPECT_EQ(path, "/");
-}
-
-TEST(Scan, ReturnsEofOnlyWhenNothingWasStoredBeforeTheInputEnded)
-{
-    int a = 0;
-    int b = 0;
-    int consumed = -1;
-    double d = 0;
-    std::string s;
-    EXPECT_EQ(scan("", "%d", &a), kScanEof);
-    EXPECT_EQ(scan("   \r\n", "%d", &a), kScanEof);
-    EXPECT_EQ(scan("7", "%*d%d", &a), kScanEof); // a skipped value does not count
-    EXPECT_EQ(scan("", "%n%d", &consumed, &a), kScanEof);
-    EXPECT_EQ(consumed, 0); // ... and neither does %n, though it stores
-    EXPECT_EQ(scan("7", "%d%d", &a, &b), 1);
-    EXPECT_EQ(scan("x", "%d", &a), 0); // a mismatch is not the end of the input
-    EXPECT_EQ(scan("-", "%lf", &d), 0); // nor is a sign with nothing after it
-    EXPECT_EQ(scan("", "%[a", &s), 0); // an unclosed set fails before reading
-    EXPECT_EQ(scan("", ""), 0);
-}
-
-TEST(Scan, CutsIntegersToTheTargetAsTheCLibraryDoes)
+// What sscanf cannot be compared on: positional targets and targets of the wrong type or missing.
+TEST(Scan, ChecksItsTargets)
 {
     int i = 0;
-    unsigned u = 0;
-    short s = 0;
-    unsigned char uc = 0;
-    long l = 0;
-    unsigned long ul = 0;
-    EXPECT_EQ(scan("4294967296 -1 70000 300", "%d %u %hd %hhu", &i, &u, &s, &uc), 4);
-    EXPECT_EQ(i, 0);
-    EXPECT_EQ(u, 4294967295u);
-    EXPECT_EQ(s, 4464);
-    EXPECT_EQ(uc, 44);
-    // Clamped at the 64-bit limits first, then cut: LONG_MAX cut to int is -1.
-    EXPECT_EQ(scan("99999999999999999999 -99999999999999999999 -5", "%d %ld %lu", &i, &l, &ul), 3);
-    EXPECT_EQ(i, -1);
-    EXPECT_EQ(l, LONG_MIN);
-    EXPECT_EQ(ul, 18446744073709551611ul);
-}
-
-TEST(Scan, ConsumesWhatTheCLibraryConsumes)
-{
-    unsigned x = 1;
-    double d = 0;
-    std::string rest;
-    // "0x" reads as 0 and the 'x' is gone.
-    EXPECT_EQ(scan("0xg", "%x%s", &x, &rest), 2);
-    EXPECT_EQ(x, 0u);
-    EXPECT_EQ(rest, "g");
-    // An exponent without digits is consumed but not converted.
-    EXPECT_EQ(scan("1e+x", "%lf%s", &d, &rest), 2);
-    EXPECT_EQ(d, 1.0);
-    EXPECT_EQ(rest, "x");
-    // Past "inf", an 'i' commits to "infinity".
-    EXPECT_EQ(scan("infinit", "%lf", &d), 0);
-    EXPECT_EQ(scan("infix", "%lf%s", &d, &rest), 0);
-    EXPECT_EQ(scan("infx", "%lf%s", &d, &rest), 2);
-    EXPECT_TRUE(std::isinf(d));
-    EXPECT_EQ(scan("nan(1)", "%lf%s", &d, &rest), 2);
-    EXPECT_TRUE(std::isnan(d));
-    EXPECT_EQ(rest, "(1)");
-}
-
-TEST(Scan, StopsAtTheFirstNul)
-{
-    int a = 0;
-    int b = 0;
-    EXPECT_EQ(scan("12\0 34"s, "%d %d", &a, &b), 1);
-    EXPECT_EQ(scan("12 34"s, "%d\0 %d"s, &a, &b), 1);
-    EXPECT_EQ(a, 12);
-    EXPECT_EQ(scan(std::string_view("12 34", 4), "%d %d", &a, &b), 2);
-    EXPECT_EQ(b, 3);
-}
-
-TEST(Scan, TakesPositionalTargets)
-{
-    int first = 0;
-    int second = 0;
-    EXPECT_EQ(scan("5 6", "%2$d %1$d", &first, &second), 2);
-    EXPECT_EQ(first, 6);
-    EXPECT_EQ(second, 5);
-    EXPECT_EQ(scan("5 6", "%3$d %1$d", &first, &second), 0);
-}
-
-TEST(Scan, StopsAtAMissingOrMistypedTarget)
-{
-    int i = 0;
+    int j = 0;
     long l = 0;
     unsigned u = 0;
     char c = 0;
     std::string s;
+    EXPECT_EQ(scan("5 6", "%2$d %1$d", &i, &j), 2);
+    EXPECT_EQ(i * 10 + j, 65);
+    EXPECT_EQ(scan("5 6", "%3$d %1$d", &i, &j), 0);
     EXPECT_EQ(scan("1 2", "%d %d", &i), 1);
     EXPECT_EQ(scan("1 2", "%d %ld", &i, &i), 1);
     EXPECT_EQ(scan("1 2", "%d %d", &i, &u), 1);
-    EXPECT_EQ(scan("1 2", "%d %d", &i, &l), 1);
     EXPECT_EQ(scan("1 2", "%d %f", &i, &l), 1);
     EXPECT_EQ(scan("ab", "%2c", &c), 0);
     EXPECT_EQ(scan("ab", "%s", &c), 0);
     EXPECT_EQ(scan("ab", "%c", static_cast<char*>(nullptr)), 0);
-    EXPECT_EQ(scan("ab", "%ls", &s), 0);
     EXPECT_EQ(scan("ab", "%ms", &s), 0);
     EXPECT_EQ(scan("0x1", "%p", &l), 0);
-    // The scan stops before reading: the end of the input is not reported.
-    EXPECT_EQ(scan("", "%d", &u), 0);
-    // Suppressed conversions take no target.
-    EXPECT_EQ(scan("1 2", "%*d %d", &i), 1);
-    EXPECT_EQ(i, 2);
-
+    EXPECT_EQ(scan("", "%d", &u), 0); // stops before reading: no end-of-input report
     std::vector<ScanTarget> targets = {&i, &s};
     EXPECT_EQ(scan("7 seven", "%d %s", targets), 2);
     EXPECT_EQ(s, "seven");

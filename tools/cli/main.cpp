@@ -5,7 +5,7 @@
 #include "RemoteCommand.h"
 #include "ServeCommand.h"
 #include "TerminalCommand.h"
-#include "platform/IniSettings.h"
+#include "platform/qt/QtSettingsStore.h"
 
 #include <CLI/CLI.hpp>
 
@@ -22,7 +22,7 @@ int main(int argc, char** argv)
     CLI::App app{"ZEB500 command-line tool: inspect, decode and serve receiver streams without a display"};
     app.set_version_flag("--version", "zeb500-cli " ZEB500_VERSION);
     app.require_subcommand(0, 1);
-    std::string settingsFile = zeb::platform::IniSettings::defaultPath();
+    std::string settingsFile = zeb::platform::QtSettingsStore::defaultFileName().toStdString();
     app.add_option("--settings", settingsFile, "Settings file to read (changes are never written back)")
         ->check(CLI::ExistingFile)
         ->capture_default_str();
@@ -38,7 +38,8 @@ int main(int argc, char** argv)
     const auto& terminalOptions = zeb::tools::TerminalCommand::addTo(app, terminal);
     CLI11_PARSE(app, argc, argv);
     // The workbench's settings (serial port names, terminal options) apply to the tool too.
-    zeb::platform::Settings::install(std::make_shared<zeb::platform::IniSettings>(settingsFile));
+    zeb::platform::Settings::install(
+        zeb::platform::QtSettingsStore::readOnlyCopy(QString::fromStdString(settingsFile)));
     if (frame->parsed()) {
         return zeb::tools::FrameCommand::run(frameOptions, stdout, stderr);
     }

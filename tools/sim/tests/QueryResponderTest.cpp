@@ -22,6 +22,9 @@ TEST(QueryResponder, AnswersGsaAndGsvWithTheLatestEpochThatHadThem)
 {
     QueryResponder responder;
     EXPECT_EQ(responder.answer("$ECGPQ,GSA\r\n"), "");
+    // A group so far is answered before any is complete.
+    responder.observe("$GPGSV,3,1,09*00", true);
+    EXPECT_EQ(responder.answer("$ECGPQ,GSV"), "$GPGSV,3,1,09*00\r\n");
     responder.observe("$GPRMC,1*00\r\n", true);
     responder.observe("$GPGSA,A,3,01*00\r\n", false);
     responder.observe("$GPGSV,2,1,05*00\r\n", false);
@@ -42,13 +45,6 @@ TEST(QueryResponder, AnswersGsaAndGsvWithTheLatestEpochThatHadThem)
     EXPECT_EQ(responder.answer("$ECGPQ,GSV\r\n"), "$GPGSV,2,1,04*00\r\n$GPGSV,2,2,04*00\r\n");
 }
 
-TEST(QueryResponder, AnswersAGsvGroupSoFarBeforeAnyIsComplete)
-{
-    QueryResponder responder;
-    responder.observe("$GPGSV,3,1,09*00", true);
-    EXPECT_EQ(responder.answer("$ECGPQ,GSV"), "$GPGSV,3,1,09*00\r\n");
-}
-
 TEST(QueryResponder, AcknowledgesProprietaryCommandsWithAValidChecksum)
 {
     struct Case
@@ -58,15 +54,11 @@ TEST(QueryResponder, AcknowledgesProprietaryCommandsWithAValidChecksum)
     };
     const Case cases[] = {
         {"$PKVR,SVDSEL\r\n", withChecksum("$PKVR,ACK,SVDSEL")},
-        {"$PKVR,RESET,1,2*33\r\n", withChecksum("$PKVR,ACK,RESET")},
         {"$PKVR,RPC,UTTE,VERSION,2\r\n", withChecksum("$PKVR,ACK,RPC")},
         {"$PKVR,RPC,PING\r\n", ""}, // the stream's own
         {"$PKVR,ACK,SVDSEL*4F\r\n", ""}, // never acknowledge an acknowledgement
-        {"$PKVR,\r\n", ""},
         {"$GPGGA,1,2,3*00\r\n", ""},
-        {"$ECGPQ,ZDA\r\n", ""},
         {"", ""},
-        {"\r\n", ""},
     };
     const QueryResponder responder;
     for (const auto& c : cases)
