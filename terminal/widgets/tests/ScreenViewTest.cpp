@@ -3,8 +3,6 @@
 #include "testsupport/QtWaitFor.h"
 
 #include <QApplication>
-#include <QClipboard>
-#include <QMouseEvent>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
@@ -16,13 +14,6 @@
 namespace zeb::terminal {
 namespace {
 
-void sendMouse(QWidget* widget, QEvent::Type type, QPoint at, Qt::MouseButtons held)
-{
-    const Qt::MouseButton button = type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton;
-    QMouseEvent event(type, at, widget->mapToGlobal(at), button, held, Qt::NoModifier);
-    QApplication::sendEvent(widget, &event);
-}
-
 class ScreenViewTest : public ::testing::Test
 {
 protected:
@@ -30,13 +21,6 @@ protected:
     {
         m_view.resize(480, 320);
         m_view.show();
-    }
-
-    // The middle of a cell of the visible grid.
-    QPoint cell(int row, int column) const
-    {
-        const ScreenText& text = m_view.text();
-        return {column * text.cellWidth() + text.cellWidth() / 2, row * text.cellHeight() + text.cellHeight() / 2};
     }
 
     CWICOScreenView m_view;
@@ -71,27 +55,6 @@ TEST_F(ScreenViewTest, ScrollBarsFollowTheTextAfterManyLines)
     m_view.clear();
     EXPECT_EQ(text.lines().lineCount(), 0);
     EXPECT_EQ(vertical->value(), 0);
-}
-
-TEST_F(ScreenViewTest, DraggingCopiesTheSelectionAndDoubleClickCopiesTheLine)
-{
-    m_view.addText(0x000000, "hello world\r\nsecond\r\n");
-    m_view.flush();
-    QWidget* pane = m_view.pane();
-    QApplication::clipboard()->setText(QStringLiteral("before"));
-
-    sendMouse(pane, QEvent::MouseButtonPress, cell(0, 6), Qt::LeftButton);
-    sendMouse(pane, QEvent::MouseMove, cell(1, 3), Qt::LeftButton);
-    sendMouse(pane, QEvent::MouseButtonRelease, cell(1, 3), Qt::NoButton);
-    EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral("world\r\nsec"));
-
-    // A click without a drag leaves the clipboard alone.
-    sendMouse(pane, QEvent::MouseButtonPress, cell(0, 2), Qt::LeftButton);
-    sendMouse(pane, QEvent::MouseButtonRelease, cell(0, 2), Qt::NoButton);
-    EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral("world\r\nsec"));
-
-    sendMouse(pane, QEvent::MouseButtonDblClick, cell(1, 1), Qt::LeftButton);
-    EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral("second\r\n"));
 }
 
 TEST_F(ScreenViewTest, InputLineSendsWithCrLfKeepsHistoryAndIsReadOnlyWhileInactive)
