@@ -122,58 +122,5 @@ TEST(TextFiles, EveryMenuCommandAndNewDocumentCommandHasAPromptAndATip)
     }
 }
 
-// Runs the generator as the build does; returns the table, or "<failed>".
-std::string generate(const fs::path& folder, const std::string& texts, const std::string& fallback = {})
-{
-    const fs::path primary = folder / "texts.txt";
-    const fs::path english = folder / "english.txt";
-    const fs::path icon = folder / "IDI_TEST.xpm";
-    const fs::path output = folder / "table.inc";
-    std::ofstream(primary, std::ios::binary) << texts;
-    std::ofstream(english, std::ios::binary) << fallback;
-    std::ofstream(icon) << "static const char* const x[] = {\n\"1 1 1 1\",\n\". c None\",\n\".\"\n};\n";
-    fs::remove(output);
-    const std::string command = std::string("\"") + ZEB_CMAKE_COMMAND + "\" -DOUTPUT=" + output.string()
-        + " -DTEXTS=" + primary.string() + (fallback.empty() ? "" : " -DFALLBACK=" + english.string())
-        + " -DICONS=" + icon.string() + " -P \"" + ZEB_RESOURCE_GENERATOR + "\" >/dev/null 2>&1";
-    if (std::system(command.c_str()) != 0)
-        return "<failed>";
-    return readFile(output);
-}
-
-TEST(ResourceGenerator, DecodesTheTextFormatIntoSortedCppLiterals)
-{
-    ScratchHome scratch;
-    const std::string table = generate(scratch.folder(),
-                                       "# comment\n"
-                                       "\n"
-                                       "zeta\tlast\r\n"
-                                       "alpha\tone;two [three] \"four\" ?\?= back\\\\slash \\n tab\\t end\n"
-                                       "\tsecond line\n"
-                                       "\t\tindented\n"
-                                       "   \n"
-                                       "MENU/128\tPOPUP x\n"
-                                       "\tEND\n",
-                                       "alpha\tenglish alpha\nextra\tfrom english\n\tcontinued\n");
-    ASSERT_NE(table, "<failed>");
-    const std::string alpha = "{\"alpha\", \"one;two [three] \\\"four\\\" \\?\\?= back\\\\slash \\n "
-                              "tab\\t end\\nsecond line\\n\\tindented\"},";
-    EXPECT_NE(table.find(alpha), std::string::npos) << table;
-    EXPECT_NE(table.find("{\"extra\", \"from english\\ncontinued\"},"), std::string::npos) << table;
-    EXPECT_EQ(table.find("english alpha"), std::string::npos) << table;
-    // Sorted as bytes: upper case before lower case.
-    EXPECT_LT(table.find("\"MENU/128\""), table.find("\"alpha\""));
-    EXPECT_LT(table.find("\"extra\""), table.find("\"zeta\""));
-    EXPECT_NE(table.find("{\"IDI_TEST\", kIcon_IDI_TEST},"), std::string::npos) << table;
-}
-
-TEST(ResourceGenerator, RejectsMalformedTextFiles)
-{
-    ScratchHome scratch;
-    EXPECT_NE(generate(scratch.folder(), "good\ttext\n"), "<failed>");
-    for (const char* bad : {"no tab here\n", "\tcontinuation first\n", "twice\ta\ntwice\tb\n", "bad name\tx\n"})
-        EXPECT_EQ(generate(scratch.folder(), bad), "<failed>") << bad;
-}
-
 } // namespace
 } // namespace zeb::language

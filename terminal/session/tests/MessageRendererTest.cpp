@@ -203,15 +203,10 @@ TEST_F(MessageRendererTest, SBinMembersByMode)
     };
     const Case cases[] = {
         {"decoded U", iono, DisplayMode::Decoded, ionoText},
-        {"summary U", iono, DisplayMode::Summary, "Receive message U\r\n"},
         {"decoded R", measurement, DisplayMode::Decoded,
          codecText(MessageKind::SBin, mt::GnssMeasureSatellite, measurement)},
         {"summary R carries the frame's time", measurement, DisplayMode::Summary,
          "Receive message R stamped 2300:345600.0\r\n"},
-        {"a broken R is shown as it is", sbinFrame('R', Frame{1}), DisplayMode::Decoded,
-         std::string("\xFE"
-                     "R\x00\x04\x01\x00\x57\xFF",
-                     8)},
         {"W in summary", waas, DisplayMode::Summary, "Receive WAAS message\r\n"},
         {"a letter without a codec shows nothing when decoded", sbinFrame('Z', Frame{1}), DisplayMode::Decoded, ""},
         {"a codec that declines: the frame as it is", sbinFrame('Q', Frame{1}), DisplayMode::Decoded,

@@ -64,30 +64,5 @@ TEST(TerminalOptions, OptionTextEdgeCases)
     }
 }
 
-TEST(TerminalSettings, WritesItsThreeLinesInOrderAndReadsThemBack)
-{
-    TerminalSettings settings;
-    settings.streamId = 7;
-    settings.buttonBarWidth = 640;
-    settings.buttonBarHeight = -3;
-    settings.options.pairs()[0] = {1, 2};
-    const std::string lines = settings.lines();
-    EXPECT_EQ(lines,
-              "$PKVR,RPC,IHTE,STREAM,7\r\n"
-              "$PKVR,RPC,IHTE,OPTION,1,2,2,0,2,65280,2,32768,4,255,4,128,4,255,4,128,1,65535,1,32896,0,"
-              "16711935,0,8388736\r\n"
-              "$PKVR,RPC,IHTE,BUTTON,BAR,SIZE,640,-3\r\n");
-
-    TerminalSettings back;
-    std::size_t taken = 0;
-    for (std::size_t at = 0; at < lines.size();) {
-        const std::size_t end = lines.find('\n', at) + 1;
-        taken += back.handleLine(std::string_view(lines).substr(at, end - at)) ? 1 : 0;
-        at = end;
-    }
-    EXPECT_EQ(taken, 3U);
-    EXPECT_EQ(back, settings);
-}
-
 } // namespace
 } // namespace zeb::terminal::test
