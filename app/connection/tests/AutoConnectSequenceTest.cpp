@@ -237,44 +237,5 @@ TEST_F(AutoConnectSequenceTest, UnopenablePortWalksEveryRateAtOnceAndReportsNoAn
     EXPECT_EQ(address.serial.baudRate, 115200u);
 }
 
-TEST_F(AutoConnectSequenceTest, OnlyAPingAnswerSentenceEndsTheSearchAndOtherMessagesPingAgain)
-{
-    // A receiver that never answers by itself: the test hands the sequence its messages.
-    PtyReceiver receiver(B0);
-    ASSERT_FALSE(receiver.slavePath().empty());
-    m_settings->writeText("SerialPorts", "COM1", receiver.slavePath());
-
-    AutoConnectSequence::Timing slow;
-    slow.rates = {{57600, 60'000, 60'000}};
-    stream::StreamAddress address = autoAddress();
-    Report report;
-    AutoConnectSequence sequence(address, m_stream, report.callbacks(), slow);
-    sequence.start();
-    ASSERT_TRUE(m_dispatcher.runUntil([&] { return receiver.pings() == 1; }, 5s));
-
-    const auto receive = stream::StreamRegistry::messages().receive;
-    auto deliver = [&](messages::MessageKind kind, std::string_view text) {
-        const std::string bytes(text);
-        stream::StreamEvent event;
-        event.setData(reinterpret_cast<const std::uint8_t*>(bytes.c_str()), static_cast<std::uint32_t>(bytes.size()));
-        event.status = messages::ReadStatus::Complete;
-        event.kind = kind;
-        event.stream = &m_stream;
-        sequence.onMessage(receive, 0, reinterpret_cast<platform::LParam>(&event));
-    };
-    deliver(messages::MessageKind::Telecommand, "$GPGGA,1*00\r\n");
-    deliver(messages::MessageKind::Telecommand, "$PKVR,RPC,PINGS\r\n");
-    deliver(messages::MessageKind::SBin, "$PKVR,RPC,PING,/dev/peer/1\r\n");
-    sequence.onMessage(receive, 0, 0);
-    ASSERT_TRUE(m_dispatcher.runUntil([&] { return receiver.pings() == 4; }, 5s));
-    EXPECT_EQ(report.finishedCount, 0);
-    EXPECT_TRUE(sequence.running());
-
-    deliver(messages::MessageKind::Telecommand, "$PKVR,RPC,PING,/dev/peer/1\r\n");
-    EXPECT_EQ(report.result, AutoConnectSequence::Answered);
-    EXPECT_FALSE(sequence.running());
-    EXPECT_EQ(address.serial.baudRate, 57600u);
-}
-
 } // namespace
 } // namespace zeb::connection

@@ -121,43 +121,6 @@ TEST_F(BarLayoutTest, FitsChecksEveryDockedRecord)
     EXPECT_EQ(BarLayout::capture(frame), state.records);
 }
 
-TEST_F(BarLayoutTest, FloatingToolBarIsRestored)
-{
-    CIHCODocument* original = manager().createDocument("TEST");
-    ASSERT_TRUE(original->finishLoading());
-    TestFrame& frame = *frameOf(original);
-    workspace::BarState state;
-    state.records = BarLayout::capture(frame);
-    for (BarRecord& record : state.records) {
-        if (record.id == BarLayout::kDockTop) {
-            record.contained = {TestFrame::kMainBar};
-        }
-        if (record.id == TestFrame::kSecondBar) {
-            record.floating = 1;
-            record.x = 640;
-            record.y = 480;
-        }
-    }
-    BarRecord floatBar;
-    floatBar.id = BarLayout::kDockFloat;
-    floatBar.isDockBar = 1;
-    floatBar.floating = 1;
-    floatBar.contained = {TestFrame::kSecondBar};
-    state.records.push_back(floatBar);
-    state.loaded = true;
-
-    ASSERT_TRUE(BarLayout::apply(frame, state));
-    EXPECT_TRUE(frame.secondBar()->isFloating());
-    EXPECT_EQ(frame.secondBar()->pos(), QPoint(640, 480));
-    EXPECT_FALSE(frame.secondBar()->isHidden());
-
-    const std::string saved = written(*original);
-    TestDocument* loaded = load(saved);
-    ASSERT_NE(loaded, nullptr);
-    EXPECT_TRUE(frameOf(loaded)->secondBar()->isFloating());
-    EXPECT_EQ(written(*loaded), saved);
-}
-
 TEST_F(BarLayoutTest, ExtremeNumbersFromAFileAreHarmless)
 {
     CIHCODocument* document = manager().createDocument("TEST");

@@ -31,22 +31,5 @@ TEST(ApplicationSettings, StoredLanguageCountsOnlyWhenItsLibraryIsListed)
     }
 }
 
-TEST(ApplicationSettings, WriteThenReadGivesTheSameRecord)
-{
-    platform::MemorySettings store;
-    ApplicationSettings chosen;
-    chosen.useMainFrame = 1;
-    chosen.loadWorkspaceOnStartup = 0;
-    chosen.saveWorkspaceOnExit = 0;
-    chosen.language = "FRA";
-    chosen.write(store);
-    EXPECT_EQ(ApplicationSettings::read(store, englishAndFrench()), chosen);
-
-    // No language written as empty reads back as none.
-    chosen.language.clear();
-    chosen.write(store);
-    EXPECT_EQ(ApplicationSettings::read(store, englishAndFrench()).language, "");
-}
-
 } // namespace
 } // namespace zeb::language

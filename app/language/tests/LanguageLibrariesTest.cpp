@@ -21,21 +21,6 @@ std::string textOf(const ResourceLibrary& library, const char* name)
     return value ? std::string(value) : std::string("<absent>");
 }
 
-TEST(LanguageList, FindIgnoresCaseAndAnAbsentCodeIsNone)
-{
-    LanguageList list;
-    EXPECT_EQ(list.find("ENU"), nullptr);
-    list.push("English", "ENU");
-    list.push("Français", "FRA");
-    EXPECT_EQ(list.entries().front().code, "FRA");
-    for (const char* code : {"FRA", "fRA"}) {
-        ASSERT_NE(list.find(code), nullptr) << code;
-        EXPECT_EQ(list.find(code)->displayName, "Français");
-    }
-    for (const char* absent : {"", "EN", "ENUX", "FRA "})
-        EXPECT_EQ(list.find(absent), nullptr) << absent;
-}
-
 TEST(LanguageList, ALibraryWithoutTheLookupFunctionsIsNoLanguage)
 {
     ScratchHome home;

@@ -174,9 +174,6 @@ TEST_F(MessageRendererTest, AsIsAppliesTheMode)
          DisplayMode::Text, svar + "\r\n"},
         {"a sentence is not given a second one", MessageKind::Telecommand, Frame(sentence.begin(), sentence.end()),
          DisplayMode::Text, sentence},
-        {"an unknown mode shows text", MessageKind::Unknown, Frame{'a', 3}, static_cast<DisplayMode>(9),
-         std::string("a\x03\r\n")},
-        {"residue counts as unknown", MessageKind::Residue, Frame{'z'}, DisplayMode::Text, "z"},
     };
     for (const Case& c : cases) {
         options = TerminalOptions();

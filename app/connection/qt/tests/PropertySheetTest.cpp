@@ -50,29 +50,6 @@ protected:
     CIHSTPropertySheet sheet;
 };
 
-TEST_F(PropertySheetTest, LettersChooseThePagesInFixedOrderAndTheRecordTypeTheStartPage)
-{
-    sheet.setAddress(parsed("/dev/client/receiver/5000"));
-    sheet.prepare("FCDSr");
-    ASSERT_EQ(sheet.pageCount(), 4);
-    EXPECT_EQ(sheet.pagesInUse(), 2u | 4u | 8u | 16u);
-    EXPECT_EQ(sheet.page(0)->type(), type::Serial);
-    EXPECT_EQ(sheet.page(3)->type(), type::File);
-    EXPECT_EQ(sheet.tabs()->currentIndex(), 2);
-    EXPECT_EQ(sheet.findChild<QLineEdit*>("1016")->text(), QStringLiteral("receiver"));
-
-    // A type whose page is not in use starts on the first page, which then sets its own type.
-    sheet.setAddress(parsed("/dev/dpram/2"));
-    sheet.prepare("SCF");
-    EXPECT_EQ(sheet.pageCount(), 3);
-    EXPECT_EQ(sheet.tabs()->currentIndex(), 0);
-    EXPECT_EQ(sheet.address().type, type::Serial);
-
-    sheet.prepare("x");
-    EXPECT_EQ(sheet.pageCount(), 0);
-    EXPECT_EQ(sheet.pagesInUse(), 0u);
-}
-
 TEST_F(PropertySheetTest, ConfirmedTypeIsThatOfThePageMostRecentlyShownForTheFirstTime)
 {
     sheet.setAddress(parsed("/dev/serial/com2,4800,7,2.0,E"));
