@@ -203,18 +203,6 @@ TEST_F(TerminalWindowTest, InputFilterAnswerGoesBackThroughThePrompt)
     EXPECT_EQ(answers.shown(), 1);
 }
 
-TEST_F(TerminalWindowTest, DictionaryButtonSendsItsEntry)
-{
-    CIHTEDocument& document = openTerminal();
-    auto* frame = static_cast<CIHTEChildFrame*>(document.frame());
-    ASSERT_EQ(frame->buttonBar()->buttons().size(), 1u);
-    QPushButton* button = frame->buttonBar()->buttons().front();
-    EXPECT_TRUE(button->isEnabled());
-    button->click();
-    ASSERT_TRUE(waitFor([&] { return peer.received() == "$PKVR,HELLO\r\n"; }, "peer.received() == \"$PKVR,HELLO\r\n\""))
-        << peer.received();
-}
-
 TEST_F(TerminalWindowTest, SuspendedViewAddsNothingAndClosedStreamMakesItInactive)
 {
     CIHTEDocument& document = openTerminal();
