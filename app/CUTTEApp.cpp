@@ -4,6 +4,7 @@
 #include "app/DocumentTypes.h"
 #include "app/framework/CIHCODocument.h"
 #include "app/framework/CIHCOTemplate.h"
+#include "app/framework/DialogRunner.h"
 #include "app/framework/DocumentManager.h"
 #include "app/framework/DocumentTypeCatalog.h"
 #include "app/framework/UserMessages.h"
@@ -195,7 +196,7 @@ int CUTTEApp::runWelcomeDialog()
     if (m_welcomeChooser)
         return m_welcomeChooser();
     language::CUTTEWelcomeDialog dialog;
-    return dialog.exec();
+    return framework::DialogRunner::run(dialog);
 }
 
 void CUTTEApp::loadStatusIcons()

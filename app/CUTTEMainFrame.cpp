@@ -5,6 +5,7 @@
 #include "app/connection/qt/ConnectDialogs.h"
 #include "app/framework/CIHCODocument.h"
 #include "app/framework/CIHCOTemplate.h"
+#include "app/framework/DialogRunner.h"
 #include "app/framework/DocumentManager.h"
 #include "app/framework/FileChooser.h"
 #include "app/language/qt/CUTTEAboutDialog.h"
@@ -264,9 +265,11 @@ void CUTTEMainFrame::executeCommand(int id)
     if (!commandEnabled(id))
         return;
     switch (id) {
-    case command::About:
-        language::CUTTEAboutDialog(this).exec();
+    case command::About: {
+        language::CUTTEAboutDialog about(this);
+        framework::DialogRunner::run(about);
         break;
+    }
     case command::Documentation:
         showDocumentation();
         break;
@@ -372,7 +375,7 @@ void CUTTEMainFrame::showProperties()
 {
     language::CUTTEPropertiesDialog dialog(m_app.languages(), this);
     dialog.setValues(m_app.settings());
-    if (dialog.exec() != QDialog::Accepted)
+    if (framework::DialogRunner::run(dialog) != QDialog::Accepted)
         return;
     m_app.applyProperties(dialog.values());
 }

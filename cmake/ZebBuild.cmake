@@ -138,6 +138,14 @@ function(zeb_add_test name)
   endif()
 endfunction()
 
+# zeb_add_command_test(NAME COMMAND [ARG...]): a test that runs a command line (a tool, a
+# script), with folders of its own like the test programs. The command is a path or a
+# generator expression such as $<TARGET_FILE:tool>.
+function(zeb_add_command_test name)
+  add_test(NAME ${name} COMMAND bash ${PROJECT_SOURCE_DIR}/cmake/run-isolated.sh ${ARGN})
+  set_tests_properties(${name} PROPERTIES TIMEOUT 60)
+endfunction()
+
 # zeb_threads_target(TARGET...): targets that the "threads" tests need. The ThreadSanitizer
 # stage builds only these (target "threads_tests", made at the end of the top-level list).
 function(zeb_threads_target)

@@ -1,8 +1,10 @@
 #include "app/framework/FileChooser.h"
 
+#include "app/framework/DialogRunner.h"
 #include "platform/Environment.h"
 
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QStringList>
 
 #include <algorithm>
@@ -95,7 +97,7 @@ bool FileChooser::choose(QWidget* parent, const QString& title, std::string& pat
     if (!initial.name.empty()) {
         dialog.selectFile(toQtPath(initial.name));
     }
-    if (dialog.exec() != QDialog::Accepted) {
+    if (DialogRunner::run(dialog) != QDialog::Accepted) {
         return false;
     }
     const QStringList chosen = dialog.selectedFiles();
@@ -106,6 +108,10 @@ bool FileChooser::choose(QWidget* parent, const QString& title, std::string& pat
     // The caller's buffer holds 260 characters: a longer path is refused rather than cut into
     // a different file's name.
     if (result.empty() || result.size() > kMaxPath) {
+        return false;
+    }
+    // The dialog itself refuses a missing file to read; this holds for any runner.
+    if (mode == Mode::Read && !QFileInfo::exists(chosen.front())) {
         return false;
     }
     path = std::move(result);

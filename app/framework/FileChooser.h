@@ -42,7 +42,8 @@ public:
 
     // Runs the dialog (never the platform's native one). On OK `path` holds the choice, an
     // absolute path with forward slashes, and the answer is true; on cancel, or when the choice
-    // is longer than kMaxPath, `path` is unchanged and the answer is false.
+    // is longer than kMaxPath, or names no existing file in read mode, `path` is unchanged and
+    // the answer is false. The dialog runs through DialogRunner.
     static bool choose(QWidget* parent, const QString& title, std::string& path, Mode mode,
                        const std::vector<Filter>& filters);
 };

@@ -1,5 +1,7 @@
 #include "app/framework/UserMessages.h"
 
+#include "app/framework/DialogRunner.h"
+
 #include <QApplication>
 #include <QMessageBox>
 
@@ -27,7 +29,8 @@ void UserMessages::show(const QString& text, QWidget* parent)
     }
     if (!parent)
         parent = QApplication::activeWindow();
-    QMessageBox::warning(parent, QStringLiteral("ZEB500"), text);
+    QMessageBox box(QMessageBox::Warning, QStringLiteral("ZEB500"), text, QMessageBox::Ok, parent);
+    DialogRunner::run(box);
 }
 
 } // namespace zeb::framework

@@ -7,9 +7,8 @@
 #include "app/tests/TestDocument.h"
 #include "platform/MemorySettings.h"
 #include "platform/Settings.h"
+#include "testsupport/QtWaitFor.h"
 
-#include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QStringList>
 
 #include <gtest/gtest.h>
@@ -66,17 +65,10 @@ protected:
         return *app->mainFrame();
     }
 
-    template <typename Condition>
-    static bool waitFor(Condition condition, int milliseconds = 3000)
+    // Processes events until `condition` holds; fails naming `what` after 10 s.
+    static ::testing::AssertionResult waitFor(const std::function<bool()>& condition, const std::string& what)
     {
-        QElapsedTimer clock;
-        clock.start();
-        while (!condition()) {
-            if (clock.elapsed() > milliseconds)
-                return false;
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-        }
-        return true;
+        return testsupport::qtWaitFor(condition, what);
     }
 
     std::filesystem::path home;

@@ -1,6 +1,7 @@
 #include "terminal/document/CIHTEView.h"
 
 #include "app/framework/CIHCOChildFrame.h"
+#include "app/framework/DialogRunner.h"
 #include "app/framework/FileChooser.h"
 #include "app/framework/UserMessages.h"
 #include "platform/Environment.h"
@@ -159,7 +160,7 @@ void CIHTEView::toggleSuspend()
 void CIHTEView::editOptions()
 {
     CIHTEOptionsDialog dialog(m_document.options(), this);
-    if (dialog.exec() != QDialog::Accepted)
+    if (framework::DialogRunner::run(dialog) != QDialog::Accepted)
         return;
     m_document.options() = dialog.options();
     m_session.applyOptions(m_document.options());
@@ -169,7 +170,7 @@ void CIHTEView::editOptions()
 void CIHTEView::editInputFilters()
 {
     CIHTEFilterEditor editor(m_session.inputFilters(), this);
-    if (editor.exec() != QDialog::Accepted)
+    if (framework::DialogRunner::run(editor) != QDialog::Accepted)
         return;
     if (!m_session.applyInputFilters(editor.edited()))
         report("Cannot write the input filter file");

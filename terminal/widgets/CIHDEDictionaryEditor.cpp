@@ -1,5 +1,6 @@
 #include "terminal/widgets/CIHDEDictionaryEditor.h"
 
+#include "app/framework/DialogRunner.h"
 #include "app/framework/FileChooser.h"
 #include "app/language/qt/Resources.h"
 #include "terminal/core/DictionaryPlaces.h"
@@ -336,10 +337,11 @@ void CIHDEDictionaryEditor::save()
     }
     m_path = path;
     if (!saveTo(path)) {
-        QMessageBox::warning(
-            this, windowTitle(),
-            Resources::text("IHDE_ERROR/Write", QStringLiteral("The dictionary cannot be written to %1"))
-                .arg(QString::fromStdString(path)));
+        QMessageBox box(QMessageBox::Warning, windowTitle(),
+                        Resources::text("IHDE_ERROR/Write", QStringLiteral("The dictionary cannot be written to %1"))
+                            .arg(QString::fromStdString(path)),
+                        QMessageBox::Ok, this);
+        framework::DialogRunner::run(box);
     }
 }
 

@@ -1,5 +1,6 @@
 #include "terminal/widgets/CIHTEButtonBar.h"
 
+#include "app/framework/DialogRunner.h"
 #include "app/language/qt/Resources.h"
 #include "terminal/core/DictionaryPlaces.h"
 #include "terminal/widgets/CIHDEDictionaryEditor.h"
@@ -150,7 +151,7 @@ void CIHTEButtonBar::resizeEvent(QResizeEvent* event)
 void CIHTEButtonBar::editDictionary()
 {
     CIHDEDictionaryEditor editor(m_dictionary, this);
-    editor.exec();
+    framework::DialogRunner::run(editor);
     rebuild();
 }
 

@@ -1,5 +1,6 @@
 #include "terminal/widgets/CIHTEPromptDialog.h"
 
+#include "app/framework/DialogRunner.h"
 #include "app/language/qt/Resources.h"
 
 #include <QGridLayout>
@@ -93,7 +94,7 @@ void CIHTEPromptDialog::setRows(const std::vector<PromptRow>& rows)
 PromptResult CIHTEPromptDialog::prompt(std::vector<PromptRow>& rows)
 {
     setRows(rows);
-    const int result = exec();
+    const int result = framework::DialogRunner::run(*this);
     if (result == kThirdResult) {
         return PromptResult::Third;
     }

@@ -1,5 +1,6 @@
 #include "terminal/widgets/CIHTEToolBar.h"
 
+#include "app/framework/DialogRunner.h"
 #include "app/language/qt/Resources.h"
 #include "terminal/core/DictionaryPlaces.h"
 #include "terminal/widgets/CIHDEDictionaryEditor.h"
@@ -126,7 +127,7 @@ void CIHTEToolBar::send()
 void CIHTEToolBar::editDictionary()
 {
     CIHDEDictionaryEditor editor(m_dictionary, this);
-    editor.exec();
+    framework::DialogRunner::run(editor);
     refill();
 }
 

@@ -4,6 +4,7 @@
 #include "app/connection/qt/CIHSTDPRAMPage.h"
 #include "app/connection/qt/CIHSTFilePage.h"
 #include "app/connection/qt/CIHSTSerialPage.h"
+#include "app/framework/DialogRunner.h"
 #include "app/language/qt/Resources.h"
 
 #include <QApplication>
@@ -81,7 +82,7 @@ void CIHSTPropertySheet::prepare(std::string_view letters)
 int CIHSTPropertySheet::run(std::string_view letters)
 {
     prepare(letters);
-    return exec();
+    return framework::DialogRunner::run(*this);
 }
 
 int CIHSTPropertySheet::pageCount() const

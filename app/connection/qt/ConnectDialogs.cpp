@@ -2,6 +2,7 @@
 
 #include "app/connection/qt/CIHSTPropertySheet.h"
 #include "app/connection/qt/CUTTEAutoConnectDialog.h"
+#include "app/framework/DialogRunner.h"
 
 #include <QGuiApplication>
 #include <QMessageBox>
@@ -22,13 +23,15 @@ ConnectCommand::Hooks connectDialogHooks(QWidget* parent,
     };
     hooks.autoConnect = [parent](stream::StreamAddress& address, stream::IOSTStream& connection) {
         CUTTEAutoConnectDialog dialog(address, connection, parent);
-        return dialog.exec();
+        return framework::DialogRunner::run(dialog);
     };
     hooks.showMessage = [parent](const std::string& text) {
         // The text keeps its CR LF line ends; a message box wants plain line feeds.
         QString shown = QString::fromStdString(text);
         shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-        QMessageBox::warning(parent, QGuiApplication::applicationDisplayName(), shown);
+        QMessageBox box(QMessageBox::Warning, QGuiApplication::applicationDisplayName(), shown, QMessageBox::Ok,
+                        parent);
+        framework::DialogRunner::run(box);
     };
     hooks.connected = std::move(connected);
     return hooks;

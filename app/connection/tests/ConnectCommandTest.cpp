@@ -96,17 +96,6 @@ TEST_F(ConnectCommandTest, FailureIsReportedOnceThenTheSheetReturnsWithTheChoice
     EXPECT_EQ(m_record.type, stream::stream_type::Dpram);
 }
 
-TEST_F(ConnectCommandTest, StartsFromTheDefaultAddressAndKeepsFieldsOfOtherTypes)
-{
-    m_record.client.host = "kept";
-    ConnectCommand command(m_connection, m_record, hooks());
-    EXPECT_FALSE(command.run());
-    ASSERT_EQ(shown.size(), 1u);
-    EXPECT_EQ(stream::formatStreamAddress(shown[0]), "/dev/serial/com1,9600,8,1.0,N");
-    EXPECT_EQ(shown[0].client.host, "kept");
-    EXPECT_EQ(storedPath(), "<none>");
-}
-
 TEST_F(ConnectCommandTest, OpeningCompletesTheCommandAndNamesTheConnection)
 {
     StreamAddress file;
@@ -142,17 +131,6 @@ TEST_F(ConnectCommandTest, AutoBaudRateRunsTheSearchAndAFailedSearchOffersAutoAg
     EXPECT_EQ(titles.size(), 1u);
     EXPECT_EQ(m_record.serial.baudRate, 115200u);
     EXPECT_EQ(storedPath(), "/dev/serial/com3,0,7,2.0,E");
-}
-
-TEST_F(ConnectCommandTest, ClosesTheConnectionFirst)
-{
-    StreamAddress file;
-    file.type = stream::stream_type::File;
-    file.filePath = m_file.string();
-    ASSERT_EQ(m_connection.open(file), stream::StreamStatus::Ok);
-    ConnectCommand command(m_connection, m_record, hooks());
-    EXPECT_FALSE(command.run());
-    EXPECT_FALSE(m_connection.isOpen());
 }
 
 } // namespace

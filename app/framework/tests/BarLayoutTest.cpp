@@ -21,11 +21,6 @@ struct Arrangement
 };
 
 const Arrangement kArrangements[] = {
-    {"as made", [](TestFrame&) {},
-     [](TestFrame& f) {
-         EXPECT_EQ(f.inner()->toolBarArea(f.secondBar()), Qt::TopToolBarArea);
-         EXPECT_EQ(f.secondBar()->y(), f.mainBar()->y());
-     }},
     {"second tool bar on a second row", [](TestFrame& f) { f.inner()->insertToolBarBreak(f.secondBar()); },
      [](TestFrame& f) {
          EXPECT_EQ(f.inner()->toolBarArea(f.secondBar()), Qt::TopToolBarArea);
@@ -36,30 +31,6 @@ const Arrangement kArrangements[] = {
      [](TestFrame& f) {
          EXPECT_EQ(f.inner()->toolBarArea(f.secondBar()), Qt::LeftToolBarArea);
          EXPECT_EQ(f.secondBar()->orientation(), Qt::Vertical);
-     }},
-    {"tool bars swapped at the bottom",
-     [](TestFrame& f) {
-         f.inner()->addToolBar(Qt::BottomToolBarArea, f.secondBar());
-         f.inner()->addToolBar(Qt::BottomToolBarArea, f.mainBar());
-     },
-     [](TestFrame& f) {
-         EXPECT_EQ(f.inner()->toolBarArea(f.mainBar()), Qt::BottomToolBarArea);
-         EXPECT_LT(f.secondBar()->x(), f.mainBar()->x());
-     }},
-    {"main tool bar hidden", [](TestFrame& f) { f.mainBar()->hide(); },
-     [](TestFrame& f) {
-         EXPECT_TRUE(f.mainBar()->isHidden());
-         EXPECT_FALSE(f.secondBar()->isHidden());
-     }},
-    {"dock widget floating",
-     [](TestFrame& f) {
-         f.outputDock()->setFloating(true);
-         f.outputDock()->setGeometry(620, 410, 230, 140);
-     },
-     [](TestFrame& f) {
-         EXPECT_TRUE(f.outputDock()->isFloating());
-         EXPECT_EQ(f.outputDock()->geometry(), QRect(620, 410, 230, 140));
-         EXPECT_FALSE(f.outputDock()->isHidden());
      }},
     {"dock widget on the right, widened",
      [](TestFrame& f) {
@@ -117,63 +88,6 @@ TEST_F(BarLayoutTest, LayoutsSurviveSaveAndLoadByteForByte)
     }
 }
 
-TEST_F(BarLayoutTest, CaptureDescribesBarsAndDockAreas)
-{
-    CIHCODocument* document = manager().createDocument("TEST");
-    ASSERT_TRUE(document->finishLoading());
-    TestFrame& frame = *frameOf(document);
-    frame.inner()->insertToolBarBreak(frame.secondBar());
-    frame.outputDock()->hide();
-    const std::vector<BarRecord> records = BarLayout::capture(frame);
-
-    ASSERT_EQ(records.size(), 5u);
-    // Dock areas first, then the bars in the order the frame added them.
-    EXPECT_EQ(records[0].id, BarLayout::kDockTop);
-    EXPECT_EQ(records[0].isDockBar, 1);
-    EXPECT_EQ(records[0].contained, (std::vector<std::uint32_t>{TestFrame::kMainBar, 0, TestFrame::kSecondBar}));
-    EXPECT_EQ(records[1].id, BarLayout::kDockBottom);
-    EXPECT_EQ(records[1].contained, (std::vector<std::uint32_t>{TestFrame::kOutputDock}));
-
-    const BarRecord& main = records[2];
-    EXPECT_EQ(main.id, TestFrame::kMainBar);
-    EXPECT_EQ(main.isDockBar, 0);
-    EXPECT_EQ(main.visible, 1);
-    EXPECT_EQ(main.floating, 0);
-    EXPECT_EQ(main.horizontal, 1);
-    EXPECT_EQ(main.mruDockId, BarLayout::kDockTop);
-    const QRect geometry = frame.mainBar()->geometry();
-    EXPECT_EQ(main.x, geometry.x());
-    EXPECT_EQ(main.y, geometry.y());
-    EXPECT_EQ(main.mruTop, geometry.top());
-    EXPECT_EQ(main.mruLeft, geometry.left());
-    EXPECT_EQ(main.mruRight, geometry.left() + geometry.width());
-    EXPECT_EQ(main.mruBottom, geometry.top() + geometry.height());
-    EXPECT_EQ(records[3].y, main.mruBottom);
-    EXPECT_EQ(records[4].id, TestFrame::kOutputDock);
-    EXPECT_EQ(records[4].visible, 0);
-    EXPECT_EQ(records[4].mruDockId, BarLayout::kDockBottom);
-}
-
-TEST_F(BarLayoutTest, LayoutNamingAMissingBarIsIgnoredWhole)
-{
-    CIHCODocument* original = manager().createDocument("TEST");
-    ASSERT_TRUE(original->finishLoading());
-    frameOf(original)->inner()->addToolBar(Qt::LeftToolBarArea, frameOf(original)->secondBar());
-    frameOf(original)->outputDock()->hide();
-    std::string saved = written(*original);
-    const std::string from = "$PKVR,RPC,BAR,59393,";
-    const std::size_t at = saved.find(from);
-    ASSERT_NE(at, std::string::npos);
-    saved.replace(at, from.size(), "$PKVR,RPC,BAR,59500,");
-
-    TestDocument* loaded = load(saved);
-    ASSERT_NE(loaded, nullptr);
-    TestFrame& frame = *frameOf(loaded);
-    EXPECT_FALSE(loaded->common().barState.loaded);
-    EXPECT_EQ(frame.inner()->toolBarArea(frame.secondBar()), Qt::TopToolBarArea);
-    EXPECT_FALSE(frame.outputDock()->isHidden());
-}
-
 TEST_F(BarLayoutTest, FitsChecksEveryDockedRecord)
 {
     CIHCODocument* document = manager().createDocument("TEST");
@@ -205,58 +119,6 @@ TEST_F(BarLayoutTest, FitsChecksEveryDockedRecord)
     EXPECT_TRUE(BarLayout::fits(frame, floatingExtra));
     EXPECT_TRUE(BarLayout::apply(frame, floatingExtra));
     EXPECT_EQ(BarLayout::capture(frame), state.records);
-}
-
-TEST_F(BarLayoutTest, FloatingToolBarIsRestored)
-{
-    CIHCODocument* original = manager().createDocument("TEST");
-    ASSERT_TRUE(original->finishLoading());
-    TestFrame& frame = *frameOf(original);
-    workspace::BarState state;
-    state.records = BarLayout::capture(frame);
-    for (BarRecord& record : state.records) {
-        if (record.id == BarLayout::kDockTop) {
-            record.contained = {TestFrame::kMainBar};
-        }
-        if (record.id == TestFrame::kSecondBar) {
-            record.floating = 1;
-            record.x = 640;
-            record.y = 480;
-        }
-    }
-    BarRecord floatBar;
-    floatBar.id = BarLayout::kDockFloat;
-    floatBar.isDockBar = 1;
-    floatBar.floating = 1;
-    floatBar.contained = {TestFrame::kSecondBar};
-    state.records.push_back(floatBar);
-    state.loaded = true;
-
-    ASSERT_TRUE(BarLayout::apply(frame, state));
-    EXPECT_TRUE(frame.secondBar()->isFloating());
-    EXPECT_EQ(frame.secondBar()->pos(), QPoint(640, 480));
-    EXPECT_FALSE(frame.secondBar()->isHidden());
-
-    const std::string saved = written(*original);
-    TestDocument* loaded = load(saved);
-    ASSERT_NE(loaded, nullptr);
-    EXPECT_TRUE(frameOf(loaded)->secondBar()->isFloating());
-    EXPECT_EQ(written(*loaded), saved);
-
-    // Docking it again by a layout that lists it in an area.
-    workspace::BarState docked;
-    docked.records = BarLayout::capture(*frameOf(loaded));
-    for (BarRecord& record : docked.records) {
-        if (record.id == BarLayout::kDockTop) {
-            record.contained = {TestFrame::kMainBar, TestFrame::kSecondBar};
-        }
-        if (record.id == TestFrame::kSecondBar) {
-            record.floating = 0;
-        }
-    }
-    ASSERT_TRUE(BarLayout::apply(*frameOf(loaded), docked));
-    EXPECT_FALSE(frameOf(loaded)->secondBar()->isFloating());
-    EXPECT_EQ(frameOf(loaded)->inner()->toolBarArea(frameOf(loaded)->secondBar()), Qt::TopToolBarArea);
 }
 
 TEST_F(BarLayoutTest, ExtremeNumbersFromAFileAreHarmless)

@@ -1,22 +1,20 @@
 #include "app/framework/FileChooser.h"
 
-#include <QApplication>
+#include "testsupport/DialogAnswers.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
-#include <QMessageBox>
-#include <QPushButton>
 #include <QTemporaryDir>
-#include <QTimer>
 
 #include <gtest/gtest.h>
-
-#include <functional>
 
 namespace zeb::framework {
 namespace {
 
-TEST(FileChooserSplit, FollowsTheLastSeparatorOfEitherKind)
+using Mode = FileChooser::Mode;
+
+TEST(FileChooserSplit, FollowsTheLastSeparatorOfEitherKindAndTheModeLetter)
 {
     struct Case
     {
@@ -27,13 +25,8 @@ TEST(FileChooserSplit, FollowsTheLastSeparatorOfEitherKind)
     };
     const Case cases[] = {
         {"", "", "", false},
-        {"default.ute", "default.ute", "default.ute", false},
-        {"/home/user/ws/site.ute", "\\home\\user\\ws\\", "site.ute", true},
-        {"C:\\ws\\site.ute", "C:\\ws\\", "site.ute", false},
         {"ws/sub\\site.ute", "ws\\sub\\", "site.ute", true},
         {"/home/user/ws/", "\\home\\user\\ws\\", "", true},
-        {"/", "\\", "", true},
-        {"\\site.ute", "\\", "site.ute", false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.path);
@@ -42,36 +35,8 @@ TEST(FileChooserSplit, FollowsTheLastSeparatorOfEitherKind)
         EXPECT_EQ(split.name, c.name);
         EXPECT_EQ(split.hadForwardSlash, c.forward);
     }
-}
-
-TEST(FileChooserMode, LetterWMeansWrite)
-{
-    EXPECT_EQ(FileChooser::modeFromText("rb"), FileChooser::Mode::Read);
-    EXPECT_EQ(FileChooser::modeFromText(""), FileChooser::Mode::Read);
-    EXPECT_EQ(FileChooser::modeFromText("W"), FileChooser::Mode::Read);
-    EXPECT_EQ(FileChooser::modeFromText("wb"), FileChooser::Mode::Write);
-    EXPECT_EQ(FileChooser::modeFromText("r+w"), FileChooser::Mode::Write);
-}
-
-// Runs `act` on the first modal widget of type T once it is up (the dialog's exec() has
-// started its event loop); gives up after a few seconds.
-template <typename T>
-void whenModal(std::function<void(T&)> act, int attemptsLeft = 300)
-{
-    QTimer::singleShot(10, [act = std::move(act), attemptsLeft] {
-        if (auto* widget = qobject_cast<T*>(QApplication::activeModalWidget())) {
-            act(*widget);
-            return;
-        }
-        if (attemptsLeft > 0) {
-            whenModal<T>(act, attemptsLeft - 1);
-            return;
-        }
-        ADD_FAILURE() << "no modal dialog appeared";
-        if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
-            dialog->reject();
-        }
-    });
+    EXPECT_EQ(FileChooser::modeFromText("W"), Mode::Read);
+    EXPECT_EQ(FileChooser::modeFromText("r+w"), Mode::Write);
 }
 
 class FileChooserTest : public ::testing::Test
@@ -83,116 +48,74 @@ protected:
         m_folder = QDir(m_dir.path()).canonicalPath();
         QFile existing(m_folder + QStringLiteral("/site.ute"));
         ASSERT_TRUE(existing.open(QIODevice::WriteOnly));
-        existing.write("$PKVR,RPC,UTTE,VERSION,2\r\n");
     }
 
-    std::string inFolder(const char* name) const { return (m_folder + QLatin1Char('/') + name).toStdString(); }
+    std::string inFolder(const QString& name) const { return (m_folder + QLatin1Char('/') + name).toStdString(); }
 
     const std::vector<FileChooser::Filter> m_filters{
         {QStringLiteral("ZEB500 workspace"), QStringLiteral("*.ute")},
         {QStringLiteral("Text (*.txt;*.log)"), QStringLiteral("*.txt;*.log")},
-        {QStringLiteral("All files (*)"), QStringLiteral("*")},
     };
     QTemporaryDir m_dir;
     QString m_folder;
 };
 
-TEST_F(FileChooserTest, ReadModeOpensInTheFolderAndReturnsTheChosenFile)
+TEST_F(FileChooserTest, SetsTheDialogUpFromThePathModeAndFilters)
 {
-    std::string path = inFolder("previous.ute");
-    QStringList filters;
-    QString directory;
-    QString proposed;
-    bool existingOnly = false;
-    whenModal<QFileDialog>([&](QFileDialog& dialog) {
-        filters = dialog.nameFilters();
-        directory = QDir(dialog.directory()).canonicalPath();
-        proposed = dialog.selectedFiles().value(0);
-        existingOnly = dialog.fileMode() == QFileDialog::ExistingFile && dialog.acceptMode() == QFileDialog::AcceptOpen;
-        dialog.selectFile(m_folder + QStringLiteral("/site.ute"));
-        static_cast<QDialog&>(dialog).accept();
-    });
-    ASSERT_TRUE(
-        FileChooser::choose(nullptr, QStringLiteral("Open workspace"), path, FileChooser::Mode::Read, m_filters));
-    EXPECT_EQ(path, inFolder("site.ute"));
-    EXPECT_EQ(filters,
-              (QStringList{QStringLiteral("ZEB500 workspace (*.ute)"), QStringLiteral("Text (*.txt *.log)"),
-                           QStringLiteral("All files (*)")}));
-    EXPECT_EQ(directory, m_folder);
-    EXPECT_TRUE(proposed.endsWith(QStringLiteral("previous.ute"))) << proposed.toStdString();
-    EXPECT_TRUE(existingOnly);
-}
-
-TEST_F(FileChooserTest, ReadModeRefusesAMissingFile)
-{
-    std::string path = inFolder("site.ute");
-    bool warned = false;
-    whenModal<QFileDialog>([&](QFileDialog& dialog) {
-        whenModal<QMessageBox>([&](QMessageBox& box) {
-            warned = true;
-            box.accept();
+    for (Mode mode : {Mode::Read, Mode::Write}) {
+        testsupport::DialogAnswers answers;
+        answers.next<QFileDialog>([&](QFileDialog& dialog) {
+            EXPECT_EQ(dialog.nameFilters(),
+                      (QStringList{QStringLiteral("ZEB500 workspace (*.ute)"), QStringLiteral("Text (*.txt *.log)")}));
+            EXPECT_EQ(QDir(dialog.directory()).canonicalPath(), m_folder);
+            EXPECT_TRUE(dialog.selectedFiles().value(0).endsWith(QStringLiteral("previous.ute")));
+            EXPECT_TRUE(dialog.testOption(QFileDialog::DontUseNativeDialog));
+            if (mode == Mode::Read) {
+                EXPECT_EQ(dialog.fileMode(), QFileDialog::ExistingFile);
+                EXPECT_EQ(dialog.acceptMode(), QFileDialog::AcceptOpen);
+            } else {
+                EXPECT_EQ(dialog.acceptMode(), QFileDialog::AcceptSave);
+                EXPECT_FALSE(dialog.testOption(QFileDialog::DontConfirmOverwrite));
+            }
+            return QDialog::Rejected;
         });
-        dialog.selectFile(m_folder + QStringLiteral("/missing.ute"));
-        static_cast<QDialog&>(dialog).accept(); // refused with a warning: the dialog stays open
-        EXPECT_TRUE(dialog.isVisible());
-        dialog.reject();
-    });
-    EXPECT_FALSE(FileChooser::choose(nullptr, QStringLiteral("Open"), path, FileChooser::Mode::Read, m_filters));
-    EXPECT_TRUE(warned);
-    EXPECT_EQ(path, inFolder("site.ute"));
-}
-
-TEST_F(FileChooserTest, WriteModeTakesANewName)
-{
-    std::string path = inFolder("site.ute");
-    bool saving = false;
-    whenModal<QFileDialog>([&](QFileDialog& dialog) {
-        saving = dialog.acceptMode() == QFileDialog::AcceptSave && dialog.fileMode() == QFileDialog::AnyFile;
-        dialog.selectFile(m_folder + QStringLiteral("/new.ute"));
-        static_cast<QDialog&>(dialog).accept();
-    });
-    ASSERT_TRUE(FileChooser::choose(nullptr, QStringLiteral("Save"), path, FileChooser::Mode::Write, m_filters));
-    EXPECT_EQ(path, inFolder("new.ute"));
-    EXPECT_TRUE(saving);
-}
-
-TEST_F(FileChooserTest, WriteModeAsksBeforeReplacingAFile)
-{
-    std::string path = inFolder("other.ute");
-    bool asked = false;
-    whenModal<QFileDialog>([&](QFileDialog& dialog) {
-        whenModal<QMessageBox>([&](QMessageBox& box) {
-            asked = true;
-            box.button(QMessageBox::Yes)->click();
-        });
-        dialog.selectFile(m_folder + QStringLiteral("/site.ute"));
-        static_cast<QDialog&>(dialog).accept();
-    });
-    ASSERT_TRUE(FileChooser::choose(nullptr, QStringLiteral("Save"), path, FileChooser::Mode::Write, m_filters));
-    EXPECT_TRUE(asked);
-    EXPECT_EQ(path, inFolder("site.ute"));
-}
-
-TEST_F(FileChooserTest, CancelLeavesThePathUnchanged)
-{
-    for (FileChooser::Mode mode : {FileChooser::Mode::Read, FileChooser::Mode::Write}) {
-        std::string path = inFolder("site.ute");
-        whenModal<QFileDialog>([](QFileDialog& dialog) { dialog.reject(); });
-        EXPECT_FALSE(FileChooser::choose(nullptr, QStringLiteral("Cancel"), path, mode, m_filters));
-        EXPECT_EQ(path, inFolder("site.ute"));
+        std::string path = inFolder(QStringLiteral("previous.ute"));
+        EXPECT_FALSE(FileChooser::choose(nullptr, QStringLiteral("Open"), path, mode, m_filters));
     }
 }
 
-TEST_F(FileChooserTest, PathLongerThanTheLimitIsRefused)
+// What the chooser makes of each answer: only an accepted, existing (to read) path that fits
+// the limit replaces the caller's path.
+TEST_F(FileChooserTest, TakesOnlyAnAcceptedPathThatFits)
 {
-    std::string path = inFolder("site.ute");
-    const QString longName = QString(250, QLatin1Char('n')) + QStringLiteral(".ute");
-    whenModal<QFileDialog>([&](QFileDialog& dialog) {
-        dialog.selectFile(m_folder + QLatin1Char('/') + longName);
-        static_cast<QDialog&>(dialog).accept();
-    });
-    EXPECT_FALSE(FileChooser::choose(nullptr, QStringLiteral("Save"), path, FileChooser::Mode::Write, m_filters));
-    EXPECT_EQ(path, inFolder("site.ute"));
+    const QString tooLong = QString(250, QLatin1Char('n')) + QStringLiteral(".ute");
+    struct Case
+    {
+        Mode mode;
+        QString chosen;
+        int result;
+        bool taken;
+    };
+    const Case cases[] = {
+        {Mode::Read, QStringLiteral("site.ute"), QDialog::Accepted, true},
+        {Mode::Read, QStringLiteral("missing.ute"), QDialog::Accepted, false},
+        {Mode::Write, QStringLiteral("new.ute"), QDialog::Accepted, true},
+        {Mode::Write, tooLong, QDialog::Accepted, false},
+        {Mode::Read, QStringLiteral("site.ute"), QDialog::Rejected, false},
+        {Mode::Write, QStringLiteral("new.ute"), 3, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.chosen.left(20).toStdString() + " result " + std::to_string(c.result));
+        testsupport::DialogAnswers answers;
+        answers.next<QFileDialog>([&](QFileDialog& dialog) {
+            dialog.selectFile(m_folder + QLatin1Char('/') + c.chosen);
+            return c.result;
+        });
+        const std::string before = inFolder(QStringLiteral("previous.ute"));
+        std::string path = before;
+        EXPECT_EQ(FileChooser::choose(nullptr, QStringLiteral("Choose"), path, c.mode, m_filters), c.taken);
+        EXPECT_EQ(path, c.taken ? inFolder(c.chosen) : before);
+    }
 }
 
 } // namespace

@@ -41,15 +41,5 @@ TEST(ExtensionLoader, WelcomesEverySharedLibraryOfTheExtensionFolder)
     EXPECT_EQ(welcomedHandle(), std::to_string(handle));
 }
 
-TEST(ExtensionLoader, AMissingFolderLoadsNothing)
-{
-    ScratchHome home;
-    ::unsetenv("ZEB500_EXAMPLE_WELCOMED");
-    EXPECT_EQ(ExtensionLoader::loadAll(home.folder().string(), 7), 0);
-    EXPECT_EQ(ExtensionLoader::loadAll((home.folder() / "absent").string(), 7), 0);
-    EXPECT_EQ(ExtensionLoader::loadAll("", 7), 0);
-    EXPECT_EQ(welcomedHandle(), "");
-}
-
 } // namespace
 } // namespace zeb::language

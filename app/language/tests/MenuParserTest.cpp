@@ -55,8 +55,6 @@ TEST(MenuParser, ReadsWellFormedMenus)
         {"POPUP A\nPOPUP B\nITEM 1 One\nEND\nITEM 2 Two words here\nEND",
          "P:A@0 P:B@1 I:1:One@2 E@1 I:2:Two words here@1 E@0"},
         {"  POPUP  Spaced  \r\n\tITEM 7   Seven \t F7 \r\nEND\r\n", "P:Spaced@0 I:7:Seven:F7@1 E@0"},
-        {"ITEM 9 Top level", "I:9:Top level@0"},
-        {"", ""},
     };
     for (const Case& c : cases)
         EXPECT_EQ(picture(c.text), c.expected) << c.text;
@@ -73,7 +71,6 @@ TEST(MenuParser, RepairsOrDropsMalformedLines)
         {"END\nITEM 1 One", "I:1:One@0"}, // END without a popup
         {"POPUP A\nITEM 1 One", "P:A@0 I:1:One@1 E@0"}, // popup left open
         {"ITEM x One\nITEM 1\nITEM -1 Minus\nITEM 99999999999 Big", ""}, // bad numbers, no label
-        {"ITEM 12a Twelve\nITEM\nPOPUPX\nitem 1 lower\nGARBAGE", ""},
         {"POPUP\nITEM 3 Three\nEND", "P:@0 I:3:Three@1 E@0"}, // an unnamed popup still nests
     };
     for (const Case& c : cases)

@@ -54,14 +54,6 @@ TEST(ButtonBarLayout, BarNarrowerThanTwoButtonsPutsEachOnItsOwnRow)
     }
 }
 
-TEST(ButtonBarLayout, RequestedSizeIsAtLeastTheOptionsButtonPlusEight)
-{
-    const auto empty = ButtonBarLayout::compute(kOptions, 800, {}, sixPerCharacter);
-    EXPECT_EQ(empty.requested, (Size{24, 23}));
-    const auto one = ButtonBarLayout::compute(kOptions, 800, {""}, sixPerCharacter);
-    EXPECT_EQ(one.requested, (Size{22 + 12 + 4, 4 + 20 + 4}));
-}
-
 TEST(ButtonBarLayout, ButtonWiderThanTheBarGetsARowOfItsOwn)
 {
     const auto layout = ButtonBarLayout::compute(kOptions, 40, {"A very long label", "B"}, sixPerCharacter);
@@ -69,12 +61,6 @@ TEST(ButtonBarLayout, ButtonWiderThanTheBarGetsARowOfItsOwn)
     EXPECT_EQ(layout.buttons[1], (Rect{4, 48, 18, 20}));
     const auto none = ButtonBarLayout::compute(kOptions, -5, {"x"}, [](std::string_view) { return -100; });
     EXPECT_EQ(none.buttons[0], (Rect{4, 26, 12, 20}));
-}
-
-TEST(ButtonBarLayout, OnlyTheFirstHundredButtonsHaveCommands)
-{
-    EXPECT_TRUE(ButtonBarLayout::hasCommand(99));
-    EXPECT_FALSE(ButtonBarLayout::hasCommand(100));
 }
 
 } // namespace

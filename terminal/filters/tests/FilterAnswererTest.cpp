@@ -49,13 +49,8 @@ TEST(FilterAnswererSentence, CutsLineEndAndChecksum)
     const std::pair<const char*, const char*> cases[] = {
         {"$PKVR,SET,A,12\r\n", "$PKVR,SET,A,12"},
         {"$PKVR,SET,A,12*3F\r\n", "$PKVR,SET,A,12"},
-        {"$PKVR,SET,A,12*3F", "$PKVR,SET,A,12"},
-        {"$A\nB\r\n", "$A"},
         {"*AB", ""},
-        {"AB", "AB"},
-        {"x*12\r\n", "x"},
         {"*1", "*1"},
-        {"", ""},
     };
     for (const auto& [message, sentence] : cases) {
         EXPECT_EQ(FilterAnswerer::sentenceOf(message), sentence) << message;
@@ -69,20 +64,6 @@ TEST_F(FilterAnswererTest, ShowsFieldsAndSendsEditedAnswer)
     ASSERT_EQ(channel.shown.size(), 1u);
     EXPECT_EQ(channel.shown[0], (std::vector<FilterAnswerRow>{{"Mode", "A"}, {"Value", "12"}}));
     EXPECT_EQ(channel.sent, std::vector<std::string>{"$PKVR,SET,A,13\r\n"});
-}
-
-TEST_F(FilterAnswererTest, ChecksumDoesNotChangeTheMatch)
-{
-    EXPECT_EQ(answerer.offer("$PKVR,SET,A,12*2C\r\n"), AnswerOutcome::Answered);
-    EXPECT_EQ(channel.sent, std::vector<std::string>{"$PKVR,SET,A,12\r\n"});
-}
-
-TEST_F(FilterAnswererTest, RestPlaceholderEndsTheAnswer)
-{
-    channel.edit = [](std::vector<FilterAnswerRow>& rows) { rows[0].value += ",z"; };
-    EXPECT_EQ(answerer.offer("$PKVR,LOG,a,b\r\n"), AnswerOutcome::Answered);
-    EXPECT_EQ(channel.shown[0], (std::vector<FilterAnswerRow>{{"Rest", "a,b"}}));
-    EXPECT_EQ(channel.sent, std::vector<std::string>{"$PKVR,LOG,a,b,z\r\n"});
 }
 
 TEST_F(FilterAnswererTest, NoMatchAndCancelSendNothing)
@@ -122,27 +103,6 @@ TEST_F(FilterAnswererTest, TelecommandsDuringAPromptAreNotOffered)
     EXPECT_EQ(channel.shown.size(), 1u);
     channel.edit = nullptr;
     EXPECT_EQ(answerer.offer("$PKVR,SET,B,2\r\n"), AnswerOutcome::Answered);
-}
-
-TEST_F(FilterAnswererTest, ManyPlaceholdersAllReachThePrompt)
-{
-    std::string pattern = "$M";
-    std::string sentence = "$M";
-    for (int i = 0; i < 20; ++i) {
-        pattern += ",%[f" + std::to_string(i) + "]";
-        sentence += "," + std::to_string(i);
-    }
-    filters.clear();
-    filters.add(true, pattern);
-    // A prompt of 16 rows leaves the rest as matched.
-    channel.edit = [](std::vector<FilterAnswerRow>& rows) {
-        for (std::size_t i = 0; i < 16 && i < rows.size(); ++i) {
-            rows[i].value = "e";
-        }
-    };
-    EXPECT_EQ(answerer.offer(sentence), AnswerOutcome::Answered);
-    EXPECT_EQ(channel.shown[0].size(), 20u);
-    EXPECT_EQ(channel.sent[0], "$M,e,e,e,e,e,e,e,e,e,e,e,e,e,e,e,e,16,17,18,19\r\n");
 }
 
 TEST_F(FilterAnswererTest, OfferingWithoutMatchAllocatesNothing)

@@ -101,25 +101,6 @@ protected:
     RecordingSink sink;
 };
 
-TEST_F(MessageRendererTest, RtcmSummaryWithDefaults)
-{
-    Message message(MessageKind::RTCM, Frame{0x66, 0x41, 0x42});
-    messages::RtcmMessage rtcm;
-    rtcm.messageType = 9;
-    rtcm.time = {2300, 1234.5};
-    message.event.setRtcm(&rtcm);
-
-    EXPECT_EQ(render(message.event),
-              (std::vector<Piece>{{0x00FFFF, "Receive message RTCM #9 stamped 2300:1234.5\r\n"}}));
-    EXPECT_EQ(render(message.event, Direction::Send),
-              (std::vector<Piece>{{0x008080, "Send message RTCM #9 stamped 2300:1234.5\r\n"}}));
-
-    setMode(MessageCategory::RTCM, DisplayMode::Text);
-    EXPECT_EQ(text(message.event), "fAB") << "other modes show the rebuilt message";
-    setMode(MessageCategory::RTCM, DisplayMode::Hidden);
-    EXPECT_TRUE(render(message.event).empty());
-}
-
 TEST_F(MessageRendererTest, RtcmCaptureGivesOneSummaryLinePerMessage)
 {
     const char* shared = std::getenv("ZEB500_SHARED_DATA");
@@ -189,19 +170,10 @@ TEST_F(MessageRendererTest, AsIsAppliesTheMode)
     const Case cases[] = {
         {"hexadecimal: a line of 16 groups and a line of 4", MessageKind::Unknown, twenty, DisplayMode::Hexadecimal,
          "\r\n00 11 22 33 44 55 66 77 88 99 AA BB CC DD EE FF \r\n10 21 32 43 \r\n"},
-        {"hexadecimal of exactly 16 bytes", MessageKind::Unknown, Frame(twenty.begin(), twenty.begin() + 16),
-         DisplayMode::Hexadecimal, "\r\n00 11 22 33 44 55 66 77 88 99 AA BB CC DD EE FF \r\n\r\n"},
         {"an SVar frame is followed by a line break", MessageKind::SVar, Frame(svar.begin(), svar.end()),
          DisplayMode::Text, svar + "\r\n"},
         {"a sentence is not given a second one", MessageKind::Telecommand, Frame(sentence.begin(), sentence.end()),
          DisplayMode::Text, sentence},
-        {"decoded mode shows a sentence as text", MessageKind::Telecommand, Frame(sentence.begin(), sentence.end()),
-         DisplayMode::Decoded, sentence},
-        {"an unknown mode shows text", MessageKind::Unknown, Frame{'a', 3}, static_cast<DisplayMode>(9),
-         std::string("a\x03\r\n")},
-        {"hidden", MessageKind::Telecommand, Frame(sentence.begin(), sentence.end()), DisplayMode::Hidden, ""},
-        {"empty record", MessageKind::Unknown, Frame{}, DisplayMode::Hexadecimal, ""},
-        {"residue counts as unknown", MessageKind::Residue, Frame{'z'}, DisplayMode::Text, "z"},
     };
     for (const Case& c : cases) {
         options = TerminalOptions();
@@ -210,18 +182,6 @@ TEST_F(MessageRendererTest, AsIsAppliesTheMode)
         EXPECT_EQ(text(message.event), c.expected) << c.what;
         EXPECT_LE(sink.pieces.size(), 1U) << c.what << ": one piece per message";
     }
-}
-
-TEST_F(MessageRendererTest, ColoursFollowCategoryAndDirection)
-{
-    const Message sentence(MessageKind::Telecommand, "$PKVR,X\r\n");
-    EXPECT_EQ(render(sentence.event).at(0).colour, 0xFF0000U);
-    EXPECT_EQ(render(sentence.event, Direction::Send).at(0).colour, 0x000000U);
-    const Message svar(MessageKind::SVar, "\x02\r\n!Z\r\n\x03");
-    EXPECT_EQ(render(svar.event).at(0).colour, 0x00FF00U);
-    EXPECT_EQ(render(svar.event, Direction::Send).at(0).colour, 0x008000U);
-    const Message unknown(MessageKind::Unknown, "junk");
-    EXPECT_TRUE(render(unknown.event).empty()) << "unknown messages are hidden by default";
 }
 
 TEST_F(MessageRendererTest, SBinMembersByMode)
@@ -240,30 +200,16 @@ TEST_F(MessageRendererTest, SBinMembersByMode)
     };
     const Case cases[] = {
         {"decoded U", iono, DisplayMode::Decoded, ionoText},
-        {"summary U", iono, DisplayMode::Summary, "Receive message U\r\n"},
-        {"text U", iono, DisplayMode::Text, std::string(iono.begin(), iono.end())},
         {"decoded R", measurement, DisplayMode::Decoded,
          codecText(MessageKind::SBin, mt::GnssMeasureSatellite, measurement)},
         {"summary R carries the frame's time", measurement, DisplayMode::Summary,
          "Receive message R stamped 2300:345600.0\r\n"},
-        {"a broken R is shown as it is", sbinFrame('R', Frame{1}), DisplayMode::Decoded,
-         std::string("\xFE"
-                     "R\x00\x04\x01\x00\x57\xFF",
-                     8)},
-        {"W in text mode shows nothing", waas, DisplayMode::Text, ""},
-        {"W in hexadecimal shows nothing", waas, DisplayMode::Hexadecimal, ""},
         {"W in summary", waas, DisplayMode::Summary, "Receive WAAS message\r\n"},
-        {"W decoded", waas, DisplayMode::Decoded, "Receive WAAS message\r\n"},
         {"a letter without a codec shows nothing when decoded", sbinFrame('Z', Frame{1}), DisplayMode::Decoded, ""},
-        {"a letter without a codec in text mode", sbinFrame('Z', Frame{}), DisplayMode::Text,
-         std::string("\xFE"
-                     "Z\x00\x03\x00\x5D\xFF",
-                     7)},
         {"a codec that declines: the frame as it is", sbinFrame('Q', Frame{1}), DisplayMode::Decoded,
          std::string("\xFE"
                      "Q\x00\x04\x01\x00\x56\xFF",
                      8)},
-        {"a frame of one byte", Frame{0xFE}, DisplayMode::Decoded, ""},
     };
     for (const Case& c : cases) {
         setMode(MessageCategory::SBin, c.mode);
@@ -277,40 +223,6 @@ TEST_F(MessageRendererTest, SBinMembersByMode)
     const Message sent(MessageKind::SBin, iono);
     EXPECT_EQ(render(sent.event, Direction::Send), (std::vector<Piece>{{0x000080, "Receive message U\r\n"}}))
         << "summaries read Receive in both directions";
-}
-
-TEST_F(MessageRendererTest, OtherSBinLettersAskTheRegistryByKindAndType)
-{
-    // A GNSS2 event frame: T = 0x01020304, A = 5, B = 2, Z = 9, no blocks.
-    const Frame frame = sbinFrame(0xE3, Frame{0x01, 0x02, 0x03, 0x04, 0x05, 0xA4, 0});
-    const Message message(MessageKind::SBin, frame);
-    ASSERT_EQ(message.event.type, mt::Gnss2EDataBc);
-    EXPECT_EQ(text(message.event), codecText(MessageKind::SBin, mt::Gnss2EDataBc, frame));
-    EXPECT_EQ(text(message.event), std::string("\x02\r\n!0xE3,16909060,5,2,9,0\r\n\x03"));
-}
-
-TEST_F(MessageRendererTest, UhfMembersAndOtherLetters)
-{
-    // Address 12, value 45, one record of satellite 5.
-    const Frame code = codecs::test::uhfFrame(Frame{0x02, 'C', 0x12, 0, 0x45, 0x01, 0x23, 0x45, 5, 0, 0, 100}, false);
-    const Message message(MessageKind::UHF, code);
-    setMode(MessageCategory::UHF, DisplayMode::Decoded);
-    const std::string decoded = text(message.event);
-    EXPECT_EQ(decoded, codecText(MessageKind::UHF, mt::UhfCode, code));
-    EXPECT_NE(decoded.find("%S,12,45,1\r\n*5,1.00\r\n"), std::string::npos) << decoded;
-    setMode(MessageCategory::UHF, DisplayMode::Summary);
-    EXPECT_EQ(text(message.event), "Receive message C\r\n");
-    setMode(MessageCategory::UHF, DisplayMode::Hexadecimal);
-    EXPECT_EQ(text(message.event).substr(0, 8), "\r\n02 43 ");
-
-    Frame other = code;
-    other[1] = 'Z';
-    const Message otherMessage(MessageKind::UHF, other);
-    for (const DisplayMode mode :
-         {DisplayMode::Summary, DisplayMode::Text, DisplayMode::Hexadecimal, DisplayMode::Decoded}) {
-        setMode(MessageCategory::UHF, mode);
-        EXPECT_TRUE(render(otherMessage.event).empty());
-    }
 }
 
 TEST_F(MessageRendererTest, WarmRenderingAllocatesNothing)
@@ -327,10 +239,8 @@ TEST_F(MessageRendererTest, WarmRenderingAllocatesNothing)
 
     sink.keep = false;
     const std::pair<const Message*, DisplayMode> cases[] = {
-        {&sentence, DisplayMode::Text}, {&sentence, DisplayMode::Hexadecimal},
-        {&unknown, DisplayMode::Text},  {&unknown, DisplayMode::Hexadecimal},
-        {&iono, DisplayMode::Decoded},  {&measurement, DisplayMode::Summary},
-        {&rtcm, DisplayMode::Summary},
+        {&sentence, DisplayMode::Text},       {&unknown, DisplayMode::Hexadecimal}, {&iono, DisplayMode::Decoded},
+        {&measurement, DisplayMode::Summary}, {&rtcm, DisplayMode::Summary},
     };
     for (const auto& [message, mode] : cases) {
         options = TerminalOptions();

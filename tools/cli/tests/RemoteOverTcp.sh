@@ -2,16 +2,8 @@
 # Two processes over loopback TCP: "zeb500-cli serve" in one, "zeb500-cli ping" and
 # "zeb500-cli remote" in others, through every remote operation.
 # Usage: RemoteOverTcp.sh path/to/zeb500-cli
-set -u
 CLI=$1
-WORK=$(mktemp -d)
-SERVER=
-cleanup() {
-    [ -n "$SERVER" ] && kill -TERM "$SERVER" 2>/dev/null
-    rm -rf "$WORK"
-}
-trap cleanup EXIT
-fail() { echo "FAIL: $*"; [ -f "$WORK/serve.log" ] && tail -20 "$WORK/serve.log"; exit 1; }
+source "$(dirname "$0")/TcpTestSupport.sh"
 
 mkdir -p "$WORK/root" "$WORK/local/tree/sub" "$WORK/outside"
 head -c 100000 /dev/urandom > "$WORK/local/big.bin"
@@ -19,20 +11,7 @@ echo small > "$WORK/local/tree/sub/small.txt"
 echo secret > "$WORK/outside/secret"
 ln -s "$WORK/outside" "$WORK/root/escape"
 
-# A port of our own: retry a few when the one drawn is taken.
-for attempt in 1 2 3 4 5; do
-    PORT=$(( (RANDOM % 20000) + 30000 ))
-    "$CLI" serve "/dev/server/localhost/$PORT" --root "$WORK/root" > "$WORK/serve.log" 2>&1 &
-    SERVER=$!
-    for _ in $(seq 50); do
-        grep -q '^serving' "$WORK/serve.log" && break
-        kill -0 "$SERVER" 2>/dev/null || break
-        sleep 0.1
-    done
-    grep -q '^serving' "$WORK/serve.log" && break
-    SERVER=
-done
-[ -n "$SERVER" ] || fail "serve did not start"
+start_server "$WORK/serve.log" '^serving' "$CLI" serve "/dev/server/localhost/@PORT@" --root "$WORK/root"
 AT="/dev/client/127.0.0.1/$PORT"
 
 "$CLI" ping "$AT" > "$WORK/ping.out" || fail "ping"

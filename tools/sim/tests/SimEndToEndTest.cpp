@@ -7,24 +7,19 @@
 #include "stream/rpc/RemoteFileClient.h"
 #include "stream/rpc/RemoteRequests.h"
 #include "stream/socket/SocketTransports.h"
+#include "testsupport/PortPrintingProcess.h"
 
 #include <gtest/gtest.h>
 
 #include <atomic>
 #include <chrono>
-#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <mutex>
-#include <spawn.h>
 #include <string>
-#include <sys/wait.h>
 #include <thread>
-#include <unistd.h>
 #include <vector>
-
-extern char** environ;
 
 namespace zeb::tools::sim {
 namespace {
@@ -64,63 +59,19 @@ bool eventually(Condition condition, std::chrono::milliseconds limit = 2000ms)
     return true;
 }
 
-// The simulator as a child process, told to listen on a free port that it prints.
-class Simulator
+std::vector<std::string> withSimulator(std::vector<std::string> arguments)
 {
-public:
+    arguments.insert(arguments.begin(), ZEB500_SIM_EXECUTABLE);
+    return arguments;
+}
+
+// The simulator as a child process, told to listen on a free port that it prints.
+struct Simulator : testsupport::PortPrintingProcess
+{
     explicit Simulator(std::vector<std::string> arguments)
+        : PortPrintingProcess(withSimulator(std::move(arguments)))
     {
-        int out[2];
-        if (::pipe(out) != 0)
-            return;
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
-        posix_spawn_file_actions_addclose(&actions, out[0]);
-        arguments.insert(arguments.begin(), ZEB500_SIM_EXECUTABLE);
-        std::vector<char*> argv;
-        for (auto& argument : arguments)
-            argv.push_back(argument.data());
-        argv.push_back(nullptr);
-        if (posix_spawn(&m_pid, argv[0], &actions, nullptr, argv.data(), environ) != 0)
-            m_pid = -1;
-        posix_spawn_file_actions_destroy(&actions);
-        ::close(out[1]);
-        // First line: "listening <port>".
-        std::string line;
-        char c = 0;
-        while (::read(out[0], &c, 1) == 1 && c != '\n')
-            line.push_back(c);
-        ::close(out[0]);
-        if (line.rfind("listening ", 0) == 0)
-            m_port = std::atoi(line.c_str() + 10);
     }
-
-    ~Simulator()
-    {
-        if (m_pid > 0) {
-            ::kill(m_pid, SIGKILL);
-            ::waitpid(m_pid, nullptr, 0);
-        }
-    }
-
-    int port() const { return m_port; }
-
-    // Asks it to stop; its exit status, or -1.
-    int stop()
-    {
-        if (m_pid <= 0)
-            return -1;
-        ::kill(m_pid, SIGTERM);
-        int status = 0;
-        ::waitpid(m_pid, &status, 0);
-        m_pid = -1;
-        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    }
-
-private:
-    pid_t m_pid = -1;
-    int m_port = 0;
 };
 
 // The receiving side: keeps the texts of the first messages and watches for the answers.
@@ -177,7 +128,7 @@ TEST(SimulatorProcess, PlaysInOrderAnswersQueriesAndDropsConnections)
     // Bursts of 50 ms at full speed, then 2 s of silence in which the answers stand out.
     Simulator sim(
         {"--port", "0", "--pace", "max", "--stall", "2", "--stall-every", "0.05", "--drop-after", "1", capturePath()});
-    ASSERT_GT(sim.port(), 0);
+    ASSERT_GT(sim.port(), 0u);
 
     stream::socket::registerSocketTransports();
     Client client;
@@ -237,7 +188,7 @@ TEST(SimulatorProcess, SurvivesGarbageAndServesItsDiskOnChip)
 {
     const auto lines = captureLines(capturePath());
     Simulator sim({"--port", "0", "--pace", "max", "--garbage", "0.2", "--seed", "7", capturePath()});
-    ASSERT_GT(sim.port(), 0);
+    ASSERT_GT(sim.port(), 0u);
 
     stream::socket::registerSocketTransports();
     Client client;

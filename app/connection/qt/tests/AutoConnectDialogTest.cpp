@@ -3,10 +3,11 @@
 #include "stream/IOSTStream.h"
 #include "stream/StreamAddress.h"
 #include "stream/serial/SerialTransport.h"
+#include "testsupport/QtWaitFor.h"
 
 #include <QLabel>
 #include <QProgressBar>
-#include <QTimer>
+#include <QSignalSpy>
 
 #include <gtest/gtest.h>
 
@@ -42,7 +43,11 @@ TEST_F(AutoConnectDialogTest, ProgressRunsOverTheWholeTableAndAPortThatNeverOpen
     EXPECT_EQ(bar->maximum(), 105);
     EXPECT_EQ(bar->value(), 0);
 
-    EXPECT_EQ(dialog.exec(), 2);
+    // Opened without a modal loop of its own: the search runs on this thread's events.
+    QSignalSpy finished(&dialog, &QDialog::finished);
+    dialog.open();
+    ASSERT_TRUE(testsupport::qtWaitFor([&] { return finished.count() == 1; }, "the end of the search"));
+    EXPECT_EQ(finished.at(0).at(0).toInt(), 2);
     EXPECT_EQ(bar->value(), 105);
     EXPECT_EQ(dialog.addressLabel()->text(), QStringLiteral("/dev/serial/com1,115200,8,1.0,N"));
     EXPECT_EQ(address.serial.baudRate, 115200u);
@@ -54,8 +59,10 @@ TEST_F(AutoConnectDialogTest, CancelEndsWithTheCancelResultAndStopsTheSearch)
     slow.rates = {{57600, 60'000, 300}};
     // Open fails at once, so the search would end after 10 ms; the cancel comes first.
     CUTTEAutoConnectDialog dialog(address, connection, nullptr, slow);
-    QTimer::singleShot(0, &dialog, &QDialog::reject);
-    EXPECT_EQ(dialog.exec(), QDialog::Rejected);
+    dialog.open();
+    EXPECT_TRUE(dialog.sequence().running());
+    dialog.reject();
+    EXPECT_EQ(dialog.result(), QDialog::Rejected);
     EXPECT_FALSE(dialog.sequence().running());
     EXPECT_EQ(dialog.sequence().result(), AutoConnectSequence::Cancelled);
 }
