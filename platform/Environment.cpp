@@ -37,6 +37,18 @@ std::string Environment::defaultHome()
     return base + "/Orvane/ZEB500";
 }
 
+std::string Environment::settingsFolder()
+{
+    std::string base = variable("XDG_CONFIG_HOME");
+    if (base.empty()) {
+        const std::string userHome = variable("HOME");
+        if (userHome.empty())
+            return {};
+        base = userHome + "/.config";
+    }
+    return base + "/Orvane";
+}
+
 std::string Environment::home()
 {
     std::string value = variable(kHomeVariable);

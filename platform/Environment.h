@@ -24,6 +24,10 @@ public:
     static std::string defaultHome();
     static void setHome(std::string_view folder);
 
+    // The folder of the workbench's settings file: $XDG_CONFIG_HOME/Orvane, by default
+    // ~/.config/Orvane (where Qt keeps the INI file); empty when neither variable is set.
+    static std::string settingsFolder();
+
     // ZEB500_LANG when set and not empty, else the code derived from the locale.
     static std::string language();
     static void setLanguage(std::string_view code);

@@ -1,7 +1,6 @@
 #include "stream/rpc/ServedFolder.h"
 
 #include "platform/Environment.h"
-#include "platform/IniSettings.h"
 
 #include <algorithm>
 #include <system_error>
@@ -58,9 +57,13 @@ std::string ServedFolder::refusal(const fs::path& root)
             return "the folder " + served.string() + " lies in the data folder " + home.string()
                 + "; only its subfolder " + std::string(kFolderName) + " may be served";
     }
-    std::vector<fs::path> guarded{canonicalOf(fs::path(platform::IniSettings::defaultPath()).parent_path())};
-    for (const std::string& folder : platform::Environment::libraryFolders())
-        guarded.push_back(canonicalOf(folder));
+    std::vector<std::string> guardedText = platform::Environment::libraryFolders();
+    guardedText.push_back(platform::Environment::settingsFolder());
+    std::vector<fs::path> guarded;
+    for (const std::string& folder : guardedText) {
+        if (!folder.empty())
+            guarded.push_back(canonicalOf(folder));
+    }
     for (const fs::path& folder : guarded) {
         if (overlaps(served, folder))
             return "the folder " + served.string() + " overlaps " + folder.string()
