@@ -161,26 +161,32 @@ public:
     }
 
 private:
-    std::uint16_t m_port = 0;
+    std::atomic<std::uint16_t> m_port{0}; // set again by a reopen in a handler
     std::vector<int> m_clients;
 };
 
-class FileRig final : public Rig
+// Transports without a thread of their own: the feeding thread is their receive thread.
+class FeedingRig : public Rig
 {
 public:
-    ~FileRig() override { std::filesystem::remove(m_path); }
-    bool open(IOSTStream& stream) override { return stream.open(m_path.string(), "w+b") == StreamStatus::Ok; }
     void push(IOSTStream& stream) override
     {
         stream.feed({reinterpret_cast<const std::uint8_t*>(kLine.data()), kLine.size()});
     }
+};
+
+class FileRig final : public FeedingRig
+{
+public:
+    ~FileRig() override { std::filesystem::remove(m_path); }
+    bool open(IOSTStream& stream) override { return stream.open(m_path.string(), "w+b") == StreamStatus::Ok; }
 
 private:
     std::filesystem::path m_path = std::filesystem::temp_directory_path()
         / ("zeb-teardown-" + std::to_string(::getpid()) + "-" + std::to_string(reinterpret_cast<std::uintptr_t>(this)));
 };
 
-class MemoryRig final : public Rig
+class MemoryRig final : public FeedingRig
 {
 public:
     ~MemoryRig() override { MemoryDevice::withdrawBlock(m_key); }
@@ -191,10 +197,6 @@ public:
         address.buffer.address = m_key;
         address.buffer.size = static_cast<std::uint32_t>(m_block.size());
         return stream.open(address) == StreamStatus::Ok;
-    }
-    void push(IOSTStream& stream) override
-    {
-        stream.feed({reinterpret_cast<const std::uint8_t*>(kLine.data()), kLine.size()});
     }
 
 private:
