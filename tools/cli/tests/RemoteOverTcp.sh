@@ -3,7 +3,7 @@
 # "zeb500-cli remote" in others, through every remote operation.
 # Usage: RemoteOverTcp.sh path/to/zeb500-cli
 CLI=$1
-source "$(dirname "$0")/TcpTestSupport.sh"
+source "$(dirname "$0")/ShellTestSupport.sh"
 
 mkdir -p "$WORK/root" "$WORK/local/tree/sub" "$WORK/outside"
 head -c 100000 /dev/urandom > "$WORK/local/big.bin"

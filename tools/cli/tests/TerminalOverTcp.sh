@@ -3,7 +3,7 @@
 # a sentence from the peer appears on stdout; the dictionary entry "!name" and input filter answers go out.
 # Usage: TerminalOverTcp.sh path/to/zeb500-cli
 CLI=$1
-source "$(dirname "$0")/TcpTestSupport.sh"
+source "$(dirname "$0")/ShellTestSupport.sh"
 command -v socat > /dev/null || { echo "socat is not installed"; exit 0; }
 
 mkdir -p "$ZEB500_HOME/dictionary"

@@ -1,4 +1,4 @@
-# Sourced by the command-line tool's shell tests over TCP: a scratch folder removed on exit, with
+# Sourced by the command-line tool's shell tests: a scratch folder removed on exit, with
 # the settings, data and workbench folders inside it; failure reports; bounded waits; and a
 # server started on a free port.
 set -u
@@ -6,8 +6,10 @@ WORK=$(mktemp -d)
 export XDG_CONFIG_HOME="$WORK/config" XDG_DATA_HOME="$WORK/data" ZEB500_HOME="$WORK/home"
 mkdir -p "$XDG_CONFIG_HOME" "$XDG_DATA_HOME" "$ZEB500_HOME"
 SERVER=
+PEER=
 cleanup() {
     [ -n "$SERVER" ] && kill -TERM "$SERVER" 2> /dev/null
+    [ -n "$PEER" ] && kill -TERM "$PEER" 2> /dev/null
     rm -rf "$WORK"
 }
 trap cleanup EXIT
@@ -17,6 +19,16 @@ fail() {
     echo "FAIL: $*"
     for f in "$WORK"/*.log "$WORK"/*.txt; do [ -f "$f" ] && { echo "--- $f"; tail -20 "$f" | cat -A; }; done
     exit 1
+}
+
+# wait_until WHAT COMMAND...: until COMMAND succeeds; fails naming WHAT after 20 s.
+wait_until() {
+    local what=$1 deadline=$((SECONDS + 20))
+    shift
+    until "$@"; do
+        [ $SECONDS -lt $deadline ] || fail "gave up waiting for $what"
+        sleep 0.05
+    done
 }
 
 # wait_for FILE PATTERN [SECONDS]: until PATTERN (grep) is in FILE; fails naming both after SECONDS (10).
