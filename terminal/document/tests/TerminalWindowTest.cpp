@@ -16,6 +16,7 @@
 #include "testsupport/DialogAnswers.h"
 #include "testsupport/LoopbackPeer.h"
 #include "testsupport/QtWaitFor.h"
+#include "testsupport/ScratchHome.h"
 
 #include <QApplication>
 #include <QLineEdit>
@@ -57,9 +58,6 @@ class TerminalWindowTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        char pattern[] = "/tmp/zeb500-terminal-XXXXXX";
-        home = mkdtemp(pattern);
-        setenv("ZEB500_HOME", home.c_str(), 1);
         fs::create_directories(home / "dictionary");
         std::ofstream(home / "dictionary" / "button.ude", std::ios::binary) << "Hello\r\n\t$PKVR,HELLO\r\n";
         std::ofstream(home / "dictionary" / "default.ufl", std::ios::binary) << "x $PKVR,SET,%[Mode],%[Value]\r\n";
@@ -91,8 +89,6 @@ protected:
         framework::DocumentManager::instance().clearTemplates();
         connection.reset();
         framework::UserMessages::setSink({});
-        std::error_code ignored;
-        fs::remove_all(home, ignored);
     }
 
     CIHTEDocument& openTerminal()
@@ -126,7 +122,8 @@ protected:
         connection->feed(std::span(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()));
     }
 
-    fs::path home;
+    testsupport::ScratchHome scratch;
+    const fs::path& home = scratch.folder();
     std::vector<std::string> messages;
     testsupport::LoopbackPeer peer;
     std::unique_ptr<stream::IOSTStream> connection;
@@ -201,52 +198,6 @@ TEST_F(TerminalWindowTest, InputFilterAnswerGoesBackThroughThePrompt)
         waitFor([&] { return peer.received() == "$PKVR,SET,A,13\r\n"; }, "peer.received() == \"$PKVR,SET,A,13\r\n\""))
         << peer.received();
     EXPECT_EQ(answers.shown(), 1);
-}
-
-TEST_F(TerminalWindowTest, SuspendedViewAddsNothingAndClosedStreamMakesItInactive)
-{
-    CIHTEDocument& document = openTerminal();
-    CIHTEView* view = document.view();
-    view->toggleSuspend();
-    EXPECT_TRUE(view->inactive());
-    // Fed on this thread, so the suspended line has been handled before the resume.
-    feed("$GPGGA,SUSPENDED*00\r\n");
-    QCoreApplication::processEvents();
-    view->toggleSuspend();
-    EXPECT_FALSE(view->inactive());
-    feed("$GPGGA,AFTER*00\r\n");
-    ASSERT_TRUE(waitFor([&] { return shows(*view, "AFTER", 0xFF0000); }, "the line after the resume"));
-    EXPECT_FALSE(shows(*view, "SUSPENDED", 0xFF0000));
-
-    connection->close();
-    ASSERT_TRUE(waitFor([&] { return view->inactive(); }, "view->inactive()"));
-    EXPECT_TRUE(view->inputLine()->isReadOnly());
-}
-
-TEST_F(TerminalWindowTest, WorkspaceLinesRoundTrip)
-{
-    CIHTEDocument& document = openTerminal();
-    document.options().pair(MessageCategory::RTCM, Direction::Receive) = {3, 0x123456};
-    const fs::path saved = home / "terminal.lines";
-    {
-        stream::IOSTStream file(stream::IOSTStream::kAnonymous);
-        ASSERT_EQ(file.open(saved.string(), "wb"), stream::StreamStatus::Ok);
-        document.writeLines(file);
-    }
-    const std::string lines = readFile(saved);
-    // Defaults everywhere but RTCM receive (hexadecimal, 0x123456), in the written order.
-    EXPECT_NE(lines.find("$PKVR,RPC,IHTE,STREAM,65\r\n$PKVR,RPC,IHTE,OPTION,2,16711680,2,0,2,65280,2,32768,4,255,"
-                         "4,128,4,255,4,128,3,1193046,1,32896,0,16711935,0,8388736\r\n"
-                         "$PKVR,RPC,IHTE,BUTTON,BAR,SIZE,"),
-              std::string::npos)
-        << lines;
-
-    CIHTEDocument restored;
-    std::istringstream each(lines);
-    for (std::string line; std::getline(each, line);)
-        restored.handleLine(line + "\n");
-    EXPECT_EQ(restored.options(), document.options());
-    EXPECT_EQ(restored.buttonBarSize(), document.view()->buttonBarSize());
 }
 
 TEST_F(TerminalWindowTest, MemoryStaysFlatUnderAFlood)
