@@ -81,12 +81,6 @@ protected:
         return *app->mainFrame();
     }
 
-    // Processes events until `condition` holds; fails naming `what` after 10 s.
-    static ::testing::AssertionResult waitFor(const std::function<bool()>& condition, const std::string& what)
-    {
-        return testsupport::qtWaitFor(condition, what);
-    }
-
     std::filesystem::path home;
     std::shared_ptr<platform::MemorySettings> settings;
     std::vector<std::string> messages;

@@ -51,11 +51,13 @@ TEST_F(ShellWorkspaceTest, ConnectionDrivesCommandsTitleAndActivityPanes)
     EXPECT_TRUE(frame().commandEnabled(command::Disconnect));
     EXPECT_TRUE(frame().toolbarAction(33410)->isEnabled());
 
-    ASSERT_TRUE(waitFor([&] { return peer.connected(); }, "the peer's connection"));
+    ASSERT_TRUE(testsupport::qtWaitFor([&] { return peer.connected(); }, "the peer's connection"));
     app->connection().write(std::string_view("$PKVR,RPC,HELLO\r\n"));
     EXPECT_EQ(frame().paneIcon(0), 1);
-    ASSERT_TRUE(waitFor([&] { return peer.received() == "$PKVR,RPC,HELLO\r\n"; }, "the sentence at the peer"));
-    ASSERT_TRUE(waitFor([&] { return frame().paneIcon(0) == 0; }, "the send pane idle again after the last block"));
+    ASSERT_TRUE(
+        testsupport::qtWaitFor([&] { return peer.received() == "$PKVR,RPC,HELLO\r\n"; }, "the sentence at the peer"));
+    ASSERT_TRUE(testsupport::qtWaitFor([&] { return frame().paneIcon(0) == 0; },
+                                       "the send pane idle again after the last block"));
 
     frame().executeCommand(command::Disconnect);
     EXPECT_FALSE(app->connectionOpen());
