@@ -62,19 +62,5 @@ TEST(Dictionary, WhatIsWrittenReadsBackWithEveryLineInCrLf)
                        {"Unix", "a\r\nb\r\n"}}));
 }
 
-TEST(Dictionary, OverlongLinesAreWrittenSoThatTheRestStillReads)
-{
-    Dictionary written;
-    written.add(std::string(2000, 'L'), std::string(2500, 'v'));
-    written.add("After", "x\r\n");
-    Dictionary read;
-    read.readFrom(written.toText());
-    ASSERT_EQ(read.size(), 2u);
-    EXPECT_EQ(read[0].label, std::string(Dictionary::kMaxLabel, 'L'));
-    const std::string piece(Dictionary::kMaxValuePiece, 'v');
-    EXPECT_EQ(read[0].value, piece + "\r\n" + piece + "\r\n" + std::string(2500 - 2 * piece.size(), 'v') + "\r\n");
-    EXPECT_EQ(read[1], (DictionaryEntry{"After", "x\r\n"}));
-}
-
 } // namespace
 } // namespace zeb::terminal
