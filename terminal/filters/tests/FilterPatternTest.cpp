@@ -32,8 +32,9 @@ TEST(FilterPattern, MatchesAndFillsFields)
         std::vector<FilterField> fields{{"stale", "stale"}};
         EXPECT_EQ(FilterPattern::match(c.pattern, c.sentence, &fields), c.matches) << c.pattern;
         EXPECT_EQ(FilterPattern::match(c.pattern, c.sentence), c.matches) << c.pattern;
-        if (c.matches)
+        if (c.matches) {
             EXPECT_EQ(fields, c.fields) << c.pattern;
+        }
     }
 }
 
