@@ -45,10 +45,10 @@ TEST_F(DemoWorkspaceTest, ShippedDemoShowsTheSimulatedReceiversTraffic)
         }
         return false;
     };
-    EXPECT_TRUE(waitFor([&] { return shows("$GPRMC,131519.00"); }, "the simulator's RMC sentence"));
-    EXPECT_TRUE(waitFor([&] { return shows("$GPGSA,A,3"); }, "the simulator's GSA sentence"));
+    EXPECT_TRUE(testsupport::qtWaitFor([&] { return shows("$GPRMC,131519.00"); }, "the simulator's RMC sentence"));
+    EXPECT_TRUE(testsupport::qtWaitFor([&] { return shows("$GPGSA,A,3"); }, "the simulator's GSA sentence"));
     // The sentences keep moving, and the activity pane follows them.
-    EXPECT_TRUE(waitFor([&] { return frame().paneIcon(1) == 2; }, "the receive pane active"));
+    EXPECT_TRUE(testsupport::qtWaitFor([&] { return frame().paneIcon(1) == 2; }, "the receive pane active"));
 }
 
 } // namespace

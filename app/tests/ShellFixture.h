@@ -4,9 +4,9 @@
 #include "app/CUTTEMainFrame.h"
 #include "app/framework/DocumentManager.h"
 #include "app/framework/DocumentTypeCatalog.h"
-#include "app/tests/TestDocument.h"
 #include "platform/MemorySettings.h"
 #include "platform/Settings.h"
+#include "testsupport/FrameworkTestDocument.h"
 #include "testsupport/QtWaitFor.h"
 
 #include <QStringList>
@@ -19,6 +19,9 @@
 #include <stdexcept>
 
 namespace zeb::app::test {
+
+using testsupport::TestDocument;
+using testsupport::TestFrame;
 
 // A fresh workbench per test: its own data folder and in-memory settings, messages collected
 // instead of shown, the language already chosen unless a test clears it.
@@ -48,8 +51,8 @@ protected:
     CUTTEApp& start(const QStringList& arguments = {})
     {
         framework::DocumentTypeCatalog::clearExtraTemplates();
-        framework::DocumentTypeCatalog::addExtraTemplate([] { return makeTestTemplate(false); });
-        framework::DocumentTypeCatalog::addExtraTemplate([] { return makeTestTemplate(true); });
+        framework::DocumentTypeCatalog::addExtraTemplate([] { return testTemplate(false); });
+        framework::DocumentTypeCatalog::addExtraTemplate([] { return testTemplate(true); });
         app = std::make_unique<CUTTEApp>();
         started = app->initInstance(arguments);
         return *app;
@@ -57,18 +60,25 @@ protected:
 
     void stop() { app.reset(); }
 
+    // "TEST" needs the connection (command 33410); "TSNG" is single (command 33411).
+    static std::unique_ptr<framework::CIHCOTemplate> testTemplate(bool single)
+    {
+        auto made = single ? testsupport::makeTestTemplate("TSNG", QStringLiteral("Single test"))
+                           : testsupport::makeTestTemplate();
+        made->setType(single ? 5 : 4);
+        made->setCommandId(single ? 33411 : 33410);
+        made->setSingle(single);
+        if (!single)
+            made->setConnectionTest([] { return CUTTEApp::instance()->connectionOpen(); });
+        return made;
+    }
+
     // GoogleTest reports the exception as the test's failure, rather than the test crashing.
     CUTTEMainFrame& frame()
     {
         if (!app || !app->mainFrame())
             throw std::runtime_error("the workbench did not start (are the language libraries built?)");
         return *app->mainFrame();
-    }
-
-    // Processes events until `condition` holds; fails naming `what` after 10 s.
-    static ::testing::AssertionResult waitFor(const std::function<bool()>& condition, const std::string& what)
-    {
-        return testsupport::qtWaitFor(condition, what);
     }
 
     std::filesystem::path home;

@@ -3,6 +3,7 @@
 #include "app/framework/CIHCOTemplate.h"
 #include "app/tests/ShellFixture.h"
 #include "stream/IOSTStream.h"
+#include "terminal/document/CIHTEDocument.h"
 #include "testsupport/LoopbackPeer.h"
 
 #include <QAction>
@@ -50,11 +51,13 @@ TEST_F(ShellWorkspaceTest, ConnectionDrivesCommandsTitleAndActivityPanes)
     EXPECT_TRUE(frame().commandEnabled(command::Disconnect));
     EXPECT_TRUE(frame().toolbarAction(33410)->isEnabled());
 
-    ASSERT_TRUE(waitFor([&] { return peer.connected(); }, "the peer's connection"));
+    ASSERT_TRUE(testsupport::qtWaitFor([&] { return peer.connected(); }, "the peer's connection"));
     app->connection().write(std::string_view("$PKVR,RPC,HELLO\r\n"));
     EXPECT_EQ(frame().paneIcon(0), 1);
-    ASSERT_TRUE(waitFor([&] { return peer.received() == "$PKVR,RPC,HELLO\r\n"; }, "the sentence at the peer"));
-    ASSERT_TRUE(waitFor([&] { return frame().paneIcon(0) == 0; }, "the send pane idle again after the last block"));
+    ASSERT_TRUE(
+        testsupport::qtWaitFor([&] { return peer.received() == "$PKVR,RPC,HELLO\r\n"; }, "the sentence at the peer"));
+    ASSERT_TRUE(testsupport::qtWaitFor([&] { return frame().paneIcon(0) == 0; },
+                                       "the send pane idle again after the last block"));
 
     frame().executeCommand(command::Disconnect);
     EXPECT_FALSE(app->connectionOpen());
@@ -76,18 +79,22 @@ TEST_F(ShellWorkspaceTest, SavedWorkspaceLoadsBackAndSavesIdentically)
     auto* terminal = framework::DocumentManager::instance().byKey("IHTE")->firstDocument();
     ASSERT_NE(terminal, nullptr);
     terminal->frame()->place(QRect(10, 20, 500, 300));
+    const terminal::DisplayPair rtcm{3, 0x123456};
+    static_cast<terminal::CIHTEDocument*>(terminal)->options().pair(terminal::MessageCategory::RTCM,
+                                                                    terminal::Direction::Receive)
+        = rtcm;
     auto tests = documentsOf("TEST");
     ASSERT_EQ(tests.size(), 2u);
     tests[0]->setTitle("Receiver, port A");
     tests[0]->note = "first";
     tests[0]->frame()->place(QRect(30, 40, 350, 260));
-    auto* second = qobject_cast<QToolBar*>(tests[0]->frame()->bar(TestDocument::kSecondToolBar));
+    auto* second = qobject_cast<QToolBar*>(tests[0]->frame()->bar(TestFrame::kSecondBar));
     ASSERT_NE(second, nullptr);
     tests[0]->frame()->inner()->addToolBar(Qt::LeftToolBarArea, second);
     tests[1]->setTitle("Second");
     tests[1]->setStreamId(300);
     tests[1]->frame()->showWithState(3);
-    documentsOf("TSNG").front()->frame()->bar(TestDocument::kFirstToolBar)->hide();
+    documentsOf("TSNG").front()->frame()->bar(TestFrame::kMainBar)->hide();
 
     const auto first = home / "first.ute";
     ASSERT_TRUE(app->saveWorkspace(first.string()));
@@ -107,16 +114,19 @@ TEST_F(ShellWorkspaceTest, SavedWorkspaceLoadsBackAndSavesIdentically)
     EXPECT_EQ(tests[0]->title(), "Receiver, port A");
     EXPECT_EQ(tests[0]->note, "first");
     EXPECT_EQ(tests[0]->frame()->normalPlacement(), QRect(30, 40, 350, 260));
-    EXPECT_EQ(tests[0]->frame()->inner()->toolBarArea(
-                  qobject_cast<QToolBar*>(tests[0]->frame()->bar(TestDocument::kSecondToolBar))),
-              Qt::LeftToolBarArea);
+    EXPECT_EQ(
+        tests[0]->frame()->inner()->toolBarArea(qobject_cast<QToolBar*>(tests[0]->frame()->bar(TestFrame::kSecondBar))),
+        Qt::LeftToolBarArea);
     EXPECT_EQ(tests[1]->streamId(), 300u);
     EXPECT_EQ(tests[1]->frame()->showState(), 3);
     ASSERT_EQ(documentsOf("TSNG").size(), 1u);
-    EXPECT_FALSE(documentsOf("TSNG").front()->frame()->bar(TestDocument::kFirstToolBar)->isVisible());
+    EXPECT_FALSE(documentsOf("TSNG").front()->frame()->bar(TestFrame::kMainBar)->isVisible());
     terminal = framework::DocumentManager::instance().byKey("IHTE")->firstDocument();
     ASSERT_NE(terminal, nullptr);
     EXPECT_EQ(terminal->frame()->normalPlacement(), QRect(10, 20, 500, 300));
+    EXPECT_EQ(static_cast<terminal::CIHTEDocument*>(terminal)->options().pair(terminal::MessageCategory::RTCM,
+                                                                              terminal::Direction::Receive),
+              rtcm);
 
     const auto again = home / "again.ute";
     ASSERT_TRUE(app->saveWorkspace(again.string()));

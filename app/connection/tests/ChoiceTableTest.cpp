@@ -19,30 +19,6 @@ std::vector<std::string> texts(const ChoiceTable& table)
     return out;
 }
 
-TEST(ChoiceTable, ValueShowsTheEqualEntryElseTheFirst)
-{
-    struct Case
-    {
-        const char* what;
-        ChoiceTable table;
-        double value;
-        int shown;
-    };
-    const Case cases[] = {
-        {"stop bits 1.25 is no entry", ChoiceTable::stopBits(), 1.25, 0},
-        {"baud 57600", ChoiceTable::baudRates(), 57600, 8},
-        {"baud 14400 is no entry", ChoiceTable::baudRates(), 14400, 0},
-        {"lower-case parity is no entry", ChoiceTable::parities(), 'e', 0},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
-        EXPECT_EQ(c.table.indexOf(c.value), c.shown);
-    }
-    EXPECT_EQ(ChoiceTable::stopBits().find(1.25), ChoiceTable::kNoSelection);
-    EXPECT_EQ(ChoiceTable().indexOf(1.0), ChoiceTable::kNoSelection);
-    EXPECT_EQ(ChoiceTable::stopBits().valueAt(-1, 7.0), 7.0);
-}
-
 class SerialPortList : public ::testing::Test
 {
 protected:

@@ -60,44 +60,6 @@ TEST_F(DocumentTest, StreamLineChoosesTheStreamAndOutOfRangeGivesNone)
     }
 }
 
-TEST_F(DocumentTest, FrameLinePlacesTitlesAndShowsTheFrame)
-{
-    struct Case
-    {
-        const char* line;
-        QRect normal;
-        int showState;
-        QString title;
-    };
-    const Case cases[] = {
-        {"$PKVR,RPC,FRAME,\"Rover\",30,40,500,300,1\r\n", QRect(30, 40, 500, 300), 1, "Rover"},
-        {"$PKVR,RPC,FRAME,\"Base, north\",60,20,450,250,3\r\n", QRect(60, 20, 450, 250), 3, "Base, north"},
-        {"$PKVR,RPC,FRAME,15,25,310,205\r\n", QRect(15, 25, 310, 205), 1, "No name"},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.line);
-        TestDocument* document = load(c.line);
-        ASSERT_NE(document, nullptr);
-        TestFrame* frame = frameOf(document);
-        ASSERT_NE(frame, nullptr);
-        EXPECT_EQ(frame->windowTitle(), c.title);
-        EXPECT_EQ(frame->normalPlacement(), c.normal);
-        EXPECT_EQ(frame->showState(), c.showState);
-        EXPECT_EQ(frame->isMaximized(), c.showState == 3);
-        EXPECT_EQ(frame->isMinimized(), c.showState == 2);
-        // The block written back carries the same placement, also while minimised or maximised.
-        const std::string text = written(*document);
-        const std::string expected = "," + std::to_string(c.normal.x()) + "," + std::to_string(c.normal.y()) + ","
-            + std::to_string(c.normal.width()) + "," + std::to_string(c.normal.height()) + ","
-            + std::to_string(c.showState) + "\r\n";
-        EXPECT_NE(splitLines(text).front().find(expected), std::string::npos) << text;
-        // Restoring brings back the normal placement.
-        frame->showNormal();
-        EXPECT_EQ(frame->geometry(), c.normal);
-        document->close();
-    }
-}
-
 TEST_F(DocumentTest, ClosingTheFrameDeletesTheDocument)
 {
     CIHCODocument* document = manager().createDocument("TEST");

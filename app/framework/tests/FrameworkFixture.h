@@ -1,8 +1,8 @@
 #pragma once
 
 #include "app/framework/DocumentManager.h"
-#include "app/framework/tests/TestDocumentType.h"
 #include "stream/IOSTStream.h"
+#include "testsupport/FrameworkTestDocument.h"
 
 #include <QCoreApplication>
 #include <QEvent>
@@ -21,6 +21,9 @@
 
 namespace zeb::framework::test {
 
+using testsupport::TestDocument;
+using testsupport::TestFrame;
+
 // A main window with a document area, the test document type and the Connect command object
 // registered, and the application connection (stream 65).
 class FrameworkTest : public ::testing::Test
@@ -38,7 +41,7 @@ protected:
         m_window.show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&m_window));
         manager().setArea(m_area);
-        auto documentType = makeTestTemplate();
+        auto documentType = testsupport::makeTestTemplate();
         documentType->setCommandId(kTestCommand);
         m_template = &manager().addTemplate(std::move(documentType));
         auto connect = std::make_unique<CIHCOTemplate>("UTTE/CONNECT", QStringLiteral("Connection"));
@@ -73,9 +76,9 @@ protected:
         if (document == nullptr) {
             return nullptr;
         }
-        for (const std::string& line : splitLines(text)) {
-            document->handleLine(line);
-        }
+        std::istringstream lines(text);
+        for (std::string line; std::getline(lines, line);)
+            document->handleLine(line + "\n");
         document->finishLoading();
         return document;
     }
@@ -93,30 +96,6 @@ protected:
         out.close();
         std::ifstream in(path, std::ios::binary);
         return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    }
-
-    static std::vector<std::string> splitLines(const std::string& text)
-    {
-        std::vector<std::string> lines;
-        std::size_t start = 0;
-        while (start < text.size()) {
-            std::size_t end = text.find('\n', start);
-            end = end == std::string::npos ? text.size() : end + 1;
-            lines.push_back(text.substr(start, end - start));
-            start = end;
-        }
-        return lines;
-    }
-
-    static std::vector<std::string> barLines(const std::string& text)
-    {
-        std::vector<std::string> lines;
-        for (const std::string& line : splitLines(text)) {
-            if (line.starts_with("$PKVR,RPC,BAR,")) {
-                lines.push_back(line);
-            }
-        }
-        return lines;
     }
 
     QTemporaryDir m_dir;

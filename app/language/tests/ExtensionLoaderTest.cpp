@@ -1,6 +1,6 @@
 #include "app/language/ExtensionLoader.h"
 
-#include "app/language/tests/ScratchHome.h"
+#include "testsupport/ScratchHome.h"
 
 #include <gtest/gtest.h>
 
@@ -13,7 +13,7 @@ namespace zeb::language {
 namespace {
 
 namespace fs = std::filesystem;
-using testing::ScratchHome;
+using testsupport::ScratchHome;
 
 std::string welcomedHandle()
 {

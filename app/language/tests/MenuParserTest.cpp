@@ -18,25 +18,12 @@ std::string picture(std::string_view text)
     for (const MenuLine& line : MenuParser::parse(text)) {
         if (!out.empty())
             out += ' ';
-        switch (line.kind) {
-        case Kind::Popup:
-            out += "P:" + line.label;
-            break;
-        case Kind::End:
-            out += "E";
-            break;
-        case Kind::Item:
-            out += "I:" + std::to_string(line.command) + ":" + line.label;
-            if (!line.shortcut.empty())
-                out += ":" + line.shortcut;
-            break;
-        case Kind::Separator:
-            out += "S";
-            break;
-        case Kind::Recent:
-            out += "R";
-            break;
-        }
+        out += "PEISR"[static_cast<int>(line.kind)];
+        if (line.kind == Kind::Popup)
+            out += ":" + line.label;
+        if (line.kind == Kind::Item)
+            out += ":" + std::to_string(line.command) + ":" + line.label
+                + (line.shortcut.empty() ? "" : ":" + line.shortcut);
         out += "@" + std::to_string(line.depth);
     }
     return out;

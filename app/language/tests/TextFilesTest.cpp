@@ -1,8 +1,7 @@
-// The translations stay complete and the build-time table generator reads the text format
-// exactly as documented.
+// The translations stay complete: every language names what English names.
 #include "app/language/MenuParser.h"
 #include "app/language/ResourceLibrary.h"
-#include "app/language/tests/ScratchHome.h"
+#include "testsupport/ScratchHome.h"
 
 #include <gtest/gtest.h>
 
@@ -18,7 +17,7 @@ namespace zeb::language {
 namespace {
 
 namespace fs = std::filesystem;
-using testing::ScratchHome;
+using testsupport::ScratchHome;
 
 // Languages that must translate every file English has; others may leave whole files to the
 // English fallback, but translate each file they have completely.

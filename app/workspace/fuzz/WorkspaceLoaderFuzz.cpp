@@ -3,7 +3,6 @@
 // documents, fields and connection.
 #include "app/workspace/Workspace.h"
 #include "app/workspace/WorkspaceReader.h"
-#include "app/workspace/tests/RecordingHost.h"
 #include "messages/MessageFramer.h"
 #include "stream/IOSTStream.h"
 #include "stream/MemoryDevice.h"
@@ -11,6 +10,7 @@
 #include "stream/StreamCallback.h"
 #include "stream/StreamDevice.h"
 #include "stream/StreamEvent.h"
+#include "testsupport/RecordingWorkspaceHost.h"
 
 #include <algorithm>
 #include <cstddef>
@@ -24,9 +24,9 @@
 namespace {
 
 using zeb::stream::IOSTStream;
+using zeb::testsupport::FakeDocument;
+using zeb::testsupport::RecordingHost;
 using zeb::workspace::LoadResult;
-using zeb::workspace::testing::FakeDocument;
-using zeb::workspace::testing::RecordingHost;
 
 // A transport that keeps what is written and reads it back, like a file written and then
 // read from its start.

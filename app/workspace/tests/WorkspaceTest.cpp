@@ -1,6 +1,7 @@
 #include "app/workspace/Workspace.h"
 
-#include "app/workspace/tests/RecordingHost.h"
+#include "testsupport/RecordingWorkspaceHost.h"
+#include "testsupport/ScratchHome.h"
 
 #include <gtest/gtest.h>
 
@@ -15,8 +16,8 @@
 namespace zeb::workspace {
 namespace {
 
-using testing::FakeDocument;
-using testing::RecordingHost;
+using testsupport::FakeDocument;
+using testsupport::RecordingHost;
 using Strings = std::vector<std::string>;
 
 constexpr const char* kVersion = "$PKVR,RPC,UTTE,VERSION,2\r\n";
@@ -24,14 +25,7 @@ constexpr const char* kVersion = "$PKVR,RPC,UTTE,VERSION,2\r\n";
 class WorkspaceFile : public ::testing::Test
 {
 protected:
-    WorkspaceFile()
-    {
-        std::string pattern = (std::filesystem::temp_directory_path() / "zeb-workspace-XXXXXX").string();
-        m_folder = ::mkdtemp(pattern.data());
-    }
-    ~WorkspaceFile() override { std::filesystem::remove_all(m_folder); }
-
-    std::string path(const std::string& name) const { return (m_folder / name).string(); }
+    std::string path(const std::string& name) const { return m_scratch.path(name); }
 
     std::string write(const std::string& name, const std::string& bytes) const
     {
@@ -53,7 +47,7 @@ protected:
     }
 
 private:
-    std::filesystem::path m_folder;
+    testsupport::ScratchHome m_scratch;
 };
 
 // One line per document: what a test compares after loading.
@@ -68,82 +62,6 @@ Strings describe(const RecordingHost& host)
         out.push_back(s.str());
     }
     return out;
-}
-
-// --- round trip ----------------------------------------------------------------------------
-
-void fillWorkspace(RecordingHost& host)
-{
-    host.address = "/dev/serial/com1,9600,8,1.0,N";
-    FakeDocument& terminal = host.add("IHTE");
-    terminal.finished = true;
-    terminal.common.title = "Terminal, COM1 \xE9t\xE9 \x80\xFF";
-    terminal.common.x = -12;
-    terminal.common.y = 40;
-    terminal.common.width = 812;
-    terminal.common.height = 433;
-    terminal.common.showState = DocumentCommon::kShowMaximized;
-    BarRecord dock;
-    dock.id = 59419;
-    dock.isDockBar = 1;
-    dock.contained = {0, 59393, 59394};
-    BarRecord toolbar;
-    toolbar.id = 59393;
-    toolbar.visible = 0;
-    toolbar.floating = 1;
-    toolbar.x = 300;
-    toolbar.y = -20;
-    toolbar.mruWidth = 4294967295u;
-    toolbar.mruDockId = 59419;
-    terminal.common.barState.records = {dock, toolbar};
-    terminal.streamId = 65;
-
-    FakeDocument& trace = host.add("IHDB");
-    trace.finished = true;
-    trace.common.title = "";
-    trace.common.showState = DocumentCommon::kShowMinimized;
-    trace.streamId = 300;
-
-    FakeDocument& test = host.add("IHTL");
-    test.finished = true;
-    test.common.title = "script \"a\".utl";
-}
-
-TEST_F(WorkspaceFile, SavedWorkspaceLoadsBackAndSavesAgainByteForByte)
-{
-    RecordingHost saved;
-    fillWorkspace(saved);
-    const std::string first = path("first.ute");
-    ASSERT_TRUE(saveWorkspace(first, saved));
-    EXPECT_EQ(saved.savedPath, first);
-    EXPECT_TRUE(saved.errors.empty());
-
-    RecordingHost loaded;
-    ASSERT_EQ(loadWorkspace(first, loaded), LoadResult::Loaded);
-    EXPECT_EQ(loaded.loadedPath, first);
-    EXPECT_EQ(loaded.address, saved.address);
-    ASSERT_EQ(loaded.documentList.size(), 3u);
-    for (std::size_t i = 0; i < 3; ++i) {
-        const FakeDocument& a = *saved.documentList[i];
-        const FakeDocument& b = *loaded.documentList[i];
-        SCOPED_TRACE(a.key);
-        EXPECT_EQ(b.key, a.key);
-        EXPECT_EQ(b.finishCount, 1);
-        // A quote in a title comes back as an apostrophe; everything else as it was.
-        EXPECT_EQ(b.common.title, i == 2 ? "script 'a'.utl" : a.common.title);
-        EXPECT_EQ(b.common.x, a.common.x);
-        EXPECT_EQ(b.common.y, a.common.y);
-        EXPECT_EQ(b.common.width, a.common.width);
-        EXPECT_EQ(b.common.height, a.common.height);
-        EXPECT_EQ(b.common.showState, a.common.showState);
-        EXPECT_EQ(b.common.barState.records, a.common.barState.records);
-        EXPECT_EQ(b.common.barState.loaded, !a.common.barState.records.empty());
-        EXPECT_EQ(b.streamId, a.streamId);
-    }
-
-    const std::string second = path("second.ute");
-    ASSERT_TRUE(saveWorkspace(second, loaded));
-    EXPECT_EQ(read(second), read(first));
 }
 
 TEST_F(WorkspaceFile, WritesTheLinesOfTheFileFormat)
@@ -232,7 +150,7 @@ TEST_F(WorkspaceFile, UnwritablePathIsReportedAndNotRemembered)
     for (const std::string& target : {path("no-such-folder/out.ute"), std::string("/dev/full")}) {
         SCOPED_TRACE(target);
         RecordingHost host;
-        fillWorkspace(host);
+        host.add("IHTE").finished = true;
         EXPECT_FALSE(saveWorkspace(target, host));
         ASSERT_EQ(host.errors.size(), 1u);
         EXPECT_NE(host.errors[0].find(target), std::string::npos);

@@ -42,18 +42,6 @@ TEST(ButtonBarLayout, ButtonsFlowFromTheOptionsButtonAndWrap)
     EXPECT_EQ(narrower.requested, (Size{124, 50}));
 }
 
-TEST(ButtonBarLayout, BarNarrowerThanTwoButtonsPutsEachOnItsOwnRow)
-{
-    const std::vector<std::string> labels = {"One", "Two", "Three", "Four"};
-    const auto layout = ButtonBarLayout::compute(kOptions, 80, labels, sixPerCharacter);
-    ASSERT_EQ(layout.buttons.size(), labels.size());
-    EXPECT_EQ(layout.buttons[0], (Rect{22, 4, 30, 20}));
-    for (std::size_t i = 1; i < labels.size(); ++i) {
-        EXPECT_EQ(layout.buttons[i].x, 4) << i;
-        EXPECT_EQ(layout.buttons[i].y, 4 + static_cast<int>(i) * 22) << i;
-    }
-}
-
 TEST(ButtonBarLayout, ButtonWiderThanTheBarGetsARowOfItsOwn)
 {
     const auto layout = ButtonBarLayout::compute(kOptions, 40, {"A very long label", "B"}, sixPerCharacter);

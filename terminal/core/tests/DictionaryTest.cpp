@@ -1,12 +1,7 @@
 #include "terminal/core/Dictionary.h"
 
-#include "platform/Environment.h"
-#include "terminal/core/DictionaryPlaces.h"
-
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -65,43 +60,6 @@ TEST(Dictionary, WhatIsWrittenReadsBackWithEveryLineInCrLf)
                        {"Two lines", "$PKVR,A\r\n$PKVR,B\r\n"},
                        {"No line end", "$PKVR,ID\r\n"},
                        {"Unix", "a\r\nb\r\n"}}));
-}
-
-TEST(Dictionary, OverlongLinesAreWrittenSoThatTheRestStillReads)
-{
-    Dictionary written;
-    written.add(std::string(2000, 'L'), std::string(2500, 'v'));
-    written.add("After", "x\r\n");
-    Dictionary read;
-    read.readFrom(written.toText());
-    ASSERT_EQ(read.size(), 2u);
-    EXPECT_EQ(read[0].label, std::string(Dictionary::kMaxLabel, 'L'));
-    const std::string piece(Dictionary::kMaxValuePiece, 'v');
-    EXPECT_EQ(read[0].value, piece + "\r\n" + piece + "\r\n" + std::string(2500 - 2 * piece.size(), 'v') + "\r\n");
-    EXPECT_EQ(read[1], (DictionaryEntry{"After", "x\r\n"}));
-}
-
-class DictionaryFiles : public ::testing::Test
-{
-protected:
-    void SetUp() override
-    {
-        m_root = std::filesystem::temp_directory_path() / "zeb-dictionary-test";
-        std::filesystem::remove_all(m_root);
-        platform::Environment::setHome((m_root / "home").string());
-    }
-    void TearDown() override { std::filesystem::remove_all(m_root); }
-
-    std::filesystem::path m_root;
-};
-
-TEST_F(DictionaryFiles, MissingFileGivesOpenFailedAndAnEmptyDictionary)
-{
-    Dictionary dictionary;
-    dictionary.add("stale", "x\r\n");
-    EXPECT_EQ(dictionary.read((m_root / "missing.ude").string()), stream::StreamStatus::OpenFailed);
-    EXPECT_TRUE(dictionary.empty());
-    EXPECT_EQ(static_cast<int>(dictionary.write((m_root / "no/such/folder.ude").string())), 58);
 }
 
 } // namespace

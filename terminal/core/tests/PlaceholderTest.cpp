@@ -1,4 +1,3 @@
-#include "terminal/core/PlaceholderStep.h"
 #include "terminal/core/PlaceholderTable.h"
 
 #include <gtest/gtest.h>
@@ -10,33 +9,6 @@ namespace zeb::terminal {
 namespace {
 
 using Rows = std::vector<PromptRow>;
-
-// Records what it was asked and answers as told.
-class ScriptedPrompt : public PromptHandler
-{
-public:
-    PromptResult prompt(std::vector<PromptRow>& rows) override
-    {
-        asked.push_back(rows);
-        for (std::size_t i = 0; i < answers.size() && i < rows.size(); ++i) {
-            rows[i].value = answers[i];
-        }
-        return result;
-    }
-
-    PromptResult result = PromptResult::Accept;
-    std::vector<std::string> answers;
-    std::vector<Rows> asked;
-};
-
-struct Sent
-{
-    std::vector<std::string> writes;
-    PlaceholderStep::Writer writer()
-    {
-        return [this](std::span<const std::uint8_t> bytes) { writes.emplace_back(bytes.begin(), bytes.end()); };
-    }
-};
 
 TEST(PlaceholderTable, FindsLabelsAndDefaults)
 {
@@ -58,30 +30,6 @@ TEST(PlaceholderTable, FindsLabelsAndDefaults)
         table.scan(c.text);
         table.fillRows(rows);
         EXPECT_EQ(rows, c.rows) << c.text;
-    }
-}
-
-TEST(PlaceholderTable, ReplacesEachPlaceholderByItsValue)
-{
-    struct Case
-    {
-        std::string text;
-        std::vector<std::string> values;
-        std::string sent;
-    };
-    const std::vector<Case> cases = {
-        {"$PKVR,TIME,%[Hour=12],%[Minute]\r\n", {"12", "30"}, "$PKVR,TIME,12,30\r\n"},
-        {"%[x] %[", {"v"}, "v %["},
-        {"%[x]%[y]", {"1"}, "1"}, // a missing row counts as empty
-    };
-    PlaceholderTable table;
-    for (const auto& c : cases) {
-        table.scan(c.text);
-        Rows rows;
-        for (const auto& value : c.values) {
-            rows.push_back({"", value});
-        }
-        EXPECT_EQ(table.substitute(c.text, rows), c.sent) << c.text;
     }
 }
 
@@ -118,18 +66,6 @@ TEST(PlaceholderTable, LongTextsAreCutToSeventyNineBytesWithoutSplittingCharacte
 
     const std::string accented = std::string(78, 'a') + "\xC3\xA9"; // é would straddle the limit
     EXPECT_EQ(PlaceholderTable::bounded(accented), std::string(78, 'a'));
-}
-
-TEST(PlaceholderStep, AsksForHourAndMinuteAndSendsThemFilledIn)
-{
-    ScriptedPrompt prompt;
-    prompt.answers = {"12", "45"};
-    Sent sent;
-    PlaceholderStep step(prompt, sent.writer());
-    EXPECT_EQ(step.send("$PKVR,SET,TIME,%[Hour=12],%[Minute]\r\n"), PromptResult::Accept);
-    ASSERT_EQ(prompt.asked.size(), 1u);
-    EXPECT_EQ(prompt.asked[0], (Rows{{"Hour", "12"}, {"Minute", ""}}));
-    EXPECT_EQ(sent.writes, (std::vector<std::string>{"$PKVR,SET,TIME,12,45\r\n"}));
 }
 
 } // namespace

@@ -16,6 +16,7 @@
 #include "testsupport/DialogAnswers.h"
 #include "testsupport/LoopbackPeer.h"
 #include "testsupport/QtWaitFor.h"
+#include "testsupport/ScratchHome.h"
 
 #include <QApplication>
 #include <QLineEdit>
@@ -35,12 +36,7 @@ namespace zeb::terminal {
 namespace {
 
 namespace fs = std::filesystem;
-
-// Each wait names what it waits for and gives up after 10 s.
-::testing::AssertionResult waitFor(const std::function<bool()>& condition, const std::string& what)
-{
-    return testsupport::qtWaitFor(condition, what);
-}
+using testsupport::qtWaitFor;
 
 std::string readFile(const fs::path& path)
 {
@@ -57,9 +53,6 @@ class TerminalWindowTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        char pattern[] = "/tmp/zeb500-terminal-XXXXXX";
-        home = mkdtemp(pattern);
-        setenv("ZEB500_HOME", home.c_str(), 1);
         fs::create_directories(home / "dictionary");
         std::ofstream(home / "dictionary" / "button.ude", std::ios::binary) << "Hello\r\n\t$PKVR,HELLO\r\n";
         std::ofstream(home / "dictionary" / "default.ufl", std::ios::binary) << "x $PKVR,SET,%[Mode],%[Value]\r\n";
@@ -71,7 +64,7 @@ protected:
 
         connection = std::make_unique<stream::IOSTStream>(65);
         ASSERT_EQ(connection->open(peer.address(), "rb"), stream::StreamStatus::Ok);
-        ASSERT_TRUE(waitFor([&] { return peer.connected(); }, "peer.connected()"));
+        ASSERT_TRUE(qtWaitFor([&] { return peer.connected(); }, "peer.connected()"));
 
         window.setCentralWidget(area = new QMdiArea);
         window.resize(1000, 700);
@@ -91,8 +84,6 @@ protected:
         framework::DocumentManager::instance().clearTemplates();
         connection.reset();
         framework::UserMessages::setSink({});
-        std::error_code ignored;
-        fs::remove_all(home, ignored);
     }
 
     CIHTEDocument& openTerminal()
@@ -102,20 +93,12 @@ protected:
         return *document;
     }
 
-    // The lines of the screen, each with its colour.
-    static std::vector<std::pair<std::string, std::uint32_t>> screen(CIHTEView& view)
-    {
-        std::vector<std::pair<std::string, std::uint32_t>> lines;
-        const auto& store = view.text().lines();
-        for (int i = 0; i < store.lineCount(); ++i)
-            lines.emplace_back(std::string(store.line(i)), store.lineColour(i));
-        return lines;
-    }
-
+    // Whether a line of the screen holds `text` in `colour`.
     static bool shows(CIHTEView& view, std::string_view text, std::uint32_t colour)
     {
-        for (const auto& [line, lineColour] : screen(view)) {
-            if (line.find(text) != std::string::npos && lineColour == colour)
+        const auto& store = view.text().lines();
+        for (int i = 0; i < store.lineCount(); ++i) {
+            if (store.line(i).find(text) != std::string_view::npos && store.lineColour(i) == colour)
                 return true;
         }
         return false;
@@ -126,7 +109,8 @@ protected:
         connection->feed(std::span(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()));
     }
 
-    fs::path home;
+    testsupport::ScratchHome scratch;
+    const fs::path& home = scratch.folder();
     std::vector<std::string> messages;
     testsupport::LoopbackPeer peer;
     std::unique_ptr<stream::IOSTStream> connection;
@@ -143,23 +127,24 @@ TEST_F(TerminalWindowTest, ShowsReceivedMessagesByCategoryInTheirColours)
     EXPECT_FALSE(view->inactive());
 
     peer.send("$GPGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,*47\r\n");
-    ASSERT_TRUE(
-        waitFor([&] { return shows(*view, "$GPGGA,123519", 0xFF0000); }, "shows(*view, \"$GPGGA,123519\", 0xFF0000)"));
+    ASSERT_TRUE(qtWaitFor([&] { return shows(*view, "$GPGGA,123519", 0xFF0000); },
+                          "shows(*view, \"$GPGGA,123519\", 0xFF0000)"));
     // A trace sentence belongs to the trace viewer, not to the terminal.
     peer.send("$PKVR,DEBUG,TRACE,OUTPUT,1,hidden\r\n$GPZDA,1*00\r\n");
-    ASSERT_TRUE(waitFor([&] { return shows(*view, "$GPZDA", 0xFF0000); }, "shows(*view, \"$GPZDA\", 0xFF0000)"));
+    ASSERT_TRUE(qtWaitFor([&] { return shows(*view, "$GPZDA", 0xFF0000); }, "shows(*view, \"$GPZDA\", 0xFF0000)"));
     EXPECT_FALSE(shows(*view, "TRACE", 0xFF0000));
 
     // An STX/ETX text frame in green, with its line break.
     peer.send("\x02SVAR TEXT\x03");
-    ASSERT_TRUE(waitFor([&] { return shows(*view, "SVAR TEXT", 0x00FF00); }, "shows(*view, \"SVAR TEXT\", 0x00FF00)"));
+    ASSERT_TRUE(
+        qtWaitFor([&] { return shows(*view, "SVAR TEXT", 0x00FF00); }, "shows(*view, \"SVAR TEXT\", 0x00FF00)"));
 
     // RTCM SC-104 messages from a capture: summary lines in yellow.
     const std::string rtcm = readFile(fs::path(ZEB500_CAPTURES) / "rtcm2" / "short.rtcm2");
     ASSERT_FALSE(rtcm.empty());
     peer.send(rtcm);
-    ASSERT_TRUE(waitFor([&] { return shows(*view, "Receive message RTCM #", 0x00FFFF); },
-                        "shows(*view, \"Receive message RTCM #\", 0x00FFFF)"));
+    ASSERT_TRUE(qtWaitFor([&] { return shows(*view, "Receive message RTCM #", 0x00FFFF); },
+                          "shows(*view, \"Receive message RTCM #\", 0x00FFFF)"));
 }
 
 TEST_F(TerminalWindowTest, TypedLineArrivesByteExactAndShowsAsSent)
@@ -172,12 +157,13 @@ TEST_F(TerminalWindowTest, TypedLineArrivesByteExactAndShowsAsSent)
     input->setText(QStringLiteral("AT\\r\\n\\d065\\x42\\\\\\x 02 41 03"));
     QTest::keyClick(input, Qt::Key_Return);
     const std::string expected = std::string("AT\r\nAB\\") + "\x02\x41\x03";
-    ASSERT_TRUE(waitFor([&] { return peer.received() == expected; }, "peer.received() == expected")) << peer.received();
+    ASSERT_TRUE(qtWaitFor([&] { return peer.received() == expected; }, "peer.received() == expected"))
+        << peer.received();
     // What was sent appears in the send colour of its category.
     peer.send("");
     view->sendTelecommand("$PKVR,SENT\r\n");
     ASSERT_TRUE(
-        waitFor([&] { return shows(*view, "$PKVR,SENT", 0x000000); }, "shows(*view, \"$PKVR,SENT\", 0x000000)"));
+        qtWaitFor([&] { return shows(*view, "$PKVR,SENT", 0x000000); }, "shows(*view, \"$PKVR,SENT\", 0x000000)"));
 
     view->sendTelecommand("\\xG1");
     ASSERT_EQ(messages.size(), 1u);
@@ -198,55 +184,9 @@ TEST_F(TerminalWindowTest, InputFilterAnswerGoesBackThroughThePrompt)
     });
     peer.send("$PKVR,SET,A,12*3C\r\n");
     ASSERT_TRUE(
-        waitFor([&] { return peer.received() == "$PKVR,SET,A,13\r\n"; }, "peer.received() == \"$PKVR,SET,A,13\r\n\""))
+        qtWaitFor([&] { return peer.received() == "$PKVR,SET,A,13\r\n"; }, "peer.received() == \"$PKVR,SET,A,13\r\n\""))
         << peer.received();
     EXPECT_EQ(answers.shown(), 1);
-}
-
-TEST_F(TerminalWindowTest, SuspendedViewAddsNothingAndClosedStreamMakesItInactive)
-{
-    CIHTEDocument& document = openTerminal();
-    CIHTEView* view = document.view();
-    view->toggleSuspend();
-    EXPECT_TRUE(view->inactive());
-    // Fed on this thread, so the suspended line has been handled before the resume.
-    feed("$GPGGA,SUSPENDED*00\r\n");
-    QCoreApplication::processEvents();
-    view->toggleSuspend();
-    EXPECT_FALSE(view->inactive());
-    feed("$GPGGA,AFTER*00\r\n");
-    ASSERT_TRUE(waitFor([&] { return shows(*view, "AFTER", 0xFF0000); }, "the line after the resume"));
-    EXPECT_FALSE(shows(*view, "SUSPENDED", 0xFF0000));
-
-    connection->close();
-    ASSERT_TRUE(waitFor([&] { return view->inactive(); }, "view->inactive()"));
-    EXPECT_TRUE(view->inputLine()->isReadOnly());
-}
-
-TEST_F(TerminalWindowTest, WorkspaceLinesRoundTrip)
-{
-    CIHTEDocument& document = openTerminal();
-    document.options().pair(MessageCategory::RTCM, Direction::Receive) = {3, 0x123456};
-    const fs::path saved = home / "terminal.lines";
-    {
-        stream::IOSTStream file(stream::IOSTStream::kAnonymous);
-        ASSERT_EQ(file.open(saved.string(), "wb"), stream::StreamStatus::Ok);
-        document.writeLines(file);
-    }
-    const std::string lines = readFile(saved);
-    // Defaults everywhere but RTCM receive (hexadecimal, 0x123456), in the written order.
-    EXPECT_NE(lines.find("$PKVR,RPC,IHTE,STREAM,65\r\n$PKVR,RPC,IHTE,OPTION,2,16711680,2,0,2,65280,2,32768,4,255,"
-                         "4,128,4,255,4,128,3,1193046,1,32896,0,16711935,0,8388736\r\n"
-                         "$PKVR,RPC,IHTE,BUTTON,BAR,SIZE,"),
-              std::string::npos)
-        << lines;
-
-    CIHTEDocument restored;
-    std::istringstream each(lines);
-    for (std::string line; std::getline(each, line);)
-        restored.handleLine(line + "\n");
-    EXPECT_EQ(restored.options(), document.options());
-    EXPECT_EQ(restored.buttonBarSize(), document.view()->buttonBarSize());
 }
 
 TEST_F(TerminalWindowTest, MemoryStaysFlatUnderAFlood)

@@ -44,19 +44,6 @@ protected:
     FilterAnswerer answerer{filters, channel};
 };
 
-TEST(FilterAnswererSentence, CutsLineEndAndChecksum)
-{
-    const std::pair<const char*, const char*> cases[] = {
-        {"$PKVR,SET,A,12\r\n", "$PKVR,SET,A,12"},
-        {"$PKVR,SET,A,12*3F\r\n", "$PKVR,SET,A,12"},
-        {"*AB", ""},
-        {"*1", "*1"},
-    };
-    for (const auto& [message, sentence] : cases) {
-        EXPECT_EQ(FilterAnswerer::sentenceOf(message), sentence) << message;
-    }
-}
-
 TEST_F(FilterAnswererTest, ShowsFieldsAndSendsEditedAnswer)
 {
     channel.edit = [](std::vector<FilterAnswerRow>& rows) { rows[1].value = "13"; };

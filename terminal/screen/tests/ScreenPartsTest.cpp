@@ -51,20 +51,5 @@ TEST(InputLineHistory, UpAndDownWalkTheRing)
     EXPECT_EQ(history.index(), InputLineHistory::kSlots - 1);
 }
 
-TEST(InputLineHistory, KeepsFiftyTexts)
-{
-    InputLineHistory history;
-    for (int i = 0; i < 53; ++i) {
-        history.enter("t" + std::to_string(i));
-    }
-    EXPECT_EQ(history.count(), 50);
-    EXPECT_EQ(history.index(), 3);
-    EXPECT_EQ(history.slot(0), "t50");
-    EXPECT_EQ(history.up(), "t52");
-    EXPECT_EQ(history.down(), "t3"); // the oldest text left
-    EXPECT_EQ(history.slot(50), "");
-    EXPECT_EQ(history.slot(-1), "");
-}
-
 } // namespace
 } // namespace zeb::terminal

@@ -51,15 +51,6 @@ TEST_F(ScreenTextTest, CopiesSelectedPartsJoinedByCrLf)
     }
 }
 
-TEST_F(ScreenTextTest, DoubleClickCopiesTheWholeLine)
-{
-    screen.addText("first\r\n\r\nthird");
-    EXPECT_EQ(screen.doubleClick(x(2), y(0)), "first\r\n");
-    EXPECT_EQ(screen.doubleClick(x(2), y(1)), "\r\n");
-    // The release that follows a double click copies nothing more.
-    EXPECT_EQ(screen.mouseRelease(), "");
-}
-
 TEST_F(ScreenTextTest, ScrollStepsAndClamps)
 {
     for (int i = 0; i < 100; ++i) {

@@ -130,10 +130,6 @@ TEST_F(MessageRendererTest, RtcmCaptureGivesOneSummaryLinePerMessage)
                 << pieces[0].text;
             EXPECT_EQ(type, 9U);
             EXPECT_TRUE(seconds >= 0 && seconds < 604800) << pieces[0].text;
-            EXPECT_TRUE(pieces[0].text.ends_with(".0\r\n") || pieces[0].text.ends_with(".6\r\n")
-                        || pieces[0].text.ends_with(".2\r\n") || pieces[0].text.ends_with(".8\r\n")
-                        || pieces[0].text.ends_with(".4\r\n"))
-                << "Z-counts step by 0.6 s: " << pieces[0].text;
             ++messages;
             continue;
         }
@@ -146,42 +142,6 @@ TEST_F(MessageRendererTest, RtcmCaptureGivesOneSummaryLinePerMessage)
         fed += framer->append(std::span<const std::uint8_t>(bytes).subspan(fed));
     }
     EXPECT_GE(messages, 120U) << "the capture holds 131 messages of type 9";
-}
-
-TEST_F(MessageRendererTest, AsIsAppliesTheMode)
-{
-    const Frame twenty = [] {
-        Frame f;
-        for (std::uint8_t i = 0; i < 20; ++i) {
-            f.push_back(static_cast<std::uint8_t>(i * 17));
-        }
-        return f;
-    }();
-    struct Case
-    {
-        const char* what;
-        MessageKind kind;
-        Frame bytes;
-        DisplayMode mode;
-        std::string expected;
-    };
-    const std::string sentence = "$GPGGA,1*5A\r\n";
-    const std::string svar = "\x02\r\n!Q,1\r\n\x03";
-    const Case cases[] = {
-        {"hexadecimal: a line of 16 groups and a line of 4", MessageKind::Unknown, twenty, DisplayMode::Hexadecimal,
-         "\r\n00 11 22 33 44 55 66 77 88 99 AA BB CC DD EE FF \r\n10 21 32 43 \r\n"},
-        {"an SVar frame is followed by a line break", MessageKind::SVar, Frame(svar.begin(), svar.end()),
-         DisplayMode::Text, svar + "\r\n"},
-        {"a sentence is not given a second one", MessageKind::Telecommand, Frame(sentence.begin(), sentence.end()),
-         DisplayMode::Text, sentence},
-    };
-    for (const Case& c : cases) {
-        options = TerminalOptions();
-        setMode(TerminalOptions::categoryOf(c.kind), c.mode);
-        const Message message(c.kind, c.bytes);
-        EXPECT_EQ(text(message.event), c.expected) << c.what;
-        EXPECT_LE(sink.pieces.size(), 1U) << c.what << ": one piece per message";
-    }
 }
 
 TEST_F(MessageRendererTest, SBinMembersByMode)
@@ -200,8 +160,6 @@ TEST_F(MessageRendererTest, SBinMembersByMode)
     };
     const Case cases[] = {
         {"decoded U", iono, DisplayMode::Decoded, ionoText},
-        {"decoded R", measurement, DisplayMode::Decoded,
-         codecText(MessageKind::SBin, mt::GnssMeasureSatellite, measurement)},
         {"summary R carries the frame's time", measurement, DisplayMode::Summary,
          "Receive message R stamped 2300:345600.0\r\n"},
         {"W in summary", waas, DisplayMode::Summary, "Receive WAAS message\r\n"},

@@ -2,7 +2,6 @@
 #include "terminal/widgets/CIHDEDictionaryEditor.h"
 #include "terminal/widgets/CIHTEButtonBar.h"
 #include "terminal/widgets/CIHTEToolBar.h"
-#include "terminal/widgets/tests/WidgetsTestSupport.h"
 #include "testsupport/DialogAnswers.h"
 
 #include <QComboBox>
@@ -14,11 +13,16 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 
 namespace zeb::terminal {
 namespace {
 
-using testing::writeFile;
+void writeFile(const std::string& path, std::string_view contents)
+{
+    std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+    std::ofstream(path, std::ios::binary) << contents;
+}
 
 constexpr const char* kToolBarFile = "Hello\r\n\thello\r\nTime\r\n\t$PKVR,TIME\r\n\tsecond line\r\n";
 constexpr const char* kButtonFile = "A\r\n\ta\r\nBB\r\n\tbb\r\nCCC\r\n\tccc\r\nNoValue\r\n";
@@ -65,25 +69,6 @@ TEST_F(BarsTest, ToolBarSendsTheSelectedEntryOnlyWhileTheStreamIsOpen)
     EXPECT_EQ(sent.count(), 1);
 }
 
-TEST_F(BarsTest, OutputFilterButtonEditsTheDictionaryAndRefillsTheList)
-{
-    writeFile(DictionaryPlaces::toolBarDictionary(), kToolBarFile);
-    CIHTEToolBar bar;
-    testsupport::DialogAnswers answers;
-    answers.next<CIHDEDictionaryEditor>([](CIHDEDictionaryEditor& editor) {
-        editor.list()->setCurrentItem(nullptr);
-        editor.copy();
-        editor.list()->setCurrentItem(editor.list()->topLevelItem(0));
-        editor.cut();
-        editor.accept();
-        return editor.result();
-    });
-    bar.button("IDI_IHTE_OUTPUT_FILTER")->click();
-    ASSERT_EQ(bar.list()->count(), 1);
-    EXPECT_EQ(bar.list()->itemText(0), QStringLiteral("Time"));
-    EXPECT_EQ(bar.dictionary().size(), 1U);
-}
-
 TEST_F(BarsTest, ButtonBarSendsOnlyWhileTheStreamIsOpenAndRebuildsAfterEditing)
 {
     writeFile(DictionaryPlaces::buttonBarDictionary(), kButtonFile);
@@ -111,20 +96,6 @@ TEST_F(BarsTest, ButtonBarSendsOnlyWhileTheStreamIsOpenAndRebuildsAfterEditing)
     ASSERT_EQ(bar.buttons().size(), 4U);
     EXPECT_EQ(bar.buttons()[3]->text(), QStringLiteral("CCC"));
     EXPECT_TRUE(bar.buttons()[3]->isEnabled());
-}
-
-TEST_F(BarsTest, ButtonBarDisablesButtonsBeyondTheCommandLimit)
-{
-    std::string file;
-    for (int i = 0; i < 102; ++i) {
-        file += "B" + std::to_string(i) + "\r\n\tv\r\n";
-    }
-    writeFile(DictionaryPlaces::buttonBarDictionary(), file);
-    CIHTEButtonBar bar;
-    bar.setStreamOpen(true);
-    ASSERT_EQ(bar.buttons().size(), 102U);
-    EXPECT_TRUE(bar.buttons()[99]->isEnabled());
-    EXPECT_FALSE(bar.buttons()[100]->isEnabled());
 }
 
 } // namespace

@@ -1,6 +1,5 @@
 #include "terminal/widgets/CIHDEDictionaryEditor.h"
 #include "terminal/widgets/CIHTEFilterEditor.h"
-#include "terminal/widgets/tests/WidgetsTestSupport.h"
 
 #include <QAction>
 #include <QMenu>

@@ -40,36 +40,5 @@ TEST(PromptDialog, ButtonsGiveTheirResultsAndOnlyAcceptTakesTheEdits)
     }
 }
 
-TEST(PromptDialog, ShowsOnlyTheRowsGivenAndShrinksToThem)
-{
-    CIHTEPromptDialog dialog;
-    std::vector<PromptRow> many(20);
-    for (std::size_t i = 0; i < many.size(); ++i)
-        many[i] = {"L" + std::to_string(i), "v" + std::to_string(i)};
-    testsupport::DialogAnswers answers;
-    int fullHeight = 0;
-    answers.next<CIHTEPromptDialog>([&](CIHTEPromptDialog& shown) {
-        fullHeight = shown.sizeHint().height();
-        EXPECT_EQ(shown.shownRows(), 16);
-        EXPECT_EQ(shown.label(15)->text(), QStringLiteral("L15"));
-        shown.edit(15)->setText(QStringLiteral("new"));
-        return click(shown, "1");
-    });
-    ASSERT_EQ(dialog.prompt(many), PromptResult::Accept);
-    EXPECT_EQ(many[15].value, "new");
-    EXPECT_EQ(many[16].value, "v16") << "rows beyond those shown keep their values";
-
-    std::vector<PromptRow> three{{"A", "1"}, {"B", "2"}, {"C", "3"}};
-    answers.next<CIHTEPromptDialog>([&](CIHTEPromptDialog& shown) {
-        EXPECT_EQ(shown.shownRows(), 3);
-        for (int row = 0; row < static_cast<int>(PromptHandler::kShownRows); ++row)
-            EXPECT_EQ(shown.edit(row)->isVisibleTo(&shown), row < 3) << row;
-        EXPECT_LT(shown.sizeHint().height(), fullHeight);
-        EXPECT_EQ(shown.edit(0)->maxLength(), 79);
-        return click(shown, "2");
-    });
-    EXPECT_EQ(dialog.prompt(three), PromptResult::Cancel);
-}
-
 } // namespace
 } // namespace zeb::terminal

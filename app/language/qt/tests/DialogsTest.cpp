@@ -4,7 +4,7 @@
 #include "app/language/qt/CUTTEPropertiesDialog.h"
 #include "app/language/qt/CUTTEWelcomeDialog.h"
 #include "app/language/qt/Resources.h"
-#include "app/language/tests/ScratchHome.h"
+#include "testsupport/ScratchHome.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -18,7 +18,7 @@
 namespace zeb::language {
 namespace {
 
-using testing::ScratchHome;
+using testsupport::ScratchHome;
 
 class Dialogs : public ::testing::Test
 {

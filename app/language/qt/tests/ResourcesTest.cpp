@@ -1,7 +1,7 @@
 #include "app/language/qt/Resources.h"
 
 #include "app/language/ResourceLibrary.h"
-#include "app/language/tests/ScratchHome.h"
+#include "testsupport/ScratchHome.h"
 
 #include <QAction>
 #include <QDir>
@@ -17,7 +17,7 @@
 namespace zeb::language {
 namespace {
 
-using testing::ScratchHome;
+using testsupport::ScratchHome;
 
 // Keeps a library in use for one test and clears it after, so no test sees another's.
 class WithLibrary

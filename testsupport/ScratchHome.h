@@ -7,10 +7,11 @@
 #include <string>
 #include <unistd.h>
 
-namespace zeb::language::testing {
+namespace zeb::testsupport {
 
-// A fresh, empty ZEB500_HOME for one test, so that nothing in the user's own data folder (a
-// language library or an extension) can take part; the previous value is restored after.
+// A fresh, empty folder for one test, removed after it, which is also ZEB500_HOME meanwhile so
+// that nothing in the user's own data folder (a language library, an extension, a dictionary)
+// can take part; the previous value is restored after.
 class ScratchHome
 {
 public:
@@ -19,7 +20,7 @@ public:
         const char* previous = std::getenv(platform::Environment::kHomeVariable);
         m_previous = previous ? previous : "";
         m_hadPrevious = previous != nullptr;
-        std::string pattern = (std::filesystem::temp_directory_path() / "zeb500-language-XXXXXX").string();
+        std::string pattern = (std::filesystem::temp_directory_path() / "zeb500-test-XXXXXX").string();
         m_folder = ::mkdtemp(pattern.data()) ? pattern : std::string();
         platform::Environment::setHome(m_folder.string());
     }
@@ -37,6 +38,7 @@ public:
     ScratchHome& operator=(const ScratchHome&) = delete;
 
     const std::filesystem::path& folder() const { return m_folder; }
+    std::string path(const std::string& name) const { return (m_folder / name).string(); }
 
 private:
     std::filesystem::path m_folder;
@@ -44,4 +46,4 @@ private:
     bool m_hadPrevious = false;
 };
 
-} // namespace zeb::language::testing
+} // namespace zeb::testsupport

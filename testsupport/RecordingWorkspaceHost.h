@@ -1,4 +1,4 @@
-// A workspace host without an application, for the tests and the fuzz target: documents that
+// A workspace host without an application, for the workspace tests and fuzz target: documents that
 // keep the common fields and a STREAM line, and a log of what the loader asked for.
 #pragma once
 
@@ -12,7 +12,7 @@
 #include <string_view>
 #include <vector>
 
-namespace zeb::workspace::testing {
+namespace zeb::testsupport {
 
 constexpr int kScreenWidth = 1920;
 constexpr int kScreenHeight = 1080;
@@ -20,7 +20,7 @@ constexpr int kScreenHeight = 1080;
 // A document as the framework's documents behave: the common lines first, then its STREAM
 // line (except for the types without a stream), and no FRAME or BAR lines before it has a
 // window.
-class FakeDocument : public WorkspaceDocument
+class FakeDocument : public workspace::WorkspaceDocument
 {
 public:
     explicit FakeDocument(std::string documentKey)
@@ -35,7 +35,7 @@ public:
             return true;
         if (!hasStream())
             return false;
-        const std::optional<std::uint32_t> id = readStreamLine(line, key);
+        const std::optional<std::uint32_t> id = workspace::readStreamLine(line, key);
         if (id)
             streamId = *id;
         return id.has_value();
@@ -46,7 +46,7 @@ public:
         if (finished)
             common.writeLines(stream, kScreenWidth, kScreenHeight);
         if (hasStream())
-            stream.write(streamLine(key, streamId));
+            stream.write(workspace::streamLine(key, streamId));
     }
 
     bool finishLoading() override
@@ -60,14 +60,14 @@ public:
     bool hasStream() const { return key != "IHTL"; }
 
     std::string key;
-    DocumentCommon common;
+    workspace::DocumentCommon common;
     std::uint32_t streamId = 65;
     bool finished = false;
     int finishCount = 0;
     std::vector<std::string> lines;
 };
 
-class RecordingHost : public WorkspaceHost
+class RecordingHost : public workspace::WorkspaceHost
 {
 public:
     void closeWorkspace() override
@@ -83,7 +83,7 @@ public:
         address = text;
     }
 
-    WorkspaceDocument* createDocument(std::string_view key) override
+    workspace::WorkspaceDocument* createDocument(std::string_view key) override
     {
         calls.push_back("create " + std::string(key));
         if (key != "IHTE" && key != "IHDB" && key != "IHTL" && key != "IHGE")
@@ -120,4 +120,4 @@ public:
     std::string savedPath;
 };
 
-} // namespace zeb::workspace::testing
+} // namespace zeb::testsupport
