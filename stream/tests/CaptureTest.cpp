@@ -43,7 +43,7 @@ std::vector<std::string> sentencesOf(const Bytes& capture)
 TEST(Captures, NmeaCapturesArriveWholeHoweverTheyAreCut)
 {
     const Bytes capture = testing::concatenatedCaptures("nmea", ".nmea");
-    ASSERT_GT(capture.size(), 100000u) << "captures not found under " << testing::sharedData();
+    ASSERT_GT(capture.size(), 100000u) << "captures not found under " << testsupport::captureFolder();
 
     const auto reference = feedInBlocks(capture, capture.size());
     std::vector<std::string> sentences;

@@ -141,22 +141,6 @@ TEST(IOSTStreamOpen, OpenByTextFollowsTheGrammar)
 
 const Bytes kFrame = {0xFE, 'R', 0x00, 0x03, 0xFF, 0xFD, 0xFF};
 
-TEST(IOSTStreamWrite, AClosedStreamWritesNothingAndTellsNobody)
-{
-    ScriptedTransport client(stream_type::Client, false);
-    Recorder recorder;
-    IOSTStream stream(IOSTStream::kAnonymous);
-    recorder.subscribeTo(stream);
-    EXPECT_EQ(stream.write(kFrame.data(), kFrame.size()), 0u);
-    StreamEvent event;
-    EXPECT_EQ(stream.sendEvent(event), StreamStatus::Ok);
-    ASSERT_EQ(stream.open(clientAddress()), StreamStatus::Ok);
-    stream.close();
-    recorder.codes.clear();
-    EXPECT_EQ(stream.write(kFrame.data(), kFrame.size()), 0u);
-    EXPECT_TRUE(recorder.codes.empty());
-    EXPECT_TRUE(client.log().written.empty());
-}
 
 TEST(IOSTStreamWrite, SubscribersAreToldBeforeTheBytesLeave)
 {

@@ -6,15 +6,13 @@
 #include "stream/StreamDevice.h"
 #include "stream/StreamEvent.h"
 #include "stream/StreamRegistry.h"
+#include "testsupport/CaptureFiles.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstdint>
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <memory>
 #include <ostream>
 #include <string>
@@ -35,32 +33,18 @@ inline std::string textOf(const Bytes& bytes)
     return std::string(bytes.begin(), bytes.end());
 }
 
-inline std::filesystem::path sharedData()
-{
-    if (const char* data = std::getenv("ZEB500_SHARED_DATA"); data && *data)
-        return data;
-    const char* source = std::getenv("ZEB500_SOURCE_DIR");
-    return std::filesystem::path(source ? source : ".") / "data" / "captures";
-}
-
-inline Bytes readFile(const std::filesystem::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
 // Every capture of a folder, in name order, one after the other.
 inline Bytes concatenatedCaptures(const std::string& folder, const std::string& extension)
 {
     std::vector<std::filesystem::path> files;
-    for (const auto& entry : std::filesystem::directory_iterator(sharedData() / folder)) {
+    for (const auto& entry : std::filesystem::directory_iterator(testsupport::captureFolder() / folder)) {
         if (entry.path().extension() == extension)
             files.push_back(entry.path());
     }
     std::sort(files.begin(), files.end());
     Bytes all;
     for (const auto& file : files) {
-        const Bytes bytes = readFile(file);
+        const std::string bytes = testsupport::readFile(file);
         all.insert(all.end(), bytes.begin(), bytes.end());
     }
     return all;

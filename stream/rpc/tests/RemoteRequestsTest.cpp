@@ -9,8 +9,8 @@
 #include "stream/rpc/RemoteFileRequest.h"
 #include "stream/rpc/RequestCode.h"
 #include "stream/rpc/RequestFrame.h"
-#include "stream/rpc/tests/LinkedStreams.h"
-#include "stream/rpc/tests/TempFolder.h"
+#include "testsupport/LinkedStreams.h"
+#include "testsupport/TempFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -22,8 +22,8 @@ namespace {
 
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
-using testing::LinkedStreams;
-using testing::TempFolder;
+using testsupport::LinkedStreams;
+using testsupport::TempFolder;
 
 // The far stream serves files from `root`; the test calls through the near one.
 class RemoteRequestsTest : public ::testing::Test

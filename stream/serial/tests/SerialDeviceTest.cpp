@@ -6,6 +6,7 @@
 #include "stream/StreamEvent.h"
 #include "stream/serial/SerialTransport.h"
 #include "stream/serial/tests/SocatPair.h"
+#include "testsupport/CaptureFiles.h"
 
 #include <gtest/gtest.h>
 
@@ -35,20 +36,6 @@ using testing::SocatPair;
 using Clock = std::chrono::steady_clock;
 
 constexpr const char* kLineAddress = "/dev/serial/com7,115200,8,1.0,N";
-
-std::filesystem::path sharedData()
-{
-    if (const char* data = std::getenv("ZEB500_SHARED_DATA"); data && *data)
-        return data;
-    const char* source = std::getenv("ZEB500_SOURCE_DIR");
-    return std::filesystem::path(source ? source : ".") / ".." / "shared" / "data";
-}
-
-std::string readFile(const std::filesystem::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
 
 StreamAddress lineAddress(std::string_view text = kLineAddress)
 {
@@ -168,7 +155,7 @@ TEST_F(SerialLine, SettingsTheLineCannotTakeFailConfiguration)
 
 TEST_F(SerialLine, CapturedSentencesArriveAsTheyDoWhenFedDirectly)
 {
-    const std::string capture = readFile(sharedData() / "nmea" / "quectel-L70.nmea");
+    const std::string capture = testsupport::readFile(testsupport::captureFolder() / "nmea" / "quectel-L70.nmea");
     ASSERT_GT(capture.size(), 1000u);
 
     Received direct;

@@ -50,7 +50,7 @@ TEST_F(ClientSocket, BadOrRefusedAddressesFailWith58)
 
 TEST_F(ClientSocket, NmeaTravelsBothWaysAndTheAddressUsesTheLow16BitsOfThePort)
 {
-    const std::string capture = readFile(sharedData() / "nmea" / "bu353-glonass.nmea");
+    const std::string capture = readFile(captureFolder() / "nmea" / "bu353-glonass.nmea");
     ASSERT_FALSE(capture.empty());
     const RawListener listener;
     Journal journal;
@@ -76,7 +76,7 @@ TEST_F(ClientSocket, NmeaTravelsBothWaysAndTheAddressUsesTheLow16BitsOfThePort)
 TEST_F(ClientSocket, TheFarSideClosingClosesTheStreamFromTheReceiveThread)
 {
     const RawListener listener;
-    Window window;
+    WindowThread window;
     Journal journal;
     IOSTStream stream(IOSTStream::kAnonymous);
     journal.subscribeTo(stream);

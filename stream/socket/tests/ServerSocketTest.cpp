@@ -34,7 +34,7 @@ protected:
         return runCommand("printf '" + input + "' | timeout 10 socat -t 2 - TCP:127.0.0.1:" + std::to_string(port));
     }
 
-    Window window;
+    WindowThread window;
     Journal journal;
     IOSTStream server{IOSTStream::kAnonymous};
     std::uint16_t port = 0;

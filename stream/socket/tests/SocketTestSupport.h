@@ -1,25 +1,20 @@
 #pragma once
 
-#include "messages/HttpRequestRecord.h"
-#include "platform/HeadlessDispatcher.h"
-#include "platform/MessageTarget.h"
 #include "stream/IOSTStream.h"
 #include "stream/StreamAddress.h"
 #include "stream/StreamEvent.h"
 #include "stream/StreamRegistry.h"
 #include "stream/socket/ServerSocketDevice.h"
 #include "stream/socket/SocketTransports.h"
+#include "testsupport/CaptureFiles.h"
+#include "testsupport/WindowThread.h"
 
 #include <gtest/gtest.h>
 
 #include <arpa/inet.h>
 #include <chrono>
 #include <cstdio>
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <functional>
-#include <future>
 #include <iterator>
 #include <mutex>
 #include <netinet/in.h>
@@ -33,6 +28,9 @@
 namespace zeb::stream::socket::testing {
 
 using namespace std::chrono_literals;
+using testsupport::captureFolder;
+using testsupport::readFile;
+using testsupport::WindowThread;
 
 inline bool eventually(const std::function<bool()>& condition, std::chrono::milliseconds limit = 5s)
 {
@@ -43,20 +41,6 @@ inline bool eventually(const std::function<bool()>& condition, std::chrono::mill
         std::this_thread::sleep_for(2ms);
     }
     return true;
-}
-
-inline std::string readFile(const std::filesystem::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-inline std::filesystem::path sharedData()
-{
-    if (const char* data = std::getenv("ZEB500_SHARED_DATA"); data && *data)
-        return data;
-    const char* source = std::getenv("ZEB500_SOURCE_DIR");
-    return std::filesystem::path(source ? source : ".") / ".." / "shared" / "data";
 }
 
 // Runs a shell command and returns what it printed.
@@ -234,107 +218,6 @@ struct Journal
             all += entry.bytes;
         return all;
     }
-};
-
-// A window: a message target on a thread of its own, with its loop. It keeps the messages it
-// is sent, and answers "ON_HTTP_REQUEST" by copying the request and leaving the test's response.
-class Window
-{
-public:
-    struct Message
-    {
-        platform::MessageId id;
-        platform::WParam wParam;
-        platform::LParam lParam;
-        std::thread::id thread;
-    };
-    struct Request
-    {
-        std::string method, target;
-        unsigned major = 0, minor = 0;
-        std::vector<std::pair<std::string, std::string>> headers; // newest first
-    };
-
-    Window()
-    {
-        std::promise<void> ready;
-        m_thread = std::thread([this, &ready] {
-            platform::HeadlessDispatcher dispatcher;
-            Target target(*this);
-            m_dispatcher = &dispatcher;
-            m_handle = target.handle();
-            ready.set_value();
-            dispatcher.run();
-        });
-        ready.get_future().wait();
-    }
-    ~Window()
-    {
-        m_dispatcher->quit();
-        m_thread.join();
-    }
-
-    platform::Handle handle() const { return m_handle; }
-    std::thread::id id() const { return m_thread.get_id(); }
-    void respondWith(std::string response) { m_response = std::move(response); } // before any request
-    std::vector<Message> messages(platform::MessageId id) const
-    {
-        const std::lock_guard lock(m_mutex);
-        std::vector<Message> found;
-        std::copy_if(m_messages.begin(), m_messages.end(), std::back_inserter(found),
-                     [&](const Message& m) { return m.id == id; });
-        return found;
-    }
-    std::size_t count(platform::MessageId id) const { return messages(id).size(); }
-    std::vector<Request> requests() const
-    {
-        const std::lock_guard lock(m_mutex);
-        return m_requests;
-    }
-
-private:
-    struct Target : platform::MessageTarget
-    {
-        explicit Target(Window& window)
-            : owner(window)
-        {
-        }
-        platform::LResult onMessage(platform::MessageId id, platform::WParam wParam, platform::LParam lParam) override
-        {
-            owner.take(id, wParam, lParam);
-            return 1;
-        }
-        Window& owner;
-    };
-
-    void take(platform::MessageId id, platform::WParam wParam, platform::LParam lParam)
-    {
-        const std::lock_guard lock(m_mutex);
-        m_messages.push_back({id, wParam, lParam, std::this_thread::get_id()});
-        if (id != StreamRegistry::messages().httpRequest)
-            return;
-        auto& record = *reinterpret_cast<messages::HttpRequestRecord*>(lParam);
-        Request request{std::string(record.method()),
-                        std::string(record.target()),
-                        record.versionMajor(),
-                        record.versionMinor(),
-                        {}};
-        for (std::size_t i = 0; i < record.headerCount(); ++i)
-            request.headers.emplace_back(record.header(i).name, record.header(i).value);
-        m_requests.push_back(std::move(request));
-        if (!m_response.empty()) {
-            record.response = reinterpret_cast<const std::uint8_t*>(m_response.data());
-            record.responseCount = m_response.size();
-        }
-    }
-
-    std::thread m_thread;
-    platform::HeadlessDispatcher* m_dispatcher = nullptr;
-    platform::Handle m_handle = platform::kNoHandle;
-    mutable std::mutex m_mutex;
-    std::vector<Message> m_messages;
-    std::vector<Request> m_requests;
-    std::string m_response;
 };
 
 // Every test runs with the socket transports installed.
