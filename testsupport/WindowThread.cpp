@@ -1,10 +1,33 @@
 #include "testsupport/WindowThread.h"
 
+#include "platform/HeadlessDispatcher.h"
+#include "platform/MessageRegistry.h"
+#include "platform/Messaging.h"
+
 #include <algorithm>
+#include <chrono>
 #include <future>
 #include <iterator>
 
 namespace zeb::testsupport {
+
+namespace {
+
+platform::MessageId taskMessage()
+{
+    static const platform::MessageId id = platform::MessageRegistry::registerMessage("TEST_WINDOW_TASK");
+    return id;
+}
+
+void headlessLoop(const std::function<void()>& started, const std::function<bool()>& quit)
+{
+    platform::HeadlessDispatcher dispatcher;
+    started();
+    // stop() wakes the loop with a message; the long limit only bounds a lost wake-up.
+    dispatcher.runUntil(quit, std::chrono::minutes(10));
+}
+
+} // namespace
 
 class WindowThread::Target : public platform::MessageTarget
 {
@@ -15,6 +38,10 @@ public:
     }
     platform::LResult onMessage(platform::MessageId id, platform::WParam wParam, platform::LParam lParam) override
     {
+        if (id == taskMessage()) {
+            (*reinterpret_cast<std::function<void()>*>(wParam))();
+            return 1;
+        }
         m_owner.take(id, wParam, lParam);
         return 1;
     }
@@ -23,27 +50,40 @@ private:
     WindowThread& m_owner;
 };
 
-WindowThread::WindowThread(Inspect inspect)
+WindowThread::WindowThread(Inspect inspect, Loop loop)
     : m_inspect(std::move(inspect))
 {
+    if (!loop)
+        loop = headlessLoop;
     std::promise<void> ready;
     auto started = ready.get_future();
-    m_thread = std::thread([this, &ready] {
-        platform::HeadlessDispatcher dispatcher;
-        Target target(*this);
-        m_dispatcher = &dispatcher;
-        m_handle = target.handle();
-        m_id = std::this_thread::get_id();
-        ready.set_value();
-        dispatcher.run();
+    m_thread = std::thread([this, &ready, loop] {
+        std::unique_ptr<Target> target;
+        loop(
+            [&] {
+                target = std::make_unique<Target>(*this);
+                m_handle = target->handle();
+                m_id = std::this_thread::get_id();
+                ready.set_value();
+            },
+            [this] { return m_quit.load(); });
+        m_objects.clear();
     });
     started.wait();
 }
 
-WindowThread::~WindowThread()
+void WindowThread::stop()
 {
-    m_dispatcher->quit();
+    if (!m_thread.joinable())
+        return;
+    m_quit = true;
+    platform::post(m_handle, taskMessage(), reinterpret_cast<platform::WParam>(&m_wake));
     m_thread.join();
+}
+
+void WindowThread::call(std::function<void()> task)
+{
+    platform::send(m_handle, taskMessage(), reinterpret_cast<platform::WParam>(&task));
 }
 
 std::vector<WindowThread::Message> WindowThread::messages() const

@@ -1,9 +1,10 @@
 #pragma once
 
-#include "platform/HeadlessDispatcher.h"
 #include "platform/MessageTarget.h"
 
+#include <atomic>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -13,7 +14,8 @@ namespace zeb::testsupport {
 
 // A window for tests: a message target on a thread of its own, running that thread's loop. It
 // keeps every message it is sent; `inspect` runs first, on the window thread, while the
-// message's arguments are still valid, and returns the text to keep with it.
+// message's arguments are still valid, and returns the text to keep with it. Code can be run
+// on the thread, and objects made there that live as long as it does.
 class WindowThread
 {
 public:
@@ -26,9 +28,12 @@ public:
         std::thread::id thread;
     };
     using Inspect = std::function<std::string(platform::MessageId, platform::WParam, platform::LParam)>;
+    // Makes the thread's dispatcher, calls `started`, then serves until `quit` holds. The
+    // default runs a headless dispatcher.
+    using Loop = std::function<void(const std::function<void()>& started, const std::function<bool()>& quit)>;
 
-    explicit WindowThread(Inspect inspect = {});
-    ~WindowThread();
+    explicit WindowThread(Inspect inspect = {}, Loop loop = {});
+    ~WindowThread() { stop(); }
     WindowThread(const WindowThread&) = delete;
     WindowThread& operator=(const WindowThread&) = delete;
 
@@ -38,6 +43,23 @@ public:
     std::vector<Message> messages(platform::MessageId id) const;
     std::size_t count(platform::MessageId id) const { return messages(id).size(); }
 
+    // Runs `task` on the window thread and waits for it.
+    void call(std::function<void()> task);
+    // Makes an object on the window thread that lives until the thread ends.
+    template <typename T, typename... Args>
+    T* make(Args... args)
+    {
+        T* made = nullptr;
+        call([&] {
+            auto object = std::make_shared<T>(args...);
+            made = object.get();
+            m_objects.push_back(std::move(object));
+        });
+        return made;
+    }
+    // Ends the loop and the thread; messages sent afterwards find no window.
+    void stop();
+
 private:
     class Target;
 
@@ -45,11 +67,13 @@ private:
 
     Inspect m_inspect;
     std::thread m_thread;
-    platform::HeadlessDispatcher* m_dispatcher = nullptr;
+    std::atomic<bool> m_quit{false};
     platform::Handle m_handle = platform::kNoHandle;
     std::thread::id m_id;
     mutable std::mutex m_mutex;
     std::vector<Message> m_messages;
+    std::vector<std::shared_ptr<void>> m_objects; // touched on the window thread only
+    std::function<void()> m_wake = [] {};
 };
 
 } // namespace zeb::testsupport
