@@ -32,27 +32,6 @@ std::vector<std::string> readLines(const std::filesystem::path& path)
     return lines;
 }
 
-TEST(SentenceParser, HeadingSentenceSplitsIntoTalkerIdentifierAndFields)
-{
-    SentenceParser parser;
-    ASSERT_EQ(parser.parse("$GPHDT,123.4,T*31\r\n"), result::Parsed);
-    EXPECT_EQ(parser.family(), family::Talker);
-    EXPECT_EQ(parser.talker(), "GP");
-    EXPECT_EQ(parser.identifier(), "HDT");
-    ASSERT_EQ(parser.fieldCount(), 2u);
-    EXPECT_EQ(parser.field(1), "123.4");
-    EXPECT_EQ(parser.field(2), "T");
-
-    EXPECT_EQ(parser.parse("$GPHDT,244.28,T*0d"), result::Parsed) << "lower-case checksum digits";
-    EXPECT_EQ(parser.parse("$GPHDT,123.4,T"), result::Parsed) << "no checksum: accepted unchecked";
-    EXPECT_EQ(parser.fieldCount(), 2u);
-
-    // The result is the parser's own copy: it outlives the input.
-    std::string input = "$GNHDT,244.28,T*13";
-    ASSERT_EQ(parser.parse(input), result::Parsed);
-    input.assign(input.size(), 'z');
-    EXPECT_EQ(parser.field(1), "244.28");
-}
 
 TEST(SentenceParser, ResultCodes)
 {
