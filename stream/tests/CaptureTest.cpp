@@ -22,7 +22,10 @@ std::vector<testing::Seen> feedInBlocks(const Bytes& capture, std::size_t blockS
     for (std::size_t at = 0; at < capture.size(); at += blockSize)
         stream.feed(std::span(capture).subspan(at, std::min(blockSize, capture.size() - at)));
     EXPECT_EQ(stream.totalReceived(), capture.size());
-    return recorder.received;
+    std::vector<testing::Seen> seen;
+    for (const auto& entry : recorder.of(StreamEventCode::Receive))
+        seen.push_back({entry.kind, entry.type, entry.bytes});
+    return seen;
 }
 
 // Every complete line holding a "$" gives one sentence, from that "$" to the line feed.

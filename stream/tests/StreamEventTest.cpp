@@ -63,7 +63,6 @@ TEST(StreamEvent, CopyingMakesZeroTerminatedPrivateCopiesThatOutliveTheSource)
     EXPECT_EQ(target.text(), "$GPHDT\r\n") << "self-assignment keeps the data";
 }
 
-
 TEST(StreamEvent, MovingHandsOverOwnershipAndClearingFreesIt)
 {
     const StreamEvent borrowed = borrowedRecord();

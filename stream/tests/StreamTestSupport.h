@@ -7,6 +7,7 @@
 #include "stream/StreamEvent.h"
 #include "stream/StreamRegistry.h"
 #include "testsupport/CaptureFiles.h"
+#include "testsupport/EventJournal.h"
 
 #include <gtest/gtest.h>
 
@@ -64,32 +65,7 @@ inline void PrintTo(const Seen& seen, std::ostream* out)
     *out << messages::messageKindName(seen.kind) << '/' << seen.type << " \"" << seen.bytes << '"';
 }
 
-// A callback subscriber that keeps everything it is told.
-struct Recorder
-{
-    std::vector<StreamEventCode> codes;
-    std::vector<Seen> received;
-    std::vector<Seen> sent;
-
-    static void callback(void* context, IOSTStream*, StreamEventCode code, std::intptr_t argument)
-    {
-        auto& self = *static_cast<Recorder*>(context);
-        self.codes.push_back(code);
-        if (code == StreamEventCode::Receive || code == StreamEventCode::Send) {
-            const StreamEvent& event = eventArgument(argument);
-            auto& into = code == StreamEventCode::Receive ? self.received : self.sent;
-            into.push_back({event.kind, event.type, std::string(event.text())});
-        }
-    }
-    void subscribeTo(IOSTStream& stream) { stream.subscribeCallback(&Recorder::callback, this); }
-    std::string receivedText() const
-    {
-        std::string all;
-        for (const auto& seen : received)
-            all += seen.bytes;
-        return all;
-    }
-};
+using Recorder = testsupport::EventJournal;
 
 // A transport that is open from its open() on, records what is written and reads back what
 // the test gives it. `acceptPerWrite` cuts writes short.

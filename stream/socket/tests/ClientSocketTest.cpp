@@ -177,10 +177,10 @@ TEST_F(ClientSocket, ASubscriberMayCloseTheStreamFromItsReceiveCallback)
     const RawListener listener;
     Journal journal;
     IOSTStream stream(IOSTStream::kAnonymous);
-    journal.onEntry = [&](const Journal::Entry& entry) {
+    journal.onEntry([&](const Journal::Entry& entry) {
         if (entry.code == StreamEventCode::Receive)
             stream.close();
-    };
+    });
     journal.subscribeTo(stream);
     ASSERT_EQ(stream.open(clientAddress("127.0.0.1", listener.port())), StreamStatus::Ok);
     const RawSocket far = listener.accept();

@@ -26,10 +26,10 @@ protected:
     void SetUp() override
     {
         SocketTest::SetUp();
-        journal.onEntry = [this](const Journal::Entry& entry) {
+        journal.onEntry([this](const Journal::Entry& entry) {
             if (entry.code == StreamEventCode::Connect)
                 peerJournal.subscribeTo(*reinterpret_cast<IOSTStream*>(entry.argument));
-        };
+        });
         journal.subscribeTo(server);
     }
     void openServer(bool withWindow = true)
@@ -121,8 +121,7 @@ TEST_F(HttpRequests, WithoutAResponseTheConnectionGoesOn)
         EXPECT_EQ(journal.count(StreamEventCode::Disconnect), 0u);
         // Closing the server stream destroys its transport and the peer with it, untold.
         server.close();
-        const std::lock_guard lock(peerJournal.mutex);
-        peerJournal.entries.clear();
+        peerJournal.clear();
     }
 }
 

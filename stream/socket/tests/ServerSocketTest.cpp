@@ -46,13 +46,13 @@ TEST_F(ServerSocket, TwoClientsAtOnceGiveTwoPeerStreamsToldOnceEachComingAndGoin
     std::mutex mutex;
     std::set<std::string> names;
     // Only connections touch the locals: the server stream still tells its close after them.
-    journal.onEntry = [&](const Journal::Entry& entry) {
+    journal.onEntry([&](const Journal::Entry& entry) {
         const auto* peer = reinterpret_cast<IOSTStream*>(entry.argument);
         if (entry.code != StreamEventCode::Connect || peer->identifier() != IOSTStream::kAnonymous)
             return;
         const std::lock_guard lock(mutex);
         names.insert(peer->address());
-    };
+    });
     openServer();
     // Each client holds its connection open for a second, so the two overlap.
     const std::string port = std::to_string(this->port);
@@ -92,7 +92,7 @@ TEST_F(ServerSocket, NmeaTravelsBothWaysThroughAPeerStream)
     std::mutex mutex;
     std::vector<std::unique_ptr<Journal>> peerJournals;
     std::string peerAddress;
-    journal.onEntry = [&](const Journal::Entry& entry) {
+    journal.onEntry([&](const Journal::Entry& entry) {
         if (entry.code != StreamEventCode::Connect)
             return;
         // Subscribing in the connect handler sees the connection from its first byte.
@@ -101,12 +101,12 @@ TEST_F(ServerSocket, NmeaTravelsBothWaysThroughAPeerStream)
         peerAddress = peer->address();
         peerJournals.push_back(std::make_unique<Journal>());
         auto* mine = peerJournals.back().get();
-        mine->onEntry = [peer](const Journal::Entry& seen) {
+        mine->onEntry([peer](const Journal::Entry& seen) {
             if (seen.code == StreamEventCode::Receive && seen.bytes.starts_with("$GPZDA"))
                 peer->write("$PKVR,ACK," + seen.bytes.substr(1, 5) + "\r\n");
-        };
+        });
         mine->subscribeTo(*peer);
-    };
+    });
     openServer();
 
     const std::string output

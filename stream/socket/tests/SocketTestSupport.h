@@ -7,6 +7,8 @@
 #include "stream/socket/ServerSocketDevice.h"
 #include "stream/socket/SocketTransports.h"
 #include "testsupport/CaptureFiles.h"
+#include "testsupport/EventJournal.h"
+#include "testsupport/Eventually.h"
 #include "testsupport/WindowThread.h"
 
 #include <gtest/gtest.h>
@@ -14,34 +16,21 @@
 #include <arpa/inet.h>
 #include <chrono>
 #include <cstdio>
-#include <functional>
 #include <iterator>
-#include <mutex>
 #include <netinet/in.h>
 #include <poll.h>
 #include <string>
 #include <sys/socket.h>
-#include <thread>
 #include <unistd.h>
-#include <vector>
 
 namespace zeb::stream::socket::testing {
 
 using namespace std::chrono_literals;
 using testsupport::captureFolder;
+using testsupport::eventually;
+using Journal = testsupport::EventJournal;
 using testsupport::readFile;
 using testsupport::WindowThread;
-
-inline bool eventually(const std::function<bool()>& condition, std::chrono::milliseconds limit = 5s)
-{
-    const auto deadline = std::chrono::steady_clock::now() + limit;
-    while (!condition()) {
-        if (std::chrono::steady_clock::now() > deadline)
-            return false;
-        std::this_thread::sleep_for(2ms);
-    }
-    return true;
-}
 
 // Runs a shell command and returns what it printed.
 inline std::string runCommand(const std::string& command)
@@ -168,57 +157,6 @@ inline std::uint16_t listeningPort(const IOSTStream& server)
     const auto* device = dynamic_cast<const ServerSocketDevice*>(server.device());
     return device ? device->port() : 0;
 }
-
-// A callback subscriber that keeps what it is told, under a lock: it runs on receive threads.
-struct Journal
-{
-    struct Entry
-    {
-        StreamEventCode code;
-        IOSTStream* stream;
-        std::intptr_t argument;
-        std::string bytes;
-        std::thread::id thread;
-        messages::MessageKind kind = messages::MessageKind::Unknown;
-    };
-
-    mutable std::mutex mutex;
-    std::vector<Entry> entries;
-    std::function<void(const Entry&)> onEntry; // called on the notifying thread
-
-    static void callback(void* context, IOSTStream* stream, StreamEventCode code, std::intptr_t argument)
-    {
-        auto& self = *static_cast<Journal*>(context);
-        Entry entry{code, stream, argument, {}, std::this_thread::get_id()};
-        if (code == StreamEventCode::Receive) {
-            entry.bytes = std::string(eventArgument(argument).text());
-            entry.kind = eventArgument(argument).kind;
-        }
-        {
-            const std::lock_guard lock(self.mutex);
-            self.entries.push_back(entry);
-        }
-        if (self.onEntry)
-            self.onEntry(entry);
-    }
-    void subscribeTo(IOSTStream& stream) { stream.subscribeCallback(&Journal::callback, this); }
-    std::vector<Entry> of(StreamEventCode code) const
-    {
-        const std::lock_guard lock(mutex);
-        std::vector<Entry> found;
-        std::copy_if(entries.begin(), entries.end(), std::back_inserter(found),
-                     [&](const Entry& e) { return e.code == code; });
-        return found;
-    }
-    std::size_t count(StreamEventCode code) const { return of(code).size(); }
-    std::string received() const
-    {
-        std::string all;
-        for (const auto& entry : of(StreamEventCode::Receive))
-            all += entry.bytes;
-        return all;
-    }
-};
 
 // Every test runs with the socket transports installed.
 class SocketTest : public ::testing::Test

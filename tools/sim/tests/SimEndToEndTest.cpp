@@ -7,6 +7,7 @@
 #include "stream/rpc/RemoteFileClient.h"
 #include "stream/rpc/RemoteRequests.h"
 #include "stream/socket/SocketTransports.h"
+#include "testsupport/Eventually.h"
 
 #include <gtest/gtest.h>
 
@@ -52,17 +53,7 @@ std::vector<std::string> captureLines(const std::string& path)
     return lines;
 }
 
-template <typename Condition>
-bool eventually(Condition condition, std::chrono::milliseconds limit = 2000ms)
-{
-    const auto deadline = std::chrono::steady_clock::now() + limit;
-    while (!condition()) {
-        if (std::chrono::steady_clock::now() > deadline)
-            return false;
-        std::this_thread::sleep_for(2ms);
-    }
-    return true;
-}
+using zeb::testsupport::eventually;
 
 // The simulator as a child process, told to listen on a free port that it prints.
 class Simulator

@@ -1,0 +1,18 @@
+#include "testsupport/Eventually.h"
+
+#include <thread>
+
+namespace zeb::testsupport {
+
+bool eventually(const std::function<bool()>& condition, std::chrono::milliseconds limit)
+{
+    const auto deadline = std::chrono::steady_clock::now() + limit;
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() > deadline)
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    return true;
+}
+
+} // namespace zeb::testsupport
