@@ -5,8 +5,8 @@
 
 #include "stream/rpc/FileCopy.h"
 #include "stream/rpc/RemoteRequests.h"
-#include "stream/rpc/tests/LinkedStreams.h"
-#include "stream/rpc/tests/TempFolder.h"
+#include "testsupport/LinkedStreams.h"
+#include "testsupport/TempFolder.h"
 
 #include <benchmark/benchmark.h>
 
@@ -19,10 +19,10 @@ using namespace zeb::stream;
 void copyBench(benchmark::State& state, bool upload)
 {
     const auto size = static_cast<std::size_t>(state.range(0));
-    rpc::testing::TempFolder root;
-    rpc::testing::TempFolder local;
+    zeb::testsupport::TempFolder root;
+    zeb::testsupport::TempFolder local;
     rpc::installRemoteRequests(root.path());
-    rpc::testing::LinkedStreams streams;
+    zeb::testsupport::LinkedStreams streams;
     std::string content(size, '\0');
     for (std::size_t i = 0; i < size; ++i)
         content[i] = static_cast<char>(i * 31);

@@ -1,11 +1,11 @@
 #pragma once
 
 #include "platform/Environment.h"
+#include "testsupport/TempFolder.h"
 
 #include <cstdlib>
 #include <filesystem>
 #include <string>
-#include <unistd.h>
 
 namespace zeb::testsupport {
 
@@ -20,15 +20,10 @@ public:
         const char* previous = std::getenv(platform::Environment::kHomeVariable);
         m_previous = previous ? previous : "";
         m_hadPrevious = previous != nullptr;
-        std::string pattern = (std::filesystem::temp_directory_path() / "zeb500-test-XXXXXX").string();
-        m_folder = ::mkdtemp(pattern.data()) ? pattern : std::string();
-        platform::Environment::setHome(m_folder.string());
+        platform::Environment::setHome(m_folder.path().string());
     }
     ~ScratchHome()
     {
-        std::error_code error;
-        if (!m_folder.empty())
-            std::filesystem::remove_all(m_folder, error);
         if (m_hadPrevious)
             platform::Environment::setHome(m_previous);
         else
@@ -37,11 +32,11 @@ public:
     ScratchHome(const ScratchHome&) = delete;
     ScratchHome& operator=(const ScratchHome&) = delete;
 
-    const std::filesystem::path& folder() const { return m_folder; }
-    std::string path(const std::string& name) const { return (m_folder / name).string(); }
+    const std::filesystem::path& folder() const { return m_folder.path(); }
+    std::string path(const std::string& name) const { return (m_folder.path() / name).string(); }
 
 private:
-    std::filesystem::path m_folder;
+    TempFolder m_folder;
     std::string m_previous;
     bool m_hadPrevious = false;
 };

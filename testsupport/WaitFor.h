@@ -17,4 +17,10 @@ namespace zeb::testsupport {
                                    std::chrono::milliseconds limit = std::chrono::seconds(10),
                                    const std::function<void()>& between = {});
 
+// The short form, where the failing check itself says what was awaited.
+inline bool eventually(const std::function<bool()>& condition, std::chrono::milliseconds limit = std::chrono::seconds(10))
+{
+    return static_cast<bool>(waitFor(condition, "a condition", limit));
+}
+
 } // namespace zeb::testsupport

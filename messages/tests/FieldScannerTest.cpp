@@ -1,6 +1,7 @@
 #include "messages/FieldScanner.h"
 
 #include "messages/SentenceParser.h"
+#include "testsupport/CaptureFiles.h"
 
 #include <gtest/gtest.h>
 
@@ -18,15 +19,6 @@ namespace {
 namespace scanned = field_scan_result;
 
 constexpr const char* kHrpFormat = "%f64,%f64,T,%f64,%f64,%f64,%u32,%c08";
-
-std::filesystem::path sharedData()
-{
-    if (const char* dir = std::getenv("ZEB500_SHARED_DATA")) {
-        return dir;
-    }
-    const char* source = std::getenv("ZEB500_SOURCE_DIR");
-    return std::filesystem::path(source ? source : ".") / ".." / "shared" / "data";
-}
 
 // Scans one field with one format item; the cell is returned through `cell`.
 int scanOne(std::string_view format, std::string_view field, FieldValue* cell = nullptr)
@@ -224,7 +216,7 @@ TEST(FieldScannerRealData, FixAndHeadingSentencesConvert)
     std::size_t headings = 0;
     SentenceParser parser;
     FieldScanner scanner;
-    for (const auto& entry : std::filesystem::directory_iterator(sharedData() / "nmea")) {
+    for (const auto& entry : std::filesystem::directory_iterator(testsupport::captureFolder() / "nmea")) {
         std::ifstream in(entry.path(), std::ios::binary);
         for (std::string line; std::getline(in, line);) {
             if (parser.parse(line) != sentence_result::Parsed) {

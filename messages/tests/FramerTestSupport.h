@@ -1,6 +1,7 @@
 #pragma once
 
 #include "messages/MessageFramer.h"
+#include "testsupport/CaptureFiles.h"
 
 #include <gtest/gtest.h>
 
@@ -115,18 +116,11 @@ struct FileAndReadSizeName
     }
 };
 
-inline std::string dataPath(const std::string& relative)
-{
-    const char* source = std::getenv("ZEB500_SOURCE_DIR");
-    const std::string root = source != nullptr ? std::string(source) + "/data/captures" : ZEB_MESSAGES_TEST_DATA;
-    return root + "/" + relative;
-}
-
 inline Bytes readFile(const std::string& relative)
 {
-    std::ifstream in(dataPath(relative), std::ios::binary);
-    EXPECT_TRUE(in.good()) << "cannot read " << dataPath(relative);
-    return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    const std::string text = testsupport::readFile(testsupport::captureFolder() / relative);
+    EXPECT_FALSE(text.empty()) << "cannot read " << testsupport::captureFolder() / relative;
+    return Bytes(text.begin(), text.end());
 }
 
 } // namespace zeb::messages::test

@@ -33,33 +33,7 @@ TEST(Checksum, CapturedSentencesCarryTheChecksumWeCompute)
     EXPECT_GT(checked, 50);
 }
 
-TEST(Checksum, ByteSum16SumsExactlyCountBytes)
-{
-    const std::vector<std::uint8_t> ones(70000, 0xFF);
-    EXPECT_EQ(byteSum16(ones.data(), 0), 0u);
-    EXPECT_EQ(byteSum16(ones.data(), 0xFFFF), 0xFFFFu * 0xFF) << "the full sum; callers keep the low 16 bits";
-}
 
-TEST(Classifier, FramesAreClassifiedByTheirLetter)
-{
-    struct Case
-    {
-        MessageKind kind;
-        std::string bytes;
-        MessageType type;
-    };
-    const std::vector<Case> cases{
-        {MessageKind::SBin, "\xFE\x41"s, T::GnssAlmanach}, {MessageKind::SBin, "\xFE\x5A"s, T::Other},
-        {MessageKind::SVar, "\x02\r\n!W,1\x03"s, T::Waas}, {MessageKind::SVar, "\x02\r\n!0xE2,\x03"s, T::Gnss2Messie},
-        {MessageKind::SVar, "\x02!"s, T::Other},           {MessageKind::UHF, "\x02\x43"s, T::UhfCode},
-        {MessageKind::UHF, "\x02\x41"s, T::Other},         {MessageKind::RTCM, ""s, T::Rtcm},
-        {MessageKind::Unknown, "\xFE\x41"s, T::Other},     {MessageKind::Residue, "$GPGGA\r\n"s, T::Other},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(std::string(messageKindName(c.kind)) + " " + c.bytes);
-        EXPECT_EQ(messageTypeName(classify(c.kind, bytesOf(c.bytes))), messageTypeName(c.type));
-    }
-}
 
 TEST(Classifier, ContentIsJudgedByTheFirstTestThatHolds)
 {
@@ -82,16 +56,6 @@ TEST(Classifier, ContentIsJudgedByTheFirstTestThatHolds)
     }
 }
 
-TEST(MessageTypeTable, CodesAreUniqueAndEndWithAny)
-{
-    const auto table = messageTypeTable();
-    EXPECT_EQ(table.back().code, 255u);
-    std::vector<bool> seen(256, false);
-    for (const auto& entry : table) {
-        EXPECT_FALSE(seen[entry.code]) << "code " << entry.code << " twice";
-        seen[entry.code] = true;
-    }
-}
 
 TEST(GnssTime, ResolvesToTheTimeWithinHalfAPeriodCarryingAndBorrowingWeeks)
 {

@@ -11,13 +11,13 @@
 #include "platform/Messaging.h"
 #include "platform/ServingWait.h"
 #include "platform/WorkerThread.h"
+#include "testsupport/WindowThread.h"
 
 #include <gtest/gtest.h>
 
 #include <atomic>
 #include <chrono>
 #include <functional>
-#include <future>
 #include <memory>
 #include <mutex>
 #include <thread>
@@ -54,69 +54,19 @@ private:
     TimerHandler m_timer;
 };
 
-// A thread running a loop of the harness's kind, with a way to run code on it.
+// A window thread running a loop of the harness's kind.
 template <typename Harness>
-class LoopThread
+class LoopThread : public testsupport::WindowThread
 {
 public:
     LoopThread()
-    {
-        std::promise<void> ready;
-        auto started = ready.get_future();
-        m_thread = std::thread([this, &ready] {
+        : WindowThread({}, [](const std::function<void()>& started, const std::function<bool()>& quit) {
             auto dispatcher = Harness::makeLocal();
-            const MessageId task = MessageRegistry::registerMessage("TEST_TASK");
-            FunctionTarget tasks([task](MessageId message, WParam wParam, LParam) {
-                if (message != task)
-                    return LResult{0};
-                (*reinterpret_cast<std::function<void()>*>(wParam))();
-                return LResult{1};
-            });
-            m_tasks = tasks.handle();
-            m_id = std::this_thread::get_id();
-            ready.set_value();
-            Harness::pump(
-                *dispatcher, [this] { return m_quit.load(); }, 600s);
-            // Objects created on this thread by tests die with it.
-            m_objects.clear();
-        });
-        started.wait();
-    }
-    ~LoopThread() { stop(); }
-
-    // Runs `task` on the loop thread and waits for it.
-    void call(std::function<void()> task)
+            started();
+            Harness::pump(*dispatcher, quit, 600s);
+        })
     {
-        std::function<void()> wrapped = std::move(task);
-        send(m_tasks, MessageRegistry::registerMessage("TEST_TASK"), reinterpret_cast<WParam>(&wrapped), 0);
     }
-    // Creates an object on the loop thread that lives until the thread ends.
-    template <typename T, typename... Args>
-    T* make(Args... args)
-    {
-        T* object = nullptr;
-        call([&] {
-            m_objects.push_back(std::make_shared<T>(args...));
-            object = static_cast<T*>(m_objects.back().get());
-        });
-        return object;
-    }
-    void stop()
-    {
-        if (!m_thread.joinable())
-            return;
-        m_quit = true;
-        post(m_tasks, MessageRegistry::registerMessage("TEST_WAKE"));
-        m_thread.join();
-    }
-    std::thread::id id() const { return m_id; }
-
-private:
-    std::thread m_thread;
-    std::atomic<bool> m_quit{false};
-    Handle m_tasks = kNoHandle;
-    std::thread::id m_id;
-    std::vector<std::shared_ptr<void>> m_objects;
 };
 
 template <typename Harness>

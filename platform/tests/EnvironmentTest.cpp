@@ -46,16 +46,6 @@ TEST(Environment, AssetsAreFoundInTheDataFolderFirst)
     std::filesystem::remove_all(root);
 }
 
-TEST(Settings, InMemoryStoreReadsBackWhatWasWrittenWithFallbacks)
-{
-    MemorySettings settings;
-    EXPECT_EQ(settings.readInt("Settings", "x", 600), 600);
-    settings.writeInt("Settings", "x", -12);
-    settings.writeText("SerialPorts", "COM1", "/dev/ttyUSB0");
-    EXPECT_EQ(settings.readInt("Settings", "x", 0), -12);
-    EXPECT_EQ(settings.readInt("SerialPorts", "COM1", 5), 5) << "text that is no number reads as the fallback";
-    EXPECT_EQ(settings.readText("Settings", "COM1", "none"), "none") << "sections are separate";
-}
 
 } // namespace
 } // namespace zeb::platform

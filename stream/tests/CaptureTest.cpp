@@ -22,7 +22,10 @@ std::vector<testing::Seen> feedInBlocks(const Bytes& capture, std::size_t blockS
     for (std::size_t at = 0; at < capture.size(); at += blockSize)
         stream.feed(std::span(capture).subspan(at, std::min(blockSize, capture.size() - at)));
     EXPECT_EQ(stream.totalReceived(), capture.size());
-    return recorder.received;
+    std::vector<testing::Seen> seen;
+    for (const auto& entry : recorder.of(StreamEventCode::Receive))
+        seen.push_back({entry.kind, entry.type, entry.bytes});
+    return seen;
 }
 
 // Every complete line holding a "$" gives one sentence, from that "$" to the line feed.
@@ -43,7 +46,7 @@ std::vector<std::string> sentencesOf(const Bytes& capture)
 TEST(Captures, NmeaCapturesArriveWholeHoweverTheyAreCut)
 {
     const Bytes capture = testing::concatenatedCaptures("nmea", ".nmea");
-    ASSERT_GT(capture.size(), 100000u) << "captures not found under " << testing::sharedData();
+    ASSERT_GT(capture.size(), 100000u) << "captures not found under " << testsupport::captureFolder();
 
     const auto reference = feedInBlocks(capture, capture.size());
     std::vector<std::string> sentences;

@@ -89,14 +89,14 @@ TEST(EventSource, EachNotificationFollowsItsDeliveryRule)
         const std::size_t toCallbacks = c.callbacksReceive ? 1 : 0;
         const std::size_t toListeners = c.listenersReceive ? 1 : 0;
         const bool everyone = c.rule == Expect::Everyone;
-        EXPECT_EQ(enabled.codes.size(), toCallbacks);
-        EXPECT_EQ(marked.codes.size(), everyone ? toCallbacks : 0);
-        EXPECT_EQ(disabled.codes.size(), everyone ? toCallbacks : 0);
+        EXPECT_EQ(enabled.codes().size(), toCallbacks);
+        EXPECT_EQ(marked.codes().size(), everyone ? toCallbacks : 0);
+        EXPECT_EQ(disabled.codes().size(), everyone ? toCallbacks : 0);
         EXPECT_EQ(lEnabled.calls.size(), toListeners);
         EXPECT_EQ(lMarked.calls.size(), 0u);
         EXPECT_EQ(lDisabled.calls.size(), 0u);
         if (toCallbacks) {
-            EXPECT_EQ(enabled.codes.front(), c.code);
+            EXPECT_EQ(enabled.codes().front(), c.code);
         }
 
         const auto markAfter
@@ -161,10 +161,10 @@ TEST(EventSource, SubscribingFromInsideANotificationTakesEffectAtTheNextOne)
 
     stream.notifyOpen();
     EXPECT_EQ(subscriber.calls, 1);
-    EXPECT_TRUE(late.codes.empty()) << "the walk in progress must not reach the new node";
+    EXPECT_TRUE(late.codes().empty()) << "the walk in progress must not reach the new node";
     stream.notifyClose();
     EXPECT_EQ(subscriber.calls, 2);
-    EXPECT_EQ(late.codes.size(), 1u);
+    EXPECT_EQ(late.codes().size(), 1u);
     EXPECT_EQ(stream.subscriberCount(), 3u);
 }
 

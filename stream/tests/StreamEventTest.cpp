@@ -63,21 +63,6 @@ TEST(StreamEvent, CopyingMakesZeroTerminatedPrivateCopiesThatOutliveTheSource)
     EXPECT_EQ(target.text(), "$GPHDT\r\n") << "self-assignment keeps the data";
 }
 
-TEST(StreamEvent, TheTimeStampIsCopiedOnlyWhenValid)
-{
-    StreamEvent stamped = borrowedRecord();
-    stamped.setTimeStamp(11, 22);
-    const StreamEvent copy(stamped);
-    EXPECT_TRUE(copy.hasTimeStamp());
-    EXPECT_EQ(copy.timeStamp()[0], 11u);
-
-    StreamEvent target;
-    target.setTimeStamp(5, 6);
-    const StreamEvent unstamped = borrowedRecord();
-    target = unstamped;
-    EXPECT_FALSE(target.hasTimeStamp());
-}
-
 TEST(StreamEvent, MovingHandsOverOwnershipAndClearingFreesIt)
 {
     const StreamEvent borrowed = borrowedRecord();

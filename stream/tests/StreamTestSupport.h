@@ -6,15 +6,14 @@
 #include "stream/StreamDevice.h"
 #include "stream/StreamEvent.h"
 #include "stream/StreamRegistry.h"
+#include "testsupport/CaptureFiles.h"
+#include "testsupport/EventJournal.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstdint>
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <memory>
 #include <ostream>
 #include <string>
@@ -35,32 +34,18 @@ inline std::string textOf(const Bytes& bytes)
     return std::string(bytes.begin(), bytes.end());
 }
 
-inline std::filesystem::path sharedData()
-{
-    if (const char* data = std::getenv("ZEB500_SHARED_DATA"); data && *data)
-        return data;
-    const char* source = std::getenv("ZEB500_SOURCE_DIR");
-    return std::filesystem::path(source ? source : ".") / "data" / "captures";
-}
-
-inline Bytes readFile(const std::filesystem::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
 // Every capture of a folder, in name order, one after the other.
 inline Bytes concatenatedCaptures(const std::string& folder, const std::string& extension)
 {
     std::vector<std::filesystem::path> files;
-    for (const auto& entry : std::filesystem::directory_iterator(sharedData() / folder)) {
+    for (const auto& entry : std::filesystem::directory_iterator(testsupport::captureFolder() / folder)) {
         if (entry.path().extension() == extension)
             files.push_back(entry.path());
     }
     std::sort(files.begin(), files.end());
     Bytes all;
     for (const auto& file : files) {
-        const Bytes bytes = readFile(file);
+        const std::string bytes = testsupport::readFile(file);
         all.insert(all.end(), bytes.begin(), bytes.end());
     }
     return all;
@@ -80,32 +65,7 @@ inline void PrintTo(const Seen& seen, std::ostream* out)
     *out << messages::messageKindName(seen.kind) << '/' << seen.type << " \"" << seen.bytes << '"';
 }
 
-// A callback subscriber that keeps everything it is told.
-struct Recorder
-{
-    std::vector<StreamEventCode> codes;
-    std::vector<Seen> received;
-    std::vector<Seen> sent;
-
-    static void callback(void* context, IOSTStream*, StreamEventCode code, std::intptr_t argument)
-    {
-        auto& self = *static_cast<Recorder*>(context);
-        self.codes.push_back(code);
-        if (code == StreamEventCode::Receive || code == StreamEventCode::Send) {
-            const StreamEvent& event = eventArgument(argument);
-            auto& into = code == StreamEventCode::Receive ? self.received : self.sent;
-            into.push_back({event.kind, event.type, std::string(event.text())});
-        }
-    }
-    void subscribeTo(IOSTStream& stream) { stream.subscribeCallback(&Recorder::callback, this); }
-    std::string receivedText() const
-    {
-        std::string all;
-        for (const auto& seen : received)
-            all += seen.bytes;
-        return all;
-    }
-};
+using Recorder = testsupport::EventJournal;
 
 // A transport that is open from its open() on, records what is written and reads back what
 // the test gives it. `acceptPerWrite` cuts writes short.

@@ -1,8 +1,8 @@
-#include "platform/HeadlessDispatcher.h"
-#include "platform/MessageTarget.h"
 #include "platform/Messaging.h"
 #include "platform/WorkerThread.h"
 #include "stream/tests/StreamTestSupport.h"
+#include "testsupport/CaptureFiles.h"
+#include "testsupport/WindowThread.h"
 
 #include <gtest/gtest.h>
 
@@ -21,83 +21,19 @@ using platform::LResult;
 using platform::MessageId;
 using platform::WParam;
 
-// A window: a message target on a thread of its own that keeps what it is sent.
-class WindowThread
+// A window that copies the bytes of each stream event it is sent while the event still lives.
+class WindowThread : public testsupport::WindowThread
 {
 public:
-    struct Message
-    {
-        MessageId id;
-        WParam wParam;
-        LParam lParam;
-        std::string text; // the event's bytes, copied in the handler
-        std::thread::id thread;
-    };
-
     WindowThread()
-    {
-        std::promise<void> ready;
-        auto started = ready.get_future();
-        m_thread = std::thread([this, &ready] {
-            platform::HeadlessDispatcher dispatcher;
-            Target target(*this);
-            m_dispatcher = &dispatcher;
-            m_handle = target.handle();
-            m_id = std::this_thread::get_id();
-            ready.set_value();
-            dispatcher.run();
-        });
-        started.wait();
-    }
-    ~WindowThread()
-    {
-        m_dispatcher->quit();
-        m_thread.join();
-    }
-
-    platform::Handle handle() const { return m_handle; }
-    std::thread::id id() const { return m_id; }
-    std::vector<Message> messages() const
-    {
-        const std::lock_guard lock(m_mutex);
-        return m_messages;
-    }
-    std::size_t count(MessageId id) const
-    {
-        const std::lock_guard lock(m_mutex);
-        return static_cast<std::size_t>(
-            std::count_if(m_messages.begin(), m_messages.end(), [&](const Message& m) { return m.id == id; }));
-    }
-
-private:
-    class Target : public platform::MessageTarget
-    {
-    public:
-        explicit Target(WindowThread& owner)
-            : m_owner(owner)
-        {
-        }
-        LResult onMessage(MessageId id, WParam wParam, LParam lParam) override
-        {
+        : testsupport::WindowThread([](MessageId id, WParam, LParam lParam) {
             const auto& ids = StreamRegistry::messages();
-            std::string text;
-            if (id == ids.receive || id == ids.send)
-                text = std::string(reinterpret_cast<const StreamEvent*>(lParam)->text());
-            const std::lock_guard lock(m_owner.m_mutex);
-            m_owner.m_messages.push_back({id, wParam, lParam, std::move(text), std::this_thread::get_id()});
-            return 1;
-        }
-
-    private:
-        WindowThread& m_owner;
-    };
-
-    std::thread m_thread;
-    platform::HeadlessDispatcher* m_dispatcher = nullptr;
-    platform::Handle m_handle = platform::kNoHandle;
-    std::thread::id m_id;
-    mutable std::mutex m_mutex;
-    std::vector<Message> m_messages;
+            if (id != ids.receive && id != ids.send)
+                return std::string();
+            return std::string(reinterpret_cast<const StreamEvent*>(lParam)->text());
+        })
+    {
+    }
 };
 
 void feedText(IOSTStream& stream, std::string_view text)
@@ -206,7 +142,8 @@ private:
 TEST(WindowSubscriber, AWindowSubscribesWhileAReceiveThreadDelivers)
 {
     const auto& ids = StreamRegistry::messages();
-    const testing::Bytes capture = testing::readFile(testing::sharedData() / "nmea" / "polarx2.nmea");
+    const testing::Bytes capture
+        = testing::bytesOf(testsupport::readFile(testsupport::captureFolder() / "nmea" / "polarx2.nmea"));
     ASSERT_FALSE(capture.empty());
 
     IOSTStream stream(IOSTStream::kAnonymous);

@@ -57,22 +57,6 @@ TEST(CodecRegistry, StartUpRegistrationCoversEveryMemberOnce)
     EXPECT_NE(registry.find(MessageKind::UHF, mt::UhfLrk), nullptr);
 }
 
-TEST(SatelliteNumbers, WireNumbersAndIndicesMapBothWays)
-{
-    struct Case
-    {
-        unsigned wire;
-        int index;
-    };
-    const Case cases[] = {{1, 0}, {32, 31}, {120, 32}, {138, 50}, {41, 51}, {51, 52}, {33, -1}, {119, -1}, {139, -1}};
-    for (const Case& c : cases) {
-        EXPECT_EQ(satelliteIndex(c.wire), c.index) << c.wire;
-        if (c.index >= 0) {
-            EXPECT_EQ(satelliteWireNumber(c.index), static_cast<int>(c.wire));
-        }
-    }
-    EXPECT_EQ(satelliteWireNumber(53), -1);
-}
 
 TEST(WireFormat, BitFieldsAcrossByteBoundaries)
 {

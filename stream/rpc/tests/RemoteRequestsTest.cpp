@@ -9,8 +9,8 @@
 #include "stream/rpc/RemoteFileRequest.h"
 #include "stream/rpc/RequestCode.h"
 #include "stream/rpc/RequestFrame.h"
-#include "stream/rpc/tests/LinkedStreams.h"
-#include "stream/rpc/tests/TempFolder.h"
+#include "testsupport/LinkedStreams.h"
+#include "testsupport/TempFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -22,8 +22,8 @@ namespace {
 
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
-using testing::LinkedStreams;
-using testing::TempFolder;
+using testsupport::LinkedStreams;
+using testsupport::TempFolder;
 
 // The far stream serves files from `root`; the test calls through the near one.
 class RemoteRequestsTest : public ::testing::Test
@@ -153,21 +153,6 @@ TEST_F(RemoteRequestsTest, NothingOutsideTheRootIsReachedAndEachRefusalHasTheFai
     EXPECT_FALSE(fs::exists(local / "new-file"));
 }
 
-TEST_F(RemoteRequestsTest, RemotePathsWorkThroughFileDevice)
-{
-    FileDevice file;
-    ASSERT_EQ(file.open(remote("via-device.txt"), "w+b"), StreamStatus::Ok);
-    EXPECT_TRUE(file.isRemote());
-    const std::string text = "remote bytes";
-    EXPECT_EQ(file.write(reinterpret_cast<const std::uint8_t*>(text.data()), text.size(), 0, 0), text.size());
-    EXPECT_EQ(file.seek(7, SEEK_SET), 7);
-    std::uint8_t buffer[64];
-    EXPECT_EQ(file.read(buffer, sizeof buffer, false), 5u);
-    EXPECT_EQ(std::string(reinterpret_cast<char*>(buffer), 5), "bytes");
-    EXPECT_EQ(file.close(), StreamStatus::Ok);
-    EXPECT_EQ(root.read("via-device.txt"), text);
-    EXPECT_EQ(file.open(remote("missing/none"), "r"), StreamStatus::OpenFailed);
-}
 
 class ProgressWindow : public platform::MessageTarget
 {
@@ -209,20 +194,6 @@ TEST_F(RemoteRequestsTest, CopiesGoBothWaysWithProgressAndDirectoriesWhole)
 
 // ---- calls, replies and frames the far side did not expect ---------------------------------------
 
-TEST_F(RemoteRequestsTest, AFarSideThatNeverAnswersGives59AfterFiveSeconds)
-{
-    streams.link().deaf[1] = true;
-    const auto start = std::chrono::steady_clock::now();
-    RemoteFileRequest record;
-    record.beginWrite();
-    record.appendWord(request_code::FileType);
-    record.appendText("x");
-    EXPECT_EQ(RemoteRequests::call(streams.near, record), StreamStatus::TimedOut);
-    const auto waited = std::chrono::steady_clock::now() - start;
-    EXPECT_GE(waited, 5000ms);
-    EXPECT_LT(waited, 6500ms);
-    EXPECT_EQ(RemoteRequests::waitingCalls(), 0u);
-}
 
 TEST_F(RemoteRequestsTest, AReplyAfterTheCallGaveUpIsDroppedAndTheNextCallGetsItsOwn)
 {

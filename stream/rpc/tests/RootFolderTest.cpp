@@ -1,6 +1,6 @@
 #include "stream/rpc/RootFolder.h"
 
-#include "stream/rpc/tests/TempFolder.h"
+#include "testsupport/TempFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -11,8 +11,8 @@ namespace fs = std::filesystem;
 
 TEST(RootFolder, AdmitsPathsThatResolveInsideAndRefusesEveryWayOut)
 {
-    testing::TempFolder outside;
-    testing::TempFolder base;
+    testsupport::TempFolder outside;
+    testsupport::TempFolder base;
     const fs::path root = base / "root";
     fs::create_directories(root / "sub");
     base.write("root/sub/file", "x");
@@ -56,7 +56,7 @@ TEST(RootFolder, AdmitsPathsThatResolveInsideAndRefusesEveryWayOut)
 
 TEST(RootFolder, ARootGivenThroughALinkIsResolvedFirst)
 {
-    testing::TempFolder base;
+    testsupport::TempFolder base;
     fs::create_directories(base / "real");
     base.write("real/a", "1");
     fs::create_symlink(base / "real", base / "alias");

@@ -6,6 +6,9 @@
 #include "stream/StreamEvent.h"
 #include "stream/serial/SerialTransport.h"
 #include "stream/serial/tests/SocatPair.h"
+#include "testsupport/CaptureFiles.h"
+#include "testsupport/EventJournal.h"
+#include "testsupport/WaitFor.h"
 
 #include <gtest/gtest.h>
 
@@ -29,26 +32,13 @@ namespace {
 
 using namespace std::chrono_literals;
 using messages::MessageKind;
-using testing::eventually;
 using testing::PeerLine;
 using testing::SocatPair;
+using testsupport::EventJournal;
+using testsupport::eventually;
 using Clock = std::chrono::steady_clock;
 
 constexpr const char* kLineAddress = "/dev/serial/com7,115200,8,1.0,N";
-
-std::filesystem::path sharedData()
-{
-    if (const char* data = std::getenv("ZEB500_SHARED_DATA"); data && *data)
-        return data;
-    const char* source = std::getenv("ZEB500_SOURCE_DIR");
-    return std::filesystem::path(source ? source : ".") / ".." / "shared" / "data";
-}
-
-std::string readFile(const std::filesystem::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
 
 StreamAddress lineAddress(std::string_view text = kLineAddress)
 {
@@ -62,56 +52,14 @@ std::int64_t millisecondsSince(Clock::time_point start)
     return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
 }
 
-// What a callback subscriber saw: every received message as kind and text, and the closes.
-struct Received
+// Received messages as kind and text, to compare two journals.
+std::vector<std::pair<MessageKind, std::string>> messagesOf(const EventJournal& journal)
 {
-    struct Message
-    {
-        MessageKind kind;
-        std::string text;
-        bool operator==(const Message&) const = default;
-    };
-
-    mutable std::mutex mutex;
-    std::vector<Message> messages;
-    std::atomic<int> closes{0};
-    std::atomic<bool> closeOnReceive{false};
-    std::atomic<std::thread::id> closedOn{};
-    std::atomic<std::int64_t> closeMs{-1};
-
-    static void callback(void* context, IOSTStream* stream, StreamEventCode code, std::intptr_t argument)
-    {
-        auto* self = static_cast<Received*>(context);
-        if (code == StreamEventCode::Close) {
-            ++self->closes;
-            return;
-        }
-        if (code != StreamEventCode::Receive)
-            return;
-        const StreamEvent& event = eventArgument(argument);
-        {
-            const std::lock_guard lock(self->mutex);
-            self->messages.push_back({event.kind, std::string(event.text())});
-        }
-        if (self->closeOnReceive.exchange(false)) {
-            const auto start = Clock::now();
-            stream->close();
-            self->closeMs = millisecondsSince(start);
-            self->closedOn = std::this_thread::get_id();
-        }
-    }
-
-    std::size_t count() const
-    {
-        const std::lock_guard lock(mutex);
-        return messages.size();
-    }
-    std::vector<Message> snapshot() const
-    {
-        const std::lock_guard lock(mutex);
-        return messages;
-    }
-};
+    std::vector<std::pair<MessageKind, std::string>> messages;
+    for (const auto& entry : journal.of(StreamEventCode::Receive))
+        messages.emplace_back(entry.kind, entry.bytes);
+    return messages;
+}
 
 class SerialLine : public ::testing::Test
 {
@@ -166,42 +114,33 @@ TEST_F(SerialLine, SettingsTheLineCannotTakeFailConfiguration)
 
 // ---- moving bytes -------------------------------------------------------------------------------
 
-TEST_F(SerialLine, CapturedSentencesArriveAsTheyDoWhenFedDirectly)
+TEST_F(SerialLine, CapturedSentencesArriveAsWhenFedDirectlyAndFramesLeaveEscaped)
 {
-    const std::string capture = readFile(sharedData() / "nmea" / "quectel-L70.nmea");
+    const std::string capture = testsupport::readFile(testsupport::captureFolder() / "nmea" / "quectel-L70.nmea");
     ASSERT_GT(capture.size(), 1000u);
 
-    Received direct;
+    EventJournal direct;
     {
         IOSTStream reference(IOSTStream::kAnonymous);
-        reference.subscribeCallback(&Received::callback, &direct);
+        direct.subscribeTo(reference);
         reference.feed({reinterpret_cast<const std::uint8_t*>(capture.data()), capture.size()});
     }
-    ASSERT_GT(direct.count(), 50u);
+    ASSERT_GT(direct.count(StreamEventCode::Receive), 50u);
 
-    Received received;
+    EventJournal received;
     IOSTStream stream(IOSTStream::kAnonymous);
-    stream.subscribeCallback(&Received::callback, &received);
+    received.subscribeTo(stream);
     ASSERT_EQ(stream.open(kLineAddress, ""), StreamStatus::Ok);
     ASSERT_TRUE(peer->writeAll(capture));
-    EXPECT_TRUE(eventually([&] { return received.count() >= direct.count(); }));
-    EXPECT_EQ(received.snapshot(), direct.snapshot());
+    const auto count = [](const EventJournal& journal) { return journal.count(StreamEventCode::Receive); };
+    EXPECT_TRUE(eventually([&] { return count(received) >= count(direct); }));
+    EXPECT_EQ(messagesOf(received), messagesOf(direct));
     EXPECT_EQ(stream.totalReceived(), capture.size());
-}
 
-TEST_F(SerialLine, WritesReachThePeerWithBinaryFramesEscaped)
-{
-    IOSTStream stream(IOSTStream::kAnonymous);
-    ASSERT_EQ(stream.open(kLineAddress, ""), StreamStatus::Ok);
-
-    const std::string sentence = "$PKVR,TEST,1*00\r\n";
-    EXPECT_EQ(stream.write(sentence), sentence.size());
-    EXPECT_EQ(peer->read(sentence.size(), 2s), sentence);
-
+    // The serial transport asks for binary frames to be escaped on the way out.
     const std::uint8_t frame[] = {0xFE, 'R', 0x00, 0x03, 0xFF, 0xFD, 0xFF};
     EXPECT_EQ(stream.write(frame, sizeof frame), 9u);
-    const std::string wire = peer->read(9, 2s);
-    EXPECT_EQ(wire,
+    EXPECT_EQ(peer->read(9, 2s),
               std::string("\xFE"
                           "R\x00\x03\xFD\x02\xFD\x00\xFF",
                           9));
@@ -277,24 +216,34 @@ TEST_F(SerialLine, BuffersQueuedMoreThanTenSecondsAreDroppedAtTheNextWrite)
 
 TEST_F(SerialLine, HandlerOnTheReceiveThreadClosesWithoutWaitingForItself)
 {
-    Received received;
-    received.closeOnReceive = true;
+    std::atomic<bool> closeOnReceive{true};
+    std::atomic<std::thread::id> closedOn{};
+    std::atomic<std::int64_t> closeMs{-1};
+    EventJournal received; // outlives the stream, which tells it of its last close
     IOSTStream stream(IOSTStream::kAnonymous);
-    stream.subscribeCallback(&Received::callback, &received);
+    received.onEntry([&](const EventJournal::Entry& entry) {
+        if (entry.code != StreamEventCode::Receive || !closeOnReceive.exchange(false))
+            return;
+        const auto start = Clock::now();
+        stream.close();
+        closeMs = millisecondsSince(start);
+        closedOn = std::this_thread::get_id();
+    });
+    received.subscribeTo(stream);
     ASSERT_EQ(stream.open(kLineAddress, ""), StreamStatus::Ok);
-    const int closesBefore = received.closes.load();
+    const std::size_t closesBefore = received.count(StreamEventCode::Close);
 
     ASSERT_TRUE(peer->writeAll("$GPGSV,3,1,12*00\r\n"));
-    ASSERT_TRUE(eventually([&] { return received.closeMs.load() >= 0; }));
-    EXPECT_NE(received.closedOn.load(), std::this_thread::get_id());
-    EXPECT_LT(received.closeMs.load(), int{SerialDevice::kStopWaitMs});
+    ASSERT_TRUE(eventually([&] { return closeMs.load() >= 0; }));
+    EXPECT_NE(closedOn.load(), std::this_thread::get_id());
+    EXPECT_LT(closeMs.load(), int{SerialDevice::kStopWaitMs});
     EXPECT_FALSE(stream.isOpen());
-    EXPECT_EQ(received.closes.load(), closesBefore + 1);
+    EXPECT_EQ(received.count(StreamEventCode::Close), closesBefore + 1);
 
     // The line is free again, and a reopened stream receives on new threads.
     ASSERT_EQ(stream.open(kLineAddress, ""), StreamStatus::Ok);
     ASSERT_TRUE(peer->writeAll("$GPGSV,3,2,12*00\r\n"));
-    EXPECT_TRUE(eventually([&] { return received.count() == 2; }));
+    EXPECT_TRUE(eventually([&] { return received.count(StreamEventCode::Receive) == 2; }));
     EXPECT_EQ(stream.close(), StreamStatus::Ok);
 }
 
@@ -308,11 +257,11 @@ TEST_F(SerialLine, CloseIsBoundedWhileBytesPourIn)
     });
     for (int round = 0; round < 5; ++round) {
         SCOPED_TRACE(round);
-        Received received;
+        EventJournal received;
         IOSTStream stream(IOSTStream::kAnonymous);
-        stream.subscribeCallback(&Received::callback, &received);
+        received.subscribeTo(stream);
         ASSERT_EQ(stream.open(kLineAddress, ""), StreamStatus::Ok);
-        EXPECT_TRUE(eventually([&] { return received.count() > 10; }));
+        EXPECT_TRUE(eventually([&] { return received.count(StreamEventCode::Receive) > 10; }));
         const auto start = Clock::now();
         EXPECT_EQ(stream.close(), StreamStatus::Ok);
         EXPECT_LT(millisecondsSince(start), 2 * SerialDevice::kStopWaitMs);

@@ -1,5 +1,7 @@
 #include "stream/serial/tests/SocatPair.h"
 
+#include "testsupport/WaitFor.h"
+
 #include <cerrno>
 #include <csignal>
 #include <cstdlib>
@@ -44,7 +46,8 @@ SocatPair::SocatPair()
         m_pid = -1;
         return;
     }
-    m_ready = eventually([this] { return std::filesystem::exists(m_endA) && std::filesystem::exists(m_endB); });
+    m_ready = testsupport::eventually(
+        [this] { return std::filesystem::exists(m_endA) && std::filesystem::exists(m_endB); });
 }
 
 SocatPair::~SocatPair()

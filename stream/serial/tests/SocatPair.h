@@ -54,21 +54,4 @@ private:
     int m_fd = -1;
 };
 
-// Polls `condition` every millisecond until it holds or `timeout` passes.
-template <typename Condition>
-bool eventually(Condition&& condition, std::chrono::milliseconds timeout = std::chrono::milliseconds(5000))
-{
-    const auto deadline = std::chrono::steady_clock::now() + timeout;
-    while (!condition()) {
-        if (std::chrono::steady_clock::now() > deadline)
-            return false;
-        struct timespec pause
-        {
-            0, 1'000'000
-        };
-        nanosleep(&pause, nullptr);
-    }
-    return true;
-}
-
 } // namespace zeb::stream::serial::testing

@@ -50,7 +50,7 @@ TEST_F(ClientSocket, BadOrRefusedAddressesFailWith58)
 
 TEST_F(ClientSocket, NmeaTravelsBothWaysAndTheAddressUsesTheLow16BitsOfThePort)
 {
-    const std::string capture = readFile(sharedData() / "nmea" / "bu353-glonass.nmea");
+    const std::string capture = readFile(captureFolder() / "nmea" / "bu353-glonass.nmea");
     ASSERT_FALSE(capture.empty());
     const RawListener listener;
     Journal journal;
@@ -76,7 +76,7 @@ TEST_F(ClientSocket, NmeaTravelsBothWaysAndTheAddressUsesTheLow16BitsOfThePort)
 TEST_F(ClientSocket, TheFarSideClosingClosesTheStreamFromTheReceiveThread)
 {
     const RawListener listener;
-    Window window;
+    WindowThread window;
     Journal journal;
     IOSTStream stream(IOSTStream::kAnonymous);
     journal.subscribeTo(stream);
@@ -177,10 +177,10 @@ TEST_F(ClientSocket, ASubscriberMayCloseTheStreamFromItsReceiveCallback)
     const RawListener listener;
     Journal journal;
     IOSTStream stream(IOSTStream::kAnonymous);
-    journal.onEntry = [&](const Journal::Entry& entry) {
+    journal.onEntry([&](const Journal::Entry& entry) {
         if (entry.code == StreamEventCode::Receive)
             stream.close();
-    };
+    });
     journal.subscribeTo(stream);
     ASSERT_EQ(stream.open(clientAddress("127.0.0.1", listener.port())), StreamStatus::Ok);
     const RawSocket far = listener.accept();

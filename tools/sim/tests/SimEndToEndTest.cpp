@@ -7,6 +7,7 @@
 #include "stream/rpc/RemoteFileClient.h"
 #include "stream/rpc/RemoteRequests.h"
 #include "stream/socket/SocketTransports.h"
+#include "testsupport/WaitFor.h"
 #include "testsupport/PortPrintingProcess.h"
 
 #include <gtest/gtest.h>
@@ -47,17 +48,7 @@ std::vector<std::string> captureLines(const std::string& path)
     return lines;
 }
 
-template <typename Condition>
-bool eventually(Condition condition, std::chrono::milliseconds limit = 2000ms)
-{
-    const auto deadline = std::chrono::steady_clock::now() + limit;
-    while (!condition()) {
-        if (std::chrono::steady_clock::now() > deadline)
-            return false;
-        std::this_thread::sleep_for(2ms);
-    }
-    return true;
-}
+using zeb::testsupport::eventually;
 
 std::vector<std::string> withSimulator(std::vector<std::string> arguments)
 {

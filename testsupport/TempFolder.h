@@ -5,7 +5,7 @@
 #include <stdlib.h>
 #include <string>
 
-namespace zeb::stream::rpc::testing {
+namespace zeb::testsupport {
 
 // A fresh folder under the temporary folder, removed with everything in it at the end.
 class TempFolder
@@ -13,7 +13,7 @@ class TempFolder
 public:
     TempFolder()
     {
-        std::string pattern = (std::filesystem::temp_directory_path() / "zeb-rpc-XXXXXX").string();
+        std::string pattern = (std::filesystem::temp_directory_path() / "zeb-test-XXXXXX").string();
         if (::mkdtemp(pattern.data()))
             m_path = std::filesystem::canonical(pattern);
     }
@@ -43,4 +43,4 @@ private:
     std::filesystem::path m_path;
 };
 
-} // namespace zeb::stream::rpc::testing
+} // namespace zeb::testsupport

@@ -1,9 +1,7 @@
 #pragma once
 
-#include "stream/IOSTStream.h"
 #include "stream/StreamAddress.h"
 #include "stream/StreamDevice.h"
-#include "stream/StreamRegistry.h"
 
 #include <atomic>
 #include <chrono>
@@ -16,7 +14,7 @@
 #include <thread>
 #include <vector>
 
-namespace zeb::stream::rpc::testing {
+namespace zeb::testsupport {
 
 // Two transports connected back to back: what one writes, the other's receive thread delivers
 // to its stream. A side can be made deaf (what is written to it vanishes) or slow.
@@ -36,7 +34,7 @@ struct Link
     std::atomic<int> writes[2] = {0, 0};
 };
 
-class LinkEnd final : public StreamDevice
+class LinkEnd final : public stream::StreamDevice
 {
 public:
     LinkEnd(std::shared_ptr<Link> link, int side)
@@ -46,16 +44,16 @@ public:
     }
     ~LinkEnd() override { stop(); }
 
-    StreamStatus open(const StreamAddress&) override
+    stream::StreamStatus open(const stream::StreamAddress&) override
     {
         m_open = true;
         m_thread = std::thread([this] { receiveLoop(); });
-        return StreamStatus::Ok;
+        return stream::StreamStatus::Ok;
     }
-    StreamStatus close() override
+    stream::StreamStatus close() override
     {
         stop();
-        return StreamStatus::Ok;
+        return stream::StreamStatus::Ok;
     }
     bool isOpen() const override { return m_open; }
     std::size_t write(const std::uint8_t* bytes, std::size_t count, int, int) override
@@ -114,39 +112,4 @@ private:
     std::thread m_thread;
 };
 
-// Two open streams, "/dev/client/near/1" and "/dev/client/far/1", linked to each other. The
-// client transport type is borrowed for their creation and given back at once.
-class LinkedStreams
-{
-public:
-    LinkedStreams()
-    {
-        StreamRegistry& registry = StreamRegistry::instance();
-        const TransportFactory saved = registry.transportFactory(stream_type::Client);
-        auto link = m_link;
-        registry.setTransportFactory(stream_type::Client,
-                                     {[link] { return std::make_unique<LinkEnd>(link, link->made++ % 2); }, false});
-        near.open(addressOf("near"));
-        far.open(addressOf("far"));
-        registry.setTransportFactory(stream_type::Client, saved);
-    }
-
-    static StreamAddress addressOf(const std::string& host)
-    {
-        StreamAddress address;
-        address.type = stream_type::Client;
-        address.client.host = host;
-        address.client.port = 1;
-        return address;
-    }
-
-    Link& link() { return *m_link; }
-
-    IOSTStream near{IOSTStream::kAnonymous};
-    IOSTStream far{IOSTStream::kAnonymous};
-
-private:
-    std::shared_ptr<Link> m_link = std::make_shared<Link>();
-};
-
-} // namespace zeb::stream::rpc::testing
+} // namespace zeb::testsupport
