@@ -7,8 +7,8 @@
 #include "stream/rpc/RemoteRequests.h"
 #include "stream/rpc/RequestCode.h"
 #include "stream/rpc/RequestFrame.h"
-#include "stream/rpc/tests/LinkedStreams.h"
-#include "stream/rpc/tests/TempFolder.h"
+#include "testsupport/LinkedStreams.h"
+#include "testsupport/TempFolder.h"
 #include "stream/tests/ThreadTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -22,8 +22,8 @@ namespace {
 
 using stream::testing::HandlerWindow;
 using stream::testing::mustHappen;
-using testing::LinkedStreams;
-using testing::TempFolder;
+using testsupport::LinkedStreams;
+using testsupport::TempFolder;
 
 constexpr int kCalls = 100;
 

@@ -13,7 +13,7 @@
 #include "stream/rpc/RequestCode.h"
 #include "stream/rpc/RequestServer.h"
 #include "stream/rpc/ServedFolder.h"
-#include "stream/rpc/tests/TempFolder.h"
+#include "testsupport/TempFolder.h"
 #include "stream/socket/SocketTransports.h"
 
 #include <gtest/gtest.h>
@@ -27,7 +27,7 @@ namespace {
 
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
-using testing::TempFolder;
+using testsupport::TempFolder;
 using testsupport::HostilePeer;
 using View = RequestFrame::View;
 
