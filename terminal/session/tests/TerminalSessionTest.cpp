@@ -6,6 +6,7 @@
 #include "terminal/session/tests/RecordingSink.h"
 #include "testsupport/AllocationCounter.h"
 #include "testsupport/ScratchHome.h"
+#include "text/Scan.h"
 
 #include <gtest/gtest.h>
 
@@ -112,6 +113,29 @@ TEST_F(TerminalSessionTest, StartsInactiveAndFollowsTheStream)
     open();
     alone.refreshState();
     EXPECT_FALSE(alone.active()) << "closing an inactive view does not set the automatic flag";
+}
+
+TEST_F(TerminalSessionTest, RtcmCaptureGivesOneSummaryLinePerMessage)
+{
+    const char* source = std::getenv("ZEB500_SOURCE_DIR");
+    std::ifstream file(std::string(source ? source : ".") + "/data/captures/rtcm2/sample.rtcm2", std::ios::binary);
+    ASSERT_TRUE(file) << "the capture under data/captures";
+    open();
+    session.attach(&link);
+    receive(std::string((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>()));
+    std::size_t messages = 0;
+    for (const Piece& piece : sink.pieces) {
+        unsigned type = 0;
+        unsigned week = 0;
+        double seconds = -1;
+        if (text::scan(piece.text, "Receive message RTCM #%u stamped %u:%lf", &type, &week, &seconds) != 3)
+            continue;
+        EXPECT_EQ(piece.colour, 0x00FFFFU);
+        EXPECT_EQ(type, 9U);
+        EXPECT_TRUE(seconds >= 0 && seconds < 604800) << piece.text;
+        ++messages;
+    }
+    EXPECT_GE(messages, 120U) << "the capture holds 131 messages of type 9";
 }
 
 TEST_F(TerminalSessionTest, InputFiltersAnswerReceivedAndSentTelecommands)
