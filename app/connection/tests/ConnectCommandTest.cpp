@@ -5,11 +5,9 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <memory>
 #include <optional>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 namespace zeb::connection {
@@ -32,12 +30,10 @@ protected:
     {
         m_settings = std::make_shared<platform::MemorySettings>();
         platform::Settings::install(m_settings);
-        m_file = std::filesystem::temp_directory_path() / ("zeb-connect-" + std::to_string(::getpid()) + ".bin");
     }
     void TearDown() override
     {
         m_connection.close();
-        std::filesystem::remove(m_file);
         platform::Settings::install(std::make_shared<platform::MemorySettings>());
     }
 
@@ -65,7 +61,6 @@ protected:
     std::string storedPath() const { return m_settings->readText("Settings", "path", "<none>"); }
 
     std::shared_ptr<platform::MemorySettings> m_settings;
-    std::filesystem::path m_file;
     stream::IOSTStream m_connection{stream::IOSTStream::kAnonymous};
     StreamAddress m_record;
 
@@ -94,22 +89,6 @@ TEST_F(ConnectCommandTest, FailureIsReportedOnceThenTheSheetReturnsWithTheChoice
     EXPECT_TRUE(titles.empty());
     EXPECT_FALSE(m_connection.isOpen());
     EXPECT_EQ(m_record.type, stream::stream_type::Dpram);
-}
-
-TEST_F(ConnectCommandTest, OpeningCompletesTheCommandAndNamesTheConnection)
-{
-    StreamAddress file;
-    file.type = stream::stream_type::File;
-    file.filePath = m_file.string();
-    answers = {file};
-
-    ConnectCommand command(m_connection, m_record, hooks());
-    EXPECT_TRUE(command.run());
-    EXPECT_TRUE(m_connection.isOpen());
-    EXPECT_EQ(titles, (std::vector<std::string>{m_file.string()}));
-    EXPECT_EQ(storedPath(), m_file.string());
-    EXPECT_TRUE(messages.empty());
-    EXPECT_EQ(ConnectCommand::frameTitle("ZEB500", titles[0]), "ZEB500 - " + m_file.string());
 }
 
 TEST_F(ConnectCommandTest, AutoBaudRateRunsTheSearchAndAFailedSearchOffersAutoAgain)

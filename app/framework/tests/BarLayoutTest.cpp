@@ -21,12 +21,6 @@ struct Arrangement
 };
 
 const Arrangement kArrangements[] = {
-    {"second tool bar on a second row", [](TestFrame& f) { f.inner()->insertToolBarBreak(f.secondBar()); },
-     [](TestFrame& f) {
-         EXPECT_EQ(f.inner()->toolBarArea(f.secondBar()), Qt::TopToolBarArea);
-         EXPECT_TRUE(f.inner()->toolBarBreak(f.secondBar()));
-         EXPECT_GT(f.secondBar()->y(), f.mainBar()->y());
-     }},
     {"dock widget on the right, widened",
      [](TestFrame& f) {
          f.inner()->addDockWidget(Qt::RightDockWidgetArea, f.outputDock());

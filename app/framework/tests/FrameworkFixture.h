@@ -24,14 +24,11 @@ namespace zeb::framework::test {
 using testsupport::TestDocument;
 using testsupport::TestFrame;
 
-// A main window with a document area, the test document type and the Connect command object
-// registered, and the application connection (stream 65).
+// A main window with a document area, the test document type registered, and the application
+// connection (stream 65).
 class FrameworkTest : public ::testing::Test
 {
 protected:
-    static constexpr int kTestCommand = 33400;
-    static constexpr int kConnectCommand = 33303;
-
     void SetUp() override
     {
         ASSERT_TRUE(m_dir.isValid());
@@ -41,12 +38,7 @@ protected:
         m_window.show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&m_window));
         manager().setArea(m_area);
-        auto documentType = testsupport::makeTestTemplate();
-        documentType->setCommandId(kTestCommand);
-        m_template = &manager().addTemplate(std::move(documentType));
-        auto connect = std::make_unique<CIHCOTemplate>("UTTE/CONNECT", QStringLiteral("Connection"));
-        connect->setCommandId(kConnectCommand);
-        manager().addTemplate(std::move(connect));
+        m_template = &manager().addTemplate(testsupport::makeTestTemplate());
     }
 
     void TearDown() override

@@ -8,14 +8,11 @@
 #include "stream/MemoryDevice.h"
 #include "stream/StreamAddress.h"
 #include "stream/StreamCallback.h"
-#include "stream/StreamDevice.h"
 #include "stream/StreamEvent.h"
 #include "testsupport/RecordingWorkspaceHost.h"
 
-#include <algorithm>
 #include <cstddef>
 #include <cstdint>
-#include <cstring>
 #include <memory>
 #include <span>
 #include <string>
@@ -28,30 +25,13 @@ using zeb::testsupport::FakeDocument;
 using zeb::testsupport::RecordingHost;
 using zeb::workspace::LoadResult;
 
-// A transport that keeps what is written and reads it back, like a file written and then
-// read from its start.
-class QueueDevice : public zeb::stream::StreamDevice
+// The queue form of the memory transport, open so that a stream's sends reach it: what is
+// written reads back from its start, like a file written and then read.
+class QueueDevice : public zeb::stream::MemoryDevice
 {
 public:
-    std::size_t read(std::uint8_t* buffer, std::size_t maximum, bool) override
-    {
-        const std::size_t count = std::min(maximum, m_bytes.size() - m_position);
-        std::memcpy(buffer, m_bytes.data() + m_position, count);
-        m_position += count;
-        return count;
-    }
-    std::size_t write(const std::uint8_t* bytes, std::size_t count, int, int) override
-    {
-        m_bytes.append(reinterpret_cast<const char*>(bytes), count);
-        return count;
-    }
     bool isOpen() const override { return true; }
-    bool atEnd() const override { return m_position == m_bytes.size(); }
-    std::uint64_t size() const override { return m_bytes.size(); }
-
-private:
-    std::string m_bytes;
-    std::size_t m_position = 0;
+    bool atEnd() const override { return size() == 0; }
 };
 
 class QueueStream : public IOSTStream

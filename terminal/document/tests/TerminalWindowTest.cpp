@@ -134,11 +134,6 @@ TEST_F(TerminalWindowTest, ShowsReceivedMessagesByCategoryInTheirColours)
     ASSERT_TRUE(qtWaitFor([&] { return shows(*view, "$GPZDA", 0xFF0000); }, "shows(*view, \"$GPZDA\", 0xFF0000)"));
     EXPECT_FALSE(shows(*view, "TRACE", 0xFF0000));
 
-    // An STX/ETX text frame in green, with its line break.
-    peer.send("\x02SVAR TEXT\x03");
-    ASSERT_TRUE(
-        qtWaitFor([&] { return shows(*view, "SVAR TEXT", 0x00FF00); }, "shows(*view, \"SVAR TEXT\", 0x00FF00)"));
-
     // RTCM SC-104 messages from a capture: summary lines in yellow.
     const std::string rtcm = readFile(fs::path(ZEB500_CAPTURES) / "rtcm2" / "short.rtcm2");
     ASSERT_FALSE(rtcm.empty());

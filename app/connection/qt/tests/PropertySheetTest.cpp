@@ -1,6 +1,5 @@
 #include "app/connection/qt/CIHSTClientPage.h"
 #include "app/connection/qt/CIHSTDPRAMPage.h"
-#include "app/connection/qt/CIHSTFilePage.h"
 #include "app/connection/qt/CIHSTPropertySheet.h"
 #include "app/connection/qt/CIHSTSerialPage.h"
 #include "app/connection/qt/ConnectDialogs.h"
@@ -13,7 +12,6 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QMessageBox>
-#include <QPushButton>
 #include <QTabWidget>
 
 #include <gtest/gtest.h>
@@ -97,45 +95,6 @@ TEST_F(PropertySheetTest, ClientPortMustBeA32BitNumber)
     EXPECT_EQ(sheet.result(), QDialog::Accepted);
     EXPECT_EQ(sheet.address().client.host, "192.168.0.7");
     EXPECT_EQ(sheet.address().client.port, 4294967295u);
-}
-
-TEST_F(PropertySheetTest, FilePageBrowsesInTheModeOfTheLettersAndKeepsThePathFieldSize)
-{
-    StreamAddress address;
-    address.type = type::File;
-    address.filePath = "/data/old.bin";
-    sheet.setAddress(address);
-    sheet.prepare("SDCFr");
-    auto* page = static_cast<CIHSTFilePage*>(sheet.pageOfType(type::File));
-
-    std::string seenPath;
-    framework::FileChooser::Mode seenMode = framework::FileChooser::Mode::Write;
-    bool answer = false;
-    page->setChooser([&](QWidget*, const QString&, std::string& path, framework::FileChooser::Mode mode,
-                         const std::vector<framework::FileChooser::Filter>&) {
-        seenPath = path;
-        seenMode = mode;
-        path = "/data/new.bin";
-        return answer;
-    });
-    auto* edit = sheet.findChild<QLineEdit*>("1019");
-    edit->setText(QStringLiteral("/data/typed.bin"));
-    sheet.findChild<QPushButton*>("1020")->click();
-    EXPECT_EQ(seenPath, "/data/typed.bin");
-    EXPECT_EQ(seenMode, framework::FileChooser::Mode::Read);
-    EXPECT_EQ(edit->text(), QStringLiteral("/data/typed.bin"));
-
-    answer = true;
-    page->browse();
-    EXPECT_EQ(edit->text(), QStringLiteral("/data/new.bin"));
-    EXPECT_EQ(sheet.address().filePath, "/data/new.bin");
-
-    edit->setText(QString(2000, QLatin1Char('a')));
-    sheet.accept();
-    EXPECT_EQ(sheet.address().filePath.size(), stream::kMaxFilePath);
-
-    sheet.prepare("SDCFw");
-    EXPECT_EQ(static_cast<CIHSTFilePage*>(sheet.pageOfType(type::File))->mode(), framework::FileChooser::Mode::Write);
 }
 
 // The real dialogs behind the Connect command's hooks, answered as a user would.

@@ -12,7 +12,6 @@
 #include <gtest/gtest.h>
 
 #include <memory>
-#include <vector>
 
 namespace zeb::language {
 namespace {
@@ -36,20 +35,6 @@ private:
     std::unique_ptr<ResourceLibrary> m_library;
 };
 
-std::vector<int> commandsOf(const QMenuBar& bar)
-{
-    std::vector<int> commands;
-    for (QAction* top : bar.actions()) {
-        if (!top->menu())
-            continue;
-        for (QAction* action : top->menu()->actions()) {
-            if (action->data().isValid())
-                commands.push_back(action->data().toInt());
-        }
-    }
-    return commands;
-}
-
 TEST(Resources, BuildsTheMainMenuWithCommandIdentifiers)
 {
     WithLibrary english("ENU");
@@ -58,11 +43,11 @@ TEST(Resources, BuildsTheMainMenuWithCommandIdentifiers)
     ASSERT_TRUE(Resources::buildMenu(128, bar));
     ASSERT_TRUE(Resources::buildMenu(128, bar)); // replaces, never appends
     EXPECT_EQ(bar.actions().size(), 5);
-    EXPECT_EQ(commandsOf(bar).front(), 33302);
 
     QMenu* file = bar.actions().front()->menu();
     QAction* open = file->actions().front();
     EXPECT_EQ(open->text(), QStringLiteral("&Open workspace..."));
+    EXPECT_EQ(open->data().toInt(), 33302);
     EXPECT_EQ(open->shortcut(), QKeySequence(QStringLiteral("Ctrl+O")));
     auto* recent = file->findChild<QAction*>(QStringLiteral("recentFiles"));
     ASSERT_NE(recent, nullptr);
