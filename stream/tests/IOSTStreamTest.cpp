@@ -368,17 +368,5 @@ TEST_F(PingTest, EachPingIsAnsweredOnceAndNothingAroundItIsLost)
     EXPECT_EQ(recorder.received(), "$GPHDT,1.0,T\r\n$GPZDA\r\n");
 }
 
-TEST_F(PingTest, APingInsideABinaryFrameIsData)
-{
-    // 24 bytes in all: the start, the ping, "abc", 0xFF.
-    const Bytes frameStart = {0xFE, 'R', 0x00, 0x14};
-    stream.feed(frameStart);
-    feedText(stream, "$PKVR,RPC,PING\r\n");
-    feedText(stream, "abc");
-    EXPECT_EQ(answers(), 0) << "the bytes of a frame being collected are never a ping";
-    feedText(stream, "\xFF$PKVR,RPC,PING\r\n");
-    EXPECT_EQ(answers(), 1) << "a ping after the frame is answered";
-}
-
 } // namespace
 } // namespace zeb::stream

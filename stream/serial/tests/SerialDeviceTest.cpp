@@ -168,24 +168,6 @@ TEST_F(SerialLine, ReadTakesWhatTheDriverHoldsAndNeverWaits)
 
 // ---- the write queue ----------------------------------------------------------------------------
 
-TEST_F(SerialLine, QueuedBytesCountUntilSent)
-{
-    SerialDevice device;
-    ASSERT_EQ(device.open(lineAddress()), StreamStatus::Ok);
-    device.pauseSending();
-    const std::string bytes(60, 'q');
-    const auto* data = reinterpret_cast<const std::uint8_t*>(bytes.data());
-    EXPECT_EQ(device.write(data, 10, 0, 0), 10u);
-    EXPECT_EQ(device.write(data + 10, 20, 0, 0), 20u);
-    EXPECT_EQ(device.write(data + 30, 30, 0, 0), 30u);
-    EXPECT_EQ(device.bytesWaitingToBeSent(), 60u);
-    EXPECT_EQ(peer->read(1, 50ms), "");
-
-    device.resumeSending();
-    EXPECT_EQ(peer->read(60, 2s), bytes);
-    EXPECT_TRUE(eventually([&] { return device.bytesWaitingToBeSent() == 0; }));
-}
-
 TEST_F(SerialLine, BuffersQueuedMoreThanTenSecondsAreDroppedAtTheNextWrite)
 {
     SerialDevice device;
@@ -213,39 +195,6 @@ TEST_F(SerialLine, BuffersQueuedMoreThanTenSecondsAreDroppedAtTheNextWrite)
 }
 
 // ---- closing ------------------------------------------------------------------------------------
-
-TEST_F(SerialLine, HandlerOnTheReceiveThreadClosesWithoutWaitingForItself)
-{
-    std::atomic<bool> closeOnReceive{true};
-    std::atomic<std::thread::id> closedOn{};
-    std::atomic<std::int64_t> closeMs{-1};
-    EventJournal received; // outlives the stream, which tells it of its last close
-    IOSTStream stream(IOSTStream::kAnonymous);
-    received.onEntry([&](const EventJournal::Entry& entry) {
-        if (entry.code != StreamEventCode::Receive || !closeOnReceive.exchange(false))
-            return;
-        const auto start = Clock::now();
-        stream.close();
-        closeMs = millisecondsSince(start);
-        closedOn = std::this_thread::get_id();
-    });
-    received.subscribeTo(stream);
-    ASSERT_EQ(stream.open(kLineAddress, ""), StreamStatus::Ok);
-    const std::size_t closesBefore = received.count(StreamEventCode::Close);
-
-    ASSERT_TRUE(peer->writeAll("$GPGSV,3,1,12*00\r\n"));
-    ASSERT_TRUE(eventually([&] { return closeMs.load() >= 0; }));
-    EXPECT_NE(closedOn.load(), std::this_thread::get_id());
-    EXPECT_LT(closeMs.load(), int{SerialDevice::kStopWaitMs});
-    EXPECT_FALSE(stream.isOpen());
-    EXPECT_EQ(received.count(StreamEventCode::Close), closesBefore + 1);
-
-    // The line is free again, and a reopened stream receives on new threads.
-    ASSERT_EQ(stream.open(kLineAddress, ""), StreamStatus::Ok);
-    ASSERT_TRUE(peer->writeAll("$GPGSV,3,2,12*00\r\n"));
-    EXPECT_TRUE(eventually([&] { return received.count(StreamEventCode::Receive) == 2; }));
-    EXPECT_EQ(stream.close(), StreamStatus::Ok);
-}
 
 TEST_F(SerialLine, CloseIsBoundedWhileBytesPourIn)
 {
