@@ -250,43 +250,6 @@ TEST_F(RemoteRequestsTest, ConcurrentCallersEachGetTheirOwnReply)
     EXPECT_EQ(right, 80);
 }
 
-class RequestWindow : public platform::MessageTarget
-{
-public:
-    platform::LResult onMessage(platform::MessageId message, platform::WParam, platform::LParam lParam) override
-    {
-        if (message != StreamRegistry::messages().rpcRequest)
-            return 0;
-        auto& request = *reinterpret_cast<RemoteFileRequest*>(lParam);
-        std::uint32_t code = 0;
-        std::string_view text;
-        request.readWord(code);
-        request.readText(text);
-        seen.push_back(std::to_string(code) + ":" + std::string(text));
-        return 0;
-    }
-    std::vector<std::string> seen;
-};
-
-TEST_F(RemoteRequestsTest, RequestsNotServedGoToTheRequestWindowAndAreNotAnswered)
-{
-    platform::HeadlessDispatcher dispatcher;
-    RemoteFileRequest record;
-    record.beginWrite();
-    record.appendWord(17);
-    record.appendText("display");
-    // Without a window the request is dropped: the call times out.
-    EXPECT_EQ(RemoteRequests::call(streams.near, record, 200ms), StreamStatus::TimedOut);
-
-    RequestWindow window;
-    RemoteRequests::registerRequestWindow(streams.far, window.handle());
-    record.beginWrite();
-    record.appendWord(17);
-    record.appendText("display");
-    EXPECT_EQ(RemoteRequests::call(streams.near, record, 300ms), StreamStatus::TimedOut);
-    EXPECT_EQ(window.seen, std::vector<std::string>{"17:display"});
-}
-
 TEST_F(RemoteRequestsTest, MalformedRequestsAreIgnoredOrAnsweredWithFailure)
 {
     // Each of these reaches the far side as a well-formed frame; the request inside is broken.

@@ -97,21 +97,6 @@ TEST_F(SerialLine, MissingDeviceFailsWithTheSystemErrorAndTheStreamStaysClosed)
     EXPECT_EQ(device.close(), StreamStatus::Ok);
 }
 
-TEST_F(SerialLine, SettingsTheLineCannotTakeFailConfiguration)
-{
-    for (const char* text :
-         {"/dev/serial/com7,12345,8,1.0,N", "/dev/serial/com7,9600,9,1.0,N", "/dev/serial/com7,0,8,1.0,N"}) {
-        SCOPED_TRACE(text);
-        SerialDevice device;
-        EXPECT_EQ(device.open(lineAddress(text)), StreamStatus::OpenFailed);
-        EXPECT_FALSE(device.isOpen());
-        EXPECT_EQ(device.errorText(), "SerialDevice:477, error 22");
-    }
-    // The refused attempts left the line free for the next opener.
-    SerialDevice device;
-    EXPECT_EQ(device.open(lineAddress()), StreamStatus::Ok);
-}
-
 // ---- moving bytes -------------------------------------------------------------------------------
 
 TEST_F(SerialLine, CapturedSentencesArriveAsWhenFedDirectlyAndFramesLeaveEscaped)
