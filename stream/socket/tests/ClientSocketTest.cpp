@@ -34,7 +34,6 @@ TEST_F(ClientSocket, BadOrRefusedAddressesFailWith58)
         const char* host;
         std::uint32_t port;
     } cases[] = {
-        {"256.1.1.1", 1000}, // no connection is attempted: this fails at once
         {"no-such-host.invalid", 1000},
         {"127.0.0.1", closedPort},
     };
