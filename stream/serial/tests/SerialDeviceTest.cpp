@@ -99,7 +99,7 @@ TEST_F(SerialLine, MissingDeviceFailsWithTheSystemErrorAndTheStreamStaysClosed)
 
 // ---- moving bytes -------------------------------------------------------------------------------
 
-TEST_F(SerialLine, CapturedSentencesArriveAsWhenFedDirectlyAndFramesLeaveEscaped)
+TEST_F(SerialLine, CapturedSentencesArriveAsWhenFedDirectly)
 {
     const std::string capture = testsupport::readFile(testsupport::captureFolder() / "nmea" / "quectel-L70.nmea");
     ASSERT_GT(capture.size(), 1000u);
@@ -121,15 +121,6 @@ TEST_F(SerialLine, CapturedSentencesArriveAsWhenFedDirectlyAndFramesLeaveEscaped
     EXPECT_TRUE(eventually([&] { return count(received) >= count(direct); }));
     EXPECT_EQ(messagesOf(received), messagesOf(direct));
     EXPECT_EQ(stream.totalReceived(), capture.size());
-
-    // The serial transport asks for binary frames to be escaped on the way out.
-    const std::uint8_t frame[] = {0xFE, 'R', 0x00, 0x03, 0xFF, 0xFD, 0xFF};
-    EXPECT_EQ(stream.write(frame, sizeof frame), 9u);
-    EXPECT_EQ(peer->read(9, 2s),
-              std::string("\xFE"
-                          "R\x00\x03\xFD\x02\xFD\x00\xFF",
-                          9));
-    EXPECT_EQ(peer->read(1, 50ms), "");
 }
 
 TEST_F(SerialLine, ReadTakesWhatTheDriverHoldsAndNeverWaits)
