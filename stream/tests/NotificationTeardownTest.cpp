@@ -11,54 +11,28 @@
 #include "stream/StreamRegistry.h"
 #include "stream/serial/SerialTransport.h"
 #include "stream/serial/tests/SocatPair.h"
-#include "stream/socket/ServerSocketDevice.h"
 #include "stream/socket/SocketTransports.h"
+#include "stream/socket/tests/SocketTestSupport.h"
 #include "stream/tests/ThreadTestSupport.h"
 
 #include <gtest/gtest.h>
 
-#include <arpa/inet.h>
 #include <filesystem>
 #include <memory>
 #include <mutex>
-#include <netinet/in.h>
-#include <poll.h>
-#include <sys/socket.h>
+#include <optional>
 #include <unistd.h>
 
 namespace zeb::stream {
 namespace {
 
 using namespace std::chrono_literals;
+using socket::testing::RawListener;
+using socket::testing::RawSocket;
 using testing::HandlerWindow;
 using testing::mustHappen;
 
 constexpr std::string_view kLine = "$GPHDT,1.0,T\r\n";
-
-int loopbackSocket(std::uint16_t port, bool listen)
-{
-    const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    sockaddr_in where{};
-    where.sin_family = AF_INET;
-    where.sin_port = htons(port);
-    where.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    const auto* raw = reinterpret_cast<const sockaddr*>(&where);
-    const bool ok
-        = listen ? ::bind(fd, raw, sizeof where) == 0 && ::listen(fd, 8) == 0 : ::connect(fd, raw, sizeof where) == 0;
-    if (!ok) {
-        ::close(fd);
-        return -1;
-    }
-    return fd;
-}
-
-std::uint16_t localPort(int fd)
-{
-    sockaddr_in where{};
-    socklen_t size = sizeof where;
-    ::getsockname(fd, reinterpret_cast<sockaddr*>(&where), &size);
-    return ntohs(where.sin_port);
-}
 
 // The far side of one transport. Data reaches the stream by the far side writing (serial,
 // TCP) or by a feeding thread (file, memory: transports without a thread of their own).
@@ -99,42 +73,31 @@ class ClientRig final : public Rig
 {
 public:
     ClientRig() { socket::registerSocketTransports(); }
-    ~ClientRig() override
-    {
-        drop();
-        ::close(m_listener);
-    }
     bool open(IOSTStream& stream) override
     {
-        const std::string address = "/dev/client/127.0.0.1/" + std::to_string(localPort(m_listener));
-        if (stream.open(address, "") != StreamStatus::Ok)
+        if (stream.open("/dev/client/127.0.0.1/" + std::to_string(m_listener.port()), "") != StreamStatus::Ok)
             return false;
-        pollfd waiting{m_listener, POLLIN, 0};
-        if (::poll(&waiting, 1, 10000) != 1)
-            return false;
+        RawSocket far = m_listener.accept(); // connected already: the accept does not wait
         const std::lock_guard lock(m_mutex);
-        if (m_far >= 0)
-            ::close(m_far);
-        m_far = ::accept4(m_listener, nullptr, nullptr, SOCK_CLOEXEC);
-        return m_far >= 0;
+        m_far.emplace(std::move(far));
+        return m_far->valid();
     }
     void push(IOSTStream&) override
     {
         const std::lock_guard lock(m_mutex);
-        (void)::send(m_far, kLine.data(), kLine.size(), MSG_NOSIGNAL);
+        if (m_far)
+            m_far->send(kLine);
     }
     void drop() override
     {
         const std::lock_guard lock(m_mutex);
-        if (m_far >= 0)
-            ::close(m_far);
-        m_far = -1;
+        m_far.reset();
     }
 
 private:
-    int m_listener = loopbackSocket(0, true);
+    RawListener m_listener;
     std::mutex m_mutex;
-    int m_far = -1;
+    std::optional<RawSocket> m_far;
 };
 
 // The stream under test is the server stream; its notification is a new connection.
@@ -142,27 +105,22 @@ class ServerRig final : public Rig
 {
 public:
     ServerRig() { socket::registerSocketTransports(); }
-    ~ServerRig() override
-    {
-        for (const int fd : m_clients)
-            ::close(fd);
-    }
     bool open(IOSTStream& stream) override
     {
         if (stream.open("/dev/server/127.0.0.1/0", "") != StreamStatus::Ok)
             return false;
-        m_port = static_cast<socket::ServerSocketDevice*>(stream.device())->port();
+        m_port = socket::testing::listeningPort(stream);
         return true;
     }
     void push(IOSTStream&) override
     {
         if (m_clients.size() < 4)
-            m_clients.push_back(loopbackSocket(m_port, false));
+            m_clients.push_back(RawSocket::connectTo(m_port));
     }
 
 private:
     std::atomic<std::uint16_t> m_port{0}; // set again by a reopen in a handler
-    std::vector<int> m_clients;
+    std::vector<RawSocket> m_clients;
 };
 
 // Transports without a thread of their own: the feeding thread is their receive thread.
@@ -206,13 +164,11 @@ private:
 
 enum class Kind { Window, Callback, Listener };
 enum class Action { Close, Reopen, Destroy };
-enum class Trigger { Receive, FarClose, Connect };
-
 struct Case
 {
     const char* transport;
     std::function<std::unique_ptr<Rig>()> makeRig;
-    Trigger trigger;
+    StreamEventCode trigger;
     Kind kind;
     Action action;
 };
@@ -240,18 +196,10 @@ struct Subject
     }
 };
 
-bool triggers(Trigger trigger, platform::MessageId id)
+platform::MessageId messageOf(StreamEventCode code)
 {
     const auto& ids = StreamRegistry::messages();
-    return id == (trigger == Trigger::Receive ? ids.receive : trigger == Trigger::FarClose ? ids.close : ids.connect);
-}
-
-bool triggers(Trigger trigger, StreamEventCode code)
-{
-    return code
-        == (trigger == Trigger::Receive        ? StreamEventCode::Receive
-                : trigger == Trigger::FarClose ? StreamEventCode::Close
-                                               : StreamEventCode::Connect);
+    return code == StreamEventCode::Receive ? ids.receive : code == StreamEventCode::Close ? ids.close : ids.connect;
 }
 
 struct Listener final : StreamListener
@@ -263,11 +211,11 @@ struct Listener final : StreamListener
 struct CallbackContext
 {
     Subject* subject;
-    Trigger trigger;
+    StreamEventCode trigger;
     static void callback(void* context, IOSTStream*, StreamEventCode code, std::intptr_t)
     {
         auto& self = *static_cast<CallbackContext*>(context);
-        if (triggers(self.trigger, code))
+        if (code == self.trigger)
             self.subject->act();
     }
 };
@@ -286,7 +234,7 @@ TEST_P(Teardown, TheHandlerReturnsAndTheStreamIsLeftAsItSaid)
     ASSERT_TRUE(rig->open(*raw)) << c.transport << " could not be opened";
 
     HandlerWindow window([&](platform::MessageId id, platform::WParam, platform::LParam) {
-        if (triggers(c.trigger, id))
+        if (id == messageOf(c.trigger))
             subject.act();
         return platform::LResult{1};
     });
@@ -307,7 +255,7 @@ TEST_P(Teardown, TheHandlerReturnsAndTheStreamIsLeftAsItSaid)
             std::this_thread::sleep_for(1ms);
         }
     });
-    if (c.trigger == Trigger::FarClose)
+    if (c.trigger == StreamEventCode::Close)
         rig->drop();
     mustHappen([&] { return subject.stage.load() == 2; }, "the handler's close, reopen or destroy to return");
     flow.join();
@@ -327,7 +275,7 @@ TEST(TeardownOfPeers, APeerClosedAndItsServerDestroyedFromTheirNotifications)
     socket::registerSocketTransports();
     auto server = std::make_unique<IOSTStream>(IOSTStream::kAnonymous);
     ASSERT_EQ(server->open("/dev/server/127.0.0.1/0", ""), StreamStatus::Ok);
-    const auto port = static_cast<socket::ServerSocketDevice*>(server->device())->port();
+    const auto port = socket::testing::listeningPort(*server);
     const auto& ids = StreamRegistry::messages();
     std::atomic<bool> peerClosed{false};
     std::atomic<bool> serverGone{false};
@@ -345,39 +293,43 @@ TEST(TeardownOfPeers, APeerClosedAndItsServerDestroyedFromTheirNotifications)
         return platform::LResult{1};
     });
     server->subscribeWindow(window.handle());
-    const int far = loopbackSocket(port, false);
-    ASSERT_GE(far, 0);
+    RawSocket far = RawSocket::connectTo(port);
+    ASSERT_TRUE(far.valid());
     mustHappen(
         [&] {
-            (void)::send(far, kLine.data(), kLine.size(), MSG_NOSIGNAL);
+            far.send(kLine);
             std::this_thread::sleep_for(1ms);
             return peerClosed.load();
         },
         "the window to close the peer stream");
     mustHappen([&] { return serverGone.load(); }, "the window to destroy the server stream");
-    ::close(far);
+    far.close();
     mustHappen([] { return platform::WorkerThread::finishing() == 0; }, "handed-off transports to be destroyed");
 }
 
+// Serial and client streams, whose own threads notify, get every kind of subscriber doing every
+// action; file and memory streams, notified on the feeding thread, one action per kind.
 std::vector<Case> allCases()
 {
-    const std::vector<std::pair<const char*, std::function<std::unique_ptr<Rig>()>>> feeding = {
-        {"serial", [] { return std::make_unique<SerialRig>(); }},
-        {"client", [] { return std::make_unique<ClientRig>(); }},
-        {"file", [] { return std::make_unique<FileRig>(); }},
-        {"memory", [] { return std::make_unique<MemoryRig>(); }},
-    };
+    using Make = std::function<std::unique_ptr<Rig>()>;
+    const Make serial = [] { return std::make_unique<SerialRig>(); };
+    const Make client = [] { return std::make_unique<ClientRig>(); };
+    const Make server = [] { return std::make_unique<ServerRig>(); };
+    const Make file = [] { return std::make_unique<FileRig>(); };
+    const Make memory = [] { return std::make_unique<MemoryRig>(); };
+    const Action actions[] = {Action::Close, Action::Reopen, Action::Destroy};
+    const Kind kinds[] = {Kind::Window, Kind::Callback, Kind::Listener};
     std::vector<Case> cases;
-    for (const auto& [name, make] : feeding) {
-        for (const Kind kind : {Kind::Window, Kind::Callback, Kind::Listener}) {
-            for (const Action action : {Action::Close, Action::Reopen, Action::Destroy})
-                cases.push_back({name, make, Trigger::Receive, kind, action});
-        }
-    }
-    for (const Action action : {Action::Close, Action::Reopen, Action::Destroy}) {
-        for (const Kind kind : {Kind::Window, Kind::Callback}) {
-            cases.push_back({"client", [] { return std::make_unique<ClientRig>(); }, Trigger::FarClose, kind, action});
-            cases.push_back({"server", [] { return std::make_unique<ServerRig>(); }, Trigger::Connect, kind, action});
+    for (int k = 0; k < 3; ++k) {
+        cases.push_back({"file", file, StreamEventCode::Receive, kinds[k], actions[k]});
+        cases.push_back({"memory", memory, StreamEventCode::Receive, kinds[k], actions[(k + 1) % 3]});
+        for (const Action action : actions) {
+            cases.push_back({"serial", serial, StreamEventCode::Receive, kinds[k], action});
+            cases.push_back({"client", client, StreamEventCode::Receive, kinds[k], action});
+            if (kinds[k] != Kind::Listener) {
+                cases.push_back({"client", client, StreamEventCode::Close, kinds[k], action});
+                cases.push_back({"server", server, StreamEventCode::Connect, kinds[k], action});
+            }
         }
     }
     return cases;
@@ -387,10 +339,12 @@ std::string caseName(const ::testing::TestParamInfo<Case>& info)
 {
     static constexpr const char* kKinds[] = {"Window", "Callback", "Listener"};
     static constexpr const char* kActions[] = {"Close", "Reopen", "Destroy"};
-    static constexpr const char* kTriggers[] = {"OnReceive", "OnFarClose", "OnConnect"};
     const Case& c = info.param;
+    const char* trigger = c.trigger == StreamEventCode::Receive ? "OnReceive"
+        : c.trigger == StreamEventCode::Close                   ? "OnFarClose"
+                                                                : "OnConnect";
     return std::string(c.transport) + "_" + kKinds[static_cast<int>(c.kind)] + kActions[static_cast<int>(c.action)]
-        + kTriggers[static_cast<int>(c.trigger)];
+        + trigger;
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryTransport, Teardown, ::testing::ValuesIn(allCases()), caseName);

@@ -16,6 +16,7 @@
 #include <filesystem>
 #include <memory>
 #include <ostream>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -32,6 +33,21 @@ inline Bytes bytesOf(std::string_view text)
 inline std::string textOf(const Bytes& bytes)
 {
     return std::string(bytes.begin(), bytes.end());
+}
+
+// A binary frame as it goes over an escaping line: each inner byte from 0xFD up becomes 0xFD
+// and its distance from 0xFD.
+inline Bytes escapedFrame(std::span<const std::uint8_t> frame)
+{
+    Bytes wire{frame.front()};
+    for (const std::uint8_t byte : frame.subspan(1, frame.size() - 2)) {
+        if (byte >= 0xFD)
+            wire.insert(wire.end(), {0xFD, static_cast<std::uint8_t>(byte - 0xFD)});
+        else
+            wire.push_back(byte);
+    }
+    wire.push_back(frame.back());
+    return wire;
 }
 
 // Every capture of a folder, in name order, one after the other.

@@ -1,6 +1,6 @@
 #include "platform/Messaging.h"
-#include "platform/WorkerThread.h"
 #include "stream/tests/StreamTestSupport.h"
+#include "stream/tests/ThreadTestSupport.h"
 #include "testsupport/CaptureFiles.h"
 #include "testsupport/WindowThread.h"
 
@@ -109,36 +109,6 @@ TEST(WindowSubscriber, AWindowMarkedForDisablingGetsNothingMoreAndAGoneWindowIsS
 
 // A receive thread feeds a capture while a window on another thread subscribes, switches
 // itself off and on, and counts what it gets. Run under ThreadSanitizer too.
-class FeedingThread : public platform::WorkerThread
-{
-public:
-    FeedingThread(IOSTStream& stream, testing::Bytes capture)
-        : WorkerThread("feeder")
-        , m_stream(stream)
-        , m_capture(std::move(capture))
-    {
-    }
-    ~FeedingThread() override { terminate(); }
-    std::atomic<std::uint64_t> rounds{0};
-
-protected:
-    int run() override
-    {
-        while (checkpoint()) {
-            for (std::size_t at = 0; at < m_capture.size(); at += 977) {
-                const std::size_t size = std::min<std::size_t>(977, m_capture.size() - at);
-                m_stream.feed(std::span(m_capture).subspan(at, size));
-            }
-            ++rounds;
-        }
-        return 0;
-    }
-
-private:
-    IOSTStream& m_stream;
-    testing::Bytes m_capture;
-};
-
 TEST(WindowSubscriber, AWindowSubscribesWhileAReceiveThreadDelivers)
 {
     const auto& ids = StreamRegistry::messages();
@@ -155,23 +125,24 @@ TEST(WindowSubscriber, AWindowSubscribesWhileAReceiveThreadDelivers)
         },
         &total);
 
-    FeedingThread feeder(stream, capture);
-    ASSERT_EQ(feeder.start(), 0);
-    const auto deadline = std::chrono::steady_clock::now() + 20s;
-    while (total.load() == 0 && std::chrono::steady_clock::now() < deadline)
-        std::this_thread::sleep_for(1ms);
-    ASSERT_GT(total.load(), 0u) << "the receive thread delivered nothing within 20 s";
+    std::atomic<bool> feeding{true};
+    std::thread feeder([&] {
+        while (feeding.load()) {
+            for (std::size_t at = 0; at < capture.size(); at += 977)
+                stream.feed(std::span(capture).subspan(at, std::min<std::size_t>(977, capture.size() - at)));
+        }
+    });
+    testing::mustHappen([&] { return total.load() > 0; }, "the receive thread to deliver");
 
     WindowThread window;
     stream.subscribeWindow(window.handle());
-    while (window.count(ids.receive) < 200 && std::chrono::steady_clock::now() < deadline)
-        std::this_thread::sleep_for(1ms);
+    testing::mustHappen([&] { return window.count(ids.receive) >= 200; }, "200 messages to the new window");
     stream.setWindowState(window.handle(), SubscriberState::Disabled);
     stream.setWindowState(window.handle(), SubscriberState::Enabled);
     const std::size_t before = window.count(ids.receive);
-    while (window.count(ids.receive) < before + 200 && std::chrono::steady_clock::now() < deadline)
-        std::this_thread::sleep_for(1ms);
-    EXPECT_TRUE(feeder.terminate(10s));
+    testing::mustHappen([&] { return window.count(ids.receive) >= before + 200; }, "200 more after re-enabling");
+    feeding = false;
+    feeder.join();
 
     const auto messages = window.messages();
     EXPECT_GE(messages.size(), before + 200);

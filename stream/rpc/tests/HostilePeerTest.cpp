@@ -13,8 +13,9 @@
 #include "stream/rpc/RequestCode.h"
 #include "stream/rpc/RequestServer.h"
 #include "stream/rpc/ServedFolder.h"
-#include "testsupport/TempFolder.h"
 #include "stream/socket/SocketTransports.h"
+#include "stream/tests/StreamTestSupport.h"
+#include "testsupport/TempFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -27,8 +28,8 @@ namespace {
 
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
-using testsupport::TempFolder;
 using testsupport::HostilePeer;
+using testsupport::TempFolder;
 using View = RequestFrame::View;
 
 // Sets environment variables for one test and puts the old values back.
@@ -202,16 +203,8 @@ TEST_F(HostilePeerTest, RequestsNeverOutgrowWhatTheReceivingFramerTakes)
     EXPECT_EQ(record.appendByte(0xFF), StreamStatus::NotOpen);
     std::array<std::uint8_t, RequestFrame::kMaxSize> frame{};
     const std::size_t size = RequestFrame::build(request_kind::Request, 1, record.payload(), frame);
-    std::vector<std::uint8_t> escaped{frame[0]};
-    for (std::size_t i = 1; i + 1 < size; ++i) {
-        if (frame[i] >= 0xFD)
-            escaped.insert(escaped.end(), {0xFD, static_cast<std::uint8_t>(frame[i] - 0xFD)});
-        else
-            escaped.push_back(frame[i]);
-    }
-    escaped.push_back(0xFF);
-    for (const auto& wire :
-         {std::vector<std::uint8_t>(frame.begin(), frame.begin() + static_cast<long>(size)), escaped}) {
+    const std::vector<std::uint8_t> plain(frame.begin(), frame.begin() + static_cast<long>(size));
+    for (const auto& wire : {plain, stream::testing::escapedFrame(plain)}) {
         messages::MessageFramer framer;
         ASSERT_EQ(framer.append(wire), wire.size());
         const messages::FrameResult result = framer.step();
@@ -248,14 +241,12 @@ TEST_F(HostilePeerTest, PeersNeverReachCodeOrSettings)
     environment.set("XDG_CONFIG_HOME", (scratch / "config").c_str());
     const std::map<fs::path, bool> refused = {
         {home, true},
-        {scratch.path(), true},
+        {scratch.path(), true}, // holds the data folder
         {home / "extension", true},
-        {home / "dictionary", true},
         {scratch / "assets", true},
         {scratch / "assets/lib", true},
         {scratch / "config/Orvane", true},
         {home / "disk", false},
-        {home / "disk/logs", false},
         {scratch / "elsewhere", false},
     };
     for (const auto& [root, expected] : refused)

@@ -153,7 +153,6 @@ TEST_F(RemoteRequestsTest, NothingOutsideTheRootIsReachedAndEachRefusalHasTheFai
     EXPECT_FALSE(fs::exists(local / "new-file"));
 }
 
-
 class ProgressWindow : public platform::MessageTarget
 {
 public:
@@ -193,7 +192,6 @@ TEST_F(RemoteRequestsTest, CopiesGoBothWaysWithProgressAndDirectoriesWhole)
 }
 
 // ---- calls, replies and frames the far side did not expect ---------------------------------------
-
 
 TEST_F(RemoteRequestsTest, AReplyAfterTheCallGaveUpIsDroppedAndTheNextCallGetsItsOwn)
 {
@@ -252,43 +250,6 @@ TEST_F(RemoteRequestsTest, ConcurrentCallersEachGetTheirOwnReply)
     EXPECT_EQ(right, 80);
 }
 
-class RequestWindow : public platform::MessageTarget
-{
-public:
-    platform::LResult onMessage(platform::MessageId message, platform::WParam, platform::LParam lParam) override
-    {
-        if (message != StreamRegistry::messages().rpcRequest)
-            return 0;
-        auto& request = *reinterpret_cast<RemoteFileRequest*>(lParam);
-        std::uint32_t code = 0;
-        std::string_view text;
-        request.readWord(code);
-        request.readText(text);
-        seen.push_back(std::to_string(code) + ":" + std::string(text));
-        return 0;
-    }
-    std::vector<std::string> seen;
-};
-
-TEST_F(RemoteRequestsTest, RequestsNotServedGoToTheRequestWindowAndAreNotAnswered)
-{
-    platform::HeadlessDispatcher dispatcher;
-    RemoteFileRequest record;
-    record.beginWrite();
-    record.appendWord(17);
-    record.appendText("display");
-    // Without a window the request is dropped: the call times out.
-    EXPECT_EQ(RemoteRequests::call(streams.near, record, 200ms), StreamStatus::TimedOut);
-
-    RequestWindow window;
-    RemoteRequests::registerRequestWindow(streams.far, window.handle());
-    record.beginWrite();
-    record.appendWord(17);
-    record.appendText("display");
-    EXPECT_EQ(RemoteRequests::call(streams.near, record, 300ms), StreamStatus::TimedOut);
-    EXPECT_EQ(window.seen, std::vector<std::string>{"17:display"});
-}
-
 TEST_F(RemoteRequestsTest, MalformedRequestsAreIgnoredOrAnsweredWithFailure)
 {
     // Each of these reaches the far side as a well-formed frame; the request inside is broken.
@@ -317,13 +278,6 @@ TEST_F(RemoteRequestsTest, MalformedRequestsAreIgnoredOrAnsweredWithFailure)
         ASSERT_GE(record.length(), 1u);
         EXPECT_TRUE(record.payload()[0] == 0xFF || record.payload()[0] == 54) << int(record.payload()[0]);
     }
-    // A frame with the wrong magic is not even read: nothing comes back.
-    std::array<std::uint8_t, RequestFrame::kMaxSize> frame{};
-    const std::uint8_t code[] = {9, 0, 0, 0, '.', 0};
-    const std::size_t size = RequestFrame::build(2, 5, code, frame);
-    frame[4] = 0x02;
-    EXPECT_EQ(streams.near.write(frame.data(), size), size);
-    EXPECT_EQ(client.fileType("."), file_type::Directory); // the link still works
 }
 
 } // namespace

@@ -34,7 +34,6 @@ TEST_F(ClientSocket, BadOrRefusedAddressesFailWith58)
         const char* host;
         std::uint32_t port;
     } cases[] = {
-        {"256.1.1.1", 1000}, // no connection is attempted: this fails at once
         {"no-such-host.invalid", 1000},
         {"127.0.0.1", closedPort},
     };
@@ -170,26 +169,6 @@ TEST_F(ClientSocket, TheReceiveQueueIsBoundedAndLosesNothing)
     EXPECT_FALSE(device.isOpen());
     // A waiting read after the end returns at once.
     EXPECT_EQ(device.read(buffer, sizeof buffer, true), 0u);
-}
-
-TEST_F(ClientSocket, ASubscriberMayCloseTheStreamFromItsReceiveCallback)
-{
-    const RawListener listener;
-    Journal journal;
-    IOSTStream stream(IOSTStream::kAnonymous);
-    journal.onEntry([&](const Journal::Entry& entry) {
-        if (entry.code == StreamEventCode::Receive)
-            stream.close();
-    });
-    journal.subscribeTo(stream);
-    ASSERT_EQ(stream.open(clientAddress("127.0.0.1", listener.port())), StreamStatus::Ok);
-    const RawSocket far = listener.accept();
-    far.send("$GPZDA,1*00\r\n$GPZDA,2*00\r\n");
-    ASSERT_TRUE(eventually([&] { return journal.count(StreamEventCode::Close) == 1; }));
-    EXPECT_EQ(far.receiveAll(2s), ""); // the connection ended
-    std::this_thread::sleep_for(20ms);
-    EXPECT_EQ(journal.count(StreamEventCode::Receive), 1u);
-    EXPECT_EQ(journal.count(StreamEventCode::Close), 1u);
 }
 
 // Run under ThreadSanitizer as well: closing races the receive thread that is delivering.
