@@ -1,5 +1,5 @@
 // The receive path allocates nothing: a counting global operator new watches a long feed.
-#include "stream/tests/StreamTestSupport.h"
+#include "testsupport/StreamTestSupport.h"
 #include "testsupport/AllocationCounter.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 // Regression runs over receiver captures: what subscribers get must not depend on how the
 // bytes were cut into blocks, and no byte may be lost.
-#include "stream/tests/StreamTestSupport.h"
+#include "testsupport/StreamTestSupport.h"
 
 #include <gtest/gtest.h>
 

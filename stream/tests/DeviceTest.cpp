@@ -1,6 +1,6 @@
 #include "stream/FileDevice.h"
 #include "stream/MemoryDevice.h"
-#include "stream/tests/StreamTestSupport.h"
+#include "testsupport/StreamTestSupport.h"
 
 #include <gtest/gtest.h>
 

@@ -10,10 +10,10 @@
 #include "stream/StreamListener.h"
 #include "stream/StreamRegistry.h"
 #include "stream/serial/SerialTransport.h"
-#include "stream/serial/tests/SocatPair.h"
+#include "testsupport/SocatPair.h"
 #include "stream/socket/SocketTransports.h"
-#include "stream/socket/tests/SocketTestSupport.h"
-#include "stream/tests/ThreadTestSupport.h"
+#include "testsupport/SocketTestSupport.h"
+#include "testsupport/ThreadTestSupport.h"
 
 #include <gtest/gtest.h>
 

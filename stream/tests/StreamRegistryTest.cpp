@@ -1,5 +1,5 @@
 #include "platform/MessageRegistry.h"
-#include "stream/tests/StreamTestSupport.h"
+#include "testsupport/StreamTestSupport.h"
 
 #include <gtest/gtest.h>
 

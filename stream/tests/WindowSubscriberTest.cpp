@@ -1,6 +1,6 @@
 #include "platform/Messaging.h"
-#include "stream/tests/StreamTestSupport.h"
-#include "stream/tests/ThreadTestSupport.h"
+#include "testsupport/StreamTestSupport.h"
+#include "testsupport/ThreadTestSupport.h"
 #include "testsupport/CaptureFiles.h"
 #include "testsupport/WindowThread.h"
 

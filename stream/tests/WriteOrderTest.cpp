@@ -4,7 +4,7 @@
 #include "platform/Settings.h"
 #include "stream/IOSTStream.h"
 #include "stream/serial/SerialTransport.h"
-#include "stream/serial/tests/SocatPair.h"
+#include "testsupport/SocatPair.h"
 
 #include <gtest/gtest.h>
 

@@ -9,7 +9,7 @@
 #include "stream/rpc/RequestFrame.h"
 #include "testsupport/LinkedStreams.h"
 #include "testsupport/TempFolder.h"
-#include "stream/tests/ThreadTestSupport.h"
+#include "testsupport/ThreadTestSupport.h"
 
 #include <gtest/gtest.h>
 

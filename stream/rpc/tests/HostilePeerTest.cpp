@@ -14,7 +14,7 @@
 #include "stream/rpc/RequestServer.h"
 #include "stream/rpc/ServedFolder.h"
 #include "stream/socket/SocketTransports.h"
-#include "stream/tests/StreamTestSupport.h"
+#include "testsupport/StreamTestSupport.h"
 #include "testsupport/TempFolder.h"
 
 #include <gtest/gtest.h>

@@ -5,7 +5,7 @@
 #include "stream/StreamAddress.h"
 #include "stream/StreamEvent.h"
 #include "stream/serial/SerialTransport.h"
-#include "stream/serial/tests/SocatPair.h"
+#include "testsupport/SocatPair.h"
 #include "testsupport/CaptureFiles.h"
 #include "testsupport/EventJournal.h"
 #include "testsupport/WaitFor.h"

@@ -1,5 +1,5 @@
 #include "stream/socket/ClientSocketDevice.h"
-#include "stream/socket/tests/SocketTestSupport.h"
+#include "testsupport/SocketTestSupport.h"
 
 #include <gtest/gtest.h>
 

@@ -3,7 +3,7 @@
 #include "stream/IOSTStream.h"
 #include "stream/StreamRegistry.h"
 #include "stream/socket/ClientSocketDevice.h"
-#include "stream/tests/ThreadTestSupport.h"
+#include "testsupport/ThreadTestSupport.h"
 
 #include <gtest/gtest.h>
 

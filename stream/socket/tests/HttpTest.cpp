@@ -1,5 +1,5 @@
 #include "messages/HttpRequestRecord.h"
-#include "stream/socket/tests/SocketTestSupport.h"
+#include "testsupport/SocketTestSupport.h"
 
 #include <gtest/gtest.h>
 

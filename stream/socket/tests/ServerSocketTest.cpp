@@ -1,6 +1,6 @@
 #include "stream/socket/PeerSocketDevice.h"
 #include "stream/socket/SocketPeerStream.h"
-#include "stream/socket/tests/SocketTestSupport.h"
+#include "testsupport/SocketTestSupport.h"
 
 #include <gtest/gtest.h>
 

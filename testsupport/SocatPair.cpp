@@ -1,4 +1,4 @@
-#include "stream/serial/tests/SocatPair.h"
+#include "testsupport/SocatPair.h"
 
 #include "testsupport/WaitFor.h"
 
