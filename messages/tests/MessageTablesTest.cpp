@@ -33,8 +33,6 @@ TEST(Checksum, CapturedSentencesCarryTheChecksumWeCompute)
     EXPECT_GT(checked, 50);
 }
 
-
-
 TEST(Classifier, ContentIsJudgedByTheFirstTestThatHolds)
 {
     const std::vector<std::tuple<std::string, bool, MessageKind>> cases{
@@ -55,7 +53,6 @@ TEST(Classifier, ContentIsJudgedByTheFirstTestThatHolds)
         EXPECT_EQ(messageKindName(classifyContent(bytesOf(bytes), hasRtcm)), messageKindName(kind));
     }
 }
-
 
 TEST(GnssTime, ResolvesToTheTimeWithinHalfAPeriodCarryingAndBorrowingWeeks)
 {
