@@ -117,14 +117,6 @@ TEST(DataWordCodecs, SatelliteLinesCarryWireNumbers)
     auto out = makeBuffer();
     ASSERT_EQ(almanac.renderText(*out), cs::Ok);
     EXPECT_NE(textOf(*out).find("\r\n120,2345\r\n"), std::string::npos);
-
-    EphemerisCodec ephemeris;
-    const std::string text = "\x02\r\n!E,2000,1.0\r\n51\r\n" + std::string(3, ' ')
-        + "000000,000000,000000,000000,"
-          "000000,000000,000000,000000\r\n000000,000000,000000,000000,000000,000000,000000,000000"
-          "\r\n000000,000000,000000,000000,000000,000000,000000,000000\r\n\x03";
-    ASSERT_EQ(ephemeris.decode(bytesOf(text)), cs::Ok);
-    EXPECT_EQ(ephemeris.satellite(), 52);
 }
 
 TEST(EphemerisCodec, PlacesParametersSplitOverTwoWords)
