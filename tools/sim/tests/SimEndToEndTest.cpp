@@ -48,20 +48,12 @@ std::vector<std::string> captureLines(const std::string& path)
 
 using zeb::testsupport::eventually;
 
-std::vector<std::string> withSimulator(std::vector<std::string> arguments)
+// The simulator as a child process, told to listen on a free port that it prints.
+std::vector<std::string> simulator(std::vector<std::string> arguments)
 {
     arguments.insert(arguments.begin(), ZEB500_SIM_EXECUTABLE);
     return arguments;
 }
-
-// The simulator as a child process, told to listen on a free port that it prints.
-struct Simulator : testsupport::PortPrintingProcess
-{
-    explicit Simulator(std::vector<std::string> arguments)
-        : PortPrintingProcess(withSimulator(std::move(arguments)))
-    {
-    }
-};
 
 // The receiving side: keeps the texts of the first messages and watches for the answers.
 struct Client
@@ -115,8 +107,8 @@ TEST(SimulatorProcess, PlaysInOrderAnswersQueriesAndDropsConnections)
     const auto lines = captureLines(capturePath());
     ASSERT_GT(lines.size(), 100u);
     // Bursts of 50 ms at full speed, then 2 s of silence in which the answers stand out.
-    Simulator sim(
-        {"--port", "0", "--pace", "max", "--stall", "2", "--stall-every", "0.05", "--drop-after", "1", capturePath()});
+    testsupport::PortPrintingProcess sim(simulator(
+        {"--port", "0", "--pace", "max", "--stall", "2", "--stall-every", "0.05", "--drop-after", "1", capturePath()}));
     ASSERT_GT(sim.port(), 0u);
 
     stream::socket::registerSocketTransports();
@@ -176,7 +168,8 @@ TEST(SimulatorProcess, PlaysInOrderAnswersQueriesAndDropsConnections)
 TEST(SimulatorProcess, SurvivesGarbageAndServesItsDiskOnChip)
 {
     const auto lines = captureLines(capturePath());
-    Simulator sim({"--port", "0", "--pace", "max", "--garbage", "0.2", "--seed", "7", capturePath()});
+    testsupport::PortPrintingProcess sim(
+        simulator({"--port", "0", "--pace", "max", "--garbage", "0.2", "--seed", "7", capturePath()}));
     ASSERT_GT(sim.port(), 0u);
 
     stream::socket::registerSocketTransports();
