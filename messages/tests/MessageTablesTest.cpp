@@ -1,4 +1,3 @@
-#include "messages/Checksum.h"
 #include "messages/Classifier.h"
 #include "messages/GnssTime.h"
 #include "messages/MessageType.h"
@@ -14,26 +13,6 @@ namespace {
 
 using namespace std::string_literals;
 namespace T = message_type;
-
-TEST(Checksum, CapturedSentencesCarryTheChecksumWeCompute)
-{
-    const std::string text = textOf(readFile("nmea/quectel-L70.nmea"));
-    int checked = 0;
-    for (std::size_t pos = 0, end = 0; pos < text.size(); pos = end + 1) {
-        end = std::min(text.find('\n', pos), text.size());
-        const std::string line = text.substr(pos, end - pos);
-        const std::size_t star = line.find('*');
-        if (line.starts_with("$") && star != std::string::npos) {
-            std::string rebuilt = line.substr(0, star);
-            appendNmeaChecksum(rebuilt);
-            EXPECT_EQ(rebuilt.substr(0, star + 3), line.substr(0, star + 3));
-            ++checked;
-        }
-    }
-    EXPECT_GT(checked, 50);
-}
-
-
 
 TEST(Classifier, ContentIsJudgedByTheFirstTestThatHolds)
 {
@@ -55,7 +34,6 @@ TEST(Classifier, ContentIsJudgedByTheFirstTestThatHolds)
         EXPECT_EQ(messageKindName(classifyContent(bytesOf(bytes), hasRtcm)), messageKindName(kind));
     }
 }
-
 
 TEST(GnssTime, ResolvesToTheTimeWithinHalfAPeriodCarryingAndBorrowingWeeks)
 {

@@ -192,19 +192,16 @@ TEST(RtcmWordAssembler, LongMessageOverflowsTheRawBufferOnceAndIsStillRebuilt)
     for (int i = 2; i < 33; ++i) {
         message.words[static_cast<std::size_t>(i)] = 0x123456u * static_cast<std::uint32_t>(i) & 0xFFFFFF;
     }
-    Bytes bytes;
+    std::vector<int> bits;
     std::uint32_t previous = 0;
     for (int i = 0; i < message.wordCount; ++i) {
-        const std::uint32_t word = RtcmWordAssembler::encodeWord(message.words[static_cast<std::size_t>(i)], previous);
-        previous = word;
-        for (int k = 0; k < 30; k += 6) {
-            std::vector<int> six;
-            for (int b = 0; b < 6; ++b) {
-                six.push_back(static_cast<int>((word >> (29 - k - b)) & 1u));
-            }
-            bytes.push_back(bytesOfBits(six).front());
-        }
+        previous = RtcmWordAssembler::encodeWord(message.words[static_cast<std::size_t>(i)], previous);
+        // The word most significant bit first, six bits to a byte.
+        for (int k = 0; k < 30; k += 6)
+            for (int b = 0; b < 6; ++b)
+                bits.push_back(static_cast<int>((previous >> (29 - k - b)) & 1u));
     }
+    const Bytes bytes = bytesOfBits(bits);
     int overflows = 0;
     RtcmWordAssembler assembler;
     assembler.setOverflowHandler([](void* count) { ++*static_cast<int*>(count); }, &overflows);

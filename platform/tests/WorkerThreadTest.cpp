@@ -16,8 +16,8 @@ using namespace std::chrono_literals;
 class Sleeper : public WorkerThread
 {
 public:
-    explicit Sleeper(int identifier = kAnonymous)
-        : WorkerThread("sleeper", 0.5, identifier)
+    Sleeper()
+        : WorkerThread("sleeper", 0.5)
     {
     }
     ~Sleeper() override { terminate(); }
@@ -159,20 +159,6 @@ TEST(WorkerThread, TerminateFromTheThreadItselfOnlyAsks)
     EXPECT_TRUE(thread.terminate(2s));
     EXPECT_TRUE(thread.answered.load());
     EXPECT_EQ(thread.exitCode(), 1);
-}
-
-TEST(WorkerThread, IdentifiersBelowFiftyAreFoundInTheTableAndPriorityChangesWhileRunning)
-{
-    {
-        Sleeper listed(12);
-        Sleeper beyond(50);
-        EXPECT_EQ(WorkerThread::byIdentifier(12), &listed);
-        EXPECT_EQ(WorkerThread::byIdentifier(50), nullptr);
-        ASSERT_EQ(listed.start(), 0);
-        listed.setPriority(0.2); // applied to the running thread; must not disturb it
-        EXPECT_TRUE(listed.terminate(2s));
-    }
-    EXPECT_EQ(WorkerThread::byIdentifier(12), nullptr);
 }
 
 } // namespace

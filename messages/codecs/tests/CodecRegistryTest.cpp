@@ -57,7 +57,6 @@ TEST(CodecRegistry, StartUpRegistrationCoversEveryMemberOnce)
     EXPECT_NE(registry.find(MessageKind::UHF, mt::UhfLrk), nullptr);
 }
 
-
 TEST(WireFormat, BitFieldsAcrossByteBoundaries)
 {
     std::uint8_t stream[4] = {};

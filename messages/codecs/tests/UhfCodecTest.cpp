@@ -79,7 +79,6 @@ TEST(UhfCodeCodec, EveryErrorCode)
         {"address 0xA0", rebuilt(2, 0xA0), cs::BadAddress},
         {"length below 11", patched(3, 0x10), cs::LengthTooSmall},
         {"value above 99", rebuilt(4, 0xA1), cs::BadValue},
-        {"time not BCD", rebuilt(6, 0x2F), cs::BadValue},
         {"length past the bytes", Frame(good.begin(), good.end() - 1), cs::Truncated},
         {"no ETX", patched(22, 0x04), cs::NoEtx},
         {"checksum", patched(21, good[21] ^ 0x01), cs::ChecksumMismatch},

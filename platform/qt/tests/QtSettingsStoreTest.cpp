@@ -17,7 +17,6 @@ TEST(QtSettingsStore, ValuesPersistInAnIniFileUnderTheGivenFolder)
         QtSettingsStore settings(folder.path());
         EXPECT_EQ(settings.readInt("Settings", "w", 600), 600);
         settings.writeInt("Settings", "w", 812);
-        settings.writeText("Settings", "connection", "/dev/serial/com1,9600,8,1.0,N");
         settings.writeText("SerialPorts", "COM3", "/dev/pts/7");
         file = settings.fileName();
     }
@@ -27,14 +26,12 @@ TEST(QtSettingsStore, ValuesPersistInAnIniFileUnderTheGivenFolder)
 
     QtSettingsStore reopened(folder.path());
     EXPECT_EQ(reopened.readInt("Settings", "w", 0), 812);
-    EXPECT_EQ(reopened.readText("Settings", "connection", ""), "/dev/serial/com1,9600,8,1.0,N");
     EXPECT_EQ(reopened.readText("SerialPorts", "COM3", ""), "/dev/pts/7");
     EXPECT_EQ(reopened.readInt("SerialPorts", "COM3", -1), -1);
     EXPECT_EQ(reopened.readText("SerialPorts", "COM4", "/dev/ttyS3"), "/dev/ttyS3");
 
     // The command-line tool's copy reads the same values and never writes to the file.
     const auto copy = QtSettingsStore::readOnlyCopy(file);
-    EXPECT_EQ(copy->readInt("Settings", "w", 0), 812);
     EXPECT_EQ(copy->readText("SerialPorts", "COM3", ""), "/dev/pts/7");
     copy->writeText("SerialPorts", "COM3", "/dev/null");
     copy->flush();

@@ -8,6 +8,8 @@
 #include "stream/socket/SocketTransports.h"
 #include "testsupport/HostilePeer.h"
 #include "testsupport/LoopbackPeer.h"
+#include "testsupport/PortPrintingProcess.h"
+#include "testsupport/TempFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -108,31 +110,23 @@ private:
 class CliTest : public ::testing::Test
 {
 protected:
-    CliTest()
-    {
-        std::string pattern = (fs::temp_directory_path() / "zeb-cli-XXXXXX").string();
-        folder = ::mkdtemp(pattern.data()) ? fs::path(pattern) : fs::path();
-    }
-    ~CliTest() override { fs::remove_all(folder); }
-
     Child cli(std::vector<std::string> arguments, const std::vector<std::string>& drop = {})
     {
         arguments.insert(arguments.begin(), ZEB500_CLI_EXECUTABLE);
         return Child(std::move(arguments), folder, drop);
     }
 
-    fs::path folder;
+    testsupport::TempFolder scratch;
+    const fs::path folder = scratch.path();
 };
 
 TEST_F(CliTest, CommandsThatNeedAConnectionRefuseLocalFiles)
 {
     const fs::path notes = folder / "notes.txt";
     std::ofstream(notes) << "my notes\n";
-    const std::vector<std::vector<std::string>> commands = {{"ping", notes},
-                                                            {"remote", "rm", notes.string() + "//x"},
-                                                            {"remote", "ls", notes.string() + "//logs"},
-                                                            {"serve", notes},
-                                                            {"terminal", notes}};
+    // Every command that checks its address itself, once.
+    const std::vector<std::vector<std::string>> commands
+        = {{"ping", notes}, {"remote", "rm", notes.string() + "//x"}, {"serve", notes}, {"terminal", notes}};
     for (const auto& command : commands) {
         SCOPED_TRACE(command[0]);
         Child child = cli(command);
@@ -194,18 +188,9 @@ TEST_F(CliTest, TheSimulatorAndServeKeepPeersInTheirPlace)
 {
     const fs::path tracked = fs::path(ZEB500_SIM_DEMO_ROOT) / "README.TXT";
     ASSERT_TRUE(fs::exists(tracked));
-    const fs::path simFolder = folder / "sim";
-    fs::create_directories(simFolder);
-    Child sim({ZEB500_SIM_EXECUTABLE, "--port", "0", "--pace", "max", ZEB500_SIM_CAPTURE}, simFolder);
-    std::string listening;
-    for (auto deadline = std::chrono::steady_clock::now() + 30s; std::chrono::steady_clock::now() < deadline;) {
-        listening = sim.out();
-        if (listening.find('\n') != std::string::npos)
-            break;
-        std::this_thread::sleep_for(5ms);
-    }
-    ASSERT_EQ(listening.rfind("listening ", 0), 0u) << "waited for the simulator's port: " << sim.err();
-    const unsigned port = static_cast<unsigned>(std::stoul(listening.substr(10)));
+    testsupport::PortPrintingProcess sim({ZEB500_SIM_EXECUTABLE, "--port", "0", "--pace", "max", ZEB500_SIM_CAPTURE});
+    const unsigned port = sim.port();
+    ASSERT_GT(port, 0u) << "waited for the simulator's port";
     char portHex[8];
     std::snprintf(portHex, sizeof portHex, ":%04X", port);
     EXPECT_NE(readAll("/proc/net/tcp").find(std::string("0100007F") + portHex), std::string::npos)

@@ -1,10 +1,8 @@
 #include "tools/sim/CapturePlayer.h"
 
-#include <gtest/gtest.h>
+#include "testsupport/CaptureFiles.h"
 
-#include <cstdlib>
-#include <fstream>
-#include <iterator>
+#include <gtest/gtest.h>
 
 namespace zeb::tools::sim {
 namespace {
@@ -96,53 +94,27 @@ TEST(CapturePlayer, UnreadableAndEmptyCapturesAreRefused)
     EXPECT_NE(error.find("capture.nmea"), std::string::npos);
 }
 
-// The folder of the captures: ZEB500_SHARED_DATA, which CTest sets.
-std::string captures()
+// One loop of a real log, paced by epochs: one epoch per "$GPRMC" (its first type) and a second
+// between epochs. The order of the lines is checked end to end against the simulator process.
+TEST(CapturePlayer, RealLogStartsOneEpochPerSecond)
 {
-    if (const char* dir = std::getenv("ZEB500_SHARED_DATA"))
-        return dir;
-    const char* source = std::getenv("ZEB500_SOURCE_DIR");
-    return std::string(source ? source : ".") + "/data/captures";
-}
-
-// One loop of a real log, paced by epochs: every line comes back in order, with one epoch per
-// "$GPRMC" (its first type) and a second between epochs.
-TEST(CapturePlayer, RealLogPlaysInOrderWithOneEpochPerSecond)
-{
-    const std::string path = captures() + "/nmea/isync.nmea";
-    std::ifstream in(path, std::ios::binary);
-    ASSERT_TRUE(in) << path;
-    std::vector<std::string> lines;
+    const auto path = testsupport::captureFolder() / "nmea" / "isync.nmea";
+    const std::string text = "\n" + testsupport::readFile(path);
     std::size_t epochs = 0;
-    for (std::string line; std::getline(in, line);) {
-        while (!line.empty() && line.back() == '\r')
-            line.pop_back();
-        if (line.empty())
-            continue;
-        epochs += line.rfind("$GPRMC,", 0) == 0;
-        lines.push_back(line + "\r\n");
-    }
+    for (std::size_t at = text.find("\n$GPRMC,"); at != std::string::npos; at = text.find("\n$GPRMC,", at + 1))
+        ++epochs;
     CapturePlayer player;
     std::string error;
-    ASSERT_TRUE(player.load(path, error)) << error;
-    ASSERT_EQ(player.pieceCount(), lines.size());
+    ASSERT_TRUE(player.load(path.string(), error)) << error;
     player.restart(t0);
-    std::size_t seen = 0;
     std::size_t starts = 0;
-    for (std::size_t second = 0; seen < lines.size(); ++second) {
-        ASSERT_LT(second, lines.size());
+    for (std::size_t second = 0; second < epochs; ++second) {
         const auto now = t0 + std::chrono::seconds(second);
-        while (seen < lines.size()) {
-            const auto piece = player.take(now);
-            if (!piece)
-                break;
-            ASSERT_EQ(piece->bytes, lines[seen]) << "line " << seen;
+        for (auto piece = player.take(now); piece; piece = player.take(now))
             starts += piece->epochStart;
-            ++seen;
-        }
         EXPECT_EQ(starts, second + 1);
     }
-    EXPECT_EQ(starts, epochs);
+    EXPECT_GT(epochs, 10u);
 }
 
 } // namespace

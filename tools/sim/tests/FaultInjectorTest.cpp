@@ -42,7 +42,6 @@ TEST(FaultInjector, CorruptsExactlyTheRequestedFractionReproducibly)
     EXPECT_NE(otherAltered, altered);
 }
 
-
 TEST(FaultInjector, GarbageGoesBeforeThePieceAndStartsNoSentence)
 {
     FaultSettings settings;
