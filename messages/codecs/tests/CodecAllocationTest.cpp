@@ -6,7 +6,7 @@
 #include "messages/codecs/IonoUtcCodec.h"
 #include "messages/codecs/MeasurementCodec.h"
 #include "messages/codecs/UhfCodeCodec.h"
-#include "messages/codecs/tests/CodecTestSupport.h"
+#include "testsupport/CodecTestSupport.h"
 #include "testsupport/AllocationCounter.h"
 
 #include <gtest/gtest.h>

@@ -3,7 +3,7 @@
 #include "messages/codecs/CodecStatus.h"
 #include "messages/codecs/IonoUtcCodec.h"
 #include "messages/codecs/StandardCodecs.h"
-#include "messages/codecs/tests/CodecTestSupport.h"
+#include "testsupport/CodecTestSupport.h"
 
 #include <gtest/gtest.h>
 

@@ -4,7 +4,7 @@
 #include "messages/codecs/HealthCodec.h"
 #include "messages/codecs/IonoUtcCodec.h"
 #include "messages/codecs/WireFormat.h"
-#include "messages/codecs/tests/CodecTestSupport.h"
+#include "testsupport/CodecTestSupport.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 #include "messages/codecs/MeasurementCodec.h"
 
 #include "messages/codecs/CodecStatus.h"
-#include "messages/codecs/tests/CodecTestSupport.h"
+#include "testsupport/CodecTestSupport.h"
 
 #include <gtest/gtest.h>
 

@@ -3,7 +3,7 @@
 #include "messages/codecs/UhfLrkCodec.h"
 #include "messages/codecs/UhfMessageCodec.h"
 #include "messages/codecs/UhfPhaseCodec.h"
-#include "messages/codecs/tests/CodecTestSupport.h"
+#include "testsupport/CodecTestSupport.h"
 
 #include <gtest/gtest.h>
 

@@ -4,7 +4,7 @@
 #include "messages/codecs/CodecRegistry.h"
 #include "messages/codecs/CodecStatus.h"
 #include "messages/codecs/OutputBuffer.h"
-#include "messages/codecs/tests/CodecTestSupport.h"
+#include "testsupport/CodecTestSupport.h"
 #include "stream/StreamEvent.h"
 #include "terminal/session/tests/RecordingSink.h"
 #include "testsupport/AllocationCounter.h"
