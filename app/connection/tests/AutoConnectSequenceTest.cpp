@@ -94,8 +94,11 @@ private:
         if (::tcgetattr(m_master, &attributes) != 0 || ::cfgetospeed(&attributes) != m_answeringSpeed)
             return;
         const std::string answer = "$PKVR,RPC,PING,/dev/peer/1\r\n";
-        if (::write(m_master, answer.data(), answer.size()) == static_cast<ssize_t>(answer.size()))
-            ++m_answers;
+        // Counted before it is written: the sequence may read it and finish, and the test look
+        // at the count, before this thread runs again.
+        ++m_answers;
+        if (::write(m_master, answer.data(), answer.size()) != static_cast<ssize_t>(answer.size()))
+            --m_answers;
     }
 
     speed_t m_answeringSpeed;
