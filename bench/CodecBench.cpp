@@ -19,6 +19,7 @@
 #include "messages/codecs/UhfLrkCodec.h"
 #include "messages/codecs/UhfMessageCodec.h"
 #include "messages/codecs/UhfPhaseCodec.h"
+#include "testsupport/CodecTestSupport.h"
 
 #include <benchmark/benchmark.h>
 
@@ -30,6 +31,9 @@ namespace {
 
 using namespace zeb::codecs;
 using Frame = std::vector<std::uint8_t>;
+// Frames are built as the codec tests build them.
+using test::sbinFrame;
+using test::uhfFrame;
 
 Frame pattern(std::size_t size, std::uint8_t seed)
 {
@@ -46,36 +50,6 @@ void put32(Frame& frame, std::int32_t value)
     for (int shift = 24; shift >= 0; shift -= 8) {
         frame.push_back(static_cast<std::uint8_t>(v >> shift));
     }
-}
-
-Frame sbin(std::uint8_t letter, const Frame& body)
-{
-    const auto length = static_cast<std::uint16_t>(body.size() + 3);
-    Frame frame{0xFE, letter, static_cast<std::uint8_t>(length >> 8), static_cast<std::uint8_t>(length)};
-    frame.insert(frame.end(), body.begin(), body.end());
-    const std::uint32_t sum = zeb::messages::byteSum16(frame.data() + 1, length) & 0xFFFF;
-    frame.push_back(static_cast<std::uint8_t>(sum >> 8));
-    frame.push_back(static_cast<std::uint8_t>(sum));
-    frame.push_back(0xFF);
-    return frame;
-}
-
-Frame uhf(Frame head, bool wide, bool timed = true)
-{
-    const std::size_t total = head.size() + (timed ? 3 : 1);
-    if (wide) {
-        head[3] = static_cast<std::uint8_t>(total >> 8);
-        head[4] = static_cast<std::uint8_t>(total);
-    } else {
-        head[3] = static_cast<std::uint8_t>(((total / 10 % 10) << 4) | (total % 10));
-    }
-    if (timed) {
-        const std::uint32_t sum = zeb::messages::byteSum16(head.data(), static_cast<std::uint16_t>(head.size()));
-        head.push_back(static_cast<std::uint8_t>(sum >> 8));
-        head.push_back(static_cast<std::uint8_t>(sum));
-    }
-    head.push_back(0x03);
-    return head;
 }
 
 Frame uhfHead(char letter, bool wide)
@@ -106,13 +80,13 @@ void run(benchmark::State& state, MessageCodec& codec, const Frame& frame)
 void IonoUtc(benchmark::State& state)
 {
     IonoUtcCodec codec;
-    run(state, codec, sbin('U', pattern(24, 1)));
+    run(state, codec, sbinFrame('U', pattern(24, 1)));
 }
 
 void Health(benchmark::State& state)
 {
     HealthCodec codec;
-    run(state, codec, sbin('S', pattern(48, 2)));
+    run(state, codec, sbinFrame('S', pattern(48, 2)));
 }
 
 void Ephemeris(benchmark::State& state)
@@ -121,7 +95,7 @@ void Ephemeris(benchmark::State& state)
     Frame body{12};
     const Frame words = pattern(72, 3);
     body.insert(body.end(), words.begin(), words.end());
-    run(state, codec, sbin('E', body));
+    run(state, codec, sbinFrame('E', body));
 }
 
 void Almanac(benchmark::State& state)
@@ -130,7 +104,7 @@ void Almanac(benchmark::State& state)
     Frame body{12, 0x09, 0x29};
     const Frame words = pattern(24, 4);
     body.insert(body.end(), words.begin(), words.end());
-    run(state, codec, sbin('A', body));
+    run(state, codec, sbinFrame('A', body));
 }
 
 void MeasureSatellite(benchmark::State& state)
@@ -142,7 +116,7 @@ void MeasureSatellite(benchmark::State& state)
                           0x22, 5,  0, 0x10, 0, 0x20, 0,    2, 0, 0xFF, 0xFF, 0xFE, 0x33, 0x44};
         body.insert(body.end(), block.begin(), block.end());
     }
-    run(state, codec, sbin('R', body));
+    run(state, codec, sbinFrame('R', body));
 }
 
 void UhfCode(benchmark::State& state)
@@ -153,7 +127,7 @@ void UhfCode(benchmark::State& state)
     for (std::uint8_t sv = 1; sv <= 10; ++sv) {
         head.insert(head.end(), {sv, 0, 1, sv});
     }
-    run(state, codec, uhf(head, false));
+    run(state, codec, uhfFrame(head, false));
 }
 
 void UhfPhase(benchmark::State& state)
@@ -169,7 +143,7 @@ void UhfPhase(benchmark::State& state)
         put32(head, -1234 * sv);
         head.push_back(0x85);
     }
-    run(state, codec, uhf(head, false));
+    run(state, codec, uhfFrame(head, false));
 }
 
 void UhfLrk(benchmark::State& state)
@@ -188,7 +162,7 @@ void UhfLrk(benchmark::State& state)
         put32(head, 300 * sv);
         head.insert(head.end(), {7, 9, 0xAB, 0xCD});
     }
-    run(state, codec, uhf(head, true));
+    run(state, codec, uhfFrame(head, true));
 }
 
 void UhfMessage(benchmark::State& state)
@@ -198,7 +172,7 @@ void UhfMessage(benchmark::State& state)
     for (int i = 0; i < 200; ++i) {
         head.push_back(static_cast<std::uint8_t>(i % 10 == 9 ? 0x0A : 'a' + i % 26));
     }
-    run(state, codec, uhf(head, true, false));
+    run(state, codec, uhfFrame(head, true, false));
 }
 
 Frame gnss2Data(std::uint8_t letter, std::size_t blockSize)
@@ -206,7 +180,7 @@ Frame gnss2Data(std::uint8_t letter, std::size_t blockSize)
     Frame body{1, 2, 3, 4, 5, 0xA4, 12};
     const Frame blocks = pattern(12 * blockSize, 5);
     body.insert(body.end(), blocks.begin(), blocks.end());
-    return sbin(letter, body);
+    return sbinFrame(letter, body);
 }
 
 void renderRecord(benchmark::State& state, zeb::messages::MessageType type, const Frame& frame)
@@ -247,7 +221,7 @@ void Gnss2Measure(benchmark::State& state)
         block[0] = static_cast<std::uint8_t>(channel << 4 | 0x05);
         body.insert(body.end(), block.begin(), block.end());
     }
-    renderRecord(state, zeb::messages::message_type::Gnss2Measure, sbin(0xE4, body));
+    renderRecord(state, zeb::messages::message_type::Gnss2Measure, sbinFrame(0xE4, body));
 }
 
 } // namespace
