@@ -22,31 +22,30 @@ void setVariable(const char* name, std::string_view value)
     ::setenv(name, std::string(value).c_str(), 1);
 }
 
+// An XDG base folder: the variable when set, else HOME and the usual subfolder; empty
+// without HOME. No shared fallback: a folder anyone may write is no place for settings and
+// extensions.
+std::string xdgFolder(const char* name, const char* underHome)
+{
+    std::string base = variable(name);
+    if (!base.empty())
+        return base;
+    const std::string userHome = variable("HOME");
+    return userHome.empty() ? std::string() : userHome + underHome;
+}
+
 } // namespace
 
 std::string Environment::defaultHome()
 {
-    std::string base = variable("XDG_DATA_HOME");
-    if (base.empty()) {
-        const std::string userHome = variable("HOME");
-        // No shared fallback: a folder anyone may write is no place for settings and extensions.
-        if (userHome.empty())
-            return {};
-        base = userHome + "/.local/share";
-    }
-    return base + "/Orvane/ZEB500";
+    const std::string base = xdgFolder("XDG_DATA_HOME", "/.local/share");
+    return base.empty() ? std::string() : base + "/Orvane/ZEB500";
 }
 
 std::string Environment::settingsFolder()
 {
-    std::string base = variable("XDG_CONFIG_HOME");
-    if (base.empty()) {
-        const std::string userHome = variable("HOME");
-        if (userHome.empty())
-            return {};
-        base = userHome + "/.config";
-    }
-    return base + "/Orvane";
+    const std::string base = xdgFolder("XDG_CONFIG_HOME", "/.config");
+    return base.empty() ? std::string() : base + "/Orvane";
 }
 
 std::string Environment::home()

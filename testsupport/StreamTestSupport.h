@@ -6,6 +6,7 @@
 #include "stream/StreamDevice.h"
 #include "stream/StreamEvent.h"
 #include "stream/StreamRegistry.h"
+#include "testsupport/ByteText.h"
 #include "testsupport/CaptureFiles.h"
 #include "testsupport/EventJournal.h"
 
@@ -23,17 +24,9 @@
 
 namespace zeb::stream::testing {
 
-using Bytes = std::vector<std::uint8_t>;
-
-inline Bytes bytesOf(std::string_view text)
-{
-    return Bytes(text.begin(), text.end());
-}
-
-inline std::string textOf(const Bytes& bytes)
-{
-    return std::string(bytes.begin(), bytes.end());
-}
+using testsupport::Bytes;
+using testsupport::bytesOf;
+using testsupport::textOf;
 
 // A binary frame as it goes over an escaping line: each inner byte from 0xFD up becomes 0xFD
 // and its distance from 0xFD.

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "messages/MessageFramer.h"
+#include "testsupport/ByteText.h"
 #include "testsupport/CaptureFiles.h"
 
 #include <gtest/gtest.h>
@@ -17,17 +18,9 @@
 
 namespace zeb::messages::test {
 
-using Bytes = std::vector<std::uint8_t>;
-
-inline Bytes bytesOf(std::string_view text)
-{
-    return Bytes(text.begin(), text.end());
-}
-
-inline std::string textOf(const Bytes& bytes)
-{
-    return std::string(bytes.begin(), bytes.end());
-}
+using testsupport::Bytes;
+using testsupport::bytesOf;
+using testsupport::textOf;
 
 // One step's result with its bytes copied out (they are only valid until the next step).
 struct Step
