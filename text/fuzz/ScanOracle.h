@@ -16,34 +16,20 @@
 #include <dlfcn.h>
 #include <string>
 #include <string_view>
-#include <tuple>
+#include <type_traits>
+#include <variant>
 #include <vector>
 
 namespace zeb::text::oracle {
 
-enum class Kind {
-    SChar,
-    UChar,
-    Short,
-    UShort,
-    Int,
-    UInt,
-    Long,
-    ULong,
-    LongLong,
-    ULongLong,
-    Float,
-    Double,
-    LongDouble, // sscanf stores a long double, scan() a double
-    Char, // %c into one char
-    Chars, // %c with a width: no terminating NUL
-    String // %s and %[
-};
-
+// One conversion that stores. `type` is a null pointer of the type scan() stores through; a %c with a
+// width stores `width` characters into a string, and a long double conversion stores a long double for
+// sscanf where scan() stores a double.
 struct Slot
 {
-    Kind kind;
-    std::size_t width = 0; // for Chars
+    ScanTarget type;
+    bool longDouble = false;
+    std::size_t width = 0;
 };
 
 struct Shape
@@ -59,17 +45,29 @@ inline bool isAsciiDigit(char c)
     return c >= '0' && c <= '9';
 }
 
-inline Kind integerKind(const std::string& length, bool isSigned)
+template <typename T>
+ScanTarget typeOf()
+{
+    return static_cast<T*>(nullptr);
+}
+
+template <typename Signed, typename Unsigned>
+ScanTarget integerOf(bool isSigned)
+{
+    return isSigned ? typeOf<Signed>() : typeOf<Unsigned>();
+}
+
+inline ScanTarget integerType(const std::string& length, bool isSigned)
 {
     if (length == "hh")
-        return isSigned ? Kind::SChar : Kind::UChar;
+        return integerOf<signed char, unsigned char>(isSigned);
     if (length == "h")
-        return isSigned ? Kind::Short : Kind::UShort;
+        return integerOf<short, unsigned short>(isSigned);
     if (length.empty() || length == "m")
-        return isSigned ? Kind::Int : Kind::UInt;
+        return integerOf<int, unsigned>(isSigned);
     if (length == "ll" || length == "L" || length == "q")
-        return isSigned ? Kind::LongLong : Kind::ULongLong;
-    return isSigned ? Kind::Long : Kind::ULong;
+        return integerOf<long long, unsigned long long>(isSigned);
+    return integerOf<long, unsigned long>(isSigned);
 }
 
 // The conversions a pattern stores through, read independently of the scanner. Patterns this cannot
@@ -119,8 +117,8 @@ inline Shape analyse(std::string_view pattern, std::size_t maxSlots = kMaxSlots)
         ++i;
         const bool narrow = length.empty() || length == "h" || length == "hh";
         const bool wide64 = length == "ll" || length == "L" || length == "q";
-        // Floating conversions are recognised first; every other case below sets its own kind.
-        Kind kind = narrow || length == "m" ? Kind::Float : wide64 ? Kind::LongDouble : Kind::Double;
+        // Floating conversions are recognised first; every other case below sets its own type.
+        Slot slot{narrow || length == "m" ? typeOf<float>() : typeOf<double>(), wide64};
         switch (std::string_view("fFeEgGaA").find(conversion) != std::string_view::npos ? 'f' : conversion) {
         case 'f':
             break;
@@ -133,17 +131,17 @@ inline Shape analyse(std::string_view pattern, std::size_t maxSlots = kMaxSlots)
         case 'o':
         case 'x':
         case 'X':
-            kind = integerKind(length, std::string_view("din").find(conversion) != std::string_view::npos);
+            slot = {integerType(length, std::string_view("din").find(conversion) != std::string_view::npos)};
             break;
         case 'c':
             if (!narrow || width > (1u << 16))
                 return uncheckable();
-            kind = width <= 1 ? Kind::Char : Kind::Chars;
+            slot = width <= 1 ? Slot{typeOf<char>()} : Slot{typeOf<std::string>(), false, width};
             break;
         case 's':
             if (!narrow)
                 return uncheckable();
-            kind = Kind::String;
+            slot = {typeOf<std::string>()};
             break;
         case '[':
             if (!narrow)
@@ -157,7 +155,7 @@ inline Shape analyse(std::string_view pattern, std::size_t maxSlots = kMaxSlots)
             if (at(i) == '\0')
                 return shape; // an unclosed set fails the scan here
             ++i;
-            kind = Kind::String;
+            slot = {typeOf<std::string>()};
             break;
         case 'p':
         case 'C':
@@ -168,7 +166,7 @@ inline Shape analyse(std::string_view pattern, std::size_t maxSlots = kMaxSlots)
         }
         if (suppress)
             continue;
-        shape.slots.push_back({kind, width});
+        shape.slots.push_back(slot);
         if (shape.slots.size() > maxSlots)
             return uncheckable();
     }
@@ -194,50 +192,6 @@ inline std::string escaped(std::string_view text, std::size_t limit = 120)
         out += "...(" + std::to_string(text.size()) + " bytes)";
     return out;
 }
-
-// What scan() stores into: one number per numeric kind, in the order of Kind (a long double is
-// read into a double), and one string.
-struct Storage
-{
-    std::tuple<signed char, unsigned char, short, unsigned short, int, unsigned, long, unsigned long, long long,
-               unsigned long long, float, double, double, char>
-        numbers;
-    std::string str;
-
-    void fill(unsigned char sentinel)
-    {
-        std::apply([&](auto&... number) { (std::memset(&number, sentinel, sizeof number), ...); }, numbers);
-        str.assign(1, static_cast<char>(sentinel));
-    }
-
-    // Calls `use` with the number a numeric kind stores into; does nothing for the string kinds.
-    template <std::size_t I = 0, typename Use>
-    void withNumber(Kind kind, Use&& use)
-    {
-        if constexpr (I < std::tuple_size_v<decltype(numbers)>) {
-            if (static_cast<std::size_t>(kind) == I)
-                return use(std::get<I>(numbers));
-            withNumber<I + 1>(kind, use);
-        }
-    }
-
-    ScanTarget target(Kind kind)
-    {
-        ScanTarget out = &str;
-        withNumber(kind, [&](auto& number) { out = &number; });
-        return out;
-    }
-
-    // The bytes of the number a numeric kind stores into.
-    std::string_view bytes(Kind kind) const
-    {
-        std::string_view out;
-        const_cast<Storage*>(this)->withNumber(kind, [&](const auto& number) {
-            out = {reinterpret_cast<const char*>(&number), sizeof number};
-        });
-        return out;
-    }
-};
 
 using SscanfFunction = int (*)(const char*, const char*, ...);
 
@@ -272,48 +226,50 @@ inline bool sameAfterRounding(long double theirs, double ours)
     return rounded == ours || std::nextafter(rounded, ours) == ours;
 }
 
-// Compares one slot; returns a description of the difference, or an empty string.
-inline std::string compareSlot(const Slot& slot, const std::vector<unsigned char>& buffer, const Storage& ours,
-                               unsigned char sentinel)
+// What one conversion stored on each side, both filled beforehand with a byte neither can write.
+struct Stores
 {
-    const auto untouched = [&](std::size_t n) {
-        return std::all_of(buffer.begin(), buffer.begin() + static_cast<std::ptrdiff_t>(n),
-                           [&](unsigned char b) { return b == sentinel; });
-    };
-    const std::string marker(1, static_cast<char>(sentinel));
-    const auto* raw = reinterpret_cast<const char*>(buffer.data());
-    switch (slot.kind) {
-    case Kind::String:
-    case Kind::Chars: {
-        const std::size_t n = slot.kind == Kind::String
-            ? std::strlen(raw)
-            : static_cast<std::size_t>(std::find(buffer.begin(), buffer.end(), sentinel) - buffer.begin());
-        const std::string theirs = buffer[0] == sentinel ? marker : std::string(raw, n);
-        if (theirs == ours.str)
+    std::vector<unsigned char> theirs;
+    alignas(16) std::array<unsigned char, 16> ours;
+    std::string ourText;
+};
+
+inline bool untouched(const unsigned char* bytes, std::size_t n, unsigned char sentinel)
+{
+    return std::all_of(bytes, bytes + n, [&](unsigned char b) { return b == sentinel; });
+}
+
+// Compares one slot; returns a description of the difference, or an empty string.
+inline std::string compareSlot(const Slot& slot, const Stores& stores, unsigned char sentinel)
+{
+    const auto* raw = reinterpret_cast<const char*>(stores.theirs.data());
+    if (std::holds_alternative<std::string*>(slot.type)) {
+        const auto end = slot.width == 0 ? stores.theirs.begin() + static_cast<std::ptrdiff_t>(std::strlen(raw))
+                                         : std::find(stores.theirs.begin(), stores.theirs.end(), sentinel);
+        const std::string theirs = stores.theirs[0] == sentinel ? std::string(1, static_cast<char>(sentinel))
+                                                                : std::string(stores.theirs.begin(), end);
+        if (theirs == stores.ourText)
             return {};
-        return "sscanf \"" + escaped(theirs) + "\", scan \"" + escaped(ours.str) + "\"";
+        return "sscanf \"" + escaped(theirs) + "\", scan \"" + escaped(stores.ourText) + "\"";
     }
-    case Kind::LongDouble: {
-        const std::string_view mine = ours.bytes(slot.kind);
-        const bool mineUntouched
-            = std::all_of(mine.begin(), mine.end(), [&](char b) { return static_cast<unsigned char>(b) == sentinel; });
+    if (slot.longDouble) {
         long double theirs = 0;
+        double ours = 0;
         std::memcpy(&theirs, raw, sizeof theirs);
-        const double scanned = std::get<static_cast<std::size_t>(Kind::LongDouble)>(ours.numbers);
-        if (untouched(10) ? mineUntouched : (!mineUntouched && sameAfterRounding(theirs, scanned)))
+        std::memcpy(&ours, stores.ours.data(), sizeof ours);
+        const bool oursUntouched = untouched(stores.ours.data(), sizeof ours, sentinel);
+        if (untouched(stores.theirs.data(), 10, sentinel) ? oursUntouched
+                                                          : (!oursUntouched && sameAfterRounding(theirs, ours)))
             return {};
         char text[96];
-        std::snprintf(text, sizeof text, "sscanf %La, scan %a", theirs, scanned);
+        std::snprintf(text, sizeof text, "sscanf %La, scan %a", theirs, ours);
         return text;
     }
-    default: {
-        const std::string_view mine = ours.bytes(slot.kind);
-        if (std::memcmp(raw, mine.data(), mine.size()) == 0)
-            return {};
-        return "sscanf bytes \"" + escaped(std::string_view(raw, mine.size())) + "\", scan bytes \"" + escaped(mine)
-            + "\"";
-    }
-    }
+    const std::size_t size = std::visit([](auto* type) { return sizeof *type; }, slot.type);
+    if (std::memcmp(raw, stores.ours.data(), size) == 0)
+        return {};
+    return "sscanf bytes \"" + escaped(std::string_view(raw, size)) + "\", scan bytes \""
+        + escaped(std::string_view(reinterpret_cast<const char*>(stores.ours.data()), size)) + "\"";
 }
 
 struct Verdict
@@ -335,30 +291,37 @@ inline Verdict compare(std::string_view pattern, std::string_view input, std::si
     std::array<bool, 256> present{};
     for (const char c : cInput)
         present[static_cast<unsigned char>(c)] = true;
-    int sentinel = present[0xa5] ? -1 : 0xa5;
-    for (int b = 1; b < 256 && sentinel < 0; ++b) {
-        if (!present[static_cast<std::size_t>(b)])
-            sentinel = b;
+    int sentinel = -1;
+    for (int i = 0; i < 255 && sentinel < 0; ++i) {
+        const int b = 1 + (0xa4 + i) % 255; // 0xa5 first
+        sentinel = present[static_cast<std::size_t>(b)] ? -1 : b;
     }
     if (sentinel < 0)
         return verdict;
     const auto fill = static_cast<unsigned char>(sentinel);
 
-    std::vector<std::vector<unsigned char>> buffers;
+    std::vector<Stores> stores(shape.slots.size());
     std::array<void*, kMaxSlots> theirTargets{};
     std::vector<unsigned char> spare(64, 0);
     theirTargets.fill(spare.data());
-    std::vector<Storage> storage(shape.slots.size());
     std::vector<ScanTarget> ourTargets;
     for (std::size_t k = 0; k < shape.slots.size(); ++k) {
-        const std::size_t chars = shape.slots[k].kind == Kind::Chars ? shape.slots[k].width : 0;
-        const std::size_t size = std::max<std::size_t>({64, cInput.size() + 2, chars + 2});
-        buffers.emplace_back(size, fill);
+        Stores& slot = stores[k];
+        slot.theirs.assign(std::max<std::size_t>({64, cInput.size() + 2, shape.slots[k].width + 2}), fill);
         // Never written by sscanf; keeps a sanitizer's strlen of an unwritten buffer inside it.
-        buffers.back().back() = 0;
-        theirTargets[k] = buffers.back().data();
-        storage[k].fill(fill);
-        ourTargets.push_back(storage[k].target(shape.slots[k].kind));
+        slot.theirs.back() = 0;
+        theirTargets[k] = slot.theirs.data();
+        slot.ours.fill(fill);
+        slot.ourText.assign(1, static_cast<char>(fill));
+        ourTargets.push_back(std::visit(
+            [&](auto* type) -> ScanTarget {
+                using T = std::remove_pointer_t<decltype(type)>;
+                if constexpr (std::is_same_v<T, std::string>)
+                    return &slot.ourText;
+                else
+                    return reinterpret_cast<T*>(slot.ours.data());
+            },
+            shape.slots[k].type));
     }
 
     const int theirs = callSscanf(cInput.c_str(), cPattern.c_str(), theirTargets);
@@ -370,7 +333,7 @@ inline Verdict compare(std::string_view pattern, std::string_view input, std::si
         return verdict;
     }
     for (std::size_t k = 0; k < shape.slots.size(); ++k) {
-        const std::string difference = compareSlot(shape.slots[k], buffers[k], storage[k], fill);
+        const std::string difference = compareSlot(shape.slots[k], stores[k], fill);
         if (!difference.empty()) {
             verdict.difference = where + "target " + std::to_string(k + 1) + ": " + difference;
             return verdict;
