@@ -5,6 +5,7 @@
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
+#include <functional>
 #include <mutex>
 
 namespace zeb::platform {
@@ -47,6 +48,26 @@ private:
     std::condition_variable m_wake;
 };
 
+// A worker whose body is a function of the thread, through which it reaches the checkpoints.
+class BodyThread : public WorkerThread
+{
+public:
+    explicit BodyThread(std::function<int(BodyThread&)> body)
+        : WorkerThread("body")
+        , m_body(std::move(body))
+    {
+    }
+    ~BodyThread() override { terminate(); }
+    using WorkerThread::checkpoint;
+    using WorkerThread::stopRequested;
+
+protected:
+    int run() override { return m_body(*this); }
+
+private:
+    std::function<int(BodyThread&)> m_body;
+};
+
 TEST(WorkerThread, StartsStopsCooperativelyAndRestarts)
 {
     Sleeper thread;
@@ -69,38 +90,26 @@ TEST(WorkerThread, StartsStopsCooperativelyAndRestarts)
 
 TEST(WorkerThread, SuspendPausesAtTheNextCheckpointAndResumeContinues)
 {
-    class Counter : public WorkerThread
-    {
-    public:
-        Counter()
-            : WorkerThread("counter")
-        {
+    std::atomic<int> count{0};
+    BodyThread counter([&](BodyThread& self) {
+        while (self.checkpoint()) {
+            ++count;
+            std::this_thread::sleep_for(1ms);
         }
-        ~Counter() override { terminate(); }
-        std::atomic<int> count{0};
-
-    protected:
-        int run() override
-        {
-            while (checkpoint()) {
-                ++count;
-                std::this_thread::sleep_for(1ms);
-            }
-            return 0;
-        }
-    } counter;
+        return 0;
+    });
     ASSERT_EQ(counter.start(), 0);
-    while (counter.count < 3)
+    while (count < 3)
         std::this_thread::sleep_for(1ms);
     counter.suspend();
     EXPECT_FALSE(counter.isRunning());
     std::this_thread::sleep_for(20ms);
-    const int paused = counter.count;
+    const int paused = count;
     std::this_thread::sleep_for(50ms);
-    EXPECT_LE(counter.count - paused, 1) << "the body kept going while suspended";
+    EXPECT_LE(count - paused, 1) << "the body kept going while suspended";
     counter.resume();
     EXPECT_TRUE(counter.isRunning());
-    while (counter.count < paused + 3)
+    while (count < paused + 3)
         std::this_thread::sleep_for(1ms);
     // A suspended thread must still be stoppable.
     counter.suspend();
@@ -109,55 +118,31 @@ TEST(WorkerThread, SuspendPausesAtTheNextCheckpointAndResumeContinues)
 
 TEST(WorkerThread, ABodyThatIgnoresTheStopRequestMakesTerminateGiveUpInTime)
 {
-    class Stubborn : public WorkerThread
-    {
-    public:
-        Stubborn()
-            : WorkerThread("stubborn")
-        {
-        }
-        ~Stubborn() override { terminate(); }
-        std::atomic<bool> release{false};
-
-    protected:
-        int run() override
-        {
-            while (!release)
-                std::this_thread::sleep_for(1ms);
-            return 0;
-        }
-    } stubborn;
+    std::atomic<bool> release{false};
+    BodyThread stubborn([&](BodyThread&) {
+        while (!release)
+            std::this_thread::sleep_for(1ms);
+        return 0;
+    });
     ASSERT_EQ(stubborn.start(), 0);
     const auto begin = std::chrono::steady_clock::now();
     EXPECT_FALSE(stubborn.terminate(50ms));
     EXPECT_LT(std::chrono::steady_clock::now() - begin, 1s);
     EXPECT_TRUE(stubborn.isRunning() || !stubborn.isNotRunning());
-    stubborn.release = true;
+    release = true;
     EXPECT_TRUE(stubborn.terminate(2s));
 }
 
 TEST(WorkerThread, TerminateFromTheThreadItselfOnlyAsks)
 {
-    class SelfStopping : public WorkerThread
-    {
-    public:
-        SelfStopping()
-            : WorkerThread("self")
-        {
-        }
-        ~SelfStopping() override { terminate(); }
-        std::atomic<bool> answered{false};
-
-    protected:
-        int run() override
-        {
-            answered = terminate(1s);
-            return stopRequested() ? 1 : 0;
-        }
-    } thread;
+    std::atomic<bool> answered{false};
+    BodyThread thread([&](BodyThread& self) {
+        answered = self.terminate(1s);
+        return self.stopRequested() ? 1 : 0;
+    });
     ASSERT_EQ(thread.start(), 0);
     EXPECT_TRUE(thread.terminate(2s));
-    EXPECT_TRUE(thread.answered.load());
+    EXPECT_TRUE(answered.load());
     EXPECT_EQ(thread.exitCode(), 1);
 }
 

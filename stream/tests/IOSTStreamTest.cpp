@@ -22,11 +22,6 @@ std::string tempPath(const std::string& name)
     return (std::filesystem::temp_directory_path() / (name + "-" + std::to_string(::getpid()))).string();
 }
 
-void feedText(IOSTStream& stream, std::string_view text)
-{
-    stream.feed({reinterpret_cast<const std::uint8_t*>(text.data()), text.size()});
-}
-
 StreamAddress clientAddress(const std::string& host = "host")
 {
     StreamAddress address = testing::addressOfType(stream_type::Client);
@@ -104,38 +99,27 @@ TEST(IOSTStreamOpen, NestedOpensFromRecordsNeedAsManyCloses)
     EXPECT_EQ(client.log().destroyed, 2);
 }
 
-TEST(IOSTStreamOpen, OpenByTextFollowsTheGrammar)
+// What texts read as is the grammar's business; here, what opening by text does to the stream.
+TEST(IOSTStreamOpen, EveryOpenByTextClosesFirstAndAFileSoOpenedDoesNotCount)
 {
     ScriptedTransport serial(stream_type::Serial, true);
     Recorder recorder;
     IOSTStream stream(IOSTStream::kAnonymous);
     recorder.subscribeTo(stream);
-
-    for (const char* refused : {"client:anything", "dpram:2"}) {
-        recorder.clear();
-        EXPECT_EQ(stream.open(refused, "r"), StreamStatus::OpenFailed) << refused;
-        EXPECT_FALSE(stream.isOpen());
-        EXPECT_EQ(recorder.codes(), std::vector<StreamEventCode>{StreamEventCode::Close})
-            << "every open by text closes";
-    }
+    EXPECT_EQ(stream.open("client:anything", "r"), StreamStatus::OpenFailed);
+    EXPECT_EQ(recorder.codes(), std::vector<StreamEventCode>{StreamEventCode::Close});
 
     recorder.clear();
     ASSERT_EQ(stream.open("/dev/serial/3/9600/8/1.0/N", "r"), StreamStatus::Ok);
-    EXPECT_EQ(stream.address(), "/dev/serial/com3,9600,8,1.0,N");
     EXPECT_EQ(recorder.codes(), (std::vector<StreamEventCode>{StreamEventCode::Close, StreamEventCode::Open}));
 
-    // Opening again by text closes the serial transport first.
     const std::string path = tempPath("zeb-stream-text");
     ASSERT_EQ(stream.open(path, "w+b"), StreamStatus::Ok);
     EXPECT_EQ(serial.log().closes, 1);
     EXPECT_EQ(stream.address(), path);
-    EXPECT_EQ(stream.openCount(), 0) << "a file opened by text does not count";
+    EXPECT_EQ(stream.openCount(), 0);
     EXPECT_EQ(stream.close(), StreamStatus::Ok);
-
-    EXPECT_EQ(stream.open(tempPath("zeb-missing-folder") + "/x", "r"), StreamStatus::OpenFailed);
-    EXPECT_EQ(stream.open(path, "rw"), StreamStatus::OpenFailed);
     std::filesystem::remove(path);
-    EXPECT_FALSE(stream.isOpen());
 }
 
 // ---- writing ----------------------------------------------------------------------------------
@@ -232,11 +216,11 @@ TEST(IOSTStreamReceive, DiscardDropsTheNextBlockAndWhatIsHeld)
     Recorder recorder;
     IOSTStream stream(IOSTStream::kAnonymous);
     recorder.subscribeTo(stream);
-    feedText(stream, "$GPHDT,1");
+    stream.feed(bytesOf("$GPHDT,1"));
     stream.discardInput();
-    feedText(stream, "23.4,T\r\n$GPHDT,5.0,T\r\n");
+    stream.feed(bytesOf("23.4,T\r\n$GPHDT,5.0,T\r\n"));
     EXPECT_TRUE(recorder.of(StreamEventCode::Receive).empty());
-    feedText(stream, "$GPZDA\r\n");
+    stream.feed(bytesOf("$GPZDA\r\n"));
     ASSERT_EQ(recorder.of(StreamEventCode::Receive).size(), 1u);
     EXPECT_EQ(recorder.of(StreamEventCode::Receive)[0].bytes, "$GPZDA\r\n");
     EXPECT_EQ(stream.totalReceived(), 16u) << "dropped bytes are not counted";
@@ -266,7 +250,7 @@ TEST(IOSTStreamReceive, RequestFramesGoToTheRequestHandler)
     RequestCountingStream stream(IOSTStream::kAnonymous);
     recorder.subscribeTo(stream);
     stream.feed(testing::escapedFrame(frame));
-    feedText(stream, "$GPHDT,1.0,T\r\n");
+    stream.feed(bytesOf("$GPHDT,1.0,T\r\n"));
     ASSERT_EQ(stream.requests.size(), 1u);
     EXPECT_EQ(stream.requests[0], frame);
     ASSERT_EQ(recorder.of(StreamEventCode::Receive).size(), 1u);
@@ -330,16 +314,16 @@ protected:
 
 TEST_F(PingTest, EachPingIsAnsweredOnceAndNothingAroundItIsLost)
 {
-    feedText(stream, "$PKVR,RPC,PING\r\n");
+    stream.feed(bytesOf("$PKVR,RPC,PING\r\n"));
     EXPECT_EQ(answers(), 1);
     EXPECT_TRUE(recorder.of(StreamEventCode::Receive).empty()) << "subscribers never see a ping";
     // The ping stays in the window while these arrive; it must not be answered again, nor
     // may the sentence held in between be dropped.
-    feedText(stream, "$GPHD");
-    feedText(stream, "T,1.0,T\r\n");
+    stream.feed(bytesOf("$GPHD"));
+    stream.feed(bytesOf("T,1.0,T\r\n"));
     EXPECT_EQ(answers(), 1);
     // Seen by both the framer and the window scan in one block: still one answer.
-    feedText(stream, "$PKVR,RPC,PING\r\n$GPZDA\r\n");
+    stream.feed(bytesOf("$PKVR,RPC,PING\r\n$GPZDA\r\n"));
     EXPECT_EQ(answers(), 2);
     EXPECT_EQ(recorder.received(), "$GPHDT,1.0,T\r\n$GPZDA\r\n");
 }

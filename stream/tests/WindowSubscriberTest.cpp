@@ -1,7 +1,7 @@
 #include "platform/Messaging.h"
+#include "testsupport/CaptureFiles.h"
 #include "testsupport/StreamTestSupport.h"
 #include "testsupport/ThreadTestSupport.h"
-#include "testsupport/CaptureFiles.h"
 #include "testsupport/WindowThread.h"
 
 #include <gtest/gtest.h>
@@ -35,11 +35,6 @@ public:
     {
     }
 };
-
-void feedText(IOSTStream& stream, std::string_view text)
-{
-    stream.feed({reinterpret_cast<const std::uint8_t*>(text.data()), text.size()});
-}
 
 TEST(WindowSubscriber, StreamEventsReachWindowsWithTheirArguments)
 {
@@ -95,14 +90,14 @@ TEST(WindowSubscriber, AWindowMarkedForDisablingGetsNothingMoreAndAGoneWindowIsS
     stream.setWindowState(marked.handle(), SubscriberState::DisableAtNextEvent);
     gone.reset(); // its window and thread are gone; the node stays
 
-    feedText(stream, "$GPHDT,1.0,T\r\n");
+    stream.feed(testing::bytesOf("$GPHDT,1.0,T\r\n"));
     EXPECT_EQ(marked.count(ids.receive), 0u);
     EXPECT_EQ(stream.windowState(marked.handle()), SubscriberState::Disabled);
     EXPECT_EQ(steady.count(ids.receive), 1u);
 
     // Subscribing again adds a node that receives.
     stream.subscribeWindow(marked.handle());
-    feedText(stream, "$GPZDA\r\n");
+    stream.feed(testing::bytesOf("$GPZDA\r\n"));
     EXPECT_EQ(marked.count(ids.receive), 1u);
     EXPECT_EQ(steady.count(ids.receive), 2u);
 }

@@ -170,18 +170,15 @@ TEST(Scan, AgreesWithSscanf)
     EXPECT_GT(compared, 10000u);
 }
 
-TEST(Scan, FillsStringsOfAnyLengthAndReplacesWhatTheyHeld)
+// Beyond what sscanf can be compared on: a %c wider than any buffer, and an input that is a view.
+TEST(Scan, TakesAnyWidthAndEndsTheInputAtTheViewsEnd)
 {
-    const std::string host(100000, 'h');
-    std::string readHost = "previous contents";
-    unsigned port = 0;
-    EXPECT_EQ(scan("/dev/client/" + host + "/2101", "/dev/client/%[^/]/%u", &readHost, &port), 2);
-    EXPECT_EQ(readHost, host);
     std::string chars;
-    EXPECT_EQ(scan(host + " xyz", "%s %200000c", &readHost, &chars), 2);
+    unsigned port = 0;
+    EXPECT_EQ(scan(std::string(100000, 'h') + " xyz", "%*s %200000c", &chars), 1);
     EXPECT_EQ(chars, "xyz"); // %c takes what is left rather than failing
     EXPECT_EQ(scan(std::string_view("12 34", 4), "%*d %u", &port), 1);
-    EXPECT_EQ(port, 3u); // the view's end, not a NUL, ends the input
+    EXPECT_EQ(port, 3u);
 }
 
 // What sscanf cannot be compared on: positional targets and targets of the wrong type or missing.

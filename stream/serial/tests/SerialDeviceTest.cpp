@@ -14,17 +14,9 @@
 
 #include <atomic>
 #include <chrono>
-#include <cstdlib>
-#include <fcntl.h>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <memory>
-#include <mutex>
 #include <string>
-#include <termios.h>
 #include <thread>
-#include <unistd.h>
 #include <vector>
 
 namespace zeb::stream::serial {
