@@ -77,96 +77,58 @@ inline Shape analyse(std::string_view pattern, std::size_t maxSlots = kMaxSlots)
 {
     Shape shape;
     pattern = pattern.substr(0, pattern.find('\0'));
-    auto at = [&](std::size_t k) { return k < pattern.size() ? pattern[k] : '\0'; };
-    auto uncheckable = [&] {
+    const auto at = [&](std::size_t k) { return k < pattern.size() ? pattern[k] : '\0'; };
+    const auto in = [](char c, std::string_view set) { return c != '\0' && set.find(c) != std::string_view::npos; };
+    const auto uncheckable = [&] {
         shape.checkable = false;
         return shape;
     };
-    std::size_t i = 0;
-    while (i < pattern.size()) {
-        if (pattern[i++] != '%')
-            continue;
-        std::size_t j = i;
+    for (std::size_t i = 0; (i = pattern.find('%', i)) != std::string_view::npos;) {
+        std::size_t j = ++i;
         while (isAsciiDigit(at(j)))
             ++j;
         if (j > i && at(j) == '$')
             return uncheckable();
+        // Flags only come before a width.
+        const bool flags = j == i;
         bool suppress = false;
-        if (j == i) {
-            for (; at(i) == '*' || at(i) == '\'' || at(i) == 'I'; ++i)
-                suppress = suppress || at(i) == '*';
-        }
+        for (; flags && in(at(i), "*'I"); ++i)
+            suppress = suppress || at(i) == '*';
         std::size_t width = 0;
         for (; isAsciiDigit(at(i)); ++i)
             width = std::min<std::size_t>(width * 10 + static_cast<std::size_t>(at(i) - '0'), 1u << 30);
         std::string length;
-        if (at(i) == 'h' || at(i) == 'l') {
+        if (in(at(i), "hlLqjztm"))
             length = at(i++);
-            if (at(i) == length[0])
-                length += at(i++);
-        } else if (at(i) == 'L' || at(i) == 'q' || at(i) == 'j' || at(i) == 'z' || at(i) == 't') {
-            length = at(i++);
-        } else if (at(i) == 'm') {
-            length = at(i++);
-            if (at(i) == 'l')
-                length += at(i++);
-        }
+        if (((length == "h" || length == "l") && at(i) == length[0]) || (length == "m" && at(i) == 'l'))
+            length += at(i++);
         const char conversion = at(i);
         if (conversion == '\0')
             return shape;
         ++i;
-        const bool narrow = length.empty() || length == "h" || length == "hh";
-        const bool wide64 = length == "ll" || length == "L" || length == "q";
-        // Floating conversions are recognised first; every other case below sets its own type.
-        Slot slot{narrow || length == "m" ? typeOf<float>() : typeOf<double>(), wide64};
-        switch (std::string_view("fFeEgGaA").find(conversion) != std::string_view::npos ? 'f' : conversion) {
-        case 'f':
-            break;
-        case '%':
+        if (conversion == '%')
             continue;
-        case 'd':
-        case 'i':
-        case 'n':
-        case 'u':
-        case 'o':
-        case 'x':
-        case 'X':
-            slot = {integerType(length, std::string_view("din").find(conversion) != std::string_view::npos)};
-            break;
-        case 'c':
-            if (!narrow || width > (1u << 16))
-                return uncheckable();
+        const bool narrow = length.empty() || length == "h" || length == "hh";
+        Slot slot{typeOf<std::string>()};
+        if (in(conversion, "fFeEgGaA"))
+            slot = {narrow || length == "m" ? typeOf<float>() : typeOf<double>(),
+                    length == "ll" || length == "L" || length == "q"};
+        else if (in(conversion, "diouxXn"))
+            slot = {integerType(length, in(conversion, "din"))};
+        else if (!in(conversion, "cs[") || !narrow || (conversion == 'c' && width > (1u << 16)))
+            return in(conversion, "cs[pCS") ? uncheckable() : shape; // else an unknown conversion ends the scan
+        else if (conversion == 'c')
             slot = width <= 1 ? Slot{typeOf<char>()} : Slot{typeOf<std::string>(), false, width};
-            break;
-        case 's':
-            if (!narrow)
-                return uncheckable();
-            slot = {typeOf<std::string>()};
-            break;
-        case '[':
-            if (!narrow)
-                return uncheckable();
-            if (at(i) == '^')
-                ++i;
-            if (at(i) == ']' || at(i) == '-')
-                ++i;
-            while (at(i) != '\0' && at(i) != ']')
-                ++i;
-            if (at(i) == '\0')
+        if (conversion == '[') {
+            i += at(i) == '^' ? 1 : 0;
+            i += at(i) == ']' || at(i) == '-' ? 1 : 0;
+            i = pattern.find(']', i);
+            if (i == std::string_view::npos)
                 return shape; // an unclosed set fails the scan here
             ++i;
-            slot = {typeOf<std::string>()};
-            break;
-        case 'p':
-        case 'C':
-        case 'S':
-            return uncheckable();
-        default:
-            return shape; // an unknown conversion fails the scan here
         }
-        if (suppress)
-            continue;
-        shape.slots.push_back(slot);
+        if (!suppress)
+            shape.slots.push_back(slot);
         if (shape.slots.size() > maxSlots)
             return uncheckable();
     }
