@@ -5,6 +5,7 @@
 #include "stream/IOSTStream.h"
 #include "stream/serial/SerialTransport.h"
 #include "testsupport/SocatPair.h"
+#include "testsupport/StreamTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -29,15 +30,6 @@ std::string frame()
         + std::string(kInnerBytes, '\xFF') + "\xFF";
 }
 
-std::string escapedFrame()
-{
-    std::string out = "\xFE"
-                      "R";
-    for (std::size_t i = 0; i < kInnerBytes; ++i)
-        out += "\xFD\x02";
-    return out + "\xFF";
-}
-
 struct Parsed
 {
     int frames = 0;
@@ -49,7 +41,7 @@ struct Parsed
 // cut by another. An unfinished message at the end is left for more bytes.
 Parsed parse(const std::string& line, const std::string& answer)
 {
-    static const std::string whole = escapedFrame();
+    static const std::string whole = testing::textOf(testing::escapedFrame(testing::bytesOf(frame())));
     Parsed parsed;
     for (std::size_t at = 0; at < line.size();) {
         const std::string& expected = line[at] == '\xFE' ? whole : answer;

@@ -3,14 +3,10 @@
 #include "stream/IOSTStream.h"
 #include "stream/StreamRegistry.h"
 #include "stream/socket/ClientSocketDevice.h"
+#include "testsupport/SocketTestSupport.h"
 #include "testsupport/ThreadTestSupport.h"
 
 #include <gtest/gtest.h>
-
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
 namespace zeb::stream::socket {
 namespace {
@@ -25,9 +21,7 @@ struct FullListener
 {
     FullListener()
     {
-        sockaddr_in where{};
-        where.sin_family = AF_INET;
-        where.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        sockaddr_in where = testing::loopback(0);
         ::bind(listener, reinterpret_cast<const sockaddr*>(&where), sizeof where);
         ::listen(listener, 0);
         socklen_t size = sizeof where;
@@ -64,12 +58,12 @@ TEST(ConnectServing, AWindowThreadAnswersSendsWhileItsClientConnects)
 
     std::atomic<bool> opening{false};
     std::atomic<bool> opened{false};
-    testing::HandlerWindow window([&](platform::MessageId, platform::WParam, platform::LParam) {
+    stream::testing::HandlerWindow window([&](platform::MessageId, platform::WParam, platform::LParam) {
         return platform::LResult{opened.load() ? 2 : 1};
     });
     StreamStatus status = StreamStatus::Ok;
     std::thread asker([&] {
-        testing::mustHappen([&] { return opening.load(); }, "the window to begin opening");
+        stream::testing::mustHappen([&] { return opening.load(); }, "the window to begin opening");
         EXPECT_EQ(platform::send(window.handle(), kQuestion), 1) << "answered only after the connect had ended";
     });
     window.run(
