@@ -63,39 +63,35 @@ TEST(EventSource, EachNotificationFollowsItsDeliveryRule)
         {"connect", [](IOSTStream& s, IOSTStream& peer) { s.notifyConnect(&peer); }, true, false, Expect::Everyone,
          StreamEventCode::Connect},
     };
+    // One callback and one listener in each state: enabled, marked for disabling, disabled.
+    const SubscriberState states[]
+        = {SubscriberState::Enabled, SubscriberState::DisableAtNextEvent, SubscriberState::Disabled};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        Recorder enabled, marked, disabled;
-        RecordingListener lEnabled, lMarked, lDisabled;
+        Recorder callbacks[3];
+        RecordingListener listeners[3];
         IOSTStream stream(IOSTStream::kAnonymous);
         IOSTStream peer(IOSTStream::kAnonymous);
-        stream.subscribeCallback(&Recorder::callback, &enabled, SubscriberState::Enabled);
-        stream.subscribeCallback(&Recorder::callback, &marked, SubscriberState::DisableAtNextEvent);
-        stream.subscribeCallback(&Recorder::callback, &disabled, SubscriberState::Disabled);
-        stream.subscribeListener(&lEnabled, SubscriberState::Enabled);
-        stream.subscribeListener(&lMarked, SubscriberState::DisableAtNextEvent);
-        stream.subscribeListener(&lDisabled, SubscriberState::Disabled);
+        for (int i = 0; i < 3; ++i) {
+            stream.subscribeCallback(&Recorder::callback, &callbacks[i], states[i]);
+            stream.subscribeListener(&listeners[i], states[i]);
+        }
 
         c.fire(stream, peer);
 
-        const std::size_t toCallbacks = c.callbacksReceive ? 1 : 0;
-        const std::size_t toListeners = c.listenersReceive ? 1 : 0;
-        const bool everyone = c.rule == Expect::Everyone;
-        EXPECT_EQ(enabled.codes().size(), toCallbacks);
-        EXPECT_EQ(marked.codes().size(), everyone ? toCallbacks : 0);
-        EXPECT_EQ(disabled.codes().size(), everyone ? toCallbacks : 0);
-        EXPECT_EQ(lEnabled.calls.size(), toListeners);
-        EXPECT_EQ(lMarked.calls.size(), 0u);
-        EXPECT_EQ(lDisabled.calls.size(), 0u);
-        if (toCallbacks) {
-            EXPECT_EQ(enabled.codes().front(), c.code);
+        for (int i = 0; i < 3; ++i) {
+            const bool told = i == 0 || c.rule == Expect::Everyone;
+            EXPECT_EQ(callbacks[i].codes().size(), told && c.callbacksReceive ? 1u : 0u) << i;
+            EXPECT_EQ(listeners[i].calls.size(), i == 0 && c.listenersReceive ? 1u : 0u) << i;
         }
-
+        if (c.callbacksReceive) {
+            EXPECT_EQ(callbacks[0].codes().front(), c.code);
+        }
         const auto markAfter
             = c.rule == Expect::ConsumeMarks ? SubscriberState::Disabled : SubscriberState::DisableAtNextEvent;
-        EXPECT_EQ(stream.callbackState(&Recorder::callback, &marked), markAfter);
-        EXPECT_EQ(stream.listenerState(&lMarked), markAfter);
-        EXPECT_EQ(stream.callbackState(&Recorder::callback, &disabled), SubscriberState::Disabled);
+        EXPECT_EQ(stream.callbackState(&Recorder::callback, &callbacks[1]), markAfter);
+        EXPECT_EQ(stream.listenerState(&listeners[1]), markAfter);
+        EXPECT_EQ(stream.callbackState(&Recorder::callback, &callbacks[2]), SubscriberState::Disabled);
     }
 }
 

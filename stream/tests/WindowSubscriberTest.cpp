@@ -7,15 +7,11 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <chrono>
-#include <future>
-#include <mutex>
 #include <thread>
 
 namespace zeb::stream {
 namespace {
 
-using namespace std::chrono_literals;
 using platform::LParam;
 using platform::LResult;
 using platform::MessageId;
@@ -75,31 +71,6 @@ TEST(WindowSubscriber, StreamEventsReachWindowsWithTheirArguments)
         }
     }
     EXPECT_EQ(messages[2].text, "$GPZDA\r\n");
-}
-
-TEST(WindowSubscriber, AWindowMarkedForDisablingGetsNothingMoreAndAGoneWindowIsSkipped)
-{
-    const auto& ids = StreamRegistry::messages();
-    WindowThread marked;
-    auto gone = std::make_unique<WindowThread>();
-    WindowThread steady;
-    IOSTStream stream(IOSTStream::kAnonymous);
-    stream.subscribeWindow(steady.handle());
-    stream.subscribeWindow(gone->handle());
-    stream.subscribeWindow(marked.handle());
-    stream.setWindowState(marked.handle(), SubscriberState::DisableAtNextEvent);
-    gone.reset(); // its window and thread are gone; the node stays
-
-    stream.feed(testing::bytesOf("$GPHDT,1.0,T\r\n"));
-    EXPECT_EQ(marked.count(ids.receive), 0u);
-    EXPECT_EQ(stream.windowState(marked.handle()), SubscriberState::Disabled);
-    EXPECT_EQ(steady.count(ids.receive), 1u);
-
-    // Subscribing again adds a node that receives.
-    stream.subscribeWindow(marked.handle());
-    stream.feed(testing::bytesOf("$GPZDA\r\n"));
-    EXPECT_EQ(marked.count(ids.receive), 1u);
-    EXPECT_EQ(steady.count(ids.receive), 2u);
 }
 
 // A receive thread feeds a capture while a window on another thread subscribes, switches
