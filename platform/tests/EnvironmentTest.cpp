@@ -2,6 +2,7 @@
 
 #include "platform/MemorySettings.h"
 #include "platform/Settings.h"
+#include "testsupport/TempFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -32,8 +33,7 @@ TEST(Environment, HomeAndLanguageComeFromTheirOwnVariablesNotTheSystemOnes)
 
 TEST(Environment, AssetsAreFoundInTheDataFolderFirst)
 {
-    const auto root = std::filesystem::temp_directory_path() / "zeb500-env-test";
-    std::filesystem::remove_all(root);
+    const testsupport::TempFolder root;
     std::filesystem::create_directories(root / "home/font");
     std::filesystem::create_directories(root / "extra/font");
     std::filesystem::create_directories(root / "extra/doc");
@@ -43,9 +43,7 @@ TEST(Environment, AssetsAreFoundInTheDataFolderFirst)
     EXPECT_EQ(Environment::findAsset("doc"), (root / "extra/doc").string());
     EXPECT_EQ(Environment::findAsset("missing"), "");
     ::unsetenv("ZEB500_ASSETS");
-    std::filesystem::remove_all(root);
 }
-
 
 } // namespace
 } // namespace zeb::platform

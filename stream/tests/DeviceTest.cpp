@@ -1,38 +1,18 @@
 #include "stream/FileDevice.h"
 #include "stream/MemoryDevice.h"
 #include "testsupport/StreamTestSupport.h"
+#include "testsupport/TempFolder.h"
 
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
-#include <fstream>
-#include <unistd.h>
 
 namespace zeb::stream {
 namespace {
 
 using testing::Bytes;
 using testing::bytesOf;
-
-class TempFolder
-{
-public:
-    TempFolder()
-    {
-        std::string pattern = (std::filesystem::temp_directory_path() / "zeb-stream-XXXXXX").string();
-        m_path = ::mkdtemp(pattern.data());
-    }
-    ~TempFolder() { std::filesystem::remove_all(m_path); }
-    std::string file(const std::string& name) const { return (m_path / name).string(); }
-
-private:
-    std::filesystem::path m_path;
-};
-
-void writeText(const std::string& path, std::string_view text)
-{
-    std::ofstream(path, std::ios::binary) << text;
-}
+using testsupport::TempFolder;
 
 Bytes readAll(StreamDevice& device)
 {
@@ -67,9 +47,9 @@ TEST(FileDevice, ModeStringsAreThoseOfTheStandardOpenAndNothingElse)
 
 TEST(FileDevice, ReadsWritesAppendsAndReportsLengthAndEnd)
 {
-    TempFolder folder;
-    const std::string path = folder.file("log.bin");
-    writeText(path, "old contents");
+    const TempFolder folder;
+    folder.write("log.bin", "old contents");
+    const std::string path = folder / "log.bin";
 
     FileDevice file;
     ASSERT_EQ(file.open(path, "w+b"), StreamStatus::Ok);
@@ -97,20 +77,20 @@ TEST(FileDevice, ReadsWritesAppendsAndReportsLengthAndEnd)
 
 TEST(FileDevice, RefusesWhatCannotBeOpened)
 {
-    TempFolder folder;
+    const TempFolder folder;
     FileDevice file;
-    EXPECT_EQ(file.open(folder.file("missing"), "r"), StreamStatus::OpenFailed);
-    EXPECT_EQ(file.open(folder.file("new"), "rw"), StreamStatus::OpenFailed);
-    EXPECT_FALSE(std::filesystem::exists(folder.file("new"))) << "a refused mode creates nothing";
-    EXPECT_EQ(file.open(std::string(folder.file("a")) + std::string(1, '\0') + "b", "w"), StreamStatus::OpenFailed);
+    EXPECT_EQ(file.open((folder / "missing").string(), "r"), StreamStatus::OpenFailed);
+    EXPECT_EQ(file.open((folder / "new").string(), "rw"), StreamStatus::OpenFailed);
+    EXPECT_FALSE(std::filesystem::exists(folder / "new")) << "a refused mode creates nothing";
+    EXPECT_EQ(file.open((folder / "a").string() + std::string(1, '\0') + "b", "w"), StreamStatus::OpenFailed);
     EXPECT_FALSE(file.isOpen());
     std::uint8_t byte;
     EXPECT_EQ(file.read(&byte, 1, true), 0u);
 
     // A record opens its path with "w+b".
     StreamAddress address = testing::addressOfType(stream_type::File);
-    address.filePath = folder.file("record.bin");
-    writeText(address.filePath, "stale");
+    folder.write("record.bin", "stale");
+    address.filePath = folder / "record.bin";
     ASSERT_EQ(file.open(address), StreamStatus::Ok);
     EXPECT_EQ(file.size(), 0u);
 }

@@ -25,19 +25,16 @@ StreamAddress clientAddress(const std::string& host = "host")
 
 // ---- opening and closing ----------------------------------------------------------------------
 
-TEST(IOSTStreamOpen, RecordsWithoutATransportFailCleanlyAndNotifyNothing)
+TEST(IOSTStreamOpen, ARecordWithoutATransportFailsCleanlyAndNotifiesNothing)
 {
-    for (const StreamType type : {stream_type::Dpram, stream_type::None, StreamType{7}}) {
-        SCOPED_TRACE(type);
-        Recorder recorder;
-        IOSTStream stream(IOSTStream::kAnonymous);
-        recorder.subscribeTo(stream);
-        EXPECT_EQ(stream.open(testing::addressOfType(type)), StreamStatus::OpenFailed);
-        EXPECT_FALSE(stream.isOpen());
-        EXPECT_EQ(stream.openCount(), 0);
-        EXPECT_TRUE(stream.address().empty());
-        EXPECT_TRUE(recorder.codes().empty());
-    }
+    Recorder recorder;
+    IOSTStream stream(IOSTStream::kAnonymous);
+    recorder.subscribeTo(stream);
+    EXPECT_EQ(stream.open(testing::addressOfType(stream_type::Dpram)), StreamStatus::OpenFailed);
+    EXPECT_FALSE(stream.isOpen());
+    EXPECT_EQ(stream.openCount(), 0);
+    EXPECT_TRUE(stream.address().empty());
+    EXPECT_TRUE(recorder.codes().empty());
 }
 
 TEST(IOSTStreamOpen, AMemoryRecordTakesItsAddressAndIsReadNeverWritten)

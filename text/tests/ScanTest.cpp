@@ -1,5 +1,6 @@
 #include "text/Scan.h"
 
+#include "testsupport/TempFolder.h"
 #include "text/fuzz/ScanOracle.h"
 
 #include <gtest/gtest.h>
@@ -10,7 +11,6 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 using namespace std::string_literals;
@@ -212,7 +212,6 @@ TEST(Scan, ChecksItsTargets)
 // locale. Returns false when the system cannot build one.
 bool useCommaLocale(const std::filesystem::path& dir)
 {
-    std::filesystem::create_directories(dir);
     std::ofstream(dir / "comma.src") << "LC_NUMERIC\ndecimal_point \"<U002C>\"\nthousands_sep \"<U002E>\"\n"
                                         "grouping 3\nEND LC_NUMERIC\n";
     const std::string command
@@ -233,14 +232,13 @@ bool useCommaLocale(const std::filesystem::path& dir)
 TEST(Scan, IgnoresTheProcessLocale)
 {
     // The application sets the user's locale at start-up; the protocols must read the same regardless.
-    const auto dir = std::filesystem::temp_directory_path() / ("zeb-text-locale-" + std::to_string(getpid()));
-    const bool comma = useCommaLocale(dir);
+    const zeb::testsupport::TempFolder dir;
+    const bool comma = useCommaLocale(dir.path());
     double d = 0;
     float f = 0;
     std::string rest;
     const int stored = scan("1.5 2.25 x", "%lf %f %s", &d, &f, &rest);
     std::setlocale(LC_NUMERIC, "C");
-    std::filesystem::remove_all(dir);
     if (!comma)
         GTEST_SKIP() << "cannot build a locale with a decimal comma";
     EXPECT_EQ(stored, 3);

@@ -9,19 +9,15 @@
 #include "stream/StreamRegistry.h"
 #include "stream/rpc/RemoteRequests.h"
 #include "stream/rpc/RequestFrame.h"
+#include "testsupport/TempFolder.h"
 
 #include <algorithm>
 #include <array>
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <memory>
 #include <span>
-#include <stdlib.h>
-#include <string>
-#include <system_error>
 
 namespace {
 
@@ -37,30 +33,14 @@ public:
     std::size_t write(const std::uint8_t*, std::size_t count, int, int) override { return count; }
 };
 
-std::string& rootFolder()
-{
-    static std::string folder;
-    return folder;
-}
-
-void removeRootFolder()
-{
-    std::error_code error;
-    std::filesystem::remove_all(rootFolder(), error);
-}
-
 IOSTStream& servingStream()
 {
+    static const zeb::testsupport::TempFolder folder;
     static IOSTStream* stream = [] {
-        std::string& folder = rootFolder();
-        folder = (std::filesystem::temp_directory_path() / "zeb-rpc-fuzz-XXXXXX").string();
-        if (!::mkdtemp(folder.data()))
-            ::abort();
-        std::atexit(removeRootFolder);
-        std::filesystem::create_directories(folder + "/dir/sub");
-        std::ofstream(folder + "/dir/file") << "content";
-        std::ofstream(folder + "/new1") << "1";
-        rpc::installRemoteRequests(folder);
+        std::filesystem::create_directories(folder / "dir/sub");
+        folder.write("dir/file", "content");
+        folder.write("new1", "1");
+        rpc::installRemoteRequests(folder.path());
 
         StreamRegistry& registry = StreamRegistry::instance();
         registry.setTransportFactory(stream_type::Client, {[] { return std::make_unique<SinkDevice>(); }, false});
