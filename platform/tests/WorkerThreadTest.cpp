@@ -23,14 +23,12 @@ public:
     }
     ~Sleeper() override { terminate(); }
 
-    std::atomic<int> passes{0};
     std::atomic<int> interrupts{0};
 
 protected:
     int run() override
     {
         while (checkpoint()) {
-            ++passes;
             std::unique_lock lock(m_mutex);
             m_wake.wait_for(lock, 10s, [this] { return stopRequested(); });
         }

@@ -14,12 +14,12 @@
 #include "stream/rpc/RequestServer.h"
 #include "stream/rpc/ServedFolder.h"
 #include "stream/socket/SocketTransports.h"
+#include "testsupport/ScopedEnvironment.h"
 #include "testsupport/StreamTestSupport.h"
 #include "testsupport/TempFolder.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <fcntl.h>
 #include <map>
 
@@ -29,30 +29,9 @@ namespace {
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 using testsupport::HostilePeer;
+using testsupport::ScopedEnvironment;
 using testsupport::TempFolder;
 using View = RequestFrame::View;
-
-// Sets environment variables for one test and puts the old values back.
-class ScopedEnvironment
-{
-public:
-    ~ScopedEnvironment()
-    {
-        for (const auto& [name, value] : m_saved)
-            value ? ::setenv(name.c_str(), value->c_str(), 1) : ::unsetenv(name.c_str());
-    }
-    void set(const std::string& name, const char* value)
-    {
-        if (!m_saved.count(name)) {
-            const char* old = std::getenv(name.c_str());
-            m_saved[name] = old ? std::optional<std::string>(old) : std::nullopt;
-        }
-        value ? ::setenv(name.c_str(), value, 1) : ::unsetenv(name.c_str());
-    }
-
-private:
-    std::map<std::string, std::optional<std::string>> m_saved;
-};
 
 class HostilePeerTest : public ::testing::Test
 {

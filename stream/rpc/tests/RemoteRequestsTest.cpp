@@ -1,7 +1,5 @@
 #include "stream/rpc/RemoteRequests.h"
 
-#include "platform/HeadlessDispatcher.h"
-#include "platform/MessageTarget.h"
 #include "stream/FileDevice.h"
 #include "stream/StreamEvent.h"
 #include "stream/rpc/FileCopy.h"
@@ -11,6 +9,8 @@
 #include "stream/rpc/RequestFrame.h"
 #include "testsupport/LinkedStreams.h"
 #include "testsupport/TempFolder.h"
+#include "testsupport/WaitFor.h"
+#include "testsupport/WindowThread.h"
 
 #include <gtest/gtest.h>
 
@@ -153,35 +153,28 @@ TEST_F(RemoteRequestsTest, NothingOutsideTheRootIsReachedAndEachRefusalHasTheFai
     EXPECT_FALSE(fs::exists(local / "new-file"));
 }
 
-class ProgressWindow : public platform::MessageTarget
-{
-public:
-    platform::LResult onMessage(platform::MessageId message, platform::WParam wParam, platform::LParam lParam) override
-    {
-        if (message == StreamRegistry::messages().thread && wParam == 1)
-            percents.push_back(static_cast<int>(lParam));
-        return 0;
-    }
-    std::vector<int> percents;
-};
-
 TEST_F(RemoteRequestsTest, CopiesGoBothWaysWithProgressAndDirectoriesWhole)
 {
-    platform::HeadlessDispatcher dispatcher;
-    ProgressWindow window;
+    testsupport::WindowThread window;
     std::string big(5000, 'b');
     local.write("tree/big", big);
     local.write("tree/sub/small", "s");
 
     ASSERT_EQ(FileCopy::copy((local / "tree/big").string(), remote("one"), window.handle()), StreamStatus::Ok);
     EXPECT_EQ(root.read("one"), big);
-    dispatcher.runUntil([&] { return !window.percents.empty() && window.percents.back() == 100; }, 2s);
     // 512 bytes of 5000 are 10 %; each block moves the whole percentage on, and only changes are told.
+    const auto percents = [&] {
+        std::vector<int> told;
+        for (const auto& message : window.messages(StreamRegistry::messages().thread))
+            told.push_back(message.wParam == 1 ? static_cast<int>(message.lParam) : -1);
+        return told;
+    };
+    EXPECT_TRUE(testsupport::eventually([&] { return !percents().empty() && percents().back() == 100; }));
     std::vector<int> expected;
     for (std::size_t done = 512; done < 5000; done += 512)
         expected.push_back(static_cast<int>(done * 100 / 5000));
     expected.push_back(100);
-    EXPECT_EQ(window.percents, expected);
+    EXPECT_EQ(percents(), expected);
 
     ASSERT_EQ(FileCopy::copy((local / "tree").string(), remote("copied")), StreamStatus::Ok);
     EXPECT_EQ(root.read("copied/big"), big);
