@@ -11,6 +11,7 @@
 #include "platform/Messaging.h"
 #include "platform/ServingWait.h"
 #include "platform/WorkerThread.h"
+#include "platform/tests/BodyThread.h"
 #include "testsupport/WindowThread.h"
 
 #include <gtest/gtest.h>
@@ -111,36 +112,17 @@ TYPED_TEST_P(DispatchBehaviour, JoiningAWorkerBlockedInASendToTheJoiningThreadFi
         return LResult{7};
     });
 
-    class Sender : public WorkerThread
-    {
-    public:
-        Sender(Handle to, MessageId message)
-            : WorkerThread("sender")
-            , m_to(to)
-            , m_message(message)
-        {
-        }
-        ~Sender() override { terminate(); }
-        std::atomic<LResult> answer{0};
-
-    protected:
-        int run() override
-        {
-            std::this_thread::sleep_for(20ms); // let the main thread reach its wait first
-            answer = send(m_to, m_message);
-            return 0;
-        }
-
-    private:
-        Handle m_to;
-        MessageId m_message;
-    } sender(target.handle(), this->kPing);
-
+    std::atomic<LResult> answer{0};
+    BodyThread sender([&](BodyThread&) {
+        std::this_thread::sleep_for(20ms); // let this thread reach its wait first
+        answer = send(target.handle(), this->kPing);
+        return 0;
+    });
     ASSERT_EQ(sender.start(), 0);
     const auto begin = std::chrono::steady_clock::now();
     EXPECT_TRUE(sender.terminate(5s)) << "the join deadlocked with the worker's send";
     EXPECT_LT(std::chrono::steady_clock::now() - begin, 2s);
-    EXPECT_EQ(sender.answer.load(), 7);
+    EXPECT_EQ(answer.load(), 7);
     EXPECT_EQ(handlerThread, self);
 }
 

@@ -1,17 +1,19 @@
 #include "platform/WorkerThread.h"
 
+#include "platform/tests/BodyThread.h"
+
 #include <gtest/gtest.h>
 
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
-#include <functional>
 #include <mutex>
 
 namespace zeb::platform {
 namespace {
 
 using namespace std::chrono_literals;
+using testing::BodyThread;
 
 // Sleeps on a condition variable until stopped: the shape of every transport thread.
 class Sleeper : public WorkerThread
@@ -44,26 +46,6 @@ protected:
 private:
     std::mutex m_mutex;
     std::condition_variable m_wake;
-};
-
-// A worker whose body is a function of the thread, through which it reaches the checkpoints.
-class BodyThread : public WorkerThread
-{
-public:
-    explicit BodyThread(std::function<int(BodyThread&)> body)
-        : WorkerThread("body")
-        , m_body(std::move(body))
-    {
-    }
-    ~BodyThread() override { terminate(); }
-    using WorkerThread::checkpoint;
-    using WorkerThread::stopRequested;
-
-protected:
-    int run() override { return m_body(*this); }
-
-private:
-    std::function<int(BodyThread&)> m_body;
 };
 
 TEST(WorkerThread, StartsStopsCooperativelyAndRestarts)
