@@ -32,7 +32,7 @@ using testing::mustHappen;
 constexpr std::string_view kLine = "$GPHDT,1.0,T\r\n";
 
 // The far side of one transport. Data reaches the stream by the far side writing (serial,
-// TCP) or by a feeding thread (file, memory: transports without a thread of their own).
+// TCP) or by a feeding thread (memory: a transport without a thread of its own).
 class Rig
 {
 public:

@@ -28,7 +28,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const SerialSettings& settings = address.serial;
 
     termios attributes{};
-    std::memset(&attributes, 0x5A, sizeof attributes);
+    std::memset(&attributes, 0xFF, sizeof attributes); // every flag a raw line must clear starts set
     const termios before = attributes;
     const int result = serial::applySerialSettings(attributes, settings);
     if (result != 0) {
@@ -41,8 +41,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     check((attributes.c_cflag & CSIZE) == *serial::dataBitsFlag(settings.dataBits));
     check((attributes.c_cflag & (CLOCAL | CREAD)) == (CLOCAL | CREAD));
     check((attributes.c_cflag & CRTSCTS) == 0);
-    check((attributes.c_iflag & (IXON | IXOFF)) == 0);
-    check((attributes.c_lflag & (ICANON | ECHO)) == 0);
+    check((attributes.c_iflag & (ICRNL | IXON | IXOFF | IXANY | INPCK | ISTRIP)) == 0);
+    check((attributes.c_oflag & OPOST) == 0);
+    check((attributes.c_lflag & (ICANON | ECHO | ISIG | IEXTEN)) == 0);
+    check(attributes.c_cc[VMIN] == 0);
     check((attributes.c_cflag & (PARENB | PARODD | CMSPAR)) == serial::parityFlags(settings.parity));
     return 0;
 }
