@@ -25,12 +25,7 @@ Bytes readAll(StreamDevice& device)
 
 TEST(FileDevice, ModeStringsAreThoseOfTheStandardOpenAndNothingElse)
 {
-    struct Case
-    {
-        const char* mode;
-        std::optional<int> flags;
-    };
-    const Case cases[] = {
+    const std::pair<const char*, std::optional<int>> cases[] = {
         {"r", O_RDONLY},
         {"r+", O_RDWR},
         {"w+b", O_RDWR | O_CREAT | O_TRUNC},
@@ -41,8 +36,8 @@ TEST(FileDevice, ModeStringsAreThoseOfTheStandardOpenAndNothingElse)
         {"rtb", std::nullopt}, // text and binary together
         {"br", std::nullopt}, // the access letter comes first
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(FileDevice::openFlags(c.mode), c.flags) << "mode \"" << c.mode << '"';
+    for (const auto& [mode, flags] : cases)
+        EXPECT_EQ(FileDevice::openFlags(mode), flags) << "mode \"" << mode << '"';
 }
 
 TEST(FileDevice, ReadsWritesAppendsAndReportsLengthAndEnd)

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace zeb::stream {
@@ -33,13 +34,8 @@ TEST(StreamAddress, DefaultRecordIsTheDefaultConnection)
 
 TEST(StreamAddress, TextsReadAndWriteBack)
 {
-    struct Case
-    {
-        std::string text;
-        StreamType type;
-        std::string formatted; // empty: the text itself
-    };
-    const std::vector<Case> cases = {
+    // A text, the type it reads as, and how the record is written back (empty: as the text).
+    const std::vector<std::tuple<std::string, StreamType, std::string>> cases = {
         {"/dev/serial/com3,115200,8,1.5,E", stream_type::Serial, ""},
         {"/dev/serial/com2,4800,7,2,e", stream_type::Serial, "/dev/serial/com2,4800,7,2.0,e"},
         {"/dev/serial/com4294967297,1,1,1,N", stream_type::Serial, "/dev/serial/com1,1,1,1.0,N"},
@@ -57,11 +53,11 @@ TEST(StreamAddress, TextsReadAndWriteBack)
         {"client:anything", stream_type::File, ""},
         {"", stream_type::File, ""},
     };
-    for (const auto& c : cases) {
+    for (const auto& [text, type, formatted] : cases) {
         StreamAddress address;
-        EXPECT_EQ(parseStreamAddress(c.text, address), c.type) << c.text;
-        EXPECT_EQ(address.type, c.type) << c.text;
-        EXPECT_EQ(formatStreamAddress(address), c.formatted.empty() ? c.text : c.formatted) << c.text;
+        EXPECT_EQ(parseStreamAddress(text, address), type) << text;
+        EXPECT_EQ(address.type, type) << text;
+        EXPECT_EQ(formatStreamAddress(address), formatted.empty() ? text : formatted) << text;
     }
 }
 
@@ -93,13 +89,8 @@ TEST(StreamAddress, LongHostsAndPathsStayWithinTheTextLimits)
 
 TEST(StreamAddress, OpenTextGrammar)
 {
-    struct Case
-    {
-        std::string text;
-        OpenTarget target;
-        std::string formatted; // of the record, for Address and File
-    };
-    const std::vector<Case> cases = {
+    // A text, what it opens, and how the record is written back (for Address and File).
+    const std::vector<std::tuple<std::string, OpenTarget, std::string>> cases = {
         {"client:anything", OpenTarget::Refused, ""},
         {"/dev/server/localhost/1000", OpenTarget::Address, "/dev/server/localhost/1000"},
         {"/dev/serial/3/115200/8/1.5/E", OpenTarget::Address, "/dev/serial/com3,115200,8,1.5,E"},
@@ -108,14 +99,14 @@ TEST(StreamAddress, OpenTextGrammar)
         {"C:/data/log.bin", OpenTarget::File, "C:/data/log.bin"},
         {"Client:x", OpenTarget::File, "Client:x"},
     };
-    for (const auto& c : cases) {
+    for (const auto& [text, target, formatted] : cases) {
         StreamAddress address = nonDefaultRecord();
-        EXPECT_EQ(parseOpenText(c.text, address), c.target) << c.text;
-        if (c.target == OpenTarget::Refused) {
-            EXPECT_EQ(address, nonDefaultRecord()) << c.text;
+        EXPECT_EQ(parseOpenText(text, address), target) << text;
+        if (target == OpenTarget::Refused) {
+            EXPECT_EQ(address, nonDefaultRecord()) << text;
             continue;
         }
-        EXPECT_EQ(formatStreamAddress(address), c.formatted) << c.text;
+        EXPECT_EQ(formatStreamAddress(address), formatted) << text;
         // Every field but the recognised ones is back to its default.
         StreamAddress expected;
         expected.type = address.type;
@@ -123,7 +114,7 @@ TEST(StreamAddress, OpenTextGrammar)
         expected.client = address.type == stream_type::Client ? address.client : expected.client;
         expected.server = address.type == stream_type::Server ? address.server : expected.server;
         expected.filePath = address.type == stream_type::File ? address.filePath : expected.filePath;
-        EXPECT_EQ(address, expected) << c.text;
+        EXPECT_EQ(address, expected) << text;
     }
 }
 

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <vector>
 
 namespace zeb::stream::rpc {
@@ -69,30 +70,23 @@ TEST(RemoteFileRequest, AppendingPastTheCapacityFailsWithoutWritingAnything)
 
 TEST(RemoteFileRequest, MalformedFieldsFailToReadAndTheCursorStays)
 {
-    enum class Field { Text, Block, Word };
-    struct Case
-    {
-        const char* name;
-        Field field;
-        Bytes payload;
+    std::string_view text;
+    std::span<const std::uint8_t> block;
+    std::uint32_t word = 0;
+    using Read = std::function<StreamStatus(RemoteFileRequest&)>;
+    const Read readText = [&](RemoteFileRequest& r) { return r.readText(text); };
+    const Read readBlock = [&](RemoteFileRequest& r) { return r.readBlock(block); };
+    const std::pair<Bytes, Read> cases[] = {
+        {{'a', 'b', 'c'}, readText}, // no zero byte
+        {{5, 0, 0, 0, 1, 2}, readBlock}, // the count runs past the end
+        {{0xFF, 0xFF, 0xFF, 0xFF, 1}, readBlock}, // the count would wrap a size
+        {{1, 2, 3}, [&](RemoteFileRequest& r) { return r.readWord(word); }}, // cut short
     };
-    const Case cases[] = {
-        {"a text without its zero byte", Field::Text, {'a', 'b', 'c'}},
-        {"a block whose count runs past the end", Field::Block, {5, 0, 0, 0, 1, 2}},
-        {"a block whose count would wrap a size", Field::Block, {0xFF, 0xFF, 0xFF, 0xFF, 1}},
-        {"a word cut short", Field::Word, {1, 2, 3}},
-    };
-    for (const Case& test : cases) {
-        SCOPED_TRACE(test.name);
+    for (const auto& [payload, read] : cases) {
+        SCOPED_TRACE(::testing::PrintToString(payload));
         RemoteFileRequest record;
-        ASSERT_EQ(record.assign(test.payload), StreamStatus::Ok);
-        std::string_view text;
-        std::span<const std::uint8_t> bytes;
-        std::uint32_t word = 0;
-        const StreamStatus status = test.field == Field::Text ? record.readText(text)
-            : test.field == Field::Block                      ? record.readBlock(bytes)
-                                                              : record.readWord(word);
-        EXPECT_EQ(status, StreamStatus::NotOpen);
+        ASSERT_EQ(record.assign(payload), StreamStatus::Ok);
+        EXPECT_EQ(read(record), StreamStatus::NotOpen);
         EXPECT_EQ(record.readPosition(), 0u);
     }
 }
@@ -128,21 +122,13 @@ TEST(RequestFrame, DamagedFramesAreNotRead)
     const Bytes good(out.begin(), out.begin() + static_cast<std::ptrdiff_t>(size));
     ASSERT_TRUE(RequestFrame::parse(good));
 
-    struct Case
-    {
-        const char* name;
-        std::size_t offset;
-        std::uint8_t value;
-    };
-    const Case damages[] = {
-        {"magic", 7, 0xCB},      {"length field", 3, 0x10}, {"checksum", size - 2, 0x00},
-        {"payload byte", 17, 1}, {"letter", 1, 'y'},        {"end byte", size - 1, 0xFE},
-    };
-    for (const Case& damage : damages) {
-        SCOPED_TRACE(damage.name);
+    // Damaged bytes and their new values: magic, length field, checksum, payload, letter, end byte.
+    const std::pair<std::size_t, std::uint8_t> damages[]
+        = {{7, 0xCB}, {3, 0x10}, {size - 2, 0x00}, {17, 1}, {1, 'y'}, {size - 1, 0xFE}};
+    for (const auto& [offset, value] : damages) {
         Bytes bad = good;
-        bad[damage.offset] = damage.value;
-        EXPECT_FALSE(RequestFrame::parse(bad));
+        bad[offset] = value;
+        EXPECT_FALSE(RequestFrame::parse(bad)) << offset;
     }
     for (std::size_t cut = 0; cut < good.size(); ++cut)
         EXPECT_FALSE(RequestFrame::parse({good.data(), cut})) << cut;

@@ -246,26 +246,21 @@ TEST_F(RemoteRequestsTest, ConcurrentCallersEachGetTheirOwnReply)
 TEST_F(RemoteRequestsTest, MalformedRequestsAreIgnoredOrAnsweredWithFailure)
 {
     // Each of these reaches the far side as a well-formed frame; the request inside is broken.
-    struct Case
-    {
-        const char* name;
-        std::vector<std::uint8_t> payload;
-        bool answered;
+    // A payload, and whether it is answered.
+    const std::pair<std::vector<std::uint8_t>, bool> cases[] = {
+        {{}, false}, // no code
+        {{1, 0}, false}, // code cut short
+        {{1, 0, 0, 0, 'a', 'b'}, true}, // open without its zero byte
+        {{3, 0, 0, 0, 1, 0, 0, 0, 0xFF, 0xFF, 0xFF, 0x7F, 1}, true}, // write with a huge count
+        {{14, 0, 0, 0, '.', 0}, true}, // next entry without words
     };
-    const Case cases[] = {
-        {"no code", {}, false},
-        {"code cut short", {1, 0}, false},
-        {"open without its zero byte", {1, 0, 0, 0, 'a', 'b'}, true},
-        {"write with a huge count", {3, 0, 0, 0, 1, 0, 0, 0, 0xFF, 0xFF, 0xFF, 0x7F, 1}, true},
-        {"next entry without words", {14, 0, 0, 0, '.', 0}, true},
-    };
-    for (const Case& test : cases) {
-        SCOPED_TRACE(test.name);
+    for (const auto& [payload, answered] : cases) {
+        SCOPED_TRACE(::testing::PrintToString(payload));
         RemoteFileRequest record;
-        record.assign(test.payload);
+        record.assign(payload);
         const StreamStatus status = RemoteRequests::call(streams.near, record, 300ms);
-        EXPECT_EQ(status, test.answered ? StreamStatus::Ok : StreamStatus::TimedOut);
-        if (!test.answered)
+        EXPECT_EQ(status, answered ? StreamStatus::Ok : StreamStatus::TimedOut);
+        if (!answered)
             continue;
         // Every failure value starts with 0xFF (a -1 word) or 54 (a status byte).
         ASSERT_GE(record.length(), 1u);

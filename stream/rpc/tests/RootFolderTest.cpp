@@ -22,12 +22,7 @@ TEST(RootFolder, AdmitsPathsThatResolveInsideAndRefusesEveryWayOut)
     fs::create_symlink(outside / "missing", root / "dangling");
     const RootFolder folder(root);
 
-    struct Case
-    {
-        std::string request;
-        std::optional<fs::path> expected;
-    };
-    const Case cases[] = {
+    const std::pair<std::string, std::optional<fs::path>> cases[] = {
         {"sub/file", root / "sub/file"},
         {".", root},
         {(root / "sub").string(), root / "sub"},
@@ -46,10 +41,8 @@ TEST(RootFolder, AdmitsPathsThatResolveInsideAndRefusesEveryWayOut)
     };
     // A sibling whose name starts with the root's name is not inside it.
     fs::create_directories(base / "rootx");
-    for (const Case& test : cases) {
-        SCOPED_TRACE(test.request);
-        EXPECT_EQ(folder.resolve(test.request), test.expected);
-    }
+    for (const auto& [request, expected] : cases)
+        EXPECT_EQ(folder.resolve(request), expected) << request;
     EXPECT_EQ(folder.resolve("../rootx"), std::nullopt);
     EXPECT_EQ(folder.relative(root / "sub/file"), "sub/file");
 }

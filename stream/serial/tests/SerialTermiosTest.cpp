@@ -24,13 +24,8 @@ constexpr tcflag_t kFrameFlags = CSIZE | PARENB | PARODD | CMSPAR | CSTOPB;
 
 TEST(SerialTermios, FrameSettingsMapToControlFlags)
 {
-    const struct
-    {
-        std::uint8_t dataBits;
-        double stopBits;
-        char parity;
-        tcflag_t flags;
-    } cases[] = {
+    // Data bits, stop bits, parity, and the control flags they make.
+    const std::tuple<std::uint8_t, double, char, tcflag_t> cases[] = {
         {8, 1.0, 'N', CS8},
         {7, 1.0, 'O', CS7 | PARENB | PARODD},
         {7, 1.0, 'M', CS7 | PARENB | PARODD | CMSPAR},
@@ -41,12 +36,12 @@ TEST(SerialTermios, FrameSettingsMapToControlFlags)
         {5, 1.5, 'N', CS5 | CSTOPB},
         {8, 1.0000001, 'N', CS8 | CSTOPB},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(testing::Message() << int(c.dataBits) << " " << c.stopBits << " '" << c.parity << "'");
+    for (const auto& [dataBits, stopBits, parity, flags] : cases) {
+        SCOPED_TRACE(testing::Message() << int(dataBits) << " " << stopBits << " '" << parity << "'");
         termios attributes{};
         attributes.c_cflag = kFrameFlags; // every flag the settings may clear starts set
-        ASSERT_EQ(applySerialSettings(attributes, lineSettings(9600, c.dataBits, c.stopBits, c.parity)), 0);
-        EXPECT_EQ(attributes.c_cflag & kFrameFlags, c.flags);
+        ASSERT_EQ(applySerialSettings(attributes, lineSettings(9600, dataBits, stopBits, parity)), 0);
+        EXPECT_EQ(attributes.c_cflag & kFrameFlags, flags);
     }
 }
 
@@ -60,16 +55,13 @@ TEST(SerialTermios, StandardRatesAreSetAndAnythingElseIsRefusedUntouched)
         EXPECT_EQ(::cfgetospeed(&attributes), constant);
         EXPECT_EQ(::cfgetispeed(&attributes), constant);
     }
-    const struct
-    {
-        std::uint32_t rate;
-        std::uint8_t dataBits;
-    } refused[] = {{0, 8}, {9601, 8}, {4000001, 8}, {9600, 4}, {9600, 9}};
-    for (const auto& c : refused) {
-        SCOPED_TRACE(testing::Message() << c.rate << " " << int(c.dataBits));
+    // Rates and data bits.
+    const std::pair<std::uint32_t, std::uint8_t> refused[] = {{0, 8}, {9601, 8}, {4000001, 8}, {9600, 4}, {9600, 9}};
+    for (const auto& [rate, dataBits] : refused) {
+        SCOPED_TRACE(testing::Message() << rate << " " << int(dataBits));
         termios attributes{};
         attributes.c_cflag = CS7 | CRTSCTS;
-        EXPECT_EQ(applySerialSettings(attributes, lineSettings(c.rate, c.dataBits, 1.0, 'N')), EINVAL);
+        EXPECT_EQ(applySerialSettings(attributes, lineSettings(rate, dataBits, 1.0, 'N')), EINVAL);
         EXPECT_EQ(attributes.c_cflag, tcflag_t{CS7 | CRTSCTS});
     }
 }

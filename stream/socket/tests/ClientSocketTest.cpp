@@ -29,19 +29,12 @@ TEST_F(ClientSocket, BadOrRefusedAddressesFailWith58)
         const RawListener gone;
         closedPort = gone.port();
     }
-    const struct
-    {
-        const char* host;
-        std::uint32_t port;
-    } cases[] = {
-        {"no-such-host.invalid", 1000},
-        {"127.0.0.1", closedPort},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.host);
+    for (const auto& [host, port] :
+         {std::pair<std::string, std::uint32_t>{"no-such-host.invalid", 1000}, {"127.0.0.1", closedPort}}) {
+        SCOPED_TRACE(host);
         IOSTStream stream(IOSTStream::kAnonymous);
         const auto start = Clock::now();
-        EXPECT_EQ(stream.open(clientAddress(c.host, c.port)), StreamStatus::OpenFailed);
+        EXPECT_EQ(stream.open(clientAddress(host, port)), StreamStatus::OpenFailed);
         EXPECT_LT(since(start), 2s);
         EXPECT_FALSE(stream.isOpen());
     }

@@ -20,11 +20,7 @@ std::optional<std::string> dotted(std::optional<Ipv4Address> address)
 
 TEST(HostAddress, DottedAddressesReadAsFourNumbersOfAtMost255)
 {
-    const struct
-    {
-        const char* host;
-        std::optional<std::string> expected;
-    } cases[] = {
+    const std::pair<const char*, std::optional<std::string>> cases[] = {
         {"127.0.0.1", "127.0.0.1"},
         {"256.1.1.1", std::nullopt},
         {"1.2.3", std::nullopt},
@@ -35,10 +31,8 @@ TEST(HostAddress, DottedAddressesReadAsFourNumbersOfAtMost255)
         {"+1.2.3.4", "1.2.3.4"},
         {"1.2.3.4:80", "1.2.3.4"},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.host);
-        EXPECT_EQ(dotted(parseDottedAddress(c.host)), c.expected);
-    }
+    for (const auto& [host, expected] : cases)
+        EXPECT_EQ(dotted(parseDottedAddress(host)), expected) << host;
 }
 
 TEST(HostAddress, NamesAreLookedUpAndOtherTextsMustBeDotted)
