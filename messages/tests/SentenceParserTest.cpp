@@ -6,12 +6,9 @@
 
 #include <gtest/gtest.h>
 
-#include <atomic>
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <map>
-#include <new>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -21,16 +18,6 @@ namespace {
 namespace family = sentence_family;
 namespace mode = sentence_mode;
 namespace result = sentence_result;
-
-std::vector<std::string> readLines(const std::filesystem::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::vector<std::string> lines;
-    for (std::string line; std::getline(in, line);) {
-        lines.push_back(line + "\n");
-    }
-    return lines;
-}
 
 TEST(SentenceParser, ResultCodes)
 {
@@ -162,8 +149,9 @@ TEST(SentenceParserRealData, ResultCodesPerCapturedLog)
     SentenceParser parser;
     for (const auto& golden : goldens) {
         std::map<int, std::size_t> counts;
-        for (const auto& line : readLines(testsupport::captureFolder() / "nmea" / golden.file)) {
-            ++counts[parser.parse(line)];
+        std::istringstream lines(testsupport::readFile(testsupport::captureFolder() / "nmea" / golden.file));
+        for (std::string line; std::getline(lines, line);) {
+            ++counts[parser.parse(line + "\n")];
         }
         EXPECT_EQ(counts, golden.counts) << golden.file;
     }

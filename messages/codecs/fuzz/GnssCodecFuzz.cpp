@@ -9,6 +9,7 @@
 #include "messages/codecs/HealthCodec.h"
 #include "messages/codecs/IonoUtcCodec.h"
 #include "messages/codecs/MeasurementCodec.h"
+#include "testsupport/FuzzCheck.h"
 
 #include <cmath>
 #include <cstddef>
@@ -20,12 +21,7 @@ namespace {
 
 using namespace zeb::codecs;
 
-void check(bool condition)
-{
-    if (!condition) {
-        __builtin_trap();
-    }
-}
+using zeb::testsupport::check;
 
 struct Codecs
 {

@@ -8,6 +8,7 @@
 #include "messages/codecs/UhfLrkCodec.h"
 #include "messages/codecs/UhfMessageCodec.h"
 #include "messages/codecs/UhfPhaseCodec.h"
+#include "testsupport/FuzzCheck.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -17,12 +18,7 @@ namespace {
 
 using namespace zeb::codecs;
 
-void check(bool condition)
-{
-    if (!condition) {
-        __builtin_trap();
-    }
-}
+using zeb::testsupport::check;
 
 struct Codecs
 {

@@ -76,21 +76,8 @@ TEST(Gnss2EventCodec, MeasureBlockCountFollowsTheLength)
 
 TEST(Gnss2EventCodec, MeasureBlocksPrintInChannelOrderAndTheLaterDuplicateWins)
 {
-    Frame late = measureBlock(5, 0);
-    late[1] = 9; // U
-    late[2] = 0x00; // V = 1234 -> 123.4
-    late[3] = 0x00;
-    late[4] = 0x04;
-    late[5] = 0xD2;
-    late[6] = 0x00; // W = 1500 -> 1.5
-    late[7] = 0x05;
-    late[8] = 0xDC;
-    late[9] = 0xFF; // X = -1
-    late[10] = 0xFF;
-    late[11] = 0xFF;
-    late[12] = 0xE3; // bits 7-6 = 11, G = 1, H = 3
-    late[13] = 0xA4; // J = 5, K = 4
-    late[14] = 0x9E; // M = 9, O = 7
+    // Channel 5, F1 and F3; U 9; V 1234 (123.4); W 1500 (1.5); X -1; bits 7-6 set, G 1, H 3; J 5, K 4; M 9, O 7.
+    const Frame late = {0x55, 9, 0x00, 0x00, 0x04, 0xD2, 0x00, 0x05, 0xDC, 0xFF, 0xFF, 0xFF, 0xE3, 0xA4, 0x9E};
     Gnss2EventCodec codec;
     auto out = makeBuffer();
     const Frame frame = sbinFrame(0xE4,

@@ -144,15 +144,11 @@ TEST(UhfMessageCodec, CopiesPrintableBytesAndEscapesTheOthers)
     ASSERT_EQ(codec.renderText(*out), cs::Ok);
     EXPECT_EQ(textOf(*out), "\x02\r\n!X,7\r\nhi\\x01\x7F\\\\xE9\x03");
 
+    // The frame checks are the UHF members' common part, each checked once with the code frame.
     EXPECT_EQ(codec.decode(uhfFrame(Frame{0x02, 'X', 0x07, 0, 0}, true, false)), cs::Ok) << "empty payload";
     Frame small = frame;
     small[4] = 5;
-    EXPECT_EQ(codec.decode(small), cs::LengthTooSmall);
-    Frame noEtx = frame;
-    noEtx[11] = 0;
-    EXPECT_EQ(codec.decode(noEtx), cs::NoEtx);
-    EXPECT_EQ(codec.decode(Frame{0x02, 'C', 0x07, 0, 6, 3}), cs::WrongLetter);
-    EXPECT_EQ(codec.decode(Frame{0x02, 'X', 0x07, 0}), cs::Truncated);
+    EXPECT_EQ(codec.decode(small), cs::LengthTooSmall) << "shorter than an untimed header with a 16-bit length";
 }
 
 } // namespace
