@@ -36,21 +36,7 @@ TEST(FramerAllocation, FramingAllocatesNothingPerMessage)
     long messages = 0;
     const testsupport::AllocationCounter allocations;
     for (int round = 0; round < 20; ++round) {
-        std::size_t offset = 0;
-        while (offset < input.size()) {
-            const auto space = framer->freeSpace();
-            const std::size_t count = std::min<std::size_t>({4096, space.size(), input.size() - offset});
-            std::copy_n(input.begin() + static_cast<std::ptrdiff_t>(offset), count, space.begin());
-            framer->commit(count);
-            offset += count;
-            for (;;) {
-                const FrameResult result = framer->step();
-                if (result.status != ReadStatus::Complete && result.status != ReadStatus::Discarded) {
-                    break;
-                }
-                ++messages;
-            }
-        }
+        feed(*framer, input, 4096, [&](const FrameResult&) { ++messages; });
     }
     EXPECT_EQ(allocations.count(), 0u);
     EXPECT_GT(messages, 20 * 1000);

@@ -9,9 +9,6 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdint>
-#include <cstdlib>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -48,11 +45,11 @@ inline Step copyOf(const FrameResult& result)
 }
 
 // Feeds `input` the way a receive thread does: fill the free space with at most `chunk` bytes,
-// commit, step until nothing more comes out, read again; one flush step at the end. Returns
-// every Complete and Discarded step, in order.
-inline std::vector<Step> frameAll(MessageFramer& framer, const Bytes& input, std::size_t chunk)
+// commit, step until nothing more comes out, read again; one flush step at the end.
+// Hands every Complete and Discarded step to `onStep`, in order.
+template <typename OnStep>
+void feed(MessageFramer& framer, const Bytes& input, std::size_t chunk, OnStep onStep)
 {
-    std::vector<Step> out;
     const auto drain = [&] {
         for (int guard = 0; guard < 1'000'000; ++guard) {
             const FrameResult result = framer.step();
@@ -60,7 +57,7 @@ inline std::vector<Step> frameAll(MessageFramer& framer, const Bytes& input, std
             if (result.status != ReadStatus::Complete && result.status != ReadStatus::Discarded) {
                 return;
             }
-            out.push_back(copyOf(result));
+            onStep(result);
         }
         ADD_FAILURE() << "framing does not come to rest";
     };
@@ -70,7 +67,7 @@ inline std::vector<Step> frameAll(MessageFramer& framer, const Bytes& input, std
         const std::size_t count = std::min({chunk, space.size(), input.size() - offset});
         if (count == 0) {
             ADD_FAILURE() << "receive buffer full and framing waits for more";
-            return out;
+            return;
         }
         std::copy_n(input.begin() + static_cast<std::ptrdiff_t>(offset), count, space.begin());
         framer.commit(count);
@@ -79,8 +76,14 @@ inline std::vector<Step> frameAll(MessageFramer& framer, const Bytes& input, std
     }
     const FrameResult flushed = framer.step(true);
     if (flushed.status == ReadStatus::Complete) {
-        out.push_back(copyOf(flushed));
+        onStep(flushed);
     }
+}
+
+inline std::vector<Step> frameAll(MessageFramer& framer, const Bytes& input, std::size_t chunk)
+{
+    std::vector<Step> out;
+    feed(framer, input, chunk, [&](const FrameResult& result) { out.push_back(copyOf(result)); });
     return out;
 }
 

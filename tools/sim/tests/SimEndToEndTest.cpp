@@ -3,9 +3,6 @@
 #include "stream/IOSTStream.h"
 #include "stream/StreamCallback.h"
 #include "stream/StreamEvent.h"
-#include "stream/rpc/DirectoryEntry.h"
-#include "stream/rpc/RemoteFileClient.h"
-#include "stream/rpc/RemoteRequests.h"
 #include "stream/socket/SocketTransports.h"
 #include "testsupport/CaptureFiles.h"
 #include "testsupport/PortPrintingProcess.h"
@@ -15,12 +12,9 @@
 
 #include <atomic>
 #include <chrono>
-#include <cstdlib>
-#include <filesystem>
 #include <fstream>
 #include <mutex>
 #include <string>
-#include <thread>
 #include <vector>
 
 namespace zeb::tools::sim {
@@ -47,13 +41,6 @@ std::vector<std::string> captureLines(const std::string& path)
 }
 
 using zeb::testsupport::eventually;
-
-// The simulator as a child process, told to listen on a free port that it prints.
-std::vector<std::string> simulator(std::vector<std::string> arguments)
-{
-    arguments.insert(arguments.begin(), ZEB500_SIM_EXECUTABLE);
-    return arguments;
-}
 
 // The receiving side: keeps the texts of the first messages and watches for the answers.
 struct Client
@@ -107,8 +94,8 @@ TEST(SimulatorProcess, PlaysInOrderAnswersQueriesAndDropsConnections)
     const auto lines = captureLines(capturePath());
     ASSERT_GT(lines.size(), 100u);
     // Bursts of 50 ms at full speed, then 2 s of silence in which the answers stand out.
-    testsupport::PortPrintingProcess sim(simulator(
-        {"--port", "0", "--pace", "max", "--stall", "2", "--stall-every", "0.05", "--drop-after", "1", capturePath()}));
+    testsupport::PortPrintingProcess sim({ZEB500_SIM_EXECUTABLE, "--port", "0", "--pace", "max", "--stall", "2",
+                                          "--stall-every", "0.05", "--drop-after", "1", capturePath()});
     ASSERT_GT(sim.port(), 0u);
 
     stream::socket::registerSocketTransports();
@@ -165,11 +152,12 @@ TEST(SimulatorProcess, PlaysInOrderAnswersQueriesAndDropsConnections)
     EXPECT_EQ(sim.stop(), 0);
 }
 
-TEST(SimulatorProcess, SurvivesGarbageAndServesItsDiskOnChip)
+// The bundled disk-on-chip tree is served end to end by the command-line tool's test against this simulator.
+TEST(SimulatorProcess, SurvivesGarbage)
 {
     const auto lines = captureLines(capturePath());
     testsupport::PortPrintingProcess sim(
-        simulator({"--port", "0", "--pace", "max", "--garbage", "0.2", "--seed", "7", capturePath()}));
+        {ZEB500_SIM_EXECUTABLE, "--port", "0", "--pace", "max", "--garbage", "0.2", "--seed", "7", capturePath()});
     ASSERT_GT(sim.port(), 0u);
 
     stream::socket::registerSocketTransports();
@@ -196,16 +184,6 @@ TEST(SimulatorProcess, SurvivesGarbageAndServesItsDiskOnChip)
     }
     EXPECT_GT(intact, texts.size() / 2) << intact << " of " << texts.size() << " messages are sentences of the log";
 
-    // The bundled disk-on-chip tree is reachable through remote file requests on the same link
-    // (this side's request service takes the replies).
-    stream::rpc::installRemoteRequests(std::filesystem::temp_directory_path());
-    stream::rpc::RemoteFileClient files(link);
-    std::vector<stream::rpc::DirectoryEntry> entries;
-    ASSERT_EQ(files.list(".", entries), stream::StreamStatus::Ok);
-    bool readme = false;
-    for (const auto& entry : entries)
-        readme = readme || entry.name == "README.TXT";
-    EXPECT_TRUE(readme);
     link.close();
     EXPECT_EQ(sim.stop(), 0);
 }

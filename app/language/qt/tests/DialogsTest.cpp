@@ -6,9 +6,7 @@
 #include "app/language/qt/Resources.h"
 #include "testsupport/ScratchHome.h"
 
-#include <QCheckBox>
 #include <QComboBox>
-#include <QLabel>
 #include <QPushButton>
 
 #include <gtest/gtest.h>
