@@ -48,7 +48,6 @@ const std::string kUhfPhaseWithoutEtx = ofBytes({0x02, 'P', 'a', 0x20}) + std::s
 // 0xFF inside the body, not escaped: the raw length field decides.
 const std::string kRawLengthBinary = ofBytes({0xFE, 'x', 0x00, 0x06, 0x01, 0x02, 0xFF, 0x03, 0x04, 0xFF});
 
-// Each input in one read: that reads of any size frame the same is the mixed-stream golden test's part.
 std::vector<Case> cases()
 {
     const std::string gga = "$GPGGA,1,2*00\r\n";
@@ -119,17 +118,35 @@ std::vector<Case> cases()
 class FramerEdgeCase : public ::testing::TestWithParam<Case>
 { };
 
-TEST_P(FramerEdgeCase, HandsOutExactlyTheseMessages)
+// Reads of any size hand out the same frames; only a run of unknown text may come in more pieces, so runs are joined.
+std::vector<Step> joinedUnknownRuns(const std::vector<Step>& steps)
+{
+    const auto unknown = [](const Step& step) { return step.kind == K::Unknown && step.status == S::Complete; };
+    std::vector<Step> out;
+    for (const Step& step : steps) {
+        if (unknown(step) && !out.empty() && unknown(out.back())) {
+            out.back().bytes.insert(out.back().bytes.end(), step.bytes.begin(), step.bytes.end());
+        } else {
+            out.push_back(step);
+        }
+    }
+    return out;
+}
+
+TEST_P(FramerEdgeCase, HandsOutTheseMessagesWhateverTheReadSize)
 {
     const Case& c = GetParam();
-    const auto steps = frameAll(bytesOf(c.input), 4096);
-    ASSERT_EQ(steps.size(), c.expected.size());
-    for (std::size_t i = 0; i < steps.size(); ++i) {
-        SCOPED_TRACE("message " + std::to_string(i));
-        EXPECT_EQ(readStatusName(steps[i].status), readStatusName(c.expected[i].status));
-        EXPECT_EQ(messageKindName(steps[i].kind), messageKindName(c.expected[i].kind));
-        EXPECT_EQ(messageTypeName(steps[i].type), messageTypeName(c.expected[i].type));
-        EXPECT_EQ(textOf(steps[i].bytes), c.expected[i].bytes);
+    for (const std::size_t chunk : {1, 2, 3, 4, 5, 7, 16, 4096}) {
+        SCOPED_TRACE("read size " + std::to_string(chunk));
+        const auto steps = joinedUnknownRuns(frameAll(bytesOf(c.input), chunk));
+        ASSERT_EQ(steps.size(), c.expected.size());
+        for (std::size_t i = 0; i < steps.size(); ++i) {
+            SCOPED_TRACE("message " + std::to_string(i));
+            EXPECT_EQ(readStatusName(steps[i].status), readStatusName(c.expected[i].status));
+            EXPECT_EQ(messageKindName(steps[i].kind), messageKindName(c.expected[i].kind));
+            EXPECT_EQ(messageTypeName(steps[i].type), messageTypeName(c.expected[i].type));
+            EXPECT_EQ(textOf(steps[i].bytes), c.expected[i].bytes);
+        }
     }
 }
 
