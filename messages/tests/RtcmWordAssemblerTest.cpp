@@ -136,8 +136,7 @@ TEST_P(RtcmCapture, HeadersMatchTheIndependentDecoderAndRebuiltMessagesDecodeAli
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Captures, RtcmCapture, ::testing::Values("sample.rtcm2", "short.rtcm2", "rtcm2.bend.rtcm2"),
-                         [](const auto& info) { return testNameOf(info.param); });
+INSTANTIATE_TEST_SUITE_P(Captures, RtcmCapture, ::testing::Values("sample.rtcm2", "short.rtcm2", "rtcm2.bend.rtcm2"));
 
 TEST(RtcmWordAssembler, FindsMessagesAtEveryBitOffset)
 {
