@@ -1,13 +1,8 @@
 #include "messages/FieldScanner.h"
 
-#include "messages/SentenceParser.h"
-#include "testsupport/CaptureFiles.h"
-
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <filesystem>
-#include <fstream>
 #include <limits>
 #include <string>
 #include <vector>
@@ -139,40 +134,6 @@ TEST(FieldValue, ConversionsSaturateRatherThanOverflow)
     EXPECT_EQ(FieldValue::real(std::nan(""), 64).asInteger(), 0);
     EXPECT_EQ(FieldValue::unsignedInteger(4294967295u, 32).asInteger(), 4294967295LL);
     EXPECT_EQ(FieldValue::text("").asCharacter(), '\0');
-}
-
-// Every fix sentence of the captured logs converts with a typed format, empty fields included, except the
-// no-fix placeholder position one receiver sends (latitude 8960.000000, 60 minutes), which the range check
-// refuses.
-TEST(FieldScannerRealData, FixAndHeadingSentencesConvert)
-{
-    const char* ggaFormat = "%s,%L,%c,%G,%c,%u8,%u8,%f64,%f64,%c,%f64,%c,%f64,%s";
-    std::size_t fixes = 0;
-    std::size_t refused = 0;
-    std::size_t headings = 0;
-    SentenceParser parser;
-    FieldScanner scanner;
-    for (const auto& entry : std::filesystem::directory_iterator(testsupport::captureFolder() / "nmea")) {
-        std::ifstream in(entry.path(), std::ios::binary);
-        for (std::string line; std::getline(in, line);) {
-            if (parser.parse(line) != sentence_result::Parsed) {
-                continue;
-            }
-            if (parser.identifier() == "GGA") {
-                const int code = scanner.scan(parser, ggaFormat);
-                const bool placeholder = parser.field(2) == "8960.000000";
-                EXPECT_EQ(code, placeholder ? scanned::Mismatch : scanned::Converted) << line;
-                ++(placeholder ? refused : fixes);
-            } else if (parser.identifier() == "HDT") {
-                ASSERT_EQ(scanner.scan(parser, "%f64,T"), scanned::Converted) << line;
-                EXPECT_TRUE(scanner.cell(1).isEmpty() || scanner.cell(1).asDouble() > 0.0) << line;
-                ++headings;
-            }
-        }
-    }
-    EXPECT_EQ(fixes, 356u);
-    EXPECT_EQ(refused, 6u);
-    EXPECT_GT(headings, 215u);
 }
 
 } // namespace

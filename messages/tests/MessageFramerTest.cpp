@@ -1,5 +1,6 @@
 #include "messages/MessageFramer.h"
 
+#include "messages/Classifier.h"
 #include "messages/tests/FramerTestSupport.h"
 #include "testsupport/AllocationCounter.h"
 
@@ -7,10 +8,13 @@
 
 #include <memory>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace zeb::messages::test {
 namespace {
+
+using namespace std::string_literals;
 
 using K = MessageKind;
 using S = ReadStatus;
@@ -152,6 +156,27 @@ TEST_P(FramerEdgeCase, HandsOutTheseMessagesWhateverTheReadSize)
 
 INSTANTIATE_TEST_SUITE_P(Framing, FramerEdgeCase, ::testing::ValuesIn(cases()),
                          [](const auto& info) { return std::string(info.param.name); });
+
+TEST(Classifier, ContentIsJudgedByTheFirstTestThatHolds)
+{
+    const std::vector<std::tuple<std::string, bool, MessageKind>> cases{
+        {"$\r\n"s, false, MessageKind::Telecommand},
+        {"$A\n"s, false, MessageKind::Residue},
+        {"\xFE\x41\x00\x03\x01\x02\xFF"s, false, MessageKind::SBin},
+        {"\xFE\x41\x00\x02\x01\xFF"s, false, MessageKind::Residue},
+        {"\x02\r\n\x03"s, false, MessageKind::SVar},
+        {"\x02\x43\x00\x03"s, false, MessageKind::UHF},
+        {"\x02\rX\x03"s, false, MessageKind::Residue},
+        {"\x02X\n\x03"s, false, MessageKind::Residue},
+        {"\x02\r\n"s, true, MessageKind::RTCM},
+        {"$\r\n"s, true, MessageKind::Telecommand},
+        {""s, false, MessageKind::Residue},
+    };
+    for (const auto& [bytes, hasRtcm, kind] : cases) {
+        SCOPED_TRACE(bytes);
+        EXPECT_EQ(messageKindName(classifyContent(bytesOf(bytes), hasRtcm)), messageKindName(kind));
+    }
+}
 
 class RecordingHooks : public FramerHooks
 {
