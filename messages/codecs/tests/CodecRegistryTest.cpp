@@ -1,6 +1,5 @@
 #include "messages/codecs/CodecRegistry.h"
 
-#include "messages/codecs/CodecStatus.h"
 #include "messages/codecs/IonoUtcCodec.h"
 #include "messages/codecs/StandardCodecs.h"
 #include "messages/codecs/WireFormat.h"
