@@ -31,21 +31,18 @@ Bytes rtcmBytesOf(const Bytes& bytes)
     return out;
 }
 
-std::vector<RtcmMessage> decodeAll(const Bytes& bytes, RtcmWordAssembler& assembler)
+// Every message of `bytes`, through `assembler` when given (to read its state after), else a fresh one.
+std::vector<RtcmMessage> decodeAll(const Bytes& bytes, RtcmWordAssembler* assembler = nullptr)
 {
+    RtcmWordAssembler fresh;
+    RtcmWordAssembler& used = assembler != nullptr ? *assembler : fresh;
     std::vector<RtcmMessage> messages;
     for (const std::uint8_t b : rtcmBytesOf(bytes)) {
-        if (assembler.feed(b) == RtcmWordAssembler::Feed::Complete) {
-            messages.push_back(assembler.message());
+        if (used.feed(b) == RtcmWordAssembler::Feed::Complete) {
+            messages.push_back(used.message());
         }
     }
     return messages;
-}
-
-std::vector<RtcmMessage> decodeAll(const Bytes& bytes)
-{
-    RtcmWordAssembler assembler;
-    return decodeAll(bytes, assembler);
 }
 
 std::vector<Header> referenceHeaders(const std::string& file)
@@ -168,7 +165,7 @@ TEST(RtcmWordAssembler, CorruptedWordDropsItsMessageAndTheNextPreambleResynchron
     corrupted[thirdEnd + 12] ^= 0x04;
 
     RtcmWordAssembler assembler;
-    const auto found = decodeAll(corrupted, assembler);
+    const auto found = decodeAll(corrupted, &assembler);
     ASSERT_EQ(found.size(), original.size() - 1);
     EXPECT_EQ(headerOf(found[2]), headerOf(original[2]));
     EXPECT_EQ(headerOf(found[3]), headerOf(original[4]));
@@ -191,15 +188,14 @@ TEST(RtcmWordAssembler, LongMessageOverflowsTheRawBufferOnceAndIsStillRebuilt)
     for (int i = 0; i < message.wordCount; ++i) {
         previous = RtcmWordAssembler::encodeWord(message.words[static_cast<std::size_t>(i)], previous);
         // The word most significant bit first, six bits to a byte.
-        for (int k = 0; k < 30; k += 6)
-            for (int b = 0; b < 6; ++b)
-                bits.push_back(static_cast<int>((previous >> (29 - k - b)) & 1u));
+        for (int b = 29; b >= 0; --b)
+            bits.push_back(static_cast<int>((previous >> b) & 1u));
     }
     const Bytes bytes = bytesOfBits(bits);
     int overflows = 0;
     RtcmWordAssembler assembler;
     assembler.setOverflowHandler([](void* count) { ++*static_cast<int*>(count); }, &overflows);
-    const auto found = decodeAll(bytes, assembler);
+    const auto found = decodeAll(bytes, &assembler);
     ASSERT_EQ(found.size(), 1u);
     EXPECT_EQ(found[0].messageType, 16);
     EXPECT_EQ(found[0].length, 31);
@@ -238,7 +234,7 @@ TEST(RtcmWordAssembler, ZCountIsResolvedWithinHalfAnHourOfNow)
     fixedNow = GnssTime{2000, 3600.0 * 5 + 100.0};
     RtcmWordAssembler assembler;
     assembler.setClock([] { return fixedNow; });
-    const auto found = decodeAll(readFile("rtcm2/sample.rtcm2"), assembler);
+    const auto found = decodeAll(readFile("rtcm2/sample.rtcm2"), &assembler);
     ASSERT_FALSE(found.empty());
     for (const auto& m : found) {
         EXPECT_EQ(m.time.week, 2000);
