@@ -1,6 +1,8 @@
 #pragma once
 
 #include "messages/Checksum.h"
+#include "messages/codecs/CodecStatus.h"
+#include "messages/codecs/MessageCodec.h"
 #include "messages/codecs/OutputBuffer.h"
 
 #include <cstdint>
@@ -65,6 +67,17 @@ inline Frame uhfFrame(Frame head, bool wide, bool timed = true)
 inline std::unique_ptr<OutputBuffer> makeBuffer()
 {
     return std::make_unique<OutputBuffer>();
+}
+
+// The text form of `frame` as `codec` decodes and prints it, or the status of the step that failed.
+inline std::string decodedText(MessageCodec& codec, const Frame& frame)
+{
+    const auto out = makeBuffer();
+    if (const int status = codec.decode(frame); status != codec_status::Ok) {
+        return "decode status " + std::to_string(status);
+    }
+    const int status = codec.renderText(*out);
+    return status == codec_status::Ok ? textOf(*out) : "render status " + std::to_string(status);
 }
 
 } // namespace zeb::codecs::test

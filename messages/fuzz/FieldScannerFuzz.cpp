@@ -2,6 +2,7 @@
 // Checks the result codes and that every cell is readable through every accessor.
 #include "messages/FieldScanner.h"
 #include "messages/SentenceParser.h"
+#include "testsupport/FuzzCheck.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -9,12 +10,7 @@
 
 namespace {
 
-void check(bool condition)
-{
-    if (!condition) {
-        __builtin_trap();
-    }
-}
+using zeb::testsupport::check;
 
 void checkCell(const zeb::messages::FieldValue& cell)
 {

@@ -7,6 +7,7 @@
 // made (0: never); the rest is the byte flow.
 #include "messages/Classifier.h"
 #include "messages/MessageFramer.h"
+#include "testsupport/FuzzCheck.h"
 
 #include <algorithm>
 #include <array>
@@ -19,12 +20,7 @@ namespace {
 
 using namespace zeb::messages;
 
-void check(bool condition)
-{
-    if (!condition) {
-        __builtin_trap();
-    }
-}
+using zeb::testsupport::check;
 
 class Hooks : public FramerHooks
 {

@@ -1,6 +1,7 @@
 // Parses arbitrary bytes as a sentence and checks what the parser promises: one of its three codes, an
 // empty result on failure, and fields that lie inside the sentence's own copy.
 #include "messages/SentenceParser.h"
+#include "testsupport/FuzzCheck.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -8,12 +9,7 @@
 
 namespace {
 
-void check(bool condition)
-{
-    if (!condition) {
-        __builtin_trap();
-    }
-}
+using zeb::testsupport::check;
 
 void checkParsed(const zeb::messages::SentenceParser& parser)
 {

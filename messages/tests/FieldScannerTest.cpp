@@ -1,14 +1,8 @@
 #include "messages/FieldScanner.h"
 
-#include "messages/SentenceParser.h"
-#include "testsupport/CaptureFiles.h"
-
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <limits>
 #include <string>
 #include <vector>
@@ -17,8 +11,6 @@ namespace zeb::messages {
 namespace {
 
 namespace scanned = field_scan_result;
-
-constexpr const char* kHrpFormat = "%f64,%f64,T,%f64,%f64,%f64,%u32,%c08";
 
 // Scans one field with one format item; the cell is returned through `cell`.
 int scanOne(std::string_view format, std::string_view field, FieldValue* cell = nullptr)
@@ -30,33 +22,6 @@ int scanOne(std::string_view format, std::string_view field, FieldValue* cell = 
         *cell = scanner.cell(1);
     }
     return code;
-}
-
-TEST(FieldScanner, HeadingReportOfTheReceiver)
-{
-    SentenceParser parser;
-    ASSERT_EQ(parser.parse("$PKVR,HRP,1.5,244.28,T,0.1,-0.2,0.03,12,A\r\n"), sentence_result::Parsed);
-    FieldScanner scanner;
-    ASSERT_EQ(scanner.scan(parser, kHrpFormat), scanned::Converted);
-    ASSERT_EQ(scanner.cellCount(), 8u);
-    EXPECT_DOUBLE_EQ(scanner.cell(2).asDouble(), 244.28);
-    EXPECT_DOUBLE_EQ(scanner.cell(5).asDouble(), -0.2);
-    EXPECT_EQ(scanner.cell(7).tag(), (std::uint32_t{'u'} << 24) | 32);
-    EXPECT_EQ(scanner.cell(7).asInteger(), 12);
-    EXPECT_EQ(scanner.cell(8).asCharacter(), 'A');
-
-    // No heading: empty fields leave their cells empty, the scan still succeeds.
-    ASSERT_EQ(parser.parse("$PKVR,HRP,,,T,,,,,N"), sentence_result::Parsed);
-    ASSERT_EQ(scanner.scan(parser, kHrpFormat), scanned::Converted);
-    EXPECT_TRUE(scanner.cell(2).isEmpty());
-    EXPECT_TRUE(scanner.cell(7).isEmpty());
-    EXPECT_EQ(scanner.cell(8).asCharacter(), 'N');
-
-    // The literal "T" must be there.
-    ASSERT_EQ(parser.parse("$PKVR,HRP,1,2,M,3,4,5,6,A"), sentence_result::Parsed);
-    EXPECT_EQ(scanner.scan(parser, kHrpFormat), scanned::Mismatch);
-    EXPECT_EQ(scanner.cellCount(), 0u);
-    EXPECT_TRUE(scanner.cell(1).isEmpty()) << "a failed scan leaves no half-filled cells";
 }
 
 TEST(FieldScanner, FormatErrorsAreReportedWhateverTheFields)
@@ -75,37 +40,8 @@ TEST(FieldScanner, FormatErrorsAreReportedWhateverTheFields)
     }
 }
 
-TEST(FieldScanner, IntegerWidthsSignsAndBases)
-{
-    struct Case
-    {
-        const char* format;
-        const char* field;
-        int code;
-        std::int64_t value;
-    };
-    const std::vector<Case> cases = {
-        {"%u8", "255", scanned::Converted, 255},
-        {"%u8", "256", scanned::Mismatch, 0},
-        {"%u8", "-1", scanned::Mismatch, 0},
-        {"%i8", "-128", scanned::Converted, -128},
-        {"%i8", "-129", scanned::Mismatch, 0},
-        {"%u32", "4294967295", scanned::Converted, 4294967295},
-        {"%u", "99999999999999999999999999", scanned::Mismatch, 0},
-        {"%i32", "2147483648", scanned::Mismatch, 0},
-        {"%u16x", "FFFF", scanned::Converted, 65535},
-        {"%u8b", "101", scanned::Converted, 5},
-        {"%u8d", "0A", scanned::Mismatch, 0},
-        {"%u", "12a", scanned::Mismatch, 0},
-    };
-    for (const auto& c : cases) {
-        FieldValue cell;
-        EXPECT_EQ(scanOne(c.format, c.field, &cell), c.code) << c.format << " " << c.field;
-        EXPECT_EQ(cell.asInteger(), c.value) << c.format << " " << c.field;
-    }
-}
-
-TEST(FieldScanner, RealsAreStrictDecimalNumbers)
+// The value column is what the cell reads as a number: 0 where the scan fails, and for times, which stay text.
+TEST(FieldScanner, ConversionsCheckRangeAndForm)
 {
     struct Case
     {
@@ -115,6 +51,20 @@ TEST(FieldScanner, RealsAreStrictDecimalNumbers)
         double value;
     };
     const std::vector<Case> cases = {
+        // Integers: width, sign and base.
+        {"%u8", "255", scanned::Converted, 255},
+        {"%u8", "256", scanned::Mismatch, 0},
+        {"%u8", "-1", scanned::Mismatch, 0},
+        {"%i8", "-128", scanned::Converted, -128},
+        {"%i8", "-129", scanned::Mismatch, 0},
+        {"%u32", "4294967295", scanned::Converted, 4294967295.0},
+        {"%u", "99999999999999999999999999", scanned::Mismatch, 0},
+        {"%i32", "2147483648", scanned::Mismatch, 0},
+        {"%u16x", "FFFF", scanned::Converted, 65535},
+        {"%u8b", "101", scanned::Converted, 5},
+        {"%u8d", "0A", scanned::Mismatch, 0},
+        {"%u", "12a", scanned::Mismatch, 0},
+        // Reals: strict decimal numbers.
         {"%f64", "123.4", scanned::Converted, 123.4},
         {"%lf", "-0.5", scanned::Converted, -0.5},
         {"%lf", "1e3", scanned::Converted, 1000.0},
@@ -124,38 +74,29 @@ TEST(FieldScanner, RealsAreStrictDecimalNumbers)
         {"%lf", "1e400", scanned::Mismatch, 0},
         {"%f32", "1e39", scanned::Mismatch, 0},
         {"%f", "0.1", scanned::Converted, static_cast<double>(0.1f)},
+        // Latitude and longitude kept as written, not converted to degrees; minutes below 60.
+        {"%L", "4221.8237733", scanned::Converted, 4221.8237733},
+        {"%L", "9000.01", scanned::Mismatch, 0},
+        {"%L", "8960.0", scanned::Mismatch, 0},
+        {"%L", "-0010.0", scanned::Mismatch, 0},
+        {"%G", "07101.9411707", scanned::Converted, 7101.9411707},
+        {"%G", "18000.5", scanned::Mismatch, 0},
+        // Times: hhmmss with at most two decimals.
+        {"%T", "235959.9", scanned::Converted, 0},
+        {"%T", "240000", scanned::Mismatch, 0},
+        {"%T", "125960", scanned::Mismatch, 0},
+        {"%T", "194050.123", scanned::Mismatch, 0},
+        {"%T", "194050,00", scanned::Mismatch, 0},
+        {"%c", "AB", scanned::Mismatch, 0},
     };
     for (const auto& c : cases) {
         FieldValue cell;
         EXPECT_EQ(scanOne(c.format, c.field, &cell), c.code) << c.format << " " << c.field;
         EXPECT_EQ(cell.asDouble(), c.value) << c.format << " " << c.field;
     }
-}
-
-TEST(FieldScanner, LatitudeLongitudeAndTimeRanges)
-{
-    struct Case
-    {
-        const char* format;
-        const char* field;
-        int code;
-    };
-    const std::vector<Case> cases = {
-        {"%L", "9000.01", scanned::Mismatch},    {"%L", "8960.0", scanned::Mismatch},
-        {"%L", "-0010.0", scanned::Mismatch},    {"%G", "07101.9411707", scanned::Converted},
-        {"%G", "18000.5", scanned::Mismatch},    {"%T", "235959.9", scanned::Converted},
-        {"%T", "240000", scanned::Mismatch},     {"%T", "125960", scanned::Mismatch},
-        {"%T", "194050.123", scanned::Mismatch}, {"%T", "194050,00", scanned::Mismatch},
-    };
-    for (const auto& c : cases) {
-        EXPECT_EQ(scanOne(c.format, c.field), c.code) << c.format << " " << c.field;
-    }
-    FieldValue cell;
-    ASSERT_EQ(scanOne("%L", "4221.8237733", &cell), scanned::Converted);
-    EXPECT_DOUBLE_EQ(cell.asDouble(), 4221.8237733) << "kept as written, not converted to degrees";
-    ASSERT_EQ(scanOne("%T", "194050.00", &cell), scanned::Converted);
-    EXPECT_EQ(cell.asString(), "194050.00");
-    ASSERT_EQ(scanOne("%c", "AB", &cell), scanned::Mismatch);
+    FieldValue time;
+    ASSERT_EQ(scanOne("%T", "194050.00", &time), scanned::Converted);
+    EXPECT_EQ(time.asString(), "194050.00");
 }
 
 TEST(FieldScanner, RepeatRunsOutAndExtraFields)
@@ -171,6 +112,7 @@ TEST(FieldScanner, RepeatRunsOutAndExtraFields)
     EXPECT_EQ(scanner.scan(five, "T,%u8,*"), scanned::Mismatch);
     const std::string_view badTail[] = {"1", "2", "x"};
     EXPECT_EQ(scanner.scan(badTail, "%u,*"), scanned::Mismatch) << "repeated conversions are checked too";
+    EXPECT_TRUE(scanner.cell(1).isEmpty()) << "a failed scan leaves no half-filled cells";
 
     const std::string_view one[] = {"1.5"};
     EXPECT_EQ(scanner.scan(one, "%lf,%lf,%lf"), scanned::Converted) << "conversions may run past the fields";
@@ -192,40 +134,6 @@ TEST(FieldValue, ConversionsSaturateRatherThanOverflow)
     EXPECT_EQ(FieldValue::real(std::nan(""), 64).asInteger(), 0);
     EXPECT_EQ(FieldValue::unsignedInteger(4294967295u, 32).asInteger(), 4294967295LL);
     EXPECT_EQ(FieldValue::text("").asCharacter(), '\0');
-}
-
-// Every fix sentence of the captured logs converts with a typed format, empty fields included, except the
-// no-fix placeholder position one receiver sends (latitude 8960.000000, 60 minutes), which the range check
-// refuses.
-TEST(FieldScannerRealData, FixAndHeadingSentencesConvert)
-{
-    const char* ggaFormat = "%s,%L,%c,%G,%c,%u8,%u8,%f64,%f64,%c,%f64,%c,%f64,%s";
-    std::size_t fixes = 0;
-    std::size_t refused = 0;
-    std::size_t headings = 0;
-    SentenceParser parser;
-    FieldScanner scanner;
-    for (const auto& entry : std::filesystem::directory_iterator(testsupport::captureFolder() / "nmea")) {
-        std::ifstream in(entry.path(), std::ios::binary);
-        for (std::string line; std::getline(in, line);) {
-            if (parser.parse(line) != sentence_result::Parsed) {
-                continue;
-            }
-            if (parser.identifier() == "GGA") {
-                const int code = scanner.scan(parser, ggaFormat);
-                const bool placeholder = parser.field(2) == "8960.000000";
-                EXPECT_EQ(code, placeholder ? scanned::Mismatch : scanned::Converted) << line;
-                ++(placeholder ? refused : fixes);
-            } else if (parser.identifier() == "HDT") {
-                ASSERT_EQ(scanner.scan(parser, "%f64,T"), scanned::Converted) << line;
-                EXPECT_TRUE(scanner.cell(1).isEmpty() || scanner.cell(1).asDouble() > 0.0) << line;
-                ++headings;
-            }
-        }
-    }
-    EXPECT_EQ(fixes, 356u);
-    EXPECT_EQ(refused, 6u);
-    EXPECT_GT(headings, 215u);
 }
 
 } // namespace

@@ -7,13 +7,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cctype>
 #include <cstdint>
-#include <cstdlib>
-#include <fstream>
-#include <iterator>
 #include <string>
-#include <tuple>
 #include <vector>
 
 namespace zeb::messages::test {
@@ -29,30 +24,19 @@ struct Step
     MessageKind kind = MessageKind::Unknown;
     MessageType type = message_type::Other;
     Bytes bytes;
-    bool hasRtcm = false;
-    RtcmMessage rtcm;
 };
 
 inline Step copyOf(const FrameResult& result)
 {
-    Step step;
-    step.status = result.status;
-    step.kind = result.kind;
-    step.type = result.type;
-    step.bytes.assign(result.data, result.data + result.length);
-    if (result.rtcm != nullptr) {
-        step.hasRtcm = true;
-        step.rtcm = *result.rtcm;
-    }
-    return step;
+    return {result.status, result.kind, result.type, Bytes(result.data, result.data + result.length)};
 }
 
 // Feeds `input` the way a receive thread does: fill the free space with at most `chunk` bytes,
-// commit, step until nothing more comes out, read again; one flush step at the end. Returns
-// every Complete and Discarded step, in order.
-inline std::vector<Step> frameAll(MessageFramer& framer, const Bytes& input, std::size_t chunk)
+// commit, step until nothing more comes out, read again; one flush step at the end.
+// Hands every Complete and Discarded step to `onStep`, in order.
+template <typename OnStep>
+void feed(MessageFramer& framer, const Bytes& input, std::size_t chunk, OnStep onStep)
 {
-    std::vector<Step> out;
     const auto drain = [&] {
         for (int guard = 0; guard < 1'000'000; ++guard) {
             const FrameResult result = framer.step();
@@ -60,7 +44,7 @@ inline std::vector<Step> frameAll(MessageFramer& framer, const Bytes& input, std
             if (result.status != ReadStatus::Complete && result.status != ReadStatus::Discarded) {
                 return;
             }
-            out.push_back(copyOf(result));
+            onStep(result);
         }
         ADD_FAILURE() << "framing does not come to rest";
     };
@@ -70,7 +54,7 @@ inline std::vector<Step> frameAll(MessageFramer& framer, const Bytes& input, std
         const std::size_t count = std::min({chunk, space.size(), input.size() - offset});
         if (count == 0) {
             ADD_FAILURE() << "receive buffer full and framing waits for more";
-            return out;
+            return;
         }
         std::copy_n(input.begin() + static_cast<std::ptrdiff_t>(offset), count, space.begin());
         framer.commit(count);
@@ -79,8 +63,14 @@ inline std::vector<Step> frameAll(MessageFramer& framer, const Bytes& input, std
     }
     const FrameResult flushed = framer.step(true);
     if (flushed.status == ReadStatus::Complete) {
-        out.push_back(copyOf(flushed));
+        onStep(flushed);
     }
+}
+
+inline std::vector<Step> frameAll(MessageFramer& framer, const Bytes& input, std::size_t chunk)
+{
+    std::vector<Step> out;
+    feed(framer, input, chunk, [&](const FrameResult& result) { out.push_back(copyOf(result)); });
     return out;
 }
 
@@ -89,25 +79,6 @@ inline std::vector<Step> frameAll(const Bytes& input, std::size_t chunk)
     auto framer = std::make_unique<MessageFramer>();
     return frameAll(*framer, input, chunk);
 }
-
-// A capture's file name as a test name: "sample.rtcm2" -> "sample_rtcm2".
-inline std::string testNameOf(std::string name)
-{
-    for (char& c : name) {
-        c = std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
-    }
-    return name;
-}
-
-// Names the (file, read size) parameters of capture tests.
-struct FileAndReadSizeName
-{
-    template <typename Info>
-    std::string operator()(const Info& info) const
-    {
-        return testNameOf(std::get<0>(info.param)) + "_" + std::to_string(std::get<1>(info.param));
-    }
-};
 
 inline Bytes readFile(const std::string& relative)
 {

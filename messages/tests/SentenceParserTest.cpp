@@ -6,12 +6,9 @@
 
 #include <gtest/gtest.h>
 
-#include <atomic>
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <map>
-#include <new>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -21,16 +18,7 @@ namespace {
 namespace family = sentence_family;
 namespace mode = sentence_mode;
 namespace result = sentence_result;
-
-std::vector<std::string> readLines(const std::filesystem::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::vector<std::string> lines;
-    for (std::string line; std::getline(in, line);) {
-        lines.push_back(line + "\n");
-    }
-    return lines;
-}
+namespace scanned = field_scan_result;
 
 TEST(SentenceParser, ResultCodes)
 {
@@ -94,7 +82,7 @@ TEST(SentenceParser, ProprietaryFamiliesAndQueries)
     }
 }
 
-TEST(SentenceParser, FieldsKeepQuotedCommasAndReportAbsentOnes)
+TEST(SentenceParser, FieldsKeepQuotedCommasReportAbsentOnesAndAreAtMostThirty)
 {
     SentenceParser parser;
     ASSERT_EQ(parser.parse("$PKVR,MSG,'a,b',,c"), result::Parsed);
@@ -106,15 +94,11 @@ TEST(SentenceParser, FieldsKeepQuotedCommasAndReportAbsentOnes)
 
     ASSERT_EQ(parser.parse("$PKVR,MSG,'open,quote"), result::Parsed);
     EXPECT_EQ(parser.fieldCount(), 1u) << "an unclosed quote runs to the end";
-}
 
-TEST(SentenceParser, AtMostThirtyFields)
-{
     std::string sentence = "$GPXYZ";
     for (int i = 1; i < 30; ++i) {
         sentence += ",1";
     }
-    SentenceParser parser;
     ASSERT_EQ(parser.parse(sentence), result::Parsed);
     EXPECT_EQ(parser.fieldCount(), 29u);
     EXPECT_EQ(parser.parse(sentence + ",1"), result::Malformed);
@@ -140,7 +124,9 @@ TEST(SentenceParser, ParsingAndScanningAllocateNothing)
 // proprietary addresses that are not "$" and five characters ($PMTK001, $PQVERNO, $PSTMCPU, $PSTI), the
 // $PMTKCHN lines of 203 characters, the three JSON lines, and in isync.nmea the two halves of a sentence
 // that another one cut in two, whose checksums no longer match.
-TEST(SentenceParserRealData, ResultCodesPerCapturedLog)
+// Every fix sentence converts with a typed format, empty fields included, except the no-fix placeholder
+// position one receiver sends (latitude 8960.000000, 60 minutes), which the range check refuses.
+TEST(CapturedLogs, ResultCodesAndTheFixAndHeadingConversions)
 {
     struct Golden
     {
@@ -159,14 +145,33 @@ TEST(SentenceParserRealData, ResultCodesPerCapturedLog)
         {"st-teseo-liv3f.nmea", {{0, 377}, {6, 29}}},
         {"ublox-zed-f9p-nmea.nmea", {{0, 1015}}},
     };
+    const char* ggaFormat = "%s,%L,%c,%G,%c,%u8,%u8,%f64,%f64,%c,%f64,%c,%f64,%s";
+    std::size_t fixes = 0;
+    std::size_t refused = 0;
+    std::size_t headings = 0;
     SentenceParser parser;
+    FieldScanner scanner;
     for (const auto& golden : goldens) {
         std::map<int, std::size_t> counts;
-        for (const auto& line : readLines(testsupport::captureFolder() / "nmea" / golden.file)) {
-            ++counts[parser.parse(line)];
+        std::istringstream lines(testsupport::readFile(testsupport::captureFolder() / "nmea" / golden.file));
+        for (std::string line; std::getline(lines, line);) {
+            ++counts[parser.parse(line + "\n")];
+            if (parser.identifier() == "GGA") {
+                const bool placeholder = parser.field(2) == "8960.000000";
+                EXPECT_EQ(scanner.scan(parser, ggaFormat), placeholder ? scanned::Mismatch : scanned::Converted)
+                    << line;
+                ++(placeholder ? refused : fixes);
+            } else if (parser.identifier() == "HDT") {
+                ASSERT_EQ(scanner.scan(parser, "%f64,T"), scanned::Converted) << line;
+                EXPECT_TRUE(scanner.cell(1).isEmpty() || scanner.cell(1).asDouble() > 0.0) << line;
+                ++headings;
+            }
         }
         EXPECT_EQ(counts, golden.counts) << golden.file;
     }
+    EXPECT_EQ(fixes, 356u);
+    EXPECT_EQ(refused, 6u);
+    EXPECT_GT(headings, 215u);
 }
 
 } // namespace

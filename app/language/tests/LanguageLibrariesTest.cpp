@@ -1,15 +1,15 @@
+#include "app/language/ApplicationSettings.h"
 #include "app/language/LanguageList.h"
 #include "app/language/ResourceLibrary.h"
+#include "platform/MemorySettings.h"
 #include "testsupport/ScratchHome.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <string>
-#include <vector>
 
 namespace zeb::language {
 namespace {
@@ -67,6 +67,29 @@ TEST(ResourceLibrary, LooksUpTextsStringsAndIconsByName)
     EXPECT_EQ(library->text("333110"), nullptr);
 
     EXPECT_EQ(library->icon("IDI_NONE"), nullptr);
+}
+
+LanguageList englishAndFrench()
+{
+    LanguageList list;
+    list.push("English", "ENU");
+    list.push("Français", "FRA");
+    return list;
+}
+
+TEST(ApplicationSettings, StoredLanguageCountsOnlyWhenItsLibraryIsListed)
+{
+    struct Case
+    {
+        const char* stored;
+        const char* expected;
+    };
+    for (const Case& c : {Case{"FRA", "FRA"}, Case{"fra", "FRA"}, Case{"ESP", ""}, Case{"FRA ", ""}}) {
+        platform::MemorySettings store;
+        store.writeText("Settings", "language", c.stored);
+        EXPECT_EQ(ApplicationSettings::read(store, englishAndFrench()).language, c.expected) << c.stored;
+        EXPECT_EQ(ApplicationSettings::read(store, LanguageList{}).language, "") << c.stored;
+    }
 }
 
 } // namespace

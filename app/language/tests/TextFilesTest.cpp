@@ -9,7 +9,6 @@
 #include <filesystem>
 #include <fstream>
 #include <set>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -30,19 +29,11 @@ fs::path textsFolder()
     return fs::path(source ? source : ".") / "app/language/texts";
 }
 
-std::string readFile(const fs::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream content;
-    content << in.rdbuf();
-    return content.str();
-}
-
 // The names a text file defines: every line that is not a comment, blank or a continuation.
 std::set<std::string> namesIn(const fs::path& file)
 {
     std::set<std::string> names;
-    std::istringstream lines(readFile(file));
+    std::ifstream lines(file, std::ios::binary);
     std::string line;
     while (std::getline(lines, line)) {
         if (line.empty() || line[0] == '#' || line[0] == '\t' || line.find_first_not_of(" \r") == std::string::npos)

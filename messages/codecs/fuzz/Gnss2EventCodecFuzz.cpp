@@ -4,6 +4,7 @@
 // in place (even) or kept; the rest is the frame.
 #include "messages/codecs/CodecStatus.h"
 #include "messages/codecs/Gnss2EventCodec.h"
+#include "testsupport/FuzzCheck.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -13,12 +14,7 @@ namespace {
 
 using namespace zeb::codecs;
 
-void check(bool condition)
-{
-    if (!condition) {
-        __builtin_trap();
-    }
-}
+using zeb::testsupport::check;
 
 } // namespace
 

@@ -9,67 +9,58 @@
 #include "messages/codecs/HealthCodec.h"
 #include "messages/codecs/IonoUtcCodec.h"
 #include "messages/codecs/MeasurementCodec.h"
+#include "testsupport/FuzzCheck.h"
 
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <iterator>
 #include <vector>
 
 namespace {
 
 using namespace zeb::codecs;
 
-void check(bool condition)
-{
-    if (!condition) {
-        __builtin_trap();
-    }
-}
-
-struct Codecs
-{
-    IonoUtcCodec iono;
-    HealthCodec health;
-    EphemerisCodec ephemeris;
-    AlmanacCodec almanac;
-    IonoUtcCodec ionoCheck;
-    HealthCodec healthCheck;
-    EphemerisCodec ephemerisCheck;
-    AlmanacCodec almanacCheck;
-    MeasurementCodec measurement;
-    OutputBuffer first;
-    OutputBuffer second;
-};
-
-Codecs& codecs()
-{
-    static auto* all = new Codecs;
-    return *all;
-}
+using zeb::testsupport::check;
 
 bool same(const OutputBuffer& a, const OutputBuffer& b)
 {
     return a.size() == b.size() && std::memcmp(a.bytes().data(), b.bytes().data(), a.size()) == 0;
 }
 
-void roundTrip(DataWordCodec& codec, DataWordCodec& check2, const std::vector<std::uint8_t>& frame)
+// Kept from run to run, as the terminal keeps its codecs.
+template <typename Codec>
+void roundTrip(const std::vector<std::uint8_t>& frame)
 {
-    Codecs& c = codecs();
-    if (codec.decode(frame) != codec_status::Ok) {
-        check(!codec.valid());
+    static auto* codec = new Codec;
+    static auto* again = new Codec;
+    static auto* first = new OutputBuffer;
+    static auto* second = new OutputBuffer;
+    if (codec->decode(frame) != codec_status::Ok) {
+        check(!codec->valid());
         return;
     }
     // The text keeps one decimal of the seconds: whole seconds read back exactly.
-    codec.setTime({codec.time().week, std::floor(codec.time().seconds)});
-    check(codec.renderText(c.first) == codec_status::Ok);
-    const auto text = c.first.bytes();
-    check(check2.decode(text) == codec_status::Ok);
-    check(check2.renderText(c.second) == codec_status::Ok);
-    check(same(c.first, c.second));
-    check(codec.renderBinary(c.first) == codec_status::Ok);
-    check(check2.renderBinary(c.second) == codec_status::Ok);
-    check(same(c.first, c.second));
+    codec->setTime({codec->time().week, std::floor(codec->time().seconds)});
+    check(codec->renderText(*first) == codec_status::Ok);
+    check(again->decode(first->bytes()) == codec_status::Ok);
+    check(again->renderText(*second) == codec_status::Ok);
+    check(same(*first, *second));
+    check(codec->renderBinary(*first) == codec_status::Ok);
+    check(again->renderBinary(*second) == codec_status::Ok);
+    check(same(*first, *second));
+}
+
+void measurement(const std::vector<std::uint8_t>& frame)
+{
+    static auto* codec = new MeasurementCodec;
+    static auto* out = new OutputBuffer;
+    if (codec->decode(frame) == codec_status::Ok) {
+        check(codec->blockCount() <= MeasurementCodec::kMaxBlocks);
+        const int status = codec->renderText(*out);
+        check(status == codec_status::Ok || codec->variant() == MeasurementCodec::RawVariant);
+    }
 }
 
 } // namespace
@@ -80,33 +71,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     }
     static constexpr char kLetters[] = {'U', 'S', 'E', 'A', 'R', 'Q', 'r'};
+    using Check = void (*)(const std::vector<std::uint8_t>&);
+    static constexpr Check kRoundTrips[]
+        = {roundTrip<IonoUtcCodec>, roundTrip<HealthCodec>, roundTrip<EphemerisCodec>, roundTrip<AlmanacCodec>};
     const std::size_t choice = data[0] % sizeof(kLetters);
     std::vector<std::uint8_t> frame(data + 2, data + size);
     if (data[1] % 2 == 0 && frame.size() >= 2) {
         frame[0] = 0xFE;
         frame[1] = static_cast<std::uint8_t>(kLetters[choice]);
     }
-    Codecs& c = codecs();
-    switch (choice) {
-    case 0:
-        roundTrip(c.iono, c.ionoCheck, frame);
-        break;
-    case 1:
-        roundTrip(c.health, c.healthCheck, frame);
-        break;
-    case 2:
-        roundTrip(c.ephemeris, c.ephemerisCheck, frame);
-        break;
-    case 3:
-        roundTrip(c.almanac, c.almanacCheck, frame);
-        break;
-    default:
-        if (c.measurement.decode(frame) == codec_status::Ok) {
-            check(c.measurement.blockCount() <= MeasurementCodec::kMaxBlocks);
-            const int status = c.measurement.renderText(c.first);
-            check(status == codec_status::Ok || c.measurement.variant() == MeasurementCodec::RawVariant);
-        }
-        break;
+    if (choice < std::size(kRoundTrips)) {
+        kRoundTrips[choice](frame);
+    } else {
+        measurement(frame);
     }
     return 0;
 }

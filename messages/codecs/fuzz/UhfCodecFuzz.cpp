@@ -8,6 +8,7 @@
 #include "messages/codecs/UhfLrkCodec.h"
 #include "messages/codecs/UhfMessageCodec.h"
 #include "messages/codecs/UhfPhaseCodec.h"
+#include "testsupport/FuzzCheck.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -17,31 +18,18 @@ namespace {
 
 using namespace zeb::codecs;
 
-void check(bool condition)
-{
-    if (!condition) {
-        __builtin_trap();
-    }
-}
-
-struct Codecs
-{
-    UhfCodeCodec code;
-    UhfPhaseCodec phase;
-    UhfLrkCodec lrk;
-    UhfMessageCodec message;
-    OutputBuffer out;
-};
+using zeb::testsupport::check;
 
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    static auto* codecs = new Codecs;
+    // Kept from run to run, as the terminal keeps its codecs.
+    static UhfCodec* const all[] = {new UhfCodeCodec, new UhfPhaseCodec, new UhfLrkCodec, new UhfMessageCodec};
+    static auto* out = new OutputBuffer;
     if (size < 2) {
         return 0;
     }
-    UhfCodec* const all[] = {&codecs->code, &codecs->phase, &codecs->lrk, &codecs->message};
     static constexpr char kLetters[] = {'C', 'P', 'T', 'X'};
     const std::size_t choice = data[0] % 4;
     std::vector<std::uint8_t> frame(data + 2, data + size);
@@ -56,8 +44,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     }
     check(codec.length() <= frame.size());
-    check(codec.renderText(codecs->out) == codec_status::Ok);
-    const auto text = codecs->out.bytes();
+    check(codec.renderText(*out) == codec_status::Ok);
+    const auto text = out->bytes();
     check(text.size() >= 4 && text.front() == 0x02 && text.back() == 0x03);
     for (std::size_t i = 1; i + 1 < text.size(); ++i) {
         check(text[i] >= 0x0A && text[i] <= 0x7F && text[i] != 0x03);

@@ -6,8 +6,8 @@
 #include "messages/codecs/IonoUtcCodec.h"
 #include "messages/codecs/MeasurementCodec.h"
 #include "messages/codecs/UhfCodeCodec.h"
-#include "testsupport/CodecTestSupport.h"
 #include "testsupport/AllocationCounter.h"
+#include "testsupport/CodecTestSupport.h"
 
 #include <gtest/gtest.h>
 

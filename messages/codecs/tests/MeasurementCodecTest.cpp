@@ -19,7 +19,7 @@ const Frame kBlock1 = {3,    5,    0x01, 0x02, 0x03, 0x04, 0x9F, 0x00, 0x01, 0x0
 const Frame kBlock2
     = {4, 120, 0x00, 0x00, 0x03, 0xE8, 0x45, 0, 0, 0, 0x00, 0x00, 0x10, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
 
-TEST(MeasurementCodec, DecodesBlocksWithChannelSecondPartAndAbsentValues)
+TEST(MeasurementCodec, DecodesAndPrintsBlocksWithChannelSecondPartAndAbsentValues)
 {
     MeasurementCodec codec;
     ASSERT_EQ(codec.decode(sbinFrame('R', kTime + Frame{0xA9} + kBlock1 + kBlock2)), cs::Ok);
@@ -39,12 +39,7 @@ TEST(MeasurementCodec, DecodesBlocksWithChannelSecondPartAndAbsentValues)
     EXPECT_EQ(b.satellite, 32) << "wire number 120 maps to index 32";
     EXPECT_TRUE(b.qualityMarked());
     EXPECT_FALSE(b.hasSecondPart) << "S bit 6 says to ignore it";
-}
 
-TEST(MeasurementCodec, TextFormOfR)
-{
-    MeasurementCodec codec;
-    ASSERT_EQ(codec.decode(sbinFrame('R', kTime + Frame{0xA9} + kBlock1 + kBlock2)), cs::Ok);
     auto out = makeBuffer();
     ASSERT_EQ(codec.renderText(*out), cs::Ok);
     EXPECT_EQ(textOf(*out),
@@ -58,11 +53,9 @@ TEST(MeasurementCodec, TextFormOfQWithCoarseUnitsAndNoChannelByte)
     // Extra header value 0x000102; flags: coarse units, interval 1800 s.
     const Frame block = {7, 0, 0, 0, 1, 0x02, 0, 0, 2, 0xFF, 0xFF, 0xFF, 9, 10};
     MeasurementCodec codec;
-    ASSERT_EQ(codec.decode(sbinFrame('Q', kTime + Frame{0x00, 0x01, 0x02, 0x07} + block)), cs::Ok);
+    EXPECT_EQ(decodedText(codec, sbinFrame('Q', kTime + Frame{0x00, 0x01, 0x02, 0x07} + block)),
+              "\x02\r\n!Q,2300,345600.0,258\r\n&C,1800.0,0\r\n*1,7,1,2,-1,0,1C,09,0A,,,,,,,\r\n\x03");
     EXPECT_EQ(codec.block(0).level, 2U + 26U);
-    auto out = makeBuffer();
-    ASSERT_EQ(codec.renderText(*out), cs::Ok);
-    EXPECT_EQ(textOf(*out), "\x02\r\n!Q,2300,345600.0,258\r\n&C,1800.0,0\r\n*1,7,1,2,-1,0,1C,09,0A,,,,,,,\r\n\x03");
 }
 
 TEST(MeasurementCodec, LowerCaseRHasItsOwnChannelByteAndNoTextForm)

@@ -3,6 +3,7 @@
 // that fit), the entries come back unchanged. Entries built from arbitrary labels and values also
 // survive writing, apart from those with empty values.
 #include "terminal/core/Dictionary.h"
+#include "testsupport/FuzzCheck.h"
 
 #include <algorithm>
 #include <cstddef>
@@ -15,12 +16,7 @@ namespace {
 using zeb::terminal::Dictionary;
 using zeb::terminal::DictionaryEntry;
 
-void check(bool condition)
-{
-    if (!condition) {
-        __builtin_trap();
-    }
-}
+using zeb::testsupport::check;
 
 bool representable(const DictionaryEntry& entry)
 {

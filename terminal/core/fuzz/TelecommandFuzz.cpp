@@ -4,6 +4,7 @@
 #include "terminal/core/PlaceholderStep.h"
 #include "terminal/core/PlaceholderTable.h"
 #include "terminal/core/TelecommandTranslator.h"
+#include "testsupport/FuzzCheck.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -16,12 +17,7 @@ namespace {
 
 using namespace zeb::terminal;
 
-void check(bool condition)
-{
-    if (!condition) {
-        __builtin_trap();
-    }
-}
+using zeb::testsupport::check;
 
 // Accepts with each value set to a piece of the label, so the substitution sees values of every length.
 class EchoPrompt : public PromptHandler

@@ -24,11 +24,11 @@ struct ReadCase
     Entries entries;
 };
 
+// Plain entries of several lines are the written-and-read test's.
 TEST(Dictionary, ReadsEntriesLineByLine)
 {
     const std::string longLine(1022, 'x'); // with its LF: the longest line there may be
     const std::vector<ReadCase> cases = {
-        {"TwoEntries", "A\r\n\tv1\r\n\tv2\r\nB\r\n\tw\r\n", {{"A", "v1\r\nv2\r\n"}, {"B", "w\r\n"}}},
         {"LastLabelWithoutValueIsDropped", "A\r\n\tv\r\nB\r\n", {{"A", "v\r\n"}}},
         {"BlankLinesAreLabelsWithoutValues", "A\r\n\tv\r\n\r\n\r\nB\r\n\tw\r\n", {{"A", "v\r\n"}, {"B", "w\r\n"}}},
         {"OnlyTheFirstTabGoes", "A\r\n\t\tv\r\n", {{"A", "\tv\r\n"}}},

@@ -4,6 +4,7 @@
 #include "terminal/filters/FilterAnswerer.h"
 #include "terminal/filters/FilterPattern.h"
 #include "terminal/filters/InputFilterFile.h"
+#include "testsupport/FuzzCheck.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -15,12 +16,7 @@ namespace {
 
 using namespace zeb::terminal;
 
-void check(bool condition)
-{
-    if (!condition) {
-        __builtin_trap();
-    }
-}
+using zeb::testsupport::check;
 
 // Accepts with the values as matched and keeps what is sent.
 class EchoChannel : public FilterAnswerChannel

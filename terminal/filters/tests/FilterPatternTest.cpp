@@ -41,7 +41,6 @@ TEST(FilterPattern, AnswerFillsInValues)
 {
     const std::string longValue(100, 'v');
     const std::tuple<const char*, std::vector<std::string>, std::string> cases[] = {
-        {"$PKVR,SET,%[Mode],%[Value]", {"A", "13"}, "$PKVR,SET,A,13"},
         {"$%[V],", {longValue}, "$" + longValue + ","}, // longer than a prompt slot: kept whole
         {"%[A],%[B]", {"1"}, "1,"},
         {"50%,%[A", {"x"}, "50%,%[A"},
