@@ -6,12 +6,16 @@
 #include <QApplication>
 #include <QTimer>
 
+#include <clocale>
 #include <cstdlib>
 #include <memory>
 
 int main(int argc, char** argv)
 {
     QApplication application(argc, argv);
+    // Qt has set the C library's locale from the environment: under a decimal comma, printf and
+    // strtod would change every number the workbench stores or sends.
+    std::setlocale(LC_NUMERIC, "C");
     QApplication::setOrganizationName(QStringLiteral("Orvane"));
     QApplication::setApplicationName(QStringLiteral("ZEB500"));
 

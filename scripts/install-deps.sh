@@ -19,6 +19,8 @@ PACKAGES=(
   fonts-dejavu-core
   # Real peers for the transport tests
   socat curl netcat-openbsd
+  # The French locale sources, compiled by the tests that run under a decimal comma
+  locales
   # Rebuilds of unchanged sources come from the cache
   ccache
 )
