@@ -8,6 +8,7 @@
 #include "app/framework/DocumentManager.h"
 #include "app/framework/DocumentTypeCatalog.h"
 #include "app/framework/UserMessages.h"
+#include "app/framework/WindowPlacement.h"
 #include "app/language/ExtensionLoader.h"
 #include "app/language/ResourceLibrary.h"
 #include "app/language/qt/CUTTEWelcomeDialog.h"
@@ -244,8 +245,12 @@ void CUTTEApp::placeAndShowFrame()
     const int h = settings.readInt(kSection, "h", kDefaultSize);
     static const platform::MessageId changeLanguage = platform::MessageRegistry::registerMessage("ON_CHANGE_LANGUAGE");
     platform::post(m_mainFrame->handle(), changeLanguage);
-    m_mainFrame->move(x, y);
-    m_mainFrame->resize(w, h);
+    // The stored placement may come from another screen, or be anything: keep the frame on this one.
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const QRect placed
+        = framework::WindowPlacement::reachable(x, y, w, h, screen ? screen->availableGeometry() : QRect());
+    m_mainFrame->move(placed.topLeft());
+    m_mainFrame->resize(placed.size());
     m_mainFrame->show();
 }
 

@@ -9,8 +9,12 @@
 #include "testsupport/SocatPair.h"
 
 #include <QAction>
+#include <QGuiApplication>
 #include <QMainWindow>
 #include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QScreen>
 #include <QToolBar>
 
 #include <fstream>
@@ -186,6 +190,39 @@ TEST_F(ShellWorkspaceTest, QuittingNeverReplacesTheLastWorkspaceWithOneNotLoaded
         EXPECT_EQ(readFile(last), lastText) << "case " << i;
     }
     EXPECT_EQ(readFile(typo), "$PKVR,RPC,UTTE,VERSION,2\r\n") << "a new name is the workspace saved";
+}
+
+TEST_F(ShellWorkspaceTest, StoredPlacementsStayReachableAndTheWindowMenuArrangesAndListsWindows)
+{
+    testsupport::LoopbackPeer peer;
+    settings->writeInt("Settings", "x", 2147483600);
+    settings->writeInt("Settings", "y", -2147483600);
+    const auto far = home / "far.ute";
+    std::ofstream(far, std::ios::binary)
+        << "$PKVR,RPC,UTTE,VERSION,2\r\n$PKVR,RPC,UTTE,CONNECT," << peer.address() << "\r\n"
+        << "$PKVR,RPC,DOCUMENT,BEGIN,\"TEST\"\r\n$PKVR,RPC,FRAME,\"far\",2147483600,-2147483600,400,200,1\r\n"
+        << "$PKVR,RPC,DOCUMENT,END\r\n$PKVR,RPC,DOCUMENT,BEGIN,\"TEST\"\r\n$PKVR,RPC,FRAME,\"near\",0,0,400,200,1\r\n"
+        << "$PKVR,RPC,DOCUMENT,END\r\n";
+    start({QString::fromStdString(far.string())});
+    EXPECT_TRUE(QGuiApplication::primaryScreen()->availableGeometry().contains(QRect(frame().pos(), frame().size())));
+    const auto tests = documentsOf("TEST");
+    ASSERT_EQ(tests.size(), 2u);
+    const QRect area = frame().documentArea()->viewport()->rect();
+    EXPECT_TRUE(area.contains(tests[0]->frame()->geometry())) << "the far window";
+
+    auto* menu = frame().findChild<QMenu*>(QStringLiteral("windowMenu"));
+    ASSERT_NE(menu, nullptr);
+    menu->findChild<QAction*>(QStringLiteral("tile"))->trigger();
+    EXPECT_FALSE(tests[0]->frame()->geometry().intersects(tests[1]->frame()->geometry()));
+    Q_EMIT menu->aboutToShow();
+    QAction* listed = nullptr;
+    for (QAction* action : menu->actions()) {
+        if (action->text() == QStringLiteral("&1 far") || action->text() == QStringLiteral("&2 far"))
+            listed = action;
+    }
+    ASSERT_NE(listed, nullptr) << "the far window in the list";
+    listed->trigger();
+    EXPECT_EQ(frame().documentArea()->activeSubWindow(), tests[0]->frame());
 }
 
 TEST_F(ShellWorkspaceTest, SerialAddressSurvivesSaveAndLoadUnderACommaDecimalLocale)
