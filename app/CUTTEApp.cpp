@@ -8,6 +8,7 @@
 #include "app/framework/DocumentManager.h"
 #include "app/framework/DocumentTypeCatalog.h"
 #include "app/framework/UserMessages.h"
+#include "app/framework/WindowPlacement.h"
 #include "app/language/ExtensionLoader.h"
 #include "app/language/ResourceLibrary.h"
 #include "app/language/qt/CUTTEWelcomeDialog.h"
@@ -46,6 +47,15 @@ bool isRegularFile(const std::string& path)
 {
     std::error_code error;
     return !path.empty() && std::filesystem::is_regular_file(path, error);
+}
+
+// The workspace named on the command line is remembered for the next start, which may run
+// in another folder.
+std::string absolutePath(const std::string& path)
+{
+    std::error_code error;
+    const std::filesystem::path absolute = std::filesystem::absolute(path, error);
+    return error ? path : absolute.lexically_normal().string();
 }
 
 } // namespace
@@ -158,6 +168,12 @@ void CUTTEApp::readHomeDirectory()
     m_homeDirectory = (variable && *variable) ? std::string(variable) : stored;
     settings.writeText(kSection, "homeDirectory", m_homeDirectory);
     platform::Environment::setHome(m_homeDirectory);
+    // On a fresh start nothing made the folder yet, and the first save at exit would fail.
+    std::error_code error;
+    std::filesystem::create_directories(m_homeDirectory, error);
+    if (error)
+        std::fprintf(stderr, "ZEB500: cannot create the data folder %s: %s\n", m_homeDirectory.c_str(),
+                     error.message().c_str());
 }
 
 bool CUTTEApp::chooseLanguage()
@@ -229,8 +245,12 @@ void CUTTEApp::placeAndShowFrame()
     const int h = settings.readInt(kSection, "h", kDefaultSize);
     static const platform::MessageId changeLanguage = platform::MessageRegistry::registerMessage("ON_CHANGE_LANGUAGE");
     platform::post(m_mainFrame->handle(), changeLanguage);
-    m_mainFrame->move(x, y);
-    m_mainFrame->resize(w, h);
+    // The stored placement may come from another screen, or be anything: keep the frame on this one.
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const QRect placed
+        = framework::WindowPlacement::reachable(x, y, w, h, screen ? screen->availableGeometry() : QRect());
+    m_mainFrame->move(placed.topLeft());
+    m_mainFrame->resize(placed.size());
     m_mainFrame->show();
 }
 
@@ -259,17 +279,31 @@ void CUTTEApp::loadStartupWorkspace(const QStringList& arguments)
 {
     auto& settings = platform::Settings::current();
     m_workspacePath = settings.readText(kSection, "workspace", m_homeDirectory + "/default.ute");
-    std::string path;
+    std::string named;
+    bool once = false;
     for (const QString& argument : arguments) {
-        if (!argument.startsWith(QLatin1Char('-'))) {
-            path = argument.toStdString();
-            break;
-        }
+        if (argument == QLatin1String(kOnceOption))
+            once = true;
+        else if (named.empty() && !argument.startsWith(QLatin1Char('-')))
+            named = absolutePath(argument.toStdString());
     }
-    if (path.empty() && m_settings.loadWorkspaceOnStartup)
-        path = m_workspacePath;
-    if (isRegularFile(path))
-        loadWorkspace(path);
+    if (once)
+        m_oncePath = named;
+    if (named.empty()) {
+        if (m_settings.loadWorkspaceOnStartup && isRegularFile(m_workspacePath))
+            loadWorkspace(m_workspacePath);
+        return;
+    }
+    if (isRegularFile(named)) {
+        loadWorkspace(named);
+        return;
+    }
+    // A name that is nothing yet is the workspace of this run: it is created at exit.
+    std::error_code error;
+    if (!std::filesystem::exists(named, error) && !error) {
+        m_workspacePath = named;
+        m_workspaceFromFile = true;
+    }
 }
 
 bool CUTTEApp::connectionOpen() const
@@ -292,13 +326,25 @@ bool CUTTEApp::saveWorkspace(const std::string& path)
 
 void CUTTEApp::exitWorkspaceStep()
 {
-    platform::Settings::current().writeText(kSection, "workspace", m_workspacePath);
-    if (m_settings.saveWorkspaceOnExit && !m_workspacePath.empty())
+    rememberWorkspace(m_workspacePath);
+    if (!m_settings.saveWorkspaceOnExit || m_workspacePath.empty())
+        return;
+    // The file may hold the user's last work while the workbench shows none of it (a failed
+    // load, Close workspace, a start without it): only a workspace that came from the file, or
+    // that the user has given a connection or a window since, replaces it.
+    if (m_workspaceFromFile || !openConnectionAddress().empty() || !documents().empty())
         saveWorkspace(m_workspacePath);
+}
+
+void CUTTEApp::rememberWorkspace(const std::string& path)
+{
+    if (path != m_oncePath)
+        platform::Settings::current().writeText(kSection, "workspace", path);
 }
 
 void CUTTEApp::closeWorkspace()
 {
+    m_workspaceFromFile = false;
     if (connectionOpen())
         m_connection->close();
     if (m_mainFrame)
@@ -387,13 +433,15 @@ std::vector<workspace::WorkspaceHost::Block> CUTTEApp::documents() const
 void CUTTEApp::workspaceLoaded(std::string_view path)
 {
     m_workspacePath = std::string(path);
+    m_workspaceFromFile = true;
     m_recentFiles.add(path);
 }
 
 void CUTTEApp::workspaceSaved(std::string_view path)
 {
     m_workspacePath = std::string(path);
-    platform::Settings::current().writeText(kSection, "workspace", m_workspacePath);
+    m_workspaceFromFile = true;
+    rememberWorkspace(m_workspacePath);
 }
 
 } // namespace zeb::app

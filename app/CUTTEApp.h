@@ -37,6 +37,9 @@ public:
     static constexpr int kConnectionId = 65;
     static constexpr const char* kVersion = "2.4";
     static constexpr const char* kWebSite = "https://zeb500.orvane.example/";
+    // Opens the workspace named beside it for this run only: the next plain start loads the
+    // stored workspace as before (the start script's demo).
+    static constexpr const char* kOnceOption = "--once";
 
     CUTTEApp();
     ~CUTTEApp() override;
@@ -46,7 +49,8 @@ public:
     static CUTTEApp* instance();
 
     // Start-up. `arguments` are the program's arguments without the program name: an optional
-    // workspace file. False when the workbench cannot start (no language library: no menus).
+    // workspace file (one that does not exist yet is created at exit) and kOnceOption. False when the workbench cannot
+    // start (no language library: no menus).
     bool initInstance(const QStringList& arguments);
     // The names of the start-up steps in the order they ran, for diagnosis and tests.
     const std::vector<std::string>& startupTrace() const { return m_trace; }
@@ -71,7 +75,8 @@ public:
 
     bool loadWorkspace(const std::string& path);
     bool saveWorkspace(const std::string& path);
-    // Writes "workspace" and, when so configured, saves the workspace there.
+    // Writes "workspace" and, when so configured, saves the workspace there if it came from
+    // there or the user has filled it since.
     void exitWorkspaceStep();
     // Closes the connection, resets the title, closes every document.
     void closeWorkspace() override;
@@ -104,6 +109,8 @@ private:
     void placeAndShowFrame();
     void createTemplates();
     void loadStartupWorkspace(const QStringList& arguments);
+    // Writes the setting "workspace", which the next start loads; never the kOnceOption one.
+    void rememberWorkspace(const std::string& path);
     int runWelcomeDialog();
 
     std::unique_ptr<stream::IOSTStream> m_connection;
@@ -111,6 +118,10 @@ private:
     std::array<QIcon, 3> m_statusIcons;
     language::ApplicationSettings m_settings;
     std::string m_workspacePath = "default.ute";
+    // What the workbench shows was loaded from m_workspacePath or saved there (or is a new
+    // workspace to be created there), rather than emptied or left behind by a failed load.
+    bool m_workspaceFromFile = false;
+    std::string m_oncePath;
     std::string m_homeDirectory;
     language::LanguageList m_languages;
     std::unique_ptr<language::ResourceLibrary> m_resourceLibrary;

@@ -23,9 +23,11 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPainter>
+#include <QPointer>
 #include <QStatusBar>
 #include <QToolBar>
 #include <QUrl>
@@ -105,6 +107,7 @@ bool CUTTEMainFrame::buildMenus()
     if (!language::Resources::buildMenu(128, *bar))
         return false;
     addDocumentMenu();
+    addWindowMenu();
     for (QAction* action : bar->actions()) {
         if (QMenu* menu = action->menu())
             connectActions(menu);
@@ -146,12 +149,53 @@ void CUTTEMainFrame::addDocumentMenu()
         QAction* action = menu->addAction(documentTemplate->icon(), documentTemplate->label());
         action->setData(id);
     }
-    // Before the last menu (Help), where a document menu is expected.
+    insertBeforeLastMenu(menu);
+}
+
+// Before the last menu (Help), where the document and window menus are expected.
+void CUTTEMainFrame::insertBeforeLastMenu(QMenu* menu)
+{
     const auto actions = menuBar()->actions();
     if (actions.isEmpty())
         menuBar()->addMenu(menu);
     else
         menuBar()->insertMenu(actions.back(), menu);
+}
+
+void CUTTEMainFrame::addWindowMenu()
+{
+    auto* menu = new QMenu(language::Resources::text("MENU/WINDOW", QStringLiteral("&Window")), this);
+    menu->setObjectName(QStringLiteral("windowMenu"));
+    QAction* cascade = menu->addAction(language::Resources::text("MENU/WINDOW_CASCADE", QStringLiteral("&Cascade")));
+    cascade->setObjectName(QStringLiteral("cascade"));
+    QObject::connect(cascade, &QAction::triggered, m_documentArea, &QMdiArea::cascadeSubWindows);
+    QAction* tile = menu->addAction(language::Resources::text("MENU/WINDOW_TILE", QStringLiteral("&Tile")));
+    tile->setObjectName(QStringLiteral("tile"));
+    QObject::connect(tile, &QAction::triggered, m_documentArea, &QMdiArea::tileSubWindows);
+    menu->addSeparator();
+    m_windowMenuFixed = static_cast<int>(menu->actions().size());
+    QObject::connect(menu, &QMenu::aboutToShow, this, [this, menu] { listWindows(menu); });
+    insertBeforeLastMenu(menu);
+}
+
+void CUTTEMainFrame::listWindows(QMenu* menu)
+{
+    const auto actions = menu->actions();
+    for (qsizetype i = m_windowMenuFixed; i < actions.size(); ++i) {
+        menu->removeAction(actions[i]);
+        actions[i]->deleteLater();
+    }
+    const auto windows = m_documentArea->subWindowList();
+    for (qsizetype i = 0; i < windows.size(); ++i) {
+        QPointer<QMdiSubWindow> window = windows[i];
+        QAction* action = menu->addAction(QStringLiteral("&%1 %2").arg(i + 1).arg(window->windowTitle()));
+        action->setCheckable(true);
+        action->setChecked(window == m_documentArea->activeSubWindow());
+        QObject::connect(action, &QAction::triggered, this, [this, window] {
+            if (window)
+                m_documentArea->setActiveSubWindow(window);
+        });
+    }
 }
 
 void CUTTEMainFrame::fillRecentFiles()

@@ -65,6 +65,9 @@ protected:
 private:
     void buildStatusBar();
     void addDocumentMenu();
+    void addWindowMenu();
+    void insertBeforeLastMenu(QMenu* menu);
+    void listWindows(QMenu* menu);
     void fillRecentFiles();
     void connectActions(QMenu* menu);
     void setPane(int pane, int icon);
@@ -84,6 +87,8 @@ private:
     std::array<QLabel*, 2> m_panes{};
     std::array<int, 2> m_paneIcon{};
     QMenu* m_recentMenuAnchor = nullptr;
+    // The Window menu's actions before its list of windows.
+    int m_windowMenuFixed = 0;
     QAction* m_recentPlaceholder = nullptr;
     std::vector<QAction*> m_recentActions;
     std::multimap<int, QAction*> m_menuActions;

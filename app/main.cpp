@@ -6,12 +6,39 @@
 #include <QApplication>
 #include <QTimer>
 
+#include <clocale>
 #include <cstdlib>
+#include <filesystem>
 #include <memory>
+#include <string>
+
+namespace {
+
+// Started straight from the build tree (build/app/zeb500), the workbench finds the language
+// libraries the build put beside it; an installed copy never looks into the build tree.
+void addBuildTreeAssets()
+{
+#if defined(ZEB500_BUILD_EXECUTABLE) && defined(ZEB500_BUILD_ASSETS)
+    std::error_code error;
+    const std::filesystem::path self = std::filesystem::canonical("/proc/self/exe", error);
+    if (error || self != std::filesystem::weakly_canonical(ZEB500_BUILD_EXECUTABLE, error))
+        return;
+    const char* given = std::getenv("ZEB500_ASSETS");
+    const std::string assets
+        = given && *given ? std::string(given) + ":" + ZEB500_BUILD_ASSETS : std::string(ZEB500_BUILD_ASSETS);
+    ::setenv("ZEB500_ASSETS", assets.c_str(), 1);
+#endif
+}
+
+} // namespace
 
 int main(int argc, char** argv)
 {
+    addBuildTreeAssets();
     QApplication application(argc, argv);
+    // Qt has set the C library's locale from the environment: under a decimal comma, printf and
+    // strtod would change every number the workbench stores or sends.
+    std::setlocale(LC_NUMERIC, "C");
     QApplication::setOrganizationName(QStringLiteral("Orvane"));
     QApplication::setApplicationName(QStringLiteral("ZEB500"));
 

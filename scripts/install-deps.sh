@@ -1,27 +1,43 @@
 #!/usr/bin/env bash
-# Installs every Debian 12 package that building, testing and running ZEB500 needs.
+# Installs every Debian 12 package that building, testing and running ZEB500 needs; with --run,
+# only those that building and running the workbench need.
 # Non-interactive and idempotent: when everything is there it only checks and returns.
 # Runs as root, or through sudo for any other user.
 set -euo pipefail
 
+# What building and running the workbench and the simulator need.
 PACKAGES=(
   # Toolchain and build
-  g++ cmake ninja-build pkg-config git
-  # Qt 6 (Widgets, Test) and what its CMake files look for
+  g++ cmake ninja-build pkg-config
+  # Qt 6 (Widgets) and what its CMake files look for
   qt6-base-dev qt6-base-dev-tools libgl-dev
   # Libraries
-  libgtest-dev libgmock-dev libbenchmark-dev nlohmann-json3-dev libcli11-dev
+  nlohmann-json3-dev libcli11-dev
+  # Text in Qt windows, also offscreen
+  fonts-dejavu-core
+  # The start script waits for the simulated receiver's port
+  netcat-openbsd
+  # Rebuilds of unchanged sources come from the cache
+  ccache
+)
+# What the tests, fuzzing and style checks need besides; "--run" leaves these out.
+TEST_PACKAGES=(
+  git
+  libgtest-dev libgmock-dev libbenchmark-dev
   # Fuzzing and sanitizers with clang
   clang libclang-rt-14-dev llvm
   # Style checks
   clang-format clang-tidy
-  # Text in Qt windows, also offscreen
-  fonts-dejavu-core
   # Real peers for the transport tests
-  socat curl netcat-openbsd
-  # Rebuilds of unchanged sources come from the cache
-  ccache
+  socat curl
+  # The French locale sources, compiled by the tests that run under a decimal comma
+  locales
 )
+case "${1:-}" in
+  --run) ;;
+  "") PACKAGES+=("${TEST_PACKAGES[@]}") ;;
+  *) echo "usage: $0 [--run]   (--run: only what building and running need)" >&2; exit 2 ;;
+esac
 
 missing=()
 for package in "${PACKAGES[@]}"; do

@@ -3,19 +3,22 @@
 #
 # Without arguments it starts the simulated receiver (zeb500-sim) in the background and opens
 # the demo workspace, whose connection is that receiver and which shows a terminal window; the
-# simulator stops when the workbench ends. With arguments, they are passed to the workbench
-# (an optional workspace file) and no simulator is started.
+# simulator stops when the workbench ends; the demo workspace is opened for that run only, so a
+# later plain start loads the user's own workspace again. With arguments, they are passed to the
+# workbench (an optional workspace file) and no simulator is started.
+# It installs and builds only what it starts: the workbench, its language libraries and the
+# simulator (scripts/test.sh installs and builds the rest).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-"$root/scripts/install-deps.sh"
+"$root/scripts/install-deps.sh" --run
 echo "ZEB500: building (the first build takes a few minutes)..."
-"$root/scripts/build.sh" "$root/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo
+ZEB500_RUN_ONLY=1 ZEB500_TARGETS="zeb500 zeb_languages zeb500-sim" \
+  "$root/scripts/build.sh" "$root/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo
 if [[ -z "${DISPLAY:-}" && -z "${WAYLAND_DISPLAY:-}" && -z "${QT_QPA_PLATFORM:-}" ]]; then
   echo "ZEB500: no display found (DISPLAY and WAYLAND_DISPLAY are unset); start it from a desktop session," >&2
   echo "        or set QT_QPA_PLATFORM=offscreen to run it without a window." >&2
   exit 1
 fi
-export ZEB500_ASSETS="$root/build/assets${ZEB500_ASSETS:+:$ZEB500_ASSETS}"
 workbench="$root/build/app/zeb500"
 if [[ $# -gt 0 ]]; then
   exec "$workbench" "$@"
@@ -39,4 +42,4 @@ for _ in $(seq 50); do
   sleep 0.1
 done
 echo "ZEB500: simulated receiver on /dev/client/localhost/$port; opening the demo workspace $data/demo.ute"
-"$workbench" "$data/demo.ute"
+"$workbench" --once "$data/demo.ute"

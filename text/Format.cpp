@@ -1,11 +1,14 @@
 #include "text/Format.h"
 
+#include "text/CNumericScope.h"
+
 #include <cstdio>
 
 namespace zeb::text {
 
 void vappendFormat(std::string& out, const char* fmt, std::va_list args)
 {
+    const CNumericScope numbers;
     // Nearly every protocol line fits here, so the common case formats once and copies once.
     char local[256];
     std::va_list first;

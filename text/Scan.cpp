@@ -1,5 +1,7 @@
 #include "text/Scan.h"
 
+#include "text/CNumericScope.h"
+
 #include <algorithm>
 #include <bitset>
 #include <climits>
@@ -327,13 +329,6 @@ std::uint64_t clampLikeStrtol(std::uint64_t magnitude, bool negative, bool overf
     if (!negative)
         return overflow || magnitude > kMax ? kMax : magnitude;
     return overflow || magnitude > kMax + 1 ? kMax + 1 : 0 - magnitude;
-}
-
-// strtod and strtof in the C locale, whatever locale the application has set.
-locale_t cLocale()
-{
-    static const locale_t locale = newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(nullptr));
-    return locale;
 }
 
 // In the functions below, out is null for a conversion that does not store (%*d).

@@ -4,8 +4,10 @@
 #include "app/framework/CIHCOChildFrame.h"
 #include "app/framework/CIHCOTemplate.h"
 #include "app/framework/DocumentManager.h"
+#include "app/framework/WindowPlacement.h"
 
 #include <QGuiApplication>
+#include <QMdiArea>
 #include <QScreen>
 
 namespace zeb::framework {
@@ -65,7 +67,10 @@ bool CIHCODocument::finishLoading()
     if (frame == nullptr) {
         return false;
     }
-    frame->place(QRect(m_common.x, m_common.y, m_common.width, m_common.height));
+    // A FRAME line may put the window anywhere: it opens where the user can reach it.
+    const QMdiArea* area = DocumentManager::instance().area();
+    frame->place(WindowPlacement::reachable(m_common.x, m_common.y, m_common.width, m_common.height,
+                                            area ? area->viewport()->rect() : QRect()));
     frame->setWindowTitle(QString::fromStdString(m_common.title));
     frame->showWithState(workspace::DocumentCommon::kShowNormal);
 

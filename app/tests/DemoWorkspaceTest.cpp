@@ -31,7 +31,8 @@ TEST_F(DemoWorkspaceTest, ShippedDemoShowsTheSimulatedReceiversTraffic)
     const auto copy = home / "demo.ute";
     std::ofstream(copy, std::ios::binary) << demo;
 
-    start({QString::fromStdString(copy.string())});
+    settings->writeText("Settings", "workspace", (home / "mine.ute").string());
+    start({QString::fromStdString(copy.string()), QString::fromLatin1(CUTTEApp::kOnceOption)});
     ASSERT_TRUE(app->connectionOpen());
     auto* document = framework::DocumentManager::instance().byKey("IHTE")->firstDocument();
     ASSERT_NE(document, nullptr);
@@ -49,6 +50,10 @@ TEST_F(DemoWorkspaceTest, ShippedDemoShowsTheSimulatedReceiversTraffic)
     EXPECT_TRUE(testsupport::qtWaitFor([&] { return shows("$GPGSA,A,3"); }, "the simulator's GSA sentence"));
     // The sentences keep moving, and the activity pane follows them.
     EXPECT_TRUE(testsupport::qtWaitFor([&] { return frame().paneIcon(1) == 2; }, "the receive pane active"));
+
+    // The demo is for this run only: the next plain start loads the user's own workspace.
+    frame().close();
+    EXPECT_EQ(settings->readText("Settings", "workspace", ""), (home / "mine.ute").string());
 }
 
 } // namespace

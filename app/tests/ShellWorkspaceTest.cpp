@@ -4,14 +4,21 @@
 #include "app/tests/ShellFixture.h"
 #include "stream/IOSTStream.h"
 #include "terminal/document/CIHTEDocument.h"
+#include "testsupport/CommaDecimalLocale.h"
 #include "testsupport/LoopbackPeer.h"
+#include "testsupport/SocatPair.h"
 
 #include <QAction>
+#include <QGuiApplication>
 #include <QMainWindow>
 #include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QScreen>
 #include <QToolBar>
 
 #include <fstream>
+#include <functional>
 #include <sstream>
 
 namespace zeb::app::test {
@@ -137,20 +144,106 @@ TEST_F(ShellWorkspaceTest, SavedWorkspaceLoadsBackAndSavesIdentically)
 TEST_F(ShellWorkspaceTest, ClosingTheFrameSavesPlacementAndWorkspaceForTheNextStart)
 {
     testsupport::LoopbackPeer peer;
+    // A fresh start: the data folder does not exist yet, and serving another folder makes none.
+    const auto data = home / "data";
+    setenv("ZEB500_HOME", data.c_str(), 1);
+    settings->writeText("Settings", "remoteRoot", (home / "served").string());
     start();
     app->connectTo(peer.address());
     frame().executeCommand(33410);
     frame().move(50, 60);
     frame().resize(700, 500);
     frame().close();
-    EXPECT_TRUE(std::filesystem::is_regular_file(home / "default.ute"));
+    EXPECT_TRUE(std::filesystem::is_regular_file(data / "default.ute"));
     stop();
 
     start();
     EXPECT_EQ(frame().pos(), QPoint(50, 60));
     EXPECT_EQ(frame().size(), QSize(700, 500));
     EXPECT_TRUE(app->connectionOpen());
-    EXPECT_EQ(documentsOf("TEST").size(), 1u) << readFile(home / "default.ute");
+    EXPECT_EQ(documentsOf("TEST").size(), 1u) << readFile(data / "default.ute");
+}
+
+TEST_F(ShellWorkspaceTest, QuittingNeverReplacesTheLastWorkspaceWithOneNotLoadedFromIt)
+{
+    testsupport::LoopbackPeer peer;
+    const auto last = home / "last.ute";
+    std::ofstream(last, std::ios::binary) << "$PKVR,RPC,UTTE,VERSION,2\r\n$PKVR,RPC,UTTE,CONNECT," << peer.address()
+                                          << "\r\n$PKVR,RPC,DOCUMENT,BEGIN,\"TSNG\"\r\n$PKVR,RPC,DOCUMENT,END\r\n";
+    const std::string lastText = readFile(last);
+    const auto badVersion = home / "bad.ute";
+    std::ofstream(badVersion, std::ios::binary) << "$PKVR,RPC,UTTE,VERSION,1\r\n";
+    const auto typo = home / "typo.ute";
+    const std::vector<std::function<void()>> emptied{
+        [&] { start({QString::fromStdString(typo.string())}); },
+        [&] { start().loadWorkspace(badVersion.string()); },
+        [&] {
+            start();
+            frame().executeCommand(command::CloseWorkspace);
+        },
+    };
+    for (std::size_t i = 0; i < emptied.size(); ++i) {
+        settings->writeText("Settings", "workspace", last.string());
+        emptied[i]();
+        frame().close();
+        stop();
+        EXPECT_EQ(readFile(last), lastText) << "case " << i;
+    }
+    EXPECT_EQ(readFile(typo), "$PKVR,RPC,UTTE,VERSION,2\r\n") << "a new name is the workspace saved";
+}
+
+TEST_F(ShellWorkspaceTest, StoredPlacementsStayReachableAndTheWindowMenuArrangesAndListsWindows)
+{
+    testsupport::LoopbackPeer peer;
+    settings->writeInt("Settings", "x", 2147483600);
+    settings->writeInt("Settings", "y", -2147483600);
+    const auto far = home / "far.ute";
+    std::ofstream(far, std::ios::binary)
+        << "$PKVR,RPC,UTTE,VERSION,2\r\n$PKVR,RPC,UTTE,CONNECT," << peer.address() << "\r\n"
+        << "$PKVR,RPC,DOCUMENT,BEGIN,\"TEST\"\r\n$PKVR,RPC,FRAME,\"far\",2147483600,-2147483600,400,200,1\r\n"
+        << "$PKVR,RPC,DOCUMENT,END\r\n$PKVR,RPC,DOCUMENT,BEGIN,\"TEST\"\r\n$PKVR,RPC,FRAME,\"near\",0,0,400,200,1\r\n"
+        << "$PKVR,RPC,DOCUMENT,END\r\n";
+    start({QString::fromStdString(far.string())});
+    EXPECT_TRUE(QGuiApplication::primaryScreen()->availableGeometry().contains(QRect(frame().pos(), frame().size())));
+    const auto tests = documentsOf("TEST");
+    ASSERT_EQ(tests.size(), 2u);
+    const QRect area = frame().documentArea()->viewport()->rect();
+    EXPECT_TRUE(area.contains(tests[0]->frame()->geometry())) << "the far window";
+
+    auto* menu = frame().findChild<QMenu*>(QStringLiteral("windowMenu"));
+    ASSERT_NE(menu, nullptr);
+    menu->findChild<QAction*>(QStringLiteral("tile"))->trigger();
+    EXPECT_FALSE(tests[0]->frame()->geometry().intersects(tests[1]->frame()->geometry()));
+    Q_EMIT menu->aboutToShow();
+    QAction* listed = nullptr;
+    for (QAction* action : menu->actions()) {
+        if (action->text() == QStringLiteral("&1 far") || action->text() == QStringLiteral("&2 far"))
+            listed = action;
+    }
+    ASSERT_NE(listed, nullptr) << "the far window in the list";
+    listed->trigger();
+    EXPECT_EQ(frame().documentArea()->activeSubWindow(), tests[0]->frame());
+}
+
+TEST_F(ShellWorkspaceTest, SerialAddressSurvivesSaveAndLoadUnderACommaDecimalLocale)
+{
+    const testsupport::CommaDecimalLocale french;
+    if (french.noLocaledef())
+        GTEST_SKIP() << french.problem();
+    ASSERT_TRUE(french.active()) << french.problem();
+    stream::serial::testing::SocatPair line;
+    ASSERT_TRUE(line.ready()) << "socat made no pseudo-terminal pair";
+    settings->writeText("SerialPorts", "COM1", line.endA());
+    start();
+    const std::string address = "/dev/serial/com1,9600,8,1.0,N";
+    app->connectTo(address);
+    ASSERT_TRUE(app->connectionOpen());
+    const auto saved = home / "serial.ute";
+    ASSERT_TRUE(app->saveWorkspace(saved.string()));
+    EXPECT_NE(readFile(saved).find(address), std::string::npos) << readFile(saved);
+    ASSERT_TRUE(app->loadWorkspace(saved.string()));
+    EXPECT_TRUE(app->connectionOpen());
+    EXPECT_EQ(app->connection().address(), address);
 }
 
 } // namespace

@@ -1,5 +1,7 @@
 #include "messages/codecs/OutputBuffer.h"
 
+#include "text/CNumericScope.h"
+
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
@@ -36,6 +38,7 @@ void OutputBuffer::appendFormat(const char* format, ...)
 {
     // vsnprintf writes a terminating zero, so one byte of the room is reserved for it.
     const std::size_t room = kCapacity - m_size;
+    const text::CNumericScope numbers;
     std::va_list args;
     va_start(args, format);
     char* const at = reinterpret_cast<char*>(m_data.data() + m_size);

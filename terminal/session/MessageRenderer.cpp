@@ -7,6 +7,7 @@
 #include "messages/codecs/StandardCodecs.h"
 #include "stream/IOSTStream.h"
 #include "stream/StreamEvent.h"
+#include "text/CNumericScope.h"
 
 #include <array>
 #include <cstdarg>
@@ -258,6 +259,7 @@ void MessageRenderer::showHexadecimal(Bytes bytes, std::uint32_t colour, Termina
 void MessageRenderer::showLine(TerminalSink& sink, std::uint32_t colour, const char* format, ...)
 {
     std::array<char, 128> line{};
+    const text::CNumericScope numbers;
     std::va_list args;
     va_start(args, format);
     const int length = std::vsnprintf(line.data(), line.size(), format, args);

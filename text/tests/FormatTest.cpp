@@ -1,5 +1,7 @@
 #include "text/Format.h"
 
+#include "testsupport/CommaDecimalLocale.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdarg>
@@ -42,6 +44,15 @@ TEST(Format, HandlesEveryLengthAroundTheInternalBuffer)
         appendFormat(appended, "%s*", expected.c_str());
         ASSERT_EQ(appended, "head," + expected + "*") << length;
     }
+}
+
+TEST(Format, WritesADecimalPointUnderACommaDecimalLocale)
+{
+    const zeb::testsupport::CommaDecimalLocale french;
+    if (french.noLocaledef())
+        GTEST_SKIP() << french.problem();
+    ASSERT_TRUE(french.active()) << french.problem();
+    EXPECT_EQ(format("com1,9600,8,%.1f,N", 1.0), "com1,9600,8,1.0,N");
 }
 
 } // namespace
