@@ -249,18 +249,12 @@ inline Verdict compare(std::string_view pattern, std::string_view input, std::si
     const std::string cInput(input.substr(0, input.find('\0')));
     const std::string cPattern(pattern.substr(0, pattern.find('\0')));
 
-    // A byte sscanf cannot write: it writes only input bytes and NULs.
-    std::array<bool, 256> present{};
-    for (const char c : cInput)
-        present[static_cast<unsigned char>(c)] = true;
-    int sentinel = -1;
-    for (int i = 0; i < 255 && sentinel < 0; ++i) {
-        const int b = 1 + (0xa4 + i) % 255; // 0xa5 first
-        sentinel = present[static_cast<std::size_t>(b)] ? -1 : b;
-    }
-    if (sentinel < 0)
+    // A byte sscanf cannot write: it writes only input bytes and NULs. 0xa5 first, then 1 to 255.
+    auto fill = static_cast<unsigned char>(0xa5);
+    for (int tries = 0; tries < 255 && cInput.find(static_cast<char>(fill)) != std::string::npos; ++tries)
+        fill = static_cast<unsigned char>(fill % 255 + 1);
+    if (cInput.find(static_cast<char>(fill)) != std::string::npos)
         return verdict;
-    const auto fill = static_cast<unsigned char>(sentinel);
 
     std::vector<Stores> stores(shape.slots.size());
     std::array<void*, kMaxSlots> theirTargets{};

@@ -23,11 +23,7 @@ namespace {
 
 // A pattern with inputs it is meant to read; every prefix and a set of damaged copies of each input are
 // tried as well.
-struct PatternCase
-{
-    std::string pattern;
-    std::vector<std::string> samples;
-};
+using PatternCase = std::pair<std::string, std::vector<std::string>>;
 
 const std::vector<PatternCase>& patternTable()
 {
@@ -144,8 +140,8 @@ std::vector<std::string> variants(const std::string& sample)
 TEST(ScanOracle, EveryTablePatternCanBeCompared)
 {
     // A pattern the oracle cannot give sscanf targets for would pass the differential test unchecked.
-    for (const PatternCase& c : patternTable())
-        EXPECT_TRUE(zeb::text::oracle::analyse(c.pattern).checkable) << zeb::text::oracle::escaped(c.pattern);
+    for (const auto& [pattern, samples] : patternTable())
+        EXPECT_TRUE(zeb::text::oracle::analyse(pattern).checkable) << zeb::text::oracle::escaped(pattern);
 }
 
 TEST(Scan, AgreesWithSscanf)
@@ -153,14 +149,14 @@ TEST(Scan, AgreesWithSscanf)
     const std::vector<std::string> common = commonInputs();
     int differences = 0;
     std::size_t compared = 0;
-    for (const PatternCase& c : patternTable()) {
+    for (const auto& [pattern, samples] : patternTable()) {
         std::vector<std::string> inputs = common;
-        for (const std::string& sample : c.samples) {
+        for (const std::string& sample : samples) {
             const auto damaged = variants(sample);
             inputs.insert(inputs.end(), damaged.begin(), damaged.end());
         }
         for (const std::string& input : inputs) {
-            const auto verdict = zeb::text::oracle::compare(c.pattern, input);
+            const auto verdict = zeb::text::oracle::compare(pattern, input);
             compared += verdict.checked ? 1 : 0;
             if (!verdict.difference.empty() && ++differences <= 20)
                 ADD_FAILURE() << verdict.difference;

@@ -86,13 +86,13 @@ TEST_F(ServerSocket, TwoClientsAtOnceTalkThroughTheirOwnPeerStreams)
                       ? "$GPGSV,3,1,11,03,03,111,00*74\r\n$GPZDA,1*00\r\n$GPZDA,2*00\r\n"
                       : "$GPZDA,2*00\r\n$GPGSV,3,1,11,03,03,111,00*74\r\n$GPZDA,1*00\r\n");
     }
-    std::set<std::intptr_t> came;
-    for (const auto& connect : journal.of(StreamEventCode::Connect))
-        came.insert(connect.argument);
-    std::set<std::intptr_t> gone;
-    for (const auto& disconnect : journal.of(StreamEventCode::Disconnect))
-        gone.insert(disconnect.argument);
-    EXPECT_EQ(gone, came);
+    const auto peersOf = [&](StreamEventCode code) {
+        std::set<std::intptr_t> peers;
+        for (const auto& entry : journal.of(code))
+            peers.insert(entry.argument);
+        return peers;
+    };
+    EXPECT_EQ(peersOf(StreamEventCode::Disconnect), peersOf(StreamEventCode::Connect));
     // Windows are told on their own thread, with the server stream as lParam.
     const auto& ids = StreamRegistry::messages();
     ASSERT_TRUE(eventually([&] { return window.count(ids.disconnect) == 2; }));
