@@ -105,7 +105,6 @@ TEST(EphemerisCodec, PlacesParametersSplitOverTwoWords)
     EphemerisCodec codec;
     codec.build(4, 0);
     codec.setValue(EphemerisCodec::SqrtA, 5153.6);
-    codec.setValue(EphemerisCodec::Eccentricity, 0.0125);
     codec.setValue(EphemerisCodec::Af1, -7 * 0x1p-43);
     codec.setValue(EphemerisCodec::M0, -0.5);
     codec.setValue(EphemerisCodec::IodcHigh, 2);

@@ -21,7 +21,6 @@ TEST(PlaceholderTable, FindsLabelsAndDefaults)
         {"50% [x]", {}},
         {"%[Hour=12]:%[Minute]", {{"Hour", "12"}, {"Minute", ""}}},
         {"%[]%[=]", {{"", ""}, {"", ""}}},
-        {"text %[", {}},
         {"%[ok] then %[open", {{"ok", ""}}},
     };
     PlaceholderTable table;
