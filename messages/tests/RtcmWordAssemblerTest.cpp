@@ -88,13 +88,6 @@ Bytes bytesOfBits(const std::vector<int>& bits)
     return bytes;
 }
 
-Bytes rebuilt(const RtcmWordAssembler& assembler)
-{
-    Bytes out(RtcmWordAssembler::kMaxRebuiltBytes);
-    out.resize(assembler.rebuild(out.data()));
-    return out;
-}
-
 class RtcmCapture : public ::testing::TestWithParam<const char*>
 { };
 
