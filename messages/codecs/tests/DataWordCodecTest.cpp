@@ -187,10 +187,8 @@ TEST(DataWordCodecs, RejectsFramesThatAreNotTheirs)
               cs::NotThisCodec)
         << "a word above 24 bits";
     EXPECT_EQ(iono.decode(bytesOf("\x02\r\n!U,1,604800.0\r\n" + kIonoWords + "\x03")), cs::NotThisCodec);
-}
 
-TEST(DataWordCodecs, UnknownSatellitesGiveCode4)
-{
+    // Unknown satellites, binary and text.
     EphemerisCodec ephemeris;
     AlmanacCodec almanac;
     EXPECT_EQ(ephemeris.decode(sbinFrame('E', Frame{33} + Frame(72))), cs::BadSatellite);
