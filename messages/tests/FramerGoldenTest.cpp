@@ -29,20 +29,15 @@ LogSplit splitLines(const std::string& text)
 {
     LogSplit split;
     std::size_t pos = 0;
-    while (pos < text.size()) {
-        const std::size_t lf = text.find('\n', pos);
-        if (lf == std::string::npos) {
-            split.unterminated = text.substr(pos);
-            break;
-        }
+    for (std::size_t lf = text.find('\n'); lf != std::string::npos; pos = lf + 1, lf = text.find('\n', pos)) {
         const std::string line = text.substr(pos, lf + 1 - pos);
         if (line.front() == '$') {
             split.sentences.push_back(line);
         } else {
             split.otherText += line;
         }
-        pos = lf + 1;
     }
+    split.unterminated = text.substr(pos);
     return split;
 }
 

@@ -196,8 +196,6 @@ TEST(RtcmWordAssembler, LongMessageOverflowsTheRawBufferOnceAndIsStillRebuilt)
     assembler.setOverflowHandler([](void* count) { ++*static_cast<int*>(count); }, &overflows);
     const auto found = decodeAll(bytes, &assembler);
     ASSERT_EQ(found.size(), 1u);
-    EXPECT_EQ(found[0].messageType, 16);
-    EXPECT_EQ(found[0].length, 31);
     EXPECT_EQ(found[0].words, message.words);
     EXPECT_EQ(overflows, 1) << "165 raw bytes do not fit in 160; reported once";
     EXPECT_EQ(rebuilt(assembler), bytes);
