@@ -82,16 +82,12 @@ LanguageList englishAndFrench()
 
 TEST(ApplicationSettings, StoredLanguageCountsOnlyWhenItsLibraryIsListed)
 {
-    struct Case
-    {
-        const char* stored;
-        const char* expected;
-    };
-    for (const Case& c : {Case{"FRA", "FRA"}, Case{"fra", "FRA"}, Case{"ESP", ""}, Case{"FRA ", ""}}) {
+    const std::pair<const char*, const char*> cases[] = {{"FRA", "FRA"}, {"fra", "FRA"}, {"ESP", ""}, {"FRA ", ""}};
+    for (const auto& [stored, expected] : cases) {
         platform::MemorySettings store;
-        store.writeText("Settings", "language", c.stored);
-        EXPECT_EQ(ApplicationSettings::read(store, englishAndFrench()).language, c.expected) << c.stored;
-        EXPECT_EQ(ApplicationSettings::read(store, LanguageList{}).language, "") << c.stored;
+        store.writeText("Settings", "language", stored);
+        EXPECT_EQ(ApplicationSettings::read(store, englishAndFrench()).language, expected) << stored;
+        EXPECT_EQ(ApplicationSettings::read(store, LanguageList{}).language, "") << stored;
     }
 }
 

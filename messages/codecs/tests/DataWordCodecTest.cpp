@@ -40,21 +40,17 @@ TEST(IonoUtcCodec, DecodesEveryParameterInEngineeringUnitsAndPrintsTheWords)
 
 TEST(IonoUtcCodec, RendersValuesRoundingHalfAwayFromZeroAndClampingToTheField)
 {
-    struct Case
-    {
-        double units; // of 2^-30, the scale of alpha0
-        std::uint8_t byte;
-    };
-    const Case cases[] = {
+    // Alpha0 in units of 2^-30, its scale, and the byte it is written as.
+    const std::pair<double, std::uint8_t> cases[] = {
         {2.5, 0x03}, {-2.5, 0xFD}, {-0.5, 0xFF}, {0.49, 0x00}, {1000, 0x7F}, {-1000, 0x80},
     };
     IonoUtcCodec codec;
     auto out = makeBuffer();
-    for (const Case& c : cases) {
+    for (const auto& [units, byte] : cases) {
         ASSERT_EQ(codec.decode(sbinFrame('U', kIonoBody)), cs::Ok);
-        codec.setValue(IonoUtcCodec::Alpha0, c.units * 0x1p-30);
+        codec.setValue(IonoUtcCodec::Alpha0, units * 0x1p-30);
         ASSERT_EQ(codec.renderBinary(*out), cs::Ok);
-        EXPECT_EQ(out->bytes()[5], c.byte) << c.units;
+        EXPECT_EQ(out->bytes()[5], byte) << units;
     }
     codec.setValue(IonoUtcCodec::Tot, 2048.0); // half of t_ot's unit
     codec.setValue(IonoUtcCodec::A0, std::nan(""));
