@@ -12,18 +12,6 @@ namespace {
 
 namespace scanned = field_scan_result;
 
-// Scans one field with one format item; the cell is returned through `cell`.
-int scanOne(std::string_view format, std::string_view field, FieldValue* cell = nullptr)
-{
-    static FieldScanner scanner;
-    const std::string_view fields[] = {field};
-    const int code = scanner.scan(fields, format);
-    if (cell != nullptr) {
-        *cell = scanner.cell(1);
-    }
-    return code;
-}
-
 TEST(FieldScanner, FormatErrorsAreReportedWhateverTheFields)
 {
     const std::vector<std::string> bad = {
@@ -89,14 +77,15 @@ TEST(FieldScanner, ConversionsCheckRangeAndForm)
         {"%T", "194050,00", scanned::Mismatch, 0},
         {"%c", "AB", scanned::Mismatch, 0},
     };
+    FieldScanner scanner;
     for (const auto& c : cases) {
-        FieldValue cell;
-        EXPECT_EQ(scanOne(c.format, c.field, &cell), c.code) << c.format << " " << c.field;
-        EXPECT_EQ(cell.asDouble(), c.value) << c.format << " " << c.field;
+        const std::string_view field[] = {c.field};
+        EXPECT_EQ(scanner.scan(field, c.format), c.code) << c.format << " " << c.field;
+        EXPECT_EQ(scanner.cell(1).asDouble(), c.value) << c.format << " " << c.field;
     }
-    FieldValue time;
-    ASSERT_EQ(scanOne("%T", "194050.00", &time), scanned::Converted);
-    EXPECT_EQ(time.asString(), "194050.00");
+    const std::string_view time[] = {"194050.00"};
+    ASSERT_EQ(scanner.scan(time, "%T"), scanned::Converted);
+    EXPECT_EQ(scanner.cell(1).asString(), "194050.00");
 }
 
 TEST(FieldScanner, RepeatRunsOutAndExtraFields)

@@ -72,29 +72,18 @@ TEST(ResourceLibrary, LooksUpTextsStringsAndIconsByName)
     EXPECT_EQ(library->icon("IDI_NONE"), nullptr);
 }
 
-LanguageList englishAndFrench()
-{
-    LanguageList list;
-    list.push("English", "ENU");
-    list.push("Français", "FRA");
-    return list;
-}
-
 TEST(ApplicationSettings, StoredLanguageCountsOnlyWhenItsLibraryIsListed)
 {
     const std::pair<const char*, const char*> cases[] = {{"FRA", "FRA"}, {"fra", "FRA"}, {"ESP", ""}, {"FRA ", ""}};
+    LanguageList englishAndFrench;
+    englishAndFrench.push("English", "ENU");
+    englishAndFrench.push("Français", "FRA");
     for (const auto& [stored, expected] : cases) {
         platform::MemorySettings store;
         store.writeText("Settings", "language", stored);
-        EXPECT_EQ(ApplicationSettings::read(store, englishAndFrench()).language, expected) << stored;
+        EXPECT_EQ(ApplicationSettings::read(store, englishAndFrench).language, expected) << stored;
         EXPECT_EQ(ApplicationSettings::read(store, LanguageList{}).language, "") << stored;
     }
-}
-
-std::string welcomedHandle()
-{
-    const char* value = std::getenv("ZEB500_EXAMPLE_WELCOMED");
-    return value ? value : "";
 }
 
 TEST(ExtensionLoader, WelcomesEverySharedLibraryOfTheExtensionFolder)
@@ -114,7 +103,8 @@ TEST(ExtensionLoader, WelcomesEverySharedLibraryOfTheExtensionFolder)
     ::unsetenv("ZEB500_EXAMPLE_WELCOMED");
     const std::uint64_t handle = 0x123456789abcULL;
     EXPECT_EQ(ExtensionLoader::loadAll(home.folder().string(), handle), 2);
-    EXPECT_EQ(welcomedHandle(), std::to_string(handle));
+    const char* welcomed = std::getenv("ZEB500_EXAMPLE_WELCOMED");
+    EXPECT_EQ(welcomed ? welcomed : "", std::to_string(handle));
 }
 
 } // namespace
