@@ -63,18 +63,7 @@ std::vector<Header> referenceHeaders(const std::string& file)
     return headers;
 }
 
-// Six-of-eight bytes to the bit stream they carry (first bit first), and back.
-std::vector<int> bitsOf(const Bytes& bytes)
-{
-    std::vector<int> bits;
-    for (const std::uint8_t b : bytes) {
-        for (int i = 0; i < 6; ++i) {
-            bits.push_back((b >> i) & 1);
-        }
-    }
-    return bits;
-}
-
+// Bits (first bit first) to the six-of-eight bytes that carry them.
 Bytes bytesOfBits(const std::vector<int>& bits)
 {
     Bytes bytes;
@@ -139,10 +128,13 @@ TEST(RtcmWordAssembler, FindsMessagesAtEveryBitOffset)
 {
     const auto original = decodeAll(readFile("rtcm2/sample.rtcm2"));
     ASSERT_GT(original.size(), 100u);
-    const auto bits = bitsOf(rtcmBytesOf(readFile("rtcm2/sample.rtcm2")));
     for (int shift = 1; shift < 6; ++shift) {
         std::vector<int> shifted(static_cast<std::size_t>(shift), 1);
-        shifted.insert(shifted.end(), bits.begin(), bits.end());
+        for (const std::uint8_t b : rtcmBytesOf(readFile("rtcm2/sample.rtcm2"))) {
+            for (int i = 0; i < 6; ++i) {
+                shifted.push_back((b >> i) & 1);
+            }
+        }
         const auto found = decodeAll(bytesOfBits(shifted));
         ASSERT_EQ(found.size(), original.size()) << "shift " << shift;
         EXPECT_EQ(headerOf(found.back()), headerOf(original.back()));
