@@ -195,23 +195,18 @@ TEST(RtcmWordAssembler, LongMessageOverflowsTheRawBufferOnceAndIsStillRebuilt)
 
 TEST(GnssTime, ResolvesToTheTimeWithinHalfAPeriodCarryingAndBorrowingWeeks)
 {
-    struct Case
-    {
-        GnssTime now;
-        double timeOfPeriod;
-        GnssTime expected;
-    };
-    const std::vector<Case> cases{
+    // Now, the time within the hour, the time it resolves to.
+    const std::vector<std::tuple<GnssTime, double, GnssTime>> cases{
         {{100, 7210.0}, 20.0, {100, 7220.0}},  {{100, 7210.0}, 3590.0, {100, 7190.0}}, // just before the hour
         {{100, 10790.0}, 5.0, {100, 10805.0}}, // just after the next hour
         {{100, 604790.0}, 10.0, {101, 10.0}}, // carries into the next week
         {{100, 5.0}, 3595.0, {99, 604795.0}}, // borrows from the week
         {{0, 5.0}, 3595.0, {65535, 604795.0}}, // the week number wraps
     };
-    for (const auto& c : cases) {
-        const GnssTime t = GnssTime::resolve(c.timeOfPeriod, 3600.0, c.now);
-        EXPECT_EQ(t.week, c.expected.week);
-        EXPECT_DOUBLE_EQ(t.seconds, c.expected.seconds);
+    for (const auto& [now, timeOfPeriod, expected] : cases) {
+        const GnssTime t = GnssTime::resolve(timeOfPeriod, 3600.0, now);
+        EXPECT_EQ(t.week, expected.week);
+        EXPECT_DOUBLE_EQ(t.seconds, expected.seconds);
     }
     const GnssTime absurd = GnssTime::resolve(1e300, 1e-300, GnssTime{7, 8.0});
     EXPECT_EQ(absurd.week, 7) << "absurd input leaves the time alone instead of hanging";
