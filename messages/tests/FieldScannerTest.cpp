@@ -5,6 +5,7 @@
 #include <cmath>
 #include <limits>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace zeb::messages {
@@ -31,14 +32,8 @@ TEST(FieldScanner, FormatErrorsAreReportedWhateverTheFields)
 // The value column is what the cell reads as a number: 0 where the scan fails, and for times, which stay text.
 TEST(FieldScanner, ConversionsCheckRangeAndForm)
 {
-    struct Case
-    {
-        const char* format;
-        const char* field;
-        int code;
-        double value;
-    };
-    const std::vector<Case> cases = {
+    // The format, the field, the result and the cell's value.
+    const std::vector<std::tuple<const char*, const char*, int, double>> cases = {
         // Integers: width, sign and base.
         {"%u8", "255", scanned::Converted, 255},
         {"%u8", "256", scanned::Mismatch, 0},
@@ -78,10 +73,10 @@ TEST(FieldScanner, ConversionsCheckRangeAndForm)
         {"%c", "AB", scanned::Mismatch, 0},
     };
     FieldScanner scanner;
-    for (const auto& c : cases) {
-        const std::string_view field[] = {c.field};
-        EXPECT_EQ(scanner.scan(field, c.format), c.code) << c.format << " " << c.field;
-        EXPECT_EQ(scanner.cell(1).asDouble(), c.value) << c.format << " " << c.field;
+    for (const auto& [format, field, code, value] : cases) {
+        const std::string_view fields[] = {field};
+        EXPECT_EQ(scanner.scan(fields, format), code) << format << " " << field;
+        EXPECT_EQ(scanner.cell(1).asDouble(), value) << format << " " << field;
     }
     const std::string_view time[] = {"194050.00"};
     ASSERT_EQ(scanner.scan(time, "%T"), scanned::Converted);

@@ -243,24 +243,19 @@ TEST(MessageFramer, FramingAllocatesNothingPerMessage)
 TEST(MessageFramer, FullBufferNeverStallsFraming)
 {
     const std::size_t full = MessageFramer::kCapacity - 1;
-    struct FullCase
-    {
-        std::string head; // of a frame that never ends: a sentence, SVar, binary, request line, header line
-        S status;
-        K kind;
-        std::size_t length;
-    };
-    const std::vector<FullCase> fullCases{
+    // The head of a frame that never ends (a sentence, SVar, binary, request line, header line) and the status, kind
+    // and length of the step that gives it up.
+    const std::vector<std::tuple<std::string, S, K, std::size_t>> fullCases{
         {"$", S::Discarded, K::Telecommand, 1},
         {"\x02", S::Discarded, K::Unknown, full},
         {"\xFE", S::Discarded, K::Unknown, 1},
         {"GET /", S::Complete, K::Unknown, full},
         {"GET / HTTP/1.1\r\nA: ", S::Discarded, K::HttpRequest, 0},
     };
-    for (const auto& c : fullCases) {
-        SCOPED_TRACE(c.head);
+    for (const auto& [head, status, kind, length] : fullCases) {
+        SCOPED_TRACE(head);
         auto framer = std::make_unique<MessageFramer>();
-        Bytes input = bytesOf(c.head);
+        Bytes input = bytesOf(head);
         input.resize(full + 1, 'a');
         ASSERT_EQ(framer->append(input), full) << "one byte stays free for the terminating zero";
         // Keep the buffer topped up, as a receiver that never stops sending would.
@@ -269,9 +264,9 @@ TEST(MessageFramer, FullBufferNeverStallsFraming)
             framer->append(Bytes(full, 'a'));
             first = framer->step();
         }
-        EXPECT_EQ(first.status, c.status);
-        EXPECT_EQ(first.kind, c.kind);
-        EXPECT_EQ(first.length, c.length);
+        EXPECT_EQ(first.status, status);
+        EXPECT_EQ(first.kind, kind);
+        EXPECT_EQ(first.length, length);
         for (int i = 0; i < 10 && framer->held() > 0; ++i) {
             framer->step();
         }
