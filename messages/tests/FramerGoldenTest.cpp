@@ -80,7 +80,7 @@ class RtcmThroughFramer : public ::testing::TestWithParam<CaptureAndReadSize>
 { };
 
 // Read boundaries must not change what the assembler sees: the same messages come out with
-// every read size, and the unknown text between them is the rest of the bytes.
+// every read size, and nothing but unknown text and residue between them.
 TEST_P(RtcmThroughFramer, SameMessagesWhateverTheReadSize)
 {
     const auto [file, chunk] = GetParam();
