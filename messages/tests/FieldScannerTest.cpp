@@ -5,24 +5,13 @@
 #include <cmath>
 #include <limits>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace zeb::messages {
 namespace {
 
 namespace scanned = field_scan_result;
-
-// Scans one field with one format item; the cell is returned through `cell`.
-int scanOne(std::string_view format, std::string_view field, FieldValue* cell = nullptr)
-{
-    static FieldScanner scanner;
-    const std::string_view fields[] = {field};
-    const int code = scanner.scan(fields, format);
-    if (cell != nullptr) {
-        *cell = scanner.cell(1);
-    }
-    return code;
-}
 
 TEST(FieldScanner, FormatErrorsAreReportedWhateverTheFields)
 {
@@ -43,14 +32,8 @@ TEST(FieldScanner, FormatErrorsAreReportedWhateverTheFields)
 // The value column is what the cell reads as a number: 0 where the scan fails, and for times, which stay text.
 TEST(FieldScanner, ConversionsCheckRangeAndForm)
 {
-    struct Case
-    {
-        const char* format;
-        const char* field;
-        int code;
-        double value;
-    };
-    const std::vector<Case> cases = {
+    // The format, the field, the result and the cell's value.
+    const std::vector<std::tuple<const char*, const char*, int, double>> cases = {
         // Integers: width, sign and base.
         {"%u8", "255", scanned::Converted, 255},
         {"%u8", "256", scanned::Mismatch, 0},
@@ -89,14 +72,15 @@ TEST(FieldScanner, ConversionsCheckRangeAndForm)
         {"%T", "194050,00", scanned::Mismatch, 0},
         {"%c", "AB", scanned::Mismatch, 0},
     };
-    for (const auto& c : cases) {
-        FieldValue cell;
-        EXPECT_EQ(scanOne(c.format, c.field, &cell), c.code) << c.format << " " << c.field;
-        EXPECT_EQ(cell.asDouble(), c.value) << c.format << " " << c.field;
+    FieldScanner scanner;
+    for (const auto& [format, field, code, value] : cases) {
+        const std::string_view fields[] = {field};
+        EXPECT_EQ(scanner.scan(fields, format), code) << format << " " << field;
+        EXPECT_EQ(scanner.cell(1).asDouble(), value) << format << " " << field;
     }
-    FieldValue time;
-    ASSERT_EQ(scanOne("%T", "194050.00", &time), scanned::Converted);
-    EXPECT_EQ(time.asString(), "194050.00");
+    const std::string_view time[] = {"194050.00"};
+    ASSERT_EQ(scanner.scan(time, "%T"), scanned::Converted);
+    EXPECT_EQ(scanner.cell(1).asString(), "194050.00");
 }
 
 TEST(FieldScanner, RepeatRunsOutAndExtraFields)

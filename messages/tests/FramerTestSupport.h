@@ -87,4 +87,12 @@ inline Bytes readFile(const std::string& relative)
     return Bytes(text.begin(), text.end());
 }
 
+// The assembler's last message rebuilt as six-of-eight bytes.
+inline Bytes rebuilt(const RtcmWordAssembler& assembler)
+{
+    Bytes out(RtcmWordAssembler::kMaxRebuiltBytes);
+    out.resize(assembler.rebuild(out.data()));
+    return out;
+}
+
 } // namespace zeb::messages::test

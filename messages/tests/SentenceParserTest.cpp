@@ -22,13 +22,8 @@ namespace scanned = field_scan_result;
 
 TEST(SentenceParser, ResultCodes)
 {
-    struct Case
-    {
-        std::string sentence;
-        int code;
-    };
     const std::string longest = "$GPTXT," + std::string(113, 'x');
-    const std::vector<Case> cases = {
+    const std::vector<std::pair<std::string, int>> cases = {
         {"$GPHDT,123.4,T*30", result::ChecksumMismatch},
         {"$GPHDT,123.4,T*3G", result::Parsed}, // not hexadecimal: no checksum, "T*3G" is a field
         {"*00", result::Malformed}, // checksum of nothing is right, the rest is empty
@@ -45,8 +40,8 @@ TEST(SentenceParser, ResultCodes)
         {"$GPECQ,GG", result::Malformed}, // a query names a three-letter sentence
     };
     SentenceParser parser;
-    for (const auto& c : cases) {
-        EXPECT_EQ(parser.parse(c.sentence), c.code) << c.sentence;
+    for (const auto& [sentence, code] : cases) {
+        EXPECT_EQ(parser.parse(sentence), code) << sentence;
     }
 }
 

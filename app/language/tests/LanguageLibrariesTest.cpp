@@ -1,4 +1,6 @@
+// The shared libraries the workbench loads (languages and extensions) and the settings that name a language.
 #include "app/language/ApplicationSettings.h"
+#include "app/language/ExtensionLoader.h"
 #include "app/language/LanguageList.h"
 #include "app/language/ResourceLibrary.h"
 #include "platform/MemorySettings.h"
@@ -14,6 +16,7 @@
 namespace zeb::language {
 namespace {
 
+namespace fs = std::filesystem;
 using testsupport::ScratchHome;
 
 std::string textOf(const ResourceLibrary& library, const char* name)
@@ -28,7 +31,7 @@ TEST(LanguageList, ALibraryWithoutTheLookupFunctionsIsNoLanguage)
     // Asset folders listed first are searched first, so these files hide the real ones.
     const std::string saved = std::getenv("ZEB500_ASSETS") ? std::getenv("ZEB500_ASSETS") : "";
     ::setenv("ZEB500_ASSETS", (home.folder().string() + ":" + saved).c_str(), 1);
-    std::filesystem::copy_file(ZEB_EXAMPLE_EXTENSION, home.folder() / "UTTEV001R001DEU.so");
+    fs::copy_file(ZEB_EXAMPLE_EXTENSION, home.folder() / "UTTEV001R001DEU.so");
     // Not a shared library at all.
     std::ofstream(home.folder() / "UTTEV001R001ITA.so") << "not a library\n";
     EXPECT_EQ(ResourceLibrary::load("DEU"), nullptr);
@@ -56,7 +59,6 @@ TEST(ResourceLibrary, LooksUpTextsStringsAndIconsByName)
     ScratchHome home;
     const auto library = ResourceLibrary::load("enu");
     ASSERT_NE(library, nullptr);
-    EXPECT_EQ(library->path(), ZEB_ENGLISH_LIBRARY);
     EXPECT_EQ(textOf(*library, "33311"), "English");
     EXPECT_EQ(textOf(*library, "33400"), "Open a terminal on the connection\nTerminal");
     // A continuation line joins with a line feed; "\t" in a text is a tab.
@@ -69,27 +71,39 @@ TEST(ResourceLibrary, LooksUpTextsStringsAndIconsByName)
     EXPECT_EQ(library->icon("IDI_NONE"), nullptr);
 }
 
-LanguageList englishAndFrench()
-{
-    LanguageList list;
-    list.push("English", "ENU");
-    list.push("Français", "FRA");
-    return list;
-}
-
 TEST(ApplicationSettings, StoredLanguageCountsOnlyWhenItsLibraryIsListed)
 {
-    struct Case
-    {
-        const char* stored;
-        const char* expected;
-    };
-    for (const Case& c : {Case{"FRA", "FRA"}, Case{"fra", "FRA"}, Case{"ESP", ""}, Case{"FRA ", ""}}) {
+    const std::pair<const char*, const char*> cases[] = {{"FRA", "FRA"}, {"fra", "FRA"}, {"ESP", ""}, {"FRA ", ""}};
+    LanguageList englishAndFrench;
+    englishAndFrench.push("English", "ENU");
+    englishAndFrench.push("Français", "FRA");
+    for (const auto& [stored, expected] : cases) {
         platform::MemorySettings store;
-        store.writeText("Settings", "language", c.stored);
-        EXPECT_EQ(ApplicationSettings::read(store, englishAndFrench()).language, c.expected) << c.stored;
-        EXPECT_EQ(ApplicationSettings::read(store, LanguageList{}).language, "") << c.stored;
+        store.writeText("Settings", "language", stored);
+        EXPECT_EQ(ApplicationSettings::read(store, englishAndFrench).language, expected) << stored;
+        EXPECT_EQ(ApplicationSettings::read(store, LanguageList{}).language, "") << stored;
     }
+}
+
+TEST(ExtensionLoader, WelcomesEverySharedLibraryOfTheExtensionFolder)
+{
+    ScratchHome home;
+    const fs::path folder = home.folder() / "extension";
+    fs::create_directories(folder);
+    fs::copy_file(ZEB_EXAMPLE_EXTENSION, folder / "a-example.so");
+    fs::copy_file(ZEB_EXAMPLE_EXTENSION, folder / "B-EXAMPLE.SO");
+    // Skipped: not ".so", a directory, not a library, a library without Welcome.
+    fs::copy_file(ZEB_EXAMPLE_EXTENSION, folder / "c-example.so.1");
+    fs::copy_file(ZEB_EXAMPLE_EXTENSION, folder / "d-example");
+    fs::create_directories(folder / "e-folder.so");
+    std::ofstream(folder / "f-broken.so") << "not a library";
+    fs::copy_file(ZEB_ENGLISH_LIBRARY, folder / "g-no-welcome.so");
+
+    ::unsetenv("ZEB500_EXAMPLE_WELCOMED");
+    const std::uint64_t handle = 0x123456789abcULL;
+    EXPECT_EQ(ExtensionLoader::loadAll(home.folder().string(), handle), 2);
+    const char* welcomed = std::getenv("ZEB500_EXAMPLE_WELCOMED");
+    EXPECT_EQ(welcomed ? welcomed : "", std::to_string(handle));
 }
 
 } // namespace

@@ -23,12 +23,6 @@ using testsupport::ScratchHome;
 const std::vector<std::string> kCompleteLanguages{"ENU", "FRA", "ESP"};
 const std::vector<std::string> kAllLanguages{"ENU", "FRA", "ESP", "DEU", "ITA"};
 
-fs::path textsFolder()
-{
-    const char* source = std::getenv("ZEB500_SOURCE_DIR");
-    return fs::path(source ? source : ".") / "app/language/texts";
-}
-
 // The names a text file defines: every line that is not a comment, blank or a continuation.
 std::set<std::string> namesIn(const fs::path& file)
 {
@@ -55,7 +49,8 @@ std::vector<std::string> fileNames(const fs::path& folder)
 
 TEST(TextFiles, EveryLanguageDefinesTheNamesEnglishDefines)
 {
-    const fs::path root = textsFolder();
+    const char* source = std::getenv("ZEB500_SOURCE_DIR");
+    const fs::path root = fs::path(source ? source : ".") / "app/language/texts";
     const std::vector<std::string> englishFiles = fileNames(root / "ENU");
     ASSERT_FALSE(englishFiles.empty()) << root;
     for (const std::string& code : kAllLanguages) {

@@ -45,11 +45,10 @@ TEST(CodecRegistry, StartUpRegistrationCoversEveryMemberOnce)
     registerMessageCodecs();
     EXPECT_EQ(CodecRegistry::instance().size(), count);
 
+    // Every standard member is there; which types the GNSS2 and UHF codecs take is their own key lists.
     auto& registry = CodecRegistry::instance();
-    for (messages::MessageType type = mt::Gnss2BData; type <= mt::Gnss2Messie; ++type) {
-        EXPECT_EQ(registry.find(MessageKind::SBin, type), &gnss2) << type;
-        EXPECT_EQ(registry.find(MessageKind::SVar, type), nullptr) << type;
-    }
+    EXPECT_EQ(registry.find(MessageKind::SBin, mt::Gnss2Measure), &gnss2);
+    EXPECT_EQ(registry.find(MessageKind::SVar, mt::Gnss2Measure), nullptr) << "GNSS2 records have no text form";
     for (const auto type : {mt::GnssAlmanach, mt::GnssEphemeris, mt::GnssHealth, mt::GnssIonoTropo,
                             mt::GnssMeasureSatellite, mt::GnssMeasureReceiver}) {
         EXPECT_NE(registry.find(MessageKind::SBin, type), nullptr) << type;

@@ -40,21 +40,17 @@ TEST(IonoUtcCodec, DecodesEveryParameterInEngineeringUnitsAndPrintsTheWords)
 
 TEST(IonoUtcCodec, RendersValuesRoundingHalfAwayFromZeroAndClampingToTheField)
 {
-    struct Case
-    {
-        double units; // of 2^-30, the scale of alpha0
-        std::uint8_t byte;
-    };
-    const Case cases[] = {
+    // Alpha0 in units of 2^-30, its scale, and the byte it is written as.
+    const std::pair<double, std::uint8_t> cases[] = {
         {2.5, 0x03}, {-2.5, 0xFD}, {-0.5, 0xFF}, {0.49, 0x00}, {1000, 0x7F}, {-1000, 0x80},
     };
     IonoUtcCodec codec;
     auto out = makeBuffer();
-    for (const Case& c : cases) {
+    for (const auto& [units, byte] : cases) {
         ASSERT_EQ(codec.decode(sbinFrame('U', kIonoBody)), cs::Ok);
-        codec.setValue(IonoUtcCodec::Alpha0, c.units * 0x1p-30);
+        codec.setValue(IonoUtcCodec::Alpha0, units * 0x1p-30);
         ASSERT_EQ(codec.renderBinary(*out), cs::Ok);
-        EXPECT_EQ(out->bytes()[5], c.byte) << c.units;
+        EXPECT_EQ(out->bytes()[5], byte) << units;
     }
     codec.setValue(IonoUtcCodec::Tot, 2048.0); // half of t_ot's unit
     codec.setValue(IonoUtcCodec::A0, std::nan(""));
@@ -105,7 +101,6 @@ TEST(EphemerisCodec, PlacesParametersSplitOverTwoWords)
     EphemerisCodec codec;
     codec.build(4, 0);
     codec.setValue(EphemerisCodec::SqrtA, 5153.6);
-    codec.setValue(EphemerisCodec::Eccentricity, 0.0125);
     codec.setValue(EphemerisCodec::Af1, -7 * 0x1p-43);
     codec.setValue(EphemerisCodec::M0, -0.5);
     codec.setValue(EphemerisCodec::IodcHigh, 2);
@@ -188,10 +183,8 @@ TEST(DataWordCodecs, RejectsFramesThatAreNotTheirs)
               cs::NotThisCodec)
         << "a word above 24 bits";
     EXPECT_EQ(iono.decode(bytesOf("\x02\r\n!U,1,604800.0\r\n" + kIonoWords + "\x03")), cs::NotThisCodec);
-}
 
-TEST(DataWordCodecs, UnknownSatellitesGiveCode4)
-{
+    // Unknown satellites, binary and text.
     EphemerisCodec ephemeris;
     AlmanacCodec almanac;
     EXPECT_EQ(ephemeris.decode(sbinFrame('E', Frame{33} + Frame(72))), cs::BadSatellite);

@@ -79,7 +79,7 @@ TEST(Gnss2EventCodec, MeasureBlocksPrintInChannelOrderAndTheLaterDuplicateWins)
               "\r\n*5,1,0,1,9,123.400000,1.500000,-0.004000,1,29,5,4,9,7\r\n\x03");
 }
 
-TEST(Gnss2EventCodec, RecordTypesAndLetters)
+TEST(Gnss2EventCodec, RecordTypesLettersAndBlockCounts)
 {
     Gnss2EventCodec codec;
     auto out = makeBuffer();
@@ -91,12 +91,8 @@ TEST(Gnss2EventCodec, RecordTypesAndLetters)
     notBinary[0] = 0x02;
     EXPECT_EQ(codec.renderRecord(mt::Gnss2EDataBc, notBinary, *out), cs::NotRendered);
     EXPECT_EQ(out->size(), 0U);
-}
 
-TEST(Gnss2EventCodec, BlocksPastTheFrameAndMoreThanTwelve)
-{
-    Gnss2EventCodec codec;
-    auto out = makeBuffer();
+    // Blocks past the frame's end, and more than twelve blocks: twelve are printed.
     EXPECT_EQ(codec.renderRecord(mt::Gnss2EData, sbinFrame(0xE1, kTa + Frame{0, 2} + Frame(33)), *out), cs::Truncated);
     Frame thirteen = kTa + Frame{0, 13};
     for (int i = 0; i < 13; ++i) {

@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 namespace zeb::codecs::test {
 namespace {
 
@@ -53,12 +55,6 @@ TEST(UhfCodeCodec, DecodesBcdFieldsResolvesTheTimeAndSkipsUnknownSatellites)
 
 TEST(UhfCodeCodec, EveryErrorCode)
 {
-    struct Case
-    {
-        const char* what;
-        Frame frame;
-        int expected;
-    };
     const Frame good = codeFrame();
     auto patched = [&](std::size_t at, std::uint8_t byte) {
         Frame f = good;
@@ -70,7 +66,8 @@ TEST(UhfCodeCodec, EveryErrorCode)
         h[at] = byte;
         return uhfFrame(h, false);
     };
-    const Case cases[] = {
+    // What is wrong, the frame, the status.
+    const std::tuple<const char*, Frame, int> cases[] = {
         {"no STX", patched(0, 0x01), cs::NotThisCodec},
         {"letter", uhfFrame(head('P') + Frame{5, 0, 0, 1}, false), cs::WrongLetter},
         {"address 0xA0", rebuilt(2, 0xA0), cs::BadAddress},
@@ -85,9 +82,9 @@ TEST(UhfCodeCodec, EveryErrorCode)
     };
     UhfCodeCodec codec;
     codec.setReferenceTime(kNow);
-    for (const Case& c : cases) {
-        EXPECT_EQ(codec.decode(c.frame), c.expected) << c.what;
-        EXPECT_FALSE(codec.valid()) << c.what;
+    for (const auto& [what, frame, expected] : cases) {
+        EXPECT_EQ(codec.decode(frame), expected) << what;
+        EXPECT_FALSE(codec.valid()) << what;
     }
     EXPECT_EQ(codec.decode(uhfFrame(head('C') + Frame(40, 1), false)), cs::Ok) << "10 records";
 }

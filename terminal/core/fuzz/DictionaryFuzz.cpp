@@ -61,15 +61,17 @@ void checkRead(std::string_view input)
 // The input as NUL-separated label, value, label, value...
 void checkWrite(std::string_view input)
 {
+    const auto next = [&input] {
+        const std::size_t end = std::min(input.find('\0'), input.size());
+        const std::string_view piece = input.substr(0, end);
+        input.remove_prefix(std::min(end + 1, input.size()));
+        return piece;
+    };
     Dictionary written;
     std::size_t nonEmpty = 0;
     while (!input.empty()) {
-        const std::size_t labelEnd = std::min(input.find('\0'), input.size());
-        const std::string_view label = input.substr(0, labelEnd);
-        input.remove_prefix(std::min(labelEnd + 1, input.size()));
-        const std::size_t valueEnd = std::min(input.find('\0'), input.size());
-        const std::string_view value = input.substr(0, valueEnd);
-        input.remove_prefix(std::min(valueEnd + 1, input.size()));
+        const std::string_view label = next();
+        const std::string_view value = next();
         written.add(std::string(label), std::string(value));
         nonEmpty += value.empty() ? 0 : 1;
     }

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace zeb::terminal {
@@ -17,18 +18,11 @@ using Entries = std::vector<DictionaryEntry>;
 
 namespace {
 
-struct ReadCase
-{
-    const char* name;
-    std::string file;
-    Entries entries;
-};
-
 // Plain entries of several lines are the written-and-read test's.
 TEST(Dictionary, ReadsEntriesLineByLine)
 {
     const std::string longLine(1022, 'x'); // with its LF: the longest line there may be
-    const std::vector<ReadCase> cases = {
+    const std::vector<std::tuple<const char*, std::string, Entries>> cases = {
         {"LastLabelWithoutValueIsDropped", "A\r\n\tv\r\nB\r\n", {{"A", "v\r\n"}}},
         {"BlankLinesAreLabelsWithoutValues", "A\r\n\tv\r\n\r\n\r\nB\r\n\tw\r\n", {{"A", "v\r\n"}, {"B", "w\r\n"}}},
         {"OnlyTheFirstTabGoes", "A\r\n\t\tv\r\n", {{"A", "\tv\r\n"}}},
@@ -37,11 +31,11 @@ TEST(Dictionary, ReadsEntriesLineByLine)
         {"LongLineEndsReading", "A\r\n\tv\r\nB\r\n\t" + longLine + "\nC\r\n\tz\r\n", {{"A", "v\r\n"}}},
         {"LongestLineIsRead", "A\r\n\t" + longLine.substr(1) + "\n", {{"A", longLine.substr(1) + "\r\n"}}},
     };
-    for (const auto& c : cases) {
+    for (const auto& [name, file, entries] : cases) {
         Dictionary dictionary;
         dictionary.add("stale", "x\r\n");
-        dictionary.readFrom(c.file);
-        EXPECT_EQ(dictionary.entries(), c.entries) << c.name;
+        dictionary.readFrom(file);
+        EXPECT_EQ(dictionary.entries(), entries) << name;
     }
 }
 

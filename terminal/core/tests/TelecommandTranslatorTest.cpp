@@ -4,6 +4,7 @@
 
 #include <string>
 #include <string_view>
+#include <tuple>
 #include <vector>
 
 namespace zeb::terminal {
@@ -16,13 +17,8 @@ constexpr auto kBadNumber = TelecommandTranslator::kBadHexadecimalNumber;
 
 TEST(TelecommandTranslator, SendsTheBytesOrGivesTheError)
 {
-    struct Case
-    {
-        std::string text;
-        Bytes sent;
-        std::string_view error;
-    };
-    const Case cases[] = {
+    // The text, the bytes sent, the error.
+    const std::tuple<std::string, Bytes, std::string_view> cases[] = {
         {"ab\\\\cd\r\n", {'a', 'b', '\\', 'c', 'd', 13, 10}, {}},
         {"\\d065\\d300", {'A', 44}, {}},
         {"\\xABC", {0xAB, 'C'}, {}},
@@ -37,10 +33,10 @@ TEST(TelecommandTranslator, SendsTheBytesOrGivesTheError)
         {"\\x \\r", {}, kBadNumber},
     };
     TelecommandTranslator translator;
-    for (const Case& c : cases) {
-        const auto result = translator.translate(c.text);
-        EXPECT_EQ(result.error, c.error) << c.text;
-        EXPECT_EQ(Bytes(result.bytes.begin(), result.bytes.end()), c.sent) << c.text;
+    for (const auto& [text, sent, error] : cases) {
+        const auto result = translator.translate(text);
+        EXPECT_EQ(result.error, error) << text;
+        EXPECT_EQ(Bytes(result.bytes.begin(), result.bytes.end()), sent) << text;
     }
 }
 

@@ -22,14 +22,9 @@ using zeb::testsupport::check;
 class EchoChannel : public FilterAnswerChannel
 {
 public:
-    Choice prompt(std::vector<FilterAnswerRow>& rows) override
-    {
-        rowCount = rows.size();
-        return Choice::Accept;
-    }
+    Choice prompt(std::vector<FilterAnswerRow>&) override { return Choice::Accept; }
     void send(std::string_view answer) override { sent.assign(answer); }
 
-    std::size_t rowCount = 0;
     std::string sent;
 };
 

@@ -11,14 +11,8 @@ namespace {
 
 TEST(FilterPattern, MatchesAndFillsFields)
 {
-    struct Case
-    {
-        const char* pattern;
-        const char* sentence;
-        bool matches;
-        std::vector<FilterField> fields;
-    };
-    const Case cases[] = {
+    // The pattern, the sentence, whether it matches, the fields when it does.
+    const std::tuple<const char*, const char*, bool, std::vector<FilterField>> cases[] = {
         {"$PKVR,SET,%[Mode],%[Value]", "$PKVR,SET,A,12", true, {{"Mode", "A"}, {"Value", "12"}}},
         {"$PKVR,SET,%[Mode],%[Value]", "$PKVR,SET,A", false, {}},
         {"$PKVR,LOG,%[Rest]*", "$PKVR,LOG,a,b,,c", true, {{"Rest", "a,b,,c"}}},
@@ -28,11 +22,11 @@ TEST(FilterPattern, MatchesAndFillsFields)
         {"%[=%[ a]", "v", true, {{"=%[ a", "v"}}},
         {"%[X]", "", true, {{"X", ""}}},
     };
-    for (const Case& c : cases) {
+    for (const auto& [pattern, sentence, matches, expected] : cases) {
         std::vector<FilterField> fields{{"stale", "stale"}};
-        EXPECT_EQ(FilterPattern::match(c.pattern, c.sentence, &fields), c.matches) << c.pattern;
-        if (c.matches) {
-            EXPECT_EQ(fields, c.fields) << c.pattern;
+        EXPECT_EQ(FilterPattern::match(pattern, sentence, &fields), matches) << pattern;
+        if (matches) {
+            EXPECT_EQ(fields, expected) << pattern;
         }
     }
 }

@@ -24,24 +24,6 @@ namespace {
 
 using namespace std::chrono_literals;
 
-std::string capturePath()
-{
-    return (testsupport::captureFolder() / "nmea" / "isync.nmea").string();
-}
-
-std::vector<std::string> captureLines(const std::string& path)
-{
-    std::vector<std::string> lines;
-    std::ifstream in(path, std::ios::binary);
-    for (std::string line; std::getline(in, line);) {
-        while (!line.empty() && line.back() == '\r')
-            line.pop_back();
-        if (!line.empty())
-            lines.push_back(line);
-    }
-    return lines;
-}
-
 using zeb::testsupport::eventually;
 
 // The receiving side: keeps the texts of the first messages and watches for the answers.
@@ -93,11 +75,19 @@ struct Client
 
 TEST(SimulatorProcess, PlaysInOrderAnswersQueriesAndDropsConnections)
 {
-    const auto lines = captureLines(capturePath());
+    const std::string capture = (testsupport::captureFolder() / "nmea" / "isync.nmea").string();
+    std::vector<std::string> lines;
+    std::ifstream in(capture, std::ios::binary);
+    for (std::string line; std::getline(in, line);) {
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        if (!line.empty())
+            lines.push_back(line);
+    }
     ASSERT_GT(lines.size(), 100u);
     // Bursts of 50 ms at full speed, then 2 s of silence in which the answers stand out.
     testsupport::PortPrintingProcess sim({ZEB500_SIM_EXECUTABLE, "--port", "0", "--pace", "max", "--stall", "2",
-                                          "--stall-every", "0.05", "--drop-after", "1", capturePath()});
+                                          "--stall-every", "0.05", "--drop-after", "1", capture});
     ASSERT_GT(sim.port(), 0u);
 
     stream::socket::registerSocketTransports();
