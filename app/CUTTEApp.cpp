@@ -432,9 +432,10 @@ std::vector<workspace::WorkspaceHost::Block> CUTTEApp::documents() const
 
 void CUTTEApp::workspaceLoaded(std::string_view path)
 {
+    // `path` may view m_workspacePath itself: add it before replacing that.
+    m_recentFiles.add(path);
     m_workspacePath = std::string(path);
     m_workspaceFromFile = true;
-    m_recentFiles.add(path);
 }
 
 void CUTTEApp::workspaceSaved(std::string_view path)

@@ -164,7 +164,10 @@ void CUTTEMainFrame::insertBeforeLastMenu(QMenu* menu)
 
 void CUTTEMainFrame::addWindowMenu()
 {
+    // Rebuilt with the other menus on a change of language: the old one goes.
+    delete m_windowMenu;
     auto* menu = new QMenu(language::Resources::text("MENU/WINDOW", QStringLiteral("&Window")), this);
+    m_windowMenu = menu;
     menu->setObjectName(QStringLiteral("windowMenu"));
     QAction* cascade = menu->addAction(language::Resources::text("MENU/WINDOW_CASCADE", QStringLiteral("&Cascade")));
     cascade->setObjectName(QStringLiteral("cascade"));
@@ -188,7 +191,9 @@ void CUTTEMainFrame::listWindows(QMenu* menu)
     const auto windows = m_documentArea->subWindowList();
     for (qsizetype i = 0; i < windows.size(); ++i) {
         QPointer<QMdiSubWindow> window = windows[i];
-        QAction* action = menu->addAction(QStringLiteral("&%1 %2").arg(i + 1).arg(window->windowTitle()));
+        QString title = window->windowTitle();
+        QAction* action = menu->addAction(
+            QStringLiteral("&%1 %2").arg(i + 1).arg(title.replace(QLatin1Char('&'), QStringLiteral("&&"))));
         action->setCheckable(true);
         action->setChecked(window == m_documentArea->activeSubWindow());
         QObject::connect(action, &QAction::triggered, this, [this, window] {

@@ -3,6 +3,8 @@
 #include "platform/MessageTarget.h"
 
 #include <QMainWindow>
+#include <QMenu>
+#include <QPointer>
 
 #include <array>
 #include <map>
@@ -11,7 +13,6 @@ class QMdiArea;
 class QLabel;
 class QToolBar;
 class QAction;
-class QMenu;
 
 namespace zeb::app {
 
@@ -87,6 +88,7 @@ private:
     std::array<QLabel*, 2> m_panes{};
     std::array<int, 2> m_paneIcon{};
     QMenu* m_recentMenuAnchor = nullptr;
+    QPointer<QMenu> m_windowMenu;
     // The Window menu's actions before its list of windows.
     int m_windowMenuFixed = 0;
     QAction* m_recentPlaceholder = nullptr;

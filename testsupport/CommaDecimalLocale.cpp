@@ -30,7 +30,7 @@ bool onPath(std::string_view program)
 // half-written one.
 std::filesystem::path compiledLocales(std::string& problem)
 {
-    const std::filesystem::path folder
+    std::filesystem::path folder
         = std::filesystem::temp_directory_path() / ("zeb500-locales-" + std::to_string(::getuid()));
     std::error_code error;
     if (std::filesystem::exists(folder / kName / "LC_NUMERIC", error))
