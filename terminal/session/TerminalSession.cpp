@@ -52,7 +52,6 @@ TerminalSession::~TerminalSession() = default;
 void TerminalSession::applyOptions(const TerminalOptions& options)
 {
     m_settings.options = options;
-    m_settings.options.writeSettings();
 }
 
 void TerminalSession::initialUpdate(stream::IOSTStream* stream)

@@ -52,7 +52,8 @@ public:
     TerminalSettings& settings() { return m_settings; }
     const TerminalSettings& settings() const { return m_settings; }
     const TerminalOptions& options() const { return m_settings.options; }
-    // The options dialog's OK: the options replace the current ones and go to the application's settings.
+    // The options replace the current ones. Only the options dialog's OK stores them in the application's
+    // settings (the view does): a workspace's options stay with its own terminal.
     void applyOptions(const TerminalOptions& options);
 
     // The initial update: reads the input filters from their default file, then attaches to `stream`.

@@ -9,6 +9,7 @@
 #include "stream/socket/SocketTransports.h"
 #include "terminal/document/CIHTEChildFrame.h"
 #include "terminal/document/CIHTEDocument.h"
+#include "terminal/document/CIHTEOptionsDialog.h"
 #include "terminal/document/CIHTEView.h"
 #include "terminal/widgets/CIHTEButtonBar.h"
 #include "terminal/widgets/CIHTEPromptDialog.h"
@@ -24,6 +25,7 @@
 #include <QMdiArea>
 #include <QPushButton>
 #include <QTest>
+#include <QTreeWidget>
 
 #include <gtest/gtest.h>
 
@@ -182,6 +184,25 @@ TEST_F(TerminalWindowTest, InputFilterAnswerGoesBackThroughThePrompt)
         qtWaitFor([&] { return peer.received() == "$PKVR,SET,A,13\r\n"; }, "peer.received() == \"$PKVR,SET,A,13\r\n\""))
         << peer.received();
     EXPECT_EQ(answers.shown(), 1);
+}
+
+TEST_F(TerminalWindowTest, OnlyTheOptionsDialogsOkStoresOptions)
+{
+    // A workspace's terminal that hides received telecommands keeps that to itself.
+    auto* loaded = static_cast<CIHTEDocument*>(framework::DocumentManager::instance().createDocument("IHTE"));
+    ASSERT_TRUE(loaded->handleLine("$PKVR,RPC,IHTE,OPTION,0,255\r\n"));
+    loaded->finishLoading();
+    CIHTEDocument& later = openTerminal();
+    EXPECT_EQ(later.options(), TerminalOptions()) << "the workspace's options reached the settings";
+
+    testsupport::DialogAnswers answers;
+    answers.next<CIHTEOptionsDialog>([](CIHTEOptionsDialog& dialog) {
+        dialog.list()->setCurrentItem(dialog.list()->topLevelItem(0));
+        dialog.setModeOfSelection(DisplayMode::Hexadecimal);
+        return QDialog::Accepted;
+    });
+    later.view()->editOptions();
+    EXPECT_EQ(TerminalOptions::fromSettings().pairs()[0].mode, static_cast<std::uint32_t>(DisplayMode::Hexadecimal));
 }
 
 TEST_F(TerminalWindowTest, MemoryStaysFlatUnderAFlood)
