@@ -89,7 +89,7 @@ void CIHTEView::initialUpdate()
 void CIHTEView::detach()
 {
     if (stream::IOSTStream* stream = m_session.stream())
-        stream->setWindowState(handle(), stream::SubscriberState::Disabled);
+        stream->unsubscribeWindow(handle());
     m_session.detach();
 }
 

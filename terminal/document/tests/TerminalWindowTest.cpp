@@ -205,6 +205,17 @@ TEST_F(TerminalWindowTest, OnlyTheOptionsDialogsOkStoresOptions)
     EXPECT_EQ(TerminalOptions::fromSettings().pairs()[0].mode, static_cast<std::uint32_t>(DisplayMode::Hexadecimal));
 }
 
+TEST_F(TerminalWindowTest, ClosedTerminalsLeaveNoSubscriberBehind)
+{
+    const std::size_t before = connection->subscriberCount();
+    for (int i = 0; i < 3; ++i)
+        openTerminal();
+    EXPECT_EQ(connection->subscriberCount(), before + 3);
+    framework::DocumentManager::instance().closeAllDocuments();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(connection->subscriberCount(), before);
+}
+
 TEST_F(TerminalWindowTest, MemoryStaysFlatUnderAFlood)
 {
     CIHTEDocument& document = openTerminal();
