@@ -29,11 +29,11 @@ namespace zeb::terminal {
 CIHTEView::CIHTEView(CIHTEDocument& document, QWidget* parent)
     : CWICOScreenView(kAllParts, parent)
     , m_document(document)
-    , m_prompt(this)
-    , m_session(*this, m_prompt, [this](std::string_view message) { report(message); })
+    , m_session(*this, *this, [this](std::string_view message) { report(message); })
 {
     setAcceptDrops(true);
     m_session.applyOptions(document.options());
+    m_session.setPromptScheduler([this] { schedulePrompts(); });
     QObject::connect(this, &CWICOScreenView::lineEntered, this,
                      [this](const std::string& line) { sendTelecommand(line); });
 }
@@ -117,6 +117,28 @@ void CIHTEView::show(std::uint32_t colour, std::string_view text)
         frame->resize(frame->width() + 1, frame->height());
         frame->resize(frame->width() - 1, frame->height());
     }
+}
+
+PromptResult CIHTEView::prompt(std::vector<PromptRow>& rows)
+{
+    CIHTEPromptDialog dialog(this);
+    return dialog.prompt(rows);
+}
+
+void CIHTEView::schedulePrompts()
+{
+    // Called inside a stream notification, whose thread waits: the prompts run once it has gone on.
+    // A view destroyed meanwhile takes the queued call with it.
+    if (m_promptsScheduled)
+        return;
+    m_promptsScheduled = true;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            m_promptsScheduled = false;
+            m_session.runPendingPrompts();
+        },
+        Qt::QueuedConnection);
 }
 
 void CIHTEView::report(std::string_view message)

@@ -17,8 +17,9 @@ class CIHTEButtonBar;
 // The terminal's view: the screen view that shows every message of the document's stream in the
 // colour and mode of its category and direction, the input line that sends typed telecommands,
 // and the commands of the terminal's tool bar. Its window subscribes to the stream; the
-// messages' bytes are shown while the stream's thread waits.
-class CIHTEView : public CWICOScreenView, public platform::MessageTarget, private TerminalSink
+// messages' bytes are shown while the stream's thread waits. Prompts are asked outside those
+// notifications, one at a time, each in a dialog of its own.
+class CIHTEView : public CWICOScreenView, public platform::MessageTarget, private TerminalSink, private PromptHandler
 {
     Q_OBJECT
 
@@ -59,15 +60,17 @@ protected:
 
 private:
     void show(std::uint32_t colour, std::string_view text) override;
+    PromptResult prompt(std::vector<PromptRow>& rows) override;
+    void schedulePrompts();
     void report(std::string_view message);
     void detach();
 
     CIHTEDocument& m_document;
-    CIHTEPromptDialog m_prompt;
     TerminalSession m_session;
     CIHTEToolBar* m_toolBar = nullptr;
     CIHTEButtonBar* m_buttonBar = nullptr;
     bool m_laidOut = false;
+    bool m_promptsScheduled = false;
 };
 
 } // namespace zeb::terminal

@@ -38,11 +38,17 @@ struct FileCloser
 
 TerminalSession::TerminalSession(TerminalSink& sink, PromptHandler& prompt, Reporter reporter)
     : m_sink(sink)
+    , m_prompt(prompt)
     , m_reporter(std::move(reporter))
     , m_settings(TerminalSettings::fromSettings())
-    , m_sendStep(prompt, [this](std::span<const std::uint8_t> bytes) { write(bytes); })
-    , m_answerStep(prompt, [this](std::span<const std::uint8_t> bytes) { write(bytes); })
-    , m_channel(prompt, m_answerStep)
+    , m_sendStep(*this, [this](std::span<const std::uint8_t> bytes) { write(bytes); })
+    , m_answerStep(*this,
+                   [this](std::span<const std::uint8_t> bytes) {
+                       // An answer is never offered to the filters: it would answer itself for ever.
+                       const Flag answering(m_answering);
+                       write(bytes);
+                   })
+    , m_channel(*this, m_answerStep)
     , m_answerer(m_filters, m_channel)
 {
 }
@@ -121,8 +127,52 @@ void TerminalSession::show(const stream::StreamEvent& event, Direction direction
     }
     // The filters see every telecommand that passes, shown or not: a suspended screen still answers.
     if (event.kind == messages::MessageKind::Telecommand) {
-        m_answerer.offer(event.text());
+        offerToFilters(event.text());
     }
+}
+
+void TerminalSession::offerToFilters(std::string_view text)
+{
+    // Only a match copies the telecommand: the receive path allocates nothing otherwise.
+    if (m_answering || m_filters.firstMatch(FilterAnswerer::sentenceOf(text)) == InputFilterList::npos) {
+        return;
+    }
+    if (m_pending.size() >= kMaxPendingPrompts) {
+        return;
+    }
+    m_pending.emplace_back(text);
+    schedulePrompts();
+}
+
+void TerminalSession::schedulePrompts()
+{
+    if (m_prompting || m_pending.empty()) {
+        return;
+    }
+    if (m_schedule) {
+        m_schedule();
+    } else {
+        runPendingPrompts();
+    }
+}
+
+void TerminalSession::runPendingPrompts()
+{
+    while (!m_prompting && !m_pending.empty()) {
+        if (!streamOpen()) {
+            m_pending.clear();
+            return;
+        }
+        const std::string text = std::move(m_pending.front());
+        m_pending.pop_front();
+        m_answerer.offer(text);
+    }
+}
+
+PromptResult TerminalSession::prompt(std::vector<PromptRow>& rows)
+{
+    const Flag prompting(m_prompting);
+    return m_prompt.prompt(rows);
 }
 
 bool TerminalSession::sendTelecommand(std::string_view text)
@@ -130,13 +180,19 @@ bool TerminalSession::sendTelecommand(std::string_view text)
     if (m_sending) {
         return false;
     }
-    const Flag sending(m_sending);
     const TelecommandTranslator::Result result = m_translator.translate(text);
     if (!result.ok()) {
         report(result.error);
         return false;
     }
-    return m_sendStep.send(result.bytes) == PromptResult::Accept;
+    bool sent = false;
+    {
+        const Flag sending(m_sending);
+        sent = m_sendStep.send(result.bytes) == PromptResult::Accept;
+    }
+    // What matched while the send prompted gets its turn now.
+    schedulePrompts();
+    return sent;
 }
 
 bool TerminalSession::sendFile(const std::string& path)

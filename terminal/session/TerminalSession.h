@@ -13,6 +13,7 @@
 #include "terminal/session/TerminalSink.h"
 
 #include <cstddef>
+#include <deque>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -32,7 +33,12 @@ namespace zeb::terminal {
 // the console subscribes the session as a listener or forwards from a callback. The session neither
 // subscribes nor unsubscribes. Every call, and every event, must come on one thread at a time; prompts and
 // reports run on the calling thread.
-class TerminalSession : public stream::StreamListener
+//
+// One prompt at a time: a telecommand that an input filter matches waits in a bounded queue while any
+// prompt is open, and is asked about once the prompt has closed. With a prompt scheduler the filters never
+// prompt inside an event: the scheduler is told, and the owner calls runPendingPrompts() later, so the
+// stream's thread goes on meanwhile.
+class TerminalSession : public stream::StreamListener, private PromptHandler
 {
 public:
     // Shows an error to the user (the view's message box); the text is valid only during the call.
@@ -41,6 +47,9 @@ public:
     static constexpr std::size_t kFileBlockSize = 1024;
     static constexpr std::string_view kTraceOutputPrefix = "$PKVR,DEBUG,TRACE,OUTPUT";
     static constexpr const char* kFileMissing = "File %s does not exist";
+    // Matched telecommands waiting for their prompt; further ones are dropped until the queue drains, so a
+    // receiver repeating a sentence cannot pile up prompts.
+    static constexpr std::size_t kMaxPendingPrompts = 8;
 
     // Starts inactive, with default settings (options from the application's settings) and no filters.
     TerminalSession(TerminalSink& sink, PromptHandler& prompt, Reporter reporter = {});
@@ -76,6 +85,14 @@ public:
     void onReceive(const stream::StreamEvent& event) override;
     void onSend(const stream::StreamEvent& event) override;
 
+    // Called (on the event's thread) when a matched telecommand waits for runPendingPrompts(); none asks at
+    // once, or as soon as the open prompt closes.
+    void setPromptScheduler(std::function<void()> schedule) { m_schedule = std::move(schedule); }
+    // Asks about the waiting telecommands one after the other, unless a prompt is open; drops them when the
+    // stream is closed.
+    void runPendingPrompts();
+    std::size_t pendingPrompts() const { return m_pending.size(); }
+
     // The clear command (the view empties its screen itself).
     void clear() { m_renderer.clear(); }
 
@@ -94,22 +111,29 @@ public:
     bool applyInputFilters(const InputFilterList& filters, const std::string& path = InputFilterFile::defaultPath());
 
 private:
+    PromptResult prompt(std::vector<PromptRow>& rows) override;
     void show(const stream::StreamEvent& event, Direction direction);
+    void offerToFilters(std::string_view text);
+    void schedulePrompts();
     void write(std::span<const std::uint8_t> bytes);
     void report(std::string_view message) const;
 
     TerminalSink& m_sink;
+    PromptHandler& m_prompt;
     Reporter m_reporter;
+    std::function<void()> m_schedule;
     TerminalSettings m_settings;
     stream::IOSTStream* m_stream = nullptr;
     bool m_active = false;
     bool m_automatic = true;
     bool m_sending = false;
+    bool m_prompting = false;
+    bool m_answering = false;
+    std::deque<std::string> m_pending;
 
     MessageRenderer m_renderer;
     TelecommandTranslator m_translator;
-    // Typed texts and files, and the filters' answers, each have a step of their own: an answer may come
-    // while the user is still being prompted for a send.
+    // Typed texts and files, and the filters' answers, each have a step of their own, with its own rows.
     PlaceholderStep m_sendStep;
     PlaceholderStep m_answerStep;
     InputFilterList m_filters;

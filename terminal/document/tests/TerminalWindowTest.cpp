@@ -186,6 +186,42 @@ TEST_F(TerminalWindowTest, InputFilterAnswerGoesBackThroughThePrompt)
     EXPECT_EQ(answers.shown(), 1);
 }
 
+TEST_F(TerminalWindowTest, PromptsTakeTurnsInDialogsOfTheirOwnWhileTheStreamFlows)
+{
+    CIHTEDocument& document = openTerminal();
+    CIHTEView* view = document.view();
+    testsupport::DialogAnswers answers;
+    // A sentence the filter answers arrives while the send's prompt is open; its prompt comes next.
+    answers.next<CIHTEPromptDialog>([&](CIHTEPromptDialog& prompt) {
+        peer.send("$PKVR,SET,A,12\r\n$GPZDA,1*00\r\n");
+        EXPECT_TRUE(qtWaitFor([&] { return shows(*view, "$GPZDA", 0xFF0000); }, "the stream to go on"));
+        EXPECT_EQ(prompt.shownRows(), 1);
+        prompt.edit(0)->setText(QStringLiteral("outer"));
+        return QDialog::Accepted;
+    });
+    answers.next<CIHTEPromptDialog>([&](CIHTEPromptDialog& prompt) {
+        peer.send("$GPGGA,2*00\r\n");
+        EXPECT_TRUE(qtWaitFor([&] { return shows(*view, "$GPGGA,2", 0xFF0000); }, "the stream to go on"));
+        EXPECT_EQ(prompt.shownRows(), 2);
+        prompt.edit(1)->setText(QStringLiteral("13"));
+        return QDialog::Accepted;
+    });
+    view->sendTelecommand("$PKVR,OUT,%[Outer]\r\n");
+    const std::string expected = "$PKVR,OUT,outer\r\n$PKVR,SET,A,13\r\n";
+    ASSERT_TRUE(qtWaitFor([&] { return peer.received() == expected; }, "the send, then the answer")) << peer.received();
+}
+
+TEST_F(TerminalWindowTest, APromptForAClosedTerminalIsDropped)
+{
+    openTerminal();
+    testsupport::DialogAnswers none;
+    feed("$PKVR,SET,A,12\r\n");
+    framework::DocumentManager::instance().closeAllDocuments();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(none.shown(), 0);
+}
+
 TEST_F(TerminalWindowTest, OnlyTheOptionsDialogsOkStoresOptions)
 {
     // A workspace's terminal that hides received telecommands keeps that to itself.

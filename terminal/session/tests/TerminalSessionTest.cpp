@@ -157,9 +157,10 @@ TEST_F(TerminalSessionTest, InputFiltersAnswerReceivedAndSentTelecommands)
     EXPECT_EQ(written(), "$PKVR,SET,A,13\r\n$PKVR,SET,B,2\r\n$PKVR,SET,B,1\r\n");
 }
 
-TEST_F(TerminalSessionTest, AnAnswerWhileASendIsPromptingKeepsBothApart)
+TEST_F(TerminalSessionTest, AnAnswerWaitsForTheOpenSendPromptToClose)
 {
-    // The prompt of a send is modal: received telecommands are still served meanwhile.
+    // The prompt of a send is modal: received telecommands are still served meanwhile, and their answer is
+    // asked for once the send's prompt has closed.
     class NestedPrompt : public PromptHandler
     {
     public:
@@ -189,7 +190,29 @@ TEST_F(TerminalSessionTest, AnAnswerWhileASendIsPromptingKeepsBothApart)
     session.detach();
     own.inputFilters().add(true, "$PKVR,ASK,%[Inner]");
     EXPECT_TRUE(own.sendTelecommand("$PKVR,OUT,%[Outer],%[Second=s]\r\n"));
-    EXPECT_EQ(written(), "$PKVR,ASK,inner\r\n$PKVR,OUT,outer,s\r\n");
+    EXPECT_EQ(written(), "$PKVR,OUT,outer,s\r\n$PKVR,ASK,inner\r\n");
+}
+
+TEST_F(TerminalSessionTest, WithASchedulerFiltersAskOutsideTheEventAndABoundedQueueWaits)
+{
+    open();
+    int scheduled = 0;
+    session.setPromptScheduler([&] { ++scheduled; });
+    session.inputFilters().add(true, "$PKVR,SET,%[Mode]");
+    for (int i = 0; i < 10; ++i) {
+        receive("$PKVR,SET,A\r\n");
+    }
+    EXPECT_TRUE(prompt.seen.empty()) << "no prompt inside the receive event";
+    EXPECT_GT(scheduled, 0);
+    EXPECT_EQ(session.pendingPrompts(), TerminalSession::kMaxPendingPrompts) << "the rest are dropped";
+    session.runPendingPrompts();
+    EXPECT_EQ(prompt.seen.size(), TerminalSession::kMaxPendingPrompts);
+
+    receive("$PKVR,SET,B\r\n");
+    link.close();
+    session.runPendingPrompts();
+    EXPECT_EQ(prompt.seen.size(), TerminalSession::kMaxPendingPrompts) << "a closed stream's prompts are dropped";
+    EXPECT_EQ(session.pendingPrompts(), 0U);
 }
 
 TEST_F(TerminalSessionTest, TheReceivePathAllocatesNothingOnceWarm)
