@@ -6,6 +6,7 @@
 #include "app/framework/UserMessages.h"
 #include "platform/Environment.h"
 #include "platform/MessageRegistry.h"
+#include "platform/Messaging.h"
 #include "stream/IOSTStream.h"
 #include "stream/StreamEvent.h"
 #include "stream/StreamRegistry.h"
@@ -19,12 +20,20 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QMimeData>
+#include <QProgressDialog>
 #include <QUrl>
 
+#include <algorithm>
 #include <cstring>
 #include <memory>
 
 namespace zeb::terminal {
+
+namespace {
+
+constexpr int kProgressSteps = 1000;
+
+} // namespace
 
 CIHTEView::CIHTEView(CIHTEDocument& document, QWidget* parent)
     : CWICOScreenView(kAllParts, parent)
@@ -34,6 +43,8 @@ CIHTEView::CIHTEView(CIHTEDocument& document, QWidget* parent)
     setAcceptDrops(true);
     m_session.applyOptions(document.options());
     m_session.setPromptScheduler([this] { schedulePrompts(); });
+    // Only the handle goes to the sender's thread: a post to a view that is gone is dropped.
+    m_session.setFileNotifier([view = handle()] { platform::post(view, fileProgressMessage()); });
     QObject::connect(this, &CWICOScreenView::lineEntered, this,
                      [this](const std::string& line) { sendTelecommand(line); });
 }
@@ -46,6 +57,12 @@ CIHTEView::~CIHTEView()
 platform::MessageId CIHTEView::sendTelecommandMessage()
 {
     static const platform::MessageId id = platform::MessageRegistry::registerMessage("ON_SEND_TELECOMMAND");
+    return id;
+}
+
+platform::MessageId CIHTEView::fileProgressMessage()
+{
+    static const platform::MessageId id = platform::MessageRegistry::registerMessage("ON_IHTE_FILE_PROGRESS");
     return id;
 }
 
@@ -162,7 +179,31 @@ void CIHTEView::sendFile()
 
 void CIHTEView::sendFile(const std::string& path)
 {
-    m_session.sendFile(path);
+    if (!m_session.sendFile(path))
+        return;
+    showFileProgress();
+}
+
+void CIHTEView::showFileProgress()
+{
+    if (!m_session.sendingFile()) {
+        if (m_fileProgress)
+            m_fileProgress->deleteLater();
+        return;
+    }
+    if (!m_fileProgress) {
+        // Not modal: the terminal goes on showing what is sent and received meanwhile.
+        m_fileProgress
+            = new QProgressDialog(QStringLiteral("Sending file..."), QStringLiteral("Cancel"), 0, kProgressSteps, this);
+        m_fileProgress->setObjectName(QStringLiteral("fileProgress"));
+        m_fileProgress->setWindowModality(Qt::NonModal);
+        m_fileProgress->setAutoClose(false);
+        m_fileProgress->setAutoReset(false);
+        QObject::connect(m_fileProgress, &QProgressDialog::canceled, this, [this] { m_session.cancelFileSend(); });
+        m_fileProgress->show();
+    }
+    const std::uint64_t size = std::max<std::uint64_t>(m_session.fileSize(), 1);
+    m_fileProgress->setValue(static_cast<int>(m_session.fileSent() * kProgressSteps / size));
 }
 
 void CIHTEView::clearScreen()
@@ -213,6 +254,11 @@ platform::LResult CIHTEView::onMessage(platform::MessageId message, platform::WP
     }
     if (message == ids.open || message == ids.close) {
         refreshState();
+        return 0;
+    }
+    if (message == fileProgressMessage()) {
+        m_session.continueFileSend();
+        showFileProgress();
         return 0;
     }
     if (message == sendTelecommandMessage()) {

@@ -6,6 +6,8 @@
 #include "terminal/widgets/CIHTEPromptDialog.h"
 #include "terminal/widgets/CWICOScreenView.h"
 
+#include <QPointer>
+#include <QProgressDialog>
 #include <QSize>
 
 namespace zeb::terminal {
@@ -51,6 +53,10 @@ public:
 
     // "ON_SEND_TELECOMMAND": posted with a zero-terminated text the receiver frees.
     static platform::MessageId sendTelecommandMessage();
+    // Posted by the file sender's thread whenever a file send moved on.
+    static platform::MessageId fileProgressMessage();
+    // The progress of the file being sent, with its Cancel button; null when none is sent.
+    QProgressDialog* fileProgress() const { return m_fileProgress; }
 
     platform::LResult onMessage(platform::MessageId message, platform::WParam wParam, platform::LParam lParam) override;
 
@@ -62,6 +68,7 @@ private:
     void show(std::uint32_t colour, std::string_view text) override;
     PromptResult prompt(std::vector<PromptRow>& rows) override;
     void schedulePrompts();
+    void showFileProgress();
     void report(std::string_view message);
     void detach();
 
@@ -71,6 +78,7 @@ private:
     CIHTEButtonBar* m_buttonBar = nullptr;
     bool m_laidOut = false;
     bool m_promptsScheduled = false;
+    QPointer<QProgressDialog> m_fileProgress;
 };
 
 } // namespace zeb::terminal

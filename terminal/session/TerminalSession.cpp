@@ -6,8 +6,7 @@
 #include "text/Format.h"
 
 #include <array>
-#include <cstdio>
-#include <memory>
+#include <filesystem>
 
 namespace zeb::terminal {
 
@@ -29,11 +28,6 @@ private:
     bool& m_flag;
 };
 
-struct FileCloser
-{
-    void operator()(std::FILE* file) const { std::fclose(file); }
-};
-
 } // namespace
 
 TerminalSession::TerminalSession(TerminalSink& sink, PromptHandler& prompt, Reporter reporter)
@@ -48,12 +42,26 @@ TerminalSession::TerminalSession(TerminalSink& sink, PromptHandler& prompt, Repo
                        const Flag answering(m_answering);
                        write(bytes);
                    })
+    , m_fileStep(*this,
+                 [this](std::span<const std::uint8_t> bytes) {
+                     if (m_fileSender)
+                         m_fileSender->push(bytes);
+                 })
     , m_channel(*this, m_answerStep)
     , m_answerer(m_filters, m_channel)
 {
 }
 
-TerminalSession::~TerminalSession() = default;
+TerminalSession::~TerminalSession()
+{
+    if (!m_fileSender || !m_fileSender->cannotJoinFromHere())
+        return;
+    // Destroyed from inside a notification the sender's thread waits on: that thread ends the sender.
+    FileSender* sender = m_fileSender.release();
+    sender->cancel();
+    if (!sender->handOff([sender] { delete sender; }))
+        delete sender;
+}
 
 void TerminalSession::applyOptions(const TerminalOptions& options)
 {
@@ -197,32 +205,71 @@ bool TerminalSession::sendTelecommand(std::string_view text)
 
 bool TerminalSession::sendFile(const std::string& path)
 {
-    if (m_sending) {
+    if (m_sending || m_fileSender || !m_stream) {
         return false;
     }
-    const std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
+    std::error_code error;
+    // A folder opens but cannot be read: it is no file to send either.
+    const std::uint64_t size = std::filesystem::file_size(path, error);
+    std::unique_ptr<std::FILE, FileCloser> file(error ? nullptr : std::fopen(path.c_str(), "rb"));
     if (!file) {
         report(text::format(kFileMissing, path.c_str()));
         return false;
     }
-    const Flag sending(m_sending);
-    std::array<std::uint8_t, kFileBlockSize> block{};
-    bool complete = true;
-    for (bool first = true;; first = false) {
-        const std::size_t count = std::fread(block.data(), 1, block.size(), file.get());
-        if (count == 0) {
-            // A folder opens but cannot be read: it is no file to send either.
-            if (first && std::ferror(file.get())) {
-                report(text::format(kFileMissing, path.c_str()));
-                return false;
+    m_filePath = path;
+    m_file = std::move(file);
+    m_fileSender = std::make_unique<FileSender>(
+        *m_stream, size, m_fileMoved ? m_fileMoved : [] {});
+    if (m_fileSender->start() != platform::WorkerThread::kStatusOk) {
+        m_fileSender->cancel();
+    }
+    continueFileSend();
+    return true;
+}
+
+void TerminalSession::continueFileSend()
+{
+    // A block's prompt serves events, which may ask to continue again.
+    if (!m_fileSender || m_readingFile) {
+        return;
+    }
+    {
+        const Flag reading(m_readingFile);
+        std::array<std::uint8_t, kFileBlockSize> block{};
+        while (m_file && m_fileSender->hasRoom()) {
+            const std::size_t count = std::fread(block.data(), 1, block.size(), m_file.get());
+            if (count == 0) {
+                m_file.reset();
+                m_fileSender->finishInput();
+                break;
             }
-            break;
-        }
-        if (m_sendStep.send(std::span<const std::uint8_t>(block.data(), count)) != PromptResult::Accept) {
-            complete = false;
+            // A block whose prompt the user declines is left out, as a typed send would be.
+            m_fileStep.send(std::span<const std::uint8_t>(block.data(), count));
         }
     }
-    return complete && !std::ferror(file.get());
+    if (m_fileSender->state() != FileSender::State::Sending) {
+        endFileSend();
+    }
+}
+
+void TerminalSession::cancelFileSend()
+{
+    if (!m_fileSender) {
+        return;
+    }
+    m_file.reset();
+    m_fileSender->cancel();
+}
+
+void TerminalSession::endFileSend()
+{
+    const bool failed = m_fileSender->state() == FileSender::State::Failed;
+    m_fileSender.reset();
+    m_file.reset();
+    if (failed) {
+        report(text::format(kFileCut, m_filePath.c_str()));
+    }
+    schedulePrompts();
 }
 
 void TerminalSession::loadInputFilters(const std::string& path)

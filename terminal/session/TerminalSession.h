@@ -7,14 +7,17 @@
 #include "terminal/filters/FilterAnswerer.h"
 #include "terminal/filters/InputFilterFile.h"
 #include "terminal/filters/InputFilterList.h"
+#include "terminal/session/FileSender.h"
 #include "terminal/session/MessageRenderer.h"
 #include "terminal/session/PromptAnswerChannel.h"
 #include "terminal/session/TerminalSettings.h"
 #include "terminal/session/TerminalSink.h"
 
 #include <cstddef>
+#include <cstdio>
 #include <deque>
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -47,6 +50,7 @@ public:
     static constexpr std::size_t kFileBlockSize = 1024;
     static constexpr std::string_view kTraceOutputPrefix = "$PKVR,DEBUG,TRACE,OUTPUT";
     static constexpr const char* kFileMissing = "File %s does not exist";
+    static constexpr const char* kFileCut = "File %s was not sent completely: the stream closed";
     // Matched telecommands waiting for their prompt; further ones are dropped until the queue drains, so a
     // receiver repeating a sentence cannot pile up prompts.
     static constexpr std::size_t kMaxPendingPrompts = 8;
@@ -99,9 +103,20 @@ public:
     // Translates the escapes and sends through the placeholder step. False, with the error reported, for a
     // syntax error; false too when the user declined the prompt or another send is still prompting.
     bool sendTelecommand(std::string_view text);
-    // Sends the file in blocks of kFileBlockSize bytes, each through the placeholder step. A file that
-    // cannot be opened is reported as "File %s does not exist" and nothing is sent.
+    // Starts sending the file in blocks of kFileBlockSize bytes, each through the placeholder step, on a
+    // sender thread that waits for the transport to take each block. A file that cannot be opened is
+    // reported as "File %s does not exist" and nothing is sent; false too while a file is being sent.
     bool sendFile(const std::string& path);
+    // Called on the sender's thread whenever the send moved on; the owner then calls continueFileSend() on
+    // its own thread. Set before sendFile().
+    void setFileNotifier(std::function<void()> moved) { m_fileMoved = std::move(moved); }
+    // Reads and queues blocks while the sender has room; ends the send once the sender has finished.
+    void continueFileSend();
+    void cancelFileSend();
+    bool sendingFile() const { return m_fileSender != nullptr; }
+    // Bytes the transport accepted so far, and the file's size.
+    std::uint64_t fileSent() const { return m_fileSender ? m_fileSender->sent() : 0; }
+    std::uint64_t fileSize() const { return m_fileSender ? m_fileSender->total() : 0; }
 
     // The input filters: read from a ".ufl" file, edited by the filter editor, disabled by answers.
     InputFilterList& inputFilters() { return m_filters; }
@@ -113,6 +128,7 @@ public:
 private:
     PromptResult prompt(std::vector<PromptRow>& rows) override;
     void show(const stream::StreamEvent& event, Direction direction);
+    void endFileSend();
     void offerToFilters(std::string_view text);
     void schedulePrompts();
     void write(std::span<const std::uint8_t> bytes);
@@ -129,6 +145,7 @@ private:
     bool m_sending = false;
     bool m_prompting = false;
     bool m_answering = false;
+    bool m_readingFile = false;
     std::deque<std::string> m_pending;
 
     MessageRenderer m_renderer;
@@ -136,9 +153,19 @@ private:
     // Typed texts and files, and the filters' answers, each have a step of their own, with its own rows.
     PlaceholderStep m_sendStep;
     PlaceholderStep m_answerStep;
+    PlaceholderStep m_fileStep;
     InputFilterList m_filters;
     PromptAnswerChannel m_channel;
     FilterAnswerer m_answerer;
+
+    struct FileCloser
+    {
+        void operator()(std::FILE* file) const { std::fclose(file); }
+    };
+    std::function<void()> m_fileMoved;
+    std::string m_filePath;
+    std::unique_ptr<std::FILE, FileCloser> m_file;
+    std::unique_ptr<FileSender> m_fileSender;
 };
 
 } // namespace zeb::terminal

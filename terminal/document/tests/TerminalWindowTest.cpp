@@ -222,6 +222,23 @@ TEST_F(TerminalWindowTest, APromptForAClosedTerminalIsDropped)
     EXPECT_EQ(none.shown(), 0);
 }
 
+TEST_F(TerminalWindowTest, AFileWaitsForAPeerThatReadsLaterAndArrivesWhole)
+{
+    CIHTEView* view = openTerminal().view();
+    std::string contents;
+    for (int i = 0; contents.size() < (4U << 20); ++i)
+        contents += "$PKVR,LINE," + std::to_string(i) + "\r\n";
+    std::ofstream(home / "send.txt", std::ios::binary) << contents;
+    peer.holdReading(true);
+    view->sendFile((home / "send.txt").string());
+    ASSERT_NE(view->fileProgress(), nullptr);
+    peer.holdReading(false);
+    ASSERT_TRUE(qtWaitFor([&] { return peer.received().size() >= contents.size(); }, "the whole file at the peer",
+                          std::chrono::seconds(60)));
+    EXPECT_TRUE(peer.received() == contents) << "bytes lost or out of order";
+    EXPECT_TRUE(qtWaitFor([&] { return !view->fileProgress(); }, "the progress to close"));
+}
+
 TEST_F(TerminalWindowTest, OnlyTheOptionsDialogsOkStoresOptions)
 {
     // A workspace's terminal that hides received telecommands keeps that to itself.

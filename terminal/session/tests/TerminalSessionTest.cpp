@@ -6,6 +6,7 @@
 #include "terminal/session/tests/RecordingSink.h"
 #include "testsupport/AllocationCounter.h"
 #include "testsupport/ScratchHome.h"
+#include "testsupport/WaitFor.h"
 #include "text/Scan.h"
 
 #include <gtest/gtest.h>
@@ -239,6 +240,8 @@ TEST_F(TerminalSessionTest, SendsFilesInBlocks)
     session.attach(&link);
     SendLog log;
     link.subscribeListener(&log);
+    // The sender's thread tells of each block; the session itself is served on one thread only.
+    link.setListenerState(&session, stream::SubscriberState::Disabled);
     std::string contents;
     for (int i = 0; i < 2500; ++i) {
         contents += static_cast<char>('a' + i % 26);
@@ -248,6 +251,12 @@ TEST_F(TerminalSessionTest, SendsFilesInBlocks)
         file << contents;
     }
     EXPECT_TRUE(session.sendFile(path("send.txt")));
+    ASSERT_TRUE(testsupport::waitFor(
+        [&] {
+            session.continueFileSend();
+            return !session.sendingFile();
+        },
+        "the file's end"));
     EXPECT_EQ(log.sizes, (std::vector<std::size_t>{1024, 1024, 452}));
 
     EXPECT_FALSE(session.sendFile(m_folder.string()));
