@@ -51,6 +51,8 @@ CIHTEView::CIHTEView(CIHTEDocument& document, QWidget* parent)
 
 CIHTEView::~CIHTEView()
 {
+    // The sender's thread may be telling this view of a send: it ends while the view still serves it.
+    m_session.stopFileSend();
     detach();
 }
 

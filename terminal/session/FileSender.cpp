@@ -54,6 +54,12 @@ void FileSender::cancel()
     m_wake.notify_all();
 }
 
+bool FileSender::cancelled() const
+{
+    const std::lock_guard lock(m_mutex);
+    return m_cancelled;
+}
+
 void FileSender::interrupt()
 {
     cancel();
@@ -73,6 +79,10 @@ bool FileSender::take(std::vector<std::uint8_t>& block)
 bool FileSender::sendBlock(std::span<const std::uint8_t> block)
 {
     while (!block.empty()) {
+        if (cancelled()) {
+            m_state = State::Cancelled;
+            return false;
+        }
         const std::optional<std::size_t> taken = m_stream.writeAvailable(block, kTransportRoom);
         if (!taken) {
             m_state = State::Failed;
@@ -84,12 +94,9 @@ bool FileSender::sendBlock(std::span<const std::uint8_t> block)
             m_moved();
             continue;
         }
-        // No room: look again shortly, or leave at once when cancelled.
+        // No room: look again shortly, or at once when cancelled.
         std::unique_lock lock(m_mutex);
-        if (m_wake.wait_for(lock, kRoomPoll, [&] { return m_cancelled; })) {
-            m_state = State::Cancelled;
-            return false;
-        }
+        m_wake.wait_for(lock, kRoomPoll, [&] { return m_cancelled; });
     }
     return true;
 }

@@ -55,6 +55,7 @@ protected:
     void interrupt() override;
 
 private:
+    bool cancelled() const;
     bool take(std::vector<std::uint8_t>& block);
     bool sendBlock(std::span<const std::uint8_t> block);
 

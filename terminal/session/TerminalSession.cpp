@@ -54,13 +54,25 @@ TerminalSession::TerminalSession(TerminalSink& sink, PromptHandler& prompt, Repo
 
 TerminalSession::~TerminalSession()
 {
-    if (!m_fileSender || !m_fileSender->cannotJoinFromHere())
+    stopFileSend();
+}
+
+void TerminalSession::stopFileSend()
+{
+    m_file.reset();
+    if (!m_fileSender) {
         return;
-    // Destroyed from inside a notification the sender's thread waits on: that thread ends the sender.
+    }
+    m_fileSender->cancel();
+    if (!m_fileSender->cannotJoinFromHere()) {
+        m_fileSender.reset();
+        return;
+    }
+    // Called inside a notification the sender's thread waits on: that thread ends the sender.
     FileSender* sender = m_fileSender.release();
-    sender->cancel();
-    if (!sender->handOff([sender] { delete sender; }))
+    if (!sender->handOff([sender] { delete sender; })) {
         delete sender;
+    }
 }
 
 void TerminalSession::applyOptions(const TerminalOptions& options)

@@ -113,6 +113,8 @@ public:
     // Reads and queues blocks while the sender has room; ends the send once the sender has finished.
     void continueFileSend();
     void cancelFileSend();
+    // Cancels and waits for the sender's thread (serving the sends addressed to this thread meanwhile).
+    void stopFileSend();
     bool sendingFile() const { return m_fileSender != nullptr; }
     // Bytes the transport accepted so far, and the file's size.
     std::uint64_t fileSent() const { return m_fileSender ? m_fileSender->sent() : 0; }

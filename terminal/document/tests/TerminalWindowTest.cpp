@@ -239,6 +239,21 @@ TEST_F(TerminalWindowTest, AFileWaitsForAPeerThatReadsLaterAndArrivesWhole)
     EXPECT_TRUE(qtWaitFor([&] { return !view->fileProgress(); }, "the progress to close"));
 }
 
+TEST_F(TerminalWindowTest, ClosingTheTerminalEndsAFileSendThatWaitsForRoom)
+{
+    CIHTEView* view = openTerminal().view();
+    std::ofstream(home / "big.bin", std::ios::binary) << std::string(4U << 20, 'x');
+    peer.holdReading(true);
+    view->sendFile((home / "big.bin").string());
+    framework::DocumentManager::instance().closeAllDocuments();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    peer.holdReading(false);
+    // The socket may still be full: the write waits for room.
+    connection->write("$PKVR,AFTER\r\n", 500, 20);
+    EXPECT_TRUE(qtWaitFor([&] { return peer.received().ends_with("$PKVR,AFTER\r\n"); }, "the stream to go on"));
+    EXPECT_LT(peer.received().size(), 4U << 20);
+}
+
 TEST_F(TerminalWindowTest, OnlyTheOptionsDialogsOkStoresOptions)
 {
     // A workspace's terminal that hides received telecommands keeps that to itself.
