@@ -9,7 +9,6 @@
 #include "stream/socket/SocketTransports.h"
 #include "terminal/document/CIHTEChildFrame.h"
 #include "terminal/document/CIHTEDocument.h"
-#include "terminal/document/CIHTEOptionsDialog.h"
 #include "terminal/document/CIHTEView.h"
 #include "terminal/widgets/CIHTEButtonBar.h"
 #include "terminal/widgets/CIHTEPromptDialog.h"
@@ -25,7 +24,6 @@
 #include <QMdiArea>
 #include <QPushButton>
 #include <QTest>
-#include <QTreeWidget>
 
 #include <gtest/gtest.h>
 
@@ -254,7 +252,7 @@ TEST_F(TerminalWindowTest, ClosingTheTerminalEndsAFileSendThatWaitsForRoom)
     EXPECT_LT(peer.received().size(), 4U << 20);
 }
 
-TEST_F(TerminalWindowTest, OnlyTheOptionsDialogsOkStoresOptions)
+TEST_F(TerminalWindowTest, AWorkspacesOptionsStayWithItsTerminal)
 {
     // A workspace's terminal that hides received telecommands keeps that to itself.
     auto* loaded = static_cast<CIHTEDocument*>(framework::DocumentManager::instance().createDocument("IHTE"));
@@ -262,15 +260,6 @@ TEST_F(TerminalWindowTest, OnlyTheOptionsDialogsOkStoresOptions)
     loaded->finishLoading();
     CIHTEDocument& later = openTerminal();
     EXPECT_EQ(later.options(), TerminalOptions()) << "the workspace's options reached the settings";
-
-    testsupport::DialogAnswers answers;
-    answers.next<CIHTEOptionsDialog>([](CIHTEOptionsDialog& dialog) {
-        dialog.list()->setCurrentItem(dialog.list()->topLevelItem(0));
-        dialog.setModeOfSelection(DisplayMode::Hexadecimal);
-        return QDialog::Accepted;
-    });
-    later.view()->editOptions();
-    EXPECT_EQ(TerminalOptions::fromSettings().pairs()[0].mode, static_cast<std::uint32_t>(DisplayMode::Hexadecimal));
 }
 
 TEST_F(TerminalWindowTest, ClosedTerminalsLeaveNoSubscriberBehind)
