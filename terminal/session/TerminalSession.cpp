@@ -233,7 +233,9 @@ bool TerminalSession::sendFile(const std::string& path)
     m_fileSender = std::make_unique<FileSender>(
         *m_stream, size, m_fileMoved ? m_fileMoved : [] {});
     if (m_fileSender->start() != platform::WorkerThread::kStatusOk) {
-        m_fileSender->cancel();
+        stopFileSend();
+        report(text::format(kFileCut, path.c_str()));
+        return false;
     }
     continueFileSend();
     return true;
@@ -248,7 +250,8 @@ void TerminalSession::continueFileSend()
     {
         const Flag reading(m_readingFile);
         std::array<std::uint8_t, kFileBlockSize> block{};
-        while (m_file && m_fileSender->hasRoom()) {
+        // A prompt may have stopped the send meanwhile.
+        while (m_file && m_fileSender && m_fileSender->hasRoom()) {
             const std::size_t count = std::fread(block.data(), 1, block.size(), m_file.get());
             if (count == 0) {
                 m_file.reset();
@@ -259,7 +262,7 @@ void TerminalSession::continueFileSend()
             m_fileStep.send(std::span<const std::uint8_t>(block.data(), count));
         }
     }
-    if (m_fileSender->state() != FileSender::State::Sending) {
+    if (m_fileSender && m_fileSender->state() != FileSender::State::Sending) {
         endFileSend();
     }
 }
