@@ -5,6 +5,8 @@
 #include "stream/StreamListener.h"
 #include "stream/StreamRegistry.h"
 
+#include <utility>
+
 namespace zeb::stream {
 
 namespace {
@@ -21,7 +23,7 @@ platform::LParam asLParam(const void* pointer)
 
 } // namespace
 
-EventSource::Presence::Presence(EventSource& source)
+EventSource::Presence::Presence(const EventSource& source)
     : m_source(&source)
 {
     const std::lock_guard lock(source.m_presenceMutex);
@@ -37,13 +39,20 @@ EventSource::Presence::~Presence()
     // waiting for (or ran itself): the source is gone and its list with it.
     if (sourceGone())
         return;
-    const std::lock_guard lock(m_source->m_presenceMutex);
-    if (m_previous)
-        m_previous->m_next = m_next;
-    else
-        m_source->m_presences = m_next;
-    if (m_next)
-        m_next->m_previous = m_previous;
+    Subscriber* unlinked = nullptr;
+    {
+        const std::lock_guard lock(m_source->m_presenceMutex);
+        if (m_previous)
+            m_previous->m_next = m_next;
+        else
+            m_source->m_presences = m_next;
+        if (m_next)
+            m_next->m_previous = m_previous;
+        // The last walker is gone: nobody can hold an unlinked node any more.
+        if (!m_source->m_presences)
+            unlinked = std::exchange(m_source->m_retired, nullptr);
+    }
+    freeNodes(unlinked);
 }
 
 bool EventSource::callerInside() const
@@ -67,19 +76,86 @@ EventSource::~EventSource()
             presence = next;
         }
         m_presences = nullptr;
+        freeNodes(std::exchange(m_retired, nullptr));
     }
     Subscriber* node = m_head.exchange(nullptr);
     while (node) {
-        Subscriber* next = node->next;
+        Subscriber* next = node->next.load();
         delete node;
         node = next;
     }
 }
 
+void EventSource::freeNodes(Subscriber* nodes)
+{
+    while (nodes)
+        delete std::exchange(nodes, nodes->retiredNext);
+}
+
 void EventSource::push(Subscriber* node)
 {
-    node->next = m_head.load(std::memory_order_relaxed);
-    while (!m_head.compare_exchange_weak(node->next, node, std::memory_order_release, std::memory_order_relaxed)) { }
+    Subscriber* head = m_head.load(std::memory_order_relaxed);
+    do {
+        node->next.store(head, std::memory_order_relaxed);
+    } while (!m_head.compare_exchange_weak(head, node, std::memory_order_release, std::memory_order_relaxed));
+}
+
+// Publishing touches only the head, so with unlinkers taking turns a node's `next` changes
+// only here; a walker standing on an unlinked node still finds its way on, since the node
+// is freed only once every walker has left.
+template <typename Match>
+void EventSource::removeNodes(Match&& match)
+{
+    Subscriber* unlinked = nullptr;
+    const auto unlink = [&](Subscriber& node) {
+        node.state = raw(SubscriberState::Disabled);
+        node.retiredNext = unlinked;
+        unlinked = &node;
+    };
+    {
+        const std::lock_guard lock(m_unlinkMutex);
+        Subscriber* head = m_head.load(std::memory_order_acquire);
+        while (head && match(*head)) {
+            // A failed exchange leaves the newly published head to look at.
+            Subscriber* next = head->next.load(std::memory_order_acquire);
+            if (m_head.compare_exchange_strong(head, next, std::memory_order_acq_rel)) {
+                unlink(*head);
+                head = next;
+            }
+        }
+        for (Subscriber* previous = head; previous;) {
+            Subscriber* node = previous->next.load(std::memory_order_acquire);
+            if (node && match(*node)) {
+                previous->next.store(node->next.load(std::memory_order_acquire), std::memory_order_release);
+                unlink(*node);
+            } else {
+                previous = node;
+            }
+        }
+    }
+    retire(unlinked);
+}
+
+void EventSource::retire(Subscriber* nodes)
+{
+    if (!nodes)
+        return;
+    {
+        const std::lock_guard lock(m_presenceMutex);
+        if (m_presences) {
+            Subscriber* last = nodes;
+            while (last->retiredNext)
+                last = last->retiredNext;
+            last->retiredNext = std::exchange(m_retired, nodes);
+            return;
+        }
+    }
+    freeNodes(nodes);
+}
+
+void EventSource::unsubscribeWindow(platform::Handle window)
+{
+    removeNodes([&](const Subscriber& node) { return node.kind == SubscriberKind::Window && node.window == window; });
 }
 
 void EventSource::subscribeWindow(platform::Handle window, SubscriberState state)
@@ -113,7 +189,8 @@ void EventSource::subscribeListener(StreamListener* listener, SubscriberState st
 template <typename Match>
 void EventSource::setStates(SubscriberState state, Match&& match)
 {
-    for (Subscriber* node = m_head.load(std::memory_order_acquire); node; node = node->next) {
+    const Presence presence(*this);
+    for (Subscriber* node = m_head.load(std::memory_order_acquire); node; node = node->next.load()) {
         if (match(*node))
             node->state = raw(state);
     }
@@ -147,7 +224,8 @@ void EventSource::setAllStates(SubscriberState state)
 template <typename Match>
 std::optional<SubscriberState> EventSource::newestState(Match&& match) const
 {
-    for (Subscriber* node = m_head.load(std::memory_order_acquire); node; node = node->next) {
+    const Presence presence(*this);
+    for (Subscriber* node = m_head.load(std::memory_order_acquire); node; node = node->next.load()) {
         if (match(*node))
             return static_cast<SubscriberState>(node->state.load());
     }
@@ -175,8 +253,9 @@ std::optional<SubscriberState> EventSource::callbackState(StreamCallback callbac
 
 std::size_t EventSource::subscriberCount() const
 {
+    const Presence presence(*this);
     std::size_t count = 0;
-    for (Subscriber* node = m_head.load(std::memory_order_acquire); node; node = node->next)
+    for (Subscriber* node = m_head.load(std::memory_order_acquire); node; node = node->next.load())
         ++count;
     return count;
 }

@@ -32,10 +32,11 @@ enum class SubscriberKind : std::uint32_t {
 // synchronous send that runs on the window's thread), callback functions and listener
 // objects. Every delivery is synchronous and runs on the thread that produced the event.
 //
-// Subscribers live in a list, newest first, of nodes that stay until the source is destroyed:
-// unsubscribing only disables a node. New nodes are published at the head without a lock, so
-// a handler may subscribe (on any thread) while a notification walks the list; the walk in
-// progress does not reach the new node.
+// Subscribers live in a list, newest first. New nodes are published at the head without a lock,
+// so a handler may subscribe (on any thread) while a notification walks the list; the walk in
+// progress does not reach the new node. Disabling keeps a node; unsubscribing unlinks it at once
+// and frees it once no thread walks the list any more, so a window that comes and goes leaves
+// nothing behind, even when it goes from inside a notification.
 class EventSource
 {
 public:
@@ -48,6 +49,9 @@ public:
     void subscribeWindow(platform::Handle window, SubscriberState state = SubscriberState::Enabled);
     void subscribeCallback(StreamCallback callback, void* context, SubscriberState state = SubscriberState::Enabled);
     void subscribeListener(StreamListener* listener, SubscriberState state = SubscriberState::Enabled);
+
+    // Takes every node of that window off the list.
+    void unsubscribeWindow(platform::Handle window);
 
     // Set the state of every node of that subscriber.
     virtual void setListenerState(StreamListener* listener, SubscriberState state);
@@ -81,7 +85,9 @@ protected:
         StreamCallback callback = nullptr;
         void* context = nullptr;
         StreamListener* listener = nullptr;
-        Subscriber* next = nullptr;
+        std::atomic<Subscriber*> next{nullptr};
+        // Links the unlinked nodes that wait to be freed.
+        Subscriber* retiredNext = nullptr;
     };
 
     enum class Rule {
@@ -100,7 +106,7 @@ protected:
     class Presence
     {
     public:
-        explicit Presence(EventSource& source);
+        explicit Presence(const EventSource& source);
         ~Presence();
         Presence(const Presence&) = delete;
         Presence& operator=(const Presence&) = delete;
@@ -108,7 +114,7 @@ protected:
 
     private:
         friend class EventSource;
-        EventSource* m_source;
+        const EventSource* m_source;
         const std::thread::id m_thread = std::this_thread::get_id();
         std::atomic<bool> m_gone{false};
         Presence* m_next = nullptr;
@@ -126,7 +132,8 @@ protected:
     bool forEachSubscriber(Rule rule, Deliver&& deliver)
     {
         const Presence presence(*this);
-        for (Subscriber* node = m_head.load(std::memory_order_acquire); node; node = node->next) {
+        for (Subscriber* node = m_head.load(std::memory_order_acquire); node;
+             node = node->next.load(std::memory_order_acquire)) {
             if (!admits(rule, *node))
                 continue;
             deliver(*node);
@@ -153,10 +160,18 @@ private:
     void setStates(SubscriberState state, Match&& match);
     template <typename Match>
     std::optional<SubscriberState> newestState(Match&& match) const;
+    template <typename Match>
+    void removeNodes(Match&& match);
+    // Frees the unlinked nodes now when no thread walks the list, or when the last one leaves.
+    void retire(Subscriber* nodes);
+    static void freeNodes(Subscriber* nodes);
 
     std::atomic<Subscriber*> m_head{nullptr};
     mutable std::mutex m_presenceMutex;
-    Presence* m_presences = nullptr; // guarded by m_presenceMutex
+    mutable Presence* m_presences = nullptr; // guarded by m_presenceMutex
+    mutable Subscriber* m_retired = nullptr; // guarded by m_presenceMutex
+    // One thread at a time unlinks nodes; publishing at the head needs no lock.
+    std::mutex m_unlinkMutex;
 };
 
 } // namespace zeb::stream

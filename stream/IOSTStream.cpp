@@ -35,6 +35,17 @@ platform::LParam asLParam(const void* pointer)
 }
 
 std::atomic<IOSTStream::RequestService*> g_requestService{nullptr};
+// The thread is handing bytes to a transport (and holds that stream's write lock).
+thread_local bool t_transmitting = false;
+
+class Transmitting
+{
+public:
+    Transmitting() { t_transmitting = true; }
+    ~Transmitting() { t_transmitting = false; }
+    Transmitting(const Transmitting&) = delete;
+    Transmitting& operator=(const Transmitting&) = delete;
+};
 std::atomic<std::uint64_t> g_nextSerial{1};
 
 constexpr std::uint8_t kStx = 0x02;
@@ -202,6 +213,9 @@ void IOSTStream::detachDevice()
         m_attached.store(nullptr);
         old = std::move(m_device);
         old->setOwner(nullptr);
+        // A writer on another thread that took the old transport finishes with it first.
+        if (!t_transmitting)
+            const std::lock_guard lock(m_writeMutex);
     }
     const bool inside = callerInside();
     std::vector<std::unique_ptr<StreamDevice>> done;
@@ -229,21 +243,43 @@ std::size_t IOSTStream::write(const std::uint8_t* bytes, std::size_t count, int 
     if (!m_device || !m_device->isOpen() || (!bytes && count > 0))
         return 0;
     const Presence presence(*this);
-    notifySent();
-    if (presence.sourceGone())
-        return 0;
-
-    const std::span<const std::uint8_t> message(bytes, count);
-    StreamEvent event;
-    event.setData(bytes, static_cast<std::uint32_t>(count));
-    event.status = ReadStatus::Complete;
-    event.kind = messages::classifyContent(message, false);
-    event.type = messages::classify(event.kind, message);
-    event.stream = this;
-    notifySend(event);
-    if (presence.sourceGone())
+    if (!notifySentBytes(presence, {bytes, count}))
         return 0;
     return transmit(bytes, count, retries, retryDelayMs, escape).written;
+}
+
+bool IOSTStream::notifySentBytes(const Presence& presence, std::span<const std::uint8_t> bytes)
+{
+    notifySent();
+    if (presence.sourceGone())
+        return false;
+    StreamEvent event;
+    event.setData(bytes.data(), static_cast<std::uint32_t>(bytes.size()));
+    event.status = ReadStatus::Complete;
+    event.kind = messages::classifyContent(bytes, false);
+    event.type = messages::classify(event.kind, bytes);
+    event.stream = this;
+    notifySend(event);
+    return !presence.sourceGone();
+}
+
+std::optional<std::size_t> IOSTStream::writeAvailable(std::span<const std::uint8_t> bytes, std::size_t maxWaiting)
+{
+    const Presence presence(*this);
+    std::size_t taken = 0;
+    {
+        const std::lock_guard lock(m_writeMutex);
+        const Transmitting transmitting;
+        StreamDevice* device = m_attached.load();
+        if (!device || !device->isOpen())
+            return std::nullopt;
+        if (device->bytesWaitingToBeSent() > maxWaiting)
+            return 0;
+        taken = device->write(bytes.data(), bytes.size(), 0, 0);
+    }
+    if (taken > 0)
+        notifySentBytes(presence, bytes.first(taken));
+    return taken;
 }
 
 std::size_t IOSTStream::write(std::string_view text, int retries, int retryDelayMs, bool escape)
@@ -273,6 +309,7 @@ IOSTStream::Transmitted IOSTStream::transmit(const std::uint8_t* bytes, std::siz
                                              int retryDelayMs, bool escape)
 {
     const std::lock_guard lock(m_writeMutex);
+    const Transmitting transmitting;
     // A subscriber may have closed the stream during the send notifications.
     StreamDevice* device = m_attached.load();
     if (!device)

@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -74,6 +75,11 @@ public:
                       int retryDelayMs = kDefaultRetryDelayMs, bool escape = true);
     std::size_t write(std::string_view text, int retries = 0, int retryDelayMs = kDefaultRetryDelayMs,
                       bool escape = true);
+    // For a writer that waits for room on a thread of its own: hands over, without waiting and
+    // unescaped, as much as the transport takes now (nothing while more than `maxWaiting` bytes
+    // wait in it), then notifies "sent" and "send" of just the bytes it took, so that nothing is
+    // shown as sent that did not leave. None when no open transport is attached.
+    std::optional<std::size_t> writeAvailable(std::span<const std::uint8_t> bytes, std::size_t maxWaiting);
     // Sends a record's data as write() does: Ok when all of it left (or the stream is not
     // open), NotOpen otherwise.
     virtual StreamStatus sendEvent(StreamEvent& event);
@@ -161,6 +167,8 @@ private:
     };
     class ReceiveScope;
 
+    // "sent", then "send" of `bytes`; false once a handler destroyed the stream.
+    bool notifySentBytes(const Presence& presence, std::span<const std::uint8_t> bytes);
     void onPingSentence() override;
     void onHttpRequest(messages::HttpRequestRecord& record) override;
     void onRtcmOverflow() override;

@@ -1,6 +1,7 @@
 #include "testsupport/LoopbackPeer.h"
 
 #include <arpa/inet.h>
+#include <chrono>
 #include <netinet/in.h>
 #include <poll.h>
 #include <sys/socket.h>
@@ -25,6 +26,9 @@ int LoopbackPeer::listenOnFreePort(unsigned& port)
 LoopbackPeer::LoopbackPeer()
     : m_listener(listenOnFreePort(m_port))
 {
+    // Inherited by the accepted connection: a held peer makes its client wait soon.
+    const int receiveBuffer = 8 * 1024;
+    ::setsockopt(m_listener, SOL_SOCKET, SO_RCVBUF, &receiveBuffer, sizeof receiveBuffer);
     m_thread = std::thread([this] { run(); });
 }
 
@@ -41,6 +45,10 @@ void LoopbackPeer::run()
 {
     while (!m_stop) {
         const int client = m_client.load();
+        if (client >= 0 && m_held) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+            continue;
+        }
         pollfd watch{client >= 0 ? client : m_listener, POLLIN, 0};
         if (::poll(&watch, 1, 20) <= 0)
             continue;

@@ -22,6 +22,9 @@ public:
     std::string address() const { return "/dev/client/127.0.0.1/" + std::to_string(m_port); }
     bool connected() const { return m_client.load() >= 0; }
     void send(const std::string& bytes);
+    // While held, nothing is read: the connection's buffers fill and the client's sends find no
+    // room. The peer's receive buffer is small, so that happens after a few kilobytes.
+    void holdReading(bool hold) { m_held = hold; }
     std::string received() const;
 
 private:
@@ -31,6 +34,7 @@ private:
     int m_listener = -1;
     std::atomic<int> m_client{-1};
     std::atomic<bool> m_stop{false};
+    std::atomic<bool> m_held{false};
     mutable std::mutex m_mutex;
     std::string m_received;
     std::thread m_thread;

@@ -124,7 +124,7 @@ TEST(EventSource, NewestSubscriberIsServedFirstAndStateChangesReachEveryNodeOfAS
     stream.setAllStates(SubscriberState::Enabled);
     stream.notifyOpen();
     EXPECT_EQ(order.size(), 3u);
-    EXPECT_EQ(stream.subscriberCount(), 3u) << "nodes are never removed";
+    EXPECT_EQ(stream.subscriberCount(), 3u) << "disabling keeps the nodes";
 }
 
 TEST(EventSource, SubscribingFromInsideANotificationTakesEffectAtTheNextOne)

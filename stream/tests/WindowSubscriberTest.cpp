@@ -73,8 +73,33 @@ TEST(WindowSubscriber, StreamEventsReachWindowsWithTheirArguments)
     EXPECT_EQ(messages[2].text, "$GPZDA\r\n");
 }
 
+// A window that leaves from inside its own notification: the walk standing on its nodes goes
+// on to the next subscriber, and the nodes are freed once the walk ends (AddressSanitizer).
+TEST(WindowSubscriber, AWindowUnsubscribesFromInsideItsOwnNotification)
+{
+    const auto& ids = StreamRegistry::messages();
+    IOSTStream stream(IOSTStream::kAnonymous);
+    WindowThread steady;
+    stream.subscribeWindow(steady.handle());
+    platform::Handle leaving = platform::kNoHandle;
+    testsupport::WindowThread leaver([&](MessageId id, WParam, LParam) {
+        if (id == ids.receive)
+            stream.unsubscribeWindow(leaving);
+        return std::string();
+    });
+    leaving = leaver.handle();
+    stream.subscribeWindow(leaving);
+    stream.subscribeWindow(leaving);
+
+    feedText(stream, "$GPHDT,1.0,T\r\n$GPZDA\r\n");
+    EXPECT_EQ(leaver.count(ids.receive), 1u);
+    EXPECT_EQ(steady.count(ids.receive), 2u);
+    EXPECT_EQ(stream.subscriberCount(), 1u);
+}
+
 // A receive thread feeds a capture while a window on another thread subscribes, switches
-// itself off and on, and counts what it gets. Run under ThreadSanitizer too.
+// itself off and on, leaves and comes back, and counts what it gets. Run under
+// ThreadSanitizer and AddressSanitizer too.
 TEST(WindowSubscriber, AWindowSubscribesWhileAReceiveThreadDelivers)
 {
     const auto& ids = StreamRegistry::messages();
@@ -105,6 +130,11 @@ TEST(WindowSubscriber, AWindowSubscribesWhileAReceiveThreadDelivers)
     testing::mustHappen([&] { return window.count(ids.receive) >= 200; }, "200 messages to the new window");
     stream.setWindowState(window.handle(), SubscriberState::Disabled);
     stream.setWindowState(window.handle(), SubscriberState::Enabled);
+    for (int i = 0; i < 200; ++i) {
+        stream.unsubscribeWindow(window.handle());
+        stream.subscribeWindow(window.handle());
+    }
+    EXPECT_EQ(stream.subscriberCount(), 2u);
     const std::size_t before = window.count(ids.receive);
     testing::mustHappen([&] { return window.count(ids.receive) >= before + 200; }, "200 more after re-enabling");
     feeding = false;

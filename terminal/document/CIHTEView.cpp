@@ -6,6 +6,7 @@
 #include "app/framework/UserMessages.h"
 #include "platform/Environment.h"
 #include "platform/MessageRegistry.h"
+#include "platform/Messaging.h"
 #include "stream/IOSTStream.h"
 #include "stream/StreamEvent.h"
 #include "stream/StreamRegistry.h"
@@ -19,33 +20,51 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QMimeData>
+#include <QProgressDialog>
 #include <QUrl>
 
+#include <algorithm>
 #include <cstring>
 #include <memory>
 
 namespace zeb::terminal {
 
+namespace {
+
+constexpr int kProgressSteps = 1000;
+
+} // namespace
+
 CIHTEView::CIHTEView(CIHTEDocument& document, QWidget* parent)
     : CWICOScreenView(kAllParts, parent)
     , m_document(document)
-    , m_prompt(this)
-    , m_session(*this, m_prompt, [this](std::string_view message) { report(message); })
+    , m_session(*this, *this, [this](std::string_view message) { report(message); })
 {
     setAcceptDrops(true);
     m_session.applyOptions(document.options());
+    m_session.setPromptScheduler([this] { schedulePrompts(); });
+    // Only the handle goes to the sender's thread: a post to a view that is gone is dropped.
+    m_session.setFileNotifier([view = handle()] { platform::post(view, fileProgressMessage()); });
     QObject::connect(this, &CWICOScreenView::lineEntered, this,
                      [this](const std::string& line) { sendTelecommand(line); });
 }
 
 CIHTEView::~CIHTEView()
 {
+    // The sender's thread may be telling this view of a send: it ends while the view still serves it.
+    m_session.stopFileSend();
     detach();
 }
 
 platform::MessageId CIHTEView::sendTelecommandMessage()
 {
     static const platform::MessageId id = platform::MessageRegistry::registerMessage("ON_SEND_TELECOMMAND");
+    return id;
+}
+
+platform::MessageId CIHTEView::fileProgressMessage()
+{
+    static const platform::MessageId id = platform::MessageRegistry::registerMessage("ON_IHTE_FILE_PROGRESS");
     return id;
 }
 
@@ -89,7 +108,7 @@ void CIHTEView::initialUpdate()
 void CIHTEView::detach()
 {
     if (stream::IOSTStream* stream = m_session.stream())
-        stream->setWindowState(handle(), stream::SubscriberState::Disabled);
+        stream->unsubscribeWindow(handle());
     m_session.detach();
 }
 
@@ -119,6 +138,28 @@ void CIHTEView::show(std::uint32_t colour, std::string_view text)
     }
 }
 
+PromptResult CIHTEView::prompt(std::vector<PromptRow>& rows)
+{
+    CIHTEPromptDialog dialog(this);
+    return dialog.prompt(rows);
+}
+
+void CIHTEView::schedulePrompts()
+{
+    // Called inside a stream notification, whose thread waits: the prompts run once it has gone on.
+    // A view destroyed meanwhile takes the queued call with it.
+    if (m_promptsScheduled)
+        return;
+    m_promptsScheduled = true;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            m_promptsScheduled = false;
+            m_session.runPendingPrompts();
+        },
+        Qt::QueuedConnection);
+}
+
 void CIHTEView::report(std::string_view message)
 {
     framework::UserMessages::show(QString::fromUtf8(message.data(), static_cast<int>(message.size())), this);
@@ -140,7 +181,31 @@ void CIHTEView::sendFile()
 
 void CIHTEView::sendFile(const std::string& path)
 {
-    m_session.sendFile(path);
+    if (!m_session.sendFile(path))
+        return;
+    showFileProgress();
+}
+
+void CIHTEView::showFileProgress()
+{
+    if (!m_session.sendingFile()) {
+        if (m_fileProgress)
+            m_fileProgress->deleteLater();
+        return;
+    }
+    if (!m_fileProgress) {
+        // Not modal: the terminal goes on showing what is sent and received meanwhile.
+        m_fileProgress
+            = new QProgressDialog(QStringLiteral("Sending file..."), QStringLiteral("Cancel"), 0, kProgressSteps, this);
+        m_fileProgress->setObjectName(QStringLiteral("fileProgress"));
+        m_fileProgress->setWindowModality(Qt::NonModal);
+        m_fileProgress->setAutoClose(false);
+        m_fileProgress->setAutoReset(false);
+        QObject::connect(m_fileProgress, &QProgressDialog::canceled, this, [this] { m_session.cancelFileSend(); });
+        m_fileProgress->show();
+    }
+    const std::uint64_t size = std::max<std::uint64_t>(m_session.fileSize(), 1);
+    m_fileProgress->setValue(static_cast<int>(m_session.fileSent() * kProgressSteps / size));
 }
 
 void CIHTEView::clearScreen()
@@ -191,6 +256,11 @@ platform::LResult CIHTEView::onMessage(platform::MessageId message, platform::WP
     }
     if (message == ids.open || message == ids.close) {
         refreshState();
+        return 0;
+    }
+    if (message == fileProgressMessage()) {
+        m_session.continueFileSend();
+        showFileProgress();
         return 0;
     }
     if (message == sendTelecommandMessage()) {

@@ -6,6 +6,8 @@
 #include "terminal/widgets/CIHTEPromptDialog.h"
 #include "terminal/widgets/CWICOScreenView.h"
 
+#include <QPointer>
+#include <QProgressDialog>
 #include <QSize>
 
 namespace zeb::terminal {
@@ -17,8 +19,9 @@ class CIHTEButtonBar;
 // The terminal's view: the screen view that shows every message of the document's stream in the
 // colour and mode of its category and direction, the input line that sends typed telecommands,
 // and the commands of the terminal's tool bar. Its window subscribes to the stream; the
-// messages' bytes are shown while the stream's thread waits.
-class CIHTEView : public CWICOScreenView, public platform::MessageTarget, private TerminalSink
+// messages' bytes are shown while the stream's thread waits. Prompts are asked outside those
+// notifications, one at a time, each in a dialog of its own.
+class CIHTEView : public CWICOScreenView, public platform::MessageTarget, private TerminalSink, private PromptHandler
 {
     Q_OBJECT
 
@@ -50,6 +53,10 @@ public:
 
     // "ON_SEND_TELECOMMAND": posted with a zero-terminated text the receiver frees.
     static platform::MessageId sendTelecommandMessage();
+    // Posted by the file sender's thread whenever a file send moved on.
+    static platform::MessageId fileProgressMessage();
+    // The progress of the file being sent, with its Cancel button; null when none is sent.
+    QProgressDialog* fileProgress() const { return m_fileProgress; }
 
     platform::LResult onMessage(platform::MessageId message, platform::WParam wParam, platform::LParam lParam) override;
 
@@ -59,15 +66,19 @@ protected:
 
 private:
     void show(std::uint32_t colour, std::string_view text) override;
+    PromptResult prompt(std::vector<PromptRow>& rows) override;
+    void schedulePrompts();
+    void showFileProgress();
     void report(std::string_view message);
     void detach();
 
     CIHTEDocument& m_document;
-    CIHTEPromptDialog m_prompt;
     TerminalSession m_session;
     CIHTEToolBar* m_toolBar = nullptr;
     CIHTEButtonBar* m_buttonBar = nullptr;
     bool m_laidOut = false;
+    bool m_promptsScheduled = false;
+    QPointer<QProgressDialog> m_fileProgress;
 };
 
 } // namespace zeb::terminal

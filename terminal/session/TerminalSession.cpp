@@ -6,8 +6,7 @@
 #include "text/Format.h"
 
 #include <array>
-#include <cstdio>
-#include <memory>
+#include <filesystem>
 
 namespace zeb::terminal {
 
@@ -29,30 +28,56 @@ private:
     bool& m_flag;
 };
 
-struct FileCloser
-{
-    void operator()(std::FILE* file) const { std::fclose(file); }
-};
-
 } // namespace
 
 TerminalSession::TerminalSession(TerminalSink& sink, PromptHandler& prompt, Reporter reporter)
     : m_sink(sink)
+    , m_prompt(prompt)
     , m_reporter(std::move(reporter))
     , m_settings(TerminalSettings::fromSettings())
-    , m_sendStep(prompt, [this](std::span<const std::uint8_t> bytes) { write(bytes); })
-    , m_answerStep(prompt, [this](std::span<const std::uint8_t> bytes) { write(bytes); })
-    , m_channel(prompt, m_answerStep)
+    , m_sendStep(*this, [this](std::span<const std::uint8_t> bytes) { write(bytes); })
+    , m_answerStep(*this,
+                   [this](std::span<const std::uint8_t> bytes) {
+                       // An answer is never offered to the filters: it would answer itself for ever.
+                       const Flag answering(m_answering);
+                       write(bytes);
+                   })
+    , m_fileStep(*this,
+                 [this](std::span<const std::uint8_t> bytes) {
+                     if (m_fileSender)
+                         m_fileSender->push(bytes);
+                 })
+    , m_channel(*this, m_answerStep)
     , m_answerer(m_filters, m_channel)
 {
 }
 
-TerminalSession::~TerminalSession() = default;
+TerminalSession::~TerminalSession()
+{
+    stopFileSend();
+}
+
+void TerminalSession::stopFileSend()
+{
+    m_file.reset();
+    if (!m_fileSender) {
+        return;
+    }
+    m_fileSender->cancel();
+    if (!m_fileSender->cannotJoinFromHere()) {
+        m_fileSender.reset();
+        return;
+    }
+    // Called inside a notification the sender's thread waits on: that thread ends the sender.
+    FileSender* sender = m_fileSender.release();
+    if (!sender->handOff([sender] { delete sender; })) {
+        delete sender;
+    }
+}
 
 void TerminalSession::applyOptions(const TerminalOptions& options)
 {
     m_settings.options = options;
-    m_settings.options.writeSettings();
 }
 
 void TerminalSession::initialUpdate(stream::IOSTStream* stream)
@@ -122,8 +147,52 @@ void TerminalSession::show(const stream::StreamEvent& event, Direction direction
     }
     // The filters see every telecommand that passes, shown or not: a suspended screen still answers.
     if (event.kind == messages::MessageKind::Telecommand) {
-        m_answerer.offer(event.text());
+        offerToFilters(event.text());
     }
+}
+
+void TerminalSession::offerToFilters(std::string_view text)
+{
+    // Only a match copies the telecommand: the receive path allocates nothing otherwise.
+    if (m_answering || m_filters.firstMatch(FilterAnswerer::sentenceOf(text)) == InputFilterList::npos) {
+        return;
+    }
+    if (m_pending.size() >= kMaxPendingPrompts) {
+        return;
+    }
+    m_pending.emplace_back(text);
+    schedulePrompts();
+}
+
+void TerminalSession::schedulePrompts()
+{
+    if (m_prompting || m_pending.empty()) {
+        return;
+    }
+    if (m_schedule) {
+        m_schedule();
+    } else {
+        runPendingPrompts();
+    }
+}
+
+void TerminalSession::runPendingPrompts()
+{
+    while (!m_prompting && !m_pending.empty()) {
+        if (!streamOpen()) {
+            m_pending.clear();
+            return;
+        }
+        const std::string text = std::move(m_pending.front());
+        m_pending.pop_front();
+        m_answerer.offer(text);
+    }
+}
+
+PromptResult TerminalSession::prompt(std::vector<PromptRow>& rows)
+{
+    const Flag prompting(m_prompting);
+    return m_prompt.prompt(rows);
 }
 
 bool TerminalSession::sendTelecommand(std::string_view text)
@@ -131,43 +200,91 @@ bool TerminalSession::sendTelecommand(std::string_view text)
     if (m_sending) {
         return false;
     }
-    const Flag sending(m_sending);
     const TelecommandTranslator::Result result = m_translator.translate(text);
     if (!result.ok()) {
         report(result.error);
         return false;
     }
-    return m_sendStep.send(result.bytes) == PromptResult::Accept;
+    bool sent = false;
+    {
+        const Flag sending(m_sending);
+        sent = m_sendStep.send(result.bytes) == PromptResult::Accept;
+    }
+    // What matched while the send prompted gets its turn now.
+    schedulePrompts();
+    return sent;
 }
 
 bool TerminalSession::sendFile(const std::string& path)
 {
-    if (m_sending) {
+    if (m_sending || m_fileSender || !m_stream) {
         return false;
     }
-    const std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
+    std::error_code error;
+    // A folder opens but cannot be read: it is no file to send either.
+    const std::uint64_t size = std::filesystem::file_size(path, error);
+    std::unique_ptr<std::FILE, FileCloser> file(error ? nullptr : std::fopen(path.c_str(), "rb"));
     if (!file) {
         report(text::format(kFileMissing, path.c_str()));
         return false;
     }
-    const Flag sending(m_sending);
-    std::array<std::uint8_t, kFileBlockSize> block{};
-    bool complete = true;
-    for (bool first = true;; first = false) {
-        const std::size_t count = std::fread(block.data(), 1, block.size(), file.get());
-        if (count == 0) {
-            // A folder opens but cannot be read: it is no file to send either.
-            if (first && std::ferror(file.get())) {
-                report(text::format(kFileMissing, path.c_str()));
-                return false;
+    m_filePath = path;
+    m_file = std::move(file);
+    m_fileSender = std::make_unique<FileSender>(
+        *m_stream, size, m_fileMoved ? m_fileMoved : [] {});
+    if (m_fileSender->start() != platform::WorkerThread::kStatusOk) {
+        stopFileSend();
+        report(text::format(kFileCut, path.c_str()));
+        return false;
+    }
+    continueFileSend();
+    return true;
+}
+
+void TerminalSession::continueFileSend()
+{
+    // A block's prompt serves events, which may ask to continue again.
+    if (!m_fileSender || m_readingFile) {
+        return;
+    }
+    {
+        const Flag reading(m_readingFile);
+        std::array<std::uint8_t, kFileBlockSize> block{};
+        // A prompt may have stopped the send meanwhile.
+        while (m_file && m_fileSender && m_fileSender->hasRoom()) {
+            const std::size_t count = std::fread(block.data(), 1, block.size(), m_file.get());
+            if (count == 0) {
+                m_file.reset();
+                m_fileSender->finishInput();
+                break;
             }
-            break;
-        }
-        if (m_sendStep.send(std::span<const std::uint8_t>(block.data(), count)) != PromptResult::Accept) {
-            complete = false;
+            // A block whose prompt the user declines is left out, as a typed send would be.
+            m_fileStep.send(std::span<const std::uint8_t>(block.data(), count));
         }
     }
-    return complete && !std::ferror(file.get());
+    if (m_fileSender && m_fileSender->state() != FileSender::State::Sending) {
+        endFileSend();
+    }
+}
+
+void TerminalSession::cancelFileSend()
+{
+    if (!m_fileSender) {
+        return;
+    }
+    m_file.reset();
+    m_fileSender->cancel();
+}
+
+void TerminalSession::endFileSend()
+{
+    const bool failed = m_fileSender->state() == FileSender::State::Failed;
+    m_fileSender.reset();
+    m_file.reset();
+    if (failed) {
+        report(text::format(kFileCut, m_filePath.c_str()));
+    }
+    schedulePrompts();
 }
 
 void TerminalSession::loadInputFilters(const std::string& path)

@@ -7,13 +7,17 @@
 #include "terminal/filters/FilterAnswerer.h"
 #include "terminal/filters/InputFilterFile.h"
 #include "terminal/filters/InputFilterList.h"
+#include "terminal/session/FileSender.h"
 #include "terminal/session/MessageRenderer.h"
 #include "terminal/session/PromptAnswerChannel.h"
 #include "terminal/session/TerminalSettings.h"
 #include "terminal/session/TerminalSink.h"
 
 #include <cstddef>
+#include <cstdio>
+#include <deque>
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -32,7 +36,12 @@ namespace zeb::terminal {
 // the console subscribes the session as a listener or forwards from a callback. The session neither
 // subscribes nor unsubscribes. Every call, and every event, must come on one thread at a time; prompts and
 // reports run on the calling thread.
-class TerminalSession : public stream::StreamListener
+//
+// One prompt at a time: a telecommand that an input filter matches waits in a bounded queue while any
+// prompt is open, and is asked about once the prompt has closed. With a prompt scheduler the filters never
+// prompt inside an event: the scheduler is told, and the owner calls runPendingPrompts() later, so the
+// stream's thread goes on meanwhile.
+class TerminalSession : public stream::StreamListener, private PromptHandler
 {
 public:
     // Shows an error to the user (the view's message box); the text is valid only during the call.
@@ -41,6 +50,10 @@ public:
     static constexpr std::size_t kFileBlockSize = 1024;
     static constexpr std::string_view kTraceOutputPrefix = "$PKVR,DEBUG,TRACE,OUTPUT";
     static constexpr const char* kFileMissing = "File %s does not exist";
+    static constexpr const char* kFileCut = "File %s was not sent completely: the stream closed";
+    // Matched telecommands waiting for their prompt; further ones are dropped until the queue drains, so a
+    // receiver repeating a sentence cannot pile up prompts.
+    static constexpr std::size_t kMaxPendingPrompts = 8;
 
     // Starts inactive, with default settings (options from the application's settings) and no filters.
     TerminalSession(TerminalSink& sink, PromptHandler& prompt, Reporter reporter = {});
@@ -52,7 +65,8 @@ public:
     TerminalSettings& settings() { return m_settings; }
     const TerminalSettings& settings() const { return m_settings; }
     const TerminalOptions& options() const { return m_settings.options; }
-    // The options dialog's OK: the options replace the current ones and go to the application's settings.
+    // The options replace the current ones. Only the options dialog's OK stores them in the application's
+    // settings (the view does): a workspace's options stay with its own terminal.
     void applyOptions(const TerminalOptions& options);
 
     // The initial update: reads the input filters from their default file, then attaches to `stream`.
@@ -75,15 +89,36 @@ public:
     void onReceive(const stream::StreamEvent& event) override;
     void onSend(const stream::StreamEvent& event) override;
 
+    // Called (on the event's thread) when a matched telecommand waits for runPendingPrompts(); none asks at
+    // once, or as soon as the open prompt closes.
+    void setPromptScheduler(std::function<void()> schedule) { m_schedule = std::move(schedule); }
+    // Asks about the waiting telecommands one after the other, unless a prompt is open; drops them when the
+    // stream is closed.
+    void runPendingPrompts();
+    std::size_t pendingPrompts() const { return m_pending.size(); }
+
     // The clear command (the view empties its screen itself).
     void clear() { m_renderer.clear(); }
 
     // Translates the escapes and sends through the placeholder step. False, with the error reported, for a
     // syntax error; false too when the user declined the prompt or another send is still prompting.
     bool sendTelecommand(std::string_view text);
-    // Sends the file in blocks of kFileBlockSize bytes, each through the placeholder step. A file that
-    // cannot be opened is reported as "File %s does not exist" and nothing is sent.
+    // Starts sending the file in blocks of kFileBlockSize bytes, each through the placeholder step, on a
+    // sender thread that waits for the transport to take each block. A file that cannot be opened is
+    // reported as "File %s does not exist" and nothing is sent; false too while a file is being sent.
     bool sendFile(const std::string& path);
+    // Called on the sender's thread whenever the send moved on; the owner then calls continueFileSend() on
+    // its own thread. Set before sendFile().
+    void setFileNotifier(std::function<void()> moved) { m_fileMoved = std::move(moved); }
+    // Reads and queues blocks while the sender has room; ends the send once the sender has finished.
+    void continueFileSend();
+    void cancelFileSend();
+    // Cancels and waits for the sender's thread (serving the sends addressed to this thread meanwhile).
+    void stopFileSend();
+    bool sendingFile() const { return m_fileSender != nullptr; }
+    // Bytes the transport accepted so far, and the file's size.
+    std::uint64_t fileSent() const { return m_fileSender ? m_fileSender->sent() : 0; }
+    std::uint64_t fileSize() const { return m_fileSender ? m_fileSender->total() : 0; }
 
     // The input filters: read from a ".ufl" file, edited by the filter editor, disabled by answers.
     InputFilterList& inputFilters() { return m_filters; }
@@ -93,27 +128,46 @@ public:
     bool applyInputFilters(const InputFilterList& filters, const std::string& path = InputFilterFile::defaultPath());
 
 private:
+    PromptResult prompt(std::vector<PromptRow>& rows) override;
     void show(const stream::StreamEvent& event, Direction direction);
+    void endFileSend();
+    void offerToFilters(std::string_view text);
+    void schedulePrompts();
     void write(std::span<const std::uint8_t> bytes);
     void report(std::string_view message) const;
 
     TerminalSink& m_sink;
+    PromptHandler& m_prompt;
     Reporter m_reporter;
+    std::function<void()> m_schedule;
     TerminalSettings m_settings;
     stream::IOSTStream* m_stream = nullptr;
     bool m_active = false;
     bool m_automatic = true;
     bool m_sending = false;
+    bool m_prompting = false;
+    bool m_answering = false;
+    bool m_readingFile = false;
+    std::deque<std::string> m_pending;
 
     MessageRenderer m_renderer;
     TelecommandTranslator m_translator;
-    // Typed texts and files, and the filters' answers, each have a step of their own: an answer may come
-    // while the user is still being prompted for a send.
+    // Typed texts and files, and the filters' answers, each have a step of their own, with its own rows.
     PlaceholderStep m_sendStep;
     PlaceholderStep m_answerStep;
+    PlaceholderStep m_fileStep;
     InputFilterList m_filters;
     PromptAnswerChannel m_channel;
     FilterAnswerer m_answerer;
+
+    struct FileCloser
+    {
+        void operator()(std::FILE* file) const { std::fclose(file); }
+    };
+    std::function<void()> m_fileMoved;
+    std::string m_filePath;
+    std::unique_ptr<std::FILE, FileCloser> m_file;
+    std::unique_ptr<FileSender> m_fileSender;
 };
 
 } // namespace zeb::terminal

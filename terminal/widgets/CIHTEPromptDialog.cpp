@@ -101,7 +101,9 @@ PromptResult CIHTEPromptDialog::prompt(std::vector<PromptRow>& rows)
     if (result != QDialog::Accepted) {
         return PromptResult::Cancel;
     }
-    for (int row = 0; row < m_shown; ++row) {
+    // The rows given to this prompt, never more, whatever the dialog showed before.
+    const int shown = std::min(m_shown, static_cast<int>(rows.size()));
+    for (int row = 0; row < shown; ++row) {
         rows[static_cast<std::size_t>(row)].value = m_edits[static_cast<std::size_t>(row)]->text().toStdString();
     }
     return PromptResult::Accept;

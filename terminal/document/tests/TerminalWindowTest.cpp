@@ -184,6 +184,95 @@ TEST_F(TerminalWindowTest, InputFilterAnswerGoesBackThroughThePrompt)
     EXPECT_EQ(answers.shown(), 1);
 }
 
+TEST_F(TerminalWindowTest, PromptsTakeTurnsInDialogsOfTheirOwnWhileTheStreamFlows)
+{
+    CIHTEDocument& document = openTerminal();
+    CIHTEView* view = document.view();
+    testsupport::DialogAnswers answers;
+    // A sentence the filter answers arrives while the send's prompt is open; its prompt comes next.
+    answers.next<CIHTEPromptDialog>([&](CIHTEPromptDialog& prompt) {
+        peer.send("$PKVR,SET,A,12\r\n$GPZDA,1*00\r\n");
+        EXPECT_TRUE(qtWaitFor([&] { return shows(*view, "$GPZDA", 0xFF0000); }, "the stream to go on"));
+        EXPECT_EQ(prompt.shownRows(), 1);
+        prompt.edit(0)->setText(QStringLiteral("outer"));
+        return QDialog::Accepted;
+    });
+    answers.next<CIHTEPromptDialog>([&](CIHTEPromptDialog& prompt) {
+        peer.send("$GPGGA,2*00\r\n");
+        EXPECT_TRUE(qtWaitFor([&] { return shows(*view, "$GPGGA,2", 0xFF0000); }, "the stream to go on"));
+        EXPECT_EQ(prompt.shownRows(), 2);
+        prompt.edit(1)->setText(QStringLiteral("13"));
+        return QDialog::Accepted;
+    });
+    view->sendTelecommand("$PKVR,OUT,%[Outer]\r\n");
+    const std::string expected = "$PKVR,OUT,outer\r\n$PKVR,SET,A,13\r\n";
+    ASSERT_TRUE(qtWaitFor([&] { return peer.received() == expected; }, "the send, then the answer")) << peer.received();
+}
+
+TEST_F(TerminalWindowTest, APromptForAClosedTerminalIsDropped)
+{
+    openTerminal();
+    testsupport::DialogAnswers none;
+    feed("$PKVR,SET,A,12\r\n");
+    framework::DocumentManager::instance().closeAllDocuments();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(none.shown(), 0);
+}
+
+TEST_F(TerminalWindowTest, AFileWaitsForAPeerThatReadsLaterAndArrivesWhole)
+{
+    CIHTEView* view = openTerminal().view();
+    std::string contents;
+    for (int i = 0; contents.size() < (4U << 20); ++i)
+        contents += "$PKVR,LINE," + std::to_string(i) + "\r\n";
+    std::ofstream(home / "send.txt", std::ios::binary) << contents;
+    peer.holdReading(true);
+    view->sendFile((home / "send.txt").string());
+    ASSERT_NE(view->fileProgress(), nullptr);
+    peer.holdReading(false);
+    ASSERT_TRUE(qtWaitFor([&] { return peer.received().size() >= contents.size(); }, "the whole file at the peer",
+                          std::chrono::seconds(60)));
+    EXPECT_TRUE(peer.received() == contents) << "bytes lost or out of order";
+    EXPECT_TRUE(qtWaitFor([&] { return !view->fileProgress(); }, "the progress to close"));
+}
+
+TEST_F(TerminalWindowTest, ClosingTheTerminalEndsAFileSendThatWaitsForRoom)
+{
+    CIHTEView* view = openTerminal().view();
+    std::ofstream(home / "big.bin", std::ios::binary) << std::string(4U << 20, 'x');
+    peer.holdReading(true);
+    view->sendFile((home / "big.bin").string());
+    framework::DocumentManager::instance().closeAllDocuments();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    peer.holdReading(false);
+    // The socket may still be full: the write waits for room.
+    connection->write("$PKVR,AFTER\r\n", 500, 20);
+    EXPECT_TRUE(qtWaitFor([&] { return peer.received().ends_with("$PKVR,AFTER\r\n"); }, "the stream to go on"));
+    EXPECT_LT(peer.received().size(), 4U << 20);
+}
+
+TEST_F(TerminalWindowTest, AWorkspacesOptionsStayWithItsTerminal)
+{
+    // A workspace's terminal that hides received telecommands keeps that to itself.
+    auto* loaded = static_cast<CIHTEDocument*>(framework::DocumentManager::instance().createDocument("IHTE"));
+    ASSERT_TRUE(loaded->handleLine("$PKVR,RPC,IHTE,OPTION,0,255\r\n"));
+    loaded->finishLoading();
+    CIHTEDocument& later = openTerminal();
+    EXPECT_EQ(later.options(), TerminalOptions()) << "the workspace's options reached the settings";
+}
+
+TEST_F(TerminalWindowTest, ClosedTerminalsLeaveNoSubscriberBehind)
+{
+    const std::size_t before = connection->subscriberCount();
+    for (int i = 0; i < 3; ++i)
+        openTerminal();
+    EXPECT_EQ(connection->subscriberCount(), before + 3);
+    framework::DocumentManager::instance().closeAllDocuments();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(connection->subscriberCount(), before);
+}
+
 TEST_F(TerminalWindowTest, MemoryStaysFlatUnderAFlood)
 {
     CIHTEDocument& document = openTerminal();

@@ -6,6 +6,7 @@
 #include "terminal/session/tests/RecordingSink.h"
 #include "testsupport/AllocationCounter.h"
 #include "testsupport/ScratchHome.h"
+#include "testsupport/WaitFor.h"
 #include "text/Scan.h"
 
 #include <gtest/gtest.h>
@@ -157,9 +158,10 @@ TEST_F(TerminalSessionTest, InputFiltersAnswerReceivedAndSentTelecommands)
     EXPECT_EQ(written(), "$PKVR,SET,A,13\r\n$PKVR,SET,B,2\r\n$PKVR,SET,B,1\r\n");
 }
 
-TEST_F(TerminalSessionTest, AnAnswerWhileASendIsPromptingKeepsBothApart)
+TEST_F(TerminalSessionTest, AnAnswerWaitsForTheOpenSendPromptToClose)
 {
-    // The prompt of a send is modal: received telecommands are still served meanwhile.
+    // The prompt of a send is modal: received telecommands are still served meanwhile, and their answer is
+    // asked for once the send's prompt has closed.
     class NestedPrompt : public PromptHandler
     {
     public:
@@ -189,7 +191,29 @@ TEST_F(TerminalSessionTest, AnAnswerWhileASendIsPromptingKeepsBothApart)
     session.detach();
     own.inputFilters().add(true, "$PKVR,ASK,%[Inner]");
     EXPECT_TRUE(own.sendTelecommand("$PKVR,OUT,%[Outer],%[Second=s]\r\n"));
-    EXPECT_EQ(written(), "$PKVR,ASK,inner\r\n$PKVR,OUT,outer,s\r\n");
+    EXPECT_EQ(written(), "$PKVR,OUT,outer,s\r\n$PKVR,ASK,inner\r\n");
+}
+
+TEST_F(TerminalSessionTest, WithASchedulerFiltersAskOutsideTheEventAndABoundedQueueWaits)
+{
+    open();
+    int scheduled = 0;
+    session.setPromptScheduler([&] { ++scheduled; });
+    session.inputFilters().add(true, "$PKVR,SET,%[Mode]");
+    for (int i = 0; i < 10; ++i) {
+        receive("$PKVR,SET,A\r\n");
+    }
+    EXPECT_TRUE(prompt.seen.empty()) << "no prompt inside the receive event";
+    EXPECT_GT(scheduled, 0);
+    EXPECT_EQ(session.pendingPrompts(), TerminalSession::kMaxPendingPrompts) << "the rest are dropped";
+    session.runPendingPrompts();
+    EXPECT_EQ(prompt.seen.size(), TerminalSession::kMaxPendingPrompts);
+
+    receive("$PKVR,SET,B\r\n");
+    link.close();
+    session.runPendingPrompts();
+    EXPECT_EQ(prompt.seen.size(), TerminalSession::kMaxPendingPrompts) << "a closed stream's prompts are dropped";
+    EXPECT_EQ(session.pendingPrompts(), 0U);
 }
 
 TEST_F(TerminalSessionTest, TheReceivePathAllocatesNothingOnceWarm)
@@ -216,6 +240,8 @@ TEST_F(TerminalSessionTest, SendsFilesInBlocks)
     session.attach(&link);
     SendLog log;
     link.subscribeListener(&log);
+    // The sender's thread tells of each block; the session itself is served on one thread only.
+    link.setListenerState(&session, stream::SubscriberState::Disabled);
     std::string contents;
     for (int i = 0; i < 2500; ++i) {
         contents += static_cast<char>('a' + i % 26);
@@ -225,6 +251,12 @@ TEST_F(TerminalSessionTest, SendsFilesInBlocks)
         file << contents;
     }
     EXPECT_TRUE(session.sendFile(path("send.txt")));
+    ASSERT_TRUE(testsupport::waitFor(
+        [&] {
+            session.continueFileSend();
+            return !session.sendingFile();
+        },
+        "the file's end"));
     EXPECT_EQ(log.sizes, (std::vector<std::size_t>{1024, 1024, 452}));
 
     EXPECT_FALSE(session.sendFile(m_folder.string()));
