@@ -91,7 +91,7 @@ TEST(WindowSubscriber, AWindowUnsubscribesFromInsideItsOwnNotification)
     stream.subscribeWindow(leaving);
     stream.subscribeWindow(leaving);
 
-    feedText(stream, "$GPHDT,1.0,T\r\n$GPZDA\r\n");
+    stream.feed(testing::bytesOf("$GPHDT,1.0,T\r\n$GPZDA\r\n"));
     EXPECT_EQ(leaver.count(ids.receive), 1u);
     EXPECT_EQ(steady.count(ids.receive), 2u);
     EXPECT_EQ(stream.subscriberCount(), 1u);
