@@ -32,7 +32,7 @@ TEST_F(DemoWorkspaceTest, ShippedDemoShowsTheSimulatedReceiversTraffic)
     std::ofstream(copy, std::ios::binary) << demo;
 
     start({QString::fromStdString(copy.string())});
-    ASSERT_TRUE(app->connectionOpen());
+    ASSERT_TRUE(connectionOpens());
     auto* document = framework::DocumentManager::instance().byKey("IHTE")->firstDocument();
     ASSERT_NE(document, nullptr);
     auto* view = static_cast<terminal::CIHTEDocument*>(document)->view();

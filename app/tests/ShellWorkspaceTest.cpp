@@ -45,7 +45,7 @@ TEST_F(ShellWorkspaceTest, ConnectionDrivesCommandsTitleAndActivityPanes)
     EXPECT_TRUE(frame().commandEnabled(33411)) << "works without a connection";
 
     app->connectTo(peer.address());
-    ASSERT_TRUE(app->connectionOpen());
+    ASSERT_TRUE(connectionOpens());
     EXPECT_EQ(frame().windowTitle(), QStringLiteral("ZEB500 - ") + QString::fromStdString(peer.address()));
     EXPECT_FALSE(frame().commandEnabled(command::Connect));
     EXPECT_TRUE(frame().commandEnabled(command::Disconnect));
@@ -71,6 +71,7 @@ TEST_F(ShellWorkspaceTest, SavedWorkspaceLoadsBackAndSavesIdentically)
     testsupport::LoopbackPeer peer;
     start();
     app->connectTo(peer.address());
+    ASSERT_TRUE(connectionOpens());
     frame().executeCommand(33410);
     frame().executeCommand(33410);
     frame().executeCommand(33411);
@@ -107,7 +108,7 @@ TEST_F(ShellWorkspaceTest, SavedWorkspaceLoadsBackAndSavesIdentically)
     EXPECT_EQ(framework::DocumentManager::instance().documentCount(), 0u);
 
     ASSERT_TRUE(app->loadWorkspace(first.string()));
-    EXPECT_TRUE(app->connectionOpen());
+    ASSERT_TRUE(connectionOpens());
     EXPECT_EQ(app->connection().address(), peer.address());
     tests = documentsOf("TEST");
     ASSERT_EQ(tests.size(), 2u);
@@ -139,6 +140,7 @@ TEST_F(ShellWorkspaceTest, ClosingTheFrameSavesPlacementAndWorkspaceForTheNextSt
     testsupport::LoopbackPeer peer;
     start();
     app->connectTo(peer.address());
+    ASSERT_TRUE(connectionOpens());
     frame().executeCommand(33410);
     frame().move(50, 60);
     frame().resize(700, 500);
@@ -149,7 +151,7 @@ TEST_F(ShellWorkspaceTest, ClosingTheFrameSavesPlacementAndWorkspaceForTheNextSt
     start();
     EXPECT_EQ(frame().pos(), QPoint(50, 60));
     EXPECT_EQ(frame().size(), QSize(700, 500));
-    EXPECT_TRUE(app->connectionOpen());
+    EXPECT_TRUE(connectionOpens());
     EXPECT_EQ(documentsOf("TEST").size(), 1u) << readFile(home / "default.ute");
 }
 
