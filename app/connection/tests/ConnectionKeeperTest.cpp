@@ -5,7 +5,6 @@
 #include "stream/StreamDevice.h"
 #include "testsupport/SocketTestSupport.h"
 
-#include <deque>
 #include <mutex>
 
 namespace zeb::connection {
@@ -59,7 +58,12 @@ protected:
     {
         return testsupport::waitFor(
             [&] {
-                for (std::function<void()> task; take(task);)
+                std::vector<std::function<void()>> tasks;
+                {
+                    const std::lock_guard lock(m_mutex);
+                    tasks.swap(m_posted);
+                }
+                for (const auto& task : tasks)
                     task();
                 return keeper.state() == state;
             },
@@ -76,18 +80,8 @@ protected:
         return reaches(State::Waiting, "a reconnect planned");
     }
 
-    bool take(std::function<void()>& task)
-    {
-        const std::lock_guard lock(m_mutex);
-        if (m_posted.empty())
-            return false;
-        task = std::move(m_posted.front());
-        m_posted.pop_front();
-        return true;
-    }
-
     std::mutex m_mutex;
-    std::deque<std::function<void()>> m_posted;
+    std::vector<std::function<void()>> m_posted;
     std::vector<std::chrono::milliseconds> pauses;
     std::function<void()> timer;
     stream::IOSTStream connection{stream::IOSTStream::kAnonymous};
