@@ -53,10 +53,9 @@ TEST_F(ConnectionStateTest, ConnectingLeavesTheWindowWorkingAndCancelOrClosingEn
     EXPECT_TRUE(frame().connectProgress()->text().startsWith(QStringLiteral("Connecting to /dev/client/127.0.0.1/")));
     int ticks = 0;
     QTimer ticker;
-    QObject::connect(&ticker, &QTimer::timeout, [&] { ++ticks; });
+    QObject::connect(&ticker, &QTimer::timeout, [&] { ticks += app->connectionKeeper().state() == State::Connecting; });
     ticker.start(1);
-    ASSERT_TRUE(testsupport::qtWaitFor([&] { return ticks >= 3; }, "timer events during the connect"));
-    EXPECT_EQ(app->connectionKeeper().state(), State::Connecting);
+    ASSERT_TRUE(testsupport::qtWaitFor([&] { return ticks >= 3; }, "timer events while the connect is pending"));
 
     frame().connectProgress()->cancelButton()->click();
     EXPECT_EQ(app->connectionKeeper().state(), State::Closed);

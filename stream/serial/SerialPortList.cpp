@@ -47,6 +47,7 @@ std::vector<std::string> listSerialPorts(const std::filesystem::path& root)
     const std::filesystem::path byId = root / "dev" / "serial" / "by-id";
     std::vector<std::string> stable = entryNames(byId);
     std::sort(stable.begin(), stable.end());
+    ports.reserve(stable.size());
     for (const std::string& name : stable)
         ports.push_back((byId / name).string());
 
