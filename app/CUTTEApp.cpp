@@ -2,6 +2,7 @@
 
 #include "app/CUTTEMainFrame.h"
 #include "app/DocumentTypes.h"
+#include "app/connection/ConnectionKeeper.h"
 #include "app/framework/CIHCODocument.h"
 #include "app/framework/CIHCOTemplate.h"
 #include "app/framework/DialogRunner.h"
@@ -20,6 +21,7 @@
 #include "platform/Messaging.h"
 #include "platform/Settings.h"
 #include "stream/IOSTStream.h"
+#include "stream/StreamDevice.h"
 #include "stream/StreamRegistry.h"
 #include "stream/rpc/RemoteRequests.h"
 #include "stream/serial/SerialTransport.h"
@@ -30,6 +32,7 @@
 #include <QFontDatabase>
 #include <QGuiApplication>
 #include <QScreen>
+#include <QTimer>
 
 #include <cstdio>
 #include <filesystem>
@@ -72,6 +75,8 @@ CUTTEApp::~CUTTEApp()
     framework::DocumentManager::instance().clearTemplates();
     m_mainFrame.reset();
     language::Resources::setLibrary(nullptr);
+    // A connection still being opened is given up; its worker finishes on its own.
+    m_keeper.reset();
     if (m_connection)
         m_connection->close();
     if (g_instance == this)
@@ -95,6 +100,7 @@ bool CUTTEApp::initInstance(const QStringList& arguments)
 
     step("connection");
     m_connection = std::make_unique<stream::IOSTStream>(kConnectionId);
+    makeConnectionKeeper();
 
     step("settings");
     m_workspacePath = "default.ute";
@@ -147,6 +153,25 @@ bool CUTTEApp::initInstance(const QStringList& arguments)
     loadStartupWorkspace(arguments);
     m_mainFrame->updateCommands();
     return true;
+}
+
+void CUTTEApp::makeConnectionKeeper()
+{
+    connection::ConnectionKeeper::Hooks hooks;
+    hooks.post = [](std::function<void()> task) {
+        QMetaObject::invokeMethod(QCoreApplication::instance(), std::move(task), Qt::QueuedConnection);
+    };
+    hooks.schedule = [this](std::chrono::milliseconds pause, std::function<void()> task) {
+        if (m_pauseTimer)
+            m_pauseTimer(pause, std::move(task));
+        else
+            QTimer::singleShot(pause, QCoreApplication::instance(), std::move(task));
+    };
+    hooks.changed = [this] {
+        if (m_mainFrame)
+            m_mainFrame->connectionChanged();
+    };
+    m_keeper = std::make_unique<connection::ConnectionKeeper>(*m_connection, std::move(hooks));
 }
 
 void CUTTEApp::initRegistries()
@@ -308,7 +333,7 @@ void CUTTEApp::loadStartupWorkspace(const QStringList& arguments)
 
 bool CUTTEApp::connectionOpen() const
 {
-    return m_connection && m_connection->isOpen();
+    return m_connection && m_connection->device() && m_connection->device()->isOpen();
 }
 
 bool CUTTEApp::loadWorkspace(const std::string& path)
@@ -345,8 +370,7 @@ void CUTTEApp::rememberWorkspace(const std::string& path)
 void CUTTEApp::closeWorkspace()
 {
     m_workspaceFromFile = false;
-    if (connectionOpen())
-        m_connection->close();
+    m_keeper->close();
     if (m_mainFrame)
         m_mainFrame->resetTitle();
     framework::DocumentManager::instance().closeAllDocuments();
@@ -397,7 +421,14 @@ void CUTTEApp::showMessage(const QString& text)
 
 void CUTTEApp::connectTo(std::string_view address)
 {
-    m_connection->close();
+    // A network or serial address opens in the background: the workspace goes on with its windows,
+    // which follow the connection once it is open. A file opens at once.
+    stream::StreamAddress record;
+    if (stream::parseOpenText(address, record) == stream::OpenTarget::Address) {
+        m_keeper->open(record);
+        return;
+    }
+    m_keeper->close();
     m_connection->open(address, "rb");
     if (!m_mainFrame)
         return;
@@ -417,7 +448,8 @@ void CUTTEApp::showError(std::string_view message)
 
 std::string CUTTEApp::openConnectionAddress() const
 {
-    return connectionOpen() ? m_connection->address() : std::string();
+    // A connection being opened or waiting to reconnect is kept in a saved workspace too.
+    return connectionOpen() ? m_connection->address() : m_keeper->addressText();
 }
 
 std::vector<workspace::WorkspaceHost::Block> CUTTEApp::documents() const

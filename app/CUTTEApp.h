@@ -10,6 +10,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <chrono>
 #include <functional>
 #include <memory>
 #include <string>
@@ -20,6 +21,9 @@ class IOSTStream;
 }
 namespace zeb::language {
 class ResourceLibrary;
+}
+namespace zeb::connection {
+class ConnectionKeeper;
 }
 
 namespace zeb::app {
@@ -57,7 +61,14 @@ public:
 
     stream::IOSTStream& connection() { return *m_connection; }
     stream::StreamAddress& connectionSettings() { return m_connectionSettings; }
+    // Open with a live transport: a connection whose far side hung up no longer counts.
     bool connectionOpen() const;
+    // Opens, closes and reopens the application connection in the background.
+    connection::ConnectionKeeper& connectionKeeper() { return *m_keeper; }
+    // Runs `task` after `pause` on this thread: the pause before a reconnect. A QTimer unless a
+    // test puts its own clock in.
+    using PauseTimer = std::function<void(std::chrono::milliseconds pause, std::function<void()> task)>;
+    void setPauseTimer(PauseTimer timer) { m_pauseTimer = std::move(timer); }
     language::ApplicationSettings& settings() { return m_settings; }
     const language::LanguageList& languages() const { return m_languages; }
     const language::ResourceLibrary* resourceLibrary() const { return m_resourceLibrary.get(); }
@@ -108,6 +119,7 @@ private:
     void registerFont();
     void placeAndShowFrame();
     void createTemplates();
+    void makeConnectionKeeper();
     void loadStartupWorkspace(const QStringList& arguments);
     // Writes the setting "workspace", which the next start loads; never the kOnceOption one.
     void rememberWorkspace(const std::string& path);
@@ -115,6 +127,8 @@ private:
 
     std::unique_ptr<stream::IOSTStream> m_connection;
     stream::StreamAddress m_connectionSettings;
+    PauseTimer m_pauseTimer;
+    std::unique_ptr<connection::ConnectionKeeper> m_keeper;
     std::array<QIcon, 3> m_statusIcons;
     language::ApplicationSettings m_settings;
     std::string m_workspacePath = "default.ute";

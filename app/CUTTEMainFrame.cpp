@@ -2,7 +2,9 @@
 
 #include "app/CUTTEApp.h"
 #include "app/Commands.h"
+#include "app/connection/ConnectionKeeper.h"
 #include "app/connection/qt/ConnectDialogs.h"
+#include "app/connection/qt/ConnectProgress.h"
 #include "app/framework/CIHCODocument.h"
 #include "app/framework/CIHCOTemplate.h"
 #include "app/framework/DialogRunner.h"
@@ -83,6 +85,8 @@ CUTTEMainFrame::~CUTTEMainFrame()
 void CUTTEMainFrame::buildStatusBar()
 {
     QStatusBar* bar = statusBar();
+    m_connectProgress = new connection::ConnectProgress([this] { m_app.connectionKeeper().cancel(); }, bar);
+    bar->addWidget(m_connectProgress);
     for (std::size_t i = 0; i < m_panes.size(); ++i) {
         auto* pane = new QLabel(bar);
         const int id = i == 0 ? command::SentPane : command::ReceivedPane;
@@ -289,7 +293,9 @@ bool CUTTEMainFrame::commandEnabled(int id) const
     case command::Connect:
         return !m_app.connectionOpen();
     case command::Disconnect:
-        return m_app.connectionOpen();
+        // Also ends an opening or a wait to reconnect.
+        return m_app.connectionOpen()
+            || m_app.connectionKeeper().state() != connection::ConnectionKeeper::State::Closed;
     case command::PrintSetup:
         return false; // the workbench prints nothing yet
     default:
@@ -410,14 +416,36 @@ void CUTTEMainFrame::saveWorkspaceAs()
 
 void CUTTEMainFrame::connect()
 {
-    connection::runConnectCommand(this, m_app.connection(), m_app.connectionSettings(),
+    connection::runConnectCommand(this, m_app.connectionKeeper(), m_app.connection(), m_app.connectionSettings(),
                                   [this](const stream::IOSTStream&) { showConnectionTitle(); });
 }
 
 void CUTTEMainFrame::disconnect()
 {
-    m_app.connection().close();
+    m_app.connectionKeeper().close();
     resetTitle();
+}
+
+void CUTTEMainFrame::connectionChanged()
+{
+    using State = connection::ConnectionKeeper::State;
+    const connection::ConnectionKeeper& keeper = m_app.connectionKeeper();
+    const QString address = QString::fromStdString(keeper.addressText());
+    switch (keeper.state()) {
+    case State::Connecting:
+        m_connectProgress->showText(QStringLiteral("Connecting to %1...").arg(address));
+        break;
+    case State::Waiting:
+        m_connectProgress->showText(QStringLiteral("Connection lost: reconnecting to %1 in %2 s")
+                                        .arg(address)
+                                        .arg(static_cast<double>(keeper.nextPause().count()) / 1000.0));
+        break;
+    default:
+        m_connectProgress->showText(QString());
+        break;
+    }
+    showConnectionTitle();
+    updateCommands();
 }
 
 void CUTTEMainFrame::showProperties()
@@ -478,7 +506,13 @@ platform::LResult CUTTEMainFrame::onMessage(platform::MessageId message, platfor
     } else if (message == ids.receive) {
         setPane(1, 2);
         platform::startTimer(handle(), kReceivedTimer, std::chrono::milliseconds(kActivityMs));
-    } else if (message == ids.open || message == ids.close) {
+    } else if (message == ids.close) {
+        // A far side that hung up shows at once, without waiting for anyone to close the stream.
+        m_app.connectionKeeper().connectionClosed();
+        showConnectionTitle();
+        updateCommands();
+    } else if (message == ids.open) {
+        showConnectionTitle();
         updateCommands();
     }
     return 0;

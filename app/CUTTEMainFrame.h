@@ -14,6 +14,10 @@ class QLabel;
 class QToolBar;
 class QAction;
 
+namespace zeb::connection {
+class ConnectProgress;
+}
+
 namespace zeb::app {
 
 class CUTTEApp;
@@ -53,6 +57,9 @@ public:
     // "ZEB500", or "ZEB500 - <address>" while the application connection is open.
     void showConnectionTitle();
     void resetTitle();
+    // The application connection's keeper changed state: title, commands and progress follow.
+    void connectionChanged();
+    connection::ConnectProgress* connectProgress() const { return m_connectProgress; }
 
     // Which icon each activity pane shows: 0 none, 1 receive, 2 send.
     int paneIcon(int pane) const { return m_paneIcon.at(pane); }
@@ -86,6 +93,7 @@ private:
     QMdiArea* m_documentArea;
     QToolBar* m_toolbar = nullptr;
     std::array<QLabel*, 2> m_panes{};
+    connection::ConnectProgress* m_connectProgress = nullptr;
     std::array<int, 2> m_paneIcon{};
     QMenu* m_recentMenuAnchor = nullptr;
     QPointer<QMenu> m_windowMenu;

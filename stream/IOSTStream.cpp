@@ -109,19 +109,34 @@ IOSTStream::~IOSTStream()
 
 StreamStatus IOSTStream::open(const StreamAddress& address)
 {
+    std::unique_ptr<StreamDevice> device;
+    const StreamStatus status = openTransport(address, device);
+    if (status != StreamStatus::Ok)
+        return status;
+    return attachOpened(std::move(device), address);
+}
+
+StreamStatus IOSTStream::openTransport(const StreamAddress& address, std::unique_ptr<StreamDevice>& device)
+{
     const TransportFactory factory = StreamRegistry::instance().transportFactory(address.type);
     if (!factory.create)
         return StreamStatus::OpenFailed;
-    std::unique_ptr<StreamDevice> device = factory.create();
+    device = factory.create();
     if (!device)
         return StreamStatus::OpenFailed;
     const StreamStatus status = device->open(address);
     if (status != StreamStatus::Ok)
-        return status;
+        device.reset();
+    return status;
+}
 
+StreamStatus IOSTStream::attachOpened(std::unique_ptr<StreamDevice> device, const StreamAddress& address)
+{
+    if (!device)
+        return StreamStatus::OpenFailed;
     // The old transport (if any) goes first, so that its receive thread has stopped before
     // the receive buffer is reset under it.
-    attachDevice(std::move(device), factory.escapeOnWrite);
+    attachDevice(std::move(device), StreamRegistry::instance().transportFactory(address.type).escapeOnWrite);
     setAddressText(formatStreamAddress(address));
     ++m_openCount;
     notifyOpen();

@@ -62,6 +62,11 @@ public:
     // Opens the transport of the record's type. Each successful open from a record counts:
     // as many closes are needed before the transport really closes.
     virtual StreamStatus open(const StreamAddress& address);
+    // The two halves of open(): opening a transport of the record's type, unattached (it may
+    // take seconds: a name lookup, a connection; any thread may run it), and attaching what
+    // it opened, on the owner's thread, as open() does.
+    static StreamStatus openTransport(const StreamAddress& address, std::unique_ptr<StreamDevice>& device);
+    StreamStatus attachOpened(std::unique_ptr<StreamDevice> device, const StreamAddress& address);
     // Opens from an address text; a text that is no "/dev/" address is a file path opened
     // with `mode`. Closes once first.
     StreamStatus open(std::string_view text, std::string_view mode);

@@ -1,11 +1,17 @@
 #include "app/connection/ChoiceTable.h"
 
 #include "platform/Settings.h"
+#include "stream/serial/SerialTermios.h"
+#include "text/Format.h"
 
 #include <algorithm>
 #include <utility>
 
 namespace zeb::connection {
+
+namespace {
+constexpr std::string_view kSerialPortsSection = "SerialPorts";
+}
 
 namespace {
 
@@ -92,16 +98,46 @@ unsigned serialPortCount()
     return static_cast<unsigned>(std::clamp(stored, 0, static_cast<int>(kMaxSerialPorts)));
 }
 
-int serialPortIndex(unsigned portNumber, std::size_t listSize)
+std::vector<ExtraSerialPort> extraSerialPorts(const std::vector<std::string>& existing, unsigned count)
 {
-    if (portNumber == 0 || portNumber > listSize)
-        return ChoiceTable::kNoSelection;
-    return static_cast<int>(portNumber - 1);
+    count = std::min(count, kMaxSerialPorts);
+    std::vector<std::string> named(kMaxSerialPorts + 1);
+    for (unsigned port = 1; port <= kMaxSerialPorts; ++port)
+        named[port] = stream::serial::serialDevicePath(port);
+    const auto listed = [&](const std::string& device) {
+        return std::find(existing.begin(), existing.end(), device) != existing.end();
+    };
+    const auto free = [&](unsigned port) {
+        return !named[port].empty()
+            && platform::Settings::current().readText(kSerialPortsSection, text::format("COM%u", port), "").empty()
+            && !listed(named[port]);
+    };
+
+    std::vector<ExtraSerialPort> extras;
+    unsigned nextFree = count + 1;
+    for (const std::string& device : existing) {
+        const auto first = named.begin() + 1;
+        const auto found = std::find(first, named.end(), device);
+        const auto port = static_cast<unsigned>(found - named.begin());
+        if (found != named.end() && port <= count)
+            continue;
+        if (found != named.end()) {
+            extras.push_back({port, device});
+            continue;
+        }
+        while (nextFree <= kMaxSerialPorts && !free(nextFree))
+            ++nextFree;
+        if (nextFree > kMaxSerialPorts)
+            continue;
+        named[nextFree] = device;
+        extras.push_back({nextFree++, device});
+    }
+    return extras;
 }
 
-unsigned serialPortFromIndex(int index)
+void rememberSerialPort(const ExtraSerialPort& port)
 {
-    return index < 0 ? 0u : static_cast<unsigned>(index) + 1u;
+    platform::Settings::current().writeText(kSerialPortsSection, text::format("COM%u", port.number), port.device);
 }
 
 } // namespace zeb::connection

@@ -61,10 +61,19 @@ constexpr unsigned kDefaultSerialPortCount = 8;
 constexpr unsigned kMaxSerialPorts = 256;
 unsigned serialPortCount();
 
-// The list position that shows serial port `portNumber`: port n is entry n - 1. Port 0 and ports beyond
-// the list show no selection (kNoSelection), unlike the other lists, which fall back to their first entry.
-int serialPortIndex(unsigned portNumber, std::size_t listSize);
-// The port number a list position stands for: position + 1, so that no selection stores port 0.
-unsigned serialPortFromIndex(int index);
+// A port offered beyond the first serialPortCount() for a serial line that exists but that none of
+// those stands for (a USB receiver, say), so that it can be picked without editing the settings.
+struct ExtraSerialPort
+{
+    unsigned number = 0;
+    std::string device;
+};
+// For each of `existing` that none of ports 1 ... `count` stands for: the port number whose setting
+// already names it, else the first number above `count` that has no setting of its own and whose
+// default device is not listed either. Devices left without a number (all kMaxSerialPorts taken) are
+// not offered.
+std::vector<ExtraSerialPort> extraSerialPorts(const std::vector<std::string>& existing, unsigned count);
+// Makes port `port.number` stand for its device from now on.
+void rememberSerialPort(const ExtraSerialPort& port);
 
 } // namespace zeb::connection

@@ -3,6 +3,7 @@
 #include "stream/StreamAddress.h"
 
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -17,8 +18,9 @@ namespace zeb::connection {
 // choice as the settings value "path", and opens the connection, asking again after every failure
 // until it succeeds or the user cancels. The dialogs are hooks, so that the loop runs without a
 // human in tests; the application fills them with its property sheet, auto-connect dialog and
-// message box.
-class ConnectCommand
+// message box. Opening may end later (in the background): the command keeps itself alive until
+// then, and ends silently when the opening is cancelled.
+class ConnectCommand : public std::enable_shared_from_this<ConnectCommand>
 {
 public:
     static constexpr std::string_view kPathKey = "path";
@@ -37,20 +39,27 @@ public:
         std::function<void(const std::string& text)> showMessage;
         // The connection is open: the frame shows its address in the title.
         std::function<void(const stream::IOSTStream& connection)> connected;
+        // Opens the connection at `address` and calls `done` with the outcome, at once or later on
+        // the same thread (never when the user cancels). Without it the connection opens in place.
+        std::function<void(const stream::StreamAddress& address, std::function<void(bool opened)> done)> open;
     };
 
     // `address` is the application's record: the start value of the sheet, kept between commands.
-    ConnectCommand(stream::IOSTStream& connection, stream::StreamAddress& address, Hooks hooks);
+    // Made shared only: an opening that ends later holds the command.
+    static std::shared_ptr<ConnectCommand> make(stream::IOSTStream& connection, stream::StreamAddress& address,
+                                                Hooks hooks);
 
-    // Runs the command; true when the connection ended open, false when the user cancelled.
-    bool run();
+    // Runs the command: closes the connection and shows the sheet.
+    void run();
 
     static std::string failureText(std::string_view address);
     // The main frame's title while connected: "<application> - <address>".
     static std::string frameTitle(std::string_view application, std::string_view address);
 
 private:
-    bool connect(const stream::StreamAddress& chosen);
+    ConnectCommand(stream::IOSTStream& connection, stream::StreamAddress& address, Hooks hooks);
+    void ask();
+    void opened(bool ok, const stream::StreamAddress& chosen);
 
     stream::IOSTStream& m_connection;
     stream::StreamAddress& m_address;

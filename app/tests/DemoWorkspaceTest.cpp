@@ -33,7 +33,7 @@ TEST_F(DemoWorkspaceTest, ShippedDemoShowsTheSimulatedReceiversTraffic)
 
     settings->writeText("Settings", "workspace", (home / "mine.ute").string());
     start({QString::fromStdString(copy.string()), QString::fromLatin1(CUTTEApp::kOnceOption)});
-    ASSERT_TRUE(app->connectionOpen());
+    ASSERT_TRUE(connectionOpens());
     auto* document = framework::DocumentManager::instance().byKey("IHTE")->firstDocument();
     ASSERT_NE(document, nullptr);
     auto* view = static_cast<terminal::CIHTEDocument*>(document)->view();

@@ -81,6 +81,12 @@ protected:
         return *app->mainFrame();
     }
 
+    // The application connection opens in the background.
+    ::testing::AssertionResult connectionOpens()
+    {
+        return testsupport::qtWaitFor([this] { return app->connectionOpen(); }, "the application connection open");
+    }
+
     std::filesystem::path home;
     std::shared_ptr<platform::MemorySettings> settings;
     std::vector<std::string> messages;

@@ -52,7 +52,7 @@ TEST_F(ShellWorkspaceTest, ConnectionDrivesCommandsTitleAndActivityPanes)
     EXPECT_TRUE(frame().commandEnabled(33411)) << "works without a connection";
 
     app->connectTo(peer.address());
-    ASSERT_TRUE(app->connectionOpen());
+    ASSERT_TRUE(connectionOpens());
     EXPECT_EQ(frame().windowTitle(), QStringLiteral("ZEB500 - ") + QString::fromStdString(peer.address()));
     EXPECT_FALSE(frame().commandEnabled(command::Connect));
     EXPECT_TRUE(frame().commandEnabled(command::Disconnect));
@@ -78,6 +78,7 @@ TEST_F(ShellWorkspaceTest, SavedWorkspaceLoadsBackAndSavesIdentically)
     testsupport::LoopbackPeer peer;
     start();
     app->connectTo(peer.address());
+    ASSERT_TRUE(connectionOpens());
     frame().executeCommand(33410);
     frame().executeCommand(33410);
     frame().executeCommand(33411);
@@ -114,7 +115,7 @@ TEST_F(ShellWorkspaceTest, SavedWorkspaceLoadsBackAndSavesIdentically)
     EXPECT_EQ(framework::DocumentManager::instance().documentCount(), 0u);
 
     ASSERT_TRUE(app->loadWorkspace(first.string()));
-    EXPECT_TRUE(app->connectionOpen());
+    ASSERT_TRUE(connectionOpens());
     EXPECT_EQ(app->connection().address(), peer.address());
     tests = documentsOf("TEST");
     ASSERT_EQ(tests.size(), 2u);
@@ -150,6 +151,7 @@ TEST_F(ShellWorkspaceTest, ClosingTheFrameSavesPlacementAndWorkspaceForTheNextSt
     settings->writeText("Settings", "remoteRoot", (home / "served").string());
     start();
     app->connectTo(peer.address());
+    ASSERT_TRUE(connectionOpens());
     frame().executeCommand(33410);
     frame().move(50, 60);
     frame().resize(700, 500);
@@ -160,7 +162,7 @@ TEST_F(ShellWorkspaceTest, ClosingTheFrameSavesPlacementAndWorkspaceForTheNextSt
     start();
     EXPECT_EQ(frame().pos(), QPoint(50, 60));
     EXPECT_EQ(frame().size(), QSize(700, 500));
-    EXPECT_TRUE(app->connectionOpen());
+    EXPECT_TRUE(connectionOpens());
     EXPECT_EQ(documentsOf("TEST").size(), 1u) << readFile(data / "default.ute");
 }
 
@@ -234,12 +236,12 @@ TEST_F(ShellWorkspaceTest, SerialAddressSurvivesSaveAndLoadUnderACommaDecimalLoc
     start();
     const std::string address = "/dev/serial/com1,9600,8,1.0,N";
     app->connectTo(address);
-    ASSERT_TRUE(app->connectionOpen());
+    ASSERT_TRUE(connectionOpens());
     const auto saved = home / "serial.ute";
     ASSERT_TRUE(app->saveWorkspace(saved.string()));
     EXPECT_NE(readFile(saved).find(address), std::string::npos) << readFile(saved);
     ASSERT_TRUE(app->loadWorkspace(saved.string()));
-    EXPECT_TRUE(app->connectionOpen());
+    EXPECT_TRUE(connectionOpens());
     EXPECT_EQ(app->connection().address(), address);
 }
 

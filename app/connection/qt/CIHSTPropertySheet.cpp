@@ -8,6 +8,7 @@
 #include "app/language/qt/Resources.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QDialogButtonBox>
 #include <QTabWidget>
 #include <QVBoxLayout>
@@ -17,6 +18,7 @@ namespace zeb::connection {
 CIHSTPropertySheet::CIHSTPropertySheet(QWidget* parent)
     : QDialog(parent)
     , m_tabs(new QTabWidget(this))
+    , m_reconnect(new QCheckBox(QStringLiteral("Reconnect automatically when the connection drops"), this))
     , m_buttons(new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this))
 {
     const QString caption = language::Resources::string(32700);
@@ -24,10 +26,22 @@ CIHSTPropertySheet::CIHSTPropertySheet(QWidget* parent)
     m_tabs->setObjectName(QStringLiteral("pages"));
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_tabs);
+    m_reconnect->setObjectName(QStringLiteral("reconnect"));
+    layout->addWidget(m_reconnect);
     layout->addWidget(m_buttons);
     connect(m_buttons, &QDialogButtonBox::accepted, this, &CIHSTPropertySheet::accept);
     connect(m_buttons, &QDialogButtonBox::rejected, this, &CIHSTPropertySheet::reject);
     connect(m_tabs, &QTabWidget::currentChanged, this, &CIHSTPropertySheet::pageShown);
+}
+
+void CIHSTPropertySheet::setReconnect(bool on)
+{
+    m_reconnect->setChecked(on);
+}
+
+bool CIHSTPropertySheet::reconnect() const
+{
+    return m_reconnect->isChecked();
 }
 
 CIHSTPropertySheet::~CIHSTPropertySheet()

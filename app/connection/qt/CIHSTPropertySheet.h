@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+class QCheckBox;
 class QDialogButtonBox;
 class QTabWidget;
 
@@ -36,6 +37,9 @@ public:
 
     void setAddress(const stream::StreamAddress& address) { m_record = address; }
     const stream::StreamAddress& address() const { return m_record; }
+    // Whether a connection that drops is opened again by itself.
+    void setReconnect(bool on);
+    bool reconnect() const;
 
     // Builds the pages the letters ask for ("S" serial, "D" dual-port RAM, "C" client, "F" file, in
     // that order; the whole text is the file page's mode) and opens the page of the record's type, or
@@ -66,6 +70,7 @@ private:
     std::string m_letters;
     unsigned m_inUse = 0;
     QTabWidget* m_tabs;
+    QCheckBox* m_reconnect;
     QDialogButtonBox* m_buttons;
     std::vector<CIHSTPage*> m_pages;
 };

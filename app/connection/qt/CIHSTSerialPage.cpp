@@ -1,6 +1,7 @@
 #include "app/connection/qt/CIHSTSerialPage.h"
 
 #include "app/language/qt/Resources.h"
+#include "stream/serial/SerialPortList.h"
 #include "stream/serial/SerialTermios.h"
 #include "text/Format.h"
 
@@ -49,13 +50,17 @@ void CIHSTSerialPage::fill()
         m_port->addItem(QString::fromStdString(text::format("%s  (%s)", choice.text.c_str(), device.c_str())),
                         choice.value);
     }
+    m_extraPorts = extraSerialPorts(stream::serial::listSerialPorts(m_deviceRoot), ports.size());
+    for (const ExtraSerialPort& port : m_extraPorts)
+        m_port->addItem(QString::fromStdString(text::format("%u  (%s)", port.number, port.device.c_str())),
+                        port.number);
     fillList(*m_baudRate, m_baudRates);
     fillList(*m_parity, m_parities);
     fillList(*m_dataBits, m_dataBitChoices);
     fillList(*m_stopBits, m_stopBitChoices);
 
     const stream::SerialSettings& serial = record().serial;
-    m_port->setCurrentIndex(serialPortIndex(serial.portNumber, ports.size()));
+    m_port->setCurrentIndex(serial.portNumber == 0 ? -1 : m_port->findData(serial.portNumber));
     m_baudRate->setCurrentIndex(m_baudRates.indexOf(serial.baudRate));
     m_parity->setCurrentIndex(m_parities.indexOf(static_cast<unsigned char>(serial.parity)));
     m_dataBits->setCurrentIndex(m_dataBitChoices.indexOf(serial.dataBits));
@@ -65,7 +70,11 @@ void CIHSTSerialPage::fill()
 bool CIHSTSerialPage::exchange()
 {
     stream::SerialSettings& serial = record().serial;
-    serial.portNumber = serialPortFromIndex(m_port->currentIndex());
+    serial.portNumber = m_port->currentIndex() < 0 ? 0u : m_port->currentData().toUInt();
+    for (const ExtraSerialPort& port : m_extraPorts) {
+        if (port.number == serial.portNumber)
+            rememberSerialPort(port);
+    }
     serial.deviceName = text::format("COM%u", serial.portNumber);
     serial.baudRate = static_cast<std::uint32_t>(m_baudRates.valueAt(m_baudRate->currentIndex(), serial.baudRate));
     serial.parity = static_cast<char>(m_parities.valueAt(m_parity->currentIndex(), serial.parity));

@@ -3,6 +3,9 @@
 #include "app/connection/ChoiceTable.h"
 #include "app/connection/qt/CIHSTPage.h"
 
+#include <filesystem>
+#include <vector>
+
 class QComboBox;
 
 namespace zeb::connection {
@@ -31,6 +34,8 @@ public:
     QComboBox* parityBox() const { return m_parity; }
     QComboBox* dataBitsBox() const { return m_dataBits; }
     QComboBox* stopBitsBox() const { return m_stopBits; }
+    // Where the page looks for the serial lines that exist: the file system root, or a test's tree.
+    void setDeviceRoot(std::filesystem::path root) { m_deviceRoot = std::move(root); }
 
 protected:
     void fill() override;
@@ -45,6 +50,8 @@ private:
     ChoiceTable m_parities = ChoiceTable::parities();
     ChoiceTable m_dataBitChoices = ChoiceTable::dataBits();
     ChoiceTable m_stopBitChoices = ChoiceTable::stopBits();
+    std::vector<ExtraSerialPort> m_extraPorts;
+    std::filesystem::path m_deviceRoot = "/";
 };
 
 } // namespace zeb::connection

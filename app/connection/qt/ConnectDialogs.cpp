@@ -1,5 +1,6 @@
 #include "app/connection/qt/ConnectDialogs.h"
 
+#include "app/connection/ConnectionKeeper.h"
 #include "app/connection/qt/CIHSTPropertySheet.h"
 #include "app/connection/qt/CUTTEAutoConnectDialog.h"
 #include "app/framework/DialogRunner.h"
@@ -17,8 +18,10 @@ ConnectCommand::Hooks connectDialogHooks(QWidget* parent,
                               std::string_view letters) -> std::optional<stream::StreamAddress> {
         CIHSTPropertySheet sheet(parent);
         sheet.setAddress(address);
+        sheet.setReconnect(ConnectionKeeper::reconnectWanted());
         if (sheet.run(letters) != QDialog::Accepted)
             return std::nullopt;
+        ConnectionKeeper::setReconnectWanted(sheet.reconnect());
         return sheet.address();
     };
     hooks.autoConnect = [parent](stream::StreamAddress& address, stream::IOSTStream& connection) {
@@ -37,11 +40,16 @@ ConnectCommand::Hooks connectDialogHooks(QWidget* parent,
     return hooks;
 }
 
-bool runConnectCommand(QWidget* parent, stream::IOSTStream& connection, stream::StreamAddress& record,
+void runConnectCommand(QWidget* parent, ConnectionKeeper& keeper, stream::IOSTStream& connection,
+                       stream::StreamAddress& record,
                        std::function<void(const stream::IOSTStream& connection)> connected)
 {
-    ConnectCommand command(connection, record, connectDialogHooks(parent, std::move(connected)));
-    return command.run();
+    keeper.close();
+    ConnectCommand::Hooks hooks = connectDialogHooks(parent, std::move(connected));
+    hooks.open = [&keeper](const stream::StreamAddress& address, std::function<void(bool opened)> done) {
+        keeper.open(address, std::move(done));
+    };
+    ConnectCommand::make(connection, record, std::move(hooks))->run();
 }
 
 } // namespace zeb::connection

@@ -17,9 +17,13 @@ namespace zeb::connection {
 ConnectCommand::Hooks connectDialogHooks(QWidget* parent,
                                          std::function<void(const stream::IOSTStream& connection)> connected);
 
+class ConnectionKeeper;
+
 // The Connect command of the main frame (command 33303): runs the loop on the application connection
-// and the application's record with the real dialogs. True when the connection ended open.
-bool runConnectCommand(QWidget* parent, stream::IOSTStream& connection, stream::StreamAddress& record,
+// and the application's record with the real dialogs; the keeper opens the connection in the
+// background, so the command goes on (or ends) after this returns.
+void runConnectCommand(QWidget* parent, ConnectionKeeper& keeper, stream::IOSTStream& connection,
+                       stream::StreamAddress& record,
                        std::function<void(const stream::IOSTStream& connection)> connected);
 
 } // namespace zeb::connection

@@ -1,6 +1,8 @@
 #include "app/connection/ChoiceTable.h"
 
 #include "platform/MemorySettings.h"
+#include "stream/serial/SerialPortList.h"
+#include "testsupport/TempFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -50,13 +52,28 @@ TEST_F(SerialPortList, CountComesFromTheSettingsAndStaysBounded)
     EXPECT_EQ(serialPortCount(), kMaxSerialPorts);
 }
 
-TEST(SerialPortIndex, PortsOutsideTheListShowNoSelectionAndConfirmAsPortZero)
+// The lines that exist are listed in a stable order, and those no listed port stands for get port
+// numbers that neither clash with the user's settings nor move between runs.
+TEST_F(SerialPortList, ExistingLinesAreListedAndOfferedUnderFreePortNumbers)
 {
-    EXPECT_EQ(serialPortIndex(8, 8), 7);
-    EXPECT_EQ(serialPortIndex(12, 8), ChoiceTable::kNoSelection);
-    EXPECT_EQ(serialPortIndex(4'000'000'000u, 8), ChoiceTable::kNoSelection);
-    EXPECT_EQ(serialPortFromIndex(ChoiceTable::kNoSelection), 0u);
-    EXPECT_EQ(serialPortFromIndex(11), 12u);
+    testsupport::TempFolder root;
+    for (const char* name : {"dev/ttyS10", "dev/ttyS9", "dev/ttyS0", "dev/ttyUSB0", "dev/ttyACM1", "dev/ttyUSBx",
+                             "dev/ttyS", "dev/serial/by-id/usb-Receiver-if00"})
+        root.write(name, "");
+    const std::string dev = (root / "dev").string() + "/";
+    const std::vector<std::string> listed = stream::serial::listSerialPorts(root.path());
+    EXPECT_EQ(listed,
+              (std::vector<std::string>{dev + "serial/by-id/usb-Receiver-if00", dev + "ttyACM1", dev + "ttyUSB0",
+                                        dev + "ttyS0", dev + "ttyS9", dev + "ttyS10"}));
+
+    m_settings->writeText("SerialPorts", "COM2", dev + "ttyS0");
+    m_settings->writeText("SerialPorts", "COM12", dev + "ttyACM1");
+    std::vector<std::pair<unsigned, std::string>> offered;
+    for (const ExtraSerialPort& port : extraSerialPorts(listed, 8))
+        offered.emplace_back(port.number, port.device);
+    EXPECT_EQ(offered,
+              (std::vector<std::pair<unsigned, std::string>>{
+                  {9, listed[0]}, {12, listed[1]}, {10, listed[2]}, {11, listed[4]}, {13, listed[5]}}));
 }
 
 } // namespace

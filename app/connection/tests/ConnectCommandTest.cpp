@@ -76,8 +76,7 @@ TEST_F(ConnectCommandTest, FailureIsReportedOnceThenTheSheetReturnsWithTheChoice
     m_settings->writeText("Settings", "path", "/dev/client/receiver/5000");
     answers = {parsed("/dev/dpram/1"), std::nullopt};
 
-    ConnectCommand command(m_connection, m_record, hooks());
-    EXPECT_FALSE(command.run());
+    ConnectCommand::make(m_connection, m_record, hooks())->run();
 
     ASSERT_EQ(shown.size(), 2u);
     EXPECT_EQ(shown[0].type, stream::stream_type::Client);
@@ -95,8 +94,7 @@ TEST_F(ConnectCommandTest, AutoBaudRateRunsTheSearchAndAFailedSearchOffersAutoAg
 {
     answers = {parsed("/dev/serial/com3,0,7,2.0,E"), std::nullopt};
     autoResult = 2;
-    ConnectCommand failing(m_connection, m_record, hooks());
-    EXPECT_FALSE(failing.run());
+    ConnectCommand::make(m_connection, m_record, hooks())->run();
     EXPECT_EQ(messages, (std::vector<std::string>{"Connection to\r\n/dev/serial/com3,0,7,2.0,E\r\nfailed !"}));
     ASSERT_EQ(shown.size(), 2u);
     EXPECT_EQ(shown[1].serial.baudRate, 0u);
@@ -105,8 +103,7 @@ TEST_F(ConnectCommandTest, AutoBaudRateRunsTheSearchAndAFailedSearchOffersAutoAg
     // An answering rate stays in the record, while "path" keeps "Auto" for the next command.
     answers = {parsed("/dev/serial/com3,0,7,2.0,E")};
     autoResult = 1;
-    ConnectCommand answering(m_connection, m_record, hooks());
-    EXPECT_TRUE(answering.run());
+    ConnectCommand::make(m_connection, m_record, hooks())->run();
     EXPECT_EQ(titles.size(), 1u);
     EXPECT_EQ(m_record.serial.baudRate, 115200u);
     EXPECT_EQ(storedPath(), "/dev/serial/com3,0,7,2.0,E");

@@ -1,3 +1,4 @@
+#include "app/connection/ConnectionKeeper.h"
 #include "app/connection/qt/CIHSTClientPage.h"
 #include "app/connection/qt/CIHSTDPRAMPage.h"
 #include "app/connection/qt/CIHSTPropertySheet.h"
@@ -9,6 +10,7 @@
 #include "testsupport/DialogAnswers.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -103,14 +105,18 @@ TEST_F(PropertySheetTest, DialogHooksRunTheSheetAndTheMessageBox)
     ConnectCommand::Hooks hooks = connectDialogHooks(nullptr, nullptr);
     const StreamAddress start = parsed("/dev/client/receiver/5000");
     testsupport::DialogAnswers answers;
+    ConnectionKeeper::setReconnectWanted(true);
     answers.next<CIHSTPropertySheet>([](CIHSTPropertySheet& shown) {
         EXPECT_EQ(shown.pageCount(), 4);
+        EXPECT_TRUE(shown.reconnect());
+        shown.findChild<QCheckBox*>(QStringLiteral("reconnect"))->setChecked(false);
         shown.accept();
         return shown.result();
     });
     std::optional<StreamAddress> chosen = hooks.runSheet(start, "SDCFr");
     ASSERT_TRUE(chosen);
     EXPECT_EQ(*chosen, start);
+    EXPECT_FALSE(ConnectionKeeper::reconnectWanted());
 
     answers.next(QDialog::Rejected);
     EXPECT_FALSE(hooks.runSheet(start, "SDCFr"));
