@@ -7,8 +7,11 @@
 #include "terminal/filters/FilterAnswerer.h"
 #include "terminal/filters/InputFilterFile.h"
 #include "terminal/filters/InputFilterList.h"
+#include "terminal/session/LineStamper.h"
 #include "terminal/session/MessageRenderer.h"
 #include "terminal/session/PromptAnswerChannel.h"
+#include "terminal/session/SuspendBuffer.h"
+#include "terminal/session/TerminalLog.h"
 #include "terminal/session/TerminalSettings.h"
 #include "terminal/session/TerminalSink.h"
 
@@ -16,6 +19,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace zeb::stream {
 class IOSTStream;
@@ -32,7 +36,7 @@ namespace zeb::terminal {
 // the console subscribes the session as a listener or forwards from a callback. The session neither
 // subscribes nor unsubscribes. Every call, and every event, must come on one thread at a time; prompts and
 // reports run on the calling thread.
-class TerminalSession : public stream::StreamListener
+class TerminalSession : public stream::StreamListener, private TerminalSink
 {
 public:
     // Shows an error to the user (the view's message box); the text is valid only during the call.
@@ -59,11 +63,13 @@ public:
     void initialUpdate(stream::IOSTStream* stream);
     // Remembers the stream (null for none) and becomes active when it is open.
     void attach(stream::IOSTStream* stream);
-    void detach() { m_stream = nullptr; }
+    void detach();
     stream::IOSTStream* stream() const { return m_stream; }
     bool streamOpen() const;
 
-    // Active: messages are shown. Suspend toggles by hand (the tool bar's checked state is !active()).
+    // Active: messages are shown. Suspend toggles by hand (the tool bar's checked state is !active()); what
+    // arrives while suspended by hand is kept in a buffer of options().scrollBack lines and shown when the
+    // terminal is active again.
     bool active() const { return m_active; }
     bool inactiveAutomatically() const { return m_automatic; }
     void suspend();
@@ -76,9 +82,16 @@ public:
     void onSend(const stream::StreamEvent& event) override;
 
     // The clear command (the view empties its screen itself).
-    void clear() { m_renderer.clear(); }
+    void clear();
 
-    // Translates the escapes and sends through the placeholder step. False, with the error reported, for a
+    // The log file: text mode takes what is shown (time stamps included), raw mode every byte the attached
+    // stream receives, as it comes. False, with the reason in log().takeError(), when it cannot be opened.
+    bool startLog(const std::string& path, TerminalLog::Mode mode);
+    void stopLog();
+    TerminalLog& log() { return m_log; }
+
+    // Translates the escapes, completes NMEA checksums when the option asks for it, and sends through the
+    // placeholder step. False, with the error reported, for a
     // syntax error; false too when the user declined the prompt or another send is still prompting.
     bool sendTelecommand(std::string_view text);
     // Sends the file in blocks of kFileBlockSize bytes, each through the placeholder step. A file that
@@ -93,13 +106,23 @@ public:
     bool applyInputFilters(const InputFilterList& filters, const std::string& path = InputFilterFile::defaultPath());
 
 private:
-    void show(const stream::StreamEvent& event, Direction direction);
+    void display(const stream::StreamEvent& event, Direction direction);
+    void show(std::uint32_t colour, std::string_view text) override;
+    void resume();
+    void tap(stream::IOSTStream* stream);
     void write(std::span<const std::uint8_t> bytes);
     void report(std::string_view message) const;
 
     TerminalSink& m_sink;
     Reporter m_reporter;
     TerminalSettings m_settings;
+    SuspendBuffer m_suspendBuffer;
+    LineStamper m_stamper;
+    char m_stamp[LineStamper::kStampLength + 1] = {};
+    TerminalLog m_log;
+    // The stream whose received bytes go to the raw log.
+    stream::IOSTStream* m_tapped = nullptr;
+    std::vector<std::uint8_t> m_checksummed;
     stream::IOSTStream* m_stream = nullptr;
     bool m_active = false;
     bool m_automatic = true;

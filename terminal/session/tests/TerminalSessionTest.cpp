@@ -15,6 +15,7 @@
 #include <fstream>
 #include <iterator>
 #include <map>
+#include <regex>
 
 namespace zeb::terminal::test {
 namespace {
@@ -49,6 +50,12 @@ public:
     std::vector<std::size_t> sizes;
 };
 
+std::string readAll(const std::string& path)
+{
+    std::ifstream file(path, std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+}
+
 class TerminalSessionTest : public ::testing::Test
 {
 protected:
@@ -68,8 +75,7 @@ protected:
     std::string written()
     {
         link.close();
-        std::ifstream file(output, std::ios::binary);
-        return std::string((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+        return readAll(output);
     }
     std::string path(const char* name) const { return scratch.path(name); }
 
@@ -231,6 +237,65 @@ TEST_F(TerminalSessionTest, SendsFilesInBlocks)
     EXPECT_EQ(reports, (std::vector<std::string>{"File " + m_folder.string() + " does not exist"}));
     EXPECT_EQ(log.sizes.size(), 3U);
     EXPECT_EQ(written(), contents);
+}
+
+TEST_F(TerminalSessionTest, SuspendedByHandKeepsTheNewestLinesForTheResume)
+{
+    open();
+    session.attach(&link);
+    session.suspend();
+    for (int i = 0; i < 300; ++i)
+        receive("$GPZDA," + std::to_string(i) + "*00\r\n");
+    EXPECT_TRUE(sink.pieces.empty());
+    session.suspend();
+    ASSERT_EQ(sink.pieces.size(), 256U);
+    EXPECT_EQ(sink.pieces.front(), (Piece{SuspendBuffer::kNoteColour, "(45 older lines dropped while suspended)\r"}));
+    EXPECT_EQ(sink.pieces[1], (Piece{0xFF0000, "$GPZDA,45*00\r"}));
+    receive("$GPZDA,300*00\r\n");
+    EXPECT_EQ(sink.pieces.back().text, "$GPZDA,300*00\r\n") << "shown live again";
+}
+
+TEST_F(TerminalSessionTest, StampsLogsAndCompletesChecksums)
+{
+    open();
+    session.attach(&link);
+    TerminalOptions options = session.options();
+    options.timeStamps = options.nmeaChecksum = true;
+    session.applyOptions(options);
+    ASSERT_TRUE(session.startLog(path("text.log"), TerminalLog::Mode::Text));
+    receive("$GPZDA,1*00\r\n");
+    EXPECT_TRUE(session.sendTelecommand("$PKVR,X\\r\\n"));
+    const std::regex stamped(R"(\d\d:\d\d:\d\d\.\d\d\d \$GPZDA,1\*00\r\n\d\d:\d\d:\d\d\.\d\d\d \$PKVR,X\*6B\r\n)");
+    EXPECT_TRUE(std::regex_match(sink.all(), stamped)) << sink.all();
+
+    ASSERT_TRUE(session.startLog(path("raw.log"), TerminalLog::Mode::Raw));
+    const std::string bytes = "$GPZDA,2*00\r\n\x01\x02\xff$GPZDA,3*00\r\n";
+    receive(bytes);
+    session.stopLog();
+    EXPECT_EQ(session.log().takeError(), "");
+    EXPECT_EQ(readAll(path("text.log")), sink.pieces[0].text + sink.pieces[1].text);
+    EXPECT_EQ(readAll(path("raw.log")), bytes);
+    EXPECT_EQ(written(), "$PKVR,X*6B\r\n");
+}
+
+TEST(TerminalLog, FailuresAreReportedOnce)
+{
+    TerminalLog log;
+    EXPECT_FALSE(log.start("/nonexistent/folder/x.log", TerminalLog::Mode::Text));
+    EXPECT_EQ(log.takeError(), "Cannot open the log file /nonexistent/folder/x.log: No such file or directory");
+    ASSERT_TRUE(log.start("/dev/full", TerminalLog::Mode::Raw));
+    log.write("bytes");
+    log.stop();
+    EXPECT_EQ(log.takeError(), "Cannot write the log file /dev/full: No space left on device");
+    EXPECT_EQ(log.takeError(), "");
+}
+
+TEST(LineStamper, OneStampPerLineAcrossPieces)
+{
+    LineStamper stamper;
+    EXPECT_EQ(stamper.stamp("a\r", "S "), "S a\r");
+    EXPECT_EQ(stamper.stamp("\nb", "S "), "\nS b");
+    EXPECT_EQ(stamper.stamp("c\rd\0e", "S "), "c\rS d");
 }
 
 } // namespace
