@@ -4,10 +4,10 @@
 #include "messages/codecs/CodecRegistry.h"
 #include "messages/codecs/CodecStatus.h"
 #include "messages/codecs/OutputBuffer.h"
+#include "testsupport/CodecTestSupport.h"
 #include "stream/StreamEvent.h"
 #include "terminal/session/tests/RecordingSink.h"
 #include "testsupport/AllocationCounter.h"
-#include "testsupport/CodecTestSupport.h"
 
 #include <gtest/gtest.h>
 
