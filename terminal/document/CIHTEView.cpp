@@ -16,6 +16,7 @@
 #include "terminal/widgets/CIHTEToolBar.h"
 #include "text/Format.h"
 
+#include <QApplication>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QMimeData>
@@ -26,6 +27,12 @@
 
 namespace zeb::terminal {
 
+namespace {
+
+constexpr int kLogCheckMs = 250;
+
+} // namespace
+
 CIHTEView::CIHTEView(CIHTEDocument& document, QWidget* parent)
     : CWICOScreenView(kAllParts, parent)
     , m_document(document)
@@ -34,8 +41,11 @@ CIHTEView::CIHTEView(CIHTEDocument& document, QWidget* parent)
 {
     setAcceptDrops(true);
     m_session.applyOptions(document.options());
+    setScrollBack(m_session.options().scrollBack);
     QObject::connect(this, &CWICOScreenView::lineEntered, this,
                      [this](const std::string& line) { sendTelecommand(line); });
+    m_logCheck.setInterval(kLogCheckMs);
+    QObject::connect(&m_logCheck, &QTimer::timeout, this, [this] { checkLog(); });
 }
 
 CIHTEView::~CIHTEView()
@@ -61,6 +71,11 @@ void CIHTEView::setBars(CIHTEToolBar* toolBar, CIHTEButtonBar* buttonBar)
         QObject::connect(m_toolBar, &CIHTEToolBar::options, this, [this] { editOptions(); });
         QObject::connect(m_toolBar, &CIHTEToolBar::clear, this, [this] { clearScreen(); });
         QObject::connect(m_toolBar, &CIHTEToolBar::inputFilter, this, [this] { editInputFilters(); });
+        QObject::connect(m_toolBar, &CIHTEToolBar::log, this, [this](bool raw) { toggleLog(raw); });
+        QObject::connect(m_toolBar, &CIHTEToolBar::find, this, [this](const std::string& text, bool forward) {
+            if (!findText(text, forward))
+                QApplication::beep();
+        });
     }
     if (m_buttonBar) {
         QObject::connect(m_buttonBar, &CIHTEButtonBar::sendRequested, this,
@@ -165,6 +180,38 @@ void CIHTEView::editOptions()
     m_document.options() = dialog.options();
     m_session.applyOptions(m_document.options());
     m_document.options().writeSettings();
+    setScrollBack(m_session.options().scrollBack);
+}
+
+void CIHTEView::toggleLog(bool raw)
+{
+    if (m_session.log().running()) {
+        m_session.stopLog();
+        checkLog();
+        return;
+    }
+    std::string path = platform::Environment::home() + "/terminal.log";
+    if (framework::FileChooser::choose(this, QStringLiteral("Log to a file"), path, framework::FileChooser::Mode::Write,
+                                       {{QStringLiteral("Log (*.log)"), QStringLiteral("*.log")},
+                                        {QStringLiteral("All files (*.*)"), QStringLiteral("*")}})
+        && m_session.startLog(path, raw ? TerminalLog::Mode::Raw : TerminalLog::Mode::Text))
+        m_logCheck.start();
+    checkLog();
+}
+
+// A failed log stops and tells the user; this runs from the timer or a command, never inside a stream
+// notification, so the message box cannot stall the stream.
+void CIHTEView::checkLog()
+{
+    const std::string error = m_session.log().takeError();
+    if (!error.empty() && m_session.log().running())
+        m_session.stopLog();
+    if (!m_session.log().running())
+        m_logCheck.stop();
+    if (m_toolBar)
+        m_toolBar->setLogging(m_session.log().running());
+    if (!error.empty())
+        report(error);
 }
 
 void CIHTEView::editInputFilters()

@@ -7,6 +7,7 @@
 #include "terminal/widgets/CWICOScreenView.h"
 
 #include <QSize>
+#include <QTimer>
 
 namespace zeb::terminal {
 
@@ -47,6 +48,8 @@ public:
     void editOptions();
     void editInputFilters();
     void sendTelecommand(const std::string& text);
+    // Stops the running log, or starts one in a file the user chooses.
+    void toggleLog(bool raw);
 
     // "ON_SEND_TELECOMMAND": posted with a zero-terminated text the receiver frees.
     static platform::MessageId sendTelecommandMessage();
@@ -61,6 +64,7 @@ private:
     void show(std::uint32_t colour, std::string_view text) override;
     void report(std::string_view message);
     void detach();
+    void checkLog();
 
     CIHTEDocument& m_document;
     CIHTEPromptDialog m_prompt;
@@ -68,6 +72,8 @@ private:
     CIHTEToolBar* m_toolBar = nullptr;
     CIHTEButtonBar* m_buttonBar = nullptr;
     bool m_laidOut = false;
+    // Looks for log failures while a log runs: they are found on the log's thread.
+    QTimer m_logCheck;
 };
 
 } // namespace zeb::terminal

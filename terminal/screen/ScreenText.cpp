@@ -50,9 +50,7 @@ bool ScreenText::atBottom() const
 
 void ScreenText::scrollToEnd()
 {
-    if (selection_.empty() && !selection_.dragging()) {
-        selection_.clear();
-    }
+    selection_.clear();
     showLastLine();
 }
 

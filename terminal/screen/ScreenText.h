@@ -41,7 +41,7 @@ public:
     bool following() const { return atBottom() && selection_.empty() && !selection_.dragging(); }
     // Lines added while the view was locked, until the reader returns to the bottom.
     int unseenLines() const { return unseen_; }
-    // Shows the last lines again and drops an empty selection.
+    // Shows the last lines again and drops the selection: the reader follows the new lines again.
     void scrollToEnd();
 
     // Selects the next (or previous) place holding `needle`, ignoring ASCII case, from the selection or

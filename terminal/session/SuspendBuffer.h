@@ -21,7 +21,7 @@ public:
     }
 
     void setCapacity(int lines) { m_store.setCapacity(lines); }
-    bool empty() const { return m_store.lineCount() == 0; }
+    int lineCount() const { return m_store.lineCount(); }
     void show(std::uint32_t colour, std::string_view text) override;
     // Shows what was kept on `sink`, as it arrived, and empties the buffer.
     void replay(TerminalSink& sink);

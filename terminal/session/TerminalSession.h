@@ -73,6 +73,8 @@ public:
     bool active() const { return m_active; }
     bool inactiveAutomatically() const { return m_automatic; }
     void suspend();
+    // Lines kept for the resume while suspended by hand.
+    int heldLines() const { return m_suspendBuffer.lineCount(); }
     // Follows the stream's open state: back to active when it is open again after going inactive by itself;
     // inactive (automatically) when it is closed. True when the state changed.
     bool refreshState();

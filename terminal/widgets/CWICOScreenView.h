@@ -49,6 +49,12 @@ public:
     void addText(std::uint32_t colour, std::string_view text);
     // Removes all lines, resets the scroll positions and the selection.
     void clear();
+    // How many lines the screen keeps (ScreenLineStore's bounds).
+    void setScrollBack(int lines);
+    // Selects the next or previous place holding `needle` and scrolls to it; false when there is none.
+    bool findText(const std::string& needle, bool forward);
+    // Shows the last lines again after the reader scrolled back.
+    void scrollToEnd();
     // Grey background and a read-only input line while inactive; white and editable while active.
     void setInactive(bool inactive);
     bool inactive() const { return m_text.inactive(); }
@@ -82,6 +88,8 @@ private:
     void scrollLines(int lines);
     void paintPane(QPainter& painter, const QRect& dirty);
     void paintRun(QPainter& painter, int row, int fromColumn, int toColumn, const QColor& colour);
+    void paintUnseen(QPainter& painter);
+    bool onUnseenBanner(int y) const;
     void copyToClipboard(const std::string& copied);
 
     ScreenText m_text;
