@@ -8,6 +8,8 @@ namespace {
 
 // Counts of lines that went or came in one call saturate here, far beyond any store.
 constexpr std::uint64_t kMaxShift = 1u << 30;
+// A column past the end of every line.
+constexpr int kPastLineEnd = static_cast<int>(ScreenLineStore::kMaxLineLength) + 1;
 
 } // namespace
 
@@ -30,7 +32,8 @@ void ScreenText::addText(std::string_view text)
         return;
     }
     keepPlace(gone);
-    const auto added = static_cast<std::uint64_t>(lines_.lineCount() - countBefore + gone);
+    const std::uint64_t added
+        = static_cast<std::uint64_t>(lines_.lineCount() - countBefore) + static_cast<std::uint64_t>(gone);
     unseen_ = static_cast<int>(std::min<std::uint64_t>(static_cast<std::uint64_t>(unseen_) + added, kMaxShift));
 }
 
@@ -197,13 +200,13 @@ bool ScreenText::find(std::string_view needle, bool forward)
     }
     const bool fromSelection = !selection_.empty();
     const int start = fromSelection ? selection_.start().line : (forward ? firstVisibleLine() : count - 1);
-    const int startColumn = fromSelection ? selection_.start().column + (forward ? 1 : 0)
-                                          : (forward ? 0 : ScreenLineStore::kMaxLineLength + 1);
+    const int startColumn
+        = fromSelection ? selection_.start().column + (forward ? 1 : 0) : (forward ? 0 : kPastLineEnd);
     // The starting line is searched twice: past the start first, before it again after wrapping round.
     for (int step = 0; step <= count; ++step) {
         const int line = ((forward ? start + step : start - step) % count + count) % count;
         int from = 0;
-        int to = ScreenLineStore::kMaxLineLength + 1;
+        int to = kPastLineEnd;
         if (step == 0) {
             (forward ? from : to) = startColumn;
         } else if (step == count) {

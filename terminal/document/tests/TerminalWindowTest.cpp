@@ -20,6 +20,7 @@
 #include "testsupport/QtWaitFor.h"
 #include "testsupport/ScratchHome.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QFileDialog>
@@ -291,6 +292,19 @@ TEST_F(TerminalWindowTest, ReadsBackFindsSuspendsAndLogsWhileTrafficArrives)
     const std::string logged = readFile(log);
     for (const char* text : {" $GPZDA,0*00\r\n", " $GPZDA,424*00\r\n", " $PKVR,X*6B\r\n"})
         EXPECT_NE(logged.find(text), std::string::npos) << text;
+
+    // The raw log takes the bytes as the receive thread gets them, broken frames included.
+    const fs::path raw = home / "raw.log";
+    answers.next<QFileDialog>([&](QFileDialog& dialog) {
+        dialog.selectFile(QString::fromStdString(raw.string()));
+        return QDialog::Accepted;
+    });
+    bar->findChild<QAction*>(QStringLiteral("IDM_IHTE_LOG_RAW"))->trigger();
+    const std::string bytes = "\x02\xff" + sentences(500, 501);
+    peer.send(bytes);
+    ASSERT_TRUE(qtWaitFor([&] { return lastLineHas("$GPZDA,500*00"); }, "line 500 on screen"));
+    bar->button("IDI_IHTE_LOG")->click();
+    EXPECT_EQ(readFile(raw), bytes);
     EXPECT_TRUE(messages.empty()) << messages.front();
 }
 

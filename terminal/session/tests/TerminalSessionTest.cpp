@@ -79,6 +79,8 @@ protected:
     }
     std::string path(const char* name) const { return scratch.path(name); }
 
+    // Options a test stores must not reach the next one.
+    const bool freshSettings = (platform::Settings::install(std::make_shared<platform::MemorySettings>()), true);
     testsupport::ScratchHome scratch;
     const fs::path& m_folder = scratch.folder();
     std::string output = scratch.path("stream.bin");
