@@ -28,6 +28,8 @@ void ScreenText::addText(std::string_view text)
     const auto gone = static_cast<int>(std::min<std::uint64_t>(lines_.droppedLines() - droppedBefore, kMaxShift));
     updateScrollRanges();
     if (follow) {
+        // A click's empty selection would point at other lines once old lines go.
+        selection_.clear();
         showLastLine();
         return;
     }
