@@ -119,6 +119,13 @@ void CIHTEView::refreshState()
     }
     if (m_buttonBar)
         m_buttonBar->setStreamOpen(open);
+    showHeldLines();
+}
+
+void CIHTEView::showHeldLines()
+{
+    const int held = m_session.heldLines();
+    setNotice(held > 0 && !m_session.active() ? tr("Suspended: %n line(s) held", nullptr, held) : QString());
 }
 
 void CIHTEView::show(std::uint32_t colour, std::string_view text)
@@ -234,6 +241,7 @@ platform::LResult CIHTEView::onMessage(platform::MessageId message, platform::WP
             m_session.onReceive(*event);
         else
             m_session.onSend(*event);
+        showHeldLines();
         return 0;
     }
     if (message == ids.open || message == ids.close) {

@@ -65,6 +65,7 @@ private:
     void report(std::string_view message);
     void detach();
     void checkLog();
+    void showHeldLines();
 
     CIHTEDocument& m_document;
     CIHTEPromptDialog m_prompt;

@@ -367,13 +367,23 @@ void CWICOScreenView::paintPane(QPainter& painter, const QRect& dirty)
 void CWICOScreenView::paintUnseen(QPainter& painter)
 {
     const int unseen = m_text.unseenLines();
-    if (unseen == 0) {
+    if (unseen == 0 && m_notice.isEmpty()) {
         return;
     }
     const QRect row(0, m_pane->height() - m_text.cellHeight(), m_pane->width(), m_text.cellHeight());
     painter.fillRect(row, QColor(255, 255, 192));
     painter.setPen(Qt::black);
-    painter.drawText(row, Qt::AlignCenter, tr("%n new line(s) below: click to show", nullptr, unseen));
+    painter.drawText(row, Qt::AlignCenter,
+                     unseen > 0 ? tr("%n new line(s) below: click to show", nullptr, unseen) : m_notice);
+}
+
+void CWICOScreenView::setNotice(const QString& notice)
+{
+    if (notice == m_notice) {
+        return;
+    }
+    m_notice = notice;
+    m_pane->update();
 }
 
 bool CWICOScreenView::onUnseenBanner(int y) const

@@ -55,6 +55,9 @@ public:
     bool findText(const std::string& needle, bool forward);
     // Shows the last lines again after the reader scrolled back.
     void scrollToEnd();
+    // A note in the pane's last row (empty: none), such as how many lines a suspended terminal holds. The
+    // count of unseen lines takes the row while there is one.
+    void setNotice(const QString& notice);
     // Grey background and a read-only input line while inactive; white and editable while active.
     void setInactive(bool inactive);
     bool inactive() const { return m_text.inactive(); }
@@ -102,6 +105,7 @@ private:
     int m_ascent = 0;
     // The visible part of the line being painted, kept to reuse its storage.
     QString m_run;
+    QString m_notice;
 };
 
 } // namespace zeb::terminal
