@@ -416,6 +416,13 @@ void IOSTStream::feed(std::span<const std::uint8_t> bytes)
     }
 }
 
+void IOSTStream::setByteTap(ByteTap tap)
+{
+    const std::lock_guard lock(m_tapMutex);
+    m_tap = std::move(tap);
+    m_tapped.store(static_cast<bool>(m_tap), std::memory_order_release);
+}
+
 void IOSTStream::discardInput()
 {
     m_discard = true;
@@ -424,6 +431,11 @@ void IOSTStream::discardInput()
 // One block of received bytes; false when the block was discarded or the stream was closed.
 bool IOSTStream::takeBlock(std::span<const std::uint8_t> block, const ReceiveScope& scope)
 {
+    if (m_tapped.load(std::memory_order_acquire)) {
+        const std::lock_guard lock(m_tapMutex);
+        if (m_tap)
+            m_tap(block);
+    }
     passPingWindow(block);
     answerPendingPing();
     if (scope.ended())

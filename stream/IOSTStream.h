@@ -8,6 +8,7 @@
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -58,6 +59,12 @@ public:
     int openCount() const { return m_openCount; }
     StreamDevice* device() const { return m_device.get(); }
     std::uint64_t totalReceived() const { return m_totalReceived.load(std::memory_order_relaxed); }
+
+    // Every block of bytes the stream takes in goes to the tap first, before framing, on the thread that
+    // feeds the stream: what a raw log records. Setting another tap (or none) waits for a call in progress,
+    // so the old one may go once this returns; a tap therefore must not wait for other threads.
+    using ByteTap = std::function<void(std::span<const std::uint8_t>)>;
+    void setByteTap(ByteTap tap);
 
     // Opens the transport of the record's type. Each successful open from a record counts:
     // as many closes are needed before the transport really closes.
@@ -222,6 +229,9 @@ private:
     // a ping answer, a request reply) leaves whole and in order. Held only while bytes are
     // handed over, never across a notification.
     std::mutex m_writeMutex;
+    std::mutex m_tapMutex;
+    ByteTap m_tap;
+    std::atomic<bool> m_tapped{false};
 
     messages::MessageFramer m_framer;
     std::array<std::uint8_t, kBufferCapacity> m_readBuffer{};

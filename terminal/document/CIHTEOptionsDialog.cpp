@@ -2,10 +2,13 @@
 
 #include "app/language/qt/Resources.h"
 
+#include <QCheckBox>
 #include <QColorDialog>
 #include <QCursor>
 #include <QDialogButtonBox>
+#include <QFormLayout>
 #include <QMenu>
+#include <QSpinBox>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
@@ -58,9 +61,32 @@ CIHTEOptionsDialog::CIHTEOptionsDialog(const TerminalOptions& options, QWidget* 
     QObject::connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_list);
+    addScreenOptions(*layout);
     layout->addWidget(buttons);
     resize(kColumnWidths[0] + kColumnWidths[1] + kColumnWidths[2] + 40, 320);
     fill();
+}
+
+void CIHTEOptionsDialog::addScreenOptions(QLayout& layout)
+{
+    const auto addCheck = [&](const char* name, const QString& label, bool& option) {
+        auto* check = new QCheckBox(language::Resources::text(name, label), this);
+        check->setObjectName(QString::fromLatin1(name));
+        check->setChecked(option);
+        QObject::connect(check, &QCheckBox::toggled, this, [&option](bool on) { option = on; });
+        layout.addWidget(check);
+    };
+    addCheck("timeStamps", QStringLiteral("Time stamp each line"), m_options.timeStamps);
+    addCheck("nmeaChecksum", QStringLiteral("Add the checksum to typed NMEA sentences"), m_options.nmeaChecksum);
+
+    auto* scrollBack = new QSpinBox(this);
+    scrollBack->setObjectName(QStringLiteral("scrollBack"));
+    scrollBack->setRange(TerminalOptions::kMinScrollBack, TerminalOptions::kMaxScrollBack);
+    scrollBack->setValue(m_options.scrollBack);
+    QObject::connect(scrollBack, &QSpinBox::valueChanged, this, [this](int lines) { m_options.scrollBack = lines; });
+    auto* row = new QFormLayout;
+    row->addRow(language::Resources::text("scrollBack", QStringLiteral("Lines kept on screen")), scrollBack);
+    layout.addItem(row);
 }
 
 QString CIHTEOptionsDialog::modeName(std::uint32_t mode)

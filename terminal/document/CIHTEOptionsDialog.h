@@ -4,6 +4,7 @@
 
 #include <QDialog>
 
+class QLayout;
 class QTreeWidget;
 class QTreeWidgetItem;
 
@@ -11,7 +12,8 @@ namespace zeb::terminal {
 
 // The terminal options "IDD_IHTE_OPTION": one row per (category, direction) pair with its mode
 // and colour; several rows can be selected, and a mode or colour chosen in a row's column is
-// given to every selected row. Works on a copy of the options.
+// given to every selected row. Below the list: time stamps, NMEA checksums and the scroll-back (check
+// boxes "timeStamps", "nmeaChecksum", spin box "scrollBack"). Works on a copy of the options.
 class CIHTEOptionsDialog : public QDialog
 {
     Q_OBJECT
@@ -35,6 +37,7 @@ public:
 
 private:
     void fill();
+    void addScreenOptions(QLayout& layout);
     void showRow(QTreeWidgetItem& row, std::size_t index);
     void onClicked(QTreeWidgetItem* item, int column);
     void chooseMode(const QPoint& where);

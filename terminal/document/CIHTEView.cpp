@@ -17,6 +17,7 @@
 #include "terminal/widgets/CIHTEToolBar.h"
 #include "text/Format.h"
 
+#include <QApplication>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QMimeData>
@@ -32,6 +33,7 @@ namespace zeb::terminal {
 namespace {
 
 constexpr int kProgressSteps = 1000;
+constexpr int kLogCheckMs = 250;
 
 } // namespace
 
@@ -45,8 +47,11 @@ CIHTEView::CIHTEView(CIHTEDocument& document, QWidget* parent)
     m_session.setPromptScheduler([this] { schedulePrompts(); });
     // Only the handle goes to the sender's thread: a post to a view that is gone is dropped.
     m_session.setFileNotifier([view = handle()] { platform::post(view, fileProgressMessage()); });
+    setScrollBack(m_session.options().scrollBack);
     QObject::connect(this, &CWICOScreenView::lineEntered, this,
                      [this](const std::string& line) { sendTelecommand(line); });
+    m_logCheck.setInterval(kLogCheckMs);
+    QObject::connect(&m_logCheck, &QTimer::timeout, this, [this] { checkLog(); });
 }
 
 CIHTEView::~CIHTEView()
@@ -80,6 +85,11 @@ void CIHTEView::setBars(CIHTEToolBar* toolBar, CIHTEButtonBar* buttonBar)
         QObject::connect(m_toolBar, &CIHTEToolBar::options, this, [this] { editOptions(); });
         QObject::connect(m_toolBar, &CIHTEToolBar::clear, this, [this] { clearScreen(); });
         QObject::connect(m_toolBar, &CIHTEToolBar::inputFilter, this, [this] { editInputFilters(); });
+        QObject::connect(m_toolBar, &CIHTEToolBar::log, this, [this](bool raw) { toggleLog(raw); });
+        QObject::connect(m_toolBar, &CIHTEToolBar::find, this, [this](const std::string& text, bool forward) {
+            if (!findText(text, forward))
+                QApplication::beep();
+        });
     }
     if (m_buttonBar) {
         QObject::connect(m_buttonBar, &CIHTEButtonBar::sendRequested, this,
@@ -123,6 +133,13 @@ void CIHTEView::refreshState()
     }
     if (m_buttonBar)
         m_buttonBar->setStreamOpen(open);
+    showHeldLines();
+}
+
+void CIHTEView::showHeldLines()
+{
+    const int held = m_session.heldLines();
+    setNotice(held > 0 && !m_session.active() ? tr("Suspended: %n line(s) held", nullptr, held) : QString());
 }
 
 void CIHTEView::show(std::uint32_t colour, std::string_view text)
@@ -230,6 +247,38 @@ void CIHTEView::editOptions()
     m_document.options() = dialog.options();
     m_session.applyOptions(m_document.options());
     m_document.options().writeSettings();
+    setScrollBack(m_session.options().scrollBack);
+}
+
+void CIHTEView::toggleLog(bool raw)
+{
+    if (m_session.log().running()) {
+        m_session.stopLog();
+        checkLog();
+        return;
+    }
+    std::string path = platform::Environment::home() + "/terminal.log";
+    if (framework::FileChooser::choose(this, QStringLiteral("Log to a file"), path, framework::FileChooser::Mode::Write,
+                                       {{QStringLiteral("Log (*.log)"), QStringLiteral("*.log")},
+                                        {QStringLiteral("All files (*.*)"), QStringLiteral("*")}})
+        && m_session.startLog(path, raw ? TerminalLog::Mode::Raw : TerminalLog::Mode::Text))
+        m_logCheck.start();
+    checkLog();
+}
+
+// A failed log stops and tells the user; this runs from the timer or a command, never inside a stream
+// notification, so the message box cannot stall the stream.
+void CIHTEView::checkLog()
+{
+    const std::string error = m_session.log().takeError();
+    if (!error.empty() && m_session.log().running())
+        m_session.stopLog();
+    if (!m_session.log().running())
+        m_logCheck.stop();
+    if (m_toolBar)
+        m_toolBar->setLogging(m_session.log().running());
+    if (!error.empty())
+        report(error);
 }
 
 void CIHTEView::editInputFilters()
@@ -252,6 +301,7 @@ platform::LResult CIHTEView::onMessage(platform::MessageId message, platform::WP
             m_session.onReceive(*event);
         else
             m_session.onSend(*event);
+        showHeldLines();
         return 0;
     }
     if (message == ids.open || message == ids.close) {

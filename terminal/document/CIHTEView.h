@@ -9,6 +9,7 @@
 #include <QPointer>
 #include <QProgressDialog>
 #include <QSize>
+#include <QTimer>
 
 namespace zeb::terminal {
 
@@ -50,6 +51,8 @@ public:
     void editOptions();
     void editInputFilters();
     void sendTelecommand(const std::string& text);
+    // Stops the running log, or starts one in a file the user chooses.
+    void toggleLog(bool raw);
 
     // "ON_SEND_TELECOMMAND": posted with a zero-terminated text the receiver frees.
     static platform::MessageId sendTelecommandMessage();
@@ -71,6 +74,8 @@ private:
     void showFileProgress();
     void report(std::string_view message);
     void detach();
+    void checkLog();
+    void showHeldLines();
 
     CIHTEDocument& m_document;
     TerminalSession m_session;
@@ -79,6 +84,8 @@ private:
     bool m_laidOut = false;
     bool m_promptsScheduled = false;
     QPointer<QProgressDialog> m_fileProgress;
+    // Looks for log failures while a log runs: they are found on the log's thread.
+    QTimer m_logCheck;
 };
 
 } // namespace zeb::terminal

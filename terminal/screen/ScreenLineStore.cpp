@@ -4,9 +4,27 @@
 
 namespace zeb::terminal {
 
-ScreenLineStore::ScreenLineStore()
-    : lines_(kMaxLines)
+ScreenLineStore::ScreenLineStore(int capacity)
+    : lines_(static_cast<std::size_t>(std::clamp(capacity, 1, kMaxCapacity)))
 {
+}
+
+void ScreenLineStore::setCapacity(int capacity)
+{
+    capacity = std::clamp(capacity, 1, kMaxCapacity);
+    if (capacity == this->capacity()) {
+        return;
+    }
+    const int keep = std::min(count_, capacity);
+    std::vector<Line> kept(static_cast<std::size_t>(capacity));
+    for (int i = 0; i < keep; ++i) {
+        kept[static_cast<std::size_t>(i)] = std::move(slot(count_ - keep + i));
+    }
+    dropped_ += static_cast<std::uint64_t>(count_ - keep);
+    lines_ = std::move(kept);
+    first_ = 0;
+    count_ = keep;
+    open_ = open_ && keep > 0;
 }
 
 void ScreenLineStore::clear()
@@ -18,6 +36,7 @@ void ScreenLineStore::clear()
     first_ = 0;
     count_ = 0;
     open_ = false;
+    dropped_ = 0;
 }
 
 std::string_view ScreenLineStore::line(int index) const
@@ -38,9 +57,10 @@ std::uint32_t ScreenLineStore::lineColour(int index) const
 
 ScreenLineStore::Line& ScreenLineStore::newLine(std::uint32_t colour)
 {
-    if (count_ == kMaxLines) {
-        first_ = (first_ + 1) % kMaxLines;
+    if (count_ == capacity()) {
+        first_ = (first_ + 1) % capacity();
         --count_;
+        ++dropped_;
     }
     ++count_;
     Line& line = slot(count_ - 1);

@@ -77,4 +77,18 @@ std::string ScreenSelection::copiedText(const ScreenLineStore& lines) const
     return text;
 }
 
+void ScreenSelection::shiftUp(int lines)
+{
+    if (!exists() || lines <= 0) {
+        return;
+    }
+    if (std::min(start_.line, end_.line) < lines) {
+        clear();
+        return;
+    }
+    start_.line -= lines;
+    end_.line -= lines;
+    anchor_.line -= lines;
+}
+
 } // namespace zeb::terminal

@@ -46,6 +46,9 @@ public:
     void extendTo(ScreenPosition to);
     void finish() { dragging_ = false; }
     void selectLine(int line, int length);
+    // The store dropped its `lines` oldest lines: the selection moves up with its text, and goes when
+    // part of that text went.
+    void shiftUp(int lines);
 
     // The selected columns of a line whose text has the given length.
     ColumnRange columnsOn(int line, int length) const;

@@ -27,12 +27,27 @@ public:
     ScreenText();
 
     void setColour(std::uint32_t colour) { lines_.setColour(colour); }
-    // Appends the text, scrolls so that the last line shows and clears the selection, whose line numbers
-    // would point at other lines once old lines go.
+    // Appends the text. While the reader follows (the last lines show and nothing is selected) the view
+    // scrolls so that the last line shows. Otherwise the view is locked: what shows and what is selected
+    // stay on their text while old lines go, and the new lines are counted in unseenLines().
     void addText(std::string_view text);
     // Removes all lines, resets the scroll positions and the selection.
     void clear();
     const ScreenLineStore& lines() const { return lines_; }
+    // How many lines the screen keeps; the newest stay when it shrinks.
+    void setScrollBack(int lines);
+
+    bool atBottom() const;
+    bool following() const { return atBottom() && selection_.empty() && !selection_.dragging(); }
+    // Lines added while the view was locked, until the reader returns to the bottom.
+    int unseenLines() const { return unseen_; }
+    // Shows the last lines again and drops the selection: the reader follows the new lines again.
+    void scrollToEnd();
+
+    // Selects the next (or previous) place holding `needle`, ignoring ASCII case, from the selection or
+    // else from the first visible line (the last line going back), wrapping at the ends, and scrolls it
+    // into view. False, with nothing changed, when no line holds it.
+    bool find(std::string_view needle, bool forward);
 
     // The view starts inactive. While inactive the background is grey and the input line read-only; the
     // terminal adds nothing then, which is its own rule and not enforced here.
@@ -52,7 +67,7 @@ public:
 
     const ScrollAxis& vertical() const { return vertical_; }
     const ScrollAxis& horizontal() const { return horizontal_; }
-    void scrollVertical(ScrollAction action, int thumb = 0) { vertical_.apply(action, thumb); }
+    void scrollVertical(ScrollAction action, int thumb = 0);
     void scrollHorizontal(ScrollAction action, int thumb = 0) { horizontal_.apply(action, thumb); }
     int firstVisibleLine() const { return vertical_.position(); }
     int firstVisibleColumn() const { return horizontal_.position(); }
@@ -72,6 +87,9 @@ public:
 
 private:
     void updateScrollRanges();
+    void showLastLine();
+    void keepPlace(int gone);
+    void reveal(int line, int fromColumn, int toColumn);
 
     ScreenLineStore lines_;
     ScreenSelection selection_;
@@ -82,6 +100,7 @@ private:
     int paneWidth_ = 0;
     int paneHeight_ = 0;
     bool inactive_ = true;
+    int unseen_ = 0;
 };
 
 } // namespace zeb::terminal

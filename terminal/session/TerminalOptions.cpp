@@ -4,6 +4,8 @@
 #include "text/Format.h"
 #include "text/Scan.h"
 
+#include <algorithm>
+
 namespace zeb::terminal {
 
 namespace {
@@ -31,6 +33,10 @@ constexpr std::array<DisplayPair, TerminalOptions::kPairCount> kDefaults = {{
 
 constexpr std::string_view kModeKey = "mode";
 constexpr std::string_view kColourKey = "color";
+constexpr std::string_view kScreenSection = "Terminal";
+constexpr std::string_view kTimeStampsKey = "TimeStamps";
+constexpr std::string_view kChecksumKey = "NmeaChecksum";
+constexpr std::string_view kScrollBackKey = "ScrollBack";
 
 } // namespace
 
@@ -76,6 +82,10 @@ TerminalOptions TerminalOptions::fromSettings(const platform::Settings& settings
         pair.colour
             = static_cast<std::uint32_t>(settings.readInt(kSections[i], kColourKey, static_cast<int>(pair.colour)));
     }
+    options.timeStamps = settings.readInt(kScreenSection, kTimeStampsKey, 0) != 0;
+    options.nmeaChecksum = settings.readInt(kScreenSection, kChecksumKey, 0) != 0;
+    options.scrollBack
+        = std::clamp(settings.readInt(kScreenSection, kScrollBackKey, kMinScrollBack), kMinScrollBack, kMaxScrollBack);
     return options;
 }
 
@@ -90,6 +100,9 @@ void TerminalOptions::writeSettings(platform::Settings& settings) const
         settings.writeInt(kSections[i], kModeKey, static_cast<int>(m_pairs[i].mode));
         settings.writeInt(kSections[i], kColourKey, static_cast<int>(m_pairs[i].colour));
     }
+    settings.writeInt(kScreenSection, kTimeStampsKey, timeStamps ? 1 : 0);
+    settings.writeInt(kScreenSection, kChecksumKey, nmeaChecksum ? 1 : 0);
+    settings.writeInt(kScreenSection, kScrollBackKey, scrollBack);
     settings.flush();
 }
 

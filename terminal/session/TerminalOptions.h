@@ -1,6 +1,7 @@
 #pragma once
 
 #include "messages/MessageKind.h"
+#include "terminal/screen/ScreenLineStore.h"
 
 #include <array>
 #include <cstddef>
@@ -91,6 +92,14 @@ public:
     std::size_t parseText(std::string_view text);
 
     bool operator==(const TerminalOptions&) const = default;
+
+    // The screen's own options. They live in the settings only (section "Terminal"), so the workspace's
+    // option text keeps its form. The scroll-back is clamped to kMinScrollBack..kMaxScrollBack lines.
+    static constexpr int kMinScrollBack = ScreenLineStore::kMaxLines;
+    static constexpr int kMaxScrollBack = ScreenLineStore::kMaxCapacity;
+    bool timeStamps = false;
+    bool nmeaChecksum = false;
+    int scrollBack = kMinScrollBack;
 
 private:
     std::array<DisplayPair, kPairCount> m_pairs;

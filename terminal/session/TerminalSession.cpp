@@ -3,10 +3,14 @@
 #include "stream/IOSTStream.h"
 #include "stream/StreamDevice.h"
 #include "stream/StreamEvent.h"
+#include "terminal/core/NmeaChecksum.h"
 #include "text/Format.h"
 
 #include <array>
 #include <filesystem>
+#include <chrono>
+#include <cstdio>
+#include <memory>
 
 namespace zeb::terminal {
 
@@ -35,6 +39,7 @@ TerminalSession::TerminalSession(TerminalSink& sink, PromptHandler& prompt, Repo
     , m_prompt(prompt)
     , m_reporter(std::move(reporter))
     , m_settings(TerminalSettings::fromSettings())
+    , m_suspendBuffer(m_settings.options.scrollBack)
     , m_sendStep(*this, [this](std::span<const std::uint8_t> bytes) { write(bytes); })
     , m_answerStep(*this,
                    [this](std::span<const std::uint8_t> bytes) {
@@ -54,6 +59,7 @@ TerminalSession::TerminalSession(TerminalSink& sink, PromptHandler& prompt, Repo
 
 TerminalSession::~TerminalSession()
 {
+    stopLog();
     stopFileSend();
 }
 
@@ -78,6 +84,13 @@ void TerminalSession::stopFileSend()
 void TerminalSession::applyOptions(const TerminalOptions& options)
 {
     m_settings.options = options;
+    m_suspendBuffer.setCapacity(options.scrollBack);
+}
+
+void TerminalSession::clear()
+{
+    m_renderer.clear();
+    m_stamper.reset();
 }
 
 void TerminalSession::initialUpdate(stream::IOSTStream* stream)
@@ -89,8 +102,48 @@ void TerminalSession::initialUpdate(stream::IOSTStream* stream)
 void TerminalSession::attach(stream::IOSTStream* stream)
 {
     m_stream = stream;
-    if (streamOpen()) {
-        m_active = true;
+    tap(m_log.running() && m_log.mode() == TerminalLog::Mode::Raw ? stream : nullptr);
+    if (streamOpen() && !m_active) {
+        resume();
+    }
+}
+
+void TerminalSession::detach()
+{
+    tap(nullptr);
+    m_stream = nullptr;
+}
+
+bool TerminalSession::startLog(const std::string& path, TerminalLog::Mode mode)
+{
+    stopLog();
+    if (!m_log.start(path, mode)) {
+        return false;
+    }
+    tap(mode == TerminalLog::Mode::Raw ? m_stream : nullptr);
+    return true;
+}
+
+void TerminalSession::stopLog()
+{
+    // The tap goes first: once it is unset no receive thread writes to the log any more.
+    tap(nullptr);
+    m_log.stop();
+}
+
+void TerminalSession::tap(stream::IOSTStream* stream)
+{
+    if (stream == m_tapped) {
+        return;
+    }
+    if (m_tapped) {
+        m_tapped->setByteTap({});
+    }
+    m_tapped = stream;
+    if (m_tapped) {
+        m_tapped->setByteTap([this](std::span<const std::uint8_t> bytes) {
+            m_log.write(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+        });
     }
 }
 
@@ -102,15 +155,25 @@ bool TerminalSession::streamOpen() const
 
 void TerminalSession::suspend()
 {
-    m_active = !m_active;
     m_automatic = false;
+    if (m_active) {
+        m_active = false;
+        return;
+    }
+    resume();
+}
+
+void TerminalSession::resume()
+{
+    m_active = true;
+    m_suspendBuffer.replay(m_sink);
 }
 
 bool TerminalSession::refreshState()
 {
     const bool open = streamOpen();
     if (open && !m_active && m_automatic) {
-        m_active = true;
+        resume();
         return true;
     }
     if (!open && m_active) {
@@ -129,7 +192,7 @@ void TerminalSession::onReceive(const stream::StreamEvent& event)
     if (event.kind == messages::MessageKind::Telecommand && event.text().starts_with(kTraceOutputPrefix)) {
         return;
     }
-    show(event, Direction::Receive);
+    display(event, Direction::Receive);
 }
 
 void TerminalSession::onSend(const stream::StreamEvent& event)
@@ -137,13 +200,17 @@ void TerminalSession::onSend(const stream::StreamEvent& event)
     if (!m_stream || event.stream != m_stream) {
         return;
     }
-    show(event, Direction::Send);
+    display(event, Direction::Send);
 }
 
-void TerminalSession::show(const stream::StreamEvent& event, Direction direction)
+void TerminalSession::display(const stream::StreamEvent& event, Direction direction)
 {
-    if (m_active) {
-        m_renderer.render(event, direction, m_settings.options, m_sink);
+    // Suspended by hand, the text goes to the suspend buffer; a closed stream shows nothing.
+    if (m_active || !m_automatic) {
+        if (m_settings.options.timeStamps) {
+            LineStamper::format(std::chrono::system_clock::now(), m_stamp);
+        }
+        m_renderer.render(event, direction, m_settings.options, *this);
     }
     // The filters see every telecommand that passes, shown or not: a suspended screen still answers.
     if (event.kind == messages::MessageKind::Telecommand) {
@@ -195,6 +262,18 @@ PromptResult TerminalSession::prompt(std::vector<PromptRow>& rows)
     return m_prompt.prompt(rows);
 }
 
+void TerminalSession::show(std::uint32_t colour, std::string_view text)
+{
+    if (m_settings.options.timeStamps) {
+        text = m_stamper.stamp(text, std::string_view(m_stamp, LineStamper::kStampLength));
+    }
+    if (m_log.running() && m_log.mode() == TerminalLog::Mode::Text) {
+        m_log.write(text);
+    }
+    TerminalSink& to = m_active ? m_sink : m_suspendBuffer;
+    to.show(colour, text);
+}
+
 bool TerminalSession::sendTelecommand(std::string_view text)
 {
     if (m_sending) {
@@ -205,10 +284,15 @@ bool TerminalSession::sendTelecommand(std::string_view text)
         report(result.error);
         return false;
     }
+    const std::vector<std::uint8_t>* bytes = &result.bytes;
+    if (m_settings.options.nmeaChecksum) {
+        NmeaChecksum::complete(result.bytes, m_checksummed);
+        bytes = &m_checksummed;
+    }
     bool sent = false;
     {
         const Flag sending(m_sending);
-        sent = m_sendStep.send(result.bytes) == PromptResult::Accept;
+        sent = m_sendStep.send(*bytes) == PromptResult::Accept;
     }
     // What matched while the send prompted gets its turn now.
     schedulePrompts();

@@ -8,8 +8,11 @@
 #include "terminal/filters/InputFilterFile.h"
 #include "terminal/filters/InputFilterList.h"
 #include "terminal/session/FileSender.h"
+#include "terminal/session/LineStamper.h"
 #include "terminal/session/MessageRenderer.h"
 #include "terminal/session/PromptAnswerChannel.h"
+#include "terminal/session/SuspendBuffer.h"
+#include "terminal/session/TerminalLog.h"
 #include "terminal/session/TerminalSettings.h"
 #include "terminal/session/TerminalSink.h"
 
@@ -20,6 +23,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace zeb::stream {
 class IOSTStream;
@@ -41,7 +45,7 @@ namespace zeb::terminal {
 // prompt is open, and is asked about once the prompt has closed. With a prompt scheduler the filters never
 // prompt inside an event: the scheduler is told, and the owner calls runPendingPrompts() later, so the
 // stream's thread goes on meanwhile.
-class TerminalSession : public stream::StreamListener, private PromptHandler
+class TerminalSession : public stream::StreamListener, private PromptHandler, private TerminalSink
 {
 public:
     // Shows an error to the user (the view's message box); the text is valid only during the call.
@@ -73,14 +77,18 @@ public:
     void initialUpdate(stream::IOSTStream* stream);
     // Remembers the stream (null for none) and becomes active when it is open.
     void attach(stream::IOSTStream* stream);
-    void detach() { m_stream = nullptr; }
+    void detach();
     stream::IOSTStream* stream() const { return m_stream; }
     bool streamOpen() const;
 
-    // Active: messages are shown. Suspend toggles by hand (the tool bar's checked state is !active()).
+    // Active: messages are shown. Suspend toggles by hand (the tool bar's checked state is !active()); what
+    // arrives while suspended by hand is kept in a buffer of options().scrollBack lines and shown when the
+    // terminal is active again.
     bool active() const { return m_active; }
     bool inactiveAutomatically() const { return m_automatic; }
     void suspend();
+    // Lines kept for the resume while suspended by hand.
+    int heldLines() const { return m_suspendBuffer.lineCount(); }
     // Follows the stream's open state: back to active when it is open again after going inactive by itself;
     // inactive (automatically) when it is closed. True when the state changed.
     bool refreshState();
@@ -98,9 +106,16 @@ public:
     std::size_t pendingPrompts() const { return m_pending.size(); }
 
     // The clear command (the view empties its screen itself).
-    void clear() { m_renderer.clear(); }
+    void clear();
 
-    // Translates the escapes and sends through the placeholder step. False, with the error reported, for a
+    // The log file: text mode takes what is shown (time stamps included), raw mode every byte the attached
+    // stream receives, as it comes. False, with the reason in log().takeError(), when it cannot be opened.
+    bool startLog(const std::string& path, TerminalLog::Mode mode);
+    void stopLog();
+    TerminalLog& log() { return m_log; }
+
+    // Translates the escapes, completes NMEA checksums when the option asks for it, and sends through the
+    // placeholder step. False, with the error reported, for a
     // syntax error; false too when the user declined the prompt or another send is still prompting.
     bool sendTelecommand(std::string_view text);
     // Starts sending the file in blocks of kFileBlockSize bytes, each through the placeholder step, on a
@@ -129,7 +144,10 @@ public:
 
 private:
     PromptResult prompt(std::vector<PromptRow>& rows) override;
-    void show(const stream::StreamEvent& event, Direction direction);
+    void display(const stream::StreamEvent& event, Direction direction);
+    void show(std::uint32_t colour, std::string_view text) override;
+    void resume();
+    void tap(stream::IOSTStream* stream);
     void endFileSend();
     void offerToFilters(std::string_view text);
     void schedulePrompts();
@@ -141,6 +159,13 @@ private:
     Reporter m_reporter;
     std::function<void()> m_schedule;
     TerminalSettings m_settings;
+    SuspendBuffer m_suspendBuffer;
+    LineStamper m_stamper;
+    char m_stamp[LineStamper::kStampLength + 1] = {};
+    TerminalLog m_log;
+    // The stream whose received bytes go to the raw log.
+    stream::IOSTStream* m_tapped = nullptr;
+    std::vector<std::uint8_t> m_checksummed;
     stream::IOSTStream* m_stream = nullptr;
     bool m_active = false;
     bool m_automatic = true;

@@ -7,6 +7,8 @@
 
 #include <QComboBox>
 #include <QHBoxLayout>
+#include <QLineEdit>
+#include <QMenu>
 #include <QToolButton>
 
 namespace zeb::terminal {
@@ -44,6 +46,7 @@ CIHTEToolBar::CIHTEToolBar(QWidget* parent)
     QToolButton* clearButton = addButton("IDI_IHTE_CLEAR", QStringLiteral("Clear"));
     QToolButton* inputFilterButton = addButton("IDI_IHTE_INPUT_FILTER", QStringLiteral("Input filters"));
     QToolButton* outputFilterButton = addButton("IDI_IHTE_OUTPUT_FILTER", QStringLiteral("Telecommand dictionary"));
+    addLogAndFind();
     layout->addStretch();
     m_suspend->setCheckable(true);
 
@@ -79,6 +82,44 @@ QToolButton* CIHTEToolBar::addButton(const char* iconName, const QString& fallba
     button->setAutoRaise(true);
     layout()->addWidget(button);
     return button;
+}
+
+void CIHTEToolBar::addLogAndFind()
+{
+    m_log = addButton("IDI_IHTE_LOG", QStringLiteral("Log to a file"));
+    m_log->setCheckable(true);
+    m_log->setPopupMode(QToolButton::MenuButtonPopup);
+    auto* menu = new QMenu(m_log);
+    QAction* raw = menu->addAction(Resources::text("IDM_IHTE_LOG_RAW", QStringLiteral("Log the received bytes")));
+    raw->setObjectName(QStringLiteral("IDM_IHTE_LOG_RAW"));
+    m_log->setMenu(menu);
+    // As with suspend, the view owns the state and reports it back through setLogging.
+    connect(m_log, &QToolButton::clicked, this, [this] {
+        m_log->setChecked(!m_log->isChecked());
+        emit log(false);
+    });
+    connect(raw, &QAction::triggered, this, [this] { emit log(true); });
+
+    m_find = new QLineEdit;
+    m_find->setObjectName(QStringLiteral("IDC_IHTE_FIND"));
+    m_find->setPlaceholderText(Resources::text("IDC_IHTE_FIND", QStringLiteral("Find")));
+    m_find->setClearButtonEnabled(true);
+    layout()->addWidget(m_find);
+    QToolButton* previous = addButton("IDI_IHTE_FIND_PREVIOUS", QStringLiteral("Find previous"));
+    QToolButton* next = addButton("IDI_IHTE_FIND_NEXT", QStringLiteral("Find next"));
+    const auto findTowards = [this](bool forward) {
+        if (!m_find->text().isEmpty()) {
+            emit find(m_find->text().toLatin1().toStdString(), forward);
+        }
+    };
+    connect(m_find, &QLineEdit::returnPressed, this, [findTowards] { findTowards(true); });
+    connect(next, &QToolButton::clicked, this, [findTowards] { findTowards(true); });
+    connect(previous, &QToolButton::clicked, this, [findTowards] { findTowards(false); });
+}
+
+void CIHTEToolBar::setLogging(bool logging)
+{
+    m_log->setChecked(logging);
 }
 
 QToolButton* CIHTEToolBar::button(const char* iconName) const

@@ -43,6 +43,10 @@ protected:
             return;
         }
         const QPoint at = event->position().toPoint();
+        if (m_view.onUnseenBanner(at.y())) {
+            m_view.scrollToEnd();
+            return;
+        }
         m_view.m_text.mousePress(at.x(), at.y());
         update();
     }
@@ -186,6 +190,25 @@ void CWICOScreenView::addText(std::uint32_t colour, std::string_view text)
 void CWICOScreenView::clear()
 {
     m_text.clear();
+    flush();
+}
+
+void CWICOScreenView::setScrollBack(int lines)
+{
+    m_text.setScrollBack(lines);
+    flush();
+}
+
+bool CWICOScreenView::findText(const std::string& needle, bool forward)
+{
+    const bool found = m_text.find(needle, forward);
+    flush();
+    return found;
+}
+
+void CWICOScreenView::scrollToEnd()
+{
+    m_text.scrollToEnd();
     flush();
 }
 
@@ -336,6 +359,36 @@ void CWICOScreenView::paintPane(QPainter& painter, const QRect& dirty)
         paintRun(painter, row, selectedFrom, selectedTo, background);
         paintRun(painter, row, selectedTo, lastColumn, colour);
     }
+    paintUnseen(painter);
+}
+
+// While the reader is scrolled back, the pane's last row tells how many lines came since; a click on it
+// goes to them.
+void CWICOScreenView::paintUnseen(QPainter& painter)
+{
+    const int unseen = m_text.unseenLines();
+    if (unseen == 0 && m_notice.isEmpty()) {
+        return;
+    }
+    const QRect row(0, m_pane->height() - m_text.cellHeight(), m_pane->width(), m_text.cellHeight());
+    painter.fillRect(row, QColor(255, 255, 192));
+    painter.setPen(Qt::black);
+    painter.drawText(row, Qt::AlignCenter,
+                     unseen > 0 ? tr("%n new line(s) below: click to show", nullptr, unseen) : m_notice);
+}
+
+void CWICOScreenView::setNotice(const QString& notice)
+{
+    if (notice == m_notice) {
+        return;
+    }
+    m_notice = notice;
+    m_pane->update();
+}
+
+bool CWICOScreenView::onUnseenBanner(int y) const
+{
+    return m_text.unseenLines() > 0 && y >= m_pane->height() - m_text.cellHeight();
 }
 
 // Draws the columns [fromColumn, toColumn) of the run prepared in m_run.

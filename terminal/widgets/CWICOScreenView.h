@@ -49,6 +49,15 @@ public:
     void addText(std::uint32_t colour, std::string_view text);
     // Removes all lines, resets the scroll positions and the selection.
     void clear();
+    // How many lines the screen keeps (ScreenLineStore's bounds).
+    void setScrollBack(int lines);
+    // Selects the next or previous place holding `needle` and scrolls to it; false when there is none.
+    bool findText(const std::string& needle, bool forward);
+    // Shows the last lines again after the reader scrolled back.
+    void scrollToEnd();
+    // A note in the pane's last row (empty: none), such as how many lines a suspended terminal holds. The
+    // count of unseen lines takes the row while there is one.
+    void setNotice(const QString& notice);
     // Grey background and a read-only input line while inactive; white and editable while active.
     void setInactive(bool inactive);
     bool inactive() const { return m_text.inactive(); }
@@ -82,6 +91,8 @@ private:
     void scrollLines(int lines);
     void paintPane(QPainter& painter, const QRect& dirty);
     void paintRun(QPainter& painter, int row, int fromColumn, int toColumn, const QColor& colour);
+    void paintUnseen(QPainter& painter);
+    bool onUnseenBanner(int y) const;
     void copyToClipboard(const std::string& copied);
 
     ScreenText m_text;
@@ -94,6 +105,7 @@ private:
     int m_ascent = 0;
     // The visible part of the line being painted, kept to reuse its storage.
     QString m_run;
+    QString m_notice;
 };
 
 } // namespace zeb::terminal

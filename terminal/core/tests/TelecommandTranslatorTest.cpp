@@ -1,5 +1,7 @@
 #include "terminal/core/TelecommandTranslator.h"
 
+#include "terminal/core/NmeaChecksum.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -50,6 +52,21 @@ TEST(TelecommandTranslator, KeepsItsBufferBetweenTranslations)
     ASSERT_TRUE(second.ok());
     EXPECT_EQ(second.bytes.data(), buffer);
     EXPECT_EQ(std::string(second.bytes.begin(), second.bytes.end()), "short");
+}
+
+TEST(NmeaChecksum, CompletesOnlySentencesWithoutOne)
+{
+    const std::pair<std::string, std::string> cases[] = {
+        {"$GPGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,\r\n",
+         "$GPGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,*47\r\n"},
+        {"!A\r\n$B,1*00\r\nAT\r\n$\r\n$C", "!A*41\r\n$B,1*00\r\nAT\r\n$\r\n$C*43"},
+        {"", ""},
+    };
+    for (const auto& [typed, sent] : cases) {
+        std::vector<std::uint8_t> out{'x'};
+        NmeaChecksum::complete(std::span(reinterpret_cast<const std::uint8_t*>(typed.data()), typed.size()), out);
+        EXPECT_EQ(std::string(out.begin(), out.end()), sent);
+    }
 }
 
 } // namespace

@@ -9,21 +9,29 @@
 #include "stream/socket/SocketTransports.h"
 #include "terminal/document/CIHTEChildFrame.h"
 #include "terminal/document/CIHTEDocument.h"
+#include "terminal/document/CIHTEOptionsDialog.h"
 #include "terminal/document/CIHTEView.h"
 #include "terminal/widgets/CIHTEButtonBar.h"
 #include "terminal/widgets/CIHTEPromptDialog.h"
+#include "terminal/widgets/CIHTEToolBar.h"
 #include "terminal/widgets/CWICOEditor.h"
 #include "testsupport/DialogAnswers.h"
 #include "testsupport/LoopbackPeer.h"
 #include "testsupport/QtWaitFor.h"
 #include "testsupport/ScratchHome.h"
 
+#include <QAction>
 #include <QApplication>
+#include <QCheckBox>
+#include <QFileDialog>
 #include <QLineEdit>
 #include <QMainWindow>
 #include <QMdiArea>
 #include <QPushButton>
+#include <QScrollBar>
+#include <QSpinBox>
 #include <QTest>
+#include <QToolButton>
 
 #include <gtest/gtest.h>
 
@@ -292,6 +300,100 @@ TEST_F(TerminalWindowTest, MemoryStaysFlatUnderAFlood)
     const std::size_t after = mallinfo2().uordblks;
     EXPECT_EQ(view->text().lines().lineCount(), 255);
     EXPECT_LT(after, before + 512 * 1024) << "heap grew from " << before << " to " << after;
+}
+
+// Scroll-back and scroll-lock, find, suspend, time stamps, checksums and the log file, as a user reaches them.
+TEST_F(TerminalWindowTest, ReadsBackFindsSuspendsAndLogsWhileTrafficArrives)
+{
+    CIHTEDocument& document = openTerminal();
+    CIHTEView* view = document.view();
+    CIHTEToolBar* bar = static_cast<CIHTEChildFrame*>(document.frame())->terminalToolBar();
+    ASSERT_NE(bar, nullptr);
+    testsupport::DialogAnswers answers;
+    answers.next<CIHTEOptionsDialog>([](CIHTEOptionsDialog& dialog) {
+        dialog.findChild<QCheckBox*>(QStringLiteral("timeStamps"))->setChecked(true);
+        dialog.findChild<QCheckBox*>(QStringLiteral("nmeaChecksum"))->setChecked(true);
+        dialog.findChild<QSpinBox*>(QStringLiteral("scrollBack"))->setValue(400);
+        return QDialog::Accepted;
+    });
+    bar->button("IDI_IHTE_OPTION")->click();
+    const fs::path log = home / "terminal.log";
+    answers.next<QFileDialog>([&](QFileDialog& dialog) {
+        dialog.selectFile(QString::fromStdString(log.string()));
+        return QDialog::Accepted;
+    });
+    bar->button("IDI_IHTE_LOG")->click();
+    ASSERT_TRUE(bar->button("IDI_IHTE_LOG")->isChecked());
+
+    const auto sentences = [](int from, int to) {
+        std::string text;
+        for (int i = from; i < to; ++i)
+            text += "$GPZDA," + std::to_string(i) + "*00\r\n";
+        return text;
+    };
+    const ScreenLineStore& lines = view->text().lines();
+    const auto lastLineHas = [&](const std::string& text) {
+        return lines.line(lines.lineCount() - 1).find(text) != std::string_view::npos;
+    };
+    peer.send(sentences(0, 300));
+    ASSERT_TRUE(qtWaitFor([&] { return lastLineHas("$GPZDA,299*00"); }, "line 299 on screen"));
+    EXPECT_EQ(lines.lineCount(), 300) << "more than the default 255 lines kept";
+    EXPECT_EQ(lines.line(0).substr(LineStamper::kStampLength), "$GPZDA,0*00") << "time stamped";
+
+    // Reading back with a selection: new lines neither move the view nor drop the selection.
+    view->flush();
+    view->verticalBar()->triggerAction(QAbstractSlider::SliderPageStepSub);
+    QWidget* pane = view->pane();
+    QTest::mousePress(pane, Qt::LeftButton, {}, QPoint(1, 1));
+    QTest::mouseMove(pane, QPoint(view->text().cellWidth() * 20, 1));
+    QTest::mouseRelease(pane, Qt::LeftButton, {}, QPoint(view->text().cellWidth() * 20, 1));
+    const std::string firstShown(lines.line(view->text().firstVisibleLine()));
+    const std::string selected = view->text().selection().copiedText(lines);
+    ASSERT_FALSE(selected.empty());
+    peer.send(sentences(300, 420));
+    ASSERT_TRUE(qtWaitFor([&] { return lastLineHas("$GPZDA,419*00"); }, "line 419 on screen"));
+    EXPECT_EQ(lines.line(view->text().firstVisibleLine()), firstShown);
+    EXPECT_EQ(view->text().selection().copiedText(lines), selected);
+    EXPECT_EQ(view->text().unseenLines(), 120);
+    QTest::mouseClick(pane, Qt::LeftButton, {}, QPoint(1, pane->height() - 1));
+    EXPECT_TRUE(view->text().following()) << "the click on the count goes back to the newest lines";
+
+    // Suspended, what arrives waits and comes on resume.
+    bar->button("IDI_IHTE_SUSPEND")->click();
+    peer.send(sentences(420, 425));
+    ASSERT_TRUE(qtWaitFor([&] { return view->session().heldLines() == 5; }, "5 lines held while suspended"));
+    EXPECT_TRUE(lastLineHas("$GPZDA,419*00"));
+    bar->button("IDI_IHTE_SUSPEND")->click();
+    EXPECT_TRUE(lastLineHas("$GPZDA,424*00"));
+
+    bar->findText()->setText(QStringLiteral("$gpzda,350*"));
+    bar->button("IDI_IHTE_FIND_NEXT")->click();
+    EXPECT_EQ(view->text().selection().copiedText(lines), "$GPZDA,350*");
+
+    view->inputLine()->setText(QStringLiteral("$PKVR,X"));
+    QTest::keyClick(view->inputLine(), Qt::Key_Return);
+    ASSERT_TRUE(qtWaitFor([&] { return peer.received() == "$PKVR,X*6B\r\n"; }, "the checksummed sentence"))
+        << peer.received();
+    ASSERT_TRUE(qtWaitFor([&] { return lastLineHas("$PKVR,X*6B"); }, "the sent sentence on screen"));
+    bar->button("IDI_IHTE_LOG")->click();
+    EXPECT_FALSE(bar->button("IDI_IHTE_LOG")->isChecked());
+    const std::string logged = readFile(log);
+    for (const char* text : {" $GPZDA,0*00\r\n", " $GPZDA,424*00\r\n", " $PKVR,X*6B\r\n"})
+        EXPECT_NE(logged.find(text), std::string::npos) << text;
+
+    // The raw log takes the bytes as the receive thread gets them, broken frames included.
+    const fs::path raw = home / "raw.log";
+    answers.next<QFileDialog>([&](QFileDialog& dialog) {
+        dialog.selectFile(QString::fromStdString(raw.string()));
+        return QDialog::Accepted;
+    });
+    bar->findChild<QAction*>(QStringLiteral("IDM_IHTE_LOG_RAW"))->trigger();
+    const std::string bytes = "\x02\xff" + sentences(500, 501);
+    peer.send(bytes);
+    ASSERT_TRUE(qtWaitFor([&] { return lastLineHas("$GPZDA,500*00"); }, "line 500 on screen"));
+    bar->button("IDI_IHTE_LOG")->click();
+    EXPECT_EQ(readFile(raw), bytes);
+    EXPECT_TRUE(messages.empty()) << messages.front();
 }
 
 } // namespace

@@ -58,6 +58,18 @@ TEST(ScreenLineStore, KeepsTheNewest255LinesWithTheirColours)
     ASSERT_EQ(store.lineCount(), 255);
     EXPECT_EQ(store.line(0), "line 45");
     EXPECT_EQ(store.lineColour(0), 45u);
+    EXPECT_EQ(store.droppedLines(), 45u);
+
+    // A longer scroll-back keeps what is there and takes more; a shorter one keeps the newest lines.
+    store.setCapacity(1000);
+    for (int i = 300; i < 1100; ++i)
+        store.addText("line " + std::to_string(i) + "\r\n");
+    EXPECT_EQ(store.line(0), "line 100");
+    store.setCapacity(2);
+    EXPECT_EQ(store.line(0), "line 1098");
+    EXPECT_EQ(store.droppedLines(), 1098u);
+    store.setCapacity(1 << 30);
+    EXPECT_EQ(store.capacity(), ScreenLineStore::kMaxCapacity);
 }
 
 TEST(ScreenLineStore, OverlongLineGoesOnInNewLinesOfItsColour)

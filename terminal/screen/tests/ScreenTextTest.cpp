@@ -78,6 +78,53 @@ TEST_F(ScreenTextTest, ScrollStepsAndClamps)
     EXPECT_EQ(screen.horizontal().page(), 20);
 }
 
+TEST_F(ScreenTextTest, ReaderKeepsPlaceAndSelectionWhileLinesArrive)
+{
+    for (int i = 0; i < 255; ++i)
+        screen.addText("old " + std::to_string(i) + "\r\n");
+    EXPECT_TRUE(screen.following());
+    screen.scrollVertical(ScrollAction::PageUp);
+    ASSERT_EQ(screen.firstVisibleLine(), 240);
+    EXPECT_EQ(drag(0, 0, 3, 0), "old");
+    // Three full lines in, three old ones out: the view and the selection move up with their text.
+    screen.addText("new 1\r\nnew 2\r\nnew 3\r\n");
+    EXPECT_EQ(screen.firstVisibleLine(), 237);
+    EXPECT_EQ(screen.selection().copiedText(screen.lines()), "old");
+    EXPECT_EQ(screen.unseenLines(), 3);
+    // Once the selected text itself goes, so does the selection.
+    for (int i = 0; i < 240; ++i)
+        screen.addText("flood\r\n");
+    EXPECT_FALSE(screen.selection().exists());
+    EXPECT_EQ(screen.firstVisibleLine(), 0);
+    EXPECT_EQ(screen.unseenLines(), 243);
+    // Back at the bottom the count is gone and the screen follows again.
+    screen.scrollVertical(ScrollAction::Thumb, 1000);
+    EXPECT_EQ(screen.unseenLines(), 0);
+    screen.addText("last\r\n");
+    EXPECT_EQ(screen.firstVisibleLine(), 255 - 5);
+}
+
+TEST_F(ScreenTextTest, FindsNextAndPreviousIgnoringCaseAndWraps)
+{
+    screen.addText("$GPGGA,1\r\nabc\r\n$gpgga,2 $GPGGA,3\r\n");
+    struct Case
+    {
+        bool forward;
+        ScreenPosition at;
+    };
+    const Case cases[] = {
+        {true, {0, 0}},  {true, {2, 0}},  {true, {2, 9}}, {true, {0, 0}}, // wraps to the first line
+        {false, {2, 9}}, {false, {2, 0}}, // backwards, wrapping to the end
+    };
+    for (const Case& c : cases) {
+        ASSERT_TRUE(screen.find("$GpGga", c.forward));
+        EXPECT_EQ(screen.selection().start(), c.at) << c.at.line << "," << c.at.column;
+        EXPECT_EQ(screen.selection().end().column, c.at.column + 6);
+    }
+    EXPECT_FALSE(screen.find("absent", true));
+    EXPECT_EQ(screen.selection().start(), (ScreenPosition{2, 0}));
+}
+
 TEST(ScreenTextGeometry, DegenerateSizesStaySafe)
 {
     ScreenText screen;

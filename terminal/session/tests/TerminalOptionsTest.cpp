@@ -26,9 +26,14 @@ TEST(TerminalOptions, SettingsRoundTripUnderTheNamedSections)
     for (std::size_t i = 0; i < TerminalOptions::kPairCount; ++i) {
         options.pairs()[i] = {static_cast<std::uint32_t>(i % 5), static_cast<std::uint32_t>(0x10101 * i)};
     }
+    options.timeStamps = options.nmeaChecksum = true;
+    options.scrollBack = 5000;
     options.writeSettings(settings);
     EXPECT_EQ(TerminalOptions::fromSettings(settings), options);
     EXPECT_EQ(settings.readInt("MessageTelecommandReceive", "mode", -1), 0);
+    // A scroll-back outside the bounds (a hand-edited file) is clamped.
+    settings.writeInt("Terminal", "ScrollBack", -1);
+    EXPECT_EQ(TerminalOptions::fromSettings(settings).scrollBack, TerminalOptions::kMinScrollBack);
 }
 
 TEST(TerminalOptions, OptionTextEdgeCases)

@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -50,6 +51,12 @@ public:
     std::vector<std::size_t> sizes;
 };
 
+std::string readAll(const std::string& path)
+{
+    std::ifstream file(path, std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+}
+
 class TerminalSessionTest : public ::testing::Test
 {
 protected:
@@ -69,11 +76,12 @@ protected:
     std::string written()
     {
         link.close();
-        std::ifstream file(output, std::ios::binary);
-        return std::string((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+        return readAll(output);
     }
     std::string path(const char* name) const { return scratch.path(name); }
 
+    // Options a test stores must not reach the next one.
+    const bool freshSettings = (platform::Settings::install(std::make_shared<platform::MemorySettings>()), true);
     testsupport::ScratchHome scratch;
     const fs::path& m_folder = scratch.folder();
     std::string output = scratch.path("stream.bin");
@@ -263,6 +271,76 @@ TEST_F(TerminalSessionTest, SendsFilesInBlocks)
     EXPECT_EQ(reports, (std::vector<std::string>{"File " + m_folder.string() + " does not exist"}));
     EXPECT_EQ(log.sizes.size(), 3U);
     EXPECT_EQ(written(), contents);
+}
+
+TEST_F(TerminalSessionTest, SuspendedByHandKeepsTheNewestLinesForTheResume)
+{
+    open();
+    session.attach(&link);
+    session.suspend();
+    for (int i = 0; i < 300; ++i)
+        receive("$GPZDA," + std::to_string(i) + "*00\r\n");
+    EXPECT_TRUE(sink.pieces.empty());
+    session.suspend();
+    ASSERT_EQ(sink.pieces.size(), 256U);
+    EXPECT_EQ(sink.pieces.front(), (Piece{SuspendBuffer::kNoteColour, "(45 older lines dropped while suspended)\r"}));
+    EXPECT_EQ(sink.pieces[1], (Piece{0xFF0000, "$GPZDA,45*00\r"}));
+    receive("$GPZDA,300*00\r\n");
+    EXPECT_EQ(sink.pieces.back().text, "$GPZDA,300*00\r\n") << "shown live again";
+}
+
+TEST_F(TerminalSessionTest, StampsLogsAndCompletesChecksums)
+{
+    open();
+    session.attach(&link);
+    TerminalOptions options = session.options();
+    options.timeStamps = options.nmeaChecksum = true;
+    session.applyOptions(options);
+    ASSERT_TRUE(session.startLog(path("text.log"), TerminalLog::Mode::Text));
+    receive("$GPZDA,1*00\r\n");
+    EXPECT_TRUE(session.sendTelecommand("$PKVR,X\\r\\n"));
+    const auto stamped = [](const std::string& text, std::string_view rest) {
+        const std::string_view shape = "00:00:00.000 ";
+        if (text.size() != shape.size() + rest.size() || text.substr(shape.size()) != rest)
+            return false;
+        for (std::size_t i = 0; i < shape.size(); ++i) {
+            if (shape[i] == '0' ? std::isdigit(static_cast<unsigned char>(text[i])) == 0 : text[i] != shape[i])
+                return false;
+        }
+        return true;
+    };
+    ASSERT_EQ(sink.pieces.size(), 2U);
+    EXPECT_TRUE(stamped(sink.pieces[0].text, "$GPZDA,1*00\r\n")) << sink.pieces[0].text;
+    EXPECT_TRUE(stamped(sink.pieces[1].text, "$PKVR,X*6B\r\n")) << sink.pieces[1].text;
+
+    ASSERT_TRUE(session.startLog(path("raw.log"), TerminalLog::Mode::Raw));
+    const std::string bytes = "$GPZDA,2*00\r\n\x01\x02\xff$GPZDA,3*00\r\n";
+    receive(bytes);
+    session.stopLog();
+    EXPECT_EQ(session.log().takeError(), "");
+    EXPECT_EQ(readAll(path("text.log")), sink.pieces[0].text + sink.pieces[1].text);
+    EXPECT_EQ(readAll(path("raw.log")), bytes);
+    EXPECT_EQ(written(), "$PKVR,X*6B\r\n");
+}
+
+TEST(TerminalLog, FailuresAreReportedOnce)
+{
+    TerminalLog log;
+    EXPECT_FALSE(log.start("/nonexistent/folder/x.log", TerminalLog::Mode::Text));
+    EXPECT_EQ(log.takeError(), "Cannot open the log file /nonexistent/folder/x.log: No such file or directory");
+    ASSERT_TRUE(log.start("/dev/full", TerminalLog::Mode::Raw));
+    log.write("bytes");
+    log.stop();
+    EXPECT_EQ(log.takeError(), "Cannot write the log file /dev/full: No space left on device");
+    EXPECT_EQ(log.takeError(), "");
+}
+
+TEST(LineStamper, OneStampPerLineAcrossPieces)
+{
+    LineStamper stamper;
+    EXPECT_EQ(stamper.stamp("a\r", "S "), "S a\r");
+    EXPECT_EQ(stamper.stamp("\nb", "S "), "\nS b");
+    EXPECT_EQ(stamper.stamp("c\rd\0e", "S "), "c\rS d");
 }
 
 } // namespace
