@@ -284,15 +284,15 @@ bool TerminalSession::sendTelecommand(std::string_view text)
         report(result.error);
         return false;
     }
-    const std::vector<std::uint8_t>* bytes = &result.bytes;
+    std::span<const std::uint8_t> bytes = result.bytes;
     if (m_settings.options.nmeaChecksum) {
         NmeaChecksum::complete(result.bytes, m_checksummed);
-        bytes = &m_checksummed;
+        bytes = m_checksummed;
     }
     bool sent = false;
     {
         const Flag sending(m_sending);
-        sent = m_sendStep.send(*bytes) == PromptResult::Accept;
+        sent = m_sendStep.send(bytes) == PromptResult::Accept;
     }
     // What matched while the send prompted gets its turn now.
     schedulePrompts();
