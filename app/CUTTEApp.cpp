@@ -370,6 +370,7 @@ void CUTTEApp::rememberWorkspace(const std::string& path)
 void CUTTEApp::closeWorkspace()
 {
     m_workspaceFromFile = false;
+    keptBlocks().clear();
     m_keeper->close();
     if (m_mainFrame)
         m_mainFrame->resetTitle();

@@ -103,11 +103,18 @@ void writeWorkspace(IOSTStream& stream, const WorkspaceHost& host)
         block.document->writeLines(stream);
         stream.write(kEndLine);
     }
+    for (const WorkspaceHost::KeptBlock& block : host.keptBlocks()) {
+        stream.write(text::format("$PKVR,RPC,DOCUMENT,BEGIN,\"%s\"\r\n", block.key.c_str()));
+        for (const std::string& line : block.lines)
+            stream.write(line);
+        stream.write(kEndLine);
+    }
 }
 
 LoadResult loadWorkspace(std::string_view path, WorkspaceHost& host)
 {
     host.closeWorkspace();
+    host.keptBlocks().clear();
     IOSTStream stream(IOSTStream::kAnonymous);
     if (!isFilePath(path) || stream.open(path, "rb") != StreamStatus::Ok) {
         host.showError(text::format("Cannot open read file\n%s", pathText(path).c_str()));

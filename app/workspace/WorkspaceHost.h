@@ -19,6 +19,15 @@ public:
         WorkspaceDocument* document = nullptr;
     };
 
+    // A block whose key no template knows (a window of another version of the program): its
+    // lines are kept as read and written back by the next save, so that saving a workspace
+    // never drops what this version cannot show.
+    struct KeptBlock
+    {
+        std::string key;
+        std::vector<std::string> lines; // CR LF included
+    };
+
     virtual ~WorkspaceHost() = default;
 
     // Closes the application connection, resets the frame title, closes every document.
@@ -43,6 +52,13 @@ public:
     // After a successful save: the workspace path becomes `path` and is written to the
     // setting "workspace".
     virtual void workspaceSaved(std::string_view path) = 0;
+
+    // The kept blocks of the workspace in hand; closing the workspace empties them.
+    std::vector<KeptBlock>& keptBlocks() { return m_kept; }
+    const std::vector<KeptBlock>& keptBlocks() const { return m_kept; }
+
+private:
+    std::vector<KeptBlock> m_kept;
 };
 
 } // namespace zeb::workspace
