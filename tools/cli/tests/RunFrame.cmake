@@ -1,7 +1,10 @@
-# Runs "zeb500-cli frame" and checks its exit status, and its output against a golden file.
+# Runs "zeb500-cli frame" (or -DSUBCOMMAND=name) and checks its exit status, and its output against a golden file.
 #   cmake -DCLI=path -DARGS="--chunk|5|file" [-DGOLDEN=file] [-DEXPECT_RC=2] [-DEXPECT_ERR=regex] -P RunFrame.cmake
 string(REPLACE "|" ";" args "${ARGS}")
-execute_process(COMMAND "${CLI}" frame ${args}
+if(NOT DEFINED SUBCOMMAND)
+  set(SUBCOMMAND frame)
+endif()
+execute_process(COMMAND "${CLI}" ${SUBCOMMAND} ${args}
   OUTPUT_VARIABLE out ERROR_VARIABLE err RESULT_VARIABLE rc)
 if(NOT DEFINED EXPECT_RC)
   set(EXPECT_RC 0)
