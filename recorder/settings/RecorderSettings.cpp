@@ -230,19 +230,26 @@ void RecorderSettings::handleText(std::string_view text)
 {
     while (!text.empty()) {
         const std::size_t end = std::min(text.find('\n'), text.size());
-        // A longer line is skipped whole: read in pieces, its tail could pass for a line of its own.
-        if (end + 1 <= kMaxLine) {
-            handleLine(text.substr(0, end));
-        }
+        handleLine(text.substr(0, end));
         text.remove_prefix(std::min(end + 1, text.size()));
     }
 }
 
 bool RecorderSettings::handleLine(std::string_view line)
 {
+    if (line.ends_with('\n')) {
+        line.remove_suffix(1);
+    }
+    if (line.ends_with('\r')) {
+        line.remove_suffix(1);
+    }
+    // A longer line is refused whole: read in pieces, its tail could pass for a line of its own.
+    if (line.size() + 2 > kMaxLine) {
+        return false;
+    }
     // Like a C string, a line ends at a NUL; its value ends at the line break.
     line = oneLine(line);
-    if (!line.starts_with(kPrefix) || line.size() + 2 > kMaxLine) {
+    if (!line.starts_with(kPrefix)) {
         return false;
     }
     std::string_view body = line.substr(kPrefix.size());

@@ -56,9 +56,9 @@ struct RecorderSettings
     // Empties ports, tracks and filters, as reading a settings file does before its lines.
     void clearLists();
     // Applies one line (its CR LF optional) that is one of the recorder's (true); any other line, and
-    // one of the recorder's that is refused, is left alone (false).
+    // one of the recorder's that is refused or longer than kMaxLine, is left alone (false).
     bool handleLine(std::string_view line);
-    // Applies every line of a text; lines longer than kMaxLine are skipped whole.
+    // Applies every line of a text.
     void handleText(std::string_view text);
     // The lines in their fixed order, each ending in CR LF; ports not saved are left out.
     std::string lines() const;

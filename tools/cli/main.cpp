@@ -5,6 +5,7 @@
 #include "RemoteCommand.h"
 #include "ServeCommand.h"
 #include "TerminalCommand.h"
+#include "UdmCommand.h"
 #include "platform/qt/QtSettingsStore.h"
 
 #include <CLI/CLI.hpp>
@@ -36,6 +37,8 @@ int main(int argc, char** argv)
     const auto& remoteOptions = zeb::tools::RemoteCommand::addTo(app, remote);
     CLI::App* terminal = nullptr;
     const auto& terminalOptions = zeb::tools::TerminalCommand::addTo(app, terminal);
+    CLI::App* udm = nullptr;
+    const auto& udmOptions = zeb::tools::UdmCommand::addTo(app, udm);
     CLI11_PARSE(app, argc, argv);
     // The workbench's settings (serial port names, terminal options) apply to the tool too.
     zeb::platform::Settings::install(
@@ -54,6 +57,9 @@ int main(int argc, char** argv)
     }
     if (terminal->parsed()) {
         return zeb::tools::TerminalCommand::run(terminalOptions, stdout, stderr);
+    }
+    if (udm->parsed()) {
+        return zeb::tools::UdmCommand::run(udmOptions, stdout, stderr);
     }
     std::printf("%s", app.help().c_str());
     return 0;

@@ -32,101 +32,78 @@ RecorderSettings sample()
 
 TEST(RecorderSettings, WritesTheLinesInTheirOrderAndReadsThemBack)
 {
-    const RecorderSettings settings = sample();
-    const std::string expected = "START,every day at 10:00|DURATION,Infinite|DIRECTORY,/home/u/record|BASENAME,run|"
-                                 "EXTENSION,dat|INDEXATION,3|FORMAT,1|GRANULARITY,2|GRANULARITYUNIT,1|OUTPUT,A,1|"
-                                 "OUTPUT,E,0|OUTPUT,S,1|OUTPUT,U,0|PORT,rx,/dev/serial/com2,115200,8,1.0,N,7|TRACK,A|"
-                                 "TRACK,B|FILTER,rx,2,1,B,1|FILTER,rx,12,0,A,0|";
-    std::string written = settings.lines();
-    std::string compact;
-    for (std::size_t at = 0; at < written.size();) {
-        const std::size_t end = written.find("\r\n", at);
-        ASSERT_EQ(written.compare(at, kPrefix.size(), kPrefix), 0) << written;
-        compact += written.substr(at + kPrefix.size(), end - at - kPrefix.size()) + "|";
-        at = end + 2;
+    std::string expected;
+    for (const char* line :
+         {"START,every day at 10:00", "DURATION,Infinite", "DIRECTORY,/home/u/record", "BASENAME,run", "EXTENSION,dat",
+          "INDEXATION,3", "FORMAT,1", "GRANULARITY,2", "GRANULARITYUNIT,1", "OUTPUT,A,1", "OUTPUT,E,0", "OUTPUT,S,1",
+          "OUTPUT,U,0", "PORT,rx,/dev/serial/com2,115200,8,1.0,N,7", "TRACK,A", "TRACK,B", "FILTER,rx,2,1,B,1",
+          "FILTER,rx,12,0,A,0"}) {
+        expected += kPrefix + line + "\r\n";
     }
-    EXPECT_EQ(compact, expected);
+    const RecorderSettings settings = sample();
+    EXPECT_EQ(settings.lines(), expected);
 
     RecorderSettings read = RecorderSettings::defaults("/elsewhere");
     read.clearLists();
-    read.handleText(written);
+    read.handleText(expected);
     RecorderSettings withoutDocumentPort = settings;
     withoutDocumentPort.ports.pop_back();
     EXPECT_EQ(read, withoutDocumentPort);
 }
 
-struct LineCase
-{
-    const char* line;
-    bool taken;
-    const char* field; // what the line must leave in the settings, as "name=value"
-};
-
-std::string field(const RecorderSettings& s, const std::string& name)
-{
-    if (name == "dir")
-        return s.directory + "|" + s.baseName;
-    if (name == "ext")
-        return s.extension + "|" + std::to_string(s.indexation);
-    if (name == "gran")
-        return std::to_string(s.granularity) + "|" + std::to_string(s.granularityUnit);
-    if (name == "port")
-        return s.ports.empty()
-            ? ""
-            : s.ports.back().name + "|" + s.ports.back().address + "|" + std::to_string(s.ports.back().identifier);
-    if (name == "filters")
-        return std::to_string(s.filters.size()) + "|" + std::to_string(s.tracks.size());
-    return s.startText;
-}
-
-// Each line is read into settings that hold ports "p" (identifier 1) and "q" (2) and tracks "A" and "B".
+// Each line is read into settings holding ports "p" (identifier 1) and "q" (2) and tracks "A" and "B". A
+// line taken must leave `written` among the lines written; a refused one (nullptr) changes nothing.
 TEST(RecorderSettings, ReadsEachLineFormAndRefusesHostileOnes)
 {
-    const std::vector<LineCase> cases = {
-        {"FILENAME,C:\\rec\\run1\r\n", true, "dir=C:\\rec|run1"},
-        {"FILENAME,/data/rec/run1", true, "dir=/data/rec|run1"},
-        {"FILENAME,run1", false, "dir=/h/record|data"},
-        {"FILENAME,/run1", false, "dir=/h/record|data"},
-        {"BASENAME,../up", false, "dir=/h/record|data"},
-        {"BASENAME,a\\b", false, "dir=/h/record|data"},
-        {"BASENAME,/dev/client/h/1000", true, "dir=/h/record|/dev/client/h/1000"},
-        {"BASENAME,/dev/../etc/x", false, "dir=/h/record|data"},
-        {"FILENAMECONVENTION,3", true, "ext=dat|3"},
-        {"EXTENSION,1\r\n", true, "ext=dat|1"},
-        {"EXTENSION,ubx", true, "ext=ubx|0"},
-        {"EXTENSION,1x", true, "ext=1x|0"},
-        {"EXTENSION,a/b", false, "ext=dat|0"},
-        {"INDEXATION,-1", false, "ext=dat|0"},
-        {"INDEXATION,4294967296", false, "ext=dat|0"},
-        {"GRANULARITY,4294967295", true, "gran=4294967295|0"},
-        {"GRANULARITY,0", false, "gran=10|0"},
-        {"GRANULARITY,5 ", false, "gran=10|0"},
-        {"GRANULARITYUNIT,2", true, "gran=10|2"},
-        {"GRANULARITYUNIT,3", false, "gran=10|0"},
-        {"PORT,r,/dev/serial/com3,9600,8,1.0,N,9", true, "port=r|/dev/serial/com3,9600,8,1.0,N|9"},
-        {"PORT,p,/dev/client/h/1,3", false, "port=q|/dev/client/h/2|2"},
-        {"PORT,r,/dev/client/h/1,2", false, "port=q|/dev/client/h/2|2"},
-        {"PORT,r,9", false, "port=q|/dev/client/h/2|2"},
-        {"FILTER,q,7,3,B,1", true, "filters=1|2"},
-        {"FILTER,q,7,3,C,1", false, "filters=0|2"},
-        {"FILTER,q,13,0,A,1", false, "filters=0|2"},
-        {"FILTER,q,0,4,A,1", false, "filters=0|2"},
-        {"FILTER,q,0,0,A,1,x", false, "filters=0|2"},
-        {"TRACK,A", false, "filters=0|2"},
-        {"TRACK,C,D", false, "filters=0|2"},
-        {"START,at 10:00\r\n", true, "start=at 10:00"},
-        {"START,", false, "start=Immediately"},
-        {"STARTX,now", false, "start=Immediately"},
+    const std::vector<std::pair<const char*, const char*>> cases = {
+        {"FILENAME,C:\\rec\\run1\r\n", "DIRECTORY,C:\\rec\r\n$PKVR,RPC,IHDM,BASENAME,run1\r"},
+        {"FILENAME,/data/rec/run1", "DIRECTORY,/data/rec\r\n$PKVR,RPC,IHDM,BASENAME,run1\r"},
+        {"FILENAME,run1", nullptr},
+        {"FILENAME,/run1", nullptr},
+        {"BASENAME,../up", nullptr},
+        {"BASENAME,a\\b", nullptr},
+        {"BASENAME,/dev/client/h/1000", "BASENAME,/dev/client/h/1000\r"},
+        {"BASENAME,/dev/../etc/x", nullptr},
+        {"FILENAMECONVENTION,3", "INDEXATION,3\r"},
+        {"EXTENSION,1\r\n", "EXTENSION,dat\r\n$PKVR,RPC,IHDM,INDEXATION,1\r"},
+        {"EXTENSION,1x", "EXTENSION,1x\r\n$PKVR,RPC,IHDM,INDEXATION,0\r"},
+        {"EXTENSION,a/b", nullptr},
+        {"INDEXATION,-1", nullptr},
+        {"INDEXATION,4294967296", nullptr},
+        {"GRANULARITY,4294967295", "GRANULARITY,4294967295\r"},
+        {"GRANULARITY,0", nullptr},
+        {"GRANULARITY,5 ", nullptr},
+        {"GRANULARITYUNIT,2", "GRANULARITYUNIT,2\r"},
+        {"GRANULARITYUNIT,3", nullptr},
+        {"OUTPUT,U,4", "OUTPUT,U,4\r"},
+        {"OUTPUT,R,1", nullptr},
+        {"PORT,r,/dev/serial/com3,9600,8,1.0,N,9", "PORT,r,/dev/serial/com3,9600,8,1.0,N,9\r"},
+        {"PORT,p,/dev/client/h/1,3", nullptr},
+        {"PORT,r,/dev/client/h/1,2", nullptr},
+        {"PORT,r,9", nullptr},
+        {"FILTER,q,7,3,B,1", "FILTER,q,7,3,B,1\r"},
+        {"FILTER,q,7,3,C,1", nullptr},
+        {"FILTER,q,13,0,A,1", nullptr},
+        {"FILTER,q,0,4,A,1", nullptr},
+        {"FILTER,q,0,0,A,1,x", nullptr},
+        {"TRACK,A", nullptr},
+        {"TRACK,C,D", nullptr},
+        {"START,at 10:00\r\n", "START,at 10:00\r"},
+        {"START,", nullptr},
+        {"STARTX,now", nullptr},
     };
-    for (const auto& [line, taken, expected] : cases) {
-        RecorderSettings settings = RecorderSettings::defaults("/h");
-        settings.clearLists();
-        settings.handleText("$PKVR,RPC,IHDM,PORT,p,/dev/client/h/1,1\r\n$PKVR,RPC,IHDM,PORT,q,/dev/client/h/2,2\r\n"
-                            "$PKVR,RPC,IHDM,TRACK,A\r\n$PKVR,RPC,IHDM,TRACK,B\r\n");
-        EXPECT_EQ(settings.handleLine(kPrefix + line), taken) << line;
-        const std::string want = expected;
-        const std::size_t equals = want.find('=');
-        EXPECT_EQ(field(settings, want.substr(0, equals)), want.substr(equals + 1)) << line;
+    RecorderSettings before = RecorderSettings::defaults("/h");
+    before.clearLists();
+    before.handleText(kPrefix + "PORT,p,/dev/client/h/1,1\n" + kPrefix + "PORT,q,/dev/client/h/2,2\n" + kPrefix
+                      + "TRACK,A\n" + kPrefix + "TRACK,B\n");
+    for (const auto& [line, written] : cases) {
+        RecorderSettings settings = before;
+        EXPECT_EQ(settings.handleLine(kPrefix + line), written != nullptr) << line;
+        if (written == nullptr) {
+            EXPECT_EQ(settings, before) << line;
+        } else {
+            EXPECT_NE(settings.lines().find(written), std::string::npos) << line << "\n" << settings.lines();
+        }
     }
 }
 
