@@ -38,7 +38,7 @@ struct RecorderSettings
 
     std::string startText = "Immediately";
     std::string durationText = "Infinite";
-    std::string directory;
+    std::string directory{};
     std::string baseName = "data"; // a stream address when it begins with "/dev"
     std::uint32_t indexation = 0; // the record file naming convention
     std::string extension = "dat";
@@ -46,9 +46,9 @@ struct RecorderSettings
     std::uint32_t granularityUnit = 0;
     std::uint32_t format = 0; // 1: framed records with start and continue lines
     std::array<std::uint32_t, 4> outputs = {}; // by kOutputKinds: write the held repeated messages
-    std::vector<RecorderPort> ports;
-    std::vector<std::string> tracks;
-    std::vector<RecorderFilter> filters;
+    std::vector<RecorderPort> ports{};
+    std::vector<std::string> tracks{};
+    std::vector<RecorderFilter> filters{};
 
     // The defaults: record into home/record, 26 tracks "A" to "Z", no ports and no filters.
     static RecorderSettings defaults(std::string_view home);

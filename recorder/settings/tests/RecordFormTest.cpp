@@ -26,19 +26,15 @@ TEST(RecordForm, SelectionPicksTheMessageAndFormHowItIsWritten)
         {3, 3, S, type::GnssAlmanach, F::Text},
         {3, 0, S, type::GnssAlmanach, F::None},
         {4, 2, S, type::GnssEphemeris, F::AsReceived},
-        {5, 1, S, type::GnssHealth, F::AsReceived},
-        {6, 1, S, type::GnssIonoTropo, F::AsReceived},
         {7, 2, V, type::GnssEphemeris, F::Binary},
         {7, 3, V, type::GnssMeasureSatellite, F::None},
         {7, 3, U, type::UhfPhase, F::Text},
         {7, 1, U, type::UhfMessage, F::None},
         {8, 1, U, type::UhfLrk, F::AsReceived},
-        {9, 1, U, type::UhfCode, F::None},
         {10, 1, U, type::UhfCode, F::AsReceived},
         {11, 1, S, type::GnssAlmanach, F::None},
         {12, 3, MessageKind::Telecommand, type::Nmea, F::AsReceived},
         {12, 1, MessageKind::RTCM, type::Rtcm, F::None},
-        {13, 1, S, type::GnssAlmanach, F::None},
     };
     for (const auto& [selection, form, kind, t, expected] : cases) {
         RecorderFilter filter{true, 0, selection, form, 0};
