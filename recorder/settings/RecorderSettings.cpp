@@ -203,6 +203,39 @@ bool RecorderSettings::isValidTrackName(std::string_view name)
     return isValidPortName(name);
 }
 
+void RecorderSettings::bindDocumentPort(std::uint32_t streamId)
+{
+    for (std::size_t i = ports.size(); i-- > 0;) {
+        if (ports[i].saved && ports[i].identifier == streamId) {
+            removePort(i);
+        }
+    }
+    if (!ports.empty() && !ports.front().saved) {
+        ports.front().identifier = streamId;
+        return;
+    }
+    ports.insert(ports.begin(), RecorderPort{"A", {}, streamId, false});
+    for (auto& filter : filters) {
+        ++filter.port;
+    }
+    if (tracks.empty()) {
+        tracks.emplace_back("A");
+    }
+    filters.insert(filters.begin(), RecorderFilter{true, 0, 0, 1, 0});
+}
+
+void RecorderSettings::removePort(std::size_t index)
+{
+    if (index >= ports.size()) {
+        return;
+    }
+    ports.erase(ports.begin() + static_cast<std::ptrdiff_t>(index));
+    std::erase_if(filters, [index](const RecorderFilter& filter) { return filter.port == index; });
+    for (auto& filter : filters) {
+        filter.port -= filter.port > index ? 1 : 0;
+    }
+}
+
 int RecorderSettings::findPort(std::string_view name) const
 {
     const auto found = std::find_if(ports.begin(), ports.end(), [name](const auto& port) { return port.name == name; });
@@ -332,7 +365,8 @@ std::string RecorderSettings::lines() const
         textLine("TRACK", track);
     }
     for (const auto& filter : filters) {
-        if (filter.port < ports.size() && filter.track < tracks.size()) {
+        // A filter of the document's port would name, once read back, a saved port of the same name.
+        if (filter.port < ports.size() && ports[filter.port].saved && filter.track < tracks.size()) {
             text::appendFormat(text, "%sFILTER,%s,%u,%u,%s,%u\r\n", kPrefix.data(), ports[filter.port].name.c_str(),
                                filter.selection, filter.form, tracks[filter.track].c_str(), filter.enabled ? 1U : 0U);
         }

@@ -73,6 +73,13 @@ struct RecorderSettings
     static bool isValidPortName(std::string_view name);
     static bool isValidTrackName(std::string_view name);
 
+    // Binds the document's stream: it becomes the first port, "A", never saved, with one filter taking
+    // every message as received to the first track. A saved port on the same stream identifier goes, so
+    // the recorder never opens the document's stream a second time. Binding again replaces the stream.
+    void bindDocumentPort(std::uint32_t streamId);
+    // Removes a port with its filters.
+    void removePort(std::size_t index);
+
     int findPort(std::string_view name) const;
     int findTrack(std::string_view name) const;
 

@@ -18,6 +18,9 @@ public:
     // Far above what 64 ports, 64 tracks and 256 filters take; anything larger is not a settings file.
     static constexpr std::size_t kMaxFileSize = 1 << 20;
 
+    // The settings a new recorder starts from: home/record/default.udm.
+    static std::string defaultPath(const std::string& home) { return home + "/record/default.udm"; }
+
     static std::string load(const std::string& path, RecorderSettings& settings);
     static std::string save(const std::string& path, const RecorderSettings& settings);
 };

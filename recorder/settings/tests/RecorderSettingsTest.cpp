@@ -131,6 +131,20 @@ TEST(RecorderSettings, SizeLimitIsGranularityInKilobytesMegabytesOrGigabytes)
               std::uint64_t{UINT32_MAX} << 30);
 }
 
+// The saved port "rx" (7) keeps its filter; one on the document's stream (65) goes with its filter.
+TEST(RecorderSettings, DocumentPortComesFirstAndIsNeverSaved)
+{
+    RecorderSettings settings = sample();
+    settings.ports.back() = {"dup", "/dev/client/h/1", 65};
+    settings.filters.push_back({true, 1, 3, 1, 1});
+    settings.bindDocumentPort(65);
+    settings.bindDocumentPort(66);
+    const RecorderFilter everything{true, 0, 0, 1, 0};
+    EXPECT_EQ(settings.ports, (std::vector<RecorderPort>{{"A", "", 66, false}, sample().ports.front()}));
+    EXPECT_EQ(settings.filters, (std::vector<RecorderFilter>{everything, {true, 1, 2, 1, 1}, {false, 1, 12, 0, 0}}));
+    EXPECT_EQ(settings.lines(), sample().lines());
+}
+
 TEST(UdmFile, SavesAndLoadsOnlyWholeLocalFiles)
 {
     testsupport::TempFolder folder;
