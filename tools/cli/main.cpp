@@ -6,6 +6,7 @@
 #include "ScheduleCommand.h"
 #include "ServeCommand.h"
 #include "TerminalCommand.h"
+#include "UdmCommand.h"
 #include "platform/qt/QtSettingsStore.h"
 
 #include <CLI/CLI.hpp>
@@ -39,6 +40,8 @@ int main(int argc, char** argv)
     const auto& terminalOptions = zeb::tools::TerminalCommand::addTo(app, terminal);
     CLI::App* schedule = nullptr;
     const auto& scheduleOptions = zeb::tools::ScheduleCommand::addTo(app, schedule);
+    CLI::App* udm = nullptr;
+    const auto& udmOptions = zeb::tools::UdmCommand::addTo(app, udm);
     CLI11_PARSE(app, argc, argv);
     // The workbench's settings (serial port names, terminal options) apply to the tool too.
     zeb::platform::Settings::install(
@@ -60,6 +63,8 @@ int main(int argc, char** argv)
     }
     if (schedule->parsed()) {
         return zeb::tools::ScheduleCommand::run(scheduleOptions, stdout, stderr);
+    if (udm->parsed()) {
+        return zeb::tools::UdmCommand::run(udmOptions, stdout, stderr);
     }
     std::printf("%s", app.help().c_str());
     return 0;
