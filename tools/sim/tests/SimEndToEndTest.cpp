@@ -76,6 +76,13 @@ struct Client
     std::atomic<int> closes{0};
 };
 
+// The address of a client stream to the simulator's port.
+std::string clientAddress(unsigned port)
+{
+    stream::socket::registerSocketTransports();
+    return "/dev/client/localhost/" + std::to_string(port);
+}
+
 TEST(SimulatorProcess, PlaysInOrderAnswersQueriesAndDropsConnections)
 {
     const std::string capture = (testsupport::captureFolder() / "nmea" / "isync.nmea").string();
@@ -93,11 +100,10 @@ TEST(SimulatorProcess, PlaysInOrderAnswersQueriesAndDropsConnections)
                                           "--stall-every", "0.05", "--drop-after", "1", capture});
     ASSERT_GT(sim.port(), 0u);
 
-    stream::socket::registerSocketTransports();
     Client client;
     stream::IOSTStream link(stream::IOSTStream::kAnonymous);
     link.subscribeCallback(&Client::onEvent, &client);
-    const std::string address = "/dev/client/localhost/" + std::to_string(sim.port());
+    const std::string address = clientAddress(sim.port());
     ASSERT_EQ(link.open(address, "r+b"), stream::StreamStatus::Ok);
     const auto connected = std::chrono::steady_clock::now();
     const int closesBefore = client.closes; // opening closes first
@@ -165,11 +171,10 @@ TEST(SimulatorProcess, MixedFramesArriveWholeAndInOrderThroughGarbageStallsAndRe
                                           "1", capture});
     ASSERT_GT(sim.port(), 0u);
 
-    stream::socket::registerSocketTransports();
     Client client;
     stream::IOSTStream link(stream::IOSTStream::kAnonymous);
     link.subscribeCallback(&Client::onEvent, &client);
-    const std::string address = "/dev/client/localhost/" + std::to_string(sim.port());
+    const std::string address = clientAddress(sim.port());
     ASSERT_EQ(link.open(address, "r+b"), stream::StreamStatus::Ok);
     const int closesBefore = client.closes;
     ASSERT_TRUE(testsupport::waitFor([&] { return client.closes > closesBefore; }, "the dropped connection"));
@@ -204,9 +209,8 @@ TEST(SimulatorProcess, SinkStoresWhatConnectionsSendUpToItsLimit)
         return error ? 0 : bytes;
     };
 
-    stream::socket::registerSocketTransports();
     stream::IOSTStream link(stream::IOSTStream::kAnonymous);
-    const std::string address = "/dev/client/localhost/" + std::to_string(sim.port());
+    const std::string address = clientAddress(sim.port());
     std::string sent;
     for (const std::size_t count : {600, 900}) {
         const std::string bytes = std::string(count, static_cast<char>('a' + sent.size() % 26)) + "\xFE\xFD\n";
