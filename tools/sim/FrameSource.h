@@ -19,7 +19,10 @@ namespace zeb::tools::sim {
 //
 // The frames come in a fixed cycle (kRoundFrames a round). Each round is one second later and
 // varies the values, and every binary frame carries bytes from 0xFD up, so a line that escapes
-// them has something to escape.
+// them has something to escape. A test that knows the start time knows every frame that
+// follows: a second source with Escapes::Off gives them as a framer hands them out.
+// The codecs it writes with are its own: they join the process-wide list like any codec but are
+// never published, so no lease hands them to another thread.
 class FrameSource
 {
 public:
@@ -35,7 +38,7 @@ public:
 
     // The next frame of the cycle, as it goes on the line; valid until the next call.
     std::string_view next();
-    // That frame as a framer hands it out (binary frames without their escapes), and its kind.
+    // After next(): that frame as a framer hands it out (binary frames without their escapes), and its kind.
     std::string_view message() const { return m_round[m_index]; }
     messages::MessageKind kind() const;
     std::uint64_t rounds() const { return m_rounds; }
