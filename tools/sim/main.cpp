@@ -1,9 +1,14 @@
 // zeb500-sim: a simulated receiver. Plays captures over TCP or a pseudo-terminal, answers
 // queries, pings and remote file requests, and injects the faults of a poor link on request.
+// With --frames it mixes generated binary, text and UHF frames into the sentences; with --sink
+// it is the other end of a stream output instead, storing what a connection sends in a file.
 
+#include "ByteSink.h"
 #include "CapturePlayer.h"
 #include "FaultInjector.h"
+#include "FrameSource.h"
 #include "QueryResponder.h"
+#include "SinkServer.h"
 #include "TemporaryCopy.h"
 #include "stream/IOSTStream.h"
 #include "stream/StreamCallback.h"
@@ -24,6 +29,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <poll.h>
@@ -72,6 +78,27 @@ struct Options
     std::string root;
     std::string listen = "127.0.0.1";
     FaultSettings faults;
+    std::size_t framesEvery = 0;
+    bool rawFrames = false;
+    std::string sink;
+    std::uint64_t sinkLimit = 64ULL << 20;
+};
+
+// Generated frames mixed into the playback: one after every `every` sentences.
+struct FrameMix
+{
+    std::unique_ptr<FrameSource> source;
+    std::size_t every = 0;
+    std::size_t sentences = 0;
+
+    // The frame due after one more sentence, or nothing.
+    std::string_view afterSentence()
+    {
+        if (!source || ++sentences < every)
+            return {};
+        sentences = 0;
+        return source->next();
+    }
 };
 
 bool parsePace(const Options& options, Pace& pace)
@@ -102,18 +129,22 @@ void waitForNext(const CapturePlayer& player, Clock::time_point now)
         std::this_thread::sleep_until(until);
 }
 
-// Takes every piece due now (a bounded batch), passes it through the faults and notes the
-// sentences for the queries; returns the bytes to send.
-std::string takeDue(CapturePlayer& player, FaultInjector& faults, QueryResponder& responder, Clock::time_point now)
+// Takes every piece due now (a bounded batch) with the frames mixed in after them, passes each
+// through the faults and notes the sentences for the queries; returns the bytes to send.
+std::string takeDue(CapturePlayer& player, FaultInjector& faults, QueryResponder& responder, FrameMix& mix,
+                    Clock::time_point now)
 {
     std::string out;
     for (std::size_t i = 0; i < kBatchMax; ++i) {
         const auto piece = player.take(now);
         if (!piece)
             break;
-        if (piece->sentence)
-            responder.observe(piece->bytes, piece->epochStart);
         out.append(faults.apply(piece->bytes, piece->sentence));
+        if (!piece->sentence)
+            continue;
+        responder.observe(piece->bytes, piece->epochStart);
+        if (const auto frame = mix.afterSentence(); !frame.empty())
+            out.append(faults.apply(frame, false));
     }
     return out;
 }
@@ -238,7 +269,8 @@ private:
     stream::IOSTStream m_server{65};
 };
 
-int runTcp(const Options& options, CapturePlayer& player, FaultInjector& faults, QueryResponder& responder)
+int runTcp(const Options& options, CapturePlayer& player, FaultInjector& faults, QueryResponder& responder,
+           FrameMix& mix)
 {
     stream::socket::registerSocketTransports();
     const auto listenAddress = stream::socket::parseDottedAddress(options.listen);
@@ -284,7 +316,7 @@ int runTcp(const Options& options, CapturePlayer& player, FaultInjector& faults,
             std::this_thread::sleep_for(kIdleSlice);
             continue;
         }
-        server.send(takeDue(player, faults, responder, now));
+        server.send(takeDue(player, faults, responder, mix, now));
         waitForNext(player, Clock::now());
     }
     server.close();
@@ -382,7 +414,7 @@ private:
     std::string m_line;
 };
 
-int runPty(CapturePlayer& player, FaultInjector& faults, QueryResponder& responder)
+int runPty(CapturePlayer& player, FaultInjector& faults, QueryResponder& responder, FrameMix& mix)
 {
     PtyLink link;
     if (!link.open()) {
@@ -396,7 +428,7 @@ int runPty(CapturePlayer& player, FaultInjector& faults, QueryResponder& respond
     while (!g_stop.load()) {
         const auto now = Clock::now();
         if (!faults.stalled(now - start))
-            link.send(takeDue(player, faults, responder, now));
+            link.send(takeDue(player, faults, responder, mix, now));
         const auto wait = std::chrono::duration_cast<std::chrono::milliseconds>(
             std::clamp<Clock::duration>(player.nextDue() - Clock::now(), Clock::duration::zero(), kIdleSlice));
         link.serve(responder, wait);
@@ -404,13 +436,40 @@ int runPty(CapturePlayer& player, FaultInjector& faults, QueryResponder& respond
     return 0;
 }
 
+// --- sink -----------------------------------------------------------------------------------
+
+int runSink(const Options& options)
+{
+    ByteSink sink(options.sinkLimit);
+    SinkServer server(sink);
+    std::string error;
+    if (!sink.open(options.sink, error) || !server.listen(options.listen, options.port, error)) {
+        std::fprintf(stderr, "zeb500-sim: %s\n", error.c_str());
+        return 2;
+    }
+    std::printf("listening %u\n", server.port());
+    std::fflush(stdout);
+    bool told = false;
+    while (!g_stop.load()) {
+        server.serve(kIdleSlice);
+        if (told || !sink.closedForWriting())
+            continue;
+        told = true;
+        std::fprintf(stderr, "zeb500-sim: %s after %llu bytes; what follows is dropped\n",
+                     sink.failed() ? "cannot write the sink" : "the sink is full",
+                     static_cast<unsigned long long>(sink.stored()));
+    }
+    server.drain();
+    std::printf("stored %llu dropped %llu\n", static_cast<unsigned long long>(sink.stored()),
+                static_cast<unsigned long long>(sink.dropped()));
+    return sink.failed() ? 1 : 0;
+}
+
 int run(int argc, char** argv)
 {
     Options options;
     CLI::App app{"Simulated receiver: plays captures, answers queries, injects faults"};
-    app.add_option("captures", options.captures, "Capture files, played in order and looped")
-        ->required()
-        ->check(CLI::ExistingFile);
+    app.add_option("captures", options.captures, "Capture files, played in order and looped")->check(CLI::ExistingFile);
     app.add_option("--port", options.port, "TCP port to listen on (0: any free port)")->check(CLI::Range(0, 65535));
     app.add_flag("--pty", options.pty, "Serve on a pseudo-terminal instead of TCP");
     app.add_option("--pace", options.pace, "epoch (one epoch per second), N lines per second, or max");
@@ -430,7 +489,24 @@ int run(int argc, char** argv)
     app.add_option("--corrupt-checksums", options.faults.corruptFraction, "Fraction of sentences with a bad checksum")
         ->check(CLI::Range(0.0, 1.0));
     app.add_option("--seed", options.faults.seed, "Seed of the fault generator");
+    app.add_option("--frames", options.framesEvery,
+                   "After every N sentences, a generated binary, text or UHF frame (0: none)");
+    app.add_flag("--raw-frames", options.rawFrames, "Send binary frames unescaped, as over TCP");
+    auto* sink = app.add_option("--sink", options.sink,
+                                "Instead of playing, store what connections send in this file (TCP only)");
+    app.add_option("--sink-limit", options.sinkLimit,
+                   "Bytes the sink stores at most; what comes after is read and dropped")
+        ->check(CLI::PositiveNumber);
+    sink->excludes("--pty");
     CLI11_PARSE(app, argc, argv);
+
+    installStopHandlers();
+    if (!options.sink.empty())
+        return runSink(options);
+    if (options.captures.empty()) {
+        std::fprintf(stderr, "zeb500-sim: give at least one capture to play (or --sink FILE)\n");
+        return 2;
+    }
 
     Pace pace;
     if (!parsePace(options, pace)) {
@@ -445,10 +521,14 @@ int run(int argc, char** argv)
             return 2;
         }
     }
-    installStopHandlers();
     FaultInjector faults(options.faults);
     QueryResponder responder;
-    return options.pty ? runPty(player, faults, responder) : runTcp(options, player, faults, responder);
+    FrameMix mix;
+    mix.every = options.framesEvery;
+    if (mix.every > 0)
+        mix.source
+            = std::make_unique<FrameSource>(options.rawFrames ? FrameSource::Escapes::Off : FrameSource::Escapes::On);
+    return options.pty ? runPty(player, faults, responder, mix) : runTcp(options, player, faults, responder, mix);
 }
 
 } // namespace

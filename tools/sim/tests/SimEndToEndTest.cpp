@@ -8,12 +8,15 @@
 #include "stream/socket/SocketTransports.h"
 #include "testsupport/CaptureFiles.h"
 #include "testsupport/PortPrintingProcess.h"
+#include "testsupport/TempFolder.h"
 #include "testsupport/WaitFor.h"
+#include "tools/sim/FrameSource.h"
 
 #include <gtest/gtest.h>
 
 #include <atomic>
 #include <chrono>
+#include <filesystem>
 #include <fstream>
 #include <mutex>
 #include <string>
@@ -73,6 +76,13 @@ struct Client
     std::atomic<int> closes{0};
 };
 
+// The address of a client stream to the simulator's port.
+std::string clientAddress(unsigned port)
+{
+    stream::socket::registerSocketTransports();
+    return "/dev/client/localhost/" + std::to_string(port);
+}
+
 TEST(SimulatorProcess, PlaysInOrderAnswersQueriesAndDropsConnections)
 {
     const std::string capture = (testsupport::captureFolder() / "nmea" / "isync.nmea").string();
@@ -90,11 +100,10 @@ TEST(SimulatorProcess, PlaysInOrderAnswersQueriesAndDropsConnections)
                                           "--stall-every", "0.05", "--drop-after", "1", capture});
     ASSERT_GT(sim.port(), 0u);
 
-    stream::socket::registerSocketTransports();
     Client client;
     stream::IOSTStream link(stream::IOSTStream::kAnonymous);
     link.subscribeCallback(&Client::onEvent, &client);
-    const std::string address = "/dev/client/localhost/" + std::to_string(sim.port());
+    const std::string address = clientAddress(sim.port());
     ASSERT_EQ(link.open(address, "r+b"), stream::StreamStatus::Ok);
     const auto connected = std::chrono::steady_clock::now();
     const int closesBefore = client.closes; // opening closes first
@@ -142,6 +151,78 @@ TEST(SimulatorProcess, PlaysInOrderAnswersQueriesAndDropsConnections)
     link.close();
 
     EXPECT_EQ(sim.stop(), 0);
+}
+
+// The generated frames (binary, text and UHF) among the kept messages.
+std::vector<std::string> framesOf(const std::vector<std::string>& texts)
+{
+    std::vector<std::string> frames;
+    for (const auto& text : texts)
+        if (!text.empty() && (text.front() == '\x02' || text.front() == '\xFE'))
+            frames.push_back(text);
+    return frames;
+}
+
+TEST(SimulatorProcess, MixedFramesArriveWholeAndInOrderThroughGarbageStallsAndReconnects)
+{
+    const std::string capture = (testsupport::captureFolder() / "nmea" / "isync.nmea").string();
+    testsupport::PortPrintingProcess sim({ZEB500_SIM_EXECUTABLE, "--port", "0", "--pace", "400", "--frames", "2",
+                                          "--garbage", "0.3", "--stall", "0.2", "--stall-every", "0.3", "--drop-after",
+                                          "1", capture});
+    ASSERT_GT(sim.port(), 0u);
+
+    Client client;
+    stream::IOSTStream link(stream::IOSTStream::kAnonymous);
+    link.subscribeCallback(&Client::onEvent, &client);
+    const std::string address = clientAddress(sim.port());
+    ASSERT_EQ(link.open(address, "r+b"), stream::StreamStatus::Ok);
+    const int closesBefore = client.closes;
+    ASSERT_TRUE(testsupport::waitFor([&] { return client.closes > closesBefore; }, "the dropped connection"));
+    const std::size_t beforeReconnect = framesOf(client.kept()).size();
+    ASSERT_GT(beforeReconnect, 0u);
+    ASSERT_EQ(link.open(address, "r+b"), stream::StreamStatus::Ok);
+    ASSERT_TRUE(testsupport::waitFor(
+        [&] { return framesOf(client.kept()).size() > beforeReconnect + 2 * FrameSource::kRoundFrames; },
+        "frames on the second connection"));
+    link.close();
+    EXPECT_EQ(sim.stop(), 0);
+
+    // Across the reconnection, every frame of the cycle, none lost, doubled or damaged.
+    FrameSource expected(FrameSource::Escapes::Off);
+    const auto frames = framesOf(client.kept());
+    for (std::size_t i = 0; i < frames.size(); ++i) {
+        expected.next();
+        ASSERT_EQ(frames[i], expected.message()) << "frame " << i;
+    }
+}
+
+TEST(SimulatorProcess, SinkStoresWhatConnectionsSendUpToItsLimit)
+{
+    testsupport::TempFolder folder;
+    const auto file = folder / "sink.bin";
+    testsupport::PortPrintingProcess sim(
+        {ZEB500_SIM_EXECUTABLE, "--port", "0", "--sink", file.string(), "--sink-limit", "1000"});
+    ASSERT_GT(sim.port(), 0u);
+    const auto size = [&] {
+        std::error_code error;
+        const auto bytes = std::filesystem::file_size(file, error);
+        return error ? 0 : bytes;
+    };
+
+    stream::IOSTStream link(stream::IOSTStream::kAnonymous);
+    const std::string address = clientAddress(sim.port());
+    std::string sent;
+    for (const std::size_t count : {600, 900}) {
+        const std::string bytes = std::string(count, static_cast<char>('a' + sent.size() % 26)) + "\xFE\xFD\n";
+        sent += bytes;
+        ASSERT_EQ(link.open(address, "r+b"), stream::StreamStatus::Ok);
+        ASSERT_EQ(link.write(std::string_view(bytes)), bytes.size());
+        ASSERT_TRUE(testsupport::waitFor([&] { return size() >= std::min<std::size_t>(sent.size(), 1000); },
+                                         "the sink's file to grow"));
+        link.close();
+    }
+    EXPECT_EQ(sim.stop(), 0);
+    EXPECT_EQ(folder.read("sink.bin"), sent.substr(0, 1000));
 }
 
 } // namespace
