@@ -63,6 +63,7 @@ int main(int argc, char** argv)
     }
     if (schedule->parsed()) {
         return zeb::tools::ScheduleCommand::run(scheduleOptions, stdout, stderr);
+    }
     if (udm->parsed()) {
         return zeb::tools::UdmCommand::run(udmOptions, stdout, stderr);
     }
