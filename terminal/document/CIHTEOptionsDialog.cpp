@@ -67,7 +67,7 @@ CIHTEOptionsDialog::CIHTEOptionsDialog(const TerminalOptions& options, QWidget* 
     fill();
 }
 
-void CIHTEOptionsDialog::addScreenOptions(QLayout& layout)
+void CIHTEOptionsDialog::addScreenOptions(QBoxLayout& layout)
 {
     const auto addCheck = [&](const char* name, const QString& label, bool& option) {
         auto* check = new QCheckBox(language::Resources::text(name, label), this);
@@ -86,7 +86,7 @@ void CIHTEOptionsDialog::addScreenOptions(QLayout& layout)
     QObject::connect(scrollBack, &QSpinBox::valueChanged, this, [this](int lines) { m_options.scrollBack = lines; });
     auto* row = new QFormLayout;
     row->addRow(language::Resources::text("scrollBack", QStringLiteral("Lines kept on screen")), scrollBack);
-    layout.addItem(row);
+    layout.addLayout(row); // adopted, so the row and its label belong to the dialog
 }
 
 QString CIHTEOptionsDialog::modeName(std::uint32_t mode)

@@ -4,7 +4,7 @@
 
 #include <QDialog>
 
-class QLayout;
+class QBoxLayout;
 class QTreeWidget;
 class QTreeWidgetItem;
 
@@ -37,7 +37,7 @@ public:
 
 private:
     void fill();
-    void addScreenOptions(QLayout& layout);
+    void addScreenOptions(QBoxLayout& layout);
     void showRow(QTreeWidgetItem& row, std::size_t index);
     void onClicked(QTreeWidgetItem* item, int column);
     void chooseMode(const QPoint& where);
