@@ -2,6 +2,7 @@
 
 #include "FrameCommand.h"
 #include "PingCommand.h"
+#include "RecordsCommand.h"
 #include "RemoteCommand.h"
 #include "ServeCommand.h"
 #include "TerminalCommand.h"
@@ -36,6 +37,8 @@ int main(int argc, char** argv)
     const auto& remoteOptions = zeb::tools::RemoteCommand::addTo(app, remote);
     CLI::App* terminal = nullptr;
     const auto& terminalOptions = zeb::tools::TerminalCommand::addTo(app, terminal);
+    CLI::App* records = nullptr;
+    const auto& recordsOptions = zeb::tools::RecordsCommand::addTo(app, records);
     CLI11_PARSE(app, argc, argv);
     // The workbench's settings (serial port names, terminal options) apply to the tool too.
     zeb::platform::Settings::install(
@@ -54,6 +57,9 @@ int main(int argc, char** argv)
     }
     if (terminal->parsed()) {
         return zeb::tools::TerminalCommand::run(terminalOptions, stdout, stderr);
+    }
+    if (records->parsed()) {
+        return zeb::tools::RecordsCommand::run(recordsOptions, stdout, stderr);
     }
     std::printf("%s", app.help().c_str());
     return 0;
