@@ -3,8 +3,11 @@
 #include "recorder/files/RecordNaming.h"
 #include "stream/StreamDevice.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
+#include <cstring>
+#include <ctime>
 
 namespace zeb::recorder {
 
@@ -15,6 +18,16 @@ namespace {
 constexpr std::string_view kVersionLine = "$PKVR,RPC,UTMA,VERSION,3\r\n";
 // The list of secondary streams this line would name is never filled: the line has no entries.
 constexpr std::string_view kStreamLine = "$PKVR,RPC,UTMA,STREAM\r\n";
+
+// The age of what waits needs no precision beyond a few milliseconds, and the coarse clock
+// is several times cheaper to read for every record.
+std::chrono::steady_clock::time_point coarseNow()
+{
+    timespec now{};
+    ::clock_gettime(CLOCK_MONOTONIC_COARSE, &now);
+    return std::chrono::steady_clock::time_point(std::chrono::seconds(now.tv_sec)
+                                                 + std::chrono::nanoseconds(now.tv_nsec));
+}
 
 bool has(std::string_view mode, char letter)
 {
@@ -30,7 +43,7 @@ std::string linkLine(std::string_view word, const std::string& name)
 
 FileSeriesStream::FileSeriesStream(int identifier)
     : IOSTStream(identifier)
-    , m_frame(std::make_unique<RecordFrame::Buffer>())
+    , m_buffer(std::make_unique<RecordFrame::Buffer>())
 {
 }
 
@@ -65,6 +78,8 @@ StreamStatus FileSeriesStream::openFile(std::string_view name, std::string_view 
 {
     close();
     m_bytesWritten = 0;
+    m_pending = 0;
+    m_pendingCounted = 0;
     m_writeFailed = false;
     std::string openMode(mode);
     if (has(mode, 'w') && !has(mode, 'x'))
@@ -104,27 +119,64 @@ StreamStatus FileSeriesStream::rollOver(const std::string& next, std::string_vie
     return openFile(next, mode);
 }
 
+void FileSeriesStream::setBuffering(std::size_t bytes, std::chrono::milliseconds maxDelay)
+{
+    m_flushSize = std::min(bytes, m_buffer->size());
+    m_maxDelay = maxDelay;
+}
+
 StreamStatus FileSeriesStream::writeRecord(const RecordHeader& header, std::span<const std::uint8_t> data)
 {
     if (!isOpen() || m_writeFailed)
         return StreamStatus::NotOpen;
-    if (!m_framed) {
-        if (write(data.data(), data.size(), 0, kDefaultRetryDelayMs, false) < data.size()) {
-            m_writeFailed = true;
-            return StreamStatus::NotOpen;
-        }
+    const std::size_t size = m_framed ? RecordFrame::sizeFor(data.size()) : data.size();
+    if (m_pending + size > m_buffer->size()) {
+        if (const StreamStatus status = flush(); status != StreamStatus::Ok)
+            return status;
+    }
+    if (size > m_buffer->size()) {
+        // Only unframed data can be this large: it goes to the file as it is.
+        if (m_framed || write(data.data(), data.size(), 0, kDefaultRetryDelayMs, false) < data.size())
+            return m_framed ? StreamStatus::NotOpen : failed();
         m_bytesWritten += data.size();
         return StreamStatus::Ok;
     }
-    const std::size_t size = RecordFrame::build(header, data, *m_frame);
-    if (size == 0)
-        return StreamStatus::NotOpen;
-    if (write(m_frame->data(), size, 0, kDefaultRetryDelayMs, false) != size) {
-        m_writeFailed = true;
-        return StreamStatus::SendFailed;
-    }
-    m_bytesWritten += data.size() + RecordHeader::kSize;
+    const std::span<std::uint8_t> free(m_buffer->data() + m_pending, m_buffer->size() - m_pending);
+    if (m_framed)
+        RecordFrame::build(header, data, free);
+    else if (!data.empty())
+        std::memcpy(free.data(), data.data(), data.size());
+    const bool first = m_pending == 0;
+    m_pending += size;
+    m_pendingCounted += m_framed ? data.size() + RecordHeader::kSize : data.size();
+    if (m_pending >= m_flushSize)
+        return flush();
+    const auto now = coarseNow();
+    if (first)
+        m_oldest = now;
+    return now - m_oldest >= m_maxDelay ? flush() : StreamStatus::Ok;
+}
+
+StreamStatus FileSeriesStream::flush()
+{
+    if (m_pending == 0)
+        return StreamStatus::Ok;
+    const std::size_t put = write(m_buffer->data(), m_pending, 0, kDefaultRetryDelayMs, false);
+    const bool whole = put == m_pending;
+    m_pending = 0;
+    if (!whole)
+        return failed();
+    m_bytesWritten += m_pendingCounted;
+    m_pendingCounted = 0;
     return StreamStatus::Ok;
+}
+
+StreamStatus FileSeriesStream::failed()
+{
+    m_writeFailed = true;
+    m_pending = 0;
+    m_pendingCounted = 0;
+    return m_framed ? StreamStatus::SendFailed : StreamStatus::NotOpen;
 }
 
 StreamStatus FileSeriesStream::writeText(std::string_view line, std::uint32_t timeMs, bool headerLine)
@@ -147,6 +199,8 @@ StreamStatus FileSeriesStream::close()
         }
         m_previous = m_fileName;
     }
+    if (isOpen())
+        flush();
     m_fileName.clear();
     m_next.clear();
     m_writing = false;

@@ -4,6 +4,7 @@
 #include "recorder/files/RecordHeader.h"
 #include "stream/IOSTStream.h"
 
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -25,9 +26,14 @@ namespace zeb::recorder {
 // last closed (else the numbered name of index - 1), NEXT the name given with setNext() or
 // rollOver() (else the first free numbered name after the index).
 //
-// Every record reaches the file with one write, so a process killed at any moment leaves
-// every complete record readable. After a failed write the series writes nothing more to
-// that file (its end would be misread) until another file is opened.
+// By default every record reaches the file with one write of its own before writeRecord()
+// returns, so a process killed at any moment loses nothing it recorded and leaves every
+// record readable. Buffered (setBuffering), records gather in memory and reach the file
+// together once `bytes` wait or the oldest waits `maxDelay` (checked at each record), at
+// flush() and at close: far fewer system calls, and a kill loses at most what waited, while
+// what reached the file stays readable. Writing, flushing, rolling over and closing belong to
+// one thread at a time. After a failed write the series writes nothing more to that file
+// (its end would be misread) until another file is opened.
 class FileSeriesStream : public stream::IOSTStream
 {
 public:
@@ -55,15 +61,21 @@ public:
     // Closes the current file naming `next` as its successor, and opens `next` with `mode`.
     stream::StreamStatus rollOver(const std::string& next, std::string_view mode = "wb");
 
+    // 0 bytes (the default): every record is written at once. At most RecordFrame::kMaxSize.
+    void setBuffering(std::size_t bytes, std::chrono::milliseconds maxDelay);
+
     // Ok, or NotOpen (no file, after a failed write, data too large, unframed short write)
     // or SendFailed (framed short write). A failed write counts nothing as written.
     stream::StreamStatus writeRecord(const RecordHeader& header, std::span<const std::uint8_t> data);
+    // Hands the records that wait to the file; the status as writeRecord's.
+    stream::StreamStatus flush();
     // A text record of the line and its terminating zero byte.
     stream::StreamStatus writeText(std::string_view line, std::uint32_t timeMs, bool headerLine);
     stream::StreamStatus close() override;
 
-    // Bytes of records written to the current file (data + 20 a record when framed).
-    std::uint64_t bytesWritten() const { return m_bytesWritten; }
+    // Bytes of records written to the current file, or waiting for it (data + 20 a record when
+    // framed).
+    std::uint64_t bytesWritten() const { return m_bytesWritten + m_pendingCounted; }
     bool writeFailed() const { return m_writeFailed; }
     const std::string& fileName() const { return m_fileName; }
 
@@ -82,7 +94,14 @@ private:
     std::string m_previous;
     std::string m_next;
     std::string m_line;
-    std::unique_ptr<RecordFrame::Buffer> m_frame;
+    stream::StreamStatus failed();
+
+    std::unique_ptr<RecordFrame::Buffer> m_buffer;
+    std::size_t m_pending = 0; // bytes waiting in m_buffer
+    std::uint64_t m_pendingCounted = 0;
+    std::size_t m_flushSize = 0;
+    std::chrono::milliseconds m_maxDelay{0};
+    std::chrono::steady_clock::time_point m_oldest;
 };
 
 } // namespace zeb::recorder

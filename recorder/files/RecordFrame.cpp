@@ -8,9 +8,9 @@ namespace zeb::recorder {
 
 using stream::rpc::RequestFrame;
 
-std::size_t RecordFrame::build(RecordHeader header, std::span<const std::uint8_t> data, Buffer& out)
+std::size_t RecordFrame::build(RecordHeader header, std::span<const std::uint8_t> data, std::span<std::uint8_t> out)
 {
-    if (data.size() > kMaxData)
+    if (data.size() > kMaxData || sizeFor(data.size()) > out.size())
         return 0;
     header.length = static_cast<std::uint32_t>(data.size());
     std::uint8_t* payload = out.data() + RequestFrame::kHeaderSize;

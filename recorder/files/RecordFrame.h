@@ -30,9 +30,14 @@ public:
         std::span<const std::uint8_t> data;
     };
 
+    // The size of the frame of a record of `dataSize` bytes.
+    static constexpr std::size_t sizeFor(std::size_t dataSize)
+    {
+        return dataSize + kPayloadOverhead + stream::rpc::RequestFrame::kOverhead;
+    }
     // Writes the frame of one record into `out`; its size, or 0 when the data is larger than
-    // kMaxData. The header's length is set from the data.
-    static std::size_t build(RecordHeader header, std::span<const std::uint8_t> data, Buffer& out);
+    // kMaxData or the frame does not fit `out`. The header's length is set from the data.
+    static std::size_t build(RecordHeader header, std::span<const std::uint8_t> data, std::span<std::uint8_t> out);
     // Reads one whole frame (0xFE through 0xFF): none when it is no record frame or its
     // blocks disagree with its size or with the header's length.
     static std::optional<View> parse(std::span<const std::uint8_t> frame);

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <filesystem>
@@ -62,6 +63,7 @@ TEST(FileSeriesStream, FilesNameTheirRealNeighboursAndReadBack)
     FileSeriesStream series;
     series.setBasePath(base);
     series.setFileIndex(2);
+    series.setBuffering(65536, std::chrono::hours(1)); // rollover and close hand over what waits
     ASSERT_EQ(series.openNumbered("wb"), StreamStatus::Ok);
     const std::uint64_t headerLines = series.bytesWritten();
     ASSERT_EQ(writeMessage(series, "$GPGGA\r\n"), StreamStatus::Ok);
@@ -141,6 +143,7 @@ TEST(FileSeriesStream, WritingARecordAllocatesNothing)
     const TempFolder folder;
     FileSeriesStream series;
     series.setBasePath((folder / "alloc").string());
+    series.setBuffering(65536, std::chrono::milliseconds(50));
     ASSERT_EQ(series.openNumbered("wb"), StreamStatus::Ok);
     const std::vector<std::uint8_t> message(700, 0xFE);
     const testsupport::AllocationCounter counter;
@@ -149,35 +152,39 @@ TEST(FileSeriesStream, WritingARecordAllocatesNothing)
     EXPECT_EQ(counter.count(), 0u);
 }
 
+// Write-through, nothing recorded is lost; buffered, only what waited in memory.
 TEST(FileSeriesStream, ARecordingKilledAtAnyMomentLeavesEveryCompleteRecordReadable)
 {
-    const TempFolder folder;
-    const std::string name = (folder / "killed-1.UMA").string();
-    const pid_t child = ::fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        FileSeriesStream series;
-        series.setBasePath((folder / "killed").string());
-        if (series.openNumbered("wb") != StreamStatus::Ok)
-            ::_exit(3);
-        for (unsigned i = 0;; ++i)
-            writeMessage(series, "message " + std::to_string(i) + std::string(i % 500, '.'));
-    }
-    const bool grown = testsupport::eventually([&] {
-        std::error_code error;
-        return std::filesystem::file_size(name, error) > 1000000 && !error;
-    });
-    ::kill(child, SIGKILL);
-    int childStatus = 0;
-    ::waitpid(child, &childStatus, 0);
-    ASSERT_TRUE(grown) << "the child's file never reached 1 MB";
-    ASSERT_TRUE(WIFSIGNALED(childStatus));
+    for (const std::size_t buffering : {std::size_t{0}, std::size_t{65536}}) {
+        const TempFolder folder;
+        const std::string name = (folder / "killed-1.UMA").string();
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            FileSeriesStream series;
+            series.setBasePath((folder / "killed").string());
+            series.setBuffering(buffering, std::chrono::milliseconds(50));
+            if (series.openNumbered("wb") != StreamStatus::Ok)
+                ::_exit(3);
+            for (unsigned i = 0;; ++i)
+                writeMessage(series, "message " + std::to_string(i) + std::string(i % 500, '.'));
+        }
+        const bool grown = testsupport::eventually([&] {
+            std::error_code error;
+            return std::filesystem::file_size(name, error) > 1000000 && !error;
+        });
+        ::kill(child, SIGKILL);
+        int childStatus = 0;
+        ::waitpid(child, &childStatus, 0);
+        ASSERT_TRUE(grown) << "the child's file never reached 1 MB";
+        ASSERT_TRUE(WIFSIGNALED(childStatus));
 
-    const Contents contents = contentsOf(name);
-    EXPECT_TRUE(contents.status == Status::End || contents.status == Status::Cut);
-    ASSERT_GT(contents.messages.size(), 1000u);
-    for (std::size_t i = 0; i < contents.messages.size(); ++i)
-        ASSERT_EQ(contents.messages[i], "message " + std::to_string(i) + std::string(i % 500, '.'));
+        const Contents contents = contentsOf(name);
+        EXPECT_TRUE(contents.status == Status::End || contents.status == Status::Cut);
+        ASSERT_GT(contents.messages.size(), 1000u);
+        for (std::size_t i = 0; i < contents.messages.size(); ++i)
+            ASSERT_EQ(contents.messages[i], "message " + std::to_string(i) + std::string(i % 500, '.'));
+    }
 }
 
 } // namespace

@@ -66,6 +66,9 @@ TEST(RecordFrame, MessageRecordKeepsTheByteLayoutOtherProgramsRead)
     EXPECT_EQ(Bytes(text.begin() + 24, text.begin() + 44),
               (Bytes{0, 0, 0, 4, 0, 0, 0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
     EXPECT_EQ(RecordFrame::build({}, Bytes(RecordFrame::kMaxData + 1), *std::make_unique<RecordFrame::Buffer>()), 0u);
+    EXPECT_EQ(
+        RecordFrame::build({}, Bytes(10), std::span<std::uint8_t>(*std::make_unique<RecordFrame::Buffer>()).first(60)),
+        0u);
 }
 
 TEST(RecordNaming, NamesEachConventionFromTheLocalTime)
