@@ -170,7 +170,7 @@ TEST(CapturedLogs, ResultCodesAndTheFixAndHeadingConversions)
     EXPECT_GT(headings, 215u);
 }
 
-// The sum goes eight bytes a step: every length and offset, and the largest count of 0xFF
+// The sum goes sixteen bytes a step: every length and offset, and the largest count of 0xFF
 // bytes, give what one byte a step gives.
 TEST(ByteSum16, AddsEveryByteWhateverTheLengthAndAlignment)
 {
