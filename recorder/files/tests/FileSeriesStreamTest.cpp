@@ -1,6 +1,6 @@
 #include "recorder/files/FileSeriesStream.h"
 
-#include "recorder/files/RecordFileReader.h"
+#include "recorder/files/tests/RecordFileContents.h"
 #include "testsupport/AllocationCounter.h"
 #include "testsupport/TempFolder.h"
 #include "testsupport/WaitFor.h"
@@ -24,30 +24,9 @@ using stream::StreamStatus;
 using testsupport::TempFolder;
 using Status = RecordFileReader::Status;
 
-struct Contents
+RecordFileContents contentsOf(const std::filesystem::path& path)
 {
-    std::vector<std::string> lines; // text records, without their zero byte
-    std::vector<std::string> messages;
-    Status status = Status::Record;
-};
-
-Contents contentsOf(const std::filesystem::path& path)
-{
-    Contents contents;
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (!file)
-        return contents;
-    RecordFileReader reader(file);
-    RecordFileReader::Record record;
-    while ((contents.status = reader.next(record)) == Status::Record) {
-        std::string data(record.data.begin(), record.data.end());
-        if (record.header.type == RecordHeader::kText)
-            contents.lines.push_back(data.substr(0, data.size() - 1));
-        else
-            contents.messages.push_back(data);
-    }
-    std::fclose(file);
-    return contents;
+    return RecordFileContents::of(std::fopen(path.c_str(), "rb"));
 }
 
 StreamStatus writeMessage(FileSeriesStream& series, const std::string& text)
@@ -73,14 +52,14 @@ TEST(FileSeriesStream, FilesNameTheirRealNeighboursAndReadBack)
     ASSERT_EQ(writeMessage(series, "second"), StreamStatus::Ok);
     series.close();
 
-    const Contents first = contentsOf(base + "-2.UMA");
+    const RecordFileContents first = contentsOf(base + "-2.UMA");
     EXPECT_EQ(first.status, Status::End);
     EXPECT_EQ(
         first.lines,
         (std::vector<std::string>{"$PKVR,RPC,UTMA,VERSION,3\r\n", "$PKVR,RPC,UTMA,PREVIOUS,\"" + base + "-1.UMA\"\r\n",
                                   "$PKVR,RPC,UTMA,STREAM\r\n", "$PKVR,RPC,UTMA,NEXT,\"" + other + "\"\r\n"}));
     EXPECT_EQ(first.messages, std::vector<std::string>{"$GPGGA\r\n"});
-    const Contents second = contentsOf(other);
+    const RecordFileContents second = contentsOf(other);
     ASSERT_EQ(second.lines.size(), 4u);
     EXPECT_EQ(second.lines[1], "$PKVR,RPC,UTMA,PREVIOUS,\"" + base + "-2.UMA\"\r\n");
     EXPECT_EQ(second.messages, std::vector<std::string>{"second"});
@@ -133,7 +112,7 @@ TEST(FileSeriesStream, AFailedWriteCountsNothingAndEndsWritingToTheFile)
     EXPECT_EQ(series.bytesWritten(), before);
     EXPECT_EQ(writeMessage(series, "later"), StreamStatus::NotOpen);
     series.close();
-    const Contents contents = contentsOf(folder / "full-1.UMA");
+    const RecordFileContents contents = contentsOf(folder / "full-1.UMA");
     EXPECT_EQ(contents.status, Status::Cut);
     EXPECT_EQ(headerLines + contents.messages.size() * (100 + RecordHeader::kSize), before);
 }
@@ -179,7 +158,7 @@ TEST(FileSeriesStream, ARecordingKilledAtAnyMomentLeavesEveryCompleteRecordReada
         ASSERT_TRUE(grown) << "the child's file never reached 1 MB";
         ASSERT_TRUE(WIFSIGNALED(childStatus));
 
-        const Contents contents = contentsOf(name);
+        const RecordFileContents contents = contentsOf(name);
         EXPECT_TRUE(contents.status == Status::End || contents.status == Status::Cut);
         ASSERT_GT(contents.messages.size(), 1000u);
         for (std::size_t i = 0; i < contents.messages.size(); ++i)

@@ -1,6 +1,7 @@
 #include "recorder/files/RecordFileReader.h"
 #include "recorder/files/RecordFrame.h"
 #include "recorder/files/RecordNaming.h"
+#include "recorder/files/tests/RecordFileContents.h"
 
 #include <gtest/gtest.h>
 
@@ -21,29 +22,9 @@ Bytes frameOf(const RecordHeader& header, const Bytes& data)
     return Bytes(buffer.begin(), buffer.begin() + static_cast<std::ptrdiff_t>(size));
 }
 
-struct Read
+RecordFileContents readAll(Bytes file)
 {
-    std::vector<Bytes> records;
-    std::vector<std::uint8_t> tags;
-    Status status = Status::Record;
-    std::string error;
-};
-
-Read readAll(Bytes file)
-{
-    std::FILE* in = ::fmemopen(file.data(), file.size(), "rb");
-    Read result;
-    {
-        RecordFileReader reader(in);
-        RecordFileReader::Record record;
-        while ((result.status = reader.next(record)) == Status::Record) {
-            result.records.emplace_back(record.data.begin(), record.data.end());
-            result.tags.push_back(record.header.tag);
-        }
-        result.error = reader.error();
-    }
-    std::fclose(in);
-    return result;
+    return RecordFileContents::of(::fmemopen(file.data(), file.size(), "rb"));
 }
 
 TEST(RecordFrame, MessageRecordKeepsTheByteLayoutOtherProgramsRead)
@@ -110,30 +91,25 @@ TEST(RecordFileReader, ReadsEveryRecordFromTheFirstAndStopsAtACutOrDamagedOne)
     Bytes file = first;
     file.insert(file.end(), second.begin(), second.end());
 
-    const Read whole = readAll(file);
+    const RecordFileContents whole = readAll(file);
     EXPECT_EQ(whole.status, Status::End);
-    ASSERT_EQ(whole.records.size(), 2u);
-    EXPECT_EQ(whole.records[0], (Bytes{'$', 'G', 'P'}));
+    EXPECT_EQ(whole.messages, (std::vector<std::string>{"$GP", std::string(300, '\xFE')}));
     EXPECT_EQ(whole.tags, (std::vector<std::uint8_t>{'A', 'B'}));
 
     for (std::size_t cut = first.size() + 1; cut < file.size(); ++cut) {
-        const Read partial = readAll(Bytes(file.begin(), file.begin() + static_cast<std::ptrdiff_t>(cut)));
+        const RecordFileContents partial
+            = readAll(Bytes(file.begin(), file.begin() + static_cast<std::ptrdiff_t>(cut)));
         ASSERT_EQ(partial.status, Status::Cut) << "cut at " << cut;
-        EXPECT_EQ(partial.records.size(), 1u);
+        EXPECT_EQ(partial.messages.size(), 1u);
         EXPECT_EQ(partial.error, "cut record at byte " + std::to_string(first.size()));
     }
 
     Bytes damaged = file;
     damaged[first.size() + 100] ^= 1; // checksum no longer matches
-    const Read broken = readAll(damaged);
+    const RecordFileContents broken = readAll(damaged);
     EXPECT_EQ(broken.status, Status::Damaged);
-    EXPECT_EQ(broken.records.size(), 1u);
-    EXPECT_NE(broken.error.find("damaged record at byte"), std::string::npos);
-
-    const Bytes unframed = {'$', 'G', 'P', 'G', 'G', 'A'};
-    const Read raw = readAll(unframed);
-    ASSERT_EQ(raw.records.size(), 1u);
-    EXPECT_EQ(raw.records[0], unframed);
+    EXPECT_EQ(broken.messages.size(), 1u);
+    EXPECT_EQ(readAll({'$', 'G', 'P', 'G', 'G', 'A'}).messages, std::vector<std::string>{"$GPGGA"});
     EXPECT_EQ(readAll({}).status, Status::End);
 }
 
