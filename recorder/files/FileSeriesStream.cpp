@@ -49,7 +49,8 @@ FileSeriesStream::FileSeriesStream(int identifier)
 
 FileSeriesStream::~FileSeriesStream()
 {
-    close();
+    // The stream's own destructor closes without the closing line.
+    FileSeriesStream::close();
 }
 
 std::string FileSeriesStream::numberedName(unsigned index) const

@@ -1,5 +1,6 @@
 #include "recorder/files/RecordNaming.h"
 
+#include <cmath>
 #include <cstdio>
 #include <ctime>
 #include <sys/stat.h>
@@ -25,7 +26,7 @@ RecordNaming::GnssWeekTime RecordNaming::gnssWeekTime(const LocalTime& time)
     const std::int64_t m = time.month;
     const std::int64_t y = time.year;
     // Whole days from 6 January 1980, by the month-of-30.6-days rule.
-    const auto monthDays = static_cast<std::int64_t>(static_cast<double>(m >= 3 ? m - 3 : m + 9) * 30.6 + 0.5);
+    const auto monthDays = std::lround(static_cast<double>(m >= 3 ? m - 3 : m + 9) * 30.6);
     const auto yearDays = static_cast<std::int64_t>(static_cast<double>(m >= 3 ? y - 1900 : y - 1901) * 365.25);
     const std::int64_t days = monthDays + yearDays + time.day - 29166;
     const std::int64_t total

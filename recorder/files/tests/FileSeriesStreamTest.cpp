@@ -82,6 +82,9 @@ TEST(FileSeriesStream, NeverOverwritesAFileAndTakesTheNextFreeIndex)
     series.setFramed(false);
     ASSERT_EQ(series.openNumbered("wb"), StreamStatus::Ok);
     EXPECT_EQ(series.fileIndex(), 3u);
+    ASSERT_EQ(writeMessage(series, "$GPGGA"), StreamStatus::Ok);
+    series.close();
+    EXPECT_EQ(folder.read("rec-3.UMA"), "$GPGGA"); // unframed: the data alone
     EXPECT_EQ(series.openFile((folder / "rec-1.UMA").string(), "wb"), StreamStatus::OpenFailed);
     EXPECT_EQ(folder.read("rec-1.UMA"), "earlier");
     EXPECT_EQ(folder.read("rec-2.UMA"), "earlier");
