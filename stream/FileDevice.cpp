@@ -33,9 +33,12 @@ std::optional<int> FileDevice::openFlags(std::string_view mode)
         return std::nullopt;
     bool plus = false;
     bool textOrBinary = false;
+    bool exclusive = false;
     for (const char letter : mode.substr(1)) {
         if (letter == '+' && !plus)
             plus = true;
+        else if (letter == 'x' && !exclusive && mode.front() == 'w')
+            exclusive = true; // never replaces an existing file
         else if ((letter == 't' || letter == 'b') && !textOrBinary)
             textOrBinary = true;
         else
@@ -46,7 +49,7 @@ std::optional<int> FileDevice::openFlags(std::string_view mode)
     case 'r':
         return plus ? O_RDWR : O_RDONLY;
     case 'w':
-        return access | O_CREAT | O_TRUNC;
+        return access | O_CREAT | (exclusive ? O_EXCL : O_TRUNC);
     case 'a':
         return access | O_CREAT | O_APPEND;
     default:

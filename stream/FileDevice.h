@@ -10,8 +10,9 @@
 namespace zeb::stream {
 
 // A file as a transport. Modes are those of the standard file-open: "r", "w" (create,
-// truncate) or "a" (create, append) first, then at most one "+" (read and write) and at most
-// one of "t" or "b", in either order. Anything else is refused.
+// truncate) or "a" (create, append) first, then at most one "+" (read and write), at most
+// one of "t" or "b", and after "w" at most one "x" (create only: an existing file is not
+// opened), in any order. Anything else is refused.
 //
 // A path "<address>//<path>" whose address is that of an open stream names a file on the far
 // side of that stream; such files are reached through remote file requests, which the remote

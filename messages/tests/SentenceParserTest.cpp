@@ -1,5 +1,6 @@
 #include "messages/SentenceParser.h"
 
+#include "messages/Checksum.h"
 #include "messages/FieldScanner.h"
 #include "testsupport/AllocationCounter.h"
 #include "testsupport/CaptureFiles.h"
@@ -167,6 +168,24 @@ TEST(CapturedLogs, ResultCodesAndTheFixAndHeadingConversions)
     EXPECT_EQ(fixes, 356u);
     EXPECT_EQ(refused, 6u);
     EXPECT_GT(headings, 215u);
+}
+
+// The sum goes sixteen bytes a step: every length and offset, and the largest count of 0xFF
+// bytes, give what one byte a step gives.
+TEST(ByteSum16, AddsEveryByteWhateverTheLengthAndAlignment)
+{
+    std::vector<std::uint8_t> bytes(2100 + 65535, 0xFF);
+    for (std::size_t i = 0; i < 2100; ++i)
+        bytes[i] = static_cast<std::uint8_t>(i * 37 + 11);
+    for (const std::size_t offset : {0, 3}) {
+        for (std::size_t count = 0; count < 2100; count += (count < 40 ? 1 : 97)) {
+            std::uint32_t expected = 0;
+            for (std::size_t i = 0; i < count; ++i)
+                expected += bytes[offset + i];
+            ASSERT_EQ(byteSum16(bytes.data() + offset, static_cast<std::uint16_t>(count)), expected) << count;
+        }
+    }
+    EXPECT_EQ(byteSum16(bytes.data() + 2100, 65535), 65535u * 0xFF);
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 
 #include "messages/Checksum.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace zeb::stream::rpc {
@@ -37,7 +38,17 @@ std::size_t RequestFrame::build(std::uint32_t kind, std::uint32_t identifier, st
 {
     if (payload.size() > kMaxPayload)
         return 0;
-    const std::size_t size = payload.size() + kOverhead;
+    if (!payload.empty())
+        std::memcpy(out.data() + kHeaderSize, payload.data(), payload.size());
+    return seal(kind, identifier, payload.size(), out);
+}
+
+std::size_t RequestFrame::seal(std::uint32_t kind, std::uint32_t identifier, std::size_t payloadSize,
+                               std::span<std::uint8_t> out)
+{
+    const std::size_t size = payloadSize + kOverhead;
+    if (size > out.size() || size > kMaxUnescapedSize)
+        return 0;
     const std::size_t length = size - 4;
     out[0] = kStart;
     out[1] = kLetter;
@@ -46,18 +57,16 @@ std::size_t RequestFrame::build(std::uint32_t kind, std::uint32_t identifier, st
     putWord(out.data() + 4, kMagic);
     putWord(out.data() + 8, kind);
     putWord(out.data() + 12, identifier);
-    if (!payload.empty())
-        std::memcpy(out.data() + kHeaderSize, payload.data(), payload.size());
-    const std::uint16_t sum = checksumOf(out.data(), payload.size());
-    out[kHeaderSize + payload.size()] = static_cast<std::uint8_t>(sum >> 8);
-    out[kHeaderSize + payload.size() + 1] = static_cast<std::uint8_t>(sum);
+    const std::uint16_t sum = checksumOf(out.data(), payloadSize);
+    out[kHeaderSize + payloadSize] = static_cast<std::uint8_t>(sum >> 8);
+    out[kHeaderSize + payloadSize + 1] = static_cast<std::uint8_t>(sum);
     out[size - 1] = kEnd;
     return size;
 }
 
-std::optional<RequestFrame::View> RequestFrame::parse(std::span<const std::uint8_t> frame)
+std::optional<RequestFrame::View> RequestFrame::parse(std::span<const std::uint8_t> frame, std::size_t maxSize)
 {
-    if (frame.size() < kOverhead || frame.size() > kMaxSize)
+    if (frame.size() < kOverhead || frame.size() > std::min(maxSize, kMaxUnescapedSize))
         return std::nullopt;
     const std::uint8_t* bytes = frame.data();
     if (bytes[0] != kStart || bytes[1] != kLetter || bytes[frame.size() - 1] != kEnd)

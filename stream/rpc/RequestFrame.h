@@ -26,6 +26,9 @@ public:
     // every inner byte may double and must still fit the buffer; unescaped (TCP) a frame with
     // an 0xFF inside is framed by its length field only up to 8000 bytes, which this is below.
     static constexpr std::size_t kMaxPayload = (kMaxSize - 2) / 2 - (kOverhead - 2);
+    // Frames that are never escaped nor received by a stream (record files) are bounded only by
+    // their 16-bit length field.
+    static constexpr std::size_t kMaxUnescapedSize = 0xFFFF + 4;
 
     struct View
     {
@@ -37,11 +40,16 @@ public:
     // Writes the frame into `out`; its size, or 0 when the payload is larger than kMaxPayload.
     static std::size_t build(std::uint32_t kind, std::uint32_t identifier, std::span<const std::uint8_t> payload,
                              std::array<std::uint8_t, kMaxSize>& out);
+    // Completes a frame whose `payloadSize` payload bytes already stand at kHeaderSize in `out`
+    // (so that a large payload is not copied twice); its size, or 0 when it does not fit `out`
+    // or the length field.
+    static std::size_t seal(std::uint32_t kind, std::uint32_t identifier, std::size_t payloadSize,
+                            std::span<std::uint8_t> out);
 
     // Reads a received frame (unescaped, 0xFE through 0xFF). None when it is not one: wrong
     // start or end byte or letter, a length field that disagrees with the size, a frame larger
-    // than kMaxSize, the wrong magic or a wrong checksum. The payload points into `frame`.
-    static std::optional<View> parse(std::span<const std::uint8_t> frame);
+    // than `maxSize`, the wrong magic or a wrong checksum. The payload points into `frame`.
+    static std::optional<View> parse(std::span<const std::uint8_t> frame, std::size_t maxSize = kMaxSize);
 };
 
 } // namespace zeb::stream::rpc

@@ -31,6 +31,8 @@ TEST(FileDevice, ModeStringsAreThoseOfTheStandardOpenAndNothingElse)
         {"w+b", O_RDWR | O_CREAT | O_TRUNC},
         {"a", O_WRONLY | O_CREAT | O_APPEND},
         {"a+", O_RDWR | O_CREAT | O_APPEND},
+        {"wbx", O_WRONLY | O_CREAT | O_EXCL},
+        {"rx", std::nullopt}, // exclusive only creates
         {"", std::nullopt},
         {"rw", std::nullopt}, // contradictory pair
         {"rtb", std::nullopt}, // text and binary together

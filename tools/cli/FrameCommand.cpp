@@ -1,5 +1,6 @@
 #include "FrameCommand.h"
 
+#include "JsonText.h"
 #include "messages/MessageFramer.h"
 #include "messages/codecs/CodecRegistry.h"
 #include "messages/codecs/CodecStatus.h"
@@ -27,24 +28,6 @@ using messages::MessageFramer;
 using messages::MessageKind;
 using messages::ReadStatus;
 using Json = nlohmann::ordered_json;
-
-std::string hexOf(const std::uint8_t* bytes, std::size_t count)
-{
-    static constexpr char kDigits[] = "0123456789abcdef";
-    std::string hex;
-    hex.reserve(count * 2);
-    for (std::size_t i = 0; i < count; ++i) {
-        hex.push_back(kDigits[bytes[i] >> 4]);
-        hex.push_back(kDigits[bytes[i] & 0x0F]);
-    }
-    return hex;
-}
-
-// Header values may hold bytes 0x80-0xFF that are no UTF-8: those print as U+FFFD.
-std::string dump(const Json& json)
-{
-    return json.dump(-1, ' ', false, Json::error_handler_t::replace);
-}
 
 // "WEEK:SECONDS" -> a time; nullopt for an empty or malformed text.
 std::optional<messages::GnssTime> timeOf(const std::string& text)

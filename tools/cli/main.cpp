@@ -2,6 +2,7 @@
 
 #include "FrameCommand.h"
 #include "PingCommand.h"
+#include "RecordsCommand.h"
 #include "RemoteCommand.h"
 #include "ScheduleCommand.h"
 #include "ServeCommand.h"
@@ -42,6 +43,8 @@ int main(int argc, char** argv)
     const auto& scheduleOptions = zeb::tools::ScheduleCommand::addTo(app, schedule);
     CLI::App* udm = nullptr;
     const auto& udmOptions = zeb::tools::UdmCommand::addTo(app, udm);
+    CLI::App* records = nullptr;
+    const auto& recordsOptions = zeb::tools::RecordsCommand::addTo(app, records);
     CLI11_PARSE(app, argc, argv);
     // The workbench's settings (serial port names, terminal options) apply to the tool too.
     zeb::platform::Settings::install(
@@ -66,6 +69,9 @@ int main(int argc, char** argv)
     }
     if (udm->parsed()) {
         return zeb::tools::UdmCommand::run(udmOptions, stdout, stderr);
+    }
+    if (records->parsed()) {
+        return zeb::tools::RecordsCommand::run(recordsOptions, stdout, stderr);
     }
     std::printf("%s", app.help().c_str());
     return 0;
