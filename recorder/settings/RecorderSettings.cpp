@@ -126,6 +126,21 @@ bool readFileName(RecorderSettings& settings, std::string_view path)
     return true;
 }
 
+// Removes entry `index` of a list that filters refer to by index (`field`), with the filters on it.
+template <typename Entry>
+void removeWithFilters(std::vector<Entry>& list, std::vector<RecorderFilter>& filters, std::size_t index,
+                       std::size_t RecorderFilter::*field)
+{
+    if (index >= list.size()) {
+        return;
+    }
+    list.erase(list.begin() + static_cast<std::ptrdiff_t>(index));
+    std::erase_if(filters, [index, field](const RecorderFilter& filter) { return filter.*field == index; });
+    for (auto& filter : filters) {
+        filter.*field -= filter.*field > index ? 1 : 0;
+    }
+}
+
 bool readText(std::string& target, std::string_view value, bool valid)
 {
     if (value.empty() || !valid) {
@@ -226,14 +241,12 @@ void RecorderSettings::bindDocumentPort(std::uint32_t streamId)
 
 void RecorderSettings::removePort(std::size_t index)
 {
-    if (index >= ports.size()) {
-        return;
-    }
-    ports.erase(ports.begin() + static_cast<std::ptrdiff_t>(index));
-    std::erase_if(filters, [index](const RecorderFilter& filter) { return filter.port == index; });
-    for (auto& filter : filters) {
-        filter.port -= filter.port > index ? 1 : 0;
-    }
+    removeWithFilters(ports, filters, index, &RecorderFilter::port);
+}
+
+void RecorderSettings::removeTrack(std::size_t index)
+{
+    removeWithFilters(tracks, filters, index, &RecorderFilter::track);
 }
 
 int RecorderSettings::findPort(std::string_view name) const

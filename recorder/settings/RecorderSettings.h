@@ -79,6 +79,8 @@ struct RecorderSettings
     void bindDocumentPort(std::uint32_t streamId);
     // Removes a port with its filters.
     void removePort(std::size_t index);
+    // Removes a track with its filters.
+    void removeTrack(std::size_t index);
 
     int findPort(std::string_view name) const;
     int findTrack(std::string_view name) const;

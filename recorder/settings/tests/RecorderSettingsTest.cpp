@@ -145,6 +145,20 @@ TEST(RecorderSettings, DocumentPortComesFirstAndIsNeverSaved)
     EXPECT_EQ(settings.lines(), sample().lines());
 }
 
+// Filters refer to ports and tracks by index: removing one drops its filters and renumbers the rest.
+TEST(RecorderSettings, RemovingAPortOrTrackTakesItsFiltersAndRenumbersTheOthers)
+{
+    RecorderSettings settings = sample();
+    settings.filters = {{true, 0, 1, 1, 0}, {true, 1, 2, 1, 1}, {true, 0, 3, 1, 1}};
+    settings.removeTrack(0);
+    EXPECT_EQ(settings.tracks, std::vector<std::string>{"B"});
+    EXPECT_EQ(settings.filters, (std::vector<RecorderFilter>{{true, 1, 2, 1, 0}, {true, 0, 3, 1, 0}}));
+    settings.removePort(0);
+    EXPECT_EQ(settings.filters, (std::vector<RecorderFilter>{{true, 0, 2, 1, 0}}));
+    settings.removeTrack(5);
+    EXPECT_EQ(settings.tracks.size(), 1u);
+}
+
 TEST(UdmFile, SavesAndLoadsOnlyWholeLocalFiles)
 {
     testsupport::TempFolder folder;
