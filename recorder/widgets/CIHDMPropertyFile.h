@@ -24,7 +24,7 @@ class CIHDMPropertyFile : public CIHDMPropertyPage
 
 public:
     static constexpr const char* kDialog = "IDD_IHDM_FILE";
-    static constexpr int kMaxGranularity = 1000000;
+    static constexpr int kMaxGranularity = 1 << 30;
     using Clock = std::function<RecordNaming::LocalTime()>;
 
     // `clock` gives the local time file names are made with (the system's by default).

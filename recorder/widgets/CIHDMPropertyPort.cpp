@@ -52,7 +52,10 @@ void CIHDMPropertyPort::refresh()
     m_table->setRowCount(static_cast<int>(ports.size()));
     for (std::size_t i = 0; i < ports.size(); ++i) {
         auto* name = new QTableWidgetItem(QString::fromStdString(ports[i].name));
-        auto* address = new QTableWidgetItem(QString::fromStdString(ports[i].address));
+        // The document's port has no address of its own: it is the window's connection.
+        const QString shown = ports[i].saved ? QString::fromStdString(ports[i].address)
+                                             : text(2002, QStringLiteral("This window's connection"));
+        auto* address = new QTableWidgetItem(shown);
         address->setFlags(address->flags() & ~Qt::ItemIsEditable);
         if (!ports[i].saved)
             name->setFlags(name->flags() & ~Qt::ItemIsEditable);

@@ -138,6 +138,28 @@ TEST_F(RecorderPagesTest, PortPageAddsPortsOnTheirOwnStreamsAndEditsAddressesInT
     EXPECT_EQ(table->item(1, 1)->text(), QStringLiteral("/dev/client/base.local/1000"));
 }
 
+TEST_F(RecorderPagesTest, ListPagesRefuseWhatTheSettingsCouldNotKeep)
+{
+    CIHDMPropertyTrack tracks(settings);
+    tracks.shown();
+    for (const char* name : {"", "B", "x,y"})
+        tracks.list()->item(0)->setText(QString::fromLatin1(name));
+    EXPECT_EQ(messages.size(), 3u);
+    EXPECT_EQ(settings.tracks.front(), "A");
+    EXPECT_EQ(tracks.list()->item(0)->text(), QStringLiteral("A"));
+    while (settings.tracks.size() < RecorderSettings::kMaxTracks)
+        tracks.addTrack();
+    EXPECT_EQ(settings.tracks.back(), "A38");
+    tracks.addTrack();
+    EXPECT_EQ(settings.tracks.size(), RecorderSettings::kMaxTracks);
+
+    CIHDMPropertyFilter filters(settings);
+    filters.shown();
+    filters.addFilter();
+    EXPECT_TRUE(settings.filters.empty());
+    EXPECT_EQ(messages.size(), 5u);
+}
+
 TEST_F(RecorderPagesTest, SheetEditsACopyTakenBackOnlyWhenEveryPageAccepts)
 {
     settings.bindDocumentPort(65);
