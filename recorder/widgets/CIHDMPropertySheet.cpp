@@ -1,12 +1,12 @@
 #include "recorder/widgets/CIHDMPropertySheet.h"
 
 #include "app/framework/DialogRunner.h"
+#include "app/framework/SheetPages.h"
 #include "app/language/qt/Resources.h"
 #include "recorder/widgets/CIHDMPropertyFilter.h"
 #include "recorder/widgets/CIHDMPropertyPort.h"
 #include "recorder/widgets/CIHDMPropertyTrack.h"
 
-#include <QApplication>
 #include <QDialogButtonBox>
 #include <QTabWidget>
 #include <QVBoxLayout>
@@ -37,11 +37,7 @@ CIHDMPropertySheet::~CIHDMPropertySheet()
 
 void CIHDMPropertySheet::clearPages()
 {
-    const QSignalBlocker quiet(m_tabs);
-    m_tabs->clear();
-    for (CIHDMPropertyPage* page : m_pages)
-        delete page;
-    m_pages.clear();
+    framework::clearSheetPages(*m_tabs, m_pages);
 }
 
 void CIHDMPropertySheet::addPage(CIHDMPropertyPage* page, const QString& fallbackCaption)
@@ -75,9 +71,7 @@ int CIHDMPropertySheet::run(const RecorderSettings& settings)
 
 CIHDMPropertyPage* CIHDMPropertySheet::page(int index) const
 {
-    if (index < 0 || index >= pageCount())
-        return nullptr;
-    return m_pages[static_cast<std::size_t>(index)];
+    return framework::sheetPage(m_pages, index);
 }
 
 void CIHDMPropertySheet::showPage(int index)
@@ -93,14 +87,8 @@ void CIHDMPropertySheet::pageShown(int index)
 
 void CIHDMPropertySheet::accept()
 {
-    for (CIHDMPropertyPage* page : m_pages) {
-        if (!page->isCreated() || page->exchange())
-            continue;
-        m_tabs->setCurrentWidget(page);
-        QApplication::beep();
-        return;
-    }
-    QDialog::accept();
+    if (framework::exchangeShownPages(*m_tabs, m_pages))
+        QDialog::accept();
 }
 
 } // namespace zeb::recorder

@@ -5,9 +5,9 @@
 #include "app/connection/qt/CIHSTFilePage.h"
 #include "app/connection/qt/CIHSTSerialPage.h"
 #include "app/framework/DialogRunner.h"
+#include "app/framework/SheetPages.h"
 #include "app/language/qt/Resources.h"
 
-#include <QApplication>
 #include <QCheckBox>
 #include <QDialogButtonBox>
 #include <QTabWidget>
@@ -52,11 +52,7 @@ CIHSTPropertySheet::~CIHSTPropertySheet()
 
 void CIHSTPropertySheet::clearPages()
 {
-    const QSignalBlocker quiet(m_tabs);
-    m_tabs->clear();
-    for (CIHSTPage* page : m_pages)
-        delete page;
-    m_pages.clear();
+    framework::clearSheetPages(*m_tabs, m_pages);
     m_inUse = 0;
 }
 
@@ -106,9 +102,7 @@ int CIHSTPropertySheet::pageCount() const
 
 CIHSTPage* CIHSTPropertySheet::page(int index) const
 {
-    if (index < 0 || index >= pageCount())
-        return nullptr;
-    return m_pages[static_cast<std::size_t>(index)];
+    return framework::sheetPage(m_pages, index);
 }
 
 CIHSTPage* CIHSTPropertySheet::pageOfType(stream::StreamType type) const
@@ -133,14 +127,8 @@ void CIHSTPropertySheet::pageShown(int index)
 
 void CIHSTPropertySheet::accept()
 {
-    for (CIHSTPage* page : m_pages) {
-        if (!page->isCreated() || page->exchange())
-            continue;
-        m_tabs->setCurrentWidget(page);
-        QApplication::beep();
-        return;
-    }
-    QDialog::accept();
+    if (framework::exchangeShownPages(*m_tabs, m_pages))
+        QDialog::accept();
 }
 
 } // namespace zeb::connection
