@@ -1,0 +1,130 @@
+// The recording engine: listens to the ports of a RecorderSettings, picks messages with its filters and writes
+// them, tagged with their track letter, into a series of record files (or a "/dev/..." stream) while the schedule
+// says so.
+//
+//   Recorder recorder(settings, documentStream);   // the document's stream is used, never opened or closed
+//   if (auto refused = recorder.start(now)) show(*refused);
+//   every second: recorder.tick(now);  show(recorder.statusText());
+//
+// start, stop, suspend, resume and tick belong to the owner's thread; messages arrive on the ports' receive
+// threads. Writing the output is serialised by a lock held only around the file write of one record (or a
+// rollover), never across a notification. A failed write stops writing and is reported once, from tick().
+#pragma once
+
+#include "messages/codecs/OutputBuffer.h"
+#include "recorder/files/FileSeriesStream.h"
+#include "recorder/files/RecordNaming.h"
+#include "recorder/schedule/Schedule.h"
+#include "recorder/settings/RecordForm.h"
+#include "recorder/settings/RecorderSettings.h"
+#include "stream/StreamListener.h"
+
+#include <atomic>
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace zeb::stream {
+class IOSTStream;
+}
+
+namespace zeb::recorder {
+
+class Recorder : public stream::StreamListener
+{
+public:
+    enum class State { Idle = 0, Waiting = 1, Recording = 2 };
+
+    // `documentStream` (may be null) is the stream of the settings' port that is not saved, or of the port whose
+    // identifier it has; the owner keeps it open for as long as the recorder lives.
+    Recorder(RecorderSettings settings, stream::IOSTStream* documentStream = nullptr);
+    ~Recorder() override;
+    Recorder(const Recorder&) = delete;
+    Recorder& operator=(const Recorder&) = delete;
+
+    // Arms the recorder; the message that refuses it (empty directory or base name, a refused schedule phrase).
+    std::optional<std::string> start(std::int64_t now);
+    // Closes the output and the ports the recorder opened; idle.
+    void stop();
+    // Writes nothing until resume(); the output stays open.
+    void suspend();
+    // Records again into the output left open by suspend(), or opens one if there is none.
+    void resume();
+    // Once a second: the schedule, the status and a write failure that waits to be told.
+    void tick(std::int64_t now);
+
+    // Told once, on the owner's thread (from tick), that writing failed.
+    void setFailureHandler(std::function<void(const std::string&)> handler) { m_onFailure = std::move(handler); }
+
+    State state() const { return m_state.load(); }
+    // "NO DISC", "WAITING", "NO DATA", "NO MATCH", "RECORDING" or "WRITE FAILED", as of the last tick.
+    const std::string& statusText() const { return m_status; }
+    // One line for a console: status, file, counts.
+    std::string statusLine() const;
+    std::string fileName() const;
+    unsigned fileIndex() const { return m_fileIndex; }
+    std::uint64_t messagesReceived() const { return m_received.load(); }
+    std::uint64_t messagesMatched() const { return m_matched.load(); }
+    std::uint64_t bytesWritten() const { return m_bytes.load(); }
+    const Schedule& schedule() const { return m_schedule; }
+    const RecorderSettings& settings() const { return m_settings; }
+
+    void onReceive(const stream::StreamEvent& event) override;
+
+private:
+    struct Port
+    {
+        stream::IOSTStream* stream = nullptr;
+        std::unique_ptr<stream::IOSTStream> owned; // the ports the recorder opens itself
+    };
+
+    void openPorts();
+    void closePorts();
+    bool openOutput();
+    void closeOutput();
+    void startRecording();
+    // With the output lock held.
+    bool openFile(unsigned from);
+    bool rollOver(std::size_t nextRecord);
+    bool writeMessage(std::uint8_t tag, std::span<const std::uint8_t> data);
+    bool writeLine(const std::string& text);
+    bool failed();
+    std::span<const std::uint8_t> convert(RecordForm form, const stream::StreamEvent& event);
+    int portOf(const stream::IOSTStream* stream) const;
+    std::uint32_t elapsedMs() const;
+    void updateStatus();
+
+    RecorderSettings m_settings;
+    stream::IOSTStream* m_documentStream;
+    std::vector<Port> m_ports; // by settings port index; changed only while no listener is enabled
+    RecordNaming m_naming;
+    Schedule m_schedule;
+    bool m_armed = false;
+    std::atomic<State> m_state{State::Idle};
+    std::chrono::steady_clock::time_point m_started;
+    std::string m_status = "NO DISC";
+    std::function<void(const std::string&)> m_onFailure;
+
+    mutable std::mutex m_outputMutex; // the output and the fields below it
+    std::unique_ptr<FileSeriesStream> m_output;
+    std::string m_lastClosed;
+    unsigned m_fileIndex = 1;
+    bool m_writeFailed = false;
+    codecs::OutputBuffer m_converted;
+
+    std::atomic<bool> m_failurePending{false};
+    std::atomic<int> m_inReceive{0};
+    std::atomic<std::uint64_t> m_seen{0}; // complete messages from the ports, recording or not
+    std::atomic<std::uint64_t> m_received{0};
+    std::atomic<std::uint64_t> m_matched{0};
+    std::atomic<std::uint64_t> m_bytes{0};
+    std::uint64_t m_seenAtTick = 0;
+    std::uint64_t m_matchedAtTick = 0;
+};
+
+} // namespace zeb::recorder
