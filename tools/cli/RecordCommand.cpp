@@ -1,0 +1,70 @@
+#include "RecordCommand.h"
+
+#include "Transports.h"
+#include "messages/codecs/StandardCodecs.h"
+#include "platform/Environment.h"
+#include "recorder/engine/Recorder.h"
+#include "recorder/settings/UdmFile.h"
+
+#include <CLI/CLI.hpp>
+
+#include <chrono>
+#include <csignal>
+#include <ctime>
+
+namespace zeb::tools {
+
+RecordCommand::Options& RecordCommand::addTo(CLI::App& app, CLI::App*& subcommand)
+{
+    static Options options;
+    subcommand = app.add_subcommand("record", "Record the ports of a recorder settings file until interrupted");
+    subcommand->add_option("--settings", options.settings, "Recorder settings file (.udm)")->required();
+    subcommand->add_option("--for", options.seconds, "Stop after this many seconds");
+    return options;
+}
+
+int RecordCommand::run(const Options& options, std::FILE* out, std::FILE* err)
+{
+    // Blocked before any transport starts a thread, so that every thread inherits the mask and the signals wait
+    // for sigtimedwait between two status lines.
+    sigset_t signals;
+    sigemptyset(&signals);
+    sigaddset(&signals, SIGINT);
+    sigaddset(&signals, SIGTERM);
+    pthread_sigmask(SIG_BLOCK, &signals, nullptr);
+
+    auto settings = recorder::RecorderSettings::defaults(platform::Environment::home());
+    if (const std::string error = recorder::UdmFile::load(options.settings, settings); !error.empty()) {
+        std::fprintf(err, "record: %s\n", error.c_str());
+        return 2;
+    }
+    registerTransports();
+    codecs::registerMessageCodecs();
+
+    recorder::Recorder engine(settings);
+    bool writeFailed = false;
+    engine.setFailureHandler([&](const std::string& text) {
+        std::fprintf(err, "record: %s\n", text.c_str());
+        writeFailed = true;
+    });
+    if (const auto refused = engine.start(std::time(nullptr))) {
+        std::fprintf(err, "record: %s\n", refused->c_str());
+        return 2;
+    }
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(options.seconds);
+    while (engine.state() != recorder::Recorder::State::Idle) {
+        std::fprintf(out, "%s\n", engine.statusLine().c_str());
+        std::fflush(out);
+        if (options.seconds > 0 && std::chrono::steady_clock::now() >= deadline)
+            break;
+        const timespec second{1, 0};
+        if (sigtimedwait(&signals, nullptr, &second) > 0)
+            break;
+        engine.tick(std::time(nullptr));
+    }
+    engine.stop();
+    std::fprintf(out, "%s\n", engine.statusLine().c_str());
+    return writeFailed ? 3 : 0;
+}
+
+} // namespace zeb::tools
