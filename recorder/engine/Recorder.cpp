@@ -1,6 +1,7 @@
 #include "recorder/engine/Recorder.h"
 
 #include "messages/codecs/CodecRegistry.h"
+#include "messages/codecs/DataWordCodec.h"
 #include "messages/codecs/MessageCodec.h"
 #include "recorder/schedule/ScheduleParser.h"
 #include "stream/IOSTStream.h"
@@ -135,24 +136,24 @@ void Recorder::startRecording()
 
 void Recorder::openPorts()
 {
-    m_ports.clear();
-    m_ports.resize(m_settings.ports.size());
+    // Opening may take seconds (a connection): the lock is taken only to publish the list.
+    std::vector<Port> ports(m_settings.ports.size());
     for (std::size_t i = 0; i < m_settings.ports.size(); ++i) {
         const RecorderPort& port = m_settings.ports[i];
         const bool document = m_documentStream
             && (!port.saved || static_cast<std::uint32_t>(m_documentStream->identifier()) == port.identifier);
         if (document) {
-            m_ports[i].stream = m_documentStream;
-        } else {
-            // An address that cannot be opened leaves the port silent: the status shows it.
-            auto owned = std::make_unique<stream::IOSTStream>(stream::IOSTStream::kAnonymous);
-            if (owned->open(port.address, "rb") != StreamStatus::Ok)
-                continue;
-            m_ports[i].stream = owned.get();
-            m_ports[i].owned = std::move(owned);
+            ports[i].stream = m_documentStream;
+            continue;
         }
+        // An address that cannot be opened leaves the port silent: the status shows it.
+        auto owned = std::make_unique<stream::IOSTStream>(stream::IOSTStream::kAnonymous);
+        if (owned->open(port.address, "rb") != StreamStatus::Ok)
+            continue;
+        ports[i].stream = owned.get();
+        ports[i].owned = std::move(owned);
     }
-    for (const Port& port : m_ports) {
+    for (const Port& port : ports) {
         if (!port.stream)
             continue;
         if (port.stream->listenerState(this))
@@ -160,22 +161,28 @@ void Recorder::openPorts()
         else
             port.stream->subscribeListener(this);
     }
+    const std::lock_guard lock(m_outputMutex);
+    m_ports = std::move(ports);
 }
 
 void Recorder::closePorts()
 {
-    for (Port& port : m_ports) {
+    std::vector<Port> ports;
+    {
+        const std::lock_guard lock(m_outputMutex);
+        ports.swap(m_ports);
+    }
+    for (Port& port : ports) {
         if (!port.stream)
             continue;
         port.stream->setListenerState(this, stream::SubscriberState::Disabled);
         if (port.owned)
             port.owned->close();
     }
-    // The owned streams' receive threads have ended with close(); the document's may still be inside onReceive
-    // for a message it took before the listener was disabled: it finds no ports and leaves.
+    // A receive thread that was inside onReceive when the list went finds no port and leaves; the streams go once
+    // none is left inside.
     for (int i = 0; i < 5000 && m_inReceive.load() > 0; ++i)
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    m_ports.clear();
 }
 
 bool Recorder::openOutput()
@@ -188,7 +195,7 @@ bool Recorder::openOutput()
             m_output.reset();
             return false;
         }
-        return writeLine("start " + m_output->fileName());
+        return startFile(m_output->fileName());
     }
     m_output->setFramed(m_settings.format == 1);
     m_output->setExtension(m_settings.extension);
@@ -211,7 +218,7 @@ bool Recorder::openFile(unsigned from)
     if (m_output->openFile(free->second, "wb") != StreamStatus::Ok)
         return false;
     m_bytes = 0;
-    return writeLine("start " + free->second);
+    return startFile(free->second);
 }
 
 void Recorder::closeOutput()
@@ -263,13 +270,42 @@ bool Recorder::rollOver(std::size_t nextRecord)
         return failed();
     m_fileIndex = next->first;
     m_bytes = 0;
-    return writeLine("start " + next->second);
+    return startFile(next->second);
+}
+
+bool Recorder::startFile(const std::string& name)
+{
+    return writeLine("start " + name) && writeRepeated();
+}
+
+bool Recorder::writeRepeated()
+{
+    bool ok = true;
+    for (std::size_t i = 0; i < RecorderSettings::kOutputKinds.size(); ++i) {
+        if (m_settings.outputs[i] == 0)
+            continue;
+        m_repeated.forEach(RecorderSettings::kOutputKinds[i], [&](const RepeatedMessages::Held& held) {
+            for (const RecorderFilter& filter : m_settings.filters) {
+                if (!ok || filter.port != held.port || filter.track >= m_settings.tracks.size())
+                    continue;
+                const RecordForm form = recordForm(filter, held.kind, held.type);
+                const auto data = form == RecordForm::None ? std::span<const std::uint8_t>()
+                                                           : convert(form, held.kind, held.type, held.bytes);
+                if (!data.empty())
+                    ok = writeRecord(static_cast<std::uint8_t>(m_settings.tracks[filter.track].front()), data);
+            }
+        });
+    }
+    return ok;
 }
 
 bool Recorder::writeMessage(std::uint8_t tag, std::span<const std::uint8_t> data)
 {
-    if (!rollOver(data.size()))
-        return false;
+    return rollOver(data.size()) && writeRecord(tag, data);
+}
+
+bool Recorder::writeRecord(std::uint8_t tag, std::span<const std::uint8_t> data)
+{
     const auto header = RecordHeader::message(tag, elapsedMs(), static_cast<std::uint32_t>(data.size()));
     if (m_output->writeRecord(header, data) != StreamStatus::Ok)
         return failed();
@@ -277,12 +313,12 @@ bool Recorder::writeMessage(std::uint8_t tag, std::span<const std::uint8_t> data
     return true;
 }
 
-std::span<const std::uint8_t> Recorder::convert(RecordForm form, const stream::StreamEvent& event)
+std::span<const std::uint8_t> Recorder::convert(RecordForm form, messages::MessageKind kind, messages::MessageType type,
+                                                std::span<const std::uint8_t> received)
 {
-    const std::span<const std::uint8_t> received(event.data(), event.length());
     if (form == RecordForm::AsReceived)
         return received;
-    auto codec = codecs::CodecRegistry::instance().lease(event.kind, event.type);
+    auto codec = codecs::CodecRegistry::instance().lease(kind, type);
     if (!codec || codec->decode(received) != 0)
         return {};
     const int status = form == RecordForm::Text ? codec->renderText(m_converted) : codec->renderBinary(m_converted);
@@ -306,11 +342,12 @@ void Recorder::onReceive(const stream::StreamEvent& event)
     if (event.status != messages::ReadStatus::Complete)
         return;
     m_seen.fetch_add(1);
-    if (m_state != State::Recording)
-        return;
     const std::lock_guard lock(m_outputMutex);
     const int port = portOf(event.stream);
-    if (port < 0 || !m_output || m_writeFailed)
+    if (port < 0)
+        return;
+    keepRepeated(event, static_cast<std::size_t>(port));
+    if (m_state != State::Recording || !m_output || m_writeFailed)
         return;
     m_received.fetch_add(1);
     for (const RecorderFilter& filter : m_settings.filters) {
@@ -319,7 +356,7 @@ void Recorder::onReceive(const stream::StreamEvent& event)
         const RecordForm form = recordForm(filter, event.kind, event.type);
         if (form == RecordForm::None)
             continue;
-        const auto data = convert(form, event);
+        const auto data = convert(form, event.kind, event.type, {event.data(), event.length()});
         if (data.empty())
             continue; // a frame the codecs cannot convert is not recorded in that form
         m_matched.fetch_add(1);
@@ -327,6 +364,22 @@ void Recorder::onReceive(const stream::StreamEvent& event)
         if (!writeMessage(tag, data))
             return;
     }
+}
+
+void Recorder::keepRepeated(const stream::StreamEvent& event, std::size_t port)
+{
+    if (!RepeatedMessages::isRepeated(event.kind, event.type))
+        return;
+    const std::span<const std::uint8_t> bytes(event.data(), event.length());
+    unsigned satellite = 0;
+    if (RepeatedMessages::needsSatellite(event.type)) {
+        auto codec = codecs::CodecRegistry::instance().lease(event.kind, event.type);
+        const auto* words = codec ? dynamic_cast<const codecs::DataWordCodec*>(&*codec) : nullptr;
+        if (!words || codec->decode(bytes) != 0)
+            return;
+        satellite = static_cast<unsigned>(words->satellite() + 1); // index 0-31 for satellites 1-32
+    }
+    m_repeated.keep(bytes, event.kind, event.type, port, satellite);
 }
 
 std::uint32_t Recorder::elapsedMs() const
@@ -367,7 +420,7 @@ void Recorder::updateStatus()
 std::string Recorder::statusLine() const
 {
     char line[64];
-    std::snprintf(line, sizeof line, " #%u %" PRIu64 " received %" PRIu64 " matched %" PRIu64 " bytes", m_fileIndex,
+    std::snprintf(line, sizeof line, " #%u %" PRIu64 " received %" PRIu64 " matched %" PRIu64 " bytes", fileIndex(),
                   messagesReceived(), messagesMatched(), bytesWritten());
     return m_status + " " + fileName() + line;
 }

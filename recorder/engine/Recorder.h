@@ -12,6 +12,7 @@
 #pragma once
 
 #include "messages/codecs/OutputBuffer.h"
+#include "recorder/engine/RepeatedMessages.h"
 #include "recorder/files/FileSeriesStream.h"
 #include "recorder/files/RecordNaming.h"
 #include "recorder/schedule/Schedule.h"
@@ -67,7 +68,7 @@ public:
     // One line for a console: status, file, counts.
     std::string statusLine() const;
     std::string fileName() const;
-    unsigned fileIndex() const { return m_fileIndex; }
+    unsigned fileIndex() const { return m_fileIndex.load(); }
     std::uint64_t messagesReceived() const { return m_received.load(); }
     std::uint64_t messagesMatched() const { return m_matched.load(); }
     std::uint64_t bytesWritten() const { return m_bytes.load(); }
@@ -92,16 +93,21 @@ private:
     bool openFile(unsigned from);
     bool rollOver(std::size_t nextRecord);
     bool writeMessage(std::uint8_t tag, std::span<const std::uint8_t> data);
+    bool writeRecord(std::uint8_t tag, std::span<const std::uint8_t> data);
+    // The held repeated messages the settings ask for, at the start of a file.
+    bool writeRepeated();
+    bool startFile(const std::string& name);
+    void keepRepeated(const stream::StreamEvent& event, std::size_t port);
     bool writeLine(const std::string& text);
     bool failed();
-    std::span<const std::uint8_t> convert(RecordForm form, const stream::StreamEvent& event);
+    std::span<const std::uint8_t> convert(RecordForm form, messages::MessageKind kind, messages::MessageType type,
+                                          std::span<const std::uint8_t> received);
     int portOf(const stream::IOSTStream* stream) const;
     std::uint32_t elapsedMs() const;
     void updateStatus();
 
     RecorderSettings m_settings;
     stream::IOSTStream* m_documentStream;
-    std::vector<Port> m_ports; // by settings port index; changed only while no listener is enabled
     RecordNaming m_naming;
     Schedule m_schedule;
     bool m_armed = false;
@@ -110,12 +116,14 @@ private:
     std::string m_status = "NO DISC";
     std::function<void(const std::string&)> m_onFailure;
 
-    mutable std::mutex m_outputMutex; // the output and the fields below it
+    mutable std::mutex m_outputMutex; // the ports, the output and the fields below it
+    std::vector<Port> m_ports; // by settings port index
     std::unique_ptr<FileSeriesStream> m_output;
     std::string m_lastClosed;
-    unsigned m_fileIndex = 1;
+    std::atomic<unsigned> m_fileIndex{1};
     bool m_writeFailed = false;
     codecs::OutputBuffer m_converted;
+    RepeatedMessages m_repeated;
 
     std::atomic<bool> m_failurePending{false};
     std::atomic<int> m_inReceive{0};

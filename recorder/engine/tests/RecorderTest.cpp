@@ -1,5 +1,6 @@
 #include "recorder/engine/Recorder.h"
 
+#include "messages/codecs/StandardCodecs.h"
 #include "recorder/files/RecordFileReader.h"
 #include "stream/IOSTStream.h"
 #include "testsupport/CodecTestSupport.h"
@@ -15,6 +16,7 @@ namespace zeb::recorder {
 namespace {
 
 using codecs::test::Frame;
+using codecs::test::operator+;
 
 constexpr std::int64_t kNow = 1'800'000'000;
 
@@ -143,6 +145,34 @@ TEST_F(RecorderTest, SuspendResumeAndRestartKeepWhatWasWritten)
     EXPECT_EQ(readFile(file(3)).messages, (std::vector<std::pair<char, std::string>>{{'B', sentence(4)}}));
     std::ifstream earlier(file(1));
     EXPECT_EQ(std::string(std::istreambuf_iterator<char>(earlier), {}), "earlier");
+}
+
+// Each new file begins with the newest held almanac of each satellite and the health message (the kinds asked
+// for), as the filter that takes them writes them.
+TEST_F(RecorderTest, NewFileBeginsWithTheHeldRepeatedMessages)
+{
+    codecs::registerMessageCodecs();
+    settings.outputs = {1, 0, 1, 0};
+    settings.filters = {{true, 0, selection::Binary, output_form::AsReceived, 3}};
+    auto almanac = [](std::uint8_t satellite, std::uint8_t fill) {
+        const Frame frame = codecs::test::sbinFrame('A', Frame{satellite, 0x09, 0x29} + Frame(24, fill));
+        return std::string(frame.begin(), frame.end());
+    };
+    const Frame ephemerisFrame = codecs::test::sbinFrame('E', Frame{4, 0x09, 0x29} + Frame(72, 1));
+    const Frame healthFrame = codecs::test::sbinFrame('S', Frame(10, 2));
+    const std::string ephemeris(ephemerisFrame.begin(), ephemerisFrame.end());
+    const std::string health(healthFrame.begin(), healthFrame.end());
+    Recorder recorder(settings, &port);
+    ASSERT_EQ(recorder.start(kNow), std::nullopt);
+    for (const std::string& message : {almanac(3, 1), almanac(5, 1), almanac(3, 2), ephemeris, health})
+        feed(message);
+    recorder.stop();
+    ASSERT_EQ(readFile(file(1)).messages.size(), 5u);
+    ASSERT_EQ(recorder.start(kNow), std::nullopt);
+    recorder.stop();
+    const std::vector<std::pair<char, std::string>> repeated
+        = {{'D', almanac(3, 2)}, {'D', almanac(5, 1)}, {'D', health}};
+    EXPECT_EQ(readFile(file(2)).messages, repeated);
 }
 
 TEST_F(RecorderTest, RefusesWhatCannotBeRecorded)
