@@ -1,0 +1,65 @@
+#include "recorder/engine/Recorder.h"
+#include "recorder/files/RecordFileReader.h"
+#include "stream/socket/SocketTransports.h"
+#include "testsupport/LoopbackPeer.h"
+#include "testsupport/TempFolder.h"
+#include "testsupport/WaitFor.h"
+
+#include <gtest/gtest.h>
+
+#include <thread>
+
+namespace zeb::recorder {
+namespace {
+
+std::string sentence(int n)
+{
+    return "$GPTXT," + std::to_string(n) + "\r\n";
+}
+
+// A port the recorder opens itself delivers on its receive thread while the owner ticks and stops: what arrived
+// before the stop is in the file whole, in order, from the first message on, and the stop returns.
+TEST(RecorderThreadTest, StopsWhileAPortItOpenedDelivers)
+{
+    stream::socket::registerSocketTransports();
+    testsupport::TempFolder folder;
+    testsupport::LoopbackPeer peer;
+    RecorderSettings settings = RecorderSettings::defaults(folder.path().string());
+    settings.directory = folder.path().string();
+    settings.format = 1;
+    settings.granularityUnit = 1; // one file: 10 MB
+    settings.ports = {{"net", peer.address(), 7, true}};
+    settings.filters = {{true, 0, selection::Sentences, output_form::AsReceived, 1}};
+    Recorder recorder(settings);
+    ASSERT_EQ(recorder.start(1'800'000'000), std::nullopt);
+    ASSERT_TRUE(testsupport::waitFor([&] { return peer.connected(); }, "the recorder's connection"));
+
+    std::atomic<bool> stop{false};
+    std::thread sender([&] {
+        for (int i = 0; i < 100000 && !stop; ++i)
+            peer.send(sentence(i));
+    });
+    EXPECT_TRUE(testsupport::waitFor([&] { return recorder.messagesMatched() >= 200; }, "200 recorded messages"));
+    recorder.tick(1'800'000'001);
+    recorder.stop();
+    stop = true;
+    sender.join();
+
+    std::FILE* file = std::fopen((folder / "data-1.dat").c_str(), "rb");
+    ASSERT_NE(file, nullptr);
+    RecordFileReader reader(file);
+    RecordFileReader::Record record;
+    int next = 0;
+    while (reader.next(record) == RecordFileReader::Status::Record) {
+        if (record.header.type != RecordHeader::kMessage)
+            continue;
+        EXPECT_EQ(std::string(record.data.begin(), record.data.end()), sentence(next)) << "record " << next;
+        ++next;
+    }
+    EXPECT_EQ(reader.error(), "");
+    EXPECT_EQ(static_cast<std::uint64_t>(next), recorder.messagesMatched());
+    std::fclose(file);
+}
+
+} // namespace
+} // namespace zeb::recorder
