@@ -8,6 +8,7 @@
 #include "stream/StreamEvent.h"
 
 #include <cinttypes>
+#include <cmath>
 #include <cstdio>
 #include <thread>
 
@@ -413,8 +414,20 @@ void Recorder::updateStatus()
         m_status = "NO DATA";
     else
         m_status = matched != m_matchedAtTick ? "RECORDING" : "NO MATCH";
+    m_seenByTick[m_tickSlot] = seen - m_seenAtTick;
+    m_tickSlot = (m_tickSlot + 1) % m_seenByTick.size();
+    m_level = levelFor(m_seenByTick[0] + m_seenByTick[1] + m_seenByTick[2]);
     m_seenAtTick = seen;
     m_matchedAtTick = matched;
+}
+
+int Recorder::levelFor(std::uint64_t messages)
+{
+    if (messages == 0)
+        return 0;
+    if (messages >= 30)
+        return 10;
+    return static_cast<int>(std::floor(11.0 - std::log2(30.0 / static_cast<double>(messages))));
 }
 
 std::string Recorder::statusLine() const

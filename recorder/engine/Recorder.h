@@ -20,6 +20,7 @@
 #include "recorder/settings/RecorderSettings.h"
 #include "stream/StreamListener.h"
 
+#include <array>
 #include <atomic>
 #include <chrono>
 #include <cstdint>
@@ -65,6 +66,9 @@ public:
     State state() const { return m_state.load(); }
     // "NO DISC", "WAITING", "NO DATA", "NO MATCH", "RECORDING" or "WRITE FAILED", as of the last tick.
     const std::string& statusText() const { return m_status; }
+    // The level meter, 0-10, of the messages received in the last three ticks: 0 for none, 10 for 30 or more.
+    int level() const { return m_level; }
+    static int levelFor(std::uint64_t messages);
     // One line for a console: status, file, counts.
     std::string statusLine() const;
     std::string fileName() const;
@@ -132,6 +136,9 @@ private:
     std::atomic<std::uint64_t> m_matched{0};
     std::atomic<std::uint64_t> m_bytes{0};
     std::uint64_t m_seenAtTick = 0;
+    std::array<std::uint64_t, 3> m_seenByTick{}; // messages seen in each of the last three ticks
+    std::size_t m_tickSlot = 0;
+    int m_level = 0;
     std::uint64_t m_matchedAtTick = 0;
 };
 
