@@ -61,5 +61,43 @@ TEST(RecorderThreadTest, StopsWhileAPortItOpenedDelivers)
     std::fclose(file);
 }
 
+// An output address instead of files: the records reach the peer framed, after a "start" line naming the address,
+// and no file is made.
+TEST(RecorderThreadTest, WritesToAnOutputStream)
+{
+    stream::socket::registerSocketTransports();
+    testsupport::TempFolder folder;
+    testsupport::LoopbackPeer peer;
+    stream::IOSTStream port(201);
+    RecorderSettings settings = RecorderSettings::defaults(folder.path().string());
+    settings.directory = folder.path().string();
+    settings.baseName = peer.address();
+    settings.bindDocumentPort(201);
+    Recorder recorder(settings, &port);
+    ASSERT_EQ(recorder.start(1'800'000'000), std::nullopt);
+    for (int i = 0; i < 3; ++i) {
+        const std::string text = sentence(i);
+        port.feed({reinterpret_cast<const std::uint8_t*>(text.data()), text.size()});
+    }
+    recorder.stop();
+    ASSERT_TRUE(testsupport::waitFor([&] { return peer.received().size() > 100; }, "the records at the peer"));
+
+    const std::string received = peer.received();
+    std::FILE* file = ::fmemopen(const_cast<char*>(received.data()), received.size(), "rb");
+    ASSERT_NE(file, nullptr);
+    RecordFileReader reader(file);
+    RecordFileReader::Record record;
+    std::vector<std::string> texts;
+    while (reader.next(record) == RecordFileReader::Status::Record) {
+        if (record.header.marker == 1) // not the series' own header lines
+            texts.emplace_back(record.data.begin(), record.data.end());
+    }
+    std::fclose(file);
+    ASSERT_EQ(texts.size(), 4u) << reader.error();
+    EXPECT_EQ(texts[0], "start " + peer.address() + std::string(1, '\0'));
+    EXPECT_EQ(texts[3], sentence(2));
+    EXPECT_TRUE(std::filesystem::is_empty(folder.path()));
+}
+
 } // namespace
 } // namespace zeb::recorder
