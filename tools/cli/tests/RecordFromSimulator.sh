@@ -2,7 +2,7 @@
 # "zeb500-cli record" records a running simulator with filters by selection and by form into files of 1 KB, and
 # "zeb500-cli records" reads every file back: the files form one chain whose PREVIOUS and NEXT lines name the real
 # neighbours, the sentences come in the capture's order with none lost or doubled, measurement frames are on their
-# track as received and once more converted to text on another.
+# track as received and once more converted to text on another. The recording ends with SIGINT.
 # Usage: RecordFromSimulator.sh path/to/zeb500-cli path/to/zeb500-sim capture.nmea
 CLI=$1
 SIM=$2
@@ -15,9 +15,13 @@ printf '%s\r\n' "${P}DIRECTORY,$WORK/rec" "${P}BASENAME,run" "${P}FORMAT,1" "${P
     "${P}PORT,sim,/dev/client/127.0.0.1/$PORT,9" "${P}TRACK,S" "${P}TRACK,R" "${P}TRACK,T" \
     "${P}FILTER,sim,12,1,S,1" "${P}FILTER,sim,2,1,R,1" "${P}FILTER,sim,2,3,T,1" > "$WORK/run.udm"
 mkdir -p "$WORK/rec"
-timeout 60 "$CLI" record --settings "$WORK/run.udm" --for 4 > "$WORK/status.txt" 2> "$WORK/record.log" ||
-    fail "record exited with $?"
-grep -q '^RECORDING ' "$WORK/status.txt" || fail "the status never showed RECORDING"
+# Ctrl-C ends the recording once a few files are full; the file being written still gets its NEXT line.
+"$CLI" record --settings "$WORK/run.udm" --for 60 > "$WORK/status.txt" 2> "$WORK/record.log" &
+RECORDER=$!
+wait_until "five record files" test -f "$WORK/rec/run-5.dat"
+wait_for "$WORK/status.txt" '^RECORDING '
+kill -INT $RECORDER
+wait $RECORDER || fail "record exited with $?"
 
 # Follow the chain from the first file; each file is read whole and names its neighbours.
 name="$WORK/rec/run-1.dat"
