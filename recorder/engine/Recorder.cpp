@@ -11,6 +11,7 @@
 #include <cmath>
 #include <cstdio>
 #include <thread>
+#include <utility>
 
 namespace zeb::recorder {
 
@@ -121,16 +122,23 @@ void Recorder::tick(std::int64_t now)
         }
     }
     updateStatus();
-    if (m_failurePending.exchange(false) && m_onFailure)
+    if (!m_onFailure)
+        return;
+    if (m_failurePending.exchange(false))
         m_onFailure("Write failed: " + fileName());
+    if (std::exchange(m_openFailed, false))
+        m_onFailure("Open stream failed");
 }
 
 void Recorder::startRecording()
 {
     {
         const std::lock_guard lock(m_outputMutex);
-        if (!m_output && !openOutput())
-            return; // armed without output: nothing is written
+        if (!m_output && !openOutput()) {
+            // Armed without output: nothing is written until the next start.
+            m_openFailed = true;
+            return;
+        }
     }
     m_state = State::Recording;
 }

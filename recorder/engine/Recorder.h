@@ -60,7 +60,7 @@ public:
     // Once a second: the schedule, the status and a write failure that waits to be told.
     void tick(std::int64_t now);
 
-    // Told once, on the owner's thread (from tick), that writing failed.
+    // Told once, on the owner's thread (from tick), that writing failed, or that the output could not be opened.
     void setFailureHandler(std::function<void(const std::string&)> handler) { m_onFailure = std::move(handler); }
 
     State state() const { return m_state.load(); }
@@ -119,6 +119,7 @@ private:
     std::chrono::steady_clock::time_point m_started;
     std::string m_status = "NO DISC";
     std::function<void(const std::string&)> m_onFailure;
+    bool m_openFailed = false;
 
     mutable std::mutex m_outputMutex; // the ports, the output and the fields below it
     std::vector<Port> m_ports; // by settings port index

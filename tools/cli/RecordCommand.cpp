@@ -42,17 +42,18 @@ int RecordCommand::run(const Options& options, std::FILE* out, std::FILE* err)
     codecs::registerMessageCodecs();
 
     recorder::Recorder engine(settings);
-    bool writeFailed = false;
+    // Without a display nobody can mend the output: a failure ends the recording.
+    bool failed = false;
     engine.setFailureHandler([&](const std::string& text) {
         std::fprintf(err, "record: %s\n", text.c_str());
-        writeFailed = true;
+        failed = true;
     });
     if (const auto refused = engine.start(std::time(nullptr))) {
         std::fprintf(err, "record: %s\n", refused->c_str());
         return 2;
     }
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(options.seconds);
-    while (engine.state() != recorder::Recorder::State::Idle) {
+    while (!failed && engine.state() != recorder::Recorder::State::Idle) {
         std::fprintf(out, "%s\n", engine.statusLine().c_str());
         std::fflush(out);
         if (options.seconds > 0 && std::chrono::steady_clock::now() >= deadline)
@@ -64,7 +65,7 @@ int RecordCommand::run(const Options& options, std::FILE* out, std::FILE* err)
     }
     engine.stop();
     std::fprintf(out, "%s\n", engine.statusLine().c_str());
-    return writeFailed ? 3 : 0;
+    return failed ? 3 : 0;
 }
 
 } // namespace zeb::tools

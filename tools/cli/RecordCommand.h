@@ -22,7 +22,8 @@ public:
     };
 
     static Options& addTo(CLI::App& app, CLI::App*& subcommand);
-    // 0 after a clean stop; 2 when the settings cannot be read or the recorder refuses them; 3 after a write failure.
+    // 0 after a clean stop; 2 when the settings cannot be read or the recorder refuses them; 3 when the output
+    // could not be opened or a write failed.
     static int run(const Options& options, std::FILE* out, std::FILE* err);
 };
 

@@ -174,6 +174,7 @@ TEST_F(RecorderTest, NewFileBeginsWithTheHeldRepeatedMessages)
     EXPECT_EQ(readFile(file(2)).messages, repeated);
 }
 
+// Refused at start, or armed without output when the output cannot be opened.
 TEST_F(RecorderTest, RefusesWhatCannotBeRecorded)
 {
     settings.durationText = "5 fortnights";
@@ -181,6 +182,18 @@ TEST_F(RecorderTest, RefusesWhatCannotBeRecorded)
     settings.durationText = "Infinite";
     settings.baseName.clear();
     EXPECT_EQ(Recorder(settings, &port).start(kNow), "Enter a basename please");
+    // A folder that does not exist: armed, nothing written, told once.
+    settings.baseName = "data";
+    settings.directory = (folder / "missing").string();
+    Recorder recorder(settings, &port);
+    std::vector<std::string> told;
+    recorder.setFailureHandler([&](const std::string& text) { told.push_back(text); });
+    EXPECT_EQ(recorder.start(kNow), std::nullopt);
+    feed(sentence(1));
+    recorder.tick(kNow + 1);
+    EXPECT_EQ(told, std::vector<std::string>{"Open stream failed"});
+    EXPECT_EQ(recorder.statusText(), "WAITING");
+    EXPECT_EQ(recorder.messagesReceived(), 0u);
 }
 
 // Status by the second: no message, messages no filter takes, matched messages; the level counts the messages of
