@@ -174,6 +174,26 @@ TEST_F(RecorderTest, NewFileBeginsWithTheHeldRepeatedMessages)
     EXPECT_EQ(readFile(file(2)).messages, repeated);
 }
 
+// A filter's output form converts through the codecs; a frame they cannot convert is neither written nor counted.
+TEST_F(RecorderTest, ConvertsTextFramesToBinary)
+{
+    codecs::registerMessageCodecs();
+    settings.filters = {{true, 0, selection::TextAndUhf, output_form::Binary, 3}};
+    Recorder recorder(settings, &port);
+    ASSERT_EQ(recorder.start(kNow), std::nullopt);
+    feed("\x02\r\n!A,1,2.0\r\n41,100\r\n0,0,0,0,0,0,0,0\r\n\x03");
+    feed("\x02\r\n!A,1,2.0\r\n33,100\r\n0,0,0,0,0,0,0,0\r\n\x03"); // no such satellite
+    recorder.stop();
+    EXPECT_EQ(recorder.messagesMatched(), 1u);
+    const auto messages = readFile(file(1)).messages;
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].first, 'D');
+    EXPECT_EQ(messages[0].second.substr(0, 2),
+              "\xFE"
+              "A");
+    EXPECT_EQ(messages[0].second[4], 41);
+}
+
 // Refused at start, or armed without output when the output cannot be opened.
 TEST_F(RecorderTest, RefusesWhatCannotBeRecorded)
 {
