@@ -1,12 +1,15 @@
 #include "recorder/engine/Recorder.h"
 
+#include "app/connection/BackgroundOpen.h"
 #include "messages/codecs/CodecRegistry.h"
 #include "messages/codecs/DataWordCodec.h"
 #include "messages/codecs/MessageCodec.h"
 #include "recorder/schedule/ScheduleParser.h"
 #include "stream/IOSTStream.h"
+#include "stream/StreamDevice.h"
 #include "stream/StreamEvent.h"
 
+#include <algorithm>
 #include <cinttypes>
 #include <cmath>
 #include <cstdio>
@@ -42,6 +45,11 @@ RecordNaming::LocalTime nowFields()
 }
 
 } // namespace
+
+Recorder::Port::Port() = default;
+Recorder::Port::~Port() = default;
+Recorder::Port::Port(Port&&) noexcept = default;
+Recorder::Port& Recorder::Port::operator=(Port&&) noexcept = default;
 
 Recorder::Recorder(RecorderSettings settings, stream::IOSTStream* documentStream)
     : m_settings(std::move(settings))
@@ -106,6 +114,7 @@ void Recorder::resume()
 
 void Recorder::tick(std::int64_t now)
 {
+    keepPortsOpen();
     if (m_armed) {
         switch (m_schedule.evaluate(now)) {
         case ScheduleAction::Start:
@@ -157,8 +166,16 @@ void Recorder::openPorts()
         }
         // An address that cannot be opened leaves the port silent: the status shows it.
         auto owned = std::make_unique<stream::IOSTStream>(stream::IOSTStream::kAnonymous);
-        if (owned->open(port.address, "rb") != StreamStatus::Ok)
+        stream::StreamAddress address;
+        const stream::OpenTarget target = stream::parseOpenText(port.address, address);
+        if (target == stream::OpenTarget::Refused)
             continue;
+        if (target == stream::OpenTarget::Address) {
+            ports[i].address = address;
+            ports[i].opening = std::make_unique<connection::BackgroundOpen>(address, nullptr);
+        } else if (owned->open(port.address, "rb") != StreamStatus::Ok) {
+            continue;
+        }
         ports[i].stream = owned.get();
         ports[i].owned = std::move(owned);
     }
@@ -172,6 +189,40 @@ void Recorder::openPorts()
     }
     const std::lock_guard lock(m_outputMutex);
     m_ports = std::move(ports);
+}
+
+void Recorder::keepPortsOpen()
+{
+    // Only this thread changes the list, so it is read here without the lock; the receive threads read only the
+    // stream pointers, which stay.
+    for (Port& port : m_ports) {
+        if (!port.owned || !port.address)
+            continue;
+        if (port.opening) {
+            if (!port.opening->finished())
+                continue;
+            std::unique_ptr<stream::StreamDevice> device = port.opening->take();
+            port.opening.reset();
+            // What arrived between the connection and now waits in the transport: taken here, on this thread, as
+            // nothing else would make the stream poll for it.
+            if (device && port.owned->attachOpened(std::move(device), *port.address) == StreamStatus::Ok)
+                port.owned->poll();
+            continue;
+        }
+        const stream::StreamDevice* device = port.owned->device();
+        if (device && device->isOpen())
+            continue;
+        if (device)
+            port.owned->close(); // the far side hung up: the dead transport goes
+        port.opening = std::make_unique<connection::BackgroundOpen>(*port.address, nullptr);
+    }
+}
+
+bool Recorder::portsOpen() const
+{
+    return std::all_of(m_ports.begin(), m_ports.end(), [](const Port& port) {
+        return port.stream && port.stream->device() && port.stream->device()->isOpen();
+    });
 }
 
 void Recorder::closePorts()

@@ -18,6 +18,7 @@
 #include "recorder/schedule/Schedule.h"
 #include "recorder/settings/RecordForm.h"
 #include "recorder/settings/RecorderSettings.h"
+#include "stream/StreamAddress.h"
 #include "stream/StreamListener.h"
 
 #include <array>
@@ -33,6 +34,10 @@
 
 namespace zeb::stream {
 class IOSTStream;
+}
+
+namespace zeb::connection {
+class BackgroundOpen;
 }
 
 namespace zeb::recorder {
@@ -66,6 +71,8 @@ public:
     State state() const { return m_state.load(); }
     // "NO DISC", "WAITING", "NO DATA", "NO MATCH", "RECORDING" or "WRITE FAILED", as of the last tick.
     const std::string& statusText() const { return m_status; }
+    // Every port has an open transport.
+    bool portsOpen() const;
     // The level meter, 0-10, of the messages received in the last three ticks: 0 for none, 10 for 30 or more.
     int level() const { return m_level; }
     static int levelFor(std::uint64_t messages);
@@ -84,11 +91,22 @@ public:
 private:
     struct Port
     {
+        Port();
+        ~Port();
+        Port(Port&&) noexcept;
+        Port& operator=(Port&&) noexcept;
+
         stream::IOSTStream* stream = nullptr;
         std::unique_ptr<stream::IOSTStream> owned; // the ports the recorder opens itself
+        // A connection the recorder keeps: opened, and opened again after the far side hung up, on a worker so
+        // that the owner's thread never waits for the network.
+        std::optional<stream::StreamAddress> address;
+        std::unique_ptr<connection::BackgroundOpen> opening;
     };
 
     void openPorts();
+    // Attaches the connections opened in the background and opens again those whose far side hung up.
+    void keepPortsOpen();
     void closePorts();
     bool openOutput();
     void closeOutput();

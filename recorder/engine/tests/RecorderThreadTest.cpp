@@ -32,7 +32,13 @@ TEST(RecorderThreadTest, StopsWhileAPortItOpenedDelivers)
     settings.filters = {{true, 0, selection::Sentences, output_form::AsReceived, 1}};
     Recorder recorder(settings);
     ASSERT_EQ(recorder.start(1'800'000'000), std::nullopt);
-    ASSERT_TRUE(testsupport::waitFor([&] { return peer.connected(); }, "the recorder's connection"));
+    // The connection is made in the background and taken on at a tick.
+    ASSERT_TRUE(testsupport::waitFor(
+        [&] {
+            recorder.tick(1'800'000'000);
+            return recorder.portsOpen();
+        },
+        "the recorder's connection"));
 
     std::atomic<bool> stop{false};
     std::thread sender([&] {
