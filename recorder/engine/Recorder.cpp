@@ -114,7 +114,7 @@ void Recorder::resume()
 
 void Recorder::tick(std::int64_t now)
 {
-    keepPortsOpen();
+    servicePorts();
     if (m_armed) {
         switch (m_schedule.evaluate(now)) {
         case ScheduleAction::Start:
@@ -172,7 +172,7 @@ void Recorder::openPorts()
             continue;
         if (target == stream::OpenTarget::Address) {
             ports[i].address = address;
-            ports[i].opening = std::make_unique<connection::BackgroundOpen>(address, nullptr);
+            ports[i].opening = std::make_unique<connection::BackgroundOpen>(address, m_wake);
         } else if (owned->open(port.address, "rb") != StreamStatus::Ok) {
             continue;
         }
@@ -191,7 +191,7 @@ void Recorder::openPorts()
     m_ports = std::move(ports);
 }
 
-void Recorder::keepPortsOpen()
+void Recorder::servicePorts()
 {
     // Only this thread changes the list, so it is read here without the lock; the receive threads read only the
     // stream pointers, which stay.
@@ -203,10 +203,8 @@ void Recorder::keepPortsOpen()
                 continue;
             std::unique_ptr<stream::StreamDevice> device = port.opening->take();
             port.opening.reset();
-            // What arrived between the connection and now waits in the transport: taken here, on this thread, as
-            // nothing else would make the stream poll for it.
-            if (device && port.owned->attachOpened(std::move(device), *port.address) == StreamStatus::Ok)
-                port.owned->poll();
+            if (device)
+                port.owned->attachOpened(std::move(device), *port.address);
             continue;
         }
         const stream::StreamDevice* device = port.owned->device();
@@ -214,7 +212,7 @@ void Recorder::keepPortsOpen()
             continue;
         if (device)
             port.owned->close(); // the far side hung up: the dead transport goes
-        port.opening = std::make_unique<connection::BackgroundOpen>(*port.address, nullptr);
+        port.opening = std::make_unique<connection::BackgroundOpen>(*port.address, m_wake);
     }
 }
 

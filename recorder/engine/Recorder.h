@@ -62,8 +62,15 @@ public:
     void suspend();
     // Records again into the output left open by suspend(), or opens one if there is none.
     void resume();
-    // Once a second: the schedule, the status and a write failure that waits to be told.
+    // Once a second: the ports (as servicePorts), the schedule, the status and a failure that waits to be told.
     void tick(std::int64_t now);
+    // Takes on the connections a worker opened and opens again those whose far side hung up. What arrives before a
+    // connection is taken on waits in its transport, and is lost if the far side hangs up meanwhile: the owner
+    // calls this soon after the wake-up (setWake) rather than waiting for the next tick.
+    void servicePorts();
+    // Called on a worker thread once a connection attempt has ended; it should only post the owner a note to call
+    // servicePorts() on its own thread. Set before start().
+    void setWake(std::function<void()> wake) { m_wake = std::move(wake); }
 
     // Told once, on the owner's thread (from tick), that writing failed, or that the output could not be opened.
     void setFailureHandler(std::function<void(const std::string&)> handler) { m_onFailure = std::move(handler); }
@@ -105,8 +112,6 @@ private:
     };
 
     void openPorts();
-    // Attaches the connections opened in the background and opens again those whose far side hung up.
-    void keepPortsOpen();
     void closePorts();
     bool openOutput();
     void closeOutput();
@@ -137,6 +142,7 @@ private:
     std::chrono::steady_clock::time_point m_started;
     std::string m_status = "NO DISC";
     std::function<void(const std::string&)> m_onFailure;
+    std::function<void()> m_wake;
     bool m_openFailed = false;
 
     mutable std::mutex m_outputMutex; // the ports, the output and the fields below it

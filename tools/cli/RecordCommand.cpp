@@ -14,6 +14,10 @@
 
 namespace zeb::tools {
 
+namespace {
+constexpr int kSlices = 20;
+}
+
 RecordCommand::Options& RecordCommand::addTo(CLI::App& app, CLI::App*& subcommand)
 {
     static Options options;
@@ -53,14 +57,18 @@ int RecordCommand::run(const Options& options, std::FILE* out, std::FILE* err)
         return 2;
     }
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(options.seconds);
-    while (!failed && engine.state() != recorder::Recorder::State::Idle) {
+    bool interrupted = false;
+    while (!interrupted && !failed && engine.state() != recorder::Recorder::State::Idle) {
         std::fprintf(out, "%s\n", engine.statusLine().c_str());
         std::fflush(out);
         if (options.seconds > 0 && std::chrono::steady_clock::now() >= deadline)
             break;
-        const timespec second{1, 0};
-        if (sigtimedwait(&signals, nullptr, &second) > 0)
-            break;
+        // A second in slices: a connection made in the background is taken on within a slice.
+        for (int slice = 0; slice < kSlices && !interrupted; ++slice) {
+            const timespec wait{0, 1'000'000'000 / kSlices};
+            interrupted = sigtimedwait(&signals, nullptr, &wait) > 0;
+            engine.servicePorts();
+        }
         engine.tick(std::time(nullptr));
     }
     engine.stop();

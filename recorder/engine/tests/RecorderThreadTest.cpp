@@ -32,10 +32,10 @@ TEST(RecorderThreadTest, StopsWhileAPortItOpenedDelivers)
     settings.filters = {{true, 0, selection::Sentences, output_form::AsReceived, 1}};
     Recorder recorder(settings);
     ASSERT_EQ(recorder.start(1'800'000'000), std::nullopt);
-    // The connection is made in the background and taken on at a tick.
+    // The connection is made in the background and taken on by the owner.
     ASSERT_TRUE(testsupport::waitFor(
         [&] {
-            recorder.tick(1'800'000'000);
+            recorder.servicePorts();
             return recorder.portsOpen();
         },
         "the recorder's connection"));
