@@ -2,6 +2,7 @@
 
 #include "FrameCommand.h"
 #include "PingCommand.h"
+#include "RecordCommand.h"
 #include "RecordsCommand.h"
 #include "RemoteCommand.h"
 #include "ScheduleCommand.h"
@@ -45,6 +46,8 @@ int main(int argc, char** argv)
     const auto& udmOptions = zeb::tools::UdmCommand::addTo(app, udm);
     CLI::App* records = nullptr;
     const auto& recordsOptions = zeb::tools::RecordsCommand::addTo(app, records);
+    CLI::App* record = nullptr;
+    const auto& recordOptions = zeb::tools::RecordCommand::addTo(app, record);
     CLI11_PARSE(app, argc, argv);
     // The workbench's settings (serial port names, terminal options) apply to the tool too.
     zeb::platform::Settings::install(
@@ -69,6 +72,9 @@ int main(int argc, char** argv)
     }
     if (udm->parsed()) {
         return zeb::tools::UdmCommand::run(udmOptions, stdout, stderr);
+    }
+    if (record->parsed()) {
+        return zeb::tools::RecordCommand::run(recordOptions, stdout, stderr);
     }
     if (records->parsed()) {
         return zeb::tools::RecordsCommand::run(recordsOptions, stdout, stderr);

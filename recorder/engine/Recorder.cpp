@@ -1,0 +1,498 @@
+#include "recorder/engine/Recorder.h"
+
+#include "app/connection/BackgroundOpen.h"
+#include "messages/codecs/CodecRegistry.h"
+#include "messages/codecs/DataWordCodec.h"
+#include "messages/codecs/MessageCodec.h"
+#include "recorder/schedule/ScheduleParser.h"
+#include "stream/IOSTStream.h"
+#include "stream/StreamDevice.h"
+#include "stream/StreamEvent.h"
+
+#include <algorithm>
+#include <cinttypes>
+#include <cmath>
+#include <cstdio>
+#include <thread>
+#include <utility>
+
+namespace zeb::recorder {
+
+namespace {
+
+using stream::StreamStatus;
+
+// Counts a receive notification in progress, so that the recorder is not destroyed under it.
+class ReceiveGuard
+{
+public:
+    explicit ReceiveGuard(std::atomic<int>& count)
+        : m_count(count)
+    {
+        m_count.fetch_add(1);
+    }
+    ~ReceiveGuard() { m_count.fetch_sub(1); }
+    ReceiveGuard(const ReceiveGuard&) = delete;
+    ReceiveGuard& operator=(const ReceiveGuard&) = delete;
+
+private:
+    std::atomic<int>& m_count;
+};
+
+RecordNaming::LocalTime nowFields()
+{
+    return RecordNaming::LocalTime::now();
+}
+
+} // namespace
+
+Recorder::Port::Port() = default;
+Recorder::Port::~Port() = default;
+Recorder::Port::Port(Port&&) noexcept = default;
+Recorder::Port& Recorder::Port::operator=(Port&&) noexcept = default;
+
+Recorder::Recorder(RecorderSettings settings, stream::IOSTStream* documentStream)
+    : m_settings(std::move(settings))
+    , m_documentStream(documentStream)
+{
+    m_naming.directory = m_settings.directory;
+    m_naming.baseName = m_settings.baseName;
+    m_naming.convention = m_settings.indexation;
+    m_naming.extension = m_settings.extension;
+}
+
+Recorder::~Recorder()
+{
+    stop();
+    // A notification that passed the listener's state before it was disabled may still run: wait for it, bounded,
+    // as it only writes one record.
+    for (int i = 0; i < 5000 && m_inReceive.load() > 0; ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+}
+
+std::optional<std::string> Recorder::start(std::int64_t now)
+{
+    if (m_armed)
+        return std::nullopt;
+    if (m_settings.directory.empty() && !m_settings.outputsToStream())
+        return std::string("Enter a directory please");
+    if (m_settings.baseName.empty())
+        return std::string("Enter a basename please");
+    const ScheduleParser parser;
+    auto schedule = parser.parse(m_settings.startText + " for " + m_settings.durationText, now);
+    if (!schedule)
+        return std::string(parser.syntaxMessage());
+    m_schedule = *schedule;
+    m_armed = true;
+    m_started = std::chrono::steady_clock::now();
+    m_state = State::Waiting;
+    openPorts();
+    tick(now);
+    return std::nullopt;
+}
+
+void Recorder::stop()
+{
+    m_armed = false;
+    m_state = State::Idle;
+    closePorts();
+    closeOutput();
+    updateStatus();
+}
+
+void Recorder::suspend()
+{
+    if (m_state == State::Recording)
+        m_state = State::Waiting;
+}
+
+void Recorder::resume()
+{
+    if (m_armed && m_state == State::Waiting)
+        startRecording();
+}
+
+void Recorder::tick(std::int64_t now)
+{
+    servicePorts();
+    if (m_armed) {
+        switch (m_schedule.evaluate(now)) {
+        case ScheduleAction::Start:
+            startRecording();
+            break;
+        case ScheduleAction::StopAndWait:
+            suspend();
+            break;
+        case ScheduleAction::Finish:
+            stop();
+            break;
+        case ScheduleAction::Nothing:
+            break;
+        }
+    }
+    updateStatus();
+    if (!m_onFailure)
+        return;
+    if (m_failurePending.exchange(false))
+        m_onFailure("Write failed: " + fileName());
+    if (std::exchange(m_openFailed, false))
+        m_onFailure("Open stream failed");
+}
+
+void Recorder::startRecording()
+{
+    {
+        const std::lock_guard lock(m_outputMutex);
+        if (!m_output && !openOutput()) {
+            // Armed without output: nothing is written until the next start.
+            m_openFailed = true;
+            return;
+        }
+    }
+    m_state = State::Recording;
+}
+
+void Recorder::openPorts()
+{
+    // Opening may take seconds (a connection): the lock is taken only to publish the list.
+    std::vector<Port> ports(m_settings.ports.size());
+    for (std::size_t i = 0; i < m_settings.ports.size(); ++i) {
+        const RecorderPort& port = m_settings.ports[i];
+        const bool document = m_documentStream
+            && (!port.saved || static_cast<std::uint32_t>(m_documentStream->identifier()) == port.identifier);
+        if (document) {
+            ports[i].stream = m_documentStream;
+            continue;
+        }
+        // An address that cannot be opened leaves the port silent: the status shows it.
+        auto owned = std::make_unique<stream::IOSTStream>(stream::IOSTStream::kAnonymous);
+        stream::StreamAddress address;
+        const stream::OpenTarget target = stream::parseOpenText(port.address, address);
+        if (target == stream::OpenTarget::Refused)
+            continue;
+        if (target == stream::OpenTarget::Address) {
+            ports[i].address = address;
+            ports[i].opening = std::make_unique<connection::BackgroundOpen>(address, m_wake);
+        } else if (owned->open(port.address, "rb") != StreamStatus::Ok) {
+            continue;
+        }
+        ports[i].stream = owned.get();
+        ports[i].owned = std::move(owned);
+    }
+    for (const Port& port : ports) {
+        if (!port.stream)
+            continue;
+        if (port.stream->listenerState(this))
+            port.stream->setListenerState(this, stream::SubscriberState::Enabled);
+        else
+            port.stream->subscribeListener(this);
+    }
+    const std::lock_guard lock(m_outputMutex);
+    m_ports = std::move(ports);
+}
+
+void Recorder::servicePorts()
+{
+    // Only this thread changes the list, so it is read here without the lock; the receive threads read only the
+    // stream pointers, which stay.
+    for (Port& port : m_ports) {
+        if (!port.owned || !port.address)
+            continue;
+        if (port.opening) {
+            if (!port.opening->finished())
+                continue;
+            std::unique_ptr<stream::StreamDevice> device = port.opening->take();
+            port.opening.reset();
+            if (device)
+                port.owned->attachOpened(std::move(device), *port.address);
+            continue;
+        }
+        const stream::StreamDevice* device = port.owned->device();
+        if (device && device->isOpen())
+            continue;
+        if (device)
+            port.owned->close(); // the far side hung up: the dead transport goes
+        port.opening = std::make_unique<connection::BackgroundOpen>(*port.address, m_wake);
+    }
+}
+
+bool Recorder::portsOpen() const
+{
+    return std::all_of(m_ports.begin(), m_ports.end(), [](const Port& port) {
+        return port.stream && port.stream->device() && port.stream->device()->isOpen();
+    });
+}
+
+void Recorder::closePorts()
+{
+    std::vector<Port> ports;
+    {
+        const std::lock_guard lock(m_outputMutex);
+        ports.swap(m_ports);
+    }
+    for (Port& port : ports) {
+        if (!port.stream)
+            continue;
+        port.stream->setListenerState(this, stream::SubscriberState::Disabled);
+        if (port.owned)
+            port.owned->close();
+    }
+    // A receive thread that was inside onReceive when the list went finds no port and leaves; the streams go once
+    // none is left inside.
+    for (int i = 0; i < 5000 && m_inReceive.load() > 0; ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+}
+
+bool Recorder::openOutput()
+{
+    m_output = std::make_unique<FileSeriesStream>();
+    m_writeFailed = false;
+    if (m_settings.outputsToStream()) {
+        m_output->setFramed(true);
+        if (m_output->openFile(m_settings.baseName, "wb") != StreamStatus::Ok) {
+            m_output.reset();
+            return false;
+        }
+        return startFile(m_output->fileName());
+    }
+    m_output->setFramed(m_settings.format == 1);
+    m_output->setExtension(m_settings.extension);
+    if (!openFile(m_fileIndex)) {
+        m_output.reset();
+        return false;
+    }
+    return true;
+}
+
+bool Recorder::openFile(unsigned from)
+{
+    const auto free = m_naming.firstFree(from, nowFields());
+    if (!free)
+        return false;
+    m_fileIndex = free->first;
+    m_output->setFileIndex(free->first);
+    if (!m_lastClosed.empty())
+        m_output->setPrevious(m_lastClosed);
+    if (m_output->openFile(free->second, "wb") != StreamStatus::Ok)
+        return false;
+    m_bytes = 0;
+    return startFile(free->second);
+}
+
+void Recorder::closeOutput()
+{
+    const std::lock_guard lock(m_outputMutex);
+    if (!m_output)
+        return;
+    if (!m_settings.outputsToStream() && !m_writeFailed) {
+        if (const auto next = m_naming.firstFree(m_fileIndex + 1, nowFields()))
+            m_output->setNext(next->second);
+    }
+    m_lastClosed = m_output->fileName();
+    m_output->close();
+    m_output.reset();
+    // The next period continues the series after the file just closed.
+    ++m_fileIndex;
+}
+
+bool Recorder::writeLine(const std::string& text)
+{
+    if (m_settings.format != 1 && !m_settings.outputsToStream())
+        return true;
+    if (m_output->writeText(text, elapsedMs(), false) != StreamStatus::Ok)
+        return failed();
+    return true;
+}
+
+bool Recorder::failed()
+{
+    if (!m_writeFailed) {
+        m_writeFailed = true;
+        m_failurePending = true;
+    }
+    return false;
+}
+
+bool Recorder::rollOver(std::size_t nextRecord)
+{
+    if (m_settings.outputsToStream() || m_output->bytesWritten() == 0
+        || m_output->bytesWritten() + nextRecord + RecordHeader::kSize < m_settings.sizeLimit())
+        return true;
+    const auto next = m_naming.firstFree(m_fileIndex + 1, nowFields());
+    if (!next)
+        return failed();
+    if (!writeLine("continue " + next->second))
+        return false;
+    m_output->setFileIndex(next->first);
+    if (m_output->rollOver(next->second, "wb") != StreamStatus::Ok)
+        return failed();
+    m_fileIndex = next->first;
+    m_bytes = 0;
+    return startFile(next->second);
+}
+
+bool Recorder::startFile(const std::string& name)
+{
+    return writeLine("start " + name) && writeRepeated();
+}
+
+bool Recorder::writeRepeated()
+{
+    bool ok = true;
+    for (std::size_t i = 0; i < RecorderSettings::kOutputKinds.size(); ++i) {
+        if (m_settings.outputs[i] == 0)
+            continue;
+        m_repeated.forEach(RecorderSettings::kOutputKinds[i], [&](const RepeatedMessages::Held& held) {
+            for (const RecorderFilter& filter : m_settings.filters) {
+                if (!ok || filter.port != held.port || filter.track >= m_settings.tracks.size())
+                    continue;
+                const RecordForm form = recordForm(filter, held.kind, held.type);
+                const auto data = form == RecordForm::None ? std::span<const std::uint8_t>()
+                                                           : convert(form, held.kind, held.type, held.bytes);
+                if (!data.empty())
+                    ok = writeRecord(static_cast<std::uint8_t>(m_settings.tracks[filter.track].front()), data);
+            }
+        });
+    }
+    return ok;
+}
+
+bool Recorder::writeMessage(std::uint8_t tag, std::span<const std::uint8_t> data)
+{
+    return rollOver(data.size()) && writeRecord(tag, data);
+}
+
+bool Recorder::writeRecord(std::uint8_t tag, std::span<const std::uint8_t> data)
+{
+    const auto header = RecordHeader::message(tag, elapsedMs(), static_cast<std::uint32_t>(data.size()));
+    if (m_output->writeRecord(header, data) != StreamStatus::Ok)
+        return failed();
+    m_bytes = m_output->bytesWritten();
+    return true;
+}
+
+std::span<const std::uint8_t> Recorder::convert(RecordForm form, messages::MessageKind kind, messages::MessageType type,
+                                                std::span<const std::uint8_t> received)
+{
+    if (form == RecordForm::AsReceived)
+        return received;
+    auto codec = codecs::CodecRegistry::instance().lease(kind, type);
+    if (!codec || codec->decode(received) != 0)
+        return {};
+    const int status = form == RecordForm::Text ? codec->renderText(m_converted) : codec->renderBinary(m_converted);
+    if (status != 0 || m_converted.overflowed())
+        return {};
+    return m_converted.bytes();
+}
+
+int Recorder::portOf(const stream::IOSTStream* stream) const
+{
+    for (std::size_t i = 0; i < m_ports.size(); ++i) {
+        if (m_ports[i].stream == stream)
+            return static_cast<int>(i);
+    }
+    return -1;
+}
+
+void Recorder::onReceive(const stream::StreamEvent& event)
+{
+    const ReceiveGuard guard(m_inReceive);
+    if (event.status != messages::ReadStatus::Complete)
+        return;
+    m_seen.fetch_add(1);
+    const std::lock_guard lock(m_outputMutex);
+    const int port = portOf(event.stream);
+    if (port < 0)
+        return;
+    keepRepeated(event, static_cast<std::size_t>(port));
+    if (m_state != State::Recording || !m_output || m_writeFailed)
+        return;
+    m_received.fetch_add(1);
+    for (const RecorderFilter& filter : m_settings.filters) {
+        if (filter.port != static_cast<std::size_t>(port) || filter.track >= m_settings.tracks.size())
+            continue;
+        const RecordForm form = recordForm(filter, event.kind, event.type);
+        if (form == RecordForm::None)
+            continue;
+        const auto data = convert(form, event.kind, event.type, {event.data(), event.length()});
+        if (data.empty())
+            continue; // a frame the codecs cannot convert is not recorded in that form
+        m_matched.fetch_add(1);
+        const auto tag = static_cast<std::uint8_t>(m_settings.tracks[filter.track].front());
+        if (!writeMessage(tag, data))
+            return;
+    }
+}
+
+void Recorder::keepRepeated(const stream::StreamEvent& event, std::size_t port)
+{
+    if (!RepeatedMessages::isRepeated(event.kind, event.type))
+        return;
+    const std::span<const std::uint8_t> bytes(event.data(), event.length());
+    unsigned satellite = 0;
+    if (RepeatedMessages::needsSatellite(event.type)) {
+        auto codec = codecs::CodecRegistry::instance().lease(event.kind, event.type);
+        const auto* words = codec ? dynamic_cast<const codecs::DataWordCodec*>(&*codec) : nullptr;
+        if (!words || codec->decode(bytes) != 0)
+            return;
+        satellite = static_cast<unsigned>(words->satellite() + 1); // index 0-31 for satellites 1-32
+    }
+    m_repeated.keep(bytes, event.kind, event.type, port, satellite);
+}
+
+std::uint32_t Recorder::elapsedMs() const
+{
+    const auto elapsed = std::chrono::steady_clock::now() - m_started;
+    return static_cast<std::uint32_t>(std::chrono::duration_cast<std::chrono::milliseconds>(elapsed).count());
+}
+
+std::string Recorder::fileName() const
+{
+    const std::lock_guard lock(m_outputMutex);
+    return m_output ? m_output->fileName() : std::string();
+}
+
+void Recorder::updateStatus()
+{
+    const std::uint64_t seen = m_seen.load();
+    const std::uint64_t matched = m_matched.load();
+    bool writeFailed = false;
+    {
+        const std::lock_guard lock(m_outputMutex);
+        writeFailed = m_writeFailed;
+    }
+    if (m_state == State::Idle)
+        m_status = "NO DISC";
+    else if (m_state == State::Waiting)
+        m_status = "WAITING";
+    else if (writeFailed)
+        m_status = "WRITE FAILED";
+    else if (seen == m_seenAtTick)
+        m_status = "NO DATA";
+    else
+        m_status = matched != m_matchedAtTick ? "RECORDING" : "NO MATCH";
+    m_seenByTick[m_tickSlot] = seen - m_seenAtTick;
+    m_tickSlot = (m_tickSlot + 1) % m_seenByTick.size();
+    m_level = levelFor(m_seenByTick[0] + m_seenByTick[1] + m_seenByTick[2]);
+    m_seenAtTick = seen;
+    m_matchedAtTick = matched;
+}
+
+int Recorder::levelFor(std::uint64_t messages)
+{
+    if (messages == 0)
+        return 0;
+    if (messages >= 30)
+        return 10;
+    return static_cast<int>(std::floor(11.0 - std::log2(30.0 / static_cast<double>(messages))));
+}
+
+std::string Recorder::statusLine() const
+{
+    char line[64];
+    std::snprintf(line, sizeof line, " #%u %" PRIu64 " received %" PRIu64 " matched %" PRIu64 " bytes", fileIndex(),
+                  messagesReceived(), messagesMatched(), bytesWritten());
+    return m_status + " " + fileName() + line;
+}
+
+} // namespace zeb::recorder
