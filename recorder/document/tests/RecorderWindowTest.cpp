@@ -4,6 +4,7 @@
 #include "app/framework/UserMessages.h"
 #include "messages/codecs/StandardCodecs.h"
 #include "platform/MemorySettings.h"
+#include "platform/Messaging.h"
 #include "platform/Settings.h"
 #include "recorder/document/CIHDMDocument.h"
 #include "recorder/document/CIHDMView.h"
@@ -180,6 +181,7 @@ TEST_F(RecorderWindowTest, RecordsTheSimulatorsBinaryFramesIntoChainedFiles)
     CIHDMView* view = document.view();
     ASSERT_NE(view, nullptr);
     const fs::path folder = home / "records";
+    fs::create_directories(folder);
     testsupport::DialogAnswers answers;
     answers.next<CIHDMPropertySheet>([&](CIHDMPropertySheet& sheet) {
         // What the pages would write, as a user editing them would leave it.
@@ -200,9 +202,17 @@ TEST_F(RecorderWindowTest, RecordsTheSimulatorsBinaryFramesIntoChainedFiles)
 
     view->startAction()->trigger();
     const Recorder& recorder = document.recorder();
-    ASSERT_TRUE(qtWaitFor([&] { return recorder.fileIndex() >= 3; }, "a third record file"));
-    view->stopAction()->trigger();
-    EXPECT_EQ(recorder.state(), Recorder::State::Idle);
+    ASSERT_TRUE(qtWaitFor([&] { return recorder.fileIndex() >= 3; }, "a third record file"))
+        << recorder.statusLine() << (messages.empty() ? "" : ", told: " + messages.front());
+    // What a remote breaker posts to the window suspends, resumes and stops the recording.
+    platform::post(view->handle(), CIHDMView::breakerSuspendMessage());
+    ASSERT_TRUE(qtWaitFor([&] { return recorder.state() == Recorder::State::Waiting; }, "suspended by the breaker"));
+    platform::post(view->handle(), CIHDMView::breakerStartMessage());
+    ASSERT_TRUE(qtWaitFor([&] { return recorder.state() == Recorder::State::Recording; }, "resumed by the breaker"));
+    const std::uint64_t matched = recorder.messagesMatched();
+    ASSERT_TRUE(qtWaitFor([&] { return recorder.messagesMatched() > matched; }, "messages after resuming"));
+    platform::post(view->handle(), CIHDMView::breakerStopMessage());
+    ASSERT_TRUE(qtWaitFor([&] { return recorder.state() == Recorder::State::Idle; }, "stopped by the breaker"));
     EXPECT_TRUE(messages.empty()) << messages.front();
 
     std::map<std::string, RecordFile> files;
@@ -246,7 +256,20 @@ TEST_F(RecorderWindowTest, RecordsTheSimulatorsBinaryFramesIntoChainedFiles)
         name = next;
     }
     EXPECT_EQ(chained, files.size()) << "files outside the PREVIOUS/NEXT chain";
-    EXPECT_GT(recorded, 2 * FrameSource::kRoundFrames);
+    // Each matched message is in exactly one file.
+    EXPECT_EQ(recorded, recorder.messagesMatched());
+}
+
+TEST_F(RecorderWindowTest, RefusedScheduleIsToldAndTheRecorderStaysIdle)
+{
+    CIHDMDocument& document = openRecorder();
+    RecorderSettings settings = document.settings();
+    settings.startText = "every day at";
+    ASSERT_EQ(document.applySettings(settings), "");
+    document.view()->startAction()->trigger();
+    EXPECT_EQ(document.recorder().state(), Recorder::State::Idle);
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_NE(messages.front().find("every"), std::string::npos) << messages.front();
 }
 
 } // namespace
