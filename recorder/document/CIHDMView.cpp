@@ -18,6 +18,7 @@
 #include <QProgressBar>
 
 #include <ctime>
+#include <filesystem>
 
 namespace zeb::recorder {
 
@@ -103,6 +104,12 @@ void CIHDMView::startRecording()
     Recorder& recorder = m_document.recorder();
     if (recorder.state() != Recorder::State::Idle)
         return;
+    // A fresh data folder has no record folder yet; one that cannot be made is told when the file fails to open.
+    const RecorderSettings& settings = recorder.settings();
+    if (!settings.outputsToStream() && !settings.directory.empty()) {
+        std::error_code error;
+        std::filesystem::create_directories(settings.directory, error);
+    }
     // Only the handle goes to the connection workers: a post to a view that is gone is dropped.
     recorder.setWake([view = handle()] { platform::post(view, wakeMessage()); });
     recorder.setFailureHandler([view = QPointer<CIHDMView>(this)](const std::string& message) {

@@ -176,7 +176,6 @@ TEST_F(RecorderWindowTest, RecordsTheSimulatorsBinaryFramesIntoChainedFiles)
     CIHDMView* view = document.view();
     ASSERT_NE(view, nullptr);
     const fs::path folder = home / "records";
-    fs::create_directories(folder);
     testsupport::DialogAnswers answers;
     answers.next<CIHDMPropertySheet>([&](CIHDMPropertySheet& sheet) {
         // What the pages would write, as a user editing them would leave it.
