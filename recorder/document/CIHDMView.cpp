@@ -188,19 +188,26 @@ void CIHDMView::refresh()
 
 platform::LResult CIHDMView::onMessage(platform::MessageId message, platform::WParam, platform::LParam)
 {
-    Recorder& recorder = m_document.recorder();
-    if (message == wakeMessage()) {
-        recorder.servicePorts();
-    } else if (message == breakerStartMessage()) {
-        recorder.resume();
-    } else if (message == breakerStopMessage()) {
-        recorder.stop();
-    } else if (message == breakerSuspendMessage()) {
-        recorder.suspend();
-    } else {
+    void (Recorder::*command)() = nullptr;
+    if (message == wakeMessage())
+        command = &Recorder::servicePorts;
+    else if (message == breakerStartMessage())
+        command = &Recorder::resume;
+    else if (message == breakerStopMessage())
+        command = &Recorder::stop;
+    else if (message == breakerSuspendMessage())
+        command = &Recorder::suspend;
+    if (!command)
         return 0;
-    }
-    refresh();
+    // A breaker may be sent from inside a stream notification whose thread waits for the answer: stopping closes
+    // ports, so the command runs once the sender has gone on.
+    QMetaObject::invokeMethod(
+        this,
+        [this, command] {
+            (m_document.recorder().*command)();
+            refresh();
+        },
+        Qt::QueuedConnection);
     return 0;
 }
 

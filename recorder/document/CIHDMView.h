@@ -18,9 +18,9 @@ class CIHDMDocument;
 
 // The recorder's view: status, level meter, current file, the period's start and end, and the counts,
 // refreshed once a second as the recorder is ticked. Start, Stop, Suspend and Properties are its actions
-// (popup menu and the frame's tool bar). "ON_BREAKER_START/STOP/SUSPEND" posted to its window resume, stop or
-// suspend the recording; the recorder's wake-up from a connection worker arrives the same way, so everything the
-// recorder is asked to do happens on this window's thread.
+// (popup menu and the frame's tool bar). "ON_BREAKER_START/STOP/SUSPEND" sent or posted to its window resume, stop
+// or suspend the recording; the recorder's wake-up from a connection worker arrives the same way. Each runs queued
+// on this window's thread, never inside the sender's call.
 class CIHDMView : public QWidget, public platform::MessageTarget
 {
     Q_OBJECT
