@@ -20,6 +20,7 @@
 #include "platform/MessageRegistry.h"
 #include "platform/Messaging.h"
 #include "platform/Settings.h"
+#include "recorder/document/CIHDMDocument.h"
 #include "stream/IOSTStream.h"
 #include "stream/StreamDevice.h"
 #include "stream/StreamRegistry.h"
@@ -181,6 +182,7 @@ void CUTTEApp::initRegistries()
     stream::serial::registerSerialTransport();
     stream::socket::registerSocketTransports();
     terminal::registerTerminalDocumentType();
+    recorder::registerRecorderDocumentType();
 }
 
 void CUTTEApp::readHomeDirectory()

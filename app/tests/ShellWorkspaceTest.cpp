@@ -84,6 +84,8 @@ TEST_F(ShellWorkspaceTest, SavedWorkspaceLoadsBackAndSavesIdentically)
     frame().executeCommand(33411);
     ASSERT_TRUE(frame().commandEnabled(33400));
     frame().executeCommand(33400);
+    ASSERT_TRUE(frame().commandEnabled(33402));
+    frame().executeCommand(33402);
     auto* terminal = framework::DocumentManager::instance().byKey("IHTE")->firstDocument();
     ASSERT_NE(terminal, nullptr);
     terminal->frame()->place(QRect(10, 20, 500, 300));
@@ -131,6 +133,7 @@ TEST_F(ShellWorkspaceTest, SavedWorkspaceLoadsBackAndSavesIdentically)
     EXPECT_FALSE(documentsOf("TSNG").front()->frame()->bar(TestFrame::kMainBar)->isVisible());
     terminal = framework::DocumentManager::instance().byKey("IHTE")->firstDocument();
     ASSERT_NE(terminal, nullptr);
+    EXPECT_NE(framework::DocumentManager::instance().byKey("IHDM")->firstDocument(), nullptr);
     EXPECT_EQ(terminal->frame()->normalPlacement(), QRect(10, 20, 500, 300));
     EXPECT_EQ(static_cast<terminal::CIHTEDocument*>(terminal)->options().pair(terminal::MessageCategory::RTCM,
                                                                               terminal::Direction::Receive),

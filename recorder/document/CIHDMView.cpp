@@ -1,0 +1,214 @@
+#include "recorder/document/CIHDMView.h"
+
+#include "app/framework/DialogRunner.h"
+#include "app/framework/UserMessages.h"
+#include "app/language/qt/Resources.h"
+#include "platform/MessageRegistry.h"
+#include "platform/Messaging.h"
+#include "recorder/document/CIHDMDocument.h"
+#include "recorder/engine/Recorder.h"
+#include "recorder/schedule/LocalTime.h"
+#include "recorder/widgets/CIHDMPropertySheet.h"
+#include "stream/IOSTStream.h"
+
+#include <QAction>
+#include <QFormLayout>
+#include <QLabel>
+#include <QPointer>
+#include <QProgressBar>
+
+#include <ctime>
+#include <filesystem>
+
+namespace zeb::recorder {
+
+namespace {
+
+constexpr int kTickMs = 1000;
+
+QString text(const std::string& value)
+{
+    return QString::fromStdString(value);
+}
+
+} // namespace
+
+CIHDMView::CIHDMView(CIHDMDocument& document, QWidget* parent)
+    : QWidget(parent)
+    , m_document(document)
+    , m_clock([] { return static_cast<std::int64_t>(std::time(nullptr)); })
+    , m_status(new QLabel)
+    , m_level(new QProgressBar)
+    , m_file(new QLabel)
+    , m_period(new QLabel)
+    , m_counts(new QLabel)
+{
+    m_level->setRange(0, 10);
+    m_level->setTextVisible(false);
+    auto* layout = new QFormLayout(this);
+    layout->addRow(tr("Status"), m_status);
+    layout->addRow(tr("Level"), m_level);
+    layout->addRow(tr("File"), m_file);
+    layout->addRow(tr("Period"), m_period);
+    layout->addRow(tr("Messages"), m_counts);
+
+    m_start = addCommand("IDI_IHDM_START", tr("Start"), &CIHDMView::startRecording);
+    m_stop = addCommand("IDI_IHDM_STOP", tr("Stop"), &CIHDMView::stopRecording);
+    m_suspend = addCommand("IDI_IHDM_SUSPEND", tr("Suspend"), &CIHDMView::suspendRecording);
+    m_properties = addCommand("IDI_IHDM_PROPERTIES", tr("Properties..."), &CIHDMView::editProperties);
+    setContextMenuPolicy(Qt::ActionsContextMenu);
+
+    m_timer.setInterval(kTickMs);
+    QObject::connect(&m_timer, &QTimer::timeout, this, [this] { tick(); });
+    m_timer.start();
+    refresh();
+}
+
+// The document may already be gone when its frame deletes this view: the recording ends with the document.
+CIHDMView::~CIHDMView() = default;
+
+QAction* CIHDMView::addCommand(const char* key, const QString& caption, void (CIHDMView::*command)())
+{
+    auto* action = new QAction(language::Resources::icon(key), caption, this);
+    QObject::connect(action, &QAction::triggered, this, [this, command] { (this->*command)(); });
+    addAction(action);
+    return action;
+}
+
+platform::MessageId CIHDMView::breakerStartMessage()
+{
+    static const platform::MessageId id = platform::MessageRegistry::registerMessage("ON_BREAKER_START");
+    return id;
+}
+
+platform::MessageId CIHDMView::breakerStopMessage()
+{
+    static const platform::MessageId id = platform::MessageRegistry::registerMessage("ON_BREAKER_STOP");
+    return id;
+}
+
+platform::MessageId CIHDMView::breakerSuspendMessage()
+{
+    static const platform::MessageId id = platform::MessageRegistry::registerMessage("ON_BREAKER_SUSPEND");
+    return id;
+}
+
+platform::MessageId CIHDMView::wakeMessage()
+{
+    static const platform::MessageId id = platform::MessageRegistry::registerMessage("ON_IHDM_WAKE");
+    return id;
+}
+
+void CIHDMView::startRecording()
+{
+    Recorder& recorder = m_document.recorder();
+    if (recorder.state() != Recorder::State::Idle)
+        return;
+    // A fresh data folder has no record folder yet; one that cannot be made is told when the file fails to open.
+    const RecorderSettings& settings = recorder.settings();
+    if (!settings.outputsToStream() && !settings.directory.empty()) {
+        std::error_code error;
+        std::filesystem::create_directories(settings.directory, error);
+    }
+    // Only the handle goes to the connection workers: a post to a view that is gone is dropped.
+    recorder.setWake([view = handle()] { platform::post(view, wakeMessage()); });
+    recorder.setFailureHandler([view = QPointer<CIHDMView>(this)](const std::string& message) {
+        framework::UserMessages::show(text(message), view);
+    });
+    if (const auto refused = recorder.start(m_clock()))
+        framework::UserMessages::show(text(*refused), this);
+    refresh();
+}
+
+void CIHDMView::stopRecording()
+{
+    m_document.recorder().stop();
+    refresh();
+}
+
+void CIHDMView::suspendRecording()
+{
+    m_document.recorder().suspend();
+    refresh();
+}
+
+void CIHDMView::editProperties()
+{
+    CIHDMPropertySheet sheet(this);
+    sheet.prepare(m_document.settings());
+    if (framework::DialogRunner::run(sheet) != QDialog::Accepted)
+        return;
+    const std::string error = m_document.applySettings(sheet.settings());
+    if (!error.empty())
+        framework::UserMessages::show(text(error), this);
+    refresh();
+}
+
+void CIHDMView::tick()
+{
+    m_document.recorder().tick(m_clock());
+    refresh();
+}
+
+QString CIHDMView::statusText() const
+{
+    return m_status->text();
+}
+
+QString CIHDMView::fileText() const
+{
+    return m_file->text();
+}
+
+int CIHDMView::level() const
+{
+    return m_level->value();
+}
+
+void CIHDMView::refresh()
+{
+    const Recorder& recorder = m_document.recorder();
+    const Recorder::State state = recorder.state();
+    m_status->setText(text(recorder.statusText()));
+    m_level->setValue(recorder.level());
+    m_file->setText(state == Recorder::State::Idle ? QString() : text(recorder.fileName()));
+    const Schedule& schedule = recorder.schedule();
+    m_period->setText(state == Recorder::State::Idle ? QString()
+                                                     : text(LocalTime::format(schedule.start)) + QStringLiteral(" - ")
+                              + (schedule.duration > 0 ? text(LocalTime::format(schedule.end)) : tr("no end")));
+    m_counts->setText(tr("%1 received, %2 matched, %3 bytes in file %4")
+                          .arg(recorder.messagesReceived())
+                          .arg(recorder.messagesMatched())
+                          .arg(recorder.bytesWritten())
+                          .arg(recorder.fileIndex()));
+    m_start->setEnabled(state == Recorder::State::Idle);
+    m_stop->setEnabled(state != Recorder::State::Idle);
+    m_suspend->setEnabled(state == Recorder::State::Recording);
+}
+
+platform::LResult CIHDMView::onMessage(platform::MessageId message, platform::WParam, platform::LParam)
+{
+    void (Recorder::*command)() = nullptr;
+    if (message == wakeMessage())
+        command = &Recorder::servicePorts;
+    else if (message == breakerStartMessage())
+        command = &Recorder::resume;
+    else if (message == breakerStopMessage())
+        command = &Recorder::stop;
+    else if (message == breakerSuspendMessage())
+        command = &Recorder::suspend;
+    if (!command)
+        return 0;
+    // A breaker may be sent from inside a stream notification whose thread waits for the answer: stopping closes
+    // ports, so the command runs once the sender has gone on.
+    QMetaObject::invokeMethod(
+        this,
+        [this, command] {
+            (m_document.recorder().*command)();
+            refresh();
+        },
+        Qt::QueuedConnection);
+    return 0;
+}
+
+} // namespace zeb::recorder
