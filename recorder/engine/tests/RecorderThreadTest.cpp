@@ -39,6 +39,8 @@ TEST(RecorderThreadTest, StopsWhileAPortItOpenedDelivers)
             return recorder.portsOpen();
         },
         "the recorder's connection"));
+    // The peer takes the connection on its own thread: what it sends before that goes nowhere.
+    ASSERT_TRUE(testsupport::waitFor([&] { return peer.connected(); }, "the peer's side of the connection"));
 
     std::atomic<bool> stop{false};
     std::thread sender([&] {
