@@ -1,11 +1,7 @@
-#include "app/framework/CIHCOTemplate.h"
 #include "app/framework/DocumentManager.h"
-#include "app/framework/DocumentTypeCatalog.h"
 #include "app/framework/UserMessages.h"
 #include "messages/codecs/StandardCodecs.h"
-#include "platform/MemorySettings.h"
 #include "platform/Messaging.h"
-#include "platform/Settings.h"
 #include "recorder/document/CIHDMDocument.h"
 #include "recorder/document/CIHDMView.h"
 #include "recorder/engine/Recorder.h"
@@ -16,14 +12,13 @@
 #include "stream/IOSTStream.h"
 #include "stream/socket/SocketTransports.h"
 #include "testsupport/DialogAnswers.h"
+#include "testsupport/DocumentWindowTest.h"
 #include "testsupport/PortPrintingProcess.h"
 #include "testsupport/QtWaitFor.h"
 #include "testsupport/ScratchHome.h"
 #include "tools/sim/FrameSource.h"
 
 #include <QAction>
-#include <QMainWindow>
-#include <QMdiArea>
 
 #include <gtest/gtest.h>
 
@@ -79,42 +74,28 @@ RecordFile readRecords(const fs::path& path)
 }
 
 // The recorder's window in an MDI area, on the application connection (stream 65) when a test opens one.
-class RecorderWindowTest : public ::testing::Test
+class RecorderWindowTest : public testsupport::DocumentWindowTest
 {
 protected:
     void SetUp() override
     {
-        platform::Settings::install(std::make_shared<platform::MemorySettings>());
-        framework::UserMessages::setSink([this](const QString& text) { messages.push_back(text.toStdString()); });
+        DocumentWindowTest::SetUp();
         stream::socket::registerSocketTransports();
         codecs::registerMessageCodecs();
         registerRecorderDocumentType();
-        window.setCentralWidget(area = new QMdiArea);
-        window.show();
-        auto& manager = framework::DocumentManager::instance();
-        manager.setArea(area);
-        const auto* factories = framework::DocumentTypeCatalog::factories(CIHDMDocument::kKey);
-        ASSERT_NE(factories, nullptr);
-        manager.addTemplate(std::make_unique<framework::CIHCOTemplate>(CIHDMDocument::kKey, QStringLiteral("Recorder"),
-                                                                       factories->document, factories->frame));
+        addTemplate(CIHDMDocument::kKey, QStringLiteral("Recorder"));
     }
 
     void TearDown() override
     {
-        framework::DocumentManager::instance().closeAllDocuments();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        framework::DocumentManager::instance().clearTemplates();
+        closeDocuments();
         connection.reset();
-        framework::UserMessages::setSink({});
+        DocumentWindowTest::TearDown();
     }
 
     CIHDMDocument& openRecorder(const std::vector<std::string>& workspaceLines = {})
     {
-        auto* document = static_cast<CIHDMDocument*>(framework::DocumentManager::instance().createDocument("IHDM"));
-        for (const std::string& line : workspaceLines)
-            document->handleLine(line);
-        document->finishLoading();
-        return *document;
+        return openDocument<CIHDMDocument>(CIHDMDocument::kKey, workspaceLines);
     }
 
     static std::vector<std::string> workspaceLines(CIHDMDocument& document, const fs::path& path)
@@ -133,10 +114,7 @@ protected:
 
     testsupport::ScratchHome scratch;
     const fs::path& home = scratch.folder();
-    std::vector<std::string> messages;
     std::unique_ptr<stream::IOSTStream> connection;
-    QMainWindow window;
-    QMdiArea* area = nullptr;
 };
 
 // The workspace keeps the settings; restoring them replaces the lists of the default settings file rather than

@@ -1,10 +1,6 @@
-#include "app/framework/CIHCOTemplate.h"
 #include "app/framework/DocumentManager.h"
-#include "app/framework/DocumentTypeCatalog.h"
 #include "app/framework/UserMessages.h"
 #include "messages/codecs/StandardCodecs.h"
-#include "platform/MemorySettings.h"
-#include "platform/Settings.h"
 #include "stream/IOSTStream.h"
 #include "stream/socket/SocketTransports.h"
 #include "terminal/document/CIHTEChildFrame.h"
@@ -16,6 +12,7 @@
 #include "terminal/widgets/CIHTEToolBar.h"
 #include "terminal/widgets/CWICOEditor.h"
 #include "testsupport/DialogAnswers.h"
+#include "testsupport/DocumentWindowTest.h"
 #include "testsupport/LoopbackPeer.h"
 #include "testsupport/QtWaitFor.h"
 #include "testsupport/ScratchHome.h"
@@ -25,8 +22,6 @@
 #include <QCheckBox>
 #include <QFileDialog>
 #include <QLineEdit>
-#include <QMainWindow>
-#include <QMdiArea>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QSpinBox>
@@ -56,16 +51,15 @@ std::string readFile(const fs::path& path)
 
 // A terminal window on the application connection (stream 65), whose far side is a TCP peer on
 // loopback; the data folder holds a button dictionary and an input filter.
-class TerminalWindowTest : public ::testing::Test
+class TerminalWindowTest : public testsupport::DocumentWindowTest
 {
 protected:
     void SetUp() override
     {
+        DocumentWindowTest::SetUp();
         fs::create_directories(home / "dictionary");
         std::ofstream(home / "dictionary" / "button.ude", std::ios::binary) << "Hello\r\n\t$PKVR,HELLO\r\n";
         std::ofstream(home / "dictionary" / "default.ufl", std::ios::binary) << "x $PKVR,SET,%[Mode],%[Value]\r\n";
-        platform::Settings::install(std::make_shared<platform::MemorySettings>());
-        framework::UserMessages::setSink([this](const QString& text) { messages.push_back(text.toStdString()); });
         stream::socket::registerSocketTransports();
         codecs::registerMessageCodecs();
         registerTerminalDocumentType();
@@ -73,33 +67,17 @@ protected:
         connection = std::make_unique<stream::IOSTStream>(65);
         ASSERT_EQ(connection->open(peer.address(), "rb"), stream::StreamStatus::Ok);
         ASSERT_TRUE(qtWaitFor([&] { return peer.connected(); }, "peer.connected()"));
-
-        window.setCentralWidget(area = new QMdiArea);
-        window.resize(1000, 700);
-        window.show();
-        auto& manager = framework::DocumentManager::instance();
-        manager.setArea(area);
-        const auto* factories = framework::DocumentTypeCatalog::factories(CIHTEDocument::kKey);
-        ASSERT_NE(factories, nullptr);
-        manager.addTemplate(std::make_unique<framework::CIHCOTemplate>(CIHTEDocument::kKey, QStringLiteral("Terminal"),
-                                                                       factories->document, factories->frame));
+        addTemplate(CIHTEDocument::kKey, QStringLiteral("Terminal"));
     }
 
     void TearDown() override
     {
-        framework::DocumentManager::instance().closeAllDocuments();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        framework::DocumentManager::instance().clearTemplates();
+        closeDocuments();
         connection.reset();
-        framework::UserMessages::setSink({});
+        DocumentWindowTest::TearDown();
     }
 
-    CIHTEDocument& openTerminal()
-    {
-        auto* document = static_cast<CIHTEDocument*>(framework::DocumentManager::instance().createDocument("IHTE"));
-        document->finishLoading();
-        return *document;
-    }
+    CIHTEDocument& openTerminal() { return openDocument<CIHTEDocument>(CIHTEDocument::kKey); }
 
     // Whether a line of the screen holds `text` in `colour`.
     static bool shows(CIHTEView& view, std::string_view text, std::uint32_t colour)
@@ -119,11 +97,8 @@ protected:
 
     testsupport::ScratchHome scratch;
     const fs::path& home = scratch.folder();
-    std::vector<std::string> messages;
     testsupport::LoopbackPeer peer;
     std::unique_ptr<stream::IOSTStream> connection;
-    QMainWindow window;
-    QMdiArea* area = nullptr;
 };
 
 TEST_F(TerminalWindowTest, ShowsReceivedMessagesByCategoryInTheirColours)
