@@ -9,10 +9,12 @@
 #include "ServeCommand.h"
 #include "TerminalCommand.h"
 #include "UdmCommand.h"
+#include "platform/DetachedWork.h"
 #include "platform/qt/QtSettingsStore.h"
 
 #include <CLI/CLI.hpp>
 
+#include <chrono>
 #include <cstdio>
 #include <functional>
 #include <memory>
@@ -25,6 +27,8 @@
 namespace {
 
 using namespace zeb::tools;
+
+constexpr std::chrono::seconds kSettleLimit{3};
 
 // One subcommand: its entry in the parser, and how it runs once the command line chose it.
 struct Subcommand
@@ -65,7 +69,8 @@ int main(int argc, char** argv)
         zeb::platform::QtSettingsStore::readOnlyCopy(QString::fromStdString(settingsFile)));
     for (const Subcommand& subcommand : subcommands) {
         if (subcommand.parser->parsed())
-            return subcommand.run();
+            // Connection attempts given up by a command may still be closing on their threads.
+            return zeb::platform::DetachedWork::settleBeforeExit(subcommand.run(), kSettleLimit);
     }
     std::printf("%s", app.help().c_str());
     return 0;
