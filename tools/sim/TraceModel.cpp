@@ -29,8 +29,12 @@ constexpr std::array<ComponentSource, 5> kComponents{{
 }};
 
 constexpr std::array<const char*, 6> kComments = {
-    "fix lost", "sv %u, cn0 %u dBHz, elevation low", "epoch %u, residual %u m, rejected", "tracking loop %u, lock, ok",
-    "queue depth %u, %u free", "position valid, hdop 1.%u",
+    "fix lost",
+    "sv %u, cn0 %u dBHz, elevation low",
+    "epoch %u, residual %u m, rejected",
+    "tracking loop %u, lock, ok",
+    "queue depth %u, %u free",
+    "position valid, hdop 1.%u",
 };
 
 std::string_view body(std::string_view line)
@@ -153,8 +157,8 @@ void TraceModel::appendSentence(std::string& out)
     const auto value = static_cast<unsigned>(n % 1000);
     std::snprintf(comment, sizeof comment, kComments[n % kComments.size()], value % 32 + 1, value);
     char line[256];
-    std::snprintf(line, sizeof line, "$PKVR,DEBUG,TRACE,OUTPUT,%u,%s,%s,%u,%s\r\n", level, name.c_str(),
-                  fileOf(name), static_cast<unsigned>(100 + n % 900), comment);
+    std::snprintf(line, sizeof line, "$PKVR,DEBUG,TRACE,OUTPUT,%u,%s,%s,%u,%s\r\n", level, name.c_str(), fileOf(name),
+                  static_cast<unsigned>(100 + n % 900), comment);
     out.append(line);
 }
 

@@ -29,10 +29,10 @@ std::string FontDescription::text() const
 FontDescription FontDescription::fromText(std::string_view text)
 {
     FontDescription font;
-    const int read = text::scan(text, "%[^,],%d,%d,%d,%d,%d,%d,%d,%d,%d,%d,%d,%d,%d", &font.face, &font.height,
-                                &font.width, &font.escapement, &font.orientation, &font.weight, &font.italic,
-                                &font.underline, &font.strikeOut, &font.charSet, &font.outPrecision,
-                                &font.clipPrecision, &font.quality, &font.pitchAndFamily);
+    const int read
+        = text::scan(text, "%[^,],%d,%d,%d,%d,%d,%d,%d,%d,%d,%d,%d,%d,%d", &font.face, &font.height, &font.width,
+                     &font.escapement, &font.orientation, &font.weight, &font.italic, &font.underline, &font.strikeOut,
+                     &font.charSet, &font.outPrecision, &font.clipPrecision, &font.quality, &font.pitchAndFamily);
     // Half a description would mix the stored face with default sizes: take none of it.
     return read == kFontFields ? font : FontDescription{};
 }

@@ -1,5 +1,6 @@
-#include "tools/sim/QueryResponder.h"
 #include "tools/sim/TraceModel.h"
+
+#include "tools/sim/QueryResponder.h"
 #include "trace/core/TraceRecord.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,5 @@
 #include "trace/core/ComponentTable.h"
+
 #include "trace/core/LevelRequest.h"
 
 #include <gtest/gtest.h>
@@ -28,7 +29,9 @@ TEST(ComponentTableTest, ComponentLinesReadWithOrWithoutBlanks)
         {"$PKVR,DEBUG,TRACE,OUTPUT,2,3,4,5,6,7\r\n", std::nullopt},
         {"$PKVR,DEBUG,TRACE,SET,1,1,1,1,1,1\r\n", std::nullopt},
         {"$PKVR,DEBUG,TRACE, ,1,1,1,1,1,1\r\n", std::nullopt},
-        {"$PKVR,DEBUG,TRACE,A\x01" "B,1,1,1,1,1,1\r\n", std::nullopt},
+        {"$PKVR,DEBUG,TRACE,A\x01"
+         "B,1,1,1,1,1,1\r\n",
+         std::nullopt},
         {"$PKVR,DEBUG,TRACE," + std::string(kMaxComponentName + 1, 'C') + ",1,1,1,1,1,1\r\n", std::nullopt},
     };
     for (const auto& c : cases) {

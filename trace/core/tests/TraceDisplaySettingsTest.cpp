@@ -1,5 +1,6 @@
-#include "platform/MemorySettings.h"
 #include "trace/core/TraceDisplaySettings.h"
+
+#include "platform/MemorySettings.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,6 @@
-#include "trace/core/TraceLevels.h"
 #include "trace/core/TraceRecord.h"
+
+#include "trace/core/TraceLevels.h"
 #include "trace/core/TraceRing.h"
 
 #include <gtest/gtest.h>

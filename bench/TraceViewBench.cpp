@@ -1,0 +1,202 @@
+// The trace viewer under a flood from its stream's receive thread: trace sentences are fed on a thread of their own,
+// framed there, and reach the view through the synchronous cross-thread send. Two figures: rows shown per second with
+// the feeder running flat out, and, at 5,000 sentences a second for a while, how long the window takes to handle an
+// event and how much its memory grows once the list is full (it should not).
+#include "app/framework/CIHCOTemplate.h"
+#include "app/framework/DocumentManager.h"
+#include "app/framework/DocumentTypeCatalog.h"
+#include "messages/codecs/StandardCodecs.h"
+#include "platform/MemorySettings.h"
+#include "platform/Settings.h"
+#include "platform/qt/QtDispatcher.h"
+#include "stream/IOSTStream.h"
+#include "trace/document/CIHDBDocument.h"
+#include "trace/document/CIHDBView.h"
+#include "trace/document/TraceListModel.h"
+
+#include <QApplication>
+#include <QMainWindow>
+#include <QMdiArea>
+#include <QTimer>
+
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <thread>
+
+namespace {
+
+using namespace zeb;
+using Clock = std::chrono::steady_clock;
+
+struct Window
+{
+    QMainWindow frame;
+    QMdiArea* area = new QMdiArea;
+    stream::IOSTStream connection{65};
+    trace::CIHDBDocument* document = nullptr;
+    std::string emptyFile = (std::filesystem::temp_directory_path() / "zeb500-bench-trace-empty").string();
+
+    Window()
+    {
+        platform::Settings::install(std::make_shared<platform::MemorySettings>());
+        std::fclose(std::fopen(emptyFile.c_str(), "wb"));
+        connection.open(emptyFile, "rb");
+        frame.setCentralWidget(area);
+        frame.resize(1000, 700);
+        frame.show();
+        codecs::registerMessageCodecs();
+        trace::registerTraceDocumentType();
+        auto& manager = framework::DocumentManager::instance();
+        manager.setArea(area);
+        const auto* factories = framework::DocumentTypeCatalog::factories("IHDB");
+        manager.addTemplate(std::make_unique<framework::CIHCOTemplate>("IHDB", QStringLiteral("Remote trace viewer"),
+                                                                       factories->document, factories->frame));
+        document = static_cast<trace::CIHDBDocument*>(manager.createDocument("IHDB"));
+        document->finishLoading();
+        document->frame()->resize(900, 600);
+        QCoreApplication::processEvents();
+    }
+    ~Window()
+    {
+        framework::DocumentManager::instance().closeAllDocuments();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        framework::DocumentManager::instance().clearTemplates();
+        std::filesystem::remove(emptyFile);
+    }
+};
+
+std::string traceLine(std::uint64_t n)
+{
+    char line[160];
+    std::snprintf(line, sizeof line, "$PKVR,DEBUG,TRACE,OUTPUT,%u,NAV,nav.c,%u,epoch %llu, residual %u m, rejected\r\n",
+                  static_cast<unsigned>(n % 7), static_cast<unsigned>(n % 900), static_cast<unsigned long long>(n),
+                  static_cast<unsigned>(n % 97));
+    return line;
+}
+
+void feedLine(stream::IOSTStream& connection, const std::string& line)
+{
+    connection.feed(std::span(reinterpret_cast<const std::uint8_t*>(line.data()), line.size()));
+}
+
+void serveUntil(const std::atomic<bool>& done)
+{
+    while (!done.load())
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    QCoreApplication::processEvents();
+}
+
+long residentKb()
+{
+    std::ifstream status("/proc/self/status");
+    for (std::string line; std::getline(status, line);) {
+        if (line.rfind("VmRSS:", 0) == 0)
+            return std::strtol(line.c_str() + 6, nullptr, 10);
+    }
+    return 0;
+}
+
+void BM_TraceViewShowsRecordsFromTheReceiveThread(benchmark::State& state)
+{
+    Window window;
+    constexpr std::uint64_t kBatch = 20000;
+    std::uint64_t fed = 0;
+    for (auto _ : state) {
+        std::atomic<bool> done{false};
+        std::thread receiver([&] {
+            for (std::uint64_t i = 0; i < kBatch; ++i)
+                feedLine(window.connection, traceLine(fed + i));
+            done = true;
+        });
+        serveUntil(done);
+        receiver.join();
+        window.document->view()->refresh();
+        fed += kBatch;
+    }
+    state.SetItemsProcessed(static_cast<std::int64_t>(fed));
+    state.counters["rows_in_list"] = window.document->view()->listModel().rowCount();
+}
+BENCHMARK(BM_TraceViewShowsRecordsFromTheReceiveThread)->Unit(benchmark::kMillisecond)->MinTime(2.0)->UseRealTime();
+
+// 5,000 sentences a second (five every millisecond) for ten seconds; each iteration posts one event to the window and
+// waits for it to run.
+void BM_TraceViewUnderFlood(benchmark::State& state)
+{
+    constexpr int kPerMillisecond = 5;
+    Window window;
+    trace::CIHDBView* view = window.document->view();
+    std::atomic<bool> stop{false};
+    std::atomic<std::uint64_t> fed{0};
+    std::thread receiver([&] {
+        auto next = Clock::now();
+        for (std::uint64_t n = 0; !stop.load();) {
+            for (int i = 0; i < kPerMillisecond; ++i)
+                feedLine(window.connection, traceLine(n++));
+            fed += kPerMillisecond;
+            next += std::chrono::milliseconds(1);
+            std::this_thread::sleep_until(next);
+        }
+    });
+    // The list fills within the first second; memory is measured from then on.
+    const auto warm = Clock::now() + std::chrono::seconds(1);
+    while (Clock::now() < warm)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    const long rssStart = residentKb();
+    const std::uint64_t shownStart = view->records().appended();
+    double worstMs = 0;
+    double totalMs = 0;
+    const auto started = Clock::now();
+    for (auto _ : state) {
+        bool ran = false;
+        const auto posted = Clock::now();
+        QTimer::singleShot(0, view, [&] { ran = true; });
+        while (!ran)
+            QCoreApplication::processEvents(QEventLoop::AllEvents);
+        const double ms = std::chrono::duration<double, std::milli>(Clock::now() - posted).count();
+        state.SetIterationTime(ms / 1000.0);
+        totalMs += ms;
+        worstMs = std::max(worstMs, ms);
+        const auto pause = Clock::now() + std::chrono::milliseconds(5);
+        while (Clock::now() < pause)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 1);
+    }
+    const double seconds = std::chrono::duration<double>(Clock::now() - started).count();
+    const std::uint64_t shown = view->records().appended() - shownStart;
+    const long rssEnd = residentKb();
+    stop = true;
+    std::atomic<bool> done{false};
+    std::thread waiter([&] {
+        receiver.join();
+        done = true;
+    });
+    serveUntil(done);
+    waiter.join();
+    state.counters["rows_shown_per_s"] = static_cast<double>(shown) / seconds;
+    state.counters["sentences_per_s"] = static_cast<double>(fed.load()) / (seconds + 1.0);
+    state.counters["rows_in_list"] = view->listModel().rowCount();
+    state.counters["response_ms_mean"] = totalMs / static_cast<double>(std::max<std::int64_t>(state.iterations(), 1));
+    state.counters["response_ms_worst"] = worstMs;
+    state.counters["rss_growth_kb"] = static_cast<double>(rssEnd - rssStart);
+}
+BENCHMARK(BM_TraceViewUnderFlood)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(1500);
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (!std::getenv("QT_QPA_PLATFORM"))
+        setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    QApplication application(argc, argv);
+    platform::QtDispatcher dispatcher;
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
