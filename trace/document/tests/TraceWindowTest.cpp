@@ -153,5 +153,39 @@ TEST_F(TraceWindowTest, ChosenFontAndColoursAreKeptForTheNextViewer)
     EXPECT_TRUE(next.font().bold());
 }
 
+// The list learns of the ring's records in batches: new rows at the end, the oldest leaving once it is full, and a
+// batch larger than the list or a clear showing the ring afresh. Rows read the records they were told of.
+TEST(TraceListModelTest, FollowsTheRingInBatches)
+{
+    TraceRing ring(10);
+    TraceListModel model(ring);
+    const auto append = [&](std::uint32_t from, std::uint32_t to) {
+        for (std::uint32_t line = from; line <= to; ++line)
+            ring.append(TraceRecord{line % 7, "NAV", "nav.c", line, "c"});
+    };
+    const auto lineAt = [&](int row) { return model.data(model.index(row, TraceListModel::Line), Qt::DisplayRole); };
+
+    append(1, 4);
+    EXPECT_TRUE(model.sync());
+    EXPECT_EQ(model.rowCount(), 4);
+    append(5, 12);
+    // Not told yet: the rows shown keep their records.
+    EXPECT_EQ(model.rowCount(), 4);
+    EXPECT_TRUE(model.sync());
+    EXPECT_EQ(model.rowCount(), 10);
+    EXPECT_EQ(lineAt(0), "3");
+    EXPECT_EQ(lineAt(9), "12");
+    EXPECT_FALSE(model.sync());
+
+    append(13, 40);
+    EXPECT_TRUE(model.sync());
+    EXPECT_EQ(lineAt(0), "31");
+    EXPECT_EQ(model.data(model.index(9, TraceListModel::Level), Qt::ForegroundRole).value<QColor>(),
+              colourOf(kDefaultColours[colourIndex(40 % 7)]));
+    ring.clear();
+    model.sync();
+    EXPECT_EQ(model.rowCount(), 0);
+}
+
 } // namespace
 } // namespace zeb::trace
