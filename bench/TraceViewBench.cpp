@@ -2,14 +2,10 @@
 // framed there, and reach the view through the synchronous cross-thread send. Two figures: rows shown per second with
 // the feeder running flat out, and, at 5,000 sentences a second for a while, how long the window takes to handle an
 // event and how much its memory grows once the list is full (it should not).
-#include "app/framework/CIHCOTemplate.h"
-#include "app/framework/DocumentManager.h"
-#include "app/framework/DocumentTypeCatalog.h"
+#include "BenchDocumentWindow.h"
 #include "messages/MessageKind.h"
-#include "messages/codecs/StandardCodecs.h"
 #include "platform/MemorySettings.h"
 #include "platform/Settings.h"
-#include "platform/qt/QtDispatcher.h"
 #include "stream/IOSTStream.h"
 #include "stream/StreamEvent.h"
 #include "stream/StreamRegistry.h"
@@ -17,9 +13,6 @@
 #include "trace/document/CIHDBView.h"
 #include "trace/document/TraceListModel.h"
 
-#include <QApplication>
-#include <QMainWindow>
-#include <QMdiArea>
 #include <QTimer>
 
 #include <benchmark/benchmark.h>
@@ -29,49 +22,24 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
 #include <fstream>
 #include <thread>
 
 namespace {
 
 using namespace zeb;
+using bench::feedLine;
+using bench::serveUntil;
 using Clock = std::chrono::steady_clock;
 
-struct Window
+struct Window : bench::BenchDocumentWindow<trace::CIHDBDocument>
 {
-    QMainWindow frame;
-    QMdiArea* area = new QMdiArea;
-    stream::IOSTStream connection{65};
-    trace::CIHDBDocument* document = nullptr;
-    std::string emptyFile = (std::filesystem::temp_directory_path() / "zeb500-bench-trace-empty").string();
-
     Window()
+        : BenchDocumentWindow("IHDB", QStringLiteral("Remote trace viewer"), [] {
+            platform::Settings::install(std::make_shared<platform::MemorySettings>());
+            trace::registerTraceDocumentType();
+        })
     {
-        platform::Settings::install(std::make_shared<platform::MemorySettings>());
-        std::fclose(std::fopen(emptyFile.c_str(), "wb"));
-        connection.open(emptyFile, "rb");
-        frame.setCentralWidget(area);
-        frame.resize(1000, 700);
-        frame.show();
-        codecs::registerMessageCodecs();
-        trace::registerTraceDocumentType();
-        auto& manager = framework::DocumentManager::instance();
-        manager.setArea(area);
-        const auto* factories = framework::DocumentTypeCatalog::factories("IHDB");
-        manager.addTemplate(std::make_unique<framework::CIHCOTemplate>("IHDB", QStringLiteral("Remote trace viewer"),
-                                                                       factories->document, factories->frame));
-        document = static_cast<trace::CIHDBDocument*>(manager.createDocument("IHDB"));
-        document->finishLoading();
-        document->frame()->resize(900, 600);
-        QCoreApplication::processEvents();
-    }
-    ~Window()
-    {
-        framework::DocumentManager::instance().closeAllDocuments();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        framework::DocumentManager::instance().clearTemplates();
-        std::filesystem::remove(emptyFile);
     }
 };
 
@@ -82,18 +50,6 @@ std::string traceLine(std::uint64_t n)
                   static_cast<unsigned>(n % 7), static_cast<unsigned>(n % 900), static_cast<unsigned long long>(n),
                   static_cast<unsigned>(n % 97));
     return line;
-}
-
-void feedLine(stream::IOSTStream& connection, const std::string& line)
-{
-    connection.feed(std::span(reinterpret_cast<const std::uint8_t*>(line.data()), line.size()));
-}
-
-void serveUntil(const std::atomic<bool>& done)
-{
-    while (!done.load())
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-    QCoreApplication::processEvents();
 }
 
 long residentKb()
@@ -199,14 +155,7 @@ void BM_TraceViewUnderFlood(benchmark::State& state)
     const double seconds = std::chrono::duration<double>(Clock::now() - started).count();
     const std::uint64_t shown = view->records().appended() - shownStart;
     const long rssEnd = residentKb();
-    stop = true;
-    std::atomic<bool> done{false};
-    std::thread waiter([&] {
-        receiver.join();
-        done = true;
-    });
-    serveUntil(done);
-    waiter.join();
+    bench::stopFeeder(stop, receiver);
     state.counters["rows_shown_per_s"] = static_cast<double>(shown) / seconds;
     state.counters["sentences_per_s"] = static_cast<double>(fed.load()) / (seconds + 1.0);
     state.counters["rows_in_list"] = view->listModel().rowCount();
@@ -220,12 +169,5 @@ BENCHMARK(BM_TraceViewUnderFlood)->Unit(benchmark::kMillisecond)->UseManualTime(
 
 int main(int argc, char** argv)
 {
-    if (!std::getenv("QT_QPA_PLATFORM"))
-        setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    QApplication application(argc, argv);
-    platform::QtDispatcher dispatcher;
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return zeb::bench::runWindowBenchmarks(argc, argv);
 }
