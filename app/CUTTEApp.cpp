@@ -29,6 +29,7 @@
 #include "stream/socket/SocketTransports.h"
 #include "terminal/document/CIHTEDocument.h"
 #include "text/Format.h"
+#include "trace/document/CIHDBDocument.h"
 
 #include <QFontDatabase>
 #include <QGuiApplication>
@@ -183,6 +184,7 @@ void CUTTEApp::initRegistries()
     stream::socket::registerSocketTransports();
     terminal::registerTerminalDocumentType();
     recorder::registerRecorderDocumentType();
+    trace::registerTraceDocumentType();
 }
 
 void CUTTEApp::readHomeDirectory()

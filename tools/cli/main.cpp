@@ -8,6 +8,7 @@
 #include "ScheduleCommand.h"
 #include "ServeCommand.h"
 #include "TerminalCommand.h"
+#include "TraceCommand.h"
 #include "UdmCommand.h"
 #include "platform/DetachedWork.h"
 #include "platform/qt/QtSettingsStore.h"
@@ -62,6 +63,7 @@ int main(int argc, char** argv)
         add<FrameCommand>(app),  add<ServeCommand>(app),    add<PingCommand>(app),
         add<RemoteCommand>(app), add<TerminalCommand>(app), add<ScheduleCommand>(app),
         add<UdmCommand>(app),    add<RecordsCommand>(app),  add<RecordCommand>(app),
+        add<TraceCommand>(app),
     };
     CLI11_PARSE(app, argc, argv);
     // The workbench's settings (serial port names, terminal options) apply to the tool too.

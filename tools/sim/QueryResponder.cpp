@@ -1,5 +1,6 @@
 #include "QueryResponder.h"
 
+#include "TraceModel.h"
 #include "messages/Checksum.h"
 
 namespace zeb::tools::sim {
@@ -78,6 +79,10 @@ std::string QueryResponder::joined(const Group& group)
 
 std::string QueryResponder::answer(std::string_view line) const
 {
+    if (m_trace) {
+        if (auto answer = m_trace->answer(line))
+            return std::move(*answer);
+    }
     const auto body = trimmed(line);
     if (body == "$ECGPQ,GSA") {
         const std::lock_guard lock(m_mutex);

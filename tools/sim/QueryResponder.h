@@ -8,6 +8,8 @@
 
 namespace zeb::tools::sim {
 
+class TraceModel;
+
 // Answers what a host asks a receiver: "$ECGPQ,GSA" and "$ECGPQ,GSV" with the latest such
 // sentences that were played, other "$PKVR," commands with an acknowledgement. Sentences are
 // observed on the playing thread and queries answered on a receive thread, so both lock.
@@ -25,6 +27,10 @@ public:
 
     static std::string acknowledgement(std::string_view command);
 
+    // The receiver's debug trace, which answers the trace commands before anything else does; none by default.
+    void setTrace(TraceModel* trace) { m_trace = trace; }
+    TraceModel* trace() const { return m_trace; }
+
 private:
     struct Group
     {
@@ -35,6 +41,7 @@ private:
     static void note(Group& group, std::uint64_t epoch, std::string_view sentence);
     static std::string joined(const Group& group);
 
+    TraceModel* m_trace = nullptr;
     mutable std::mutex m_mutex;
     std::uint64_t m_epoch = 0;
     Group m_gsa;

@@ -10,6 +10,7 @@
 #include "QueryResponder.h"
 #include "SinkServer.h"
 #include "TemporaryCopy.h"
+#include "TraceModel.h"
 #include "stream/IOSTStream.h"
 #include "stream/StreamCallback.h"
 #include "stream/StreamEvent.h"
@@ -82,6 +83,7 @@ struct Options
     bool rawFrames = false;
     std::string sink;
     std::uint64_t sinkLimit = 64ULL << 20;
+    TraceModel::Settings trace;
 };
 
 // Generated frames mixed into the playback: one after every `every` sentences.
@@ -146,6 +148,8 @@ std::string takeDue(CapturePlayer& player, FaultInjector& faults, QueryResponder
         if (const auto frame = mix.afterSentence(); !frame.empty())
             out.append(faults.apply(frame, false));
     }
+    if (TraceModel* trace = responder.trace())
+        out.append(trace->take(now));
     return out;
 }
 
@@ -498,6 +502,11 @@ int run(int argc, char** argv)
                    "Bytes the sink stores at most; what comes after is read and dropped")
         ->check(CLI::PositiveNumber);
     sink->excludes("--pty");
+    app.add_option("--trace-rate", options.trace.linesPerSecond,
+                   "Debug trace sentences a second for the levels switched on (0: no trace)")
+        ->check(CLI::NonNegativeNumber);
+    app.add_flag("--trace-odd", options.trace.oddLines,
+                 "Now and then a trace sentence of level 0 or 7, and a malformed one");
     CLI11_PARSE(app, argc, argv);
 
     installStopHandlers();
@@ -523,6 +532,8 @@ int run(int argc, char** argv)
     }
     FaultInjector faults(options.faults);
     QueryResponder responder;
+    TraceModel trace(options.trace);
+    responder.setTrace(&trace);
     FrameMix mix;
     mix.every = options.framesEvery;
     if (mix.every > 0)
