@@ -93,11 +93,13 @@ std::optional<std::string> DocumentationRoots::follow(std::string_view page, std
     // Only plain relative paths: "/etc/x", "file:..." and "C:..." are refused.
     if (target.front() == '/' || target.find(':') != std::string::npos)
         return std::nullopt;
-    const std::string joined = (fs::path(*from).parent_path() / target).string();
-    const std::optional<std::string> reached = admit(joined);
-    if (!reached || rootOf(*reached) != rootOf(*from))
+    // The page may not exist in this language (the browser then falls back to English), so
+    // only the existing part of the path is followed through its links here.
+    std::error_code error;
+    const fs::path reached = fs::weakly_canonical(fs::path(*from).parent_path() / target, error);
+    if (error || rootOf(reached.string()) != rootOf(*from))
         return std::nullopt;
-    return *reached + fragment;
+    return reached.string() + fragment;
 }
 
 } // namespace zeb::documentation

@@ -29,8 +29,9 @@ public:
     // every symbolic link and ".." is followed.
     std::optional<std::string> admit(std::string_view path) const;
     // A link `href` on the page `page` (an admitted file): relative to the page's folder,
-    // decoded once, fragment kept; nothing for an absolute path, a scheme other than file,
-    // or a target outside the page's root.
+    // decoded once, fragment kept; nothing for an absolute path, a scheme, or a target
+    // outside the page's root once every "..", and every link of the part that exists, is
+    // followed. The target itself need not exist (it may exist in another language only).
     std::optional<std::string> follow(std::string_view page, std::string_view href) const;
 
     const std::vector<std::string>& folders() const { return m_folders; }
