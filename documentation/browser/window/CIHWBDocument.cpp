@@ -1,9 +1,9 @@
 #include "documentation/browser/window/CIHWBDocument.h"
 
 #include "app/framework/DocumentTypeCatalog.h"
-#include "app/language/LanguageList.h"
 #include "documentation/browser/core/AddressResolver.h"
 #include "documentation/browser/core/DocumentationRoots.h"
+#include "documentation/browser/core/ShownAddress.h"
 #include "documentation/browser/core/UrlLine.h"
 #include "documentation/browser/window/CIHWBChildFrame.h"
 #include "platform/Environment.h"
@@ -19,13 +19,6 @@ CIHWBDocument::ExternalOpener& opener()
 {
     static CIHWBDocument::ExternalOpener instance;
     return instance;
-}
-
-AddressResolver currentResolver(const DocumentationRoots& roots)
-{
-    const auto& codes = language::LanguageList::kProbeOrder;
-    return AddressResolver(std::vector<std::string>(codes.begin(), codes.end()), platform::Environment::language(),
-                           roots.introduction());
 }
 
 } // namespace
@@ -47,36 +40,25 @@ void CIHWBDocument::openExternally(const std::string& address)
 std::string CIHWBDocument::homeAddress()
 {
     const DocumentationRoots roots = DocumentationRoots::installed();
-    return currentResolver(roots).resolve(roots.introduction(platform::Environment::language())).address;
+    const std::string language = platform::Environment::language();
+    return ShownAddress::choose(roots.introduction(language), language, roots).address;
 }
 
 void CIHWBDocument::setAddress(std::string_view address)
 {
-    const DocumentationRoots roots = DocumentationRoots::installed();
-    const AddressResolver::Result resolved = currentResolver(roots).resolve(address);
-    if (resolved.external) {
-        openExternally(resolved.address);
-        emit notice(tr("Opened in the desktop's web browser: %1").arg(QString::fromStdString(resolved.address)));
+    const ShownAddress shown
+        = ShownAddress::choose(address, platform::Environment::language(), DocumentationRoots::installed());
+    if (shown.external) {
+        openExternally(shown.address);
+        emit notice(tr("Opened in the desktop's web browser: %1").arg(QString::fromStdString(shown.address)));
         return;
     }
-    std::string path = resolved.address;
-    std::string fragment;
-    if (const std::size_t hash = path.find('#'); hash != std::string::npos) {
-        fragment = path.substr(hash);
-        path.resize(hash);
-    }
-    std::string shown;
-    if (const auto admitted = roots.admit(path)) {
-        shown = *admitted + fragment;
-    } else {
+    if (shown.refused)
         emit notice(tr("Only pages of the documentation folders are shown; not %1")
-                        .arg(QString::fromStdString(resolved.address)));
-        const auto home = roots.admit(roots.introduction());
-        shown = home ? *home : resolved.address;
-    }
-    if (shown == m_address)
+                        .arg(QString::fromStdString(shown.refusedAddress)));
+    if (shown.address == m_address)
         return;
-    m_address = shown;
+    m_address = shown.address;
     emit addressChanged(QString::fromStdString(m_address));
 }
 
