@@ -37,7 +37,7 @@ TEST(ManualTest, EveryLanguageHoldsTheSamePages)
 TEST(ManualTest, EveryLinkAndImageResolves)
 {
     const DocumentationRoots roots({kManual.string()});
-    const std::regex reference(R"((href|src)\s*=\s*"([^"]*)")");
+    const std::regex reference(R"re((href|src)\s*=\s*"([^"]*)")re");
     int checked = 0;
     for (const char* language : kLanguages) {
         for (const std::string& page : pagesOf(language)) {
