@@ -70,12 +70,12 @@ void CIHWBChildFrame::buildToolBar()
     auto* bar = new QToolBar;
     bar->setWindowTitle(Resources::text("IHWB/TOOLBAR", QStringLiteral("Browser")));
     const QStyle* look = style();
-    QAction* back = bar->addAction(look->standardIcon(QStyle::SP_ArrowBack), Resources::text("IHWB/BACK", tr("Back")));
+    QAction* back = bar->addAction(look->standardIcon(QStyle::SP_ArrowBack), Resources::text("IHWB/BACK", QStringLiteral("Back")));
     QAction* forward
-        = bar->addAction(look->standardIcon(QStyle::SP_ArrowForward), Resources::text("IHWB/FORWARD", tr("Forward")));
-    QAction* home = bar->addAction(look->standardIcon(QStyle::SP_DirHomeIcon), Resources::text("IHWB/HOME", tr("Home")));
+        = bar->addAction(look->standardIcon(QStyle::SP_ArrowForward), Resources::text("IHWB/FORWARD", QStringLiteral("Forward")));
+    QAction* home = bar->addAction(look->standardIcon(QStyle::SP_DirHomeIcon), Resources::text("IHWB/HOME", QStringLiteral("Home")));
     QAction* refresh
-        = bar->addAction(look->standardIcon(QStyle::SP_BrowserReload), Resources::text("IHWB/REFRESH", tr("Refresh")));
+        = bar->addAction(look->standardIcon(QStyle::SP_BrowserReload), Resources::text("IHWB/REFRESH", QStringLiteral("Refresh")));
     back->setObjectName(QStringLiteral("back"));
     forward->setObjectName(QStringLiteral("forward"));
     home->setObjectName(QStringLiteral("home"));
@@ -92,29 +92,29 @@ void CIHWBChildFrame::buildToolBar()
     m_favorites = new QMenu(this);
     connect(m_favorites, &QMenu::aboutToShow, this, &CIHWBChildFrame::fillFavorites);
     auto* favorites = new QToolButton;
-    favorites->setText(Resources::text("IHWB/FAVORITES", tr("Favourites")));
+    favorites->setText(Resources::text("IHWB/FAVORITES", QStringLiteral("Favourites")));
     favorites->setMenu(m_favorites);
     favorites->setPopupMode(QToolButton::InstantPopup);
     bar->addWidget(favorites);
 
     m_font = new QMenu(this);
     const std::pair<int, QString> sizes[] = {
-        {CIHWBView::kLargestZoom, Resources::text("IHWB/FONT_LARGEST", tr("Largest"))},
-        {CIHWBView::kLargestZoom / 2, Resources::text("IHWB/FONT_LARGER", tr("Larger"))},
-        {0, Resources::text("IHWB/FONT_MEDIUM", tr("Medium"))},
-        {CIHWBView::kSmallestZoom / 2, Resources::text("IHWB/FONT_SMALLER", tr("Smaller"))},
-        {CIHWBView::kSmallestZoom, Resources::text("IHWB/FONT_SMALLEST", tr("Smallest"))},
+        {CIHWBView::kLargestZoom, Resources::text("IHWB/FONT_LARGEST", QStringLiteral("Largest"))},
+        {CIHWBView::kLargestZoom / 2, Resources::text("IHWB/FONT_LARGER", QStringLiteral("Larger"))},
+        {0, Resources::text("IHWB/FONT_MEDIUM", QStringLiteral("Medium"))},
+        {CIHWBView::kSmallestZoom / 2, Resources::text("IHWB/FONT_SMALLER", QStringLiteral("Smaller"))},
+        {CIHWBView::kSmallestZoom, Resources::text("IHWB/FONT_SMALLEST", QStringLiteral("Smallest"))},
     };
     for (const auto& [step, label] : sizes)
         connect(m_font->addAction(label), &QAction::triggered, m_view, [this, step] { m_view->setZoomStep(step); });
     auto* font = new QToolButton;
-    font->setText(Resources::text("IHWB/FONT", tr("Font")));
+    font->setText(Resources::text("IHWB/FONT", QStringLiteral("Font")));
     font->setMenu(m_font);
     font->setPopupMode(QToolButton::InstantPopup);
     bar->addWidget(font);
 
     m_find = new QLineEdit;
-    m_find->setPlaceholderText(Resources::text("IHWB/FIND", tr("Find in page")));
+    m_find->setPlaceholderText(Resources::text("IHWB/FIND", QStringLiteral("Find in page")));
     m_find->setClearButtonEnabled(true);
     m_find->setMaximumWidth(200);
     connect(m_find, &QLineEdit::returnPressed, this, &CIHWBChildFrame::findNext);
@@ -125,7 +125,7 @@ void CIHWBChildFrame::buildToolBar()
 void CIHWBChildFrame::buildAddressBar()
 {
     auto* bar = new QToolBar;
-    bar->setWindowTitle(Resources::text("IHWB/ADDRESS", tr("Address")));
+    bar->setWindowTitle(Resources::text("IHWB/ADDRESS", QStringLiteral("Address")));
     m_address = new QComboBox;
     m_address->setEditable(true);
     m_address->setMaxCount(kMaxAddresses);
@@ -148,7 +148,7 @@ void CIHWBChildFrame::findNext()
 {
     const QString text = m_find->text();
     if (!m_view->findText(text))
-        m_status->showMessage(tr("Not found in this page: %1").arg(text), kNoticeMs);
+        m_status->showMessage(Resources::text("IHWB/NOT_FOUND", QStringLiteral("Not found in this page: %1")).arg(text), kNoticeMs);
 }
 
 void CIHWBChildFrame::fillFavorites()
@@ -158,7 +158,7 @@ void CIHWBChildFrame::fillFavorites()
     addFolder(*m_favorites, folder, m_document);
     if (m_favorites->isEmpty()) {
         QAction* none = m_favorites->addAction(
-            tr("No favourites: put .url files in %1").arg(QString::fromStdString(Favorites::defaultFolder())));
+            Resources::text("IHWB/NO_FAVORITES", QStringLiteral("No favourites: put .url files in %1")).arg(QString::fromStdString(Favorites::defaultFolder())));
         none->setEnabled(false);
     }
 }

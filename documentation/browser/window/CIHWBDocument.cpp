@@ -1,6 +1,7 @@
 #include "documentation/browser/window/CIHWBDocument.h"
 
 #include "app/framework/DocumentTypeCatalog.h"
+#include "app/language/qt/Resources.h"
 #include "documentation/browser/core/AddressResolver.h"
 #include "documentation/browser/core/DocumentationRoots.h"
 #include "documentation/browser/core/ShownAddress.h"
@@ -13,6 +14,8 @@
 #include <QUrl>
 
 namespace zeb::documentation {
+
+using language::Resources;
 namespace {
 
 CIHWBDocument::ExternalOpener& opener()
@@ -50,11 +53,11 @@ void CIHWBDocument::setAddress(std::string_view address)
         = ShownAddress::choose(address, platform::Environment::language(), DocumentationRoots::installed());
     if (shown.external) {
         openExternally(shown.address);
-        emit notice(tr("Opened in the desktop's web browser: %1").arg(QString::fromStdString(shown.address)));
+        emit notice(Resources::text("IHWB/OPENED_OUTSIDE", QStringLiteral("Opened in the desktop's web browser: %1")).arg(QString::fromStdString(shown.address)));
         return;
     }
     if (shown.refused)
-        emit notice(tr("Only pages of the documentation folders are shown; not %1")
+        emit notice(Resources::text("IHWB/NOT_DOCUMENTATION", QStringLiteral("Only pages of the documentation folders are shown; not %1"))
                         .arg(QString::fromStdString(shown.refusedAddress)));
     if (shown.address == m_address)
         return;

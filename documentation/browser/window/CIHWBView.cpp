@@ -1,5 +1,6 @@
 #include "documentation/browser/window/CIHWBView.h"
 
+#include "app/language/qt/Resources.h"
 #include "documentation/browser/core/AddressResolver.h"
 #include "documentation/browser/core/DocumentationRoots.h"
 #include "documentation/browser/window/CIHWBDocument.h"
@@ -9,6 +10,8 @@
 #include <QTextDocument>
 
 namespace zeb::documentation {
+
+using language::Resources;
 namespace {
 
 // Pages and pictures of the manual are small; a larger file is not read into the window.
@@ -55,7 +58,7 @@ void CIHWBView::showAddress(const QString& address)
         return;
     setSource(url);
     if (document()->isEmpty())
-        setPlainText(tr("The documentation is not installed: %1").arg(address));
+        setPlainText(Resources::text("IHWB/NOT_INSTALLED", QStringLiteral("The documentation is not installed: %1")).arg(address));
 }
 
 void CIHWBView::home()
@@ -76,7 +79,7 @@ void CIHWBView::followLink(const QUrl& link)
     }
     const auto target = DocumentationRoots::installed().follow(currentPage().toStdString(), href);
     if (!target) {
-        emit notice(tr("This link leads out of the documentation and is not followed: %1")
+        emit notice(Resources::text("IHWB/LINK_REFUSED", QStringLiteral("This link leads out of the documentation and is not followed: %1"))
                         .arg(QString::fromStdString(href)));
         return;
     }
