@@ -51,8 +51,7 @@ void closeOnTerminationSignal(QApplication& application, zeb::app::CUTTEApp& app
     auto* notifier = new QSocketNotifier(g_signalPipe[0], QSocketNotifier::Read, &application);
     QObject::connect(notifier, &QSocketNotifier::activated, &application, [&app] {
         char bytes[16];
-        while (::read(g_signalPipe[0], bytes, sizeof bytes) > 0) {
-        }
+        while (::read(g_signalPipe[0], bytes, sizeof bytes) > 0) { }
         if (app.mainFrame())
             app.mainFrame()->close();
         else

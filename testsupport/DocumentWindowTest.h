@@ -13,11 +13,10 @@
 #include <QMainWindow>
 #include <QMdiArea>
 
-#include <filesystem>
-#include <fstream>
-
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
 #include <memory>
 #include <string>
 #include <vector>

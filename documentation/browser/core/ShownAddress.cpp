@@ -13,8 +13,7 @@ constexpr std::array<const char*, 5> kLanguageCodes{"ENU", "FRA", "ESP", "DEU", 
 
 } // namespace
 
-ShownAddress ShownAddress::choose(std::string_view address, std::string_view language,
-                                  const DocumentationRoots& roots)
+ShownAddress ShownAddress::choose(std::string_view address, std::string_view language, const DocumentationRoots& roots)
 {
     const AddressResolver resolver(std::vector<std::string>(kLanguageCodes.begin(), kLanguageCodes.end()), language,
                                    roots.introduction());

@@ -70,12 +70,14 @@ void CIHWBChildFrame::buildToolBar()
     auto* bar = new QToolBar;
     bar->setWindowTitle(Resources::text("IHWB/TOOLBAR", QStringLiteral("Browser")));
     const QStyle* look = style();
-    QAction* back = bar->addAction(look->standardIcon(QStyle::SP_ArrowBack), Resources::text("IHWB/BACK", QStringLiteral("Back")));
-    QAction* forward
-        = bar->addAction(look->standardIcon(QStyle::SP_ArrowForward), Resources::text("IHWB/FORWARD", QStringLiteral("Forward")));
-    QAction* home = bar->addAction(look->standardIcon(QStyle::SP_DirHomeIcon), Resources::text("IHWB/HOME", QStringLiteral("Home")));
-    QAction* refresh
-        = bar->addAction(look->standardIcon(QStyle::SP_BrowserReload), Resources::text("IHWB/REFRESH", QStringLiteral("Refresh")));
+    QAction* back = bar->addAction(look->standardIcon(QStyle::SP_ArrowBack),
+                                   Resources::text("IHWB/BACK", QStringLiteral("Back")));
+    QAction* forward = bar->addAction(look->standardIcon(QStyle::SP_ArrowForward),
+                                      Resources::text("IHWB/FORWARD", QStringLiteral("Forward")));
+    QAction* home = bar->addAction(look->standardIcon(QStyle::SP_DirHomeIcon),
+                                   Resources::text("IHWB/HOME", QStringLiteral("Home")));
+    QAction* refresh = bar->addAction(look->standardIcon(QStyle::SP_BrowserReload),
+                                      Resources::text("IHWB/REFRESH", QStringLiteral("Refresh")));
     back->setObjectName(QStringLiteral("back"));
     forward->setObjectName(QStringLiteral("forward"));
     home->setObjectName(QStringLiteral("home"));
@@ -148,7 +150,8 @@ void CIHWBChildFrame::findNext()
 {
     const QString text = m_find->text();
     if (!m_view->findText(text))
-        m_status->showMessage(Resources::text("IHWB/NOT_FOUND", QStringLiteral("Not found in this page: %1")).arg(text), kNoticeMs);
+        m_status->showMessage(Resources::text("IHWB/NOT_FOUND", QStringLiteral("Not found in this page: %1")).arg(text),
+                              kNoticeMs);
 }
 
 void CIHWBChildFrame::fillFavorites()
@@ -158,7 +161,8 @@ void CIHWBChildFrame::fillFavorites()
     addFolder(*m_favorites, folder, m_document);
     if (m_favorites->isEmpty()) {
         QAction* none = m_favorites->addAction(
-            Resources::text("IHWB/NO_FAVORITES", QStringLiteral("No favourites: put .url files in %1")).arg(QString::fromStdString(Favorites::defaultFolder())));
+            Resources::text("IHWB/NO_FAVORITES", QStringLiteral("No favourites: put .url files in %1"))
+                .arg(QString::fromStdString(Favorites::defaultFolder())));
         none->setEnabled(false);
     }
 }

@@ -53,11 +53,13 @@ void CIHWBDocument::setAddress(std::string_view address)
         = ShownAddress::choose(address, platform::Environment::language(), DocumentationRoots::installed());
     if (shown.external) {
         openExternally(shown.address);
-        emit notice(Resources::text("IHWB/OPENED_OUTSIDE", QStringLiteral("Opened in the desktop's web browser: %1")).arg(QString::fromStdString(shown.address)));
+        emit notice(Resources::text("IHWB/OPENED_OUTSIDE", QStringLiteral("Opened in the desktop's web browser: %1"))
+                        .arg(QString::fromStdString(shown.address)));
         return;
     }
     if (shown.refused)
-        emit notice(Resources::text("IHWB/NOT_DOCUMENTATION", QStringLiteral("Only pages of the documentation folders are shown; not %1"))
+        emit notice(Resources::text("IHWB/NOT_DOCUMENTATION",
+                                    QStringLiteral("Only pages of the documentation folders are shown; not %1"))
                         .arg(QString::fromStdString(shown.refusedAddress)));
     if (shown.address == m_address)
         return;

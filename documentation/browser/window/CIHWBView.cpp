@@ -58,7 +58,8 @@ void CIHWBView::showAddress(const QString& address)
         return;
     setSource(url);
     if (document()->isEmpty())
-        setPlainText(Resources::text("IHWB/NOT_INSTALLED", QStringLiteral("The documentation is not installed: %1")).arg(address));
+        setPlainText(Resources::text("IHWB/NOT_INSTALLED", QStringLiteral("The documentation is not installed: %1"))
+                         .arg(address));
 }
 
 void CIHWBView::home()
@@ -79,7 +80,8 @@ void CIHWBView::followLink(const QUrl& link)
     }
     const auto target = DocumentationRoots::installed().follow(currentPage().toStdString(), href);
     if (!target) {
-        emit notice(Resources::text("IHWB/LINK_REFUSED", QStringLiteral("This link leads out of the documentation and is not followed: %1"))
+        emit notice(Resources::text("IHWB/LINK_REFUSED",
+                                    QStringLiteral("This link leads out of the documentation and is not followed: %1"))
                         .arg(QString::fromStdString(href)));
         return;
     }

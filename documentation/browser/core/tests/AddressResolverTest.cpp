@@ -1,4 +1,5 @@
 #include "documentation/browser/core/AddressResolver.h"
+
 #include "documentation/browser/core/UrlLine.h"
 #include "testsupport/TempFolder.h"
 

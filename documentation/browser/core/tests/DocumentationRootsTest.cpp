@@ -1,4 +1,5 @@
 #include "documentation/browser/core/DocumentationRoots.h"
+
 #include "testsupport/TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -36,8 +37,8 @@ TEST_F(DocumentationRootsTest, LinksStayInsideTheRoot)
     EXPECT_EQ(roots.follow(intro, "../img/shot.png"), page("img/shot.png"));
     EXPECT_EQ(roots.follow(intro, "#top"), intro + "#top");
     EXPECT_EQ(roots.follow(intro, "../FRA/missing.html"), page("FRA/missing.html"));
-    for (const char* hostile : {"../../secret.txt", "..%2F..%2Fsecret.txt", "link.html", "/etc/passwd",
-                                "file:///etc/passwd", "C:/x"})
+    for (const char* hostile :
+         {"../../secret.txt", "..%2F..%2Fsecret.txt", "link.html", "/etc/passwd", "file:///etc/passwd", "C:/x"})
         EXPECT_FALSE(roots.follow(intro, hostile)) << hostile;
     EXPECT_FALSE(roots.follow((folder / "secret.txt").string(), "doc/ENU/introduction.html"));
 }

@@ -1,4 +1,5 @@
 #include "documentation/browser/core/Favorites.h"
+
 #include "testsupport/TempFolder.h"
 
 #include <gtest/gtest.h>

@@ -4,8 +4,8 @@
 #include "documentation/browser/window/CIHWBView.h"
 #include "platform/Environment.h"
 #include "testsupport/DocumentWindowTest.h"
-#include "testsupport/ScratchHome.h"
 #include "testsupport/ScopedEnvironment.h"
+#include "testsupport/ScratchHome.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -34,10 +34,10 @@ protected:
         DocumentWindowTest::SetUp();
         const std::string links = "<a href='second.html#part'>second</a> <a href='../../secret.txt'>up</a>"
                                   " <a href='https://example.org/a%20b'>web</a> <img src='../img/shot.png'>";
-        write("documentation/ENU/introduction.html", "<html><head><title>Intro</title></head><body>" + links
-                                                         + " needle</body></html>");
-        write("documentation/FRA/introduction.html", "<html><head><title>Accueil</title></head><body>" + links
-                                                         + " aiguille</body></html>");
+        write("documentation/ENU/introduction.html",
+              "<html><head><title>Intro</title></head><body>" + links + " needle</body></html>");
+        write("documentation/FRA/introduction.html",
+              "<html><head><title>Accueil</title></head><body>" + links + " aiguille</body></html>");
         write("documentation/ENU/second.html", "<html><body><p>first</p><a name='part'>needle</a></body></html>");
         write("secret.txt", "secret");
         write("favorites/Tools/Second.url", "[InternetShortcut]\nURL=" + doc("ENU/second.html") + "\n");
