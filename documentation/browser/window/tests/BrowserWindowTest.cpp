@@ -116,6 +116,10 @@ TEST_F(BrowserWindowTest, ShowsTheManualInTheUserLanguageAndKeepsLinksInside)
     folders.front()->menu()->actions().front()->trigger();
     EXPECT_EQ(document.address(), doc("ENU/second.html"));
 
+    // A new window (the Documentation command, a workspace block without a page) opens on the
+    // introduction in the user's language.
+    EXPECT_EQ(openDocument<CIHWBDocument>(CIHWBDocument::kKey).address(), doc("FRA/introduction.html"));
+
     // The workspace gets the page back exactly.
     const auto lines = writtenLines(document, scratch.path("saved.ute"));
     ASSERT_FALSE(lines.empty());
