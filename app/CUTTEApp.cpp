@@ -15,6 +15,7 @@
 #include "app/language/qt/CUTTEWelcomeDialog.h"
 #include "app/language/qt/Resources.h"
 #include "app/workspace/Workspace.h"
+#include "documentation/browser/window/CIHWBDocument.h"
 #include "messages/codecs/StandardCodecs.h"
 #include "platform/Environment.h"
 #include "platform/MessageRegistry.h"
@@ -185,6 +186,7 @@ void CUTTEApp::initRegistries()
     terminal::registerTerminalDocumentType();
     recorder::registerRecorderDocumentType();
     trace::registerTraceDocumentType();
+    documentation::registerBrowserDocumentType();
 }
 
 void CUTTEApp::readHomeDirectory()

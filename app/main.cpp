@@ -1,20 +1,65 @@
 #include "app/CUTTEApp.h"
 #include "platform/DetachedWork.h"
+#include "app/CUTTEMainFrame.h"
 #include "platform/Settings.h"
 #include "platform/qt/QtDispatcher.h"
 #include "platform/qt/QtSettingsStore.h"
 
 #include <QApplication>
+#include <QSocketNotifier>
 #include <QTimer>
 
 #include <chrono>
 #include <clocale>
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <sys/socket.h>
+#include <unistd.h>
 
 namespace {
+
+// SIGTERM and SIGINT end the workbench as its close button does (the workspace is saved), so a
+// session manager or a script can stop it without losing work. The handler only writes a byte;
+// the event loop reads it and closes the main frame. Installed first thing, so that a signal
+// arriving during start-up waits for the loop instead of killing the process.
+int g_signalPipe[2] = {-1, -1};
+
+void onTerminationSignal(int)
+{
+    const char byte = 1;
+    [[maybe_unused]] const ssize_t written = ::write(g_signalPipe[1], &byte, 1);
+}
+
+void catchTerminationSignals()
+{
+    if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0, g_signalPipe) != 0)
+        return;
+    struct sigaction action
+    { };
+    action.sa_handler = onTerminationSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    ::sigaction(SIGTERM, &action, nullptr);
+    ::sigaction(SIGINT, &action, nullptr);
+}
+
+void closeOnTerminationSignal(QApplication& application, zeb::app::CUTTEApp& app)
+{
+    if (g_signalPipe[0] < 0)
+        return;
+    auto* notifier = new QSocketNotifier(g_signalPipe[0], QSocketNotifier::Read, &application);
+    QObject::connect(notifier, &QSocketNotifier::activated, &application, [&app] {
+        char bytes[16];
+        while (::read(g_signalPipe[0], bytes, sizeof bytes) > 0) { }
+        if (app.mainFrame())
+            app.mainFrame()->close();
+        else
+            QApplication::quit();
+    });
+}
 
 // Started straight from the build tree (build/app/zeb500), the workbench finds the language
 // libraries the build put beside it; an installed copy never looks into the build tree.
@@ -49,6 +94,7 @@ int runWorkbench(int argc, char** argv)
     zeb::app::CUTTEApp app;
     if (!app.initInstance(QApplication::arguments().mid(1)))
         return 1;
+    closeOnTerminationSignal(application, app);
     // For start-up measurements: leave as soon as the loop has shown the frame.
     if (const char* probe = std::getenv("ZEB500_EXIT_WHEN_SHOWN"); probe && *probe == '1')
         QTimer::singleShot(0, &application, &QApplication::quit);
@@ -59,6 +105,8 @@ int runWorkbench(int argc, char** argv)
 
 int main(int argc, char** argv)
 {
+    // First of all, so that a signal during start-up waits for the event loop.
+    catchTerminationSignals();
     addBuildTreeAssets();
     const int code = runWorkbench(argc, argv);
     // Connection attempts abandoned by closed windows may still be closing on their threads.

@@ -6,6 +6,9 @@
 #ifndef ZEB500_INSTALL_DATADIR
 #define ZEB500_INSTALL_DATADIR "/usr/local/share/zeb500"
 #endif
+#ifndef ZEB500_DATADIR_FROM_BINDIR
+#define ZEB500_DATADIR_FROM_BINDIR "../share/zeb500"
+#endif
 
 namespace zeb::platform {
 
@@ -32,6 +35,22 @@ std::string xdgFolder(const char* name, const char* underHome)
         return base;
     const std::string userHome = variable("HOME");
     return userHome.empty() ? std::string() : userHome + underHome;
+}
+
+// The installation's shared folder as seen from the running program: an installation unpacked
+// under another root (a package extracted for a check, a copy under /opt) finds its own assets
+// rather than those of the prefix it was built for. Empty when the folder does not exist.
+std::string relocatedDataFolder()
+{
+    std::error_code error;
+    const std::filesystem::path self = std::filesystem::canonical("/proc/self/exe", error);
+    if (error)
+        return {};
+    const std::filesystem::path folder
+        = std::filesystem::weakly_canonical(self.parent_path() / ZEB500_DATADIR_FROM_BINDIR, error);
+    if (error || !std::filesystem::is_directory(folder, error))
+        return {};
+    return folder.string();
 }
 
 } // namespace
@@ -102,6 +121,8 @@ std::vector<std::string> Environment::assetFolders()
 std::vector<std::string> Environment::libraryFolders()
 {
     std::vector<std::string> folders{ZEB500_INSTALL_DATADIR};
+    if (const std::string relocated = relocatedDataFolder(); !relocated.empty() && relocated != folders.front())
+        folders.push_back(relocated);
     const std::string extra = variable("ZEB500_ASSETS");
     std::size_t start = 0;
     while (start <= extra.size() && !extra.empty()) {

@@ -42,7 +42,8 @@ public:
     static std::vector<std::string> assetFolders();
     // The first existing "folder/relative" of assetFolders(), or an empty string.
     static std::string findAsset(std::string_view relative);
-    // Folders code is loaded from: the installation's shared folder, then ZEB500_ASSETS.
+    // Folders code is loaded from: the installation's shared folder (and the one beside the
+    // running program, for an installation moved under another root), then ZEB500_ASSETS.
     static std::vector<std::string> libraryFolders();
     // Code (language libraries): the first existing "folder/relative" of libraryFolders(), the
     // data folder only after them, so that what is installed or built is what runs.

@@ -4,8 +4,10 @@
 #include "app/framework/DocumentManager.h"
 #include "app/framework/DocumentTypeCatalog.h"
 #include "app/framework/UserMessages.h"
+#include "app/workspace/WorkspaceDocument.h"
 #include "platform/MemorySettings.h"
 #include "platform/Settings.h"
+#include "stream/IOSTStream.h"
 
 #include <QCoreApplication>
 #include <QEvent>
@@ -14,6 +16,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
 #include <memory>
 #include <string>
 #include <vector>
@@ -61,6 +65,22 @@ protected:
             document->handleLine(line);
         document->finishLoading();
         return *document;
+    }
+
+    // The lines `document` writes into a workspace, read back from the file `path`, each with its "\n".
+    static std::vector<std::string> writtenLines(workspace::WorkspaceDocument& document,
+                                                 const std::filesystem::path& path)
+    {
+        {
+            stream::IOSTStream file(stream::IOSTStream::kAnonymous);
+            EXPECT_EQ(file.open(path.string(), "wb"), stream::StreamStatus::Ok);
+            document.writeLines(file);
+        }
+        std::ifstream in(path, std::ios::binary);
+        std::vector<std::string> lines;
+        for (std::string line; std::getline(in, line);)
+            lines.push_back(line + "\n");
+        return lines;
     }
 
     static void closeDocuments()

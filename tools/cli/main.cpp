@@ -1,5 +1,6 @@
 // zeb500-cli: the workbench's core without a display, for test benches and scripts.
 
+#include "DocAddressCommand.h"
 #include "FrameCommand.h"
 #include "PingCommand.h"
 #include "RecordCommand.h"
@@ -64,6 +65,7 @@ int main(int argc, char** argv)
         add<RemoteCommand>(app), add<TerminalCommand>(app), add<ScheduleCommand>(app),
         add<UdmCommand>(app),    add<RecordsCommand>(app),  add<RecordCommand>(app),
         add<TraceCommand>(app),
+        add<DocAddressCommand>(app),
     };
     CLI11_PARSE(app, argc, argv);
     // The workbench's settings (serial port names, terminal options) apply to the tool too.

@@ -11,6 +11,7 @@
 #include "SinkServer.h"
 #include "TemporaryCopy.h"
 #include "TraceModel.h"
+#include "platform/Environment.h"
 #include "stream/IOSTStream.h"
 #include "stream/StreamCallback.h"
 #include "stream/StreamEvent.h"
@@ -30,6 +31,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <filesystem>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -51,6 +53,18 @@ constexpr int kWriteRetries = 200;
 constexpr int kWriteRetryMs = 5;
 
 std::atomic<bool> g_stop{false};
+
+// The demonstration tree the simulator serves a copy of: the installed one, else the source tree's.
+std::string demoRoot()
+{
+    for (const std::string& folder : platform::Environment::libraryFolders()) {
+        const std::string candidate = folder + "/demo/ide0a";
+        std::error_code error;
+        if (std::filesystem::is_directory(candidate, error))
+            return candidate;
+    }
+    return ZEB500_SIM_DEMO_ROOT;
+}
 
 extern "C" void onStopSignal(int)
 {
@@ -286,7 +300,7 @@ int runTcp(const Options& options, CapturePlayer& player, FaultInjector& faults,
     std::string error;
     std::optional<TemporaryCopy> demo;
     if (options.root.empty())
-        demo.emplace(ZEB500_SIM_DEMO_ROOT, error);
+        demo.emplace(demoRoot(), error);
     const std::string root = demo ? demo->path().string() : options.root;
     if (root.empty()) {
         std::fprintf(stderr, "zeb500-sim: %s\n", error.c_str());

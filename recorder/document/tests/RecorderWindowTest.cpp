@@ -98,20 +98,6 @@ protected:
         return openDocument<CIHDMDocument>(CIHDMDocument::kKey, workspaceLines);
     }
 
-    static std::vector<std::string> workspaceLines(CIHDMDocument& document, const fs::path& path)
-    {
-        {
-            stream::IOSTStream file(stream::IOSTStream::kAnonymous);
-            EXPECT_EQ(file.open(path.string(), "wb"), stream::StreamStatus::Ok);
-            document.writeLines(file);
-        }
-        std::ifstream in(path, std::ios::binary);
-        std::vector<std::string> lines;
-        for (std::string line; std::getline(in, line);)
-            lines.push_back(line + "\n");
-        return lines;
-    }
-
     testsupport::ScratchHome scratch;
     const fs::path& home = scratch.folder();
     std::unique_ptr<stream::IOSTStream> connection;
@@ -127,7 +113,7 @@ TEST_F(RecorderWindowTest, WorkspaceRestoresTheRecorderWithItsSettings)
     edited.ports.push_back({.name = "B", .address = "/dev/client/localhost/1234", .identifier = 3});
     edited.filters.push_back({.port = 1, .selection = selection::Sentences, .form = output_form::Text, .track = 1});
     ASSERT_EQ(saved.applySettings(edited), "");
-    const std::vector<std::string> lines = workspaceLines(saved, home / "recorder.ute");
+    const std::vector<std::string> lines = writtenLines(saved, home / "recorder.ute");
 
     // Another recorder saves other settings as the defaults in between.
     RecorderSettings other = RecorderSettings::defaults(home.string());
