@@ -1,0 +1,83 @@
+// One node of a script's syntax tree.
+#pragma once
+
+#include "script/front/SourceSpan.h"
+#include "script/front/SymbolTable.h"
+
+#include <cstdint>
+#include <limits>
+#include <vector>
+
+namespace zeb::script {
+
+// Node kinds, numbered as the tree dump and the tools that read it have always numbered them.
+enum class NodeKind : std::uint32_t {
+    Sequence = 1,
+    If,
+    While,
+    DoWhile,
+    For,
+    Assignment,
+    Identifier,
+    String,
+    Integer,
+    Character,
+    Number,
+    Return,
+    Goto,
+    Continue,
+    Switch,
+    Case,
+    Default,
+    Break,
+    Message,
+    PostIncrement,
+    PostDecrement,
+    ArrayLiteral,
+    Index,
+    PreIncrement,
+    PreDecrement,
+    Conditional,
+    Method,
+    Self,
+    Super,
+    Declaration,
+    Block,
+    Thread,
+    Label,
+};
+
+inline constexpr std::uint32_t kNoCode = std::numeric_limits<std::uint32_t>::max();
+
+// The children a kind uses, in field order:
+//   Sequence: first, second          If: condition, then, otherwise      While/DoWhile: condition, body
+//   For: init, condition, step, body  Assignment: target, value (name = selector, written = operator)
+//   Message: receiver, list = arguments (name = selector)      Index: receiver, index
+//   Return: value    Switch: subject, body    Case: value, body    Default/Label: body    Block: body
+//   Conditional: condition, then, otherwise    Thread: the message    increments: target
+//   ArrayLiteral: list = elements      Method: body, names = arguments (name = selector)
+//   Declaration: names (global tells which kind)    Identifier/Goto/Label: name    String: name = text
+// Absent children are nullptr.
+struct Node
+{
+    NodeKind kind = NodeKind::Sequence;
+    SourceSpan span;
+    std::uint32_t firstCode = kNoCode;
+    std::uint32_t lastCode = kNoCode;
+    // Nesting below this node, sequences not counted: bounds every walk over the tree.
+    std::uint32_t height = 1;
+    Node* first = nullptr;
+    Node* second = nullptr;
+    Node* third = nullptr;
+    Node* fourth = nullptr;
+    std::vector<Node*> list;
+    std::vector<Name> names;
+    Name name = nullptr;
+    Name written = nullptr;
+    std::int32_t integer = 0;
+    double number = 0;
+    std::uint8_t character = 0;
+    bool global = false;
+};
+
+} // namespace zeb::script

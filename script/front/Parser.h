@@ -1,0 +1,75 @@
+// Builds the syntax tree of a script by recursive descent, one function per grammar rule.
+#pragma once
+
+#include "script/front/Scanner.h"
+#include "script/front/SyntaxTree.h"
+
+#include <optional>
+#include <string_view>
+
+namespace zeb::script {
+
+class Parser
+{
+public:
+    // Every script is hostile input: nesting (statements, parentheses, operator chains) deeper
+    // than this is a syntax error, so no walk over the tree can exhaust the stack.
+    static constexpr std::uint32_t kMaxDepth = 1000;
+    // A send or pattern has at most this many arguments.
+    static constexpr std::size_t kMaxArguments = 8;
+
+    Parser(std::string_view text, SyntaxTree& tree);
+
+    // The whole script into the tree's definitions; false at the first syntax error, the tree
+    // then being of no use.
+    bool parse();
+    // Where scanning stood when the error was found.
+    SourcePosition errorPosition() const { return m_scanner.furthest(); }
+
+private:
+    struct SyntaxError
+    {
+    };
+    class Nesting;
+
+    // Tokens.
+    const Token& take();
+    const Token& peek();
+    bool accept(int code);
+    Token expect(int code);
+    [[noreturn]] static void fail();
+
+    Node* make(NodeKind kind, const SourceSpan& from);
+    Node* nest(Node* node, std::initializer_list<const Node*> children);
+    Node* message(Name selector, const SourceSpan& from, Node* receiver, std::vector<Node*> arguments);
+
+    void definition();
+    Node* methodPattern();
+    Node* statementList(int end);
+    Node* statement();
+    Node* declaration();
+    Node* selection();
+    Node* iteration();
+    Node* forStatement();
+    Node* jump();
+    Node* expression();
+    Node* optionalExpression(int end);
+    Node* assignmentExpression();
+    Node* messageExpression();
+    Node* keywordArguments(Node* receiver, const SourceSpan& from);
+    Node* conditionalExpression();
+    Node* conditionalRest(Node* condition, const SourceSpan& from);
+    Node* binaryRest(Node* left, const SourceSpan& from, int minLevel);
+    Node* unaryExpression();
+    Node* postfixExpression();
+    Node* primaryExpression();
+
+    Scanner m_scanner;
+    SyntaxTree& m_tree;
+    Token m_token;
+    std::optional<Token> m_ahead;
+    SourceSpan m_previous;
+    std::uint32_t m_depth = 0;
+};
+
+} // namespace zeb::script

@@ -1,0 +1,22 @@
+#include "script/front/SyntaxTree.h"
+
+namespace zeb::script {
+
+Node* SyntaxTree::make(NodeKind kind, const SourceSpan& from, const SourceSpan& to)
+{
+    Node& node = m_nodes.emplace_back();
+    node.kind = kind;
+    node.span = {from.firstLine, from.firstColumn, to.lastLine, to.lastColumn};
+    return &node;
+}
+
+const Node* SyntaxTree::method(std::string_view selector) const
+{
+    for (const Node* definition : m_definitions) {
+        if (definition->kind == NodeKind::Method && *definition->name == selector)
+            return definition;
+    }
+    return nullptr;
+}
+
+} // namespace zeb::script
