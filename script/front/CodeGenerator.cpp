@@ -322,6 +322,8 @@ bool CodeGenerator::switchStatement(Node* node)
             if (defaultLabel != nullptr) {
                 report(label, "a switch has at most one \"default\" label");
                 m_broken = true;
+                entries[label] = kNoCode;
+                continue;
             }
             defaultLabel = label;
             continue;

@@ -439,7 +439,6 @@ Node* Parser::expression()
 // token after it tells which rule applies.
 Node* Parser::assignmentExpression()
 {
-    const Nesting nesting(*this);
     if (m_token.code == kThread)
         return messageExpression();
     const SourceSpan from = m_token.span;
@@ -447,6 +446,7 @@ Node* Parser::assignmentExpression()
     if (isAssignmentOperator(m_token.code)) {
         const int code = m_token.code;
         take();
+        const Nesting nesting(*this);
         Node* value = assignmentExpression();
         Node* node = make(NodeKind::Assignment, from);
         node->written = operatorName(code);
@@ -469,6 +469,7 @@ Node* Parser::messageExpression()
 {
     const SourceSpan from = m_token.span;
     if (accept(kThread)) {
+        const Nesting nesting(*this);
         Node* sent = messageExpression();
         Node* node = make(NodeKind::Thread, from);
         node->first = sent;
@@ -495,7 +496,6 @@ Node* Parser::keywordArguments(Node* receiver, const SourceSpan& from)
 // conditional_expression: logical_or_expression | logical_or_expression "?" expression ":" conditional_expression
 Node* Parser::conditionalExpression()
 {
-    const Nesting nesting(*this);
     const SourceSpan from = m_token.span;
     return conditionalRest(binaryRest(unaryExpression(), from, 1), from);
 }
@@ -504,6 +504,7 @@ Node* Parser::conditionalRest(Node* condition, const SourceSpan& from)
 {
     if (!accept('?'))
         return condition;
+    const Nesting nesting(*this);
     Node* then = expression();
     expect(':');
     Node* otherwise = conditionalExpression();
@@ -543,11 +544,11 @@ Node* Parser::binaryRest(Node* left, const SourceSpan& from, int minLevel)
 // A name after a prefix operator's operand goes to the operand: "-x abs" is "-(x abs)".
 Node* Parser::unaryExpression()
 {
-    const Nesting nesting(*this);
     const SourceSpan from = m_token.span;
     const int code = m_token.code;
     if (code == kIncrement || code == kDecrement || code == '+' || code == '-' || code == '~') {
         take();
+        const Nesting nesting(*this);
         Node* operand = unaryExpression();
         if (code == '-' || code == '~')
             return message(code == '-' ? Selectors::get().negate : Selectors::get().bitComplement, from, operand, {});
@@ -607,12 +608,14 @@ Node* Parser::primaryExpression()
     switch (token.code) {
     case '(': {
         take();
+        const Nesting nesting(*this);
         Node* inner = expression();
         expect(')');
         return inner;
     }
     case '[': {
         take();
+        const Nesting nesting(*this);
         std::vector<Node*> elements;
         std::uint32_t height = 0;
         do {

@@ -75,9 +75,17 @@ Scanner::Scanner(std::string_view text)
     m_buffer.reserve(kMaxTokenLength);
 }
 
-int Scanner::peekChar() const
+// Looking at the next character counts as reading it (and pushing it back): the error place
+// includes the character that ended the last token.
+int Scanner::peekChar()
 {
-    return m_position.offset < m_text.size() ? static_cast<unsigned char>(m_text[m_position.offset]) : 0;
+    const int c = m_position.offset < m_text.size() ? static_cast<unsigned char>(m_text[m_position.offset]) : 0;
+    if (c != 0 && m_position.offset + 1 > m_furthest.offset) {
+        m_furthest.offset = m_position.offset + 1;
+        m_furthest.line = c == '\n' ? m_position.line + 1 : m_position.line;
+        m_furthest.column = c == '\n' ? 0 : m_position.column + 1;
+    }
+    return c;
 }
 
 int Scanner::readChar()
@@ -92,8 +100,6 @@ int Scanner::readChar()
     } else {
         ++m_position.column;
     }
-    if (m_position.offset > m_furthest.offset)
-        m_furthest = m_position;
     return c;
 }
 

@@ -26,9 +26,8 @@ public:
     SourcePosition furthest() const { return m_furthest; }
 
 private:
-    int peekChar() const;
+    int peekChar();
     int readChar();
-    void unread(const SourcePosition& before) { m_position = before; }
     // Steps of one token, each starting after its first character was read.
     bool skipComment();
     Token number(int first);
