@@ -1,9 +1,11 @@
 #include "script/front/CodeGenerator.h"
 
+#include "script/front/Parser.h"
 #include "script/front/Selectors.h"
 #include "text/Format.h"
 
 #include <algorithm>
+#include <array>
 
 namespace zeb::script {
 
@@ -22,8 +24,10 @@ std::vector<Node*> switchLabels(Node* body)
             continue;
         if (node->kind == NodeKind::Case || node->kind == NodeKind::Default)
             labels.push_back(node);
-        for (auto it = node->list.rbegin(); it != node->list.rend(); ++it)
-            pending.push_back(*it);
+        const std::size_t before = pending.size();
+        for (Node* item = node->items; item != nullptr; item = item->next)
+            pending.push_back(item);
+        std::reverse(pending.begin() + static_cast<std::ptrdiff_t>(before), pending.end());
         pending.insert(pending.end(), {node->fourth, node->third, node->second});
         if (node->kind != NodeKind::Case)
             pending.push_back(node->first); // a case's value is matched before the body, not in it
@@ -194,7 +198,8 @@ void CodeGenerator::declare(const Node* node)
     if (node->global)
         return;
     Scope& scope = m_scopes.back();
-    for (const Name name : node->names) {
+    for (const Node* item = node->items; item != nullptr; item = item->next) {
+        const Name name = item->name;
         auto at = std::find(scope.names.begin(), scope.names.end(), name);
         if (at == scope.names.end())
             at = scope.names.insert(scope.names.end(), name);
@@ -404,22 +409,26 @@ bool CodeGenerator::conditional(Node* node)
 // Arguments last to first, each pushed, so that the first is on top; then the receiver.
 bool CodeGenerator::send(Node* node, Opcode opcode)
 {
-    for (auto it = node->list.rbegin(); it != node->list.rend(); ++it) {
-        generate(*it);
+    std::array<Node*, Parser::kMaxArguments> arguments{};
+    std::uint32_t count = 0;
+    for (Node* item = node->items; item != nullptr && count < arguments.size(); item = item->next)
+        arguments[count++] = item;
+    for (std::uint32_t i = count; i-- > 0;) {
+        generate(arguments[i]);
         m_method.emit(Opcode::Push);
     }
     generate(node->first);
-    sendWith(opcode, static_cast<std::uint32_t>(node->list.size()), node->name);
+    sendWith(opcode, count, node->name);
     return true;
 }
 
 bool CodeGenerator::arrayLiteral(Node* node)
 {
-    for (Node* element : node->list) {
+    for (Node* element = node->items; element != nullptr; element = element->next) {
         generate(element);
         m_method.emit(Opcode::Push);
     }
-    m_method.emit(Opcode::Array, static_cast<std::uint32_t>(node->list.size()));
+    m_method.emit(Opcode::Array, node->count);
     return true;
 }
 

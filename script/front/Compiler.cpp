@@ -30,14 +30,17 @@ std::vector<Diagnostic> Compiler::install(InstallTarget& target)
     for (const Node* definition : m_tree.definitions()) {
         if (definition->kind != NodeKind::Declaration)
             continue;
-        for (const Name name : definition->names)
-            target.declareScriptVariable(name);
+        for (const Node* name = definition->items; name != nullptr; name = name->next)
+            target.declareScriptVariable(name->name);
     }
     for (Node* definition : m_tree.definitions()) {
         if (definition->kind != NodeKind::Method)
             continue;
         auto method = std::make_unique<CompiledMethod>(definition->name);
-        method->setArguments(definition->names);
+        std::vector<Name> arguments;
+        for (const Node* name = definition->items; name != nullptr; name = name->next)
+            arguments.push_back(name->name);
+        method->setArguments(std::move(arguments));
         CodeGenerator generator(*method, target, diagnostics);
         if (!generator.generateMethod(definition->first)) {
             diagnostics.push_back({definition->span.firstLine, definition->span.firstColumn,

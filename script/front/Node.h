@@ -6,7 +6,6 @@
 
 #include <cstdint>
 #include <limits>
-#include <vector>
 
 namespace zeb::script {
 
@@ -52,12 +51,13 @@ inline constexpr std::uint32_t kNoCode = std::numeric_limits<std::uint32_t>::max
 // The children a kind uses, in field order:
 //   Sequence: first, second          If: condition, then, otherwise      While/DoWhile: condition, body
 //   For: init, condition, step, body  Assignment: target, value (name = selector, written = operator)
-//   Message: receiver, list = arguments (name = selector)      Index: receiver, index
+//   Message: receiver, items = arguments (name = selector)      Index: receiver, index
 //   Return: value    Switch: subject, body    Case: value, body    Default/Label: body    Block: body
 //   Conditional: condition, then, otherwise    Thread: the message    increments: target
-//   ArrayLiteral: list = elements      Method: body, names = arguments (name = selector)
-//   Declaration: names (global tells which kind)    Identifier/Goto/Label: name    String: name = text
-// Absent children are nullptr.
+//   ArrayLiteral: items = elements      Method: body, items = argument identifiers (name = selector)
+//   Declaration: items = identifiers (global tells which kind)    Identifier/Goto/Label: name    String: name = text
+// Absent children are nullptr. Lists are linked through `next`, so a node owns no memory of its own and
+// the nodes of a compile are freed in one sweep.
 struct Node
 {
     NodeKind kind = NodeKind::Sequence;
@@ -70,8 +70,9 @@ struct Node
     Node* second = nullptr;
     Node* third = nullptr;
     Node* fourth = nullptr;
-    std::vector<Node*> list;
-    std::vector<Name> names;
+    Node* items = nullptr;
+    Node* next = nullptr;
+    std::uint32_t count = 0; // of items
     Name name = nullptr;
     Name written = nullptr;
     std::int32_t integer = 0;

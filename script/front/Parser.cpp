@@ -3,6 +3,7 @@
 #include "script/front/Selectors.h"
 
 #include <algorithm>
+#include <array>
 #include <string>
 
 namespace zeb::script {
@@ -34,14 +35,20 @@ bool isBinarySelector(int code)
 
 bool isAssignmentOperator(int code) { return code >= kMulAssign && code <= kAssign; }
 
-// The operator as written, interned: the selector of the message it sends.
+// The operator as written, interned once: the selector of the message it sends.
 Name operatorName(int code)
 {
-    if (code < 256) {
-        const char text[] = {static_cast<char>(code), '\0'};
-        return SymbolTable::intern(text);
-    }
-    return SymbolTable::intern(tokenText(code));
+    static const auto names = [] {
+        std::array<Name, kThread + 1> table{};
+        for (int c = 1; c < 256; ++c) {
+            const char text[] = {static_cast<char>(c), '\0'};
+            table[c] = SymbolTable::intern(text);
+        }
+        for (int c = kMulAssign; c <= kDecrement; ++c)
+            table[c] = SymbolTable::intern(tokenText(c));
+        return table;
+    }();
+    return code >= 0 && code <= kThread ? names[code] : nullptr;
 }
 
 } // namespace
@@ -124,20 +131,33 @@ Node* Parser::nest(Node* node, std::initializer_list<const Node*> children)
     return node;
 }
 
-Node* Parser::message(Name selector, const SourceSpan& from, Node* receiver, std::vector<Node*> arguments)
+Node* Parser::message(Name selector, const SourceSpan& from, Node* receiver, Node* arguments)
 {
-    if (arguments.size() > kMaxArguments || selector == nullptr)
+    if (selector == nullptr)
         fail();
     Node* node = make(NodeKind::Message, from);
     node->name = selector;
     node->first = receiver;
     std::uint32_t height = receiver->height;
-    for (const Node* argument : arguments)
+    for (const Node* argument = arguments; argument != nullptr; argument = argument->next) {
         height = std::max(height, argument->height);
-    node->list = std::move(arguments);
+        ++node->count;
+    }
+    if (node->count > kMaxArguments)
+        fail();
+    node->items = arguments;
     node->height = height + 1;
     if (node->height > kMaxDepth)
         fail();
+    return node;
+}
+
+Node* Parser::identifier()
+{
+    const SourceSpan from = m_token.span;
+    const Name name = expect(kIdentifier).name;
+    Node* node = make(NodeKind::Identifier, from);
+    node->name = name;
     return node;
 }
 
@@ -189,18 +209,20 @@ Node* Parser::methodPattern()
     if (isBinarySelector(m_token.code)) {
         method->name = operatorName(m_token.code);
         take();
-        method->names.push_back(expect(kIdentifier).name);
+        method->items = identifier();
+        method->count = 1;
         return method;
     }
-    std::string selector;
-    while (m_token.code == kKeyword) {
-        selector += *m_token.name;
+    m_selector.clear();
+    for (Node** tail = &method->items; m_token.code == kKeyword; tail = &(*tail)->next) {
+        m_selector += *m_token.name;
         take();
-        method->names.push_back(expect(kIdentifier).name);
+        *tail = identifier();
+        ++method->count;
     }
-    if (method->names.empty() || method->names.size() > kMaxArguments)
+    if (method->count == 0 || method->count > kMaxArguments)
         fail();
-    method->name = SymbolTable::intern(selector);
+    method->name = SymbolTable::intern(m_selector);
     if (method->name == nullptr)
         fail();
     return method;
@@ -303,14 +325,19 @@ Node* Parser::declaration()
     const SourceSpan from = m_token.span;
     const bool global = m_token.code == kGlobal;
     take();
-    std::vector<Name> names;
-    do
-        names.push_back(expect(kIdentifier).name);
-    while (accept(','));
+    Node* names = nullptr;
+    std::uint32_t count = 0;
+    Node** tail = &names;
+    do {
+        *tail = identifier();
+        tail = &(*tail)->next;
+        ++count;
+    } while (accept(','));
     expect(';');
     Node* node = make(NodeKind::Declaration, from);
     node->global = global;
-    node->names = std::move(names);
+    node->items = names;
+    node->count = count;
     return node;
 }
 
@@ -483,14 +510,14 @@ Node* Parser::keywordArguments(Node* receiver, const SourceSpan& from)
 {
     if (m_token.code != kKeyword)
         return receiver;
-    std::string selector;
-    std::vector<Node*> arguments;
-    while (m_token.code == kKeyword) {
-        selector += *m_token.name;
+    m_selector.clear();
+    Node* arguments = nullptr;
+    for (Node** tail = &arguments; m_token.code == kKeyword; tail = &(*tail)->next) {
+        m_selector += *m_token.name;
         take();
-        arguments.push_back(conditionalExpression());
+        *tail = conditionalExpression();
     }
-    return message(SymbolTable::intern(selector), from, receiver, std::move(arguments));
+    return message(SymbolTable::intern(m_selector), from, receiver, arguments);
 }
 
 // conditional_expression: logical_or_expression | logical_or_expression "?" expression ":" conditional_expression
@@ -533,7 +560,7 @@ Node* Parser::binaryRest(Node* left, const SourceSpan& from, int minLevel)
         take();
         const SourceSpan rightFrom = m_token.span;
         Node* right = binaryRest(unaryExpression(), rightFrom, level + 1);
-        left = message(selector, from, left, {right});
+        left = message(selector, from, left, right);
     }
     return left;
 }
@@ -551,7 +578,7 @@ Node* Parser::unaryExpression()
         const Nesting nesting(*this);
         Node* operand = unaryExpression();
         if (code == '-' || code == '~')
-            return message(code == '-' ? Selectors::get().negate : Selectors::get().bitComplement, from, operand, {});
+            return message(code == '-' ? Selectors::get().negate : Selectors::get().bitComplement, from, operand, nullptr);
         NodeKind kind = code == kIncrement ? NodeKind::PreIncrement
                         : code == kDecrement ? NodeKind::PreDecrement
                                              : NodeKind::Sequence; // unary plus is its operand alone
@@ -563,7 +590,7 @@ Node* Parser::unaryExpression()
     while (m_token.code == kIdentifier) {
         const Name selector = m_token.name;
         take();
-        operand = message(selector, from, operand, {});
+        operand = message(selector, from, operand, nullptr);
     }
     return operand;
 }
@@ -616,15 +643,20 @@ Node* Parser::primaryExpression()
     case '[': {
         take();
         const Nesting nesting(*this);
-        std::vector<Node*> elements;
+        Node* elements = nullptr;
         std::uint32_t height = 0;
+        std::uint32_t count = 0;
+        Node** tail = &elements;
         do {
-            elements.push_back(assignmentExpression());
-            height = std::max(height, elements.back()->height);
+            *tail = assignmentExpression();
+            height = std::max(height, (*tail)->height);
+            tail = &(*tail)->next;
+            ++count;
         } while (accept(','));
         expect(']');
         Node* node = make(NodeKind::ArrayLiteral, from);
-        node->list = std::move(elements);
+        node->items = elements;
+        node->count = count;
         node->height = height + 1;
         if (node->height > kMaxDepth)
             fail();

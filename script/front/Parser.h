@@ -5,6 +5,7 @@
 #include "script/front/SyntaxTree.h"
 
 #include <optional>
+#include <string>
 #include <string_view>
 
 namespace zeb::script {
@@ -41,7 +42,9 @@ private:
 
     Node* make(NodeKind kind, const SourceSpan& from);
     Node* nest(Node* node, std::initializer_list<const Node*> children);
-    Node* message(Name selector, const SourceSpan& from, Node* receiver, std::vector<Node*> arguments);
+    // A send of selector to receiver with the linked arguments.
+    Node* message(Name selector, const SourceSpan& from, Node* receiver, Node* arguments);
+    Node* identifier();
 
     void definition();
     Node* methodPattern();
@@ -70,6 +73,7 @@ private:
     std::optional<Token> m_ahead;
     SourceSpan m_previous;
     std::uint32_t m_depth = 0;
+    std::string m_selector; // reused while keywords are joined into a selector
 };
 
 } // namespace zeb::script

@@ -63,7 +63,7 @@ void TreeDump::dump(std::string& out, const Node* node, unsigned depth)
     }
     for (const Node* child : {node->first, node->second, node->third, node->fourth})
         dump(out, child, depth + 1);
-    for (const Node* child : node->list)
+    for (const Node* child = node->items; child != nullptr; child = child->next)
         dump(out, child, depth + 1);
 }
 
