@@ -170,17 +170,11 @@ bool CodeGenerator::generateKind(Node* node)
     return false;
 }
 
-// A sequence reports success whatever its parts report. The left spine of a long statement list
-// is walked in a loop, not by recursion.
+// A sequence reports success whatever its parts report.
 bool CodeGenerator::sequence(Node* node)
 {
-    std::vector<Node*> spine;
-    Node* leftmost = node;
-    for (; leftmost != nullptr && leftmost->kind == NodeKind::Sequence; leftmost = leftmost->first)
-        spine.push_back(leftmost);
-    generate(leftmost);
-    for (auto it = spine.rbegin(); it != spine.rend(); ++it)
-        generate((*it)->second);
+    for (Node* item = node->items; item != nullptr; item = item->next)
+        generate(item);
     return true;
 }
 

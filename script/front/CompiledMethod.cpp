@@ -89,12 +89,8 @@ std::uint32_t CompiledMethod::addLiteral(Literal::Kind kind, Name text)
     return static_cast<std::uint32_t>(m_literals.size() - 1);
 }
 
-void CompiledMethod::noteLine(std::uint32_t line)
+void CompiledMethod::noteNewLine(std::uint32_t line)
 {
-    if (!m_lines.empty() && m_lines.back().line == line) {
-        m_lines.back().position = std::min(m_lines.back().position, position());
-        return;
-    }
     auto at = std::lower_bound(m_lines.begin(), m_lines.end(), line,
                                [](const LineEntry& entry, std::uint32_t wanted) { return entry.line < wanted; });
     if (at != m_lines.end() && at->line == line) {

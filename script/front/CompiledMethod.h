@@ -54,10 +54,16 @@ public:
     void patchHere(std::uint32_t placeholder) { patch(placeholder, position()); }
     void patchLink(std::uint32_t slotCount);
     std::uint32_t addLiteral(Literal::Kind kind, Name text);
-    void noteLine(std::uint32_t line);
+    void noteLine(std::uint32_t line)
+    {
+        if (!m_lines.empty() && m_lines.back().line == line)
+            return; // positions only grow while one line's nodes are generated
+        noteNewLine(line);
+    }
 
 private:
     bool room(std::size_t words);
+    void noteNewLine(std::uint32_t line);
     void trackStack(Opcode opcode, std::uint32_t operand);
 
     Name m_selector;

@@ -49,7 +49,7 @@ enum class NodeKind : std::uint32_t {
 inline constexpr std::uint32_t kNoCode = std::numeric_limits<std::uint32_t>::max();
 
 // The children a kind uses, in field order:
-//   Sequence: first, second          If: condition, then, otherwise      While/DoWhile: condition, body
+//   Sequence: items (statements, comma operands)          If: condition, then, otherwise      While/DoWhile: condition, body
 //   For: init, condition, step, body  Assignment: target, value (name = selector, written = operator)
 //   Message: receiver, items = arguments (name = selector)      Index: receiver, index
 //   Return: value    Switch: subject, body    Case: value, body    Default/Label: body    Block: body
@@ -64,7 +64,7 @@ struct Node
     SourceSpan span;
     std::uint32_t firstCode = kNoCode;
     std::uint32_t lastCode = kNoCode;
-    // Nesting below this node, sequences not counted: bounds every walk over the tree.
+    // Nesting below this node, sequences not counted: bounds the recursion of every walk over the tree.
     std::uint32_t height = 1;
     Node* first = nullptr;
     Node* second = nullptr;

@@ -125,7 +125,7 @@ Node* Parser::nest(Node* node, std::initializer_list<const Node*> children)
         if (child != nullptr)
             height = std::max(height, child->height);
     }
-    node->height = node->kind == NodeKind::Sequence ? height : height + 1;
+    node->height = height + 1;
     if (node->height > kMaxDepth)
         fail();
     return node;
@@ -229,18 +229,27 @@ Node* Parser::methodPattern()
 }
 
 // statement_list: statement | statement_list statement
+// One statement stands alone; several make a sequence of them (empty statements generate nothing
+// and are left out of it).
 Node* Parser::statementList(int end)
 {
     const SourceSpan from = m_token.span;
-    Node* list = statement();
-    while (m_token.code != end && m_token.code != kEnd) {
-        Node* next = statement();
-        Node* sequence = make(NodeKind::Sequence, from);
-        sequence->first = list;
-        sequence->second = next;
-        list = nest(sequence, {list, next});
-    }
-    return list;
+    Node* sequence = m_tree.make(NodeKind::Sequence, from);
+    Node** tail = &sequence->items;
+    int statements = 0;
+    do {
+        ++statements;
+        if (Node* next = statement()) {
+            *tail = next;
+            tail = &next->next;
+            ++sequence->count;
+            sequence->height = std::max(sequence->height, next->height);
+        }
+    } while (m_token.code != end && m_token.code != kEnd);
+    if (statements == 1)
+        return sequence->items;
+    sequence->span = make(NodeKind::Sequence, from)->span;
+    return sequence;
 }
 
 // statement: labeled_statement | expression_statement | compound_statement | selection_statement
@@ -449,15 +458,20 @@ Node* Parser::jump()
 Node* Parser::expression()
 {
     const SourceSpan from = m_token.span;
-    Node* left = assignmentExpression();
-    while (accept(',')) {
-        Node* right = assignmentExpression();
-        Node* sequence = make(NodeKind::Sequence, from);
-        sequence->first = left;
-        sequence->second = right;
-        left = nest(sequence, {left, right});
+    Node* first = assignmentExpression();
+    if (m_token.code != ',')
+        return first;
+    Node* sequence = m_tree.make(NodeKind::Sequence, from);
+    sequence->items = first;
+    sequence->count = 1;
+    sequence->height = first->height;
+    for (Node* last = first; accept(','); last = last->next) {
+        last->next = assignmentExpression();
+        ++sequence->count;
+        sequence->height = std::max(sequence->height, last->next->height);
     }
-    return left;
+    sequence->span = make(NodeKind::Sequence, from)->span;
+    return sequence;
 }
 
 // assignment_expression: message_expression | unary_expression assignment_operator assignment_expression
@@ -579,10 +593,14 @@ Node* Parser::unaryExpression()
         Node* operand = unaryExpression();
         if (code == '-' || code == '~')
             return message(code == '-' ? Selectors::get().negate : Selectors::get().bitComplement, from, operand, nullptr);
-        NodeKind kind = code == kIncrement ? NodeKind::PreIncrement
-                        : code == kDecrement ? NodeKind::PreDecrement
-                                             : NodeKind::Sequence; // unary plus is its operand alone
-        Node* node = make(kind, from);
+        if (code == '+') { // its operand alone, in a sequence so that it is no assignment target
+            Node* node = make(NodeKind::Sequence, from);
+            node->items = operand;
+            node->count = 1;
+            node->height = operand->height;
+            return node;
+        }
+        Node* node = make(code == kIncrement ? NodeKind::PreIncrement : NodeKind::PreDecrement, from);
         node->first = operand;
         return nest(node, {operand});
     }

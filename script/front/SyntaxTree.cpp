@@ -4,7 +4,11 @@ namespace zeb::script {
 
 Node* SyntaxTree::make(NodeKind kind, const SourceSpan& from, const SourceSpan& to)
 {
-    Node& node = m_nodes.emplace_back();
+    if (m_used == kBlockNodes) {
+        m_blocks.push_back(std::make_unique<Node[]>(kBlockNodes));
+        m_used = 0;
+    }
+    Node& node = m_blocks.back()[m_used++];
     node.kind = kind;
     node.span = {from.firstLine, from.firstColumn, to.lastLine, to.lastColumn};
     return &node;

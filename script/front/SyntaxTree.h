@@ -3,7 +3,7 @@
 
 #include "script/front/Node.h"
 
-#include <deque>
+#include <memory>
 #include <vector>
 
 namespace zeb::script {
@@ -22,7 +22,11 @@ public:
     const Node* method(std::string_view selector) const;
 
 private:
-    std::deque<Node> m_nodes; // a deque never moves its elements: the tree's pointers stay valid
+    static constexpr std::size_t kBlockNodes = 1024;
+    // Nodes are made in blocks that never move, so the tree's pointers stay valid and the nodes a
+    // walk visits lie close together.
+    std::vector<std::unique_ptr<Node[]>> m_blocks;
+    std::size_t m_used = kBlockNodes;
     std::vector<Node*> m_definitions;
 };
 

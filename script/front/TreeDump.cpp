@@ -2,7 +2,6 @@
 
 #include "text/Format.h"
 
-#include <vector>
 
 namespace zeb::script {
 
@@ -18,14 +17,8 @@ void TreeDump::dump(std::string& out, const Node* node, unsigned depth)
     if (node == nullptr)
         return;
     if (node->kind == NodeKind::Sequence) {
-        // Walked along the left spine in a loop: a statement list may be thousands long.
-        std::vector<const Node*> spine;
-        const Node* leftmost = node;
-        for (; leftmost != nullptr && leftmost->kind == NodeKind::Sequence; leftmost = leftmost->first)
-            spine.push_back(leftmost);
-        dump(out, leftmost, depth);
-        for (auto it = spine.rbegin(); it != spine.rend(); ++it)
-            dump(out, (*it)->second, depth);
+        for (const Node* item = node->items; item != nullptr; item = item->next)
+            dump(out, item, depth);
         return;
     }
     const std::string indent(depth, '\t');
