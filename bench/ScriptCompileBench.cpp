@@ -17,7 +17,7 @@ namespace {
 constexpr int kMethods = 100;
 constexpr int kLinesPerMethod = 100;
 
-// Methods of 100 lines in the mix a test script has: declarations, sends, assignments, tests,
+// 10,001 lines: methods of 100 lines in the mix a test script has: declarations, sends, assignments, tests,
 // loops, literals and comments.
 std::string generatedScript()
 {
@@ -32,7 +32,7 @@ std::string generatedScript()
             text += "    while (answer isEmpty) answer = port receive;\n";
             text += "    [1, 'a', \"text\", 16rFF] printOn: self stream;\n";
         }
-        text += "}\n";
+        text += "    return passed;\n}\n";
     }
     return text;
 }

@@ -37,9 +37,8 @@ std::vector<Node*> switchLabels(Node* body)
 
 } // namespace
 
-CodeGenerator::CodeGenerator(CompiledMethod& method, const InstallTarget& target, std::vector<Diagnostic>& diagnostics)
+CodeGenerator::CodeGenerator(CompiledMethod& method, std::vector<Diagnostic>& diagnostics)
     : m_method(method)
-    , m_target(target)
     , m_diagnostics(diagnostics)
 {
 }
@@ -211,7 +210,8 @@ std::uint32_t CodeGenerator::hiddenSlot()
     return slot;
 }
 
-// Locals (innermost scope first), arguments, script variables, then globals.
+// Locals (innermost scope first), arguments, then script variables or globals (told apart when the
+// method is bound to its object).
 CodeGenerator::Place CodeGenerator::resolve(Name name)
 {
     for (auto scope = m_scopes.rbegin(); scope != m_scopes.rend(); ++scope) {
@@ -223,8 +223,6 @@ CodeGenerator::Place CodeGenerator::resolve(Name name)
     const auto& arguments = m_method.arguments();
     if (const auto at = std::find(arguments.begin(), arguments.end(), name); at != arguments.end())
         return {Opcode::GetArgument, Opcode::SetArgument, static_cast<std::uint32_t>(at - arguments.begin())};
-    if (m_target.hasScriptVariable(name))
-        return {Opcode::GetScript, Opcode::SetScript, m_method.addLiteral(Literal::Kind::Symbol, name)};
     return {Opcode::GetGlobal, Opcode::SetGlobal, m_method.addLiteral(Literal::Kind::Symbol, name)};
 }
 

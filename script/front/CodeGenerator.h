@@ -1,9 +1,10 @@
-// Turns a method's syntax tree into instructions.
+// Turns a method's syntax tree into instructions. Names that are neither locals nor arguments are
+// compiled as globals and noted in the method: binding it to its script object later turns those
+// that are script variables there into script-variable instructions.
 #pragma once
 
 #include "script/front/CompiledMethod.h"
 #include "script/front/Diagnostic.h"
-#include "script/front/InstallTarget.h"
 #include "script/front/Node.h"
 
 #include <unordered_map>
@@ -14,7 +15,7 @@ namespace zeb::script {
 class CodeGenerator
 {
 public:
-    CodeGenerator(CompiledMethod& method, const InstallTarget& target, std::vector<Diagnostic>& diagnostics);
+    CodeGenerator(CompiledMethod& method, std::vector<Diagnostic>& diagnostics);
 
     // LINK, then the body's code; false when the method must not be installed (the body failed,
     // a jump has no target, or a bound of the method was passed).
@@ -74,7 +75,6 @@ private:
     void report(const Node* node, std::string text);
 
     CompiledMethod& m_method;
-    const InstallTarget& m_target;
     std::vector<Diagnostic>& m_diagnostics;
     std::vector<Scope> m_scopes;
     std::vector<JumpFrame> m_jumps;

@@ -1,5 +1,7 @@
 #include "script/front/CompiledMethod.h"
 
+#include "script/front/InstallTarget.h"
+
 #include <algorithm>
 #include <cstring>
 
@@ -39,6 +41,8 @@ void CompiledMethod::emit(Opcode opcode, std::uint32_t operand)
 {
     if (!room(2))
         return;
+    if (opcode == Opcode::GetGlobal || opcode == Opcode::SetGlobal)
+        m_globalSites.push_back(position());
     trackStack(opcode, operand);
     m_code.push_back(static_cast<std::uint32_t>(opcode));
     m_code.push_back(operand);
@@ -98,6 +102,19 @@ void CompiledMethod::noteNewLine(std::uint32_t line)
         return;
     }
     m_lines.insert(at, {line, position()});
+}
+
+void CompiledMethod::bindScriptVariables(const InstallTarget& target)
+{
+    for (const std::uint32_t site : m_globalSites) {
+        const Literal& name = m_literals[m_code[site + 1]];
+        const bool isScript = target.hasScriptVariable(name.text);
+        const bool isGet = m_code[site] == static_cast<std::uint32_t>(Opcode::GetGlobal)
+                           || m_code[site] == static_cast<std::uint32_t>(Opcode::GetScript);
+        const Opcode opcode = isGet ? (isScript ? Opcode::GetScript : Opcode::GetGlobal)
+                                    : (isScript ? Opcode::SetScript : Opcode::SetGlobal);
+        m_code[site] = static_cast<std::uint32_t>(opcode);
+    }
 }
 
 } // namespace zeb::script

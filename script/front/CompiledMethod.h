@@ -54,6 +54,10 @@ public:
     void patchHere(std::uint32_t placeholder) { patch(placeholder, position()); }
     void patchLink(std::uint32_t slotCount);
     std::uint32_t addLiteral(Literal::Kind kind, Name text);
+    // Turns the global-variable instructions whose name is a script variable of target into
+    // script-variable instructions (same operand: the name's literal).
+    void bindScriptVariables(const class InstallTarget& target);
+
     void noteLine(std::uint32_t line)
     {
         if (!m_lines.empty() && m_lines.back().line == line)
@@ -71,6 +75,7 @@ private:
     std::vector<Literal> m_literals;
     std::vector<LineEntry> m_lines;
     std::vector<Name> m_arguments;
+    std::vector<std::uint32_t> m_globalSites; // positions of GET_GLOBAL and SET_GLOBAL
     std::uint32_t m_slotCount = 0;
     std::uint32_t m_stackDepth = 0;
     std::uint32_t m_maxStackDepth = 0;

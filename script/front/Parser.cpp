@@ -163,14 +163,16 @@ Node* Parser::identifier()
 
 // script: DEFINITIONS_START definition_list
 // definition_list: definition | definition_list definition
-bool Parser::parse()
+bool Parser::parse(const std::function<void(Node*)>& parsed)
 {
     try {
         m_token = m_scanner.next();
         expect(kDefinitionsStart);
-        do
-            definition();
-        while (m_token.code != kEnd);
+        do {
+            Node* node = definition();
+            m_tree.definitions().push_back(node);
+            parsed(node);
+        } while (m_token.code != kEnd);
         return true;
     } catch (const SyntaxError&) {
         return false;
@@ -178,19 +180,17 @@ bool Parser::parse()
 }
 
 // definition: method_pattern "{" statement_list "}" | "local" name_list ";"
-void Parser::definition()
+Node* Parser::definition()
 {
-    if (m_token.code == kLocal) {
-        m_tree.definitions().push_back(declaration());
-        return;
-    }
+    if (m_token.code == kLocal)
+        return declaration();
     const SourceSpan from = m_token.span;
     Node* method = methodPattern();
     expect('{');
     method->first = statementList('}');
     expect('}');
-    method->span = make(NodeKind::Method, from)->span;
-    m_tree.definitions().push_back(method);
+    method->span = spanTo(from);
+    return method;
 }
 
 // method_pattern: unary_pattern | binary_pattern | keyword_pattern
@@ -213,16 +213,16 @@ Node* Parser::methodPattern()
         method->count = 1;
         return method;
     }
-    m_selector.clear();
+    std::string selector;
     for (Node** tail = &method->items; m_token.code == kKeyword; tail = &(*tail)->next) {
-        m_selector += *m_token.name;
+        selector += *m_token.name;
         take();
         *tail = identifier();
         ++method->count;
     }
     if (method->count == 0 || method->count > kMaxArguments)
         fail();
-    method->name = SymbolTable::intern(m_selector);
+    method->name = SymbolTable::intern(selector);
     if (method->name == nullptr)
         fail();
     return method;
@@ -248,7 +248,7 @@ Node* Parser::statementList(int end)
     } while (m_token.code != end && m_token.code != kEnd);
     if (statements == 1)
         return sequence->items;
-    sequence->span = make(NodeKind::Sequence, from)->span;
+    sequence->span = spanTo(from);
     return sequence;
 }
 
@@ -272,7 +272,7 @@ Node* Parser::statement()
             take();
             take();
             label->first = statement();
-            label->span = make(NodeKind::Label, from)->span;
+            label->span = spanTo(from);
             return nest(label, {label->first});
         }
     case kCase: {
@@ -470,7 +470,7 @@ Node* Parser::expression()
         ++sequence->count;
         sequence->height = std::max(sequence->height, last->next->height);
     }
-    sequence->span = make(NodeKind::Sequence, from)->span;
+    sequence->span = spanTo(from);
     return sequence;
 }
 
@@ -524,14 +524,14 @@ Node* Parser::keywordArguments(Node* receiver, const SourceSpan& from)
 {
     if (m_token.code != kKeyword)
         return receiver;
-    m_selector.clear();
+    std::string selector; // its own: an argument may hold a keyword message of its own
     Node* arguments = nullptr;
     for (Node** tail = &arguments; m_token.code == kKeyword; tail = &(*tail)->next) {
-        m_selector += *m_token.name;
+        selector += *m_token.name;
         take();
         *tail = conditionalExpression();
     }
-    return message(SymbolTable::intern(m_selector), from, receiver, arguments);
+    return message(SymbolTable::intern(selector), from, receiver, arguments);
 }
 
 // conditional_expression: logical_or_expression | logical_or_expression "?" expression ":" conditional_expression

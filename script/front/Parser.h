@@ -4,6 +4,7 @@
 #include "script/front/Scanner.h"
 #include "script/front/SyntaxTree.h"
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -21,9 +22,10 @@ public:
 
     Parser(std::string_view text, SyntaxTree& tree);
 
-    // The whole script into the tree's definitions; false at the first syntax error, the tree
-    // then being of no use.
-    bool parse();
+    // The whole script into the tree's definitions, each handed to parsed as soon as it is
+    // complete (while its nodes are still in the processor's cache); false at the first syntax
+    // error, the tree then being of no use.
+    bool parse(const std::function<void(Node*)>& parsed);
     // Where scanning stood when the error was found.
     SourcePosition errorPosition() const { return m_scanner.furthest(); }
 
@@ -41,12 +43,17 @@ private:
     [[noreturn]] static void fail();
 
     Node* make(NodeKind kind, const SourceSpan& from);
+    // From the start of `from` to the end of the last token taken.
+    SourceSpan spanTo(const SourceSpan& from) const
+    {
+        return {from.firstLine, from.firstColumn, m_previous.lastLine, m_previous.lastColumn};
+    }
     Node* nest(Node* node, std::initializer_list<const Node*> children);
     // A send of selector to receiver with the linked arguments.
     Node* message(Name selector, const SourceSpan& from, Node* receiver, Node* arguments);
     Node* identifier();
 
-    void definition();
+    Node* definition();
     Node* methodPattern();
     Node* statementList(int end);
     Node* statement();
@@ -73,7 +80,6 @@ private:
     std::optional<Token> m_ahead;
     SourceSpan m_previous;
     std::uint32_t m_depth = 0;
-    std::string m_selector; // reused while keywords are joined into a selector
 };
 
 } // namespace zeb::script

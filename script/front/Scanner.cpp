@@ -75,32 +75,19 @@ Scanner::Scanner(std::string_view text)
     m_buffer.reserve(kMaxTokenLength);
 }
 
-// Looking at the next character counts as reading it (and pushing it back): the error place
-// includes the character that ended the last token.
-int Scanner::peekChar()
+SourcePosition Scanner::furthest() const
 {
-    const int c = m_position.offset < m_text.size() ? static_cast<unsigned char>(m_text[m_position.offset]) : 0;
-    if (c != 0 && m_position.offset + 1 > m_furthest.offset) {
-        m_furthest.offset = m_position.offset + 1;
-        m_furthest.line = c == '\n' ? m_position.line + 1 : m_position.line;
-        m_furthest.column = c == '\n' ? 0 : m_position.column + 1;
+    SourcePosition at;
+    at.offset = m_furthest;
+    for (std::uint32_t i = 0; i < m_furthest; ++i) {
+        if (m_text[i] == '\n') {
+            ++at.line;
+            at.column = 0;
+        } else {
+            ++at.column;
+        }
     }
-    return c;
-}
-
-int Scanner::readChar()
-{
-    const int c = peekChar();
-    if (c == 0)
-        return 0;
-    ++m_position.offset;
-    if (c == '\n') {
-        ++m_position.line;
-        m_position.column = 0;
-    } else {
-        ++m_position.column;
-    }
-    return c;
+    return at;
 }
 
 bool Scanner::collect(int c)
@@ -235,26 +222,26 @@ Token Scanner::number(int first)
 }
 
 // An identifier, a keyword (the name and its colon) or a reserved word.
-Token Scanner::name(int first)
+// The name is taken from the text itself: it cannot hold a NUL or an escape.
+Token Scanner::name(int /*first*/)
 {
     Token token;
-    token.code = kLexicalError;
-    for (int c = first;; c = readChar()) {
-        if (!collect(c))
-            return token;
-        const int n = peekChar();
-        if (!isLetter(n) && !isDigit(n))
-            break;
-    }
+    const std::size_t start = m_position.offset - 1;
+    for (int c = peekChar(); isLetter(c) || isDigit(c); c = peekChar())
+        readChar();
     if (peekChar() == ':') {
-        if (!collect(readChar()))
-            return token;
+        readChar();
         token.code = kKeyword;
-    } else {
-        token.code = lookup(kReservedWords, m_buffer, kIdentifier);
     }
+    const std::string_view text = m_text.substr(start, m_position.offset - start);
+    if (text.size() >= kMaxTokenLength) {
+        token.code = kLexicalError;
+        return token;
+    }
+    if (token.code != kKeyword)
+        token.code = lookup(kReservedWords, text, kIdentifier);
     if (token.code == kIdentifier || token.code == kKeyword) {
-        token.name = SymbolTable::intern(m_buffer);
+        token.name = SymbolTable::intern(text);
         if (token.name == nullptr)
             token.code = kLexicalError;
     }

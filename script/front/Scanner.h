@@ -3,6 +3,7 @@
 
 #include "script/front/Token.h"
 
+#include <algorithm>
 #include <string>
 #include <string_view>
 
@@ -23,11 +24,32 @@ public:
 
     // Just after the furthest character read so far, look-ahead included: where a syntax error is
     // reported. The end of the text does not move it.
-    SourcePosition furthest() const { return m_furthest; }
+    SourcePosition furthest() const;
 
 private:
-    int peekChar();
-    int readChar();
+    // Looking at the next character counts as reading it (and pushing it back): the error place
+    // includes the character that ended the last token.
+    int peekChar()
+    {
+        if (m_position.offset >= m_text.size())
+            return 0;
+        m_furthest = std::max(m_furthest, m_position.offset + 1);
+        return static_cast<unsigned char>(m_text[m_position.offset]);
+    }
+    int readChar()
+    {
+        const int c = peekChar();
+        if (c == 0)
+            return 0;
+        ++m_position.offset;
+        if (c == '\n') {
+            ++m_position.line;
+            m_position.column = 0;
+        } else {
+            ++m_position.column;
+        }
+        return c;
+    }
     // Steps of one token, each starting after its first character was read.
     bool skipComment();
     Token number(int first);
@@ -43,7 +65,7 @@ private:
 
     std::string_view m_text;
     SourcePosition m_position;
-    SourcePosition m_furthest;
+    std::uint32_t m_furthest = 0; // offset just after the furthest character read
     bool m_started = false;
     std::string m_buffer;
     SourcePosition m_tokenStart;

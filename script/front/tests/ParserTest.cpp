@@ -116,6 +116,8 @@ TEST(Parser, BuildsTreesByPrecedenceAndAssociativity)
         {"a == b < c << d + e * f;",
          "[MESSAGE ==] .[IDENTIFIER a] .[MESSAGE <] ..[IDENTIFIER b] ..[MESSAGE <<] ...[IDENTIFIER c] "
          "...[MESSAGE +] ....[IDENTIFIER d] ....[MESSAGE *] .....[IDENTIFIER e] .....[IDENTIFIER f]"},
+        {"a at: (b max: 1) put: 2;",
+         "[MESSAGE at:put:] .[IDENTIFIER a] .[MESSAGE max:] ..[IDENTIFIER b] ..[INTEGER 1] .[INTEGER 2]"},
         {"a at: 1 + 2 put: b c;",
          "[MESSAGE at:put:] .[IDENTIFIER a] .[MESSAGE +] ..[INTEGER 1] ..[INTEGER 2] .[MESSAGE c] ..[IDENTIFIER b]"},
         {"x = y += 2;", "[ASSIGNMENT =] .[IDENTIFIER x] .[ASSIGNMENT +=] ..[IDENTIFIER y] ..[INTEGER 2]"},
