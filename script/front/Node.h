@@ -50,7 +50,7 @@ inline constexpr std::uint32_t kNoCode = std::numeric_limits<std::uint32_t>::max
 
 // The children a kind uses, in field order:
 //   Sequence: items (statements, comma operands)          If: condition, then, otherwise      While/DoWhile: condition, body
-//   For: init, condition, step, body  Assignment: target, value (name = selector, written = operator)
+//   For: init, condition, step, body  Assignment: target, value (name = selector: "=" or the operator without its "=")
 //   Message: receiver, items = arguments (name = selector)      Index: receiver, index
 //   Return: value    Switch: subject, body    Case: value, body    Default/Label: body    Block: body
 //   Conditional: condition, then, otherwise    Thread: the message    increments: target
@@ -74,7 +74,6 @@ struct Node
     Node* next = nullptr;
     std::uint32_t count = 0; // of items
     Name name = nullptr;
-    Name written = nullptr;
     std::int32_t integer = 0;
     double number = 0;
     std::uint8_t character = 0;

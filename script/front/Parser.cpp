@@ -490,12 +490,11 @@ Node* Parser::assignmentExpression()
         const Nesting nesting(*this);
         Node* value = assignmentExpression();
         Node* node = make(NodeKind::Assignment, from);
-        node->written = operatorName(code);
         if (code == kAssign) {
             node->name = Selectors::get().assign;
         } else {
-            const std::string& text = *node->written;
-            node->name = SymbolTable::intern(std::string_view(text).substr(0, text.size() - 1));
+            const std::string_view text = tokenText(code);
+            node->name = SymbolTable::intern(text.substr(0, text.size() - 1));
         }
         node->first = target;
         node->second = value;

@@ -1,5 +1,6 @@
 #include "script/front/SymbolTable.h"
 
+#include <array>
 #include <mutex>
 #include <unordered_set>
 
@@ -30,16 +31,26 @@ Table& table()
 
 } // namespace
 
+// Each thread remembers the names it interned last, by hash, so that the names a script repeats
+// are found without taking the table's lock. Names are never freed: a remembered one stays valid.
 Name SymbolTable::intern(std::string_view text)
 {
+    static constexpr std::size_t kRecent = 4096;
+    thread_local std::array<Name, kRecent> recent{};
+    Name& remembered = recent[TextHash{}(text) % kRecent];
+    if (remembered != nullptr && *remembered == text)
+        return remembered;
     Table& t = table();
     const std::lock_guard lock(t.mutex);
-    if (auto found = t.texts.find(text); found != t.texts.end())
-        return &*found;
+    if (auto found = t.texts.find(text); found != t.texts.end()) {
+        remembered = &*found;
+        return remembered;
+    }
     if (t.bytes + text.size() + 1 > kMaxBytes)
         return nullptr;
     t.bytes += text.size() + 1;
-    return &*t.texts.emplace(text).first;
+    remembered = &*t.texts.emplace(text).first;
+    return remembered;
 }
 
 } // namespace zeb::script

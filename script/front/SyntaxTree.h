@@ -3,7 +3,9 @@
 
 #include "script/front/Node.h"
 
+#include <cstddef>
 #include <memory>
+#include <type_traits>
 #include <vector>
 
 namespace zeb::script {
@@ -25,7 +27,12 @@ private:
     static constexpr std::size_t kBlockNodes = 1024;
     // Nodes are made in blocks that never move, so the tree's pointers stay valid and the nodes a
     // walk visits lie close together.
-    std::vector<std::unique_ptr<Node[]>> m_blocks;
+    struct Block
+    {
+        alignas(Node) std::byte bytes[kBlockNodes * sizeof(Node)];
+    };
+    static_assert(std::is_trivially_destructible_v<Node>, "blocks are freed without destroying their nodes");
+    std::vector<std::unique_ptr<Block>> m_blocks;
     std::size_t m_used = kBlockNodes;
     std::vector<Node*> m_definitions;
 };

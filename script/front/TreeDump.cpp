@@ -1,5 +1,6 @@
 #include "script/front/TreeDump.h"
 
+#include "script/front/Selectors.h"
 #include "text/Format.h"
 
 
@@ -28,7 +29,10 @@ void TreeDump::dump(std::string& out, const Node* node, unsigned depth)
     case NodeKind::While: text::appendFormat(out, "%s[WHILE]\r\n", head); break;
     case NodeKind::DoWhile: text::appendFormat(out, "%s[DO WHILE]\r\n", head); break;
     case NodeKind::For: text::appendFormat(out, "%s[FOR]\r\n", head); break;
-    case NodeKind::Assignment: text::appendFormat(out, "%s[ASSIGNMENT %s]\r\n", head, node->written->c_str()); break;
+    case NodeKind::Assignment: // the operator as written: "=" or the selector and "="
+        text::appendFormat(out, "%s[ASSIGNMENT %s%s]\r\n", head, node->name->c_str(),
+                           node->name == Selectors::get().assign ? "" : "=");
+        break;
     case NodeKind::Identifier: text::appendFormat(out, "%s[IDENTIFIER %s]\r\n", head, node->name->c_str()); break;
     case NodeKind::String: text::appendFormat(out, "%s[STRING \"%s\"]\r\n", head, node->name->c_str()); break;
     case NodeKind::Integer: text::appendFormat(out, "%s[INTEGER %d]\r\n", head, node->integer); break;
