@@ -51,8 +51,8 @@ void compileScript(benchmark::State& state)
         benchmark::DoNotOptimize(compiler.install(image));
         benchmark::DoNotOptimize(image.methodCount());
     }
-    state.counters["lines/s"] = benchmark::Counter(lines * static_cast<double>(state.iterations()),
-                                                   benchmark::Counter::kIsRate);
+    state.counters["lines/s"]
+        = benchmark::Counter(lines * static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
     state.counters["lines"] = lines;
 }
 

@@ -64,8 +64,9 @@ bool CodeGenerator::generateMethod(Node* body)
     }
     m_method.patchLink(m_method.slotCount());
     if (m_method.overflowed())
-        m_diagnostics.push_back({0, 0, text::format("method \"%s\" is too large: split it into smaller methods",
-                                                    m_method.selector()->c_str())});
+        m_diagnostics.push_back(
+            {0, 0,
+             text::format("method \"%s\" is too large: split it into smaller methods", m_method.selector()->c_str())});
     return generated && !m_broken && !m_method.overflowed();
 }
 
@@ -243,8 +244,8 @@ bool CodeGenerator::ifStatement(Node* node)
         generate(node->third);
         m_method.patchHere(toEnd);
     } else if (node->second != nullptr || node->third != nullptr) {
-        const std::uint32_t toEnd =
-            m_method.emitBranch(node->second != nullptr ? Opcode::BranchIfFalse : Opcode::BranchIfTrue);
+        const std::uint32_t toEnd
+            = m_method.emitBranch(node->second != nullptr ? Opcode::BranchIfFalse : Opcode::BranchIfTrue);
         generate(node->second != nullptr ? node->second : node->third);
         m_method.patchHere(toEnd);
     }

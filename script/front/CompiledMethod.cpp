@@ -7,7 +7,10 @@
 
 namespace zeb::script {
 
-void CompiledMethod::useSlot(std::uint32_t slot) { m_slotCount = std::max(m_slotCount, slot + 1); }
+void CompiledMethod::useSlot(std::uint32_t slot)
+{
+    m_slotCount = std::max(m_slotCount, slot + 1);
+}
 
 bool CompiledMethod::room(std::size_t words)
 {
@@ -110,7 +113,7 @@ void CompiledMethod::bindScriptVariables(const InstallTarget& target)
         const Literal& name = m_literals[m_code[site + 1]];
         const bool isScript = target.hasScriptVariable(name.text);
         const bool isGet = m_code[site] == static_cast<std::uint32_t>(Opcode::GetGlobal)
-                           || m_code[site] == static_cast<std::uint32_t>(Opcode::GetScript);
+            || m_code[site] == static_cast<std::uint32_t>(Opcode::GetScript);
         const Opcode opcode = isGet ? (isScript ? Opcode::GetScript : Opcode::GetGlobal)
                                     : (isScript ? Opcode::SetScript : Opcode::SetGlobal);
         m_code[site] = static_cast<std::uint32_t>(opcode);

@@ -37,7 +37,8 @@ std::string Listing::of(const CompiledMethod& method)
             text::appendFormat(out, "%04u %s %u\r\n", at, info->name, first);
             break;
         case OperandForm::Signed:
-            text::appendFormat(out, "%04u %s %ld\r\n", at, info->name, static_cast<long>(static_cast<std::int32_t>(first)));
+            text::appendFormat(out, "%04u %s %ld\r\n", at, info->name,
+                               static_cast<long>(static_cast<std::int32_t>(first)));
             break;
         case OperandForm::Double: {
             const std::uint64_t bits = first | static_cast<std::uint64_t>(code[at + 2]) << 32;

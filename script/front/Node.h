@@ -49,13 +49,13 @@ enum class NodeKind : std::uint32_t {
 inline constexpr std::uint32_t kNoCode = std::numeric_limits<std::uint32_t>::max();
 
 // The children a kind uses, in field order:
-//   Sequence: items (statements, comma operands)          If: condition, then, otherwise      While/DoWhile: condition, body
-//   For: init, condition, step, body  Assignment: target, value (name = selector: "=" or the operator without its "=")
-//   Message: receiver, items = arguments (name = selector)      Index: receiver, index
-//   Return: value    Switch: subject, body    Case: value, body    Default/Label: body    Block: body
-//   Conditional: condition, then, otherwise    Thread: the message    increments: target
-//   ArrayLiteral: items = elements      Method: body, items = argument identifiers (name = selector)
-//   Declaration: items = identifiers (global tells which kind)    Identifier/Goto/Label: name    String: name = text
+//   Sequence: items (statements, comma operands)          If: condition, then, otherwise      While/DoWhile: condition,
+//   body For: init, condition, step, body  Assignment: target, value (name = selector: "=" or the operator without its
+//   "=") Message: receiver, items = arguments (name = selector)      Index: receiver, index Return: value    Switch:
+//   subject, body    Case: value, body    Default/Label: body    Block: body Conditional: condition, then, otherwise
+//   Thread: the message    increments: target ArrayLiteral: items = elements      Method: body, items = argument
+//   identifiers (name = selector) Declaration: items = identifiers (global tells which kind)    Identifier/Goto/Label:
+//   name    String: name = text
 // Absent children are nullptr. Lists are linked through `next`, so a node owns no memory of its own and
 // the nodes of a compile are freed in one sweep.
 struct Node

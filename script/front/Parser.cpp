@@ -14,17 +14,36 @@ namespace {
 int binaryLevel(int code)
 {
     switch (code) {
-    case kOrOr: return 1;
-    case kAndAnd: return 2;
-    case '|': return 3;
-    case '^': return 4;
-    case '&': return 5;
-    case kEqual: case kNotEqual: return 6;
-    case '<': case '>': case kLessEqual: case kGreaterEqual: return 7;
-    case kShl: case kShr: return 8;
-    case '+': case '-': return 9;
-    case '*': case '/': case '%': return 10;
-    default: return 0;
+    case kOrOr:
+        return 1;
+    case kAndAnd:
+        return 2;
+    case '|':
+        return 3;
+    case '^':
+        return 4;
+    case '&':
+        return 5;
+    case kEqual:
+    case kNotEqual:
+        return 6;
+    case '<':
+    case '>':
+    case kLessEqual:
+    case kGreaterEqual:
+        return 7;
+    case kShl:
+    case kShr:
+        return 8;
+    case '+':
+    case '-':
+        return 9;
+    case '*':
+    case '/':
+    case '%':
+        return 10;
+    default:
+        return 0;
     }
 }
 
@@ -33,7 +52,10 @@ bool isBinarySelector(int code)
     return (binaryLevel(code) != 0 && code != '^') || code == '~';
 }
 
-bool isAssignmentOperator(int code) { return code >= kMulAssign && code <= kAssign; }
+bool isAssignmentOperator(int code)
+{
+    return code >= kMulAssign && code <= kAssign;
+}
 
 // The operator as written, interned once: the selector of the message it sends.
 Name operatorName(int code)
@@ -77,7 +99,10 @@ Parser::Parser(std::string_view text, SyntaxTree& tree)
 {
 }
 
-void Parser::fail() { throw SyntaxError{}; }
+void Parser::fail()
+{
+    throw SyntaxError{};
+}
 
 const Token& Parser::take()
 {
@@ -115,7 +140,10 @@ Token Parser::expect(int code)
     return taken;
 }
 
-Node* Parser::make(NodeKind kind, const SourceSpan& from) { return m_tree.make(kind, from, m_previous); }
+Node* Parser::make(NodeKind kind, const SourceSpan& from)
+{
+    return m_tree.make(kind, from, m_previous);
+}
 
 // The node's height over its children; too deep a tree is refused here, where it is built.
 Node* Parser::nest(Node* node, std::initializer_list<const Node*> children)
@@ -430,7 +458,10 @@ Node* Parser::forStatement()
     return nest(node, {init, condition, step, body});
 }
 
-Node* Parser::optionalExpression(int end) { return m_token.code == end ? nullptr : expression(); }
+Node* Parser::optionalExpression(int end)
+{
+    return m_token.code == end ? nullptr : expression();
+}
 
 // jump_statement: "goto" name ";" | "continue" ";" | "break" ";" | "return" expression ";" | "return" ";"
 Node* Parser::jump()
@@ -591,7 +622,8 @@ Node* Parser::unaryExpression()
         const Nesting nesting(*this);
         Node* operand = unaryExpression();
         if (code == '-' || code == '~')
-            return message(code == '-' ? Selectors::get().negate : Selectors::get().bitComplement, from, operand, nullptr);
+            return message(code == '-' ? Selectors::get().negate : Selectors::get().bitComplement, from, operand,
+                           nullptr);
         if (code == '+') { // its operand alone, in a sequence so that it is no assignment target
             Node* node = make(NodeKind::Sequence, from);
             node->items = operand;
@@ -684,14 +716,30 @@ Node* Parser::primaryExpression()
     }
     NodeKind kind = NodeKind::Identifier;
     switch (token.code) {
-    case kIdentifier: kind = NodeKind::Identifier; break;
-    case kSelf: case kThis: kind = NodeKind::Self; break;
-    case kSuper: kind = NodeKind::Super; break;
-    case kInteger: kind = NodeKind::Integer; break;
-    case kCharacter: kind = NodeKind::Character; break;
-    case kNumber: kind = NodeKind::Number; break;
-    case kString: kind = NodeKind::String; break;
-    default: fail();
+    case kIdentifier:
+        kind = NodeKind::Identifier;
+        break;
+    case kSelf:
+    case kThis:
+        kind = NodeKind::Self;
+        break;
+    case kSuper:
+        kind = NodeKind::Super;
+        break;
+    case kInteger:
+        kind = NodeKind::Integer;
+        break;
+    case kCharacter:
+        kind = NodeKind::Character;
+        break;
+    case kNumber:
+        kind = NodeKind::Number;
+        break;
+    case kString:
+        kind = NodeKind::String;
+        break;
+    default:
+        fail();
     }
     take();
     Node* node = make(kind, from);

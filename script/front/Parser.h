@@ -31,8 +31,7 @@ public:
 
 private:
     struct SyntaxError
-    {
-    };
+    { };
     class Nesting;
 
     // Tokens.

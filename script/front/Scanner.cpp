@@ -11,8 +11,14 @@ namespace zeb::script {
 
 namespace {
 
-bool isDigit(int c) { return c >= '0' && c <= '9'; }
-bool isLetter(int c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_'; }
+bool isDigit(int c)
+{
+    return c >= '0' && c <= '9';
+}
+bool isLetter(int c)
+{
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_';
+}
 
 // 0-15 for a digit of some radix up to 16; 99 for anything else.
 unsigned digitValue(int c)
@@ -29,7 +35,17 @@ unsigned digitValue(int c)
 bool isOperatorChar(int c)
 {
     switch (c) {
-    case '*': case '/': case '%': case '+': case '-': case '<': case '>': case '&': case '|': case '^': case '!':
+    case '*':
+    case '/':
+    case '%':
+    case '+':
+    case '-':
+    case '<':
+    case '>':
+    case '&':
+    case '|':
+    case '^':
+    case '!':
         return true;
     default:
         return false;
@@ -43,19 +59,19 @@ struct Word
 };
 
 constexpr std::array kReservedWords = {
-    Word{"self", kSelf},       Word{"this", kThis},         Word{"super", kSuper},   Word{"if", kIf},
-    Word{"else", kElse},       Word{"while", kWhile},       Word{"switch", kSwitch}, Word{"do", kDo},
-    Word{"case", kCase},       Word{"default", kDefault},   Word{"break", kBreak},   Word{"return", kReturn},
-    Word{"for", kFor},         Word{"goto", kGoto},         Word{"continue", kContinue}, Word{"local", kLocal},
-    Word{"global", kGlobal},   Word{"thread", kThread},
+    Word{"self", kSelf},     Word{"this", kThis},       Word{"super", kSuper},       Word{"if", kIf},
+    Word{"else", kElse},     Word{"while", kWhile},     Word{"switch", kSwitch},     Word{"do", kDo},
+    Word{"case", kCase},     Word{"default", kDefault}, Word{"break", kBreak},       Word{"return", kReturn},
+    Word{"for", kFor},       Word{"goto", kGoto},       Word{"continue", kContinue}, Word{"local", kLocal},
+    Word{"global", kGlobal}, Word{"thread", kThread},
 };
 
 constexpr std::array kOperators = {
-    Word{"*=", kMulAssign}, Word{"/=", kDivAssign}, Word{"%=", kModAssign},  Word{"+=", kAddAssign},
-    Word{"-=", kSubAssign}, Word{"<<=", kShlAssign}, Word{">>=", kShrAssign}, Word{"&=", kAndAssign},
-    Word{"^=", kXorAssign}, Word{"|=", kOrAssign},  Word{"||", kOrOr},       Word{"&&", kAndAnd},
-    Word{"!=", kNotEqual},  Word{"<=", kLessEqual}, Word{">=", kGreaterEqual}, Word{"<<", kShl},
-    Word{">>", kShr},       Word{"++", kIncrement}, Word{"--", kDecrement},
+    Word{"*=", kMulAssign}, Word{"/=", kDivAssign},  Word{"%=", kModAssign},    Word{"+=", kAddAssign},
+    Word{"-=", kSubAssign}, Word{"<<=", kShlAssign}, Word{">>=", kShrAssign},   Word{"&=", kAndAssign},
+    Word{"^=", kXorAssign}, Word{"|=", kOrAssign},   Word{"||", kOrOr},         Word{"&&", kAndAnd},
+    Word{"!=", kNotEqual},  Word{"<=", kLessEqual},  Word{">=", kGreaterEqual}, Word{"<<", kShl},
+    Word{">>", kShr},       Word{"++", kIncrement},  Word{"--", kDecrement},
 };
 
 int lookup(const auto& table, std::string_view text, int otherwise)
@@ -217,7 +233,8 @@ Token Scanner::number(int first)
         return token;
     }
     token.code = kInteger;
-    token.integer = static_cast<std::int32_t>(std::min<std::uint64_t>(decimal, std::numeric_limits<std::int32_t>::max()));
+    token.integer
+        = static_cast<std::int32_t>(std::min<std::uint64_t>(decimal, std::numeric_limits<std::int32_t>::max()));
     return token;
 }
 
@@ -314,15 +331,24 @@ int Scanner::element()
         return c;
     const int e = readChar();
     switch (e) {
-    case '"': case '\'': case '\\':
+    case '"':
+    case '\'':
+    case '\\':
         return e;
-    case 'a': return 7;
-    case 'b': return 8;
-    case 'f': return 12;
-    case 'n': return 10;
-    case 'r': return 13;
-    case 't': return 9;
-    case 'v': return 11;
+    case 'a':
+        return 7;
+    case 'b':
+        return 8;
+    case 'f':
+        return 12;
+    case 'n':
+        return 10;
+    case 'r':
+        return 13;
+    case 't':
+        return 9;
+    case 'v':
+        return 11;
     default:
         break;
     }

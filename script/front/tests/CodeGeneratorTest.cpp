@@ -78,7 +78,8 @@ TEST(CodeGenerator, CompilesEachConstruct)
          "LINK 1 | GET_GLOBAL \"s\" | SET_LOCAL 0 | INTEGER 1 | PUSH | GET_LOCAL 0 | SEND == | BRANCH_IF_TRUE 18 | "
          "BRANCH 20 | GET_GLOBAL \"a\""},
         {"main { l : x; goto l; goto m; m : ; }", "LINK 0 | GET_GLOBAL \"x\" | BRANCH 2 | BRANCH 8"},
-        {"main { thread o run: 1; x; }", "LINK 0 | INTEGER 1 | PUSH | GET_GLOBAL \"o\" | THREAD run: | GET_GLOBAL \"x\""},
+        {"main { thread o run: 1; x; }",
+         "LINK 0 | INTEGER 1 | PUSH | GET_GLOBAL \"o\" | THREAD run: | GET_GLOBAL \"x\""},
         {"main { thread x; y; }", "LINK 0 | GET_GLOBAL \"y\""},
         {"main { thread x; }", "not installed"},
         {"main { 'A', 65, 1.5, \"s\", super, this; }",
@@ -97,17 +98,18 @@ TEST(CodeGenerator, ResolvesLocalsThenArgumentsThenScriptVariablesThenGlobals)
     const auto compiled = compile("local s, a; at: a put: v { { local v; v = a; } s = v; a = g; }");
     const CompiledMethod* method = compiled->image.method("at:put:");
     ASSERT_NE(method, nullptr);
-    EXPECT_EQ(Listing::of(*method), "0000 LINK 1\r\n0002 GET_ARGUMENT 0\r\n0004 SET_LOCAL 0\r\n0006 GET_ARGUMENT 1\r\n"
-                                    "0008 SET_SCRIPT \"s\"\r\n0010 GET_GLOBAL \"g\"\r\n0012 SET_ARGUMENT 0\r\n");
+    EXPECT_EQ(Listing::of(*method),
+              "0000 LINK 1\r\n0002 GET_ARGUMENT 0\r\n0004 SET_LOCAL 0\r\n0006 GET_ARGUMENT 1\r\n"
+              "0008 SET_SCRIPT \"s\"\r\n0010 GET_GLOBAL \"g\"\r\n0012 SET_ARGUMENT 0\r\n");
     EXPECT_EQ(method->arguments().size(), 2u);
 }
 
 TEST(CodeGenerator, ReportsJumpsWithoutTargetsAndLeavesTheMethodOut)
 {
     const char* scripts[] = {
-        "main { break; }",          "main { switch (x) { case 1 : continue; } }", "main { goto nowhere; }",
-        "main { l : ; l : ; }",     "main { case 1 : x; }",
-        "main { switch (x) { default : ; default : ; } }",
+        "main { break; }",        "main { switch (x) { case 1 : continue; } }",
+        "main { goto nowhere; }", "main { l : ; l : ; }",
+        "main { case 1 : x; }",   "main { switch (x) { default : ; default : ; } }",
     };
     for (const char* script : scripts) {
         const auto compiled = compile(script);
@@ -150,6 +152,48 @@ TEST(CodeGenerator, ListsAnyWordsIncludingOnesThatAreNoInstruction)
     method.emit(Opcode::Unused);
     method.emit(Opcode::Link); // its operand is missing: the last word is listed alone
     EXPECT_EQ(Listing::of(method), "0000 GET_INSTANCE 1\r\n0002 SET_INSTANCE 2\r\n0004 ???? 17\r\n0005 ???? 24\r\n");
+}
+
+TEST(CodeGenerator, SendsTheOperatorOfEachCompoundAssignment)
+{
+    const auto compiled = compile("main { local x; x *= 1; x /= 1; x %= 1; x += 1; x -= 1; x <<= 1; x >>= 1; "
+                                  "x &= 1; x ^= 1; x |= 1; }");
+    const std::string lines = Listing::of(*compiled->image.method("main"));
+    std::string sent;
+    for (std::size_t at = lines.find("SEND "); at != std::string::npos; at = lines.find("SEND ", at + 1))
+        sent += lines.substr(at + 5, lines.find('\r', at) - at - 5) + " ";
+    EXPECT_EQ(sent, "* / % + - << >> & ^ | ");
+}
+
+TEST(CodeGenerator, BindsNamesToTheScriptVariablesOfEachTarget)
+{
+    Compiler compiler;
+    ASSERT_TRUE(compiler.compile("main { v = w; } local w;"));
+    ScriptImage withV;
+    withV.declareScriptVariable(SymbolTable::intern("v"));
+    EXPECT_TRUE(compiler.install(withV).empty());
+    EXPECT_EQ(Listing::of(*withV.method("main")), "0000 LINK 0\r\n0002 GET_SCRIPT \"w\"\r\n0004 SET_SCRIPT \"v\"\r\n");
+    ScriptImage plain; // a second install binds anew: v is a global there
+    compiler.install(plain);
+    EXPECT_EQ(Listing::of(*plain.method("main")), "0000 LINK 0\r\n0002 GET_SCRIPT \"w\"\r\n0004 SET_GLOBAL \"v\"\r\n");
+    EXPECT_TRUE(plain.hasScriptVariable(SymbolTable::intern("w")));
+}
+
+TEST(CodeGenerator, RecordsEachNodesCodeRangeAndEncodesNumbersLowWordFirst)
+{
+    Compiler compiler;
+    ASSERT_TRUE(compiler.compile("main { x = 1.5; y; }"));
+    ScriptImage image;
+    compiler.install(image);
+    const Node* body = compiler.tree().method("main")->first;
+    const Node* assignment = body->items;
+    EXPECT_EQ(assignment->firstCode, 2u);
+    EXPECT_EQ(assignment->lastCode, 6u);
+    EXPECT_EQ(assignment->next->firstCode, 7u);
+    EXPECT_EQ(assignment->next->lastCode, 8u);
+    const auto& code = image.method("main")->code();
+    EXPECT_EQ(code[3], 0u);
+    EXPECT_EQ(code[4], 0x3FF80000u);
 }
 
 } // namespace

@@ -1,6 +1,5 @@
 #include "script/front/Compiler.h"
 #include "script/front/TreeDump.h"
-
 #include "text/Format.h"
 
 #include <gtest/gtest.h>

@@ -25,14 +25,28 @@ std::string tokens(std::string_view text)
         if (!out.empty())
             out += ' ';
         switch (token.code) {
-        case kIdentifier: out += "id:" + *token.name; break;
-        case kKeyword: out += "kw:" + *token.name; break;
-        case kString: out += "str:" + *token.name; break;
-        case kInteger: out += zeb::text::format("int:%d", token.integer); break;
-        case kNumber: out += zeb::text::format("num:%g", token.number); break;
-        case kCharacter: out += zeb::text::format("chr:%u", token.character); break;
-        case kLexicalError: return out + "ERROR";
-        default: out += token.code < 256 ? std::string(1, static_cast<char>(token.code)) : tokenText(token.code);
+        case kIdentifier:
+            out += "id:" + *token.name;
+            break;
+        case kKeyword:
+            out += "kw:" + *token.name;
+            break;
+        case kString:
+            out += "str:" + *token.name;
+            break;
+        case kInteger:
+            out += zeb::text::format("int:%d", token.integer);
+            break;
+        case kNumber:
+            out += zeb::text::format("num:%g", token.number);
+            break;
+        case kCharacter:
+            out += zeb::text::format("chr:%u", token.character);
+            break;
+        case kLexicalError:
+            return out + "ERROR";
+        default:
+            out += token.code < 256 ? std::string(1, static_cast<char>(token.code)) : tokenText(token.code);
         }
     }
     return out;
