@@ -1,4 +1,5 @@
 #include "script/front/Compiler.h"
+#include "script/front/ScriptImage.h"
 #include "script/front/TreeDump.h"
 #include "text/Format.h"
 
@@ -94,6 +95,39 @@ TEST(Parser, ReportsTheFirstSyntaxErrorWhereScanningStood)
     };
     for (const ErrorCase& c : cases)
         EXPECT_EQ(errorAt(c.text), c.at) << c.text.substr(0, 80);
+}
+
+// Every construct that nests: at 900 levels the script parses, compiles and dumps; past 1000 it is
+// a syntax error, whatever the construct, and never a stack overflow.
+TEST(Parser, BoundsTheNestingOfEveryConstruct)
+{
+    using Shape = std::string (*)(int);
+    const Shape shapes[] = {
+        [](int n) { return repeat("(", n) + "x" + repeat(")", n) + ";"; },
+        [](int n) { return repeat("[", n) + "1" + repeat("]", n) + ";"; },
+        [](int n) { return repeat("{", n) + repeat("}", n); },
+        [](int n) { return repeat("if (1) ", n) + "x;"; },
+        [](int n) { return repeat("while (1) ", n) + "x;"; },
+        [](int n) { return repeat("a = ", n) + "1;"; },
+        [](int n) { return repeat("thread ", n) + "x;"; },
+        [](int n) { return repeat("- ", n) + "x;"; },
+        [](int n) { return repeat("c ? a : ", n) + "b;"; },
+        [](int n) { return "x" + repeat(" a", n) + ";"; },
+        [](int n) { return "x" + repeat("[1]", n) + ";"; },
+        [](int n) { return "x" + repeat("++ ", n) + ";"; },
+        [](int n) { return "x" + repeat(" + x", n) + ";"; },
+        [](int n) { return repeat("x at: (", n) + "1" + repeat(")", n) + ";"; },
+    };
+    for (const Shape shape : shapes) {
+        const std::string deep = "main { " + shape(900) + " }";
+        Compiler compiler;
+        ASSERT_TRUE(compiler.compile(deep)) << deep.substr(0, 40);
+        ScriptImage image;
+        compiler.install(image);
+        EXPECT_FALSE(TreeDump::of(compiler.tree().method("main")->first).empty() && image.methodCount() == 0);
+        const std::string tooDeep = "main { " + shape(1001) + " }";
+        EXPECT_FALSE(compiler.compile(tooDeep)) << tooDeep.substr(0, 40);
+    }
 }
 
 struct TreeCase
