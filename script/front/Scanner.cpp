@@ -20,7 +20,7 @@ bool isLetter(int c)
     return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_';
 }
 
-// 0-15 for a digit of some radix up to 16; 99 for anything else.
+// 0-15 for a digit of some radix up to 16; 99 for anything else, the end of the text included.
 unsigned digitValue(int c)
 {
     if (isDigit(c))
@@ -202,7 +202,7 @@ Token Scanner::number(int first)
         radix = static_cast<unsigned>(std::min<std::uint64_t>(decimal, 1U << 16));
     if (radix != 0 || marker == 'r' || marker == 'R') {
         collect(readChar());
-        for (unsigned d = digitValue(peekChar()); d < radix; d = digitValue(peekChar())) {
+        for (unsigned d = digitValue(peekChar()); d < std::min(radix, 16u); d = digitValue(peekChar())) {
             if (!collect(readChar()))
                 return token;
             value = value * radix + d;
@@ -381,7 +381,7 @@ int Scanner::numericEscape(int first)
         return static_cast<int>(decimal & 0xFF);
     readChar();
     std::uint32_t value = 0;
-    for (unsigned d = digitValue(peekChar()); d < radix; d = digitValue(peekChar())) {
+    for (unsigned d = digitValue(peekChar()); d < std::min(radix, 16u); d = digitValue(peekChar())) {
         readChar();
         value = value * radix + d;
     }

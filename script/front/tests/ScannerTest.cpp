@@ -73,6 +73,8 @@ TEST(Scanner, CutsEveryTokenFormIntoItsCodeAndValue)
         // numbers in every radix form; decimal clamps, the others wrap
         {"0x1F 0b101 8r17 16rff 2r102 0x", "int:31 int:5 int:15 int:255 int:2 int:2 int:0"},
         {"00x1", "int:0 id:x1"},
+        {"36rZZ 100r9f 0r1", "int:0 id:ZZ int:915 int:0 int:1"}, // radices above 16 gain no digits
+        {R"('\810r1' "\99r)", "chr:1 ERROR"},
         {"99999999999 2147483647 0x1FFFFFFFF", "int:2147483647 int:2147483647 int:-1"},
         {"1e3 1.5E-2 3. 3.foo 2e+2", "num:1000 num:0.015 num:3 num:3 id:foo num:200"},
         // names, keywords and reserved words
