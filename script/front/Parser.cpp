@@ -469,20 +469,22 @@ Node* Parser::jump()
     const SourceSpan from = m_token.span;
     const int code = m_token.code;
     take();
-    Node* node = nullptr;
     if (code == kGoto) {
         const Name label = expect(kIdentifier).name;
-        node = make(NodeKind::Goto, from);
+        expect(';');
+        Node* node = make(NodeKind::Goto, from);
         node->name = label;
-    } else if (code == kReturn) {
+        return node;
+    }
+    if (code == kReturn) {
         Node* value = m_token.code == ';' ? nullptr : expression();
-        node = nest(make(NodeKind::Return, from), {value});
+        expect(';');
+        Node* node = make(NodeKind::Return, from);
         node->first = value;
-    } else {
-        node = make(code == kBreak ? NodeKind::Break : NodeKind::Continue, from);
+        return nest(node, {value});
     }
     expect(';');
-    return node;
+    return make(code == kBreak ? NodeKind::Break : NodeKind::Continue, from);
 }
 
 // expression: assignment_expression | expression "," assignment_expression

@@ -44,12 +44,21 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     ScriptImage image;
     compiler.install(image);
+    // A second compile of the same text gives the same code: nothing of one compile leaks into the next.
+    Compiler again;
+    zeb::testsupport::check(again.compile(text));
+    ScriptImage second;
+    again.install(second);
+    zeb::testsupport::check(second.methodCount() == image.methodCount());
     for (const Node* definition : compiler.tree().definitions()) {
         if (definition->kind != NodeKind::Method)
             continue;
         TreeDump::of(definition->first);
-        if (const CompiledMethod* method = image.method(*definition->name))
-            checkMethod(*method);
+        const CompiledMethod* method = image.method(*definition->name);
+        if (method == nullptr)
+            continue;
+        checkMethod(*method);
+        zeb::testsupport::check(second.method(*definition->name)->code() == method->code());
     }
     return 0;
 }

@@ -133,6 +133,18 @@ TEST(CodeGenerator, ComputesTheOperandDepthAndTheLineTable)
     EXPECT_EQ(method->lines()[1].line, 4u);
 }
 
+// A for loop's step is generated after its body although it stands on an earlier line: each line
+// keeps the lowest position generated for it, and the table stays sorted by line.
+TEST(CodeGenerator, KeepsTheLineTableSortedWithTheLowestPositionOfEachLine)
+{
+    const auto compiled = compile("main {\n for (i = 0; i < 3;\n i++)\n x;\n}");
+    const auto& lines = compiled->image.method("main")->lines();
+    std::string table;
+    for (const CompiledMethod::LineEntry& entry : lines)
+        table += std::to_string(entry.line) + "@" + std::to_string(entry.position) + " ";
+    EXPECT_EQ(table, "2@2 3@18 4@16 ");
+}
+
 TEST(CodeGenerator, RefusesAMethodBeyondItsLiteralBound)
 {
     std::string body;

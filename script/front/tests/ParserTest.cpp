@@ -173,15 +173,28 @@ TEST(Parser, BuildsTreesByPrecedenceAndAssociativity)
         EXPECT_EQ(tree(c.body), c.tree) << c.body;
 }
 
-TEST(Parser, SpansANodeFromItsFirstTokenToItsLast)
+// "first line:column-last line:column" of each statement of main's body.
+std::string spans(const std::string& body)
 {
     Compiler compiler;
-    ASSERT_TRUE(compiler.compile("main {\n  x = a +\n    b;\n}"));
-    const Node* assignment = compiler.tree().method("main")->first;
-    EXPECT_EQ(assignment->span.firstLine, 2u);
-    EXPECT_EQ(assignment->span.firstColumn, 2u);
-    EXPECT_EQ(assignment->span.lastLine, 3u);
-    EXPECT_EQ(assignment->span.lastColumn, 4u);
+    if (!compiler.compile("main {\n" + body + "}"))
+        return compiler.errorText();
+    const Node* node = compiler.tree().method("main")->first;
+    std::string out;
+    for (node = node->kind == NodeKind::Sequence ? node->items : node; node != nullptr; node = node->next) {
+        const SourceSpan& s = node->span;
+        out += zeb::text::format("%s%u:%u-%u:%u", out.empty() ? "" : " ", s.firstLine, s.firstColumn, s.lastLine,
+                                 s.lastColumn);
+    }
+    return out;
+}
+
+TEST(Parser, SpansANodeFromItsFirstTokenToItsLast)
+{
+    EXPECT_EQ(spans("  x = a +\n    b;\n"), "2:2-3:4");
+    EXPECT_EQ(spans("if (a) b; else { c; }\nwhile (x)\n  y;\n"), "2:0-2:20 3:0-4:3");
+    EXPECT_EQ(spans("o at: 1 put: \"two\";  l : x;\r\nlocal a, b;"), "2:0-2:17 2:21-2:26 3:0-3:10");
+    EXPECT_EQ(spans("return;\nthread o run: [1, 2];"), "2:0-2:6 3:0-3:19");
 }
 
 } // namespace
