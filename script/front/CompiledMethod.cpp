@@ -110,6 +110,8 @@ void CompiledMethod::noteNewLine(std::uint32_t line)
 void CompiledMethod::bindScriptVariables(const InstallTarget& target)
 {
     for (const std::uint32_t site : m_globalSites) {
+        if (site + 1 >= m_code.size() || m_code[site + 1] >= m_literals.size())
+            continue;
         const Literal& name = m_literals[m_code[site + 1]];
         const bool isScript = target.hasScriptVariable(name.text);
         const bool isGet = m_code[site] == static_cast<std::uint32_t>(Opcode::GetGlobal)

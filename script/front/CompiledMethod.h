@@ -9,6 +9,8 @@
 
 namespace zeb::script {
 
+class InstallTarget;
+
 class CompiledMethod
 {
 public:
@@ -56,7 +58,7 @@ public:
     std::uint32_t addLiteral(Literal::Kind kind, Name text);
     // Turns the global-variable instructions whose name is a script variable of target into
     // script-variable instructions (same operand: the name's literal).
-    void bindScriptVariables(const class InstallTarget& target);
+    void bindScriptVariables(const InstallTarget& target);
 
     void noteLine(std::uint32_t line)
     {

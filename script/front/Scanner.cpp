@@ -141,7 +141,7 @@ Token Scanner::next()
         else if (isDigit(c))
             token = number(c);
         else if (isLetter(c))
-            token = name(c);
+            token = name();
         else if (c == '=')
             token = equals();
         else if (c == '\'' || c == '"')
@@ -240,7 +240,7 @@ Token Scanner::number(int first)
 
 // An identifier, a keyword (the name and its colon) or a reserved word.
 // The name is taken from the text itself: it cannot hold a NUL or an escape.
-Token Scanner::name(int /*first*/)
+Token Scanner::name()
 {
     Token token;
     const std::size_t start = m_position.offset - 1;

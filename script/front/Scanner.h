@@ -53,7 +53,7 @@ private:
     // Steps of one token, each starting after its first character was read.
     bool skipComment();
     Token number(int first);
-    Token name(int first);
+    Token name();
     Token equals();
     Token literal(int quote);
     Token operatorRun(int first);
