@@ -156,6 +156,25 @@ TEST(CodeGenerator, RefusesAMethodBeyondItsLiteralBound)
     EXPECT_NE(compiled->diagnostics.at(0).text.find("too large"), std::string::npos);
 }
 
+TEST(CodeGenerator, StopsAMethodAtItsCodeBound)
+{
+    CompiledMethod method;
+    for (std::size_t i = 0; i < CompiledMethod::kMaxCodeWords / 2; ++i)
+        method.emit(Opcode::Integer, 1);
+    EXPECT_FALSE(method.overflowed());
+    method.emit(Opcode::Push);
+    EXPECT_TRUE(method.overflowed());
+    EXPECT_EQ(method.code().size(), CompiledMethod::kMaxCodeWords);
+}
+
+TEST(CodeGenerator, InstallsALaterMethodOverAnEarlierOneOfTheSameSelector)
+{
+    const auto compiled = compile("if: c then: x { 1; } main { 1; } main { 2; }");
+    EXPECT_EQ(compiled->image.methodCount(), 2u);
+    EXPECT_NE(compiled->image.method("if:then:"), nullptr);
+    EXPECT_EQ(compiled->image.method("main")->code().back(), 2u);
+}
+
 TEST(CodeGenerator, ListsAnyWordsIncludingOnesThatAreNoInstruction)
 {
     CompiledMethod method;
