@@ -77,6 +77,13 @@ TEST(CodeGenerator, CompilesEachConstruct)
         {"main { switch (s) { case 1 : a; } }",
          "LINK 1 | GET_GLOBAL \"s\" | SET_LOCAL 0 | INTEGER 1 | PUSH | GET_LOCAL 0 | SEND == | BRANCH_IF_TRUE 18 | "
          "BRANCH 20 | GET_GLOBAL \"a\""},
+        {"main { { local t; t = 1; } t = 2; { local a; a = 3; } { local b; b = 4; } }",
+         "LINK 1 | INTEGER 1 | SET_LOCAL 0 | INTEGER 2 | SET_GLOBAL \"t\" | INTEGER 3 | SET_LOCAL 0 | INTEGER 4 | "
+         "SET_LOCAL 0"},
+        {"main { switch (a) { case 1 : switch (b) { case 2 : x; } default : y; } }",
+         "LINK 2 | GET_GLOBAL \"a\" | SET_LOCAL 0 | INTEGER 1 | PUSH | GET_LOCAL 0 | SEND == | BRANCH_IF_TRUE 18 | "
+         "BRANCH 36 | GET_GLOBAL \"b\" | SET_LOCAL 1 | INTEGER 2 | PUSH | GET_LOCAL 1 | SEND == | BRANCH_IF_TRUE 34 | "
+         "BRANCH 36 | GET_GLOBAL \"x\" | GET_GLOBAL \"y\""},
         {"main { l : x; goto l; goto m; m : ; }", "LINK 0 | GET_GLOBAL \"x\" | BRANCH 2 | BRANCH 8"},
         {"main { thread o run: 1; x; }",
          "LINK 0 | INTEGER 1 | PUSH | GET_GLOBAL \"o\" | THREAD run: | GET_GLOBAL \"x\""},
@@ -165,6 +172,21 @@ TEST(CodeGenerator, StopsAMethodAtItsCodeBound)
     method.emit(Opcode::Push);
     EXPECT_TRUE(method.overflowed());
     EXPECT_EQ(method.code().size(), CompiledMethod::kMaxCodeWords);
+}
+
+TEST(CodeGenerator, InstallsABinaryMethodUnderEachOperator)
+{
+    const char* operators[]
+        = {"||", "&&", "==", "!=", "<=", ">=", "<<", ">>", "+", "-", "*", "/", "%", "<", ">", "&", "|", "~"};
+    std::string script;
+    for (const char* op : operators)
+        script += std::string(op) + " other { other; } ";
+    const auto compiled = compile(script);
+    for (const char* op : operators) {
+        const CompiledMethod* method = compiled->image.method(op);
+        ASSERT_NE(method, nullptr) << op;
+        EXPECT_EQ(Listing::of(*method), "0000 LINK 0\r\n0002 GET_ARGUMENT 0\r\n") << op;
+    }
 }
 
 TEST(CodeGenerator, InstallsALaterMethodOverAnEarlierOneOfTheSameSelector)
