@@ -1,6 +1,7 @@
 // zeb500-cli: the workbench's core without a display, for test benches and scripts.
 
 #include "DocAddressCommand.h"
+#include "CompileCommand.h"
 #include "FrameCommand.h"
 #include "PingCommand.h"
 #include "RecordCommand.h"
@@ -66,6 +67,7 @@ int main(int argc, char** argv)
         add<UdmCommand>(app),    add<RecordsCommand>(app),  add<RecordCommand>(app),
         add<TraceCommand>(app),
         add<DocAddressCommand>(app),
+        add<CompileCommand>(app),
     };
     CLI11_PARSE(app, argc, argv);
     // The workbench's settings (serial port names, terminal options) apply to the tool too.
