@@ -28,6 +28,8 @@ public:
     // One drawing pass for a client area of that size; the picture stays valid until the next pass.
     const SkyPicture& draw(int width, int height);
 
+    // The latest pass.
+    const SkyPicture& picture() const { return m_picture; }
     const SkyTable& table() const { return m_table; }
     // Forgets every satellite (the positions and directions of earlier passes stay).
     void reset() { m_table.reset(); }

@@ -34,12 +34,28 @@ bool SkySentenceReader::readSatellites(std::string_view sentence, SkyTable& tabl
         double snr = 0.0;
         // A scan that stores no rest must leave an empty one, or the last satellite would be read again forever.
         m_next.clear();
-        if (text::scan(m_rest, ",%u,%lf,%lf,%lf%[^*\r\n]", &prn, &elevation, &azimuth, &snr, &m_next) < 4)
+        const int found = text::scan(m_rest, ",%u,%lf,%lf,%lf%[^*\r\n]", &prn, &elevation, &azimuth, &snr, &m_next);
+        if (found < 3 || (found == 3 && !takeEmptySnr()))
             break;
         table.store(prn, elevation, azimuth);
         m_rest.swap(m_next);
     }
     result = number == total ? SkySentence::GroupEnd : SkySentence::Satellites;
+    return true;
+}
+
+bool SkySentenceReader::takeEmptySnr()
+{
+    // A satellite in view that is not tracked has an empty SNR field; the satellites after it are
+    // still read.
+    int consumed = -1;
+    text::scan(m_rest, ",%*u,%*lf,%*lf,%n", &consumed);
+    if (consumed < 0)
+        return false;
+    const std::string_view after = std::string_view(m_rest).substr(static_cast<std::size_t>(consumed));
+    if (!after.empty() && after.front() != ',' && after.front() != '*' && after.front() != '\r' && after.front() != '\n')
+        return false;
+    m_next.assign(after.substr(0, after.find_first_of("*\r\n")));
     return true;
 }
 

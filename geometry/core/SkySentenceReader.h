@@ -29,6 +29,9 @@ public:
 
 private:
     bool readSatellites(std::string_view sentence, SkyTable& table, SkySentence& result);
+    // After a satellite read without its SNR: whether the SNR field is there and empty, the rest
+    // after it then in m_next.
+    bool takeEmptySnr();
     bool readUsed(std::string_view sentence, SkyTable& table);
     bool readMask(std::string_view sentence, SkyTable& table);
 

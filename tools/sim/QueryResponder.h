@@ -9,7 +9,8 @@
 namespace zeb::tools::sim {
 
 // Answers what a host asks a receiver: "$ECGPQ,GSA" and "$ECGPQ,GSV" with the latest such
-// sentences that were played, other "$PKVR," commands with an acknowledgement. Sentences are
+// sentences that were played, "$PKVR,SVDSEL" with the elevation mask, other "$PKVR," commands
+// with an acknowledgement. Sentences are
 // observed on the playing thread and queries answered on a receive thread, so both lock.
 class QueryResponder
 {
@@ -25,6 +26,10 @@ public:
 
     static std::string acknowledgement(std::string_view command);
 
+    static constexpr double kDefaultMask = 10.0;
+    // The elevation mask in degrees that "$PKVR,SVDSEL" is answered with.
+    void setMask(double degrees) { m_mask = degrees; }
+
 private:
     struct Group
     {
@@ -35,6 +40,7 @@ private:
     static void note(Group& group, std::uint64_t epoch, std::string_view sentence);
     static std::string joined(const Group& group);
 
+    double m_mask = kDefaultMask;
     mutable std::mutex m_mutex;
     std::uint64_t m_epoch = 0;
     Group m_gsa;

@@ -82,6 +82,7 @@ struct Options
     bool rawFrames = false;
     std::string sink;
     std::uint64_t sinkLimit = 64ULL << 20;
+    double mask = QueryResponder::kDefaultMask;
 };
 
 // Generated frames mixed into the playback: one after every `every` sentences.
@@ -488,6 +489,8 @@ int run(int argc, char** argv)
         ->check(CLI::Range(0.0, 1.0));
     app.add_option("--corrupt-checksums", options.faults.corruptFraction, "Fraction of sentences with a bad checksum")
         ->check(CLI::Range(0.0, 1.0));
+    app.add_option("--mask", options.mask, "Elevation mask in degrees that SVDSEL queries are answered with")
+        ->check(CLI::Range(-90.0, 90.0));
     app.add_option("--seed", options.faults.seed, "Seed of the fault generator");
     app.add_option("--frames", options.framesEvery,
                    "After every N sentences, a generated binary, text or UHF frame (0: none)");
@@ -523,6 +526,7 @@ int run(int argc, char** argv)
     }
     FaultInjector faults(options.faults);
     QueryResponder responder;
+    responder.setMask(options.mask);
     FrameMix mix;
     mix.every = options.framesEvery;
     if (mix.every > 0)

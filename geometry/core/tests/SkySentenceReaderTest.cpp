@@ -38,14 +38,20 @@ TEST_F(SkySentenceReaderTest, GroupOfThreeClearsOnTheFirstAndEndsOnTheLast)
 
 TEST_F(SkySentenceReaderTest, AnIncompleteSatelliteEndsTheSentenceAndKeepsTheOnesBefore)
 {
-    // An empty elevation, and a satellite without SNR: the scan stops at each.
+    // An empty elevation stops the scan.
     read("$GPGSV,1,1,03,02,46,305,40,04,,240,30,05,14,290,31*74");
     EXPECT_TRUE(visible(2));
     EXPECT_FALSE(visible(4));
     EXPECT_FALSE(visible(5));
-    read("$GPGSV,1,1,02,07,46,134,,10,65,329,44*79");
-    EXPECT_FALSE(visible(7));
-    EXPECT_FALSE(visible(10));
+    // A satellite in view but not tracked has an empty SNR: it is shown, and so are those after it.
+    read("$GPGSV,1,1,03,07,46,134,,10,65,329,44,11,10,20,*79");
+    EXPECT_TRUE(visible(7));
+    EXPECT_TRUE(visible(10));
+    EXPECT_TRUE(visible(11));
+    read("$GPGSV,1,1,02,12,46,134,x,13,65,329,44");
+    EXPECT_FALSE(visible(12)) << "an SNR that is no number is no empty field";
+    read("$GPGSV,1,1,02,14,46,134");
+    EXPECT_FALSE(visible(14));
 }
 
 TEST_F(SkySentenceReaderTest, HostileSatellitesAreIgnoredAndTheScanEnds)
