@@ -7,6 +7,7 @@
 #include "RemoteCommand.h"
 #include "ScheduleCommand.h"
 #include "ServeCommand.h"
+#include "SkyplotCommand.h"
 #include "TerminalCommand.h"
 #include "UdmCommand.h"
 #include "platform/qt/QtSettingsStore.h"
@@ -57,7 +58,7 @@ int main(int argc, char** argv)
     const Subcommand subcommands[] = {
         add<FrameCommand>(app),  add<ServeCommand>(app),    add<PingCommand>(app),
         add<RemoteCommand>(app), add<TerminalCommand>(app), add<ScheduleCommand>(app),
-        add<UdmCommand>(app),    add<RecordsCommand>(app),  add<RecordCommand>(app),
+        add<UdmCommand>(app),    add<RecordsCommand>(app),  add<RecordCommand>(app), add<SkyplotCommand>(app),
     };
     CLI11_PARSE(app, argc, argv);
     // The workbench's settings (serial port names, terminal options) apply to the tool too.
