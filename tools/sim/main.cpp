@@ -8,6 +8,7 @@
 #include "FaultInjector.h"
 #include "FrameSource.h"
 #include "QueryResponder.h"
+#include "SkyConstellation.h"
 #include "SinkServer.h"
 #include "TemporaryCopy.h"
 #include "stream/IOSTStream.h"
@@ -48,6 +49,8 @@ constexpr auto kIdleSlice = std::chrono::milliseconds(20);
 constexpr std::size_t kBatchMax = 256;
 constexpr int kWriteRetries = 200;
 constexpr int kWriteRetryMs = 5;
+// Ten minutes of the made-up sky, played in a loop like a capture.
+constexpr unsigned kSkySeconds = 600;
 
 std::atomic<bool> g_stop{false};
 
@@ -83,6 +86,7 @@ struct Options
     std::string sink;
     std::uint64_t sinkLimit = 64ULL << 20;
     double mask = QueryResponder::kDefaultMask;
+    bool sky = false;
 };
 
 // Generated frames mixed into the playback: one after every `every` sentences.
@@ -489,6 +493,7 @@ int run(int argc, char** argv)
         ->check(CLI::Range(0.0, 1.0));
     app.add_option("--corrupt-checksums", options.faults.corruptFraction, "Fraction of sentences with a bad checksum")
         ->check(CLI::Range(0.0, 1.0));
+    app.add_flag("--sky", options.sky, "Also play a made-up GPS sky: GSA and GSV of 9-11 moving satellites each epoch");
     app.add_option("--mask", options.mask, "Elevation mask in degrees that SVDSEL queries are answered with")
         ->check(CLI::Range(-90.0, 90.0));
     app.add_option("--seed", options.faults.seed, "Seed of the fault generator");
@@ -506,8 +511,8 @@ int run(int argc, char** argv)
     installStopHandlers();
     if (!options.sink.empty())
         return runSink(options);
-    if (options.captures.empty()) {
-        std::fprintf(stderr, "zeb500-sim: give at least one capture to play (or --sink FILE)\n");
+    if (options.captures.empty() && !options.sky) {
+        std::fprintf(stderr, "zeb500-sim: give at least one capture to play, or --sky (or --sink FILE)\n");
         return 2;
     }
 
@@ -524,6 +529,8 @@ int run(int argc, char** argv)
             return 2;
         }
     }
+    if (options.sky)
+        player.add(SkyConstellation::log(kSkySeconds));
     FaultInjector faults(options.faults);
     QueryResponder responder;
     responder.setMask(options.mask);
