@@ -53,7 +53,8 @@ bool SkySentenceReader::takeEmptySnr()
     if (consumed < 0)
         return false;
     const std::string_view after = std::string_view(m_rest).substr(static_cast<std::size_t>(consumed));
-    if (!after.empty() && after.front() != ',' && after.front() != '*' && after.front() != '\r' && after.front() != '\n')
+    if (!after.empty() && after.front() != ',' && after.front() != '*' && after.front() != '\r'
+        && after.front() != '\n')
         return false;
     m_next.assign(after.substr(0, after.find_first_of("*\r\n")));
     return true;

@@ -145,9 +145,9 @@ int pollReceiver(const SkyplotCommand::Options& options, Plot& plot, std::FILE* 
         return 2;
     using Clock = std::chrono::steady_clock;
     const auto start = Clock::now();
-    const auto end = options.seconds > 0 ? start + std::chrono::duration_cast<Clock::duration>(
-                                                       std::chrono::duration<double>(options.seconds))
-                                         : Clock::time_point::max();
+    const auto end = options.seconds > 0
+        ? start + std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(options.seconds))
+        : Clock::time_point::max();
     for (auto next = start; next < end;) {
         for (const std::string_view query : geometry::SkyPlotModel::kQueries)
             link.write(query);
@@ -164,7 +164,8 @@ int pollReceiver(const SkyplotCommand::Options& options, Plot& plot, std::FILE* 
 SkyplotCommand::Options& SkyplotCommand::addTo(CLI::App& app, CLI::App*& subcommand)
 {
     static Options options;
-    subcommand = app.add_subcommand("skyplot", "Print the sky plot's drawing passes of a log or a receiver as JSON lines");
+    subcommand
+        = app.add_subcommand("skyplot", "Print the sky plot's drawing passes of a log or a receiver as JSON lines");
     subcommand->add_option("source", options.source, "Log of sentences, or a receiver's stream address to poll")
         ->required();
     subcommand->add_option("--size", options.size, "Plot size in pixels, WxH")->capture_default_str();

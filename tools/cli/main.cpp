@@ -56,9 +56,9 @@ int main(int argc, char** argv)
         ->capture_default_str();
     // In the order the help lists them.
     const Subcommand subcommands[] = {
-        add<FrameCommand>(app),  add<ServeCommand>(app),    add<PingCommand>(app),
-        add<RemoteCommand>(app), add<TerminalCommand>(app), add<ScheduleCommand>(app),
-        add<UdmCommand>(app),    add<RecordsCommand>(app),  add<RecordCommand>(app), add<SkyplotCommand>(app),
+        add<FrameCommand>(app),    add<ServeCommand>(app),    add<PingCommand>(app), add<RemoteCommand>(app),
+        add<TerminalCommand>(app), add<ScheduleCommand>(app), add<UdmCommand>(app),  add<RecordsCommand>(app),
+        add<RecordCommand>(app),   add<SkyplotCommand>(app),
     };
     CLI11_PARSE(app, argc, argv);
     // The workbench's settings (serial port names, terminal options) apply to the tool too.

@@ -1,4 +1,5 @@
 #include "geometry/core/SkySentenceReader.h"
+
 #include "geometry/core/SkyTable.h"
 
 #include <gtest/gtest.h>
@@ -26,9 +27,11 @@ TEST_F(SkySentenceReaderTest, GroupOfThreeClearsOnTheFirstAndEndsOnTheLast)
 {
     ASSERT_EQ(read("$GPGSV,1,1,01,07,10,020,30*7F\r\n"), SkySentence::GroupEnd);
     ASSERT_TRUE(visible(7));
-    EXPECT_EQ(read("$GPGSV,3,1,09,01,19,319,41,02,17,093,40,04,09,049,37,05,60,046,49*77\r\n"), SkySentence::Satellites);
+    EXPECT_EQ(read("$GPGSV,3,1,09,01,19,319,41,02,17,093,40,04,09,049,37,05,60,046,49*77\r\n"),
+              SkySentence::Satellites);
     EXPECT_FALSE(visible(7)) << "message 1 clears what the previous group showed";
-    EXPECT_EQ(read("$GPGSV,3,2,09,06,39,195,46,09,40,115,46,14,48,286,47,25,09,307,36*71\r\n"), SkySentence::Satellites);
+    EXPECT_EQ(read("$GPGSV,3,2,09,06,39,195,46,09,40,115,46,14,48,286,47,25,09,307,36*71\r\n"),
+              SkySentence::Satellites);
     EXPECT_EQ(read("$GPGSV,3,3,09,30,35,247,45*4C\r\n"), SkySentence::GroupEnd);
     for (unsigned prn : {1u, 2u, 4u, 5u, 6u, 9u, 14u, 25u, 30u})
         EXPECT_TRUE(visible(prn)) << prn;

@@ -85,8 +85,8 @@ TEST_F(GeometryWindowTest, ShowsTheSimulatedReceiversSky)
     const std::string capture = std::string(ZEB500_SKY_LOG);
     const CaptureSky sky = readCaptureSky(testsupport::readFile(capture));
     ASSERT_FALSE(sky.places.empty());
-    testsupport::PortPrintingProcess simulator({ZEB500_SIM_EXECUTABLE, "--port", "0", "--pace", "200", "--mask",
-                                                std::to_string(kSimulatorMask), capture});
+    testsupport::PortPrintingProcess simulator(
+        {ZEB500_SIM_EXECUTABLE, "--port", "0", "--pace", "200", "--mask", std::to_string(kSimulatorMask), capture});
     ASSERT_NE(simulator.port(), 0u) << "the simulated receiver did not start";
     connection = std::make_unique<stream::IOSTStream>(65);
     ASSERT_EQ(connection->open("/dev/client/localhost/" + std::to_string(simulator.port()), "rb"),
@@ -116,7 +116,7 @@ TEST_F(GeometryWindowTest, ShowsTheSimulatedReceiversSky)
             const double distance = 1.0 - place->second.first / 90.0;
             const double azimuth = place->second.second * M_PI / 180.0;
             placed = std::fabs(glyph.px - (picture.centreX + std::cos(azimuth) * distance * picture.radius)) < 1e-6
-                     && std::fabs(glyph.py - (picture.centreY - std::sin(azimuth) * distance * picture.radius)) < 1e-6;
+                && std::fabs(glyph.py - (picture.centreY - std::sin(azimuth) * distance * picture.radius)) < 1e-6;
         }
         EXPECT_TRUE(placed) << "PRN " << glyph.prn << " at " << glyph.px << ", " << glyph.py;
     }
@@ -153,7 +153,8 @@ TEST_F(GeometryWindowTest, PaintsLikeTheGoldenImage)
         for (int x = 0; x < painted.width(); ++x) {
             const QRgb a = painted.pixel(x, y);
             const QRgb b = expected.pixel(x, y);
-            differing += std::abs(qRed(a) - qRed(b)) + std::abs(qGreen(a) - qGreen(b)) + std::abs(qBlue(a) - qBlue(b)) > 48;
+            differing
+                += std::abs(qRed(a) - qRed(b)) + std::abs(qGreen(a) - qGreen(b)) + std::abs(qBlue(a) - qBlue(b)) > 48;
         }
     }
     // Font rendering may differ by a few pixels; a moved circle or glyph changes hundreds.
