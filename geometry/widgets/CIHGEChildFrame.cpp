@@ -12,13 +12,8 @@ CIHGEChildFrame::CIHGEChildFrame(CIHGEDocument& document, QWidget* parent)
     setView(m_view);
 }
 
-void CIHGEChildFrame::showEvent(QShowEvent* event)
+void CIHGEChildFrame::initialUpdate()
 {
-    CIHCOChildFrame::showEvent(event);
-    if (m_initialised)
-        return;
-    // The framework's initial update: the first time the frame is shown.
-    m_initialised = true;
     m_view->initialUpdate();
 }
 

@@ -18,11 +18,10 @@ public:
     CIHGEView* geometryView() const { return m_view; }
 
 protected:
-    void showEvent(QShowEvent* event) override;
+    void initialUpdate() override;
 
 private:
     CIHGEView* m_view;
-    bool m_initialised = false;
 };
 
 } // namespace zeb::geometry

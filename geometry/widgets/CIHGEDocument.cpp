@@ -13,13 +13,7 @@ CIHGEView* CIHGEDocument::view() const
 
 void registerGeometryDocumentType()
 {
-    framework::DocumentTypeCatalog::setFactories(
-        CIHGEDocument::kKey,
-        {[] { return std::make_unique<CIHGEDocument>(); },
-         [](framework::CIHCODocument& document) -> framework::CIHCOChildFrame* {
-             auto* geometry = qobject_cast<CIHGEDocument*>(&document);
-             return geometry ? new CIHGEChildFrame(*geometry) : nullptr;
-         }});
+    framework::DocumentTypeCatalog::setFactoriesOf<CIHGEDocument, CIHGEChildFrame>(CIHGEDocument::kKey);
 }
 
 } // namespace zeb::geometry
