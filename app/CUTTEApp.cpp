@@ -16,6 +16,7 @@
 #include "app/language/qt/Resources.h"
 #include "app/workspace/Workspace.h"
 #include "documentation/browser/window/CIHWBDocument.h"
+#include "geometry/widgets/CIHGEDocument.h"
 #include "messages/codecs/StandardCodecs.h"
 #include "platform/Environment.h"
 #include "platform/MessageRegistry.h"
@@ -187,6 +188,7 @@ void CUTTEApp::initRegistries()
     recorder::registerRecorderDocumentType();
     trace::registerTraceDocumentType();
     documentation::registerBrowserDocumentType();
+    geometry::registerGeometryDocumentType();
 }
 
 void CUTTEApp::readHomeDirectory()

@@ -181,6 +181,15 @@ void CIHCOChildFrame::moveEvent(QMoveEvent* event)
     rememberPlacement();
 }
 
+void CIHCOChildFrame::showEvent(QShowEvent* event)
+{
+    QMdiSubWindow::showEvent(event);
+    if (m_initialised)
+        return;
+    m_initialised = true;
+    initialUpdate();
+}
+
 void CIHCOChildFrame::resizeEvent(QResizeEvent* event)
 {
     QMdiSubWindow::resizeEvent(event);

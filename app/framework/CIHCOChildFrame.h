@@ -55,6 +55,10 @@ public:
     void showWithState(int showState);
 
 protected:
+    // The framework's initial update of the view: called once, the first time the frame is shown.
+    virtual void initialUpdate() { }
+
+    void showEvent(QShowEvent* event) override;
     void moveEvent(QMoveEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
@@ -67,6 +71,7 @@ private:
     QPointer<CIHCODocument> m_document;
     QMainWindow* m_inner;
     QRect m_normal;
+    bool m_initialised = false;
     std::vector<QPointer<QToolBar>> m_toolBars;
     std::vector<QPointer<QDockWidget>> m_dockWidgets;
 };

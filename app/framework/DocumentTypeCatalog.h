@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/framework/CIHCODocument.h"
 #include "app/framework/CIHCOTemplate.h"
 
 #include <functional>
@@ -23,6 +24,17 @@ public:
     using ExtraTemplate = std::function<std::unique_ptr<CIHCOTemplate>()>;
 
     static void setFactories(std::string_view key, Factories factories);
+    // The factories of a document type whose frame is made from its document: `Frame(Document&)`.
+    template <typename Document, typename Frame>
+    static void setFactoriesOf(std::string_view key)
+    {
+        setFactories(key,
+                     {[] { return std::make_unique<Document>(); },
+                      [](CIHCODocument& document) -> CIHCOChildFrame* {
+                          auto* typed = qobject_cast<Document*>(&document);
+                          return typed ? new Frame(*typed) : nullptr;
+                      }});
+    }
     // None when no library gave that key's factories.
     static const Factories* factories(std::string_view key);
 

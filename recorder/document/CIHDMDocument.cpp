@@ -87,13 +87,7 @@ void CIHDMDocument::writeLines(stream::IOSTStream& stream)
 
 void registerRecorderDocumentType()
 {
-    framework::DocumentTypeCatalog::setFactories(
-        CIHDMDocument::kKey,
-        {[] { return std::make_unique<CIHDMDocument>(); },
-         [](framework::CIHCODocument& document) -> framework::CIHCOChildFrame* {
-             auto* recorder = qobject_cast<CIHDMDocument*>(&document);
-             return recorder ? new CIHDMChildFrame(*recorder) : nullptr;
-         }});
+    framework::DocumentTypeCatalog::setFactoriesOf<CIHDMDocument, CIHDMChildFrame>(CIHDMDocument::kKey);
 }
 
 } // namespace zeb::recorder

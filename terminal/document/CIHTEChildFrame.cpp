@@ -59,13 +59,8 @@ void CIHTEChildFrame::addSystemMenuItems()
     menu->addAction(buttons);
 }
 
-void CIHTEChildFrame::showEvent(QShowEvent* event)
+void CIHTEChildFrame::initialUpdate()
 {
-    CIHCOChildFrame::showEvent(event);
-    if (m_initialised)
-        return;
-    // The framework's initial update: the first time the frame is shown.
-    m_initialised = true;
     m_view->initialUpdate();
 }
 

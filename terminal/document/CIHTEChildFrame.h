@@ -32,7 +32,7 @@ public:
     CIHTEButtonBar* buttonBar() const { return m_buttonBar; }
 
 protected:
-    void showEvent(QShowEvent* event) override;
+    void initialUpdate() override;
 
 private:
     void addSystemMenuItems();
@@ -42,7 +42,6 @@ private:
     CIHTEButtonBar* m_buttonBar;
     QToolBar* m_terminalBarHolder;
     QDockWidget* m_buttonBarHolder;
-    bool m_initialised = false;
 };
 
 } // namespace zeb::terminal

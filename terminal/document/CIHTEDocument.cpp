@@ -50,13 +50,7 @@ void CIHTEDocument::writeLines(stream::IOSTStream& stream)
 
 void registerTerminalDocumentType()
 {
-    framework::DocumentTypeCatalog::setFactories(
-        CIHTEDocument::kKey,
-        {[] { return std::make_unique<CIHTEDocument>(); },
-         [](framework::CIHCODocument& document) -> framework::CIHCOChildFrame* {
-             auto* terminal = qobject_cast<CIHTEDocument*>(&document);
-             return terminal ? new CIHTEChildFrame(*terminal) : nullptr;
-         }});
+    framework::DocumentTypeCatalog::setFactoriesOf<CIHTEDocument, CIHTEChildFrame>(CIHTEDocument::kKey);
 }
 
 } // namespace zeb::terminal

@@ -9,6 +9,7 @@
 #include "RemoteCommand.h"
 #include "ScheduleCommand.h"
 #include "ServeCommand.h"
+#include "SkyplotCommand.h"
 #include "TerminalCommand.h"
 #include "TraceCommand.h"
 #include "UdmCommand.h"
@@ -68,6 +69,7 @@ int main(int argc, char** argv)
         add<TraceCommand>(app),
         add<DocAddressCommand>(app),
         add<CompileCommand>(app),
+        add<SkyplotCommand>(app),
     };
     CLI11_PARSE(app, argc, argv);
     // The workbench's settings (serial port names, terminal options) apply to the tool too.

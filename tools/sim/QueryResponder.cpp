@@ -2,6 +2,7 @@
 
 #include "TraceModel.h"
 #include "messages/Checksum.h"
+#include "text/Format.h"
 
 namespace zeb::tools::sim {
 
@@ -91,6 +92,11 @@ std::string QueryResponder::answer(std::string_view line) const
     if (body == "$ECGPQ,GSV") {
         const std::lock_guard lock(m_mutex);
         return joined(m_gsvComplete.sentences.empty() ? m_gsv : m_gsvComplete);
+    }
+    if (body == "$PKVR,SVDSEL") {
+        std::string mask = text::format("$PKVR,SVDSEL,%.1f", m_mask);
+        messages::appendNmeaChecksum(mask);
+        return mask;
     }
     constexpr std::string_view kPrefix = "$PKVR,";
     if (body.substr(0, kPrefix.size()) != kPrefix || body.substr(0, 14) == "$PKVR,RPC,PING")

@@ -11,7 +11,8 @@ namespace zeb::tools::sim {
 class TraceModel;
 
 // Answers what a host asks a receiver: "$ECGPQ,GSA" and "$ECGPQ,GSV" with the latest such
-// sentences that were played, other "$PKVR," commands with an acknowledgement. Sentences are
+// sentences that were played, "$PKVR,SVDSEL" with the elevation mask, other "$PKVR," commands
+// with an acknowledgement. Sentences are
 // observed on the playing thread and queries answered on a receive thread, so both lock.
 class QueryResponder
 {
@@ -30,6 +31,9 @@ public:
     // The receiver's debug trace, which answers the trace commands before anything else does; none by default.
     void setTrace(TraceModel* trace) { m_trace = trace; }
     TraceModel* trace() const { return m_trace; }
+    static constexpr double kDefaultMask = 10.0;
+    // The elevation mask in degrees that "$PKVR,SVDSEL" is answered with.
+    void setMask(double degrees) { m_mask = degrees; }
 
 private:
     struct Group
@@ -42,6 +46,7 @@ private:
     static std::string joined(const Group& group);
 
     TraceModel* m_trace = nullptr;
+    double m_mask = kDefaultMask;
     mutable std::mutex m_mutex;
     std::uint64_t m_epoch = 0;
     Group m_gsa;

@@ -9,6 +9,7 @@
 #include "FrameSource.h"
 #include "QueryResponder.h"
 #include "SinkServer.h"
+#include "SkyConstellation.h"
 #include "TemporaryCopy.h"
 #include "TraceModel.h"
 #include "platform/Environment.h"
@@ -51,6 +52,8 @@ constexpr auto kIdleSlice = std::chrono::milliseconds(20);
 constexpr std::size_t kBatchMax = 256;
 constexpr int kWriteRetries = 200;
 constexpr int kWriteRetryMs = 5;
+// Ten minutes of the made-up sky, played in a loop like a capture.
+constexpr unsigned kSkySeconds = 600;
 
 std::atomic<bool> g_stop{false};
 
@@ -98,6 +101,8 @@ struct Options
     std::string sink;
     std::uint64_t sinkLimit = 64ULL << 20;
     TraceModel::Settings trace;
+    double mask = QueryResponder::kDefaultMask;
+    bool sky = false;
 };
 
 // Generated frames mixed into the playback: one after every `every` sentences.
@@ -506,6 +511,9 @@ int run(int argc, char** argv)
         ->check(CLI::Range(0.0, 1.0));
     app.add_option("--corrupt-checksums", options.faults.corruptFraction, "Fraction of sentences with a bad checksum")
         ->check(CLI::Range(0.0, 1.0));
+    app.add_flag("--sky", options.sky, "Also play a made-up GPS sky: GSA and GSV of 9-11 moving satellites each epoch");
+    app.add_option("--mask", options.mask, "Elevation mask in degrees that SVDSEL queries are answered with")
+        ->check(CLI::Range(-90.0, 90.0));
     app.add_option("--seed", options.faults.seed, "Seed of the fault generator");
     app.add_option("--frames", options.framesEvery,
                    "After every N sentences, a generated binary, text or UHF frame (0: none)");
@@ -526,8 +534,8 @@ int run(int argc, char** argv)
     installStopHandlers();
     if (!options.sink.empty())
         return runSink(options);
-    if (options.captures.empty()) {
-        std::fprintf(stderr, "zeb500-sim: give at least one capture to play (or --sink FILE)\n");
+    if (options.captures.empty() && !options.sky) {
+        std::fprintf(stderr, "zeb500-sim: give at least one capture to play, or --sky (or --sink FILE)\n");
         return 2;
     }
 
@@ -544,10 +552,13 @@ int run(int argc, char** argv)
             return 2;
         }
     }
+    if (options.sky)
+        player.add(SkyConstellation::log(kSkySeconds));
     FaultInjector faults(options.faults);
     QueryResponder responder;
     TraceModel trace(options.trace);
     responder.setTrace(&trace);
+    responder.setMask(options.mask);
     FrameMix mix;
     mix.every = options.framesEvery;
     if (mix.every > 0)

@@ -40,7 +40,8 @@ TEST(QueryResponder, AcknowledgesProprietaryCommandsWithAValidChecksum)
         std::string expected;
     };
     const Case cases[] = {
-        {"$PKVR,SVDSEL\r\n", "$PKVR,ACK,SVDSEL*4D\r\n"},
+        {"$PKVR,SVDSEL\r\n", "$PKVR,SVDSEL,10.0*1B\r\n"},
+        {"$PKVR,RESET,2\r\n", "$PKVR,ACK,RESET*03\r\n"},
         {"$PKVR,RPC,UTTE,VERSION,2\r\n", "$PKVR,ACK,RPC*17\r\n"},
         {"$PKVR,RPC,PING\r\n", ""}, // the stream's own
         {"$PKVR,ACK,SVDSEL*4F\r\n", ""}, // never acknowledge an acknowledgement

@@ -50,7 +50,7 @@ struct Client
         self.lastReceive = std::chrono::steady_clock::now().time_since_epoch().count();
         if (text.rfind("$PKVR,RPC,PING,", 0) == 0)
             self.pings = self.pings + 1;
-        if (text.rfind("$PKVR,ACK,SVDSEL*", 0) == 0)
+        if (text.rfind("$PKVR,ACK,RESET*", 0) == 0)
             self.acks = self.acks + 1;
         const std::lock_guard lock(self.mutex);
         if (self.texts.size() < kKept)
@@ -126,7 +126,7 @@ TEST(SimulatorProcess, PlaysInOrderAnswersQueriesAndDropsConnections)
     }
     link.write(std::string_view("$ECGPQ,GSV\r\n"));
     link.write(stream::IOSTStream::kPingRequest);
-    link.write(std::string_view("$PKVR,SVDSEL\r\n"));
+    link.write(std::string_view("$PKVR,RESET\r\n"));
     ASSERT_TRUE(eventually([&] { return client.pings >= 1 && client.acks >= 1; }));
     {
         const std::lock_guard lock(client.mutex);

@@ -45,7 +45,7 @@ TEST(TraceModel, ViewListsTheComponentsAndSetSwitchesThem)
     EXPECT_EQ(responder.answer("$PKVR,DEBUG,TRACE,OFF\r\n"), "");
     EXPECT_FALSE(model.tracing());
     // Other commands still get the responder's acknowledgement.
-    EXPECT_EQ(responder.answer("$PKVR,SVDSEL\r\n"), "$PKVR,ACK,SVDSEL*4D\r\n");
+    EXPECT_EQ(responder.answer("$PKVR,RESET\r\n"), QueryResponder::acknowledgement("RESET"));
 }
 
 TEST(TraceModel, SendsAtItsRateOnlyTheLevelsSwitchedOn)
