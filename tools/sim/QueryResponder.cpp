@@ -78,6 +78,10 @@ std::string QueryResponder::joined(const Group& group)
 
 std::string QueryResponder::answer(std::string_view line) const
 {
+    for (const Answerer& answerer : m_answerers) {
+        if (std::string reply = answerer(line); !reply.empty())
+            return reply;
+    }
     const auto body = trimmed(line);
     if (body == "$ECGPQ,GSA") {
         const std::lock_guard lock(m_mutex);

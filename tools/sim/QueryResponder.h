@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <mutex>
 #include <string>
 #include <string_view>
@@ -25,6 +26,11 @@ public:
 
     static std::string acknowledgement(std::string_view command);
 
+    // Asked first, in the order added, before the answers above; the first non-empty answer is
+    // the one sent. Added before the responder serves anyone.
+    using Answerer = std::function<std::string(std::string_view line)>;
+    void addAnswerer(Answerer answerer) { m_answerers.push_back(std::move(answerer)); }
+
 private:
     struct Group
     {
@@ -35,6 +41,7 @@ private:
     static void note(Group& group, std::uint64_t epoch, std::string_view sentence);
     static std::string joined(const Group& group);
 
+    std::vector<Answerer> m_answerers;
     mutable std::mutex m_mutex;
     std::uint64_t m_epoch = 0;
     Group m_gsa;

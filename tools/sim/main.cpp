@@ -7,6 +7,7 @@
 #include "CapturePlayer.h"
 #include "FaultInjector.h"
 #include "FrameSource.h"
+#include "HeadingSimulator.h"
 #include "QueryResponder.h"
 #include "SinkServer.h"
 #include "TemporaryCopy.h"
@@ -82,6 +83,7 @@ struct Options
     bool rawFrames = false;
     std::string sink;
     std::uint64_t sinkLimit = 64ULL << 20;
+    bool heading = false;
 };
 
 // Generated frames mixed into the playback: one after every `every` sentences.
@@ -132,9 +134,13 @@ void waitForNext(const CapturePlayer& player, Clock::time_point now)
 // Takes every piece due now (a bounded batch) with the frames mixed in after them, passes each
 // through the faults and notes the sentences for the queries; returns the bytes to send.
 std::string takeDue(CapturePlayer& player, FaultInjector& faults, QueryResponder& responder, FrameMix& mix,
-                    Clock::time_point now)
+                    Clock::time_point now, HeadingSimulator* heading)
 {
     std::string out;
+    if (heading) {
+        if (const std::string epoch = heading->due(now); !epoch.empty())
+            out.append(faults.apply(epoch, true));
+    }
     for (std::size_t i = 0; i < kBatchMax; ++i) {
         const auto piece = player.take(now);
         if (!piece)
@@ -270,7 +276,7 @@ private:
 };
 
 int runTcp(const Options& options, CapturePlayer& player, FaultInjector& faults, QueryResponder& responder,
-           FrameMix& mix)
+           FrameMix& mix, HeadingSimulator* heading)
 {
     stream::socket::registerSocketTransports();
     const auto listenAddress = stream::socket::parseDottedAddress(options.listen);
@@ -316,7 +322,7 @@ int runTcp(const Options& options, CapturePlayer& player, FaultInjector& faults,
             std::this_thread::sleep_for(kIdleSlice);
             continue;
         }
-        server.send(takeDue(player, faults, responder, mix, now));
+        server.send(takeDue(player, faults, responder, mix, now, heading));
         waitForNext(player, Clock::now());
     }
     server.close();
@@ -414,7 +420,8 @@ private:
     std::string m_line;
 };
 
-int runPty(CapturePlayer& player, FaultInjector& faults, QueryResponder& responder, FrameMix& mix)
+int runPty(CapturePlayer& player, FaultInjector& faults, QueryResponder& responder, FrameMix& mix,
+           HeadingSimulator* heading)
 {
     PtyLink link;
     if (!link.open()) {
@@ -428,7 +435,7 @@ int runPty(CapturePlayer& player, FaultInjector& faults, QueryResponder& respond
     while (!g_stop.load()) {
         const auto now = Clock::now();
         if (!faults.stalled(now - start))
-            link.send(takeDue(player, faults, responder, mix, now));
+            link.send(takeDue(player, faults, responder, mix, now, heading));
         const auto wait = std::chrono::duration_cast<std::chrono::milliseconds>(
             std::clamp<Clock::duration>(player.nextDue() - Clock::now(), Clock::duration::zero(), kIdleSlice));
         link.serve(responder, wait);
@@ -498,6 +505,8 @@ int run(int argc, char** argv)
                    "Bytes the sink stores at most; what comes after is read and dropped")
         ->check(CLI::PositiveNumber);
     sink->excludes("--pty");
+    app.add_flag("--heading", options.heading,
+                 "Also send HDT and HRP heading sentences once a second and answer HDGSET, HDGINI and FIXMOD");
     CLI11_PARSE(app, argc, argv);
 
     installStopHandlers();
@@ -528,7 +537,13 @@ int run(int argc, char** argv)
     if (mix.every > 0)
         mix.source
             = std::make_unique<FrameSource>(options.rawFrames ? FrameSource::Escapes::Off : FrameSource::Escapes::On);
-    return options.pty ? runPty(player, faults, responder, mix) : runTcp(options, player, faults, responder, mix);
+    std::unique_ptr<HeadingSimulator> heading;
+    if (options.heading) {
+        heading = std::make_unique<HeadingSimulator>();
+        responder.addAnswerer([&heading](std::string_view line) { return heading->answer(line); });
+    }
+    return options.pty ? runPty(player, faults, responder, mix, heading.get())
+                       : runTcp(options, player, faults, responder, mix, heading.get());
 }
 
 } // namespace
