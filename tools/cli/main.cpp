@@ -1,6 +1,7 @@
 // zeb500-cli: the workbench's core without a display, for test benches and scripts.
 
 #include "FrameCommand.h"
+#include "HeadingCommand.h"
 #include "PingCommand.h"
 #include "RecordCommand.h"
 #include "RecordsCommand.h"
@@ -58,6 +59,7 @@ int main(int argc, char** argv)
         add<FrameCommand>(app),  add<ServeCommand>(app),    add<PingCommand>(app),
         add<RemoteCommand>(app), add<TerminalCommand>(app), add<ScheduleCommand>(app),
         add<UdmCommand>(app),    add<RecordsCommand>(app),  add<RecordCommand>(app),
+        add<HeadingCommand>(app),
     };
     CLI11_PARSE(app, argc, argv);
     // The workbench's settings (serial port names, terminal options) apply to the tool too.
