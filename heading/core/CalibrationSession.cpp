@@ -79,8 +79,7 @@ bool CalibrationSession::rowShown(CalibrationField field, std::uint32_t mode)
 {
     if (mode != kBaseMode)
         return true;
-    return field != Field::HorizontalOffset && field != Field::HorizontalOffsetQuality
-        && field != Field::FourthSetting;
+    return field != Field::HorizontalOffset && field != Field::HorizontalOffsetQuality && field != Field::FourthSetting;
 }
 
 std::string_view CalibrationSession::refusalText(unsigned refusal)

@@ -72,8 +72,8 @@ QPixmap CIHHDView::cornerIcon(bool panelOpen) const
 
 void CIHHDView::initialUpdate()
 {
-    m_document.setTitle(language::Resources::string(32400).isEmpty() ? std::string("Heading")
-                                                                      : language::Resources::string(32400).toStdString());
+    const QString title = language::Resources::string(32400);
+    m_document.setTitle(title.isEmpty() ? std::string("Heading") : title.toStdString());
     m_compass->attach(m_document.stream());
     if (m_document.state().calibrationOpen)
         openPanel(false);

@@ -121,8 +121,8 @@ void drawFigures(QPainter& painter, const CompassLayout& layout, const HeadingDi
     }
     if (display.hasSatellites()) {
         const QString text = QString::fromStdString(display.satellitesText());
-        painter.drawText(QPointF(cx - metrics.horizontalAdvance(text) / 2, layout.centre().y - half - metrics.descent()),
-                         text);
+        painter.drawText(
+            QPointF(cx - metrics.horizontalAdvance(text) / 2, layout.centre().y - half - metrics.descent()), text);
     }
 }
 

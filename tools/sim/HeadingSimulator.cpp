@@ -118,8 +118,8 @@ std::string HeadingSimulator::setSettings(std::string_view values)
 
 std::string HeadingSimulator::settingsReply() const
 {
-    return sentence(text::format("$PKVR,HDGSET,%.3f,%.1f,%.1f,%.0f", m_settings[0], m_settings[1], m_settings[2],
-                                 m_settings[3]));
+    return sentence(
+        text::format("$PKVR,HDGSET,%.3f,%.1f,%.1f,%.0f", m_settings[0], m_settings[1], m_settings[2], m_settings[3]));
 }
 
 // The estimates move from the settings toward the true values as the quality values fall.

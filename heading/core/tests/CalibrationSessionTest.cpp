@@ -89,16 +89,18 @@ TEST_F(CalibrationSessionTest, BaseCalibrationSavesAndRestoresTheFixMode)
         EXPECT_FALSE(host.polling);
         panel.receive("$PKVR,FIXMOD," + std::to_string(number) + ",1,2.5*4F\r\n");
         const std::string calibrationMode = std::to_string(number % 40 + 80);
-        EXPECT_EQ(host.take(), (std::vector<std::string>{"$PKVR,FIXMOD," + calibrationMode + ",1,2.5\r\n",
-                                                         "$PKVR,HDGSET\r\n", "$PKVR,HDGINI,0\r\n"}));
+        EXPECT_EQ(host.take(),
+                  (std::vector<std::string>{"$PKVR,FIXMOD," + calibrationMode + ",1,2.5\r\n", "$PKVR,HDGSET\r\n",
+                                            "$PKVR,HDGINI,0\r\n"}));
         EXPECT_TRUE(host.polling);
         EXPECT_TRUE(panel.fixModeSaved());
         panel.receive("$PKVR,FIXMOD,85,1,2.5\r\n");
         EXPECT_TRUE(host.take().empty());
         // A tab change stops the run like Stop.
         EXPECT_TRUE(panel.setMode(1));
-        EXPECT_EQ(host.take(), (std::vector<std::string>{"$PKVR,HDGINI,-1\r\n",
-                                                         "$PKVR,FIXMOD," + std::to_string(number) + ",1,2.5\r\n"}));
+        EXPECT_EQ(
+            host.take(),
+            (std::vector<std::string>{"$PKVR,HDGINI,-1\r\n", "$PKVR,FIXMOD," + std::to_string(number) + ",1,2.5\r\n"}));
         EXPECT_FALSE(panel.fixModeSaved());
         EXPECT_EQ(panel.mode(), 1u);
     }
@@ -140,8 +142,8 @@ TEST_F(CalibrationSessionTest, CalibrationStateShowsValuesAndJudgesQuality)
     EXPECT_EQ(panel.field(Field::FourthSetting), "30");
 
     // Replies that do not scan, other identifiers and other families change nothing.
-    for (const char* ignored : {"$PKVR,HDGINI,x,1,2\r\n", "$PKVR,HDGINI,1,nan,2\r\n", "$PKVR,HDGINI\r\n", "$PKVR,HDGXXX,1,2\r\n",
-                                "$GPHDGINI,1,2,3\r\n", "garbage"})
+    for (const char* ignored : {"$PKVR,HDGINI,x,1,2\r\n", "$PKVR,HDGINI,1,nan,2\r\n", "$PKVR,HDGINI\r\n",
+                                "$PKVR,HDGXXX,1,2\r\n", "$GPHDGINI,1,2,3\r\n", "garbage"})
         panel.receive(ignored);
     EXPECT_EQ(panel.field(Field::BaseLength), "1.50");
     EXPECT_TRUE(host.sent.empty());

@@ -17,8 +17,11 @@ struct SizeCase
 // the margins gets an empty card rather than a negative radius.
 TEST(CompassLayoutTest, RadiusAndTicksFollowTheSmallerSide)
 {
-    for (const SizeCase& c : std::vector<SizeCase>{
-             {300, 300, 140, true}, {148, 400, 64, true}, {147, 400, 63.5, false}, {10, 5, 0, false}, {0, 0, 0, false}}) {
+    for (const SizeCase& c : std::vector<SizeCase>{{300, 300, 140, true},
+                                                   {148, 400, 64, true},
+                                                   {147, 400, 63.5, false},
+                                                   {10, 5, 0, false},
+                                                   {0, 0, 0, false}}) {
         SCOPED_TRACE(testing::Message() << c.width << "x" << c.height);
         const CompassLayout layout(c.width, c.height, 0);
         EXPECT_DOUBLE_EQ(layout.radius(), c.radius);

@@ -1,4 +1,5 @@
 #include "heading/core/HeadingDisplay.h"
+
 #include "heading/core/HeadingSentenceReader.h"
 
 #include <gtest/gtest.h>

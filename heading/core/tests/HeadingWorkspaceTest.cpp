@@ -1,4 +1,5 @@
 #include "heading/core/HeadingWorkspace.h"
+
 #include "platform/MemorySettings.h"
 
 #include <gtest/gtest.h>
@@ -12,8 +13,9 @@ TEST(HeadingWorkspaceTest, LinesReadBackToTheSameValues)
     saved.thresholds.values = {0.02, 1.5, 0.25};
     saved.calibrationOpen = true;
     saved.mode = 2;
-    EXPECT_EQ(saved.lines(), "$PKVR,RPC,IHHD,THRESHOLD,0.020000,1.500000,0.250000\r\n"
-                             "$PKVR,RPC,IHHD,CALIBRATION,1,2\r\n");
+    EXPECT_EQ(saved.lines(),
+              "$PKVR,RPC,IHHD,THRESHOLD,0.020000,1.500000,0.250000\r\n"
+              "$PKVR,RPC,IHHD,CALIBRATION,1,2\r\n");
     HeadingWorkspace restored;
     const std::string lines = saved.lines();
     const std::size_t split = lines.find('\n') + 1;

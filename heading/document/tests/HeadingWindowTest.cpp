@@ -96,8 +96,8 @@ protected:
 // quality values) and gives the receiver its own fix mode back at Stop.
 TEST_F(HeadingWindowTest, ShowsTheReceiversHeadingAndRunsABaseCalibration)
 {
-    testsupport::PortPrintingProcess simulator({ZEB500_SIM_EXECUTABLE, "--port", "0", "--heading",
-                                                std::string(ZEB500_CAPTURES) + "/nmea/isync.nmea"});
+    testsupport::PortPrintingProcess simulator(
+        {ZEB500_SIM_EXECUTABLE, "--port", "0", "--heading", std::string(ZEB500_CAPTURES) + "/nmea/isync.nmea"});
     ASSERT_NE(simulator.port(), 0u) << "the simulated receiver did not start";
     connection = std::make_unique<stream::IOSTStream>(65);
     SentLog sent;
@@ -151,9 +151,9 @@ TEST_F(HeadingWindowTest, ShowsTheReceiversHeadingAndRunsABaseCalibration)
 TEST_F(HeadingWindowTest, WorkspaceRestoresThePanelAndThresholds)
 {
     platform::Settings::current().writeText("Settings", "baseLengthThreshold", "0.5");
-    CIHHDDocument& document = openHeading({"$PKVR,RPC,IHHD,STREAM,200\r\n",
-                                           "$PKVR,RPC,IHHD,THRESHOLD,0.02,0.03,0.04\r\n",
-                                           "$PKVR,RPC,IHHD,CALIBRATION,1,2\r\n"});
+    CIHHDDocument& document
+        = openHeading({"$PKVR,RPC,IHHD,STREAM,200\r\n", "$PKVR,RPC,IHHD,THRESHOLD,0.02,0.03,0.04\r\n",
+                       "$PKVR,RPC,IHHD,CALIBRATION,1,2\r\n"});
     CIHHDCalibrationDialog* panel = document.view()->panel();
     ASSERT_NE(panel, nullptr);
     EXPECT_EQ(panel->tabs()->currentIndex(), 1);

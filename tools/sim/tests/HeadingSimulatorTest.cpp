@@ -1,5 +1,6 @@
-#include "text/Scan.h"
 #include "tools/sim/HeadingSimulator.h"
+
+#include "text/Scan.h"
 
 #include <gtest/gtest.h>
 
