@@ -27,6 +27,43 @@ constexpr std::string_view kTwoDecimals = "***.**";
 constexpr std::string_view kOneDecimal = "***.*";
 constexpr std::string_view kWhole = "**";
 
+// Where each field of a reply is shown, how, and what stands for it when it is absent.
+struct Shown
+{
+    Field field;
+    const char* format;
+    std::string_view placeholder;
+};
+
+constexpr std::array<Shown, 7> kCalibrationCells{{
+    {Field::FirstValue, "%.0lf", kWhole},
+    {Field::BaseLength, "%.2lf", kTwoDecimals},
+    {Field::HorizontalOffset, "%.1lf", kOneDecimal},
+    {Field::VerticalOffset, "%.1lf", kOneDecimal},
+    {Field::BaseLengthQuality, "%.2lf", kTwoDecimals},
+    {Field::HorizontalOffsetQuality, "%.1lf", kOneDecimal},
+    {Field::VerticalOffsetQuality, "%.1lf", kOneDecimal},
+}};
+
+constexpr std::array<Shown, 4> kSettingCells{{
+    {Field::BaseLength, "%.2lf", kTwoDecimals},
+    {Field::HorizontalOffset, "%.1lf", kOneDecimal},
+    {Field::VerticalOffset, "%.1lf", kOneDecimal},
+    {Field::FourthSetting, "%.0lf", kOneDecimal},
+}};
+
+// Shows the scanned cells 1, 2, ... in the fields the table names.
+template <std::size_t N, typename SetField>
+void showCells(const messages::FieldScanner& scanner, const std::array<Shown, N>& cells, SetField&& setField)
+{
+    for (std::size_t i = 0; i < N; ++i) {
+        const messages::FieldValue& cell = scanner.cell(i + 1);
+        const bool present = !cell.isEmpty() && std::isfinite(cell.asDouble());
+        setField(cells[i].field,
+                 present ? text::format(cells[i].format, cell.asDouble()) : std::string(cells[i].placeholder));
+    }
+}
+
 struct SettingRule
 {
     double low;
@@ -199,13 +236,8 @@ void CalibrationSession::readCalibrationState()
 {
     if (m_scanner.scan(m_parser, "%lf,%lf,%lf,%lf,%lf,%lf,%lf") != messages::field_scan_result::Converted)
         return;
-    showValue(Field::FirstValue, m_scanner.cell(1), "%.0lf", kWhole);
-    showValue(Field::BaseLength, m_scanner.cell(2), "%.2lf", kTwoDecimals);
-    showValue(Field::HorizontalOffset, m_scanner.cell(3), "%.1lf", kOneDecimal);
-    showValue(Field::VerticalOffset, m_scanner.cell(4), "%.1lf", kOneDecimal);
-    showValue(Field::BaseLengthQuality, m_scanner.cell(5), "%.2lf", kTwoDecimals);
-    showValue(Field::HorizontalOffsetQuality, m_scanner.cell(6), "%.1lf", kOneDecimal);
-    showValue(Field::VerticalOffsetQuality, m_scanner.cell(7), "%.1lf", kOneDecimal);
+    showCells(m_scanner, kCalibrationCells,
+              [this](Field field, std::string text) { setField(field, std::move(text)); });
     const std::array<int, Thresholds::kCount> before = m_thresholds.converged;
     m_thresholds.judge(Thresholds::BaseLength, finiteValue(m_scanner.cell(5)));
     m_thresholds.judge(Thresholds::HorizontalOffset, finiteValue(m_scanner.cell(6)));
@@ -218,17 +250,7 @@ void CalibrationSession::readSettings()
 {
     if (m_scanner.scan(m_parser, "%lf,%lf,%lf,%lf") != messages::field_scan_result::Converted)
         return;
-    showValue(Field::BaseLength, m_scanner.cell(1), "%.2lf", kTwoDecimals);
-    showValue(Field::HorizontalOffset, m_scanner.cell(2), "%.1lf", kOneDecimal);
-    showValue(Field::VerticalOffset, m_scanner.cell(3), "%.1lf", kOneDecimal);
-    showValue(Field::FourthSetting, m_scanner.cell(4), "%.0lf", kOneDecimal);
-}
-
-void CalibrationSession::showValue(CalibrationField field, const messages::FieldValue& cell, const char* format,
-                                   std::string_view placeholder)
-{
-    const std::optional<double> value = finiteValue(cell);
-    setField(field, value ? text::format(format, *value) : std::string(placeholder));
+    showCells(m_scanner, kSettingCells, [this](Field field, std::string text) { setField(field, std::move(text)); });
 }
 
 void CalibrationSession::setField(CalibrationField field, std::string text)

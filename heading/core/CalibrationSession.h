@@ -67,8 +67,6 @@ public:
 private:
     static std::size_t indexOf(CalibrationField field) { return static_cast<std::size_t>(field) - 1041; }
     void setField(CalibrationField field, std::string text);
-    void showValue(CalibrationField field, const messages::FieldValue& cell, const char* format,
-                   std::string_view placeholder);
     bool takeFixMode(std::string_view text);
     void startReceiverCalibration();
     void readReply(std::string_view text);
