@@ -27,6 +27,8 @@ constexpr int kFirstLabel = 1054;
 constexpr int kTabControl = 1053;
 constexpr int kSentRetries = 0;
 constexpr int kSentDelayMs = 20;
+// Wide enough for "-999.999": the panel stays narrow beside the compass.
+constexpr int kFieldWidth = 80;
 
 // Brushes of the quality fields: not known, above the threshold, converged.
 const QColor kRedBrush(0xFF, 0x00, 0x00);
@@ -63,7 +65,7 @@ QString stringOr(unsigned id, std::string_view fallback)
 } // namespace
 
 CIHHDCalibrationDialog::CIHHDCalibrationDialog(stream::IOSTStream* stream, HeadingWorkspace& state, QWidget* parent)
-    : QDialog(parent, Qt::Widget)
+    : QDialog(parent)
     , m_stream(stream)
     , m_state(state)
     , m_session(*this, state.thresholds, state.mode)
@@ -74,6 +76,8 @@ CIHHDCalibrationDialog::CIHHDCalibrationDialog(stream::IOSTStream* stream, Headi
     , m_thresholds(new QPushButton(controlText(1040, "Thresholds...")))
 {
     setObjectName(QStringLiteral("IDD_IHHD_CALIBRATION"));
+    // A dialog is a window of its own unless told otherwise; this one is docked inside the view.
+    setWindowFlags(Qt::Widget);
     m_poll.setInterval(kPollMs);
     QObject::connect(&m_poll, &QTimer::timeout, this, [this] { m_session.poll(); });
 
@@ -123,6 +127,7 @@ void CIHHDCalibrationDialog::buildRows()
         line->setObjectName(QString::number(kFirstField + static_cast<int>(i)));
         const bool setting = field <= Field::FourthSetting;
         line->setReadOnly(!setting);
+        line->setMaximumWidth(kFieldWidth);
         m_edits[i] = line;
     }
     for (std::size_t i = 0; i < kRows.size(); ++i) {

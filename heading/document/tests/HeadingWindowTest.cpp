@@ -160,6 +160,8 @@ TEST_F(HeadingWindowTest, WorkspaceRestoresThePanelAndThresholds)
     EXPECT_FALSE(panel->control(1044)->isVisible());
     EXPECT_TRUE(panel->control(1043)->isVisible());
     EXPECT_EQ(document.state().thresholds.values, (std::array<double, 3>{0.02, 0.03, 0.04}));
+    EXPECT_FALSE(panel->isWindow()) << "the panel is docked in the view";
+    EXPECT_EQ(panel->geometry().right(), document.view()->rect().right());
 
     testsupport::DialogAnswers answers;
     answers.next<CIHHDThresholdDialog>([](CIHHDThresholdDialog& dialog) {
