@@ -30,6 +30,7 @@
 #include "stream/socket/SocketTransports.h"
 #include "terminal/document/CIHTEDocument.h"
 #include "text/Format.h"
+#include "trace/document/CIHDBDocument.h"
 
 #include <QFontDatabase>
 #include <QGuiApplication>
@@ -185,6 +186,7 @@ void CUTTEApp::initRegistries()
     terminal::registerTerminalDocumentType();
     recorder::registerRecorderDocumentType();
     heading::registerHeadingDocumentType();
+    trace::registerTraceDocumentType();
 }
 
 void CUTTEApp::readHomeDirectory()

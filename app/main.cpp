@@ -1,4 +1,5 @@
 #include "app/CUTTEApp.h"
+#include "platform/DetachedWork.h"
 #include "platform/Settings.h"
 #include "platform/qt/QtDispatcher.h"
 #include "platform/qt/QtSettingsStore.h"
@@ -6,6 +7,7 @@
 #include <QApplication>
 #include <QTimer>
 
+#include <chrono>
 #include <clocale>
 #include <cstdlib>
 #include <filesystem>
@@ -30,11 +32,9 @@ void addBuildTreeAssets()
 #endif
 }
 
-} // namespace
-
-int main(int argc, char** argv)
+// The workbench from start to quit; everything it made is gone when this returns.
+int runWorkbench(int argc, char** argv)
 {
-    addBuildTreeAssets();
     QApplication application(argc, argv);
     // Qt has set the C library's locale from the environment: under a decimal comma, printf and
     // strtod would change every number the workbench stores or sends.
@@ -53,4 +53,14 @@ int main(int argc, char** argv)
     if (const char* probe = std::getenv("ZEB500_EXIT_WHEN_SHOWN"); probe && *probe == '1')
         QTimer::singleShot(0, &application, &QApplication::quit);
     return QApplication::exec();
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    addBuildTreeAssets();
+    const int code = runWorkbench(argc, argv);
+    // Connection attempts abandoned by closed windows may still be closing on their threads.
+    return zeb::platform::DetachedWork::settleBeforeExit(code, std::chrono::seconds(3));
 }

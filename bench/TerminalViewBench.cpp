@@ -3,22 +3,15 @@
 // send, which the UI thread serves from its event loop. Two figures: messages shown per second
 // with the feeder running flat out, and how long a key typed into the input line waits to be
 // handled while 10,000 sentences a second arrive.
+#include "BenchDocumentWindow.h"
 #include "BenchInputs.h"
-#include "app/framework/CIHCOTemplate.h"
-#include "app/framework/DocumentManager.h"
-#include "app/framework/DocumentTypeCatalog.h"
-#include "messages/codecs/StandardCodecs.h"
-#include "platform/qt/QtDispatcher.h"
 #include "stream/IOSTStream.h"
 #include "terminal/document/CIHTEDocument.h"
 #include "terminal/document/CIHTEView.h"
 #include "terminal/widgets/CWICOEditor.h"
 
-#include <QApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
-#include <QMainWindow>
-#include <QMdiArea>
 
 #include <benchmark/benchmark.h>
 
@@ -27,46 +20,19 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
 #include <thread>
 
 namespace {
 
 using namespace zeb;
+using bench::feedLine;
+using bench::serveUntil;
 
-struct Window
+struct Window : bench::BenchDocumentWindow<terminal::CIHTEDocument>
 {
-    QMainWindow frame;
-    QMdiArea* area = new QMdiArea;
-    stream::IOSTStream connection{65};
-    terminal::CIHTEDocument* document = nullptr;
-    std::string emptyFile = (std::filesystem::temp_directory_path() / "zeb500-bench-empty").string();
-
     Window()
+        : BenchDocumentWindow("IHTE", QStringLiteral("Terminal"), &terminal::registerTerminalDocumentType)
     {
-        std::fclose(std::fopen(emptyFile.c_str(), "wb"));
-        connection.open(emptyFile, "rb"); // an open stream keeps the view active
-        frame.setCentralWidget(area);
-        frame.resize(1000, 700);
-        frame.show();
-        codecs::registerMessageCodecs();
-        terminal::registerTerminalDocumentType();
-        auto& manager = framework::DocumentManager::instance();
-        manager.setArea(area);
-        const auto* factories = framework::DocumentTypeCatalog::factories("IHTE");
-        manager.addTemplate(std::make_unique<framework::CIHCOTemplate>("IHTE", QStringLiteral("Terminal"),
-                                                                       factories->document, factories->frame));
-        document = static_cast<terminal::CIHTEDocument*>(manager.createDocument("IHTE"));
-        document->finishLoading();
-        document->frame()->resize(900, 600);
-        QCoreApplication::processEvents();
-    }
-    ~Window()
-    {
-        framework::DocumentManager::instance().closeAllDocuments();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        framework::DocumentManager::instance().clearTemplates();
-        std::filesystem::remove(emptyFile);
     }
 };
 
@@ -85,19 +51,6 @@ std::vector<std::string> sentences()
         }
     }
     return lines;
-}
-
-void feedLine(stream::IOSTStream& connection, const std::string& line)
-{
-    connection.feed(std::span(reinterpret_cast<const std::uint8_t*>(line.data()), line.size()));
-}
-
-// Serves the UI thread's events until `done` holds.
-void serveUntil(const std::atomic<bool>& done)
-{
-    while (!done.load())
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-    QCoreApplication::processEvents();
 }
 
 void BM_TerminalShowsSentencesFromTheReceiveThread(benchmark::State& state)
@@ -167,14 +120,7 @@ void BM_TerminalInputResponseUnderFlood(benchmark::State& state)
             QCoreApplication::processEvents(QEventLoop::AllEvents, 1);
     }
     const double seconds = std::chrono::duration<double>(Clock::now() - started).count();
-    stop = true;
-    std::atomic<bool> done{false};
-    std::thread waiter([&] {
-        receiver.join();
-        done = true;
-    });
-    serveUntil(done);
-    waiter.join();
+    bench::stopFeeder(stop, receiver);
     state.counters["response_ms_mean"] = totalMs / static_cast<double>(std::max<std::int64_t>(state.iterations(), 1));
     state.counters["response_ms_worst"] = worstMs;
     state.counters["sentences_per_s"] = static_cast<double>(fed.load()) / seconds;
@@ -185,12 +131,5 @@ BENCHMARK(BM_TerminalInputResponseUnderFlood)->Unit(benchmark::kMillisecond)->Us
 
 int main(int argc, char** argv)
 {
-    if (!std::getenv("QT_QPA_PLATFORM"))
-        setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    QApplication application(argc, argv);
-    platform::QtDispatcher dispatcher;
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return zeb::bench::runWindowBenchmarks(argc, argv);
 }

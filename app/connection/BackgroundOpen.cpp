@@ -1,5 +1,6 @@
 #include "app/connection/BackgroundOpen.h"
 
+#include "platform/DetachedWork.h"
 #include "stream/IOSTStream.h"
 #include "stream/StreamDevice.h"
 
@@ -19,27 +20,34 @@ struct BackgroundOpen::Shared
     Wake wake;
 };
 
+void BackgroundOpen::attempt(std::shared_ptr<Shared> shared, const stream::StreamAddress& address)
+{
+    std::unique_ptr<stream::StreamDevice> device;
+    stream::IOSTStream::openTransport(address, device);
+    std::unique_lock lock(shared->mutex);
+    shared->finished = true;
+    if (shared->abandoned) {
+        // Closed here, on the worker, rather than by an owner that has moved on.
+        lock.unlock();
+        device.reset();
+        return;
+    }
+    shared->device = std::move(device);
+    // Under the lock: the owner cannot give up (and its note target go) during the call.
+    if (shared->wake)
+        shared->wake();
+}
+
 BackgroundOpen::BackgroundOpen(const stream::StreamAddress& address, Wake wake)
     : m_address(address)
     , m_shared(std::make_shared<Shared>())
 {
     m_shared->wake = std::move(wake);
     try {
-        std::thread([shared = m_shared, address] {
-            std::unique_ptr<stream::StreamDevice> device;
-            stream::IOSTStream::openTransport(address, device);
-            std::unique_lock lock(shared->mutex);
-            shared->finished = true;
-            if (shared->abandoned) {
-                // Closed here, on the worker, rather than by an owner that has moved on.
-                lock.unlock();
-                device.reset();
-                return;
-            }
-            shared->device = std::move(device);
-            // Under the lock: the owner cannot give up (and its note target go) during the call.
-            if (shared->wake)
-                shared->wake();
+        // The token outlives everything the attempt touches: a program that ends while a
+        // connection is still being closed here waits for it (see DetachedWork).
+        std::thread([token = platform::DetachedWork::Token(), shared = m_shared, address]() mutable {
+            attempt(std::move(shared), address);
         }).detach();
     } catch (const std::system_error&) {
         m_shared->finished = true;

@@ -35,6 +35,7 @@ public:
 
 private:
     struct Shared;
+    static void attempt(std::shared_ptr<Shared> shared, const stream::StreamAddress& address);
 
     const stream::StreamAddress m_address;
     std::shared_ptr<Shared> m_shared;

@@ -1,5 +1,7 @@
 #include "platform/WorkerThread.h"
 
+#include "platform/DetachedWork.h"
+
 #include "platform/tests/BodyThread.h"
 
 #include <gtest/gtest.h>
@@ -7,7 +9,9 @@
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
+#include <cstdlib>
 #include <mutex>
+#include <thread>
 
 namespace zeb::platform {
 namespace {
@@ -124,6 +128,29 @@ TEST(WorkerThread, TerminateFromTheThreadItselfOnlyAsks)
     EXPECT_TRUE(thread.terminate(2s));
     EXPECT_TRUE(answered.load());
     EXPECT_EQ(thread.exitCode(), 1);
+}
+
+// A connection attempt given up by its owner may still be closing when main() returns; the
+// program waits for it, and ends at once (without destroying statics under it) when it hangs.
+TEST(DetachedWork, TheEndOfTheProgramWaitsForDetachedWorkOrLeavesAtOnce)
+{
+    std::atomic<bool> closed{false};
+    std::thread([token = DetachedWork::Token(), &closed] {
+        std::this_thread::sleep_for(100ms);
+        closed = true;
+    }).detach();
+    EXPECT_EQ(DetachedWork::settleBeforeExit(7, 5s), 7);
+    EXPECT_TRUE(closed.load());
+    EXPECT_EQ(DetachedWork::pending(), 0u);
+
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            std::thread([token = DetachedWork::Token()] { std::this_thread::sleep_for(1h); }).detach();
+            DetachedWork::settleBeforeExit(5, 50ms);
+            std::abort();
+        },
+        ::testing::ExitedWithCode(5), "");
 }
 
 } // namespace

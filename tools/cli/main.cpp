@@ -9,11 +9,14 @@
 #include "ScheduleCommand.h"
 #include "ServeCommand.h"
 #include "TerminalCommand.h"
+#include "TraceCommand.h"
 #include "UdmCommand.h"
+#include "platform/DetachedWork.h"
 #include "platform/qt/QtSettingsStore.h"
 
 #include <CLI/CLI.hpp>
 
+#include <chrono>
 #include <cstdio>
 #include <functional>
 #include <memory>
@@ -26,6 +29,8 @@
 namespace {
 
 using namespace zeb::tools;
+
+constexpr std::chrono::seconds kSettleLimit{3};
 
 // One subcommand: its entry in the parser, and how it runs once the command line chose it.
 struct Subcommand
@@ -60,6 +65,7 @@ int main(int argc, char** argv)
         add<RemoteCommand>(app), add<TerminalCommand>(app), add<ScheduleCommand>(app),
         add<UdmCommand>(app),    add<RecordsCommand>(app),  add<RecordCommand>(app),
         add<HeadingCommand>(app),
+        add<TraceCommand>(app),
     };
     CLI11_PARSE(app, argc, argv);
     // The workbench's settings (serial port names, terminal options) apply to the tool too.
@@ -67,7 +73,8 @@ int main(int argc, char** argv)
         zeb::platform::QtSettingsStore::readOnlyCopy(QString::fromStdString(settingsFile)));
     for (const Subcommand& subcommand : subcommands) {
         if (subcommand.parser->parsed())
-            return subcommand.run();
+            // Connection attempts given up by a command may still be closing on their threads.
+            return zeb::platform::DetachedWork::settleBeforeExit(subcommand.run(), kSettleLimit);
     }
     std::printf("%s", app.help().c_str());
     return 0;

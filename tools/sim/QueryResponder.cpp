@@ -1,5 +1,7 @@
 #include "QueryResponder.h"
 
+#include "HeadingSimulator.h"
+#include "TraceModel.h"
 #include "messages/Checksum.h"
 
 namespace zeb::tools::sim {
@@ -78,8 +80,12 @@ std::string QueryResponder::joined(const Group& group)
 
 std::string QueryResponder::answer(std::string_view line) const
 {
-    for (const Answerer& answerer : m_answerers) {
-        if (std::string reply = answerer(line); !reply.empty())
+    if (m_trace) {
+        if (auto answer = m_trace->answer(line))
+            return std::move(*answer);
+    }
+    if (m_heading) {
+        if (std::string reply = m_heading->answer(line); !reply.empty())
             return reply;
     }
     const auto body = trimmed(line);

@@ -1,13 +1,15 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
 #include <mutex>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace zeb::tools::sim {
+
+class HeadingSimulator;
+class TraceModel;
 
 // Answers what a host asks a receiver: "$ECGPQ,GSA" and "$ECGPQ,GSV" with the latest such
 // sentences that were played, other "$PKVR," commands with an acknowledgement. Sentences are
@@ -26,10 +28,12 @@ public:
 
     static std::string acknowledgement(std::string_view command);
 
-    // Asked first, in the order added, before the answers above; the first non-empty answer is
-    // the one sent. Added before the responder serves anyone.
-    using Answerer = std::function<std::string(std::string_view line)>;
-    void addAnswerer(Answerer answerer) { m_answerers.push_back(std::move(answerer)); }
+    // The receiver's debug trace, which answers the trace commands before anything else does; none by default.
+    void setTrace(TraceModel* trace) { m_trace = trace; }
+    TraceModel* trace() const { return m_trace; }
+    // The receiver's heading, which answers the heading commands next; none by default.
+    void setHeading(HeadingSimulator* heading) { m_heading = heading; }
+    HeadingSimulator* heading() const { return m_heading; }
 
 private:
     struct Group
@@ -41,7 +45,8 @@ private:
     static void note(Group& group, std::uint64_t epoch, std::string_view sentence);
     static std::string joined(const Group& group);
 
-    std::vector<Answerer> m_answerers;
+    TraceModel* m_trace = nullptr;
+    HeadingSimulator* m_heading = nullptr;
     mutable std::mutex m_mutex;
     std::uint64_t m_epoch = 0;
     Group m_gsa;

@@ -11,6 +11,7 @@
 #include "QueryResponder.h"
 #include "SinkServer.h"
 #include "TemporaryCopy.h"
+#include "TraceModel.h"
 #include "stream/IOSTStream.h"
 #include "stream/StreamCallback.h"
 #include "stream/StreamEvent.h"
@@ -84,6 +85,7 @@ struct Options
     std::string sink;
     std::uint64_t sinkLimit = 64ULL << 20;
     bool heading = false;
+    TraceModel::Settings trace;
 };
 
 // Generated frames mixed into the playback: one after every `every` sentences.
@@ -134,10 +136,10 @@ void waitForNext(const CapturePlayer& player, Clock::time_point now)
 // Takes every piece due now (a bounded batch) with the frames mixed in after them, passes each
 // through the faults and notes the sentences for the queries; returns the bytes to send.
 std::string takeDue(CapturePlayer& player, FaultInjector& faults, QueryResponder& responder, FrameMix& mix,
-                    Clock::time_point now, HeadingSimulator* heading)
+                    Clock::time_point now)
 {
     std::string out;
-    if (heading) {
+    if (HeadingSimulator* heading = responder.heading()) {
         if (const std::string epoch = heading->due(now); !epoch.empty())
             out.append(faults.apply(epoch, true));
     }
@@ -152,6 +154,8 @@ std::string takeDue(CapturePlayer& player, FaultInjector& faults, QueryResponder
         if (const auto frame = mix.afterSentence(); !frame.empty())
             out.append(faults.apply(frame, false));
     }
+    if (TraceModel* trace = responder.trace())
+        out.append(trace->take(now));
     return out;
 }
 
@@ -276,7 +280,7 @@ private:
 };
 
 int runTcp(const Options& options, CapturePlayer& player, FaultInjector& faults, QueryResponder& responder,
-           FrameMix& mix, HeadingSimulator* heading)
+           FrameMix& mix)
 {
     stream::socket::registerSocketTransports();
     const auto listenAddress = stream::socket::parseDottedAddress(options.listen);
@@ -322,7 +326,7 @@ int runTcp(const Options& options, CapturePlayer& player, FaultInjector& faults,
             std::this_thread::sleep_for(kIdleSlice);
             continue;
         }
-        server.send(takeDue(player, faults, responder, mix, now, heading));
+        server.send(takeDue(player, faults, responder, mix, now));
         waitForNext(player, Clock::now());
     }
     server.close();
@@ -420,8 +424,7 @@ private:
     std::string m_line;
 };
 
-int runPty(CapturePlayer& player, FaultInjector& faults, QueryResponder& responder, FrameMix& mix,
-           HeadingSimulator* heading)
+int runPty(CapturePlayer& player, FaultInjector& faults, QueryResponder& responder, FrameMix& mix)
 {
     PtyLink link;
     if (!link.open()) {
@@ -435,7 +438,7 @@ int runPty(CapturePlayer& player, FaultInjector& faults, QueryResponder& respond
     while (!g_stop.load()) {
         const auto now = Clock::now();
         if (!faults.stalled(now - start))
-            link.send(takeDue(player, faults, responder, mix, now, heading));
+            link.send(takeDue(player, faults, responder, mix, now));
         const auto wait = std::chrono::duration_cast<std::chrono::milliseconds>(
             std::clamp<Clock::duration>(player.nextDue() - Clock::now(), Clock::duration::zero(), kIdleSlice));
         link.serve(responder, wait);
@@ -507,6 +510,11 @@ int run(int argc, char** argv)
     sink->excludes("--pty");
     app.add_flag("--heading", options.heading,
                  "Also send HDT and HRP heading sentences once a second and answer HDGSET, HDGINI and FIXMOD");
+    app.add_option("--trace-rate", options.trace.linesPerSecond,
+                   "Debug trace sentences a second for the levels switched on (0: no trace)")
+        ->check(CLI::NonNegativeNumber);
+    app.add_flag("--trace-odd", options.trace.oddLines,
+                 "Now and then a trace sentence of level 0 or 7, and a malformed one");
     CLI11_PARSE(app, argc, argv);
 
     installStopHandlers();
@@ -532,18 +540,17 @@ int run(int argc, char** argv)
     }
     FaultInjector faults(options.faults);
     QueryResponder responder;
+    TraceModel trace(options.trace);
+    responder.setTrace(&trace);
     FrameMix mix;
     mix.every = options.framesEvery;
     if (mix.every > 0)
         mix.source
             = std::make_unique<FrameSource>(options.rawFrames ? FrameSource::Escapes::Off : FrameSource::Escapes::On);
-    std::unique_ptr<HeadingSimulator> heading;
-    if (options.heading) {
-        heading = std::make_unique<HeadingSimulator>();
-        responder.addAnswerer([&heading](std::string_view line) { return heading->answer(line); });
-    }
-    return options.pty ? runPty(player, faults, responder, mix, heading.get())
-                       : runTcp(options, player, faults, responder, mix, heading.get());
+    HeadingSimulator heading;
+    if (options.heading)
+        responder.setHeading(&heading);
+    return options.pty ? runPty(player, faults, responder, mix) : runTcp(options, player, faults, responder, mix);
 }
 
 } // namespace

@@ -9,7 +9,7 @@ SIM=$2
 CAPTURE=$3
 source "$(dirname "$0")/ShellTestSupport.sh"
 
-start_server "$WORK/sim.log" 'listening' "$SIM" --port @PORT@ --frames 3 --pace 300 "$CAPTURE"
+start_server "$WORK/sim.log" 'listening' "$SIM" --port @PORT@ --frames 3 --pace 100 "$CAPTURE"
 P='$PKVR,RPC,IHDM,'
 printf '%s\r\n' "${P}DIRECTORY,$WORK/rec" "${P}BASENAME,run" "${P}FORMAT,1" "${P}GRANULARITY,1" \
     "${P}PORT,sim,/dev/client/127.0.0.1/$PORT,9" "${P}TRACK,S" "${P}TRACK,R" "${P}TRACK,T" \
@@ -18,8 +18,10 @@ mkdir -p "$WORK/rec"
 # Ctrl-C ends the recording once a few files are full; the file being written still gets its NEXT line.
 "$CLI" record --settings "$WORK/run.udm" --for 60 > "$WORK/status.txt" 2> "$WORK/record.log" &
 RECORDER=$!
-wait_until "five record files" test -f "$WORK/rec/run-5.dat"
+# The status line comes first, so that the interrupt follows the fifth file closely: every file
+# written meanwhile is read back below, and a loaded machine would otherwise let dozens pile up.
 wait_for "$WORK/status.txt" '^RECORDING '
+wait_until "five record files" test -f "$WORK/rec/run-5.dat"
 kill -INT $RECORDER
 wait $RECORDER || fail "record exited with $?"
 

@@ -13,7 +13,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string_view input(reinterpret_cast<const char*>(data), size);
     zeb::tools::sim::QueryResponder responder;
     zeb::tools::sim::HeadingSimulator heading;
-    responder.addAnswerer([&heading](std::string_view line) { return heading.answer(line); });
+    responder.setHeading(&heading);
     responder.observe(input, size > 0 && (data[0] & 1) != 0);
     responder.observe(input, false);
     (void)responder.answer(input);

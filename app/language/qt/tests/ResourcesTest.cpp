@@ -74,8 +74,10 @@ TEST(Resources, EveryIconLoadsInEveryLanguage)
             const QByteArray name = file.chopped(4).toUtf8();
             const QPixmap image = Resources::pixmap(name.constData());
             ASSERT_FALSE(image.isNull()) << code << " " << name.constData();
-            // Status pane and tool bar button images are small; document types are 32 x 32.
-            const int size = name.startsWith("IDI_UTTE_STATUS_") || name.startsWith("IDI_IHTE_") ? 16 : 32;
+            // Status panes and a window's tool bar buttons (IDI_IHxx_NAME) are small; document
+            // types (IDI_IHxx) are 32 x 32.
+            const bool button = name.startsWith("IDI_IH") && name.size() > 8;
+            const int size = name.startsWith("IDI_UTTE_STATUS_") || button ? 16 : 32;
             EXPECT_EQ(image.size(), QSize(size, size)) << code << " " << name.constData();
             EXPECT_FALSE(Resources::icon(name.constData()).isNull());
         }
