@@ -17,6 +17,7 @@
 #include "app/workspace/Workspace.h"
 #include "documentation/browser/window/CIHWBDocument.h"
 #include "geometry/widgets/CIHGEDocument.h"
+#include "heading/document/CIHHDDocument.h"
 #include "messages/codecs/StandardCodecs.h"
 #include "platform/Environment.h"
 #include "platform/MessageRegistry.h"
@@ -186,6 +187,7 @@ void CUTTEApp::initRegistries()
     stream::socket::registerSocketTransports();
     terminal::registerTerminalDocumentType();
     recorder::registerRecorderDocumentType();
+    heading::registerHeadingDocumentType();
     trace::registerTraceDocumentType();
     documentation::registerBrowserDocumentType();
     geometry::registerGeometryDocumentType();

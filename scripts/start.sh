@@ -31,7 +31,7 @@ data=${ZEB500_HOME:-${XDG_DATA_HOME:-$HOME/.local/share}/Orvane/ZEB500}
 mkdir -p "$data"
 # The workbench saves its workspace at exit: it works on a copy, never on the shipped file.
 sed "s#/dev/client/localhost/4001#/dev/client/localhost/$port#" "$root/data/demo/demo.ute" > "$data/demo.ute"
-"$root/build/tools/sim/zeb500-sim" --port "$port" --trace-rate 5 "$root/data/captures/nmea/"*.nmea &
+"$root/build/tools/sim/zeb500-sim" --port "$port" --trace-rate 5 --heading "$root/data/captures/nmea/"*.nmea &
 simulator=$!
 trap 'kill -TERM "$simulator" 2>/dev/null; wait "$simulator" 2>/dev/null || true' EXIT
 for _ in $(seq 50); do

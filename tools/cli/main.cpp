@@ -3,6 +3,7 @@
 #include "DocAddressCommand.h"
 #include "CompileCommand.h"
 #include "FrameCommand.h"
+#include "HeadingCommand.h"
 #include "PingCommand.h"
 #include "RecordCommand.h"
 #include "RecordsCommand.h"
@@ -70,6 +71,7 @@ int main(int argc, char** argv)
         add<DocAddressCommand>(app),
         add<CompileCommand>(app),
         add<SkyplotCommand>(app),
+        add<HeadingCommand>(app),
     };
     CLI11_PARSE(app, argc, argv);
     // The workbench's settings (serial port names, terminal options) apply to the tool too.

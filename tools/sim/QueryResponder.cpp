@@ -1,5 +1,6 @@
 #include "QueryResponder.h"
 
+#include "HeadingSimulator.h"
 #include "TraceModel.h"
 #include "messages/Checksum.h"
 #include "text/Format.h"
@@ -83,6 +84,10 @@ std::string QueryResponder::answer(std::string_view line) const
     if (m_trace) {
         if (auto answer = m_trace->answer(line))
             return std::move(*answer);
+    }
+    if (m_heading) {
+        if (std::string reply = m_heading->answer(line); !reply.empty())
+            return reply;
     }
     const auto body = trimmed(line);
     if (body == "$ECGPQ,GSA") {

@@ -8,6 +8,7 @@
 
 namespace zeb::tools::sim {
 
+class HeadingSimulator;
 class TraceModel;
 
 // Answers what a host asks a receiver: "$ECGPQ,GSA" and "$ECGPQ,GSV" with the latest such
@@ -34,6 +35,9 @@ public:
     static constexpr double kDefaultMask = 10.0;
     // The elevation mask in degrees that "$PKVR,SVDSEL" is answered with.
     void setMask(double degrees) { m_mask = degrees; }
+    // The receiver's heading, which answers the heading commands next; none by default.
+    void setHeading(HeadingSimulator* heading) { m_heading = heading; }
+    HeadingSimulator* heading() const { return m_heading; }
 
 private:
     struct Group
@@ -47,6 +51,7 @@ private:
 
     TraceModel* m_trace = nullptr;
     double m_mask = kDefaultMask;
+    HeadingSimulator* m_heading = nullptr;
     mutable std::mutex m_mutex;
     std::uint64_t m_epoch = 0;
     Group m_gsa;

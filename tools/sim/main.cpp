@@ -7,6 +7,7 @@
 #include "CapturePlayer.h"
 #include "FaultInjector.h"
 #include "FrameSource.h"
+#include "HeadingSimulator.h"
 #include "QueryResponder.h"
 #include "SinkServer.h"
 #include "SkyConstellation.h"
@@ -100,6 +101,7 @@ struct Options
     bool rawFrames = false;
     std::string sink;
     std::uint64_t sinkLimit = 64ULL << 20;
+    bool heading = false;
     TraceModel::Settings trace;
     double mask = QueryResponder::kDefaultMask;
     bool sky = false;
@@ -156,6 +158,10 @@ std::string takeDue(CapturePlayer& player, FaultInjector& faults, QueryResponder
                     Clock::time_point now)
 {
     std::string out;
+    if (HeadingSimulator* heading = responder.heading()) {
+        if (const std::string epoch = heading->due(now); !epoch.empty())
+            out.append(faults.apply(epoch, true));
+    }
     for (std::size_t i = 0; i < kBatchMax; ++i) {
         const auto piece = player.take(now);
         if (!piece)
@@ -524,6 +530,8 @@ int run(int argc, char** argv)
                    "Bytes the sink stores at most; what comes after is read and dropped")
         ->check(CLI::PositiveNumber);
     sink->excludes("--pty");
+    app.add_flag("--heading", options.heading,
+                 "Also send HDT and HRP heading sentences once a second and answer HDGSET, HDGINI and FIXMOD");
     app.add_option("--trace-rate", options.trace.linesPerSecond,
                    "Debug trace sentences a second for the levels switched on (0: no trace)")
         ->check(CLI::NonNegativeNumber);
@@ -564,6 +572,9 @@ int run(int argc, char** argv)
     if (mix.every > 0)
         mix.source
             = std::make_unique<FrameSource>(options.rawFrames ? FrameSource::Escapes::Off : FrameSource::Escapes::On);
+    HeadingSimulator heading;
+    if (options.heading)
+        responder.setHeading(&heading);
     return options.pty ? runPty(player, faults, responder, mix) : runTcp(options, player, faults, responder, mix);
 }
 
