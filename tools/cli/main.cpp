@@ -1,5 +1,6 @@
 // zeb500-cli: the workbench's core without a display, for test benches and scripts.
 
+#include "DisplayCommand.h"
 #include "FrameCommand.h"
 #include "PingCommand.h"
 #include "RecordCommand.h"
@@ -58,6 +59,7 @@ int main(int argc, char** argv)
         add<FrameCommand>(app),  add<ServeCommand>(app),    add<PingCommand>(app),
         add<RemoteCommand>(app), add<TerminalCommand>(app), add<ScheduleCommand>(app),
         add<UdmCommand>(app),    add<RecordsCommand>(app),  add<RecordCommand>(app),
+        add<DisplayCommand>(app),
     };
     CLI11_PARSE(app, argc, argv);
     // The workbench's settings (serial port names, terminal options) apply to the tool too.

@@ -7,13 +7,17 @@
 #include "CapturePlayer.h"
 #include "FaultInjector.h"
 #include "FrameSource.h"
+#include "PanelWindow.h"
 #include "QueryResponder.h"
 #include "SinkServer.h"
 #include "TemporaryCopy.h"
+#include "platform/HeadlessDispatcher.h"
 #include "stream/IOSTStream.h"
 #include "stream/StreamCallback.h"
 #include "stream/StreamEvent.h"
+#include "stream/rpc/RemoteFileRequest.h"
 #include "stream/rpc/RemoteRequests.h"
+#include "stream/rpc/RequestCode.h"
 #include "stream/socket/ConnectedSocketDevice.h"
 #include "stream/socket/HostAddress.h"
 #include "stream/socket/ServerSocketDevice.h"
@@ -121,12 +125,19 @@ bool parsePace(const Options& options, Pace& pace)
     return true;
 }
 
-// Sleeps until the next piece is due, in slices short enough to notice a stop request.
-void waitForNext(const CapturePlayer& player, Clock::time_point now)
+// Serves the front panel's messages until `until`.
+void pump(platform::HeadlessDispatcher& dispatcher, Clock::time_point until)
 {
-    const auto until = std::min(player.nextDue(), now + kIdleSlice);
+    const auto now = Clock::now();
     if (until > now)
-        std::this_thread::sleep_until(until);
+        dispatcher.runUntil([] { return g_stop.load(); },
+                            std::chrono::duration_cast<std::chrono::milliseconds>(until - now) + std::chrono::milliseconds(1));
+}
+
+// Waits until the next piece is due, in slices short enough to notice a stop request.
+void waitForNext(platform::HeadlessDispatcher& dispatcher, const CapturePlayer& player, Clock::time_point now)
+{
+    pump(dispatcher, std::min(player.nextDue(), now + kIdleSlice));
 }
 
 // Takes every piece due now (a bounded batch) with the frames mixed in after them, passes each
@@ -156,6 +167,42 @@ public:
     TcpServer(QueryResponder& responder)
         : m_responder(responder)
     {
+    }
+
+    // Every connection gets this window as its request window: the front panel.
+    void setPanelWindow(platform::Handle window) { m_panelWindow = window; }
+
+    // Whether a connection switched the screen on, and until when it stays on.
+    void setScreen(stream::IOSTStream* peer, bool on)
+    {
+        const std::lock_guard lock(m_mutex);
+        for (auto& p : m_peers)
+            if (p.stream == peer)
+                p.screen = on;
+    }
+
+    bool anyScreen() const
+    {
+        const std::lock_guard lock(m_mutex);
+        return std::any_of(m_peers.begin(), m_peers.end(), [](const Peer& p) { return p.screen && !p.dropping; });
+    }
+
+    // Sends display-list requests to the connections whose screen is on, under the playback's
+    // lock so that their bytes never interleave with a sentence.
+    void sendScreen(const std::vector<std::string>& payloads)
+    {
+        if (payloads.empty())
+            return;
+        const std::lock_guard lock(m_mutex);
+        stream::rpc::RemoteFileRequest record;
+        for (auto& peer : m_peers) {
+            if (peer.dropping || !peer.screen)
+                continue;
+            for (const std::string& payload : payloads) {
+                record.assign({reinterpret_cast<const std::uint8_t*>(payload.data()), payload.size()});
+                stream::rpc::RemoteRequests::send(*peer.stream, record, stream::rpc::request_kind::Record);
+            }
+        }
     }
 
     bool open(int port)
@@ -221,6 +268,7 @@ private:
         stream::IOSTStream* stream = nullptr;
         Clock::time_point since;
         bool dropping = false;
+        bool screen = false;
     };
 
     static void onServerEvent(void* context, stream::IOSTStream*, stream::StreamEventCode code, std::intptr_t argument)
@@ -231,10 +279,12 @@ private:
             return;
         if (code == stream::StreamEventCode::Connect) {
             peer->subscribeCallback(&TcpServer::onPeerEvent, &self);
+            if (self.m_panelWindow != platform::kNoHandle)
+                stream::rpc::RemoteRequests::registerRequestWindow(*peer, self.m_panelWindow);
             const std::lock_guard lock(self.m_mutex);
             const bool first
                 = std::none_of(self.m_peers.begin(), self.m_peers.end(), [](const Peer& p) { return !p.dropping; });
-            self.m_peers.push_back({peer, Clock::now(), false});
+            self.m_peers.push_back({peer, Clock::now(), false, false});
             if (first)
                 self.m_firstListener = true;
             return;
@@ -262,6 +312,7 @@ private:
     }
 
     QueryResponder& m_responder;
+    platform::Handle m_panelWindow = platform::kNoHandle;
     mutable std::mutex m_mutex;
     std::vector<Peer> m_peers;
     std::atomic<bool> m_firstListener{false};
@@ -292,7 +343,11 @@ int runTcp(const Options& options, CapturePlayer& player, FaultInjector& faults,
         std::fprintf(stderr, "zeb500-sim: %s\n", refusal.c_str());
         return 2;
     }
+    platform::HeadlessDispatcher dispatcher;
     TcpServer server(responder);
+    std::optional<PanelWindow> panel;
+    panel.emplace([&server](stream::IOSTStream* peer, bool on) { server.setScreen(peer, on); });
+    server.setPanelWindow(panel->handle());
     if (!server.open(options.port)) {
         std::fprintf(stderr, "zeb500-sim: cannot listen on port %d\n", options.port);
         return 2;
@@ -309,16 +364,20 @@ int runTcp(const Options& options, CapturePlayer& player, FaultInjector& faults,
             playStart = now;
         }
         if (!server.hasPeers()) {
-            std::this_thread::sleep_for(kIdleSlice);
+            pump(dispatcher, now + kIdleSlice);
             continue;
         }
+        if (server.anyScreen())
+            server.sendScreen(panel->due(std::chrono::system_clock::now()));
         if (faults.stalled(now - playStart)) {
-            std::this_thread::sleep_for(kIdleSlice);
+            pump(dispatcher, now + kIdleSlice);
             continue;
         }
         server.send(takeDue(player, faults, responder, mix, now));
-        waitForNext(player, Clock::now());
+        waitForNext(dispatcher, player, Clock::now());
     }
+    // The window goes first: connections that still notify it then find nobody to wait for.
+    panel.reset();
     server.close();
     return 0;
 }
