@@ -21,6 +21,7 @@
 #include "platform/Messaging.h"
 #include "platform/Settings.h"
 #include "recorder/document/CIHDMDocument.h"
+#include "remote-display/widgets/RemoteDisplayTypes.h"
 #include "stream/IOSTStream.h"
 #include "stream/StreamDevice.h"
 #include "stream/StreamRegistry.h"
@@ -183,6 +184,7 @@ void CUTTEApp::initRegistries()
     stream::socket::registerSocketTransports();
     terminal::registerTerminalDocumentType();
     recorder::registerRecorderDocumentType();
+    remote_display::registerRemoteDisplayDocumentTypes();
 }
 
 void CUTTEApp::readHomeDirectory()
