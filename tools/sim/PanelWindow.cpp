@@ -1,22 +1,9 @@
 #include "PanelWindow.h"
 
-#include "stream/StreamEvent.h"
 #include "stream/StreamRegistry.h"
 #include "stream/rpc/RemoteFileRequest.h"
 
 namespace zeb::tools::sim {
-
-namespace {
-
-constexpr std::string_view kScreenOn = "$PKVR,SCREEN,2,,ON";
-constexpr std::string_view kScreenOff = "$PKVR,SCREEN,2,,OFF";
-
-} // namespace
-
-PanelWindow::PanelWindow(ScreenSwitch screenSwitch)
-    : m_screenSwitch(std::move(screenSwitch))
-{
-}
 
 std::vector<std::string> PanelWindow::due(std::chrono::system_clock::time_point now)
 {
@@ -31,27 +18,14 @@ std::vector<std::string> PanelWindow::due(std::chrono::system_clock::time_point 
 platform::LResult PanelWindow::onMessage(platform::MessageId message, platform::WParam, platform::LParam lParam)
 {
     const auto& ids = stream::StreamRegistry::messages();
-    if (message == ids.rpcRequest) {
-        const auto* request = reinterpret_cast<const stream::rpc::RemoteFileRequest*>(lParam);
-        if (!request)
-            return 0;
-        const auto payload = request->payload();
-        if (m_model.take(std::string(reinterpret_cast<const char*>(payload.data()), payload.size())))
-            m_dirty = true;
+    if (message != ids.rpcRequest)
         return 0;
-    }
-    if (message != ids.receive)
+    const auto* request = reinterpret_cast<const stream::rpc::RemoteFileRequest*>(lParam);
+    if (!request)
         return 0;
-    const auto* event = reinterpret_cast<const stream::StreamEvent*>(lParam);
-    if (!event)
-        return 0;
-    const std::string_view text = event->text();
-    if (text.starts_with(kScreenOff)) {
-        m_screenSwitch(event->stream, false);
-    } else if (text.starts_with(kScreenOn)) {
-        m_screenSwitch(event->stream, true);
+    const auto payload = request->payload();
+    if (m_model.take(std::string(reinterpret_cast<const char*>(payload.data()), payload.size())))
         m_dirty = true;
-    }
     return 0;
 }
 

@@ -4,24 +4,19 @@
 #include "platform/MessageTarget.h"
 
 #include <chrono>
-#include <functional>
-
-namespace zeb::stream {
-class IOSTStream;
-}
+#include <string>
+#include <vector>
 
 namespace zeb::tools::sim {
 
-// The simulator's front panel on its main thread: the request window of every connection,
-// it feeds the panel model with the keys and clicks that arrive and notes which connections
-// switched the screen on ("$PKVR,SCREEN,2,,ON" / "OFF"). The screen is drawn again when the
-// model changed, when a connection switched it on, and every second for the clock.
+// The simulator's front panel on its main thread: the request window of every connection, it
+// feeds the panel model with the keys and clicks that arrive. The screen is drawn again when the
+// model changed, when told (a connection switched it on), and every second for the clock.
 class PanelWindow : public platform::MessageTarget
 {
 public:
-    using ScreenSwitch = std::function<void(stream::IOSTStream* peer, bool on)>;
-
-    explicit PanelWindow(ScreenSwitch screenSwitch);
+    // The next call to due() draws the screen whatever the time.
+    void invalidate() { m_dirty = true; }
 
     // The display lists to send now, or nothing when the screen has not changed since the last.
     std::vector<std::string> due(std::chrono::system_clock::time_point now);
@@ -29,7 +24,6 @@ public:
     platform::LResult onMessage(platform::MessageId message, platform::WParam wParam, platform::LParam lParam) override;
 
 private:
-    ScreenSwitch m_screenSwitch;
     PanelModel m_model;
     bool m_dirty = true;
     std::int64_t m_drawnSecond = -1;

@@ -52,6 +52,8 @@ constexpr auto kIdleSlice = std::chrono::milliseconds(20);
 constexpr std::size_t kBatchMax = 256;
 constexpr int kWriteRetries = 200;
 constexpr int kWriteRetryMs = 5;
+// "$PKVR,SCREEN,2,,ON" and "...,OFF" switch the front panel's screen output of a connection.
+constexpr std::string_view kScreenPrefix = "$PKVR,SCREEN,2,,";
 
 std::atomic<bool> g_stop{false};
 
@@ -172,14 +174,8 @@ public:
     // Every connection gets this window as its request window: the front panel.
     void setPanelWindow(platform::Handle window) { m_panelWindow = window; }
 
-    // Whether a connection switched the screen on, and until when it stays on.
-    void setScreen(stream::IOSTStream* peer, bool on)
-    {
-        const std::lock_guard lock(m_mutex);
-        for (auto& p : m_peers)
-            if (p.stream == peer)
-                p.screen = on;
-    }
+    // A connection switched the screen on since the last call.
+    bool takeScreenSwitchedOn() { return m_screenSwitchedOn.exchange(false); }
 
     bool anyScreen() const
     {
@@ -279,8 +275,12 @@ private:
             return;
         if (code == stream::StreamEventCode::Connect) {
             peer->subscribeCallback(&TcpServer::onPeerEvent, &self);
-            if (self.m_panelWindow != platform::kNoHandle)
+            // The window takes only the requests: were it told of every message as a subscriber, a receive
+            // thread writing a reply under this lock would wait for the main thread, which may wait for the lock.
+            if (self.m_panelWindow != platform::kNoHandle) {
                 stream::rpc::RemoteRequests::registerRequestWindow(*peer, self.m_panelWindow);
+                peer->setWindowState(self.m_panelWindow, stream::SubscriberState::Disabled);
+            }
             const std::lock_guard lock(self.m_mutex);
             const bool first
                 = std::none_of(self.m_peers.begin(), self.m_peers.end(), [](const Peer& p) { return !p.dropping; });
@@ -295,13 +295,26 @@ private:
         }
     }
 
+    void switchScreen(stream::IOSTStream* peer, bool on)
+    {
+        const std::lock_guard lock(m_mutex);
+        for (auto& p : m_peers)
+            if (p.stream == peer)
+                p.screen = on;
+        if (on)
+            m_screenSwitchedOn = true;
+    }
+
     static void onPeerEvent(void* context, stream::IOSTStream* peer, stream::StreamEventCode code,
                             std::intptr_t argument)
     {
         if (code != stream::StreamEventCode::Receive || !peer)
             return;
         auto& self = *static_cast<TcpServer*>(context);
-        const std::string reply = self.m_responder.answer(stream::eventArgument(argument).text());
+        const std::string_view text = stream::eventArgument(argument).text();
+        if (text.starts_with(kScreenPrefix))
+            self.switchScreen(peer, text.substr(kScreenPrefix.size()).starts_with("ON"));
+        const std::string reply = self.m_responder.answer(text);
         if (reply.empty())
             return;
         const std::lock_guard lock(self.m_mutex);
@@ -316,6 +329,7 @@ private:
     mutable std::mutex m_mutex;
     std::vector<Peer> m_peers;
     std::atomic<bool> m_firstListener{false};
+    std::atomic<bool> m_screenSwitchedOn{false};
     // Last, so it goes first: destroying it destroys the peers, which may still notify.
     stream::IOSTStream m_server{65};
 };
@@ -346,7 +360,7 @@ int runTcp(const Options& options, CapturePlayer& player, FaultInjector& faults,
     platform::HeadlessDispatcher dispatcher;
     TcpServer server(responder);
     std::optional<PanelWindow> panel;
-    panel.emplace([&server](stream::IOSTStream* peer, bool on) { server.setScreen(peer, on); });
+    panel.emplace();
     server.setPanelWindow(panel->handle());
     if (!server.open(options.port)) {
         std::fprintf(stderr, "zeb500-sim: cannot listen on port %d\n", options.port);
@@ -367,6 +381,8 @@ int runTcp(const Options& options, CapturePlayer& player, FaultInjector& faults,
             pump(dispatcher, now + kIdleSlice);
             continue;
         }
+        if (server.takeScreenSwitchedOn())
+            panel->invalidate();
         if (server.anyScreen())
             server.sendScreen(panel->due(std::chrono::system_clock::now()));
         if (faults.stalled(now - playStart)) {
