@@ -37,19 +37,19 @@ void JsonPainter::selectFont(const DisplayFont& font)
 void JsonPainter::selectPen(const DisplayPen& pen)
 {
     m_lines += "{\"op\": \"pen\", \"style\": " + std::to_string(pen.style) + ", \"width\": " + std::to_string(pen.width)
-             + ", \"color\": " + std::to_string(pen.color) + "}\n";
+        + ", \"color\": " + std::to_string(pen.color) + "}\n";
 }
 
 void JsonPainter::drawText(int x, int y, std::string_view text)
 {
     m_lines += "{\"op\": \"text\", \"x\": " + std::to_string(x) + ", \"y\": " + std::to_string(y)
-             + ", \"text\": " + quoted(text) + "}\n";
+        + ", \"text\": " + quoted(text) + "}\n";
 }
 
 void JsonPainter::drawLine(int x1, int y1, int x2, int y2)
 {
     m_lines += "{\"op\": \"line\", \"x1\": " + std::to_string(x1) + ", \"y1\": " + std::to_string(y1)
-             + ", \"x2\": " + std::to_string(x2) + ", \"y2\": " + std::to_string(y2) + "}\n";
+        + ", \"x2\": " + std::to_string(x2) + ", \"y2\": " + std::to_string(y2) + "}\n";
 }
 
 void JsonPainter::end()

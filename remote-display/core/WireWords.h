@@ -16,7 +16,7 @@ inline bool readWordAt(std::span<const std::uint8_t> bytes, std::size_t at, std:
     if (at > bytes.size() || bytes.size() - at < 4)
         return false;
     value = static_cast<std::uint32_t>(bytes[at]) | static_cast<std::uint32_t>(bytes[at + 1]) << 8
-          | static_cast<std::uint32_t>(bytes[at + 2]) << 16 | static_cast<std::uint32_t>(bytes[at + 3]) << 24;
+        | static_cast<std::uint32_t>(bytes[at + 2]) << 16 | static_cast<std::uint32_t>(bytes[at + 3]) << 24;
     return true;
 }
 

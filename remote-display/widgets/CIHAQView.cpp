@@ -3,6 +3,7 @@
 #include "remote-display/core/PanelRequests.h"
 #include "remote-display/core/TextDisplay.h"
 #include "remote-display/widgets/CIHAQDocument.h"
+#include "remote-display/widgets/QtDisplayPainter.h"
 #include "stream/IOSTStream.h"
 
 #include <QPainter>
@@ -60,9 +61,7 @@ void CIHAQView::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
     const std::uint32_t bgr = TextDisplay::levelColor(m_level);
-    painter.fillRect(QRect(0, 0, kTextWidth, 2 * kCharHeight),
-                     QColor(static_cast<int>(bgr & 0xFF), static_cast<int>((bgr >> 8) & 0xFF),
-                            static_cast<int>((bgr >> 16) & 0xFF)));
+    painter.fillRect(QRect(0, 0, kTextWidth, 2 * kCharHeight), QtDisplayPainter::color(bgr));
     QFont font(QStringLiteral("Courier"));
     font.setStyleHint(QFont::Monospace);
     font.setPixelSize(kCharHeight);

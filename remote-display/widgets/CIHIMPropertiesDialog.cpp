@@ -1,6 +1,7 @@
 #include "remote-display/widgets/CIHIMPropertiesDialog.h"
 
 #include "app/framework/DialogRunner.h"
+#include "remote-display/widgets/QtDisplayPainter.h"
 
 #include <QCheckBox>
 #include <QColorDialog>
@@ -21,11 +22,6 @@ QSpinBox* numberBox(int value, int low, int high)
     return box;
 }
 
-QColor colorOf(std::uint32_t bgr)
-{
-    return QColor(static_cast<int>(bgr & 0xFF), static_cast<int>((bgr >> 8) & 0xFF), static_cast<int>((bgr >> 16) & 0xFF));
-}
-
 } // namespace
 
 CIHIMPropertiesDialog::CIHIMPropertiesDialog(const PanelSettings& settings, QWidget* parent)
@@ -34,10 +30,13 @@ CIHIMPropertiesDialog::CIHIMPropertiesDialog(const PanelSettings& settings, QWid
     , m_pressedSound(new QCheckBox(tr("Beep when a key is pressed")))
     , m_releasedSound(new QCheckBox(tr("Beep when a key is released")))
     , m_autoConnect(new QCheckBox(tr("Connect automatically")))
-    , m_pressedFrequency(numberBox(settings.pressed.frequency, PanelSettings::kMinFrequency, PanelSettings::kMaxFrequency))
+    , m_pressedFrequency(
+          numberBox(settings.pressed.frequency, PanelSettings::kMinFrequency, PanelSettings::kMaxFrequency))
     , m_pressedDuration(numberBox(settings.pressed.duration, PanelSettings::kMinDuration, PanelSettings::kMaxDuration))
-    , m_releasedFrequency(numberBox(settings.released.frequency, PanelSettings::kMinFrequency, PanelSettings::kMaxFrequency))
-    , m_releasedDuration(numberBox(settings.released.duration, PanelSettings::kMinDuration, PanelSettings::kMaxDuration))
+    , m_releasedFrequency(
+          numberBox(settings.released.frequency, PanelSettings::kMinFrequency, PanelSettings::kMaxFrequency))
+    , m_releasedDuration(
+          numberBox(settings.released.duration, PanelSettings::kMinDuration, PanelSettings::kMaxDuration))
     , m_colorButton(new QPushButton(tr("Colour...")))
 {
     setWindowTitle(tr("Properties"));
@@ -73,12 +72,13 @@ PanelSettings CIHIMPropertiesDialog::settings() const
 void CIHIMPropertiesDialog::setColor(std::uint32_t color)
 {
     m_settings.color = color & 0xFFFFFF;
-    m_colorButton->setStyleSheet(QStringLiteral("background-color: %1").arg(colorOf(m_settings.color).name()));
+    m_colorButton->setStyleSheet(
+        QStringLiteral("background-color: %1").arg(QtDisplayPainter::color(m_settings.color).name()));
 }
 
 void CIHIMPropertiesDialog::chooseColor()
 {
-    QColorDialog dialog(colorOf(m_settings.color), this);
+    QColorDialog dialog(QtDisplayPainter::color(m_settings.color), this);
     if (framework::DialogRunner::run(dialog) != QDialog::Accepted)
         return;
     const QColor chosen = dialog.selectedColor();

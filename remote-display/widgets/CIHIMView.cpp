@@ -78,14 +78,17 @@ QPolygon CIHIMView::outline()
     // The panel's shape: its rectangle with rounded corners, seven points on each corner's arc.
     constexpr int kRadius = 24;
     constexpr int kPointsPerCorner = 7;
-    const QPoint centres[] = {{kWidth - kRadius, kRadius}, {kWidth - kRadius, kHeight - kRadius},
-                              {kRadius, kHeight - kRadius}, {kRadius, kRadius}};
+    const QPoint centres[] = {{kWidth - kRadius, kRadius},
+                              {kWidth - kRadius, kHeight - kRadius},
+                              {kRadius, kHeight - kRadius},
+                              {kRadius, kRadius}};
     QPolygon shape;
     for (int corner = 0; corner < 4; ++corner) {
         for (int i = 0; i < kPointsPerCorner; ++i) {
             const double angle = (corner - 1 + static_cast<double>(i) / (kPointsPerCorner - 1)) * M_PI / 2;
-            shape << centres[corner] + QPoint(static_cast<int>(std::lround(kRadius * std::cos(angle))),
-                                              static_cast<int>(std::lround(kRadius * std::sin(angle))));
+            shape << centres[corner]
+                    + QPoint(static_cast<int>(std::lround(kRadius * std::cos(angle))),
+                             static_cast<int>(std::lround(kRadius * std::sin(angle))));
         }
     }
     return shape;
@@ -251,11 +254,12 @@ void CIHIMView::connectStream()
         hooks.changed = [] {};
         m_keeper = std::make_unique<connection::ConnectionKeeper>(*stream, std::move(hooks));
     }
-    connection::ConnectCommand::Hooks hooks = connection::connectDialogHooks(this, [this](const stream::IOSTStream& opened) {
-        m_settings.path = opened.address();
-        m_settings.write(platform::Settings::current());
-        m_display->show();
-    });
+    connection::ConnectCommand::Hooks hooks
+        = connection::connectDialogHooks(this, [this](const stream::IOSTStream& opened) {
+              m_settings.path = opened.address();
+              m_settings.write(platform::Settings::current());
+              m_display->show();
+          });
     if (m_sheet)
         hooks.runSheet = m_sheet;
     hooks.open = [this](const stream::StreamAddress& address, std::function<void(bool)> done) {

@@ -72,8 +72,7 @@ void CWICORemoteDisplay::setBackground(std::uint32_t color)
 void CWICORemoteDisplay::paintDisplay(QPainter& painter, std::span<const std::uint8_t> list, std::uint32_t background)
 {
     painter.fillRect(0, 0, DisplayInterpreter::kWidth, DisplayInterpreter::kHeight,
-                     QColor(static_cast<int>(background & 0xFF), static_cast<int>((background >> 8) & 0xFF),
-                            static_cast<int>((background >> 16) & 0xFF)));
+                     QtDisplayPainter::color(background));
     painter.setClipRect(0, 0, DisplayInterpreter::kWidth, DisplayInterpreter::kHeight);
     QtDisplayPainter drawer(painter);
     DisplayInterpreter::paint(list, drawer);

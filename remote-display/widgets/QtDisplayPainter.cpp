@@ -6,11 +6,6 @@ namespace zeb::remote_display {
 
 namespace {
 
-QColor colorOf(std::uint32_t bgr)
-{
-    return QColor(static_cast<int>(bgr & 0xFF), static_cast<int>((bgr >> 8) & 0xFF), static_cast<int>((bgr >> 16) & 0xFF));
-}
-
 Qt::PenStyle styleOf(std::uint32_t style)
 {
     switch (style) {
@@ -30,6 +25,12 @@ Qt::PenStyle styleOf(std::uint32_t style)
 }
 
 } // namespace
+
+QColor QtDisplayPainter::color(std::uint32_t bgr)
+{
+    return QColor(static_cast<int>(bgr & 0xFF), static_cast<int>((bgr >> 8) & 0xFF),
+                  static_cast<int>((bgr >> 16) & 0xFF));
+}
 
 QtDisplayPainter::QtDisplayPainter(QPainter& painter)
     : m_painter(painter)
@@ -51,7 +52,7 @@ void QtDisplayPainter::selectFont(const DisplayFont& font)
 
 void QtDisplayPainter::selectPen(const DisplayPen& pen)
 {
-    QPen qpen(colorOf(pen.color));
+    QPen qpen(color(pen.color));
     qpen.setStyle(styleOf(pen.style));
     qpen.setWidth(static_cast<int>(pen.width));
     m_painter.setPen(qpen);

@@ -2,6 +2,7 @@
 
 #include "remote-display/core/DisplayPainter.h"
 
+#include <QColor>
 #include <QFont>
 
 class QPainter;
@@ -15,6 +16,9 @@ class QtDisplayPainter : public DisplayPainter
 {
 public:
     explicit QtDisplayPainter(QPainter& painter);
+
+    // A colour written 0xBBGGRR.
+    static QColor color(std::uint32_t bgr);
 
     void selectFont(const DisplayFont& font) override;
     void selectPen(const DisplayPen& pen) override;

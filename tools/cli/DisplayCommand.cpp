@@ -43,14 +43,15 @@ std::optional<std::pair<int, int>> parseClick(std::string_view text)
         return std::nullopt;
     const auto x = parseCode(text.substr(0, comma));
     const auto y = parseCode(text.substr(comma + 1));
-    if (!x || !y || *x >= remote_display::DisplayInterpreter::kWidth || *y >= remote_display::DisplayInterpreter::kHeight)
+    if (!x || !y || *x >= remote_display::DisplayInterpreter::kWidth
+        || *y >= remote_display::DisplayInterpreter::kHeight)
         return std::nullopt;
     return std::pair{static_cast<int>(*x), static_cast<int>(*y)};
 }
 
 // The keys, then the clicks, each sent after a list has come.
-bool parseActions(const DisplayCommand::Options& options, std::vector<std::function<void(stream::IOSTStream&)>>& actions,
-                  std::FILE* err)
+bool parseActions(const DisplayCommand::Options& options,
+                  std::vector<std::function<void(stream::IOSTStream&)>>& actions, std::FILE* err)
 {
     for (const std::string& key : options.keys) {
         const auto code = parseCode(key);
@@ -77,7 +78,8 @@ bool parseActions(const DisplayCommand::Options& options, std::vector<std::funct
 DisplayCommand::Options& DisplayCommand::addTo(CLI::App& app, CLI::App*& subcommand)
 {
     static Options options;
-    subcommand = app.add_subcommand("display", "Show a receiver's front-panel display as drawing operations (JSON lines)");
+    subcommand
+        = app.add_subcommand("display", "Show a receiver's front-panel display as drawing operations (JSON lines)");
     subcommand->add_option("address", options.address, "Stream address, e.g. /dev/client/localhost/4001")->required();
     subcommand->add_option("--key", options.keys, "Key code to send after a list (decimal or 0x...), repeatable");
     subcommand->add_option("--click", options.clicks, "Click X,Y in the display to send after a list, repeatable");

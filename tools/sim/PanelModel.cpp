@@ -109,7 +109,8 @@ std::vector<std::string> PanelModel::screen(std::uint32_t secondsOfDay) const
                   secondsOfDay % 60);
     list.font("16x8").text(246, 4, clock).line(0, 34, 319, 34);
     for (std::size_t row = 0; row < kMenuRows; ++row)
-        list.cursor(static_cast<std::uint32_t>(row + 4), 2).text(std::string(row == m_cursor ? "> " : "  ") + kMenu[row]);
+        list.cursor(static_cast<std::uint32_t>(row + 4), 2)
+            .text(std::string(row == m_cursor ? "> " : "  ") + kMenu[row]);
     char value[32];
     std::snprintf(value, sizeof value, "Value: %05u", m_value);
     list.cursor(10, 2).text(value);
@@ -118,9 +119,7 @@ std::vector<std::string> PanelModel::screen(std::uint32_t secondsOfDay) const
         list.text(static_cast<double>(8 + 64 * i), 220, kSoftKeys[i]);
     if (m_click) {
         const auto [x, y] = *m_click;
-        list.pen({0, 1, kBlue})
-            .line(x - 4.0, y - 4.0, x + 4.0, y + 4.0)
-            .line(x - 4.0, y + 4.0, x + 4.0, y - 4.0);
+        list.pen({0, 1, kBlue}).line(x - 4.0, y - 4.0, x + 4.0, y + 4.0).line(x - 4.0, y + 4.0, x + 4.0, y - 4.0);
     }
     return list.payloads();
 }

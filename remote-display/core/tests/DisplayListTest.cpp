@@ -1,6 +1,7 @@
+#include "remote-display/core/DisplayList.h"
+
 #include "platform/HeadlessDispatcher.h"
 #include "remote-display/core/DisplayInterpreter.h"
-#include "remote-display/core/DisplayList.h"
 #include "remote-display/core/DisplayListWriter.h"
 #include "remote-display/core/DisplayReceiver.h"
 #include "remote-display/core/JsonPainter.h"
@@ -40,8 +41,7 @@ struct InterpreterCase
 };
 
 class Interpreter : public ::testing::TestWithParam<InterpreterCase>
-{
-};
+{ };
 
 // Each list is built with the writer and read back as the operations the painter is given.
 TEST_P(Interpreter, DrawsWhatTheListSays)
@@ -113,12 +113,13 @@ TEST(InterpreterPaint, DrawsTheBorderFirst)
 {
     JsonPainter painter;
     DisplayInterpreter::paint({}, painter);
-    EXPECT_EQ(painter.lines(), "{\"op\": \"font\", \"name\": \"16x8\"}\n"
-                               "{\"op\": \"pen\", \"style\": 0, \"width\": 0, \"color\": 255}\n"
-                               "{\"op\": \"line\", \"x1\": 0, \"y1\": 0, \"x2\": 319, \"y2\": 0}\n"
-                               "{\"op\": \"line\", \"x1\": 0, \"y1\": 0, \"x2\": 0, \"y2\": 239}\n"
-                               "{\"op\": \"line\", \"x1\": 0, \"y1\": 239, \"x2\": 319, \"y2\": 239}\n"
-                               "{\"op\": \"line\", \"x1\": 319, \"y1\": 0, \"x2\": 319, \"y2\": 239}\n");
+    EXPECT_EQ(painter.lines(),
+              "{\"op\": \"font\", \"name\": \"16x8\"}\n"
+              "{\"op\": \"pen\", \"style\": 0, \"width\": 0, \"color\": 255}\n"
+              "{\"op\": \"line\", \"x1\": 0, \"y1\": 0, \"x2\": 319, \"y2\": 0}\n"
+              "{\"op\": \"line\", \"x1\": 0, \"y1\": 0, \"x2\": 0, \"y2\": 239}\n"
+              "{\"op\": \"line\", \"x1\": 0, \"y1\": 239, \"x2\": 319, \"y2\": 239}\n"
+              "{\"op\": \"line\", \"x1\": 319, \"y1\": 0, \"x2\": 319, \"y2\": 239}\n");
 }
 
 void takeAll(DisplayList& list, const std::vector<std::string>& payloads)

@@ -19,10 +19,10 @@ TEST(PanelKeys, FindsTheKeyUnderAPointEdgesIncluded)
         std::uint32_t code;
     };
     const Case cases[] = {
-        {485, 72, key_code::Digit1},       {527, 101, key_code::Digit1}, {541, 117, 0xFFFF0005u},
-        {635, 229, key_code::Digit0},      {100, 342, key_code::Soft1},  {398, 343, key_code::Soft5},
-        {595, 249, key_code::Contrast},    {636, 320, key_code::Menu},   {496, 232, key_code::Up},
-        {539, 338, key_code::Down},        {466, 307, key_code::Left},   {571, 264, key_code::Right},
+        {485, 72, key_code::Digit1},    {527, 101, key_code::Digit1}, {541, 117, 0xFFFF0005u},
+        {635, 229, key_code::Digit0},   {100, 342, key_code::Soft1},  {398, 343, key_code::Soft5},
+        {595, 249, key_code::Contrast}, {636, 320, key_code::Menu},   {496, 232, key_code::Up},
+        {539, 338, key_code::Down},     {466, 307, key_code::Left},   {571, 264, key_code::Right},
     };
     for (const Case& c : cases) {
         const HotSpot* spot = PanelKeys::at(c.x, c.y);

@@ -1,6 +1,6 @@
+#include "remote-display/core/DisplayInterpreter.h"
 #include "remote-display/core/DisplayListWriter.h"
 #include "remote-display/core/JsonPainter.h"
-#include "remote-display/core/DisplayInterpreter.h"
 #include "remote-display/core/PanelKeys.h"
 #include "remote-display/widgets/CIHAQDocument.h"
 #include "remote-display/widgets/CIHAQView.h"

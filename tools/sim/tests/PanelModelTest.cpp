@@ -1,4 +1,5 @@
 #include "tools/sim/PanelModel.h"
+
 #include "remote-display/core/DisplayInterpreter.h"
 #include "remote-display/core/DisplayList.h"
 #include "remote-display/core/JsonPainter.h"
