@@ -1,10 +1,13 @@
+#include "platform/Settings.h"
 #include "remote-display/core/DisplayInterpreter.h"
 #include "remote-display/core/DisplayListWriter.h"
 #include "remote-display/core/JsonPainter.h"
 #include "remote-display/core/PanelKeys.h"
+#include "remote-display/core/PanelSettings.h"
 #include "remote-display/widgets/CIHAQDocument.h"
 #include "remote-display/widgets/CIHAQView.h"
 #include "remote-display/widgets/CIHIMDocument.h"
+#include "remote-display/widgets/CIHIMPropertiesDialog.h"
 #include "remote-display/widgets/CIHIMView.h"
 #include "remote-display/widgets/CWICORemoteDisplay.h"
 #include "remote-display/widgets/RemoteDisplayTypes.h"
@@ -17,6 +20,7 @@
 #include "testsupport/QtWaitFor.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QImage>
 #include <QPainter>
 #include <QSpinBox>
@@ -30,6 +34,12 @@ namespace zeb::remote_display {
 namespace {
 
 using testsupport::qtWaitFor;
+
+void editProperties(CIHIMPropertiesDialog& dialog)
+{
+    dialog.setColor(0x112233);
+    dialog.findChildren<QCheckBox*>().front()->setChecked(false);
+}
 
 std::string clientAddress(unsigned port)
 {
@@ -154,6 +164,31 @@ TEST_F(RemoteDisplayWindowTest, HeldKeyStopsWhenItsReleaseIsLost)
         QCoreApplication::sendEvent(&view, &event);
         EXPECT_FALSE(view.repeating()) << lost;
     }
+}
+
+// Properties: OK keeps the edited settings in the settings file and paints the display in the new colour; a key
+// sound switched off stays silent.
+TEST_F(RemoteDisplayWindowTest, PropertiesChangeSoundsAndColour)
+{
+    CIHIMView& view = openPanel();
+    answers.next<CIHIMPropertiesDialog>([](CIHIMPropertiesDialog& dialog) {
+        editProperties(dialog);
+        return QDialog::Accepted;
+    });
+    view.propertiesAction()->trigger();
+    const PanelSettings stored = PanelSettings::read(platform::Settings::current());
+    EXPECT_EQ(stored.color, 0x112233u);
+    EXPECT_FALSE(stored.pressed.on);
+    QImage image(view.display()->size(), QImage::Format_RGB32);
+    view.display()->render(&image);
+    // k = 0 blends the base colour to white; the border stays red.
+    EXPECT_EQ(image.pixelColor(160, 120), QColor(Qt::white));
+    QTest::mousePress(&view, Qt::LeftButton, {}, centre(key_code::Contrast));
+    QTest::mouseRelease(&view, Qt::LeftButton, {}, centre(key_code::Contrast));
+    view.display()->render(&image);
+    // One contrast step, k = 0.1: each channel v becomes v + floor((255 - v) * 0.9).
+    EXPECT_EQ(image.pixelColor(160, 120), QColor(0x33 + 183, 0x22 + 198, 0x11 + 214));
+    EXPECT_EQ(beeps, (std::vector<int>{380})) << "only the release beeps";
 }
 
 // The small view's spin control steps the simulator's number, which the panel shows; its workspace line names
