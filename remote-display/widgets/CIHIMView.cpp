@@ -112,6 +112,33 @@ void CIHIMView::paintEvent(QPaintEvent*)
     }
 }
 
+void CIHIMView::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    applyShape();
+}
+
+void CIHIMView::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    applyShape();
+}
+
+void CIHIMView::applyShape()
+{
+    QWidget* frame = m_document.frame();
+    if (!frame || !frame->isAncestorOf(this))
+        return;
+    if (frame->isMaximized()) {
+        frame->clearMask();
+        return;
+    }
+    // The frame is at least as large as the panel, whatever placement it was given.
+    const QPoint offset = mapTo(frame, QPoint(0, 0));
+    frame->resize(frame->size().expandedTo(QSize(offset.x() + kWidth, offset.y() + kHeight)));
+    frame->setMask(QRegion(outline().translated(offset)));
+}
+
 void CIHIMView::applyBackground()
 {
     m_display->setBackground(m_settings.contrast.background(m_settings.color));

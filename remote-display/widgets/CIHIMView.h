@@ -73,11 +73,15 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     bool event(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     void streamOpened();
     void showMenu(const QPoint& at);
     void applyBackground();
+    // Gives the frame the panel's size and outline (a maximised frame keeps its rectangle).
+    void applyShape();
     void repeatTick();
 
     CIHIMDocument& m_document;

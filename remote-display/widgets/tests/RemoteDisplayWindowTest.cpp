@@ -22,6 +22,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QImage>
+#include <QMdiSubWindow>
 #include <QPainter>
 #include <QSpinBox>
 #include <QTest>
@@ -154,9 +155,17 @@ TEST_F(RemoteDisplayWindowTest, PanelMirrorsTheSimulatorAndRecoversAfterAReconne
 }
 
 // A held key stops repeating when its release is lost: focus gone, the window hidden, a popup grabbing the mouse.
+// The window has the panel's shape.
 TEST_F(RemoteDisplayWindowTest, HeldKeyStopsWhenItsReleaseIsLost)
 {
     CIHIMView& view = openPanel();
+    QWidget* frame = view.parentWidget();
+    while (frame && !qobject_cast<QMdiSubWindow*>(frame))
+        frame = frame->parentWidget();
+    ASSERT_NE(frame, nullptr);
+    const QPoint origin = view.mapTo(frame, QPoint(0, 0));
+    EXPECT_FALSE(frame->mask().contains(origin)) << "the corner is cut off";
+    EXPECT_TRUE(frame->mask().contains(origin + centre(key_code::Menu)));
     for (const QEvent::Type lost : {QEvent::FocusOut, QEvent::Hide, QEvent::UngrabMouse}) {
         QTest::mousePress(&view, Qt::LeftButton, {}, centre(0xFFFF0005u));
         ASSERT_TRUE(view.repeating());
