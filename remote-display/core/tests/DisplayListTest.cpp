@@ -188,8 +188,9 @@ TEST(DisplayReceiver, KeepsReceivingAfterTheStreamReopens)
     platform::HeadlessDispatcher dispatcher;
     int completed = 0;
     int opened = 0;
-    DisplayReceiver receiver({[&] { ++completed; }, [&] { ++opened; }, {}});
+    // The stream outlives the receiver, which leaves it when it goes.
     stream::IOSTStream stream(stream::IOSTStream::kAnonymous);
+    DisplayReceiver receiver({[&] { ++completed; }, [&] { ++opened; }, {}});
     receiver.attach(&stream);
     DisplayListWriter writer(4000);
     writer.text("up");
