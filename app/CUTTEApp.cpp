@@ -24,6 +24,7 @@
 #include "platform/Messaging.h"
 #include "platform/Settings.h"
 #include "recorder/document/CIHDMDocument.h"
+#include "remote-display/widgets/RemoteDisplayTypes.h"
 #include "stream/IOSTStream.h"
 #include "stream/StreamDevice.h"
 #include "stream/StreamRegistry.h"
@@ -191,6 +192,7 @@ void CUTTEApp::initRegistries()
     trace::registerTraceDocumentType();
     documentation::registerBrowserDocumentType();
     geometry::registerGeometryDocumentType();
+    remote_display::registerRemoteDisplayDocumentTypes();
 }
 
 void CUTTEApp::readHomeDirectory()

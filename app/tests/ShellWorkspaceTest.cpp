@@ -86,6 +86,11 @@ TEST_F(ShellWorkspaceTest, SavedWorkspaceLoadsBackAndSavesIdentically)
     frame().executeCommand(33400);
     ASSERT_TRUE(frame().commandEnabled(33402));
     frame().executeCommand(33402);
+    // Both remote display views.
+    ASSERT_TRUE(frame().commandEnabled(33403));
+    frame().executeCommand(33403);
+    ASSERT_TRUE(frame().commandEnabled(33404));
+    frame().executeCommand(33404);
     auto* terminal = framework::DocumentManager::instance().byKey("IHTE")->firstDocument();
     ASSERT_NE(terminal, nullptr);
     terminal->frame()->place(QRect(10, 20, 500, 300));
@@ -134,6 +139,8 @@ TEST_F(ShellWorkspaceTest, SavedWorkspaceLoadsBackAndSavesIdentically)
     terminal = framework::DocumentManager::instance().byKey("IHTE")->firstDocument();
     ASSERT_NE(terminal, nullptr);
     EXPECT_NE(framework::DocumentManager::instance().byKey("IHDM")->firstDocument(), nullptr);
+    EXPECT_NE(framework::DocumentManager::instance().byKey("IHAQ")->firstDocument(), nullptr);
+    EXPECT_NE(framework::DocumentManager::instance().byKey("IHIM")->firstDocument(), nullptr);
     EXPECT_EQ(terminal->frame()->normalPlacement(), QRect(10, 20, 500, 300));
     EXPECT_EQ(static_cast<terminal::CIHTEDocument*>(terminal)->options().pair(terminal::MessageCategory::RTCM,
                                                                               terminal::Direction::Receive),

@@ -1,7 +1,8 @@
 // zeb500-cli: the workbench's core without a display, for test benches and scripts.
 
-#include "DocAddressCommand.h"
 #include "CompileCommand.h"
+#include "DisplayCommand.h"
+#include "DocAddressCommand.h"
 #include "FrameCommand.h"
 #include "HeadingCommand.h"
 #include "PingCommand.h"
@@ -72,6 +73,7 @@ int main(int argc, char** argv)
         add<CompileCommand>(app),
         add<SkyplotCommand>(app),
         add<HeadingCommand>(app),
+        add<DisplayCommand>(app),
     };
     CLI11_PARSE(app, argc, argv);
     // The workbench's settings (serial port names, terminal options) apply to the tool too.

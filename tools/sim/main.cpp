@@ -8,16 +8,20 @@
 #include "FaultInjector.h"
 #include "FrameSource.h"
 #include "HeadingSimulator.h"
+#include "PanelWindow.h"
 #include "QueryResponder.h"
 #include "SinkServer.h"
 #include "SkyConstellation.h"
 #include "TemporaryCopy.h"
 #include "TraceModel.h"
 #include "platform/Environment.h"
+#include "platform/HeadlessDispatcher.h"
 #include "stream/IOSTStream.h"
 #include "stream/StreamCallback.h"
 #include "stream/StreamEvent.h"
+#include "stream/rpc/RemoteFileRequest.h"
 #include "stream/rpc/RemoteRequests.h"
+#include "stream/rpc/RequestCode.h"
 #include "stream/socket/ConnectedSocketDevice.h"
 #include "stream/socket/HostAddress.h"
 #include "stream/socket/ServerSocketDevice.h"
@@ -55,6 +59,8 @@ constexpr int kWriteRetries = 200;
 constexpr int kWriteRetryMs = 5;
 // Ten minutes of the made-up sky, played in a loop like a capture.
 constexpr unsigned kSkySeconds = 600;
+// "$PKVR,SCREEN,2,,ON" and "...,OFF" switch the front panel's screen output of a connection.
+constexpr std::string_view kScreenPrefix = "$PKVR,SCREEN,2,,";
 
 std::atomic<bool> g_stop{false};
 
@@ -144,12 +150,19 @@ bool parsePace(const Options& options, Pace& pace)
     return true;
 }
 
-// Sleeps until the next piece is due, in slices short enough to notice a stop request.
-void waitForNext(const CapturePlayer& player, Clock::time_point now)
+// Serves the front panel's messages until `until`.
+void pump(platform::HeadlessDispatcher& dispatcher, Clock::time_point until)
 {
-    const auto until = std::min(player.nextDue(), now + kIdleSlice);
+    const auto now = Clock::now();
     if (until > now)
-        std::this_thread::sleep_until(until);
+        dispatcher.runUntil([] { return g_stop.load(); },
+                            std::chrono::duration_cast<std::chrono::milliseconds>(until - now) + std::chrono::milliseconds(1));
+}
+
+// Waits until the next piece is due, in slices short enough to notice a stop request.
+void waitForNext(platform::HeadlessDispatcher& dispatcher, const CapturePlayer& player, Clock::time_point now)
+{
+    pump(dispatcher, std::min(player.nextDue(), now + kIdleSlice));
 }
 
 // Takes every piece due now (a bounded batch) with the frames mixed in after them, passes each
@@ -185,6 +198,36 @@ public:
     TcpServer(QueryResponder& responder)
         : m_responder(responder)
     {
+    }
+
+    // Every connection gets this window as its request window: the front panel.
+    void setPanelWindow(platform::Handle window) { m_panelWindow = window; }
+
+    // A connection switched the screen on since the last call.
+    bool takeScreenSwitchedOn() { return m_screenSwitchedOn.exchange(false); }
+
+    bool anyScreen() const
+    {
+        const std::lock_guard lock(m_mutex);
+        return std::any_of(m_peers.begin(), m_peers.end(), [](const Peer& p) { return p.screen && !p.dropping; });
+    }
+
+    // Sends display-list requests to the connections whose screen is on, under the playback's
+    // lock so that their bytes never interleave with a sentence.
+    void sendScreen(const std::vector<std::string>& payloads)
+    {
+        if (payloads.empty())
+            return;
+        const std::lock_guard lock(m_mutex);
+        stream::rpc::RemoteFileRequest record;
+        for (auto& peer : m_peers) {
+            if (peer.dropping || !peer.screen)
+                continue;
+            for (const std::string& payload : payloads) {
+                record.assign({reinterpret_cast<const std::uint8_t*>(payload.data()), payload.size()});
+                stream::rpc::RemoteRequests::send(*peer.stream, record, stream::rpc::request_kind::Record);
+            }
+        }
     }
 
     bool open(int port)
@@ -250,6 +293,7 @@ private:
         stream::IOSTStream* stream = nullptr;
         Clock::time_point since;
         bool dropping = false;
+        bool screen = false;
     };
 
     static void onServerEvent(void* context, stream::IOSTStream*, stream::StreamEventCode code, std::intptr_t argument)
@@ -260,10 +304,16 @@ private:
             return;
         if (code == stream::StreamEventCode::Connect) {
             peer->subscribeCallback(&TcpServer::onPeerEvent, &self);
+            // The window takes only the requests: were it told of every message as a subscriber, a receive
+            // thread writing a reply under this lock would wait for the main thread, which may wait for the lock.
+            if (self.m_panelWindow != platform::kNoHandle) {
+                stream::rpc::RemoteRequests::registerRequestWindow(*peer, self.m_panelWindow);
+                peer->setWindowState(self.m_panelWindow, stream::SubscriberState::Disabled);
+            }
             const std::lock_guard lock(self.m_mutex);
             const bool first
                 = std::none_of(self.m_peers.begin(), self.m_peers.end(), [](const Peer& p) { return !p.dropping; });
-            self.m_peers.push_back({peer, Clock::now(), false});
+            self.m_peers.push_back({peer, Clock::now(), false, false});
             if (first)
                 self.m_firstListener = true;
             return;
@@ -274,13 +324,26 @@ private:
         }
     }
 
+    void switchScreen(stream::IOSTStream* peer, bool on)
+    {
+        const std::lock_guard lock(m_mutex);
+        for (auto& p : m_peers)
+            if (p.stream == peer)
+                p.screen = on;
+        if (on)
+            m_screenSwitchedOn = true;
+    }
+
     static void onPeerEvent(void* context, stream::IOSTStream* peer, stream::StreamEventCode code,
                             std::intptr_t argument)
     {
         if (code != stream::StreamEventCode::Receive || !peer)
             return;
         auto& self = *static_cast<TcpServer*>(context);
-        const std::string reply = self.m_responder.answer(stream::eventArgument(argument).text());
+        const std::string_view text = stream::eventArgument(argument).text();
+        if (text.starts_with(kScreenPrefix))
+            self.switchScreen(peer, text.substr(kScreenPrefix.size()).starts_with("ON"));
+        const std::string reply = self.m_responder.answer(text);
         if (reply.empty())
             return;
         const std::lock_guard lock(self.m_mutex);
@@ -291,9 +354,11 @@ private:
     }
 
     QueryResponder& m_responder;
+    platform::Handle m_panelWindow = platform::kNoHandle;
     mutable std::mutex m_mutex;
     std::vector<Peer> m_peers;
     std::atomic<bool> m_firstListener{false};
+    std::atomic<bool> m_screenSwitchedOn{false};
     // Last, so it goes first: destroying it destroys the peers, which may still notify.
     stream::IOSTStream m_server{65};
 };
@@ -321,7 +386,11 @@ int runTcp(const Options& options, CapturePlayer& player, FaultInjector& faults,
         std::fprintf(stderr, "zeb500-sim: %s\n", refusal.c_str());
         return 2;
     }
+    platform::HeadlessDispatcher dispatcher;
     TcpServer server(responder);
+    std::optional<PanelWindow> panel;
+    panel.emplace();
+    server.setPanelWindow(panel->handle());
     if (!server.open(options.port)) {
         std::fprintf(stderr, "zeb500-sim: cannot listen on port %d\n", options.port);
         return 2;
@@ -338,16 +407,22 @@ int runTcp(const Options& options, CapturePlayer& player, FaultInjector& faults,
             playStart = now;
         }
         if (!server.hasPeers()) {
-            std::this_thread::sleep_for(kIdleSlice);
+            pump(dispatcher, now + kIdleSlice);
             continue;
         }
+        if (server.takeScreenSwitchedOn())
+            panel->invalidate();
+        if (server.anyScreen())
+            server.sendScreen(panel->due(std::chrono::system_clock::now()));
         if (faults.stalled(now - playStart)) {
-            std::this_thread::sleep_for(kIdleSlice);
+            pump(dispatcher, now + kIdleSlice);
             continue;
         }
         server.send(takeDue(player, faults, responder, mix, now));
-        waitForNext(player, Clock::now());
+        waitForNext(dispatcher, player, Clock::now());
     }
+    // The window goes first: connections that still notify it then find nobody to wait for.
+    panel.reset();
     server.close();
     return 0;
 }
