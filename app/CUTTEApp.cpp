@@ -15,6 +15,7 @@
 #include "app/language/qt/CUTTEWelcomeDialog.h"
 #include "app/language/qt/Resources.h"
 #include "app/workspace/Workspace.h"
+#include "explorer/document/CIHEXDocument.h"
 #include "messages/codecs/StandardCodecs.h"
 #include "platform/Environment.h"
 #include "platform/MessageRegistry.h"
@@ -183,6 +184,7 @@ void CUTTEApp::initRegistries()
     stream::socket::registerSocketTransports();
     terminal::registerTerminalDocumentType();
     recorder::registerRecorderDocumentType();
+    explorer::registerExplorerDocumentType();
 }
 
 void CUTTEApp::readHomeDirectory()

@@ -82,7 +82,20 @@ struct Options
     bool rawFrames = false;
     std::string sink;
     std::uint64_t sinkLimit = 64ULL << 20;
+    unsigned rpcDelayMs = 0;
+    bool rpcMute = false;
 };
+
+// How the simulated disk answers remote file requests: each after a pause, or not at all.
+std::atomic<unsigned> g_rpcDelayMs{0};
+std::atomic<bool> g_rpcMute{false};
+
+bool slowOrMuteDisk(stream::IOSTStream&, std::uint32_t, std::string_view)
+{
+    if (const unsigned delay = g_rpcDelayMs.load())
+        std::this_thread::sleep_for(std::chrono::milliseconds(delay));
+    return !g_rpcMute.load();
+}
 
 // Generated frames mixed into the playback: one after every `every` sentences.
 struct FrameMix
@@ -288,7 +301,10 @@ int runTcp(const Options& options, CapturePlayer& player, FaultInjector& faults,
         std::fprintf(stderr, "zeb500-sim: %s\n", error.c_str());
         return 2;
     }
-    if (const std::string refusal = stream::rpc::installRemoteRequests(root); !refusal.empty()) {
+    // The served folder is the receiver's "/": peers name its folders "/ide0a".
+    if (const std::string refusal
+        = stream::rpc::installRemoteRequests(root, stream::rpc::RootFolder::Absolute::FromFolder);
+        !refusal.empty()) {
         std::fprintf(stderr, "zeb500-sim: %s\n", refusal.c_str());
         return 2;
     }
@@ -498,7 +514,13 @@ int run(int argc, char** argv)
                    "Bytes the sink stores at most; what comes after is read and dropped")
         ->check(CLI::PositiveNumber);
     sink->excludes("--pty");
+    app.add_option("--rpc-delay", options.rpcDelayMs, "Milliseconds before each remote file request is answered");
+    app.add_flag("--rpc-mute", options.rpcMute, "Leave remote file requests unanswered");
     CLI11_PARSE(app, argc, argv);
+    g_rpcDelayMs = options.rpcDelayMs;
+    g_rpcMute = options.rpcMute;
+    if (options.rpcDelayMs > 0 || options.rpcMute)
+        stream::rpc::RemoteRequests::setObserver(&slowOrMuteDisk);
 
     installStopHandlers();
     if (!options.sink.empty())
