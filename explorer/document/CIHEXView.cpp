@@ -39,6 +39,7 @@ using stream::rpc::DirectoryEntry;
 namespace {
 
 constexpr int kIndexRole = Qt::UserRole + 1;
+constexpr int kPathRole = Qt::UserRole + 2;
 constexpr int kColumns = 5;
 // Local paths taken from one drop, as the longest path a drop may name.
 constexpr std::size_t kMaxDropped = 1024;
@@ -61,6 +62,35 @@ public:
 
 private:
     CIHEXView& m_view;
+};
+
+// Rows dragged out of an explorer carry their remote paths ("<address>//<path>", one a line) in
+// the explorer's own format and as plain text.
+class EntryModel final : public QStandardItemModel
+{
+public:
+    using QStandardItemModel::QStandardItemModel;
+
+    QStringList mimeTypes() const override
+    {
+        return {QString::fromLatin1(CIHEXDocument::kClipboardFormat), QStringLiteral("text/plain")};
+    }
+    QMimeData* mimeData(const QModelIndexList& indexes) const override
+    {
+        QByteArray paths;
+        int last = -1;
+        for (const QModelIndex& index : indexes) {
+            if (index.row() == last)
+                continue;
+            last = index.row();
+            paths += item(index.row(), 0)->data(kPathRole).toByteArray() + '\n';
+        }
+        auto* data = new QMimeData;
+        data->setData(QString::fromLatin1(CIHEXDocument::kClipboardFormat), paths);
+        data->setText(QString::fromUtf8(paths));
+        return data;
+    }
+    Qt::DropActions supportedDragActions() const override { return Qt::CopyAction; }
 };
 
 QIcon iconOf(const DirectoryEntry& entry, const QStyle& style)
@@ -142,7 +172,7 @@ QAction* CIHEXView::addCommand(const QString& text, const QKeySequence& keys, vo
 
 void CIHEXView::buildLists()
 {
-    m_model = new QStandardItemModel(0, kColumns, this);
+    m_model = new EntryModel(0, kColumns, this);
     m_model->setHorizontalHeaderLabels({QStringLiteral("Name"), QStringLiteral("Size"), QStringLiteral("Type"),
                                         QStringLiteral("Modified"), QStringLiteral("Attributes")});
     m_details = new QTreeView;
@@ -168,6 +198,8 @@ void CIHEXView::buildLists()
         list->setContextMenuPolicy(Qt::CustomContextMenu);
         connect(list, &QWidget::customContextMenuRequested, this, &CIHEXView::showContextMenu);
         connect(list, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex& index) { open(index.row()); });
+        list->setDragEnabled(true);
+        list->setDragDropMode(QAbstractItemView::DragOnly);
         list->viewport()->setAcceptDrops(true);
         list->viewport()->installEventFilter(this);
     }
@@ -343,7 +375,10 @@ void CIHEXView::appendRow(std::size_t index)
     QList<QStandardItem*> row;
     auto* name = new QStandardItem(iconOf(entry, *style()), QString::fromUtf8(entry.name));
     name->setData(static_cast<qulonglong>(index), kIndexRole);
+    if (const auto path = m_location.childPath(entry.name))
+        name->setData(QByteArray::fromStdString(m_location.prefix() + *path), kPathRole);
     name->setEditable(true);
+    name->setDragEnabled(true);
     row.append(name);
     for (const std::string& text : {EntryTexts::size(entry), EntryTexts::type(entry), EntryTexts::modified(entry),
                                     EntryTexts::attributes(entry)}) {

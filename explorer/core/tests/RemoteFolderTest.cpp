@@ -81,6 +81,13 @@ TEST_F(RemoteFolderTest, ListsMakesRenamesAndRemovesThroughItsStream)
     EXPECT_FALSE(fs::exists(root.path() / "ide0a" / "NewDir2"));
     EXPECT_EQ(folder.remove("missing").message, "Can't delete file\r\nmissing");
 
+    // Names are bytes: one that is no UTF-8 is listed, renamed and deleted as it is.
+    root.write("ide0a/\xff\xfe.bin", "raw");
+    ASSERT_EQ(listed(folder).count("\xff\xfe.bin"), 1u);
+    ASSERT_TRUE(folder.rename("\xff\xfe.bin", "\xfe.bin").ok);
+    ASSERT_TRUE(folder.remove("\xfe.bin").ok);
+    EXPECT_FALSE(fs::exists(root / "ide0a/\xfe.bin"));
+
     // The top folder's entries are "/name", which the far side serves.
     RemoteFolder top(streams.near, RemoteLocation(streams.near.address(), "/"));
     EXPECT_EQ(listed(top).count("ide0a"), 1u);

@@ -12,6 +12,9 @@
 #include "testsupport/TempFolder.h"
 
 #include <QAbstractItemView>
+#include <QDropEvent>
+#include <QMimeData>
+#include <QUrl>
 
 #include <gtest/gtest.h>
 
@@ -120,6 +123,18 @@ protected:
         return qtWaitFor([&] { return view.generation() > 0 && !view.listing() && !view.busy(); }, what, 20s);
     }
 
+    // Drops `data` on the middle of the view's list; whether it was taken.
+    static bool drop(CIHEXView& view, const QMimeData& data)
+    {
+        QWidget* target = view.activeList()->viewport();
+        const QPoint middle(target->width() / 2, target->height() / 2);
+        QDragEnterEvent enter(middle, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(target, &enter);
+        QDropEvent event(middle, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(target, &event);
+        return enter.isAccepted() && event.isAccepted();
+    }
+
     bool told(const std::string& text) const
     {
         return std::any_of(messages.begin(), messages.end(),
@@ -173,11 +188,21 @@ TEST_F(ExplorerWindowTest, BrowsesChangesAndCopiesTheReceiversDisk)
             progress = std::max(progress, view.copyDialog()->percent());
         return !view.busy() && !view.listing();
     };
-    view.copyIn({(local / "big.bin").string()});
+    QMimeData files;
+    files.setUrls({QUrl::fromLocalFile(QString::fromStdString((local / "big.bin").string()))});
+    EXPECT_TRUE(drop(view, files)) << "files from the desktop are taken";
     ASSERT_TRUE(qtWaitFor(copied, "the copy to the receiver", 30s));
     EXPECT_GT(progress, 0);
     ASSERT_TRUE(has(view, "big.bin"));
     EXPECT_EQ(view.entries()[static_cast<std::size_t>(rowOf(view, "big.bin"))].size, content.size());
+
+    // A row dragged to another explorer names its remote path; dropped on an explorer it is taken and changes nothing.
+    const QModelIndex row = view.activeList()->model()->index(rowOf(view, "big.bin"), 0);
+    std::unique_ptr<QMimeData> dragged(view.activeList()->model()->mimeData({row}));
+    EXPECT_EQ(dragged->data(CIHEXDocument::kClipboardFormat).toStdString(),
+              connection->address() + "///ide0a/big.bin\n");
+    EXPECT_TRUE(drop(view, *dragged));
+    EXPECT_FALSE(view.busy());
 
     fs::create_directories(local / "back");
     asker.folder = (local / "back").string();
