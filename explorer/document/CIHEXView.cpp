@@ -141,6 +141,12 @@ CIHEXView::CIHEXView(CIHEXDocument& document, QWidget* parent)
         m_modes[i]->setCheckable(true);
         connect(m_modes[i], &QAction::triggered, this, [this, i] { setMode(static_cast<Mode>(i)); });
     }
+    const QStyle::StandardPixmap modeIcons[] = {QStyle::SP_FileDialogContentsView, QStyle::SP_FileDialogInfoView,
+                                                QStyle::SP_FileDialogListView, QStyle::SP_FileDialogDetailedView};
+    for (int i = 0; i < 4; ++i)
+        m_modes[i]->setIcon(style()->standardIcon(modeIcons[i]));
+    m_refresh->setIcon(style()->standardIcon(QStyle::SP_BrowserReload));
+    m_newFolder->setIcon(style()->standardIcon(QStyle::SP_FileDialogNewFolder));
     m_modes[static_cast<int>(Mode::Details)]->setChecked(true);
 
     m_listingTimer.setSingleShot(true);

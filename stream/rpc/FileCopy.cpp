@@ -34,6 +34,7 @@ public:
     virtual std::int64_t length(std::int64_t handle) = 0;
     virtual std::uint32_t type(const std::string& path) = 0;
     virtual bool makeDirectory(const std::string& path) = 0;
+    virtual void removeFile(const std::string& path) = 0;
     virtual bool list(const std::string& path, std::vector<std::string>& names) = 0;
     // The status a failed operation ends the copy with.
     virtual StreamStatus failure() const { return StreamStatus::NotOpen; }
@@ -90,6 +91,7 @@ public:
         std::filesystem::create_directories(path, error);
         return std::filesystem::is_directory(path, error);
     }
+    void removeFile(const std::string& path) override { ::unlink(path.c_str()); }
     bool list(const std::string& path, std::vector<std::string>& names) override
     {
         std::error_code error;
@@ -125,6 +127,7 @@ public:
     std::int64_t length(std::int64_t handle) override { return m_client.length(static_cast<std::uint32_t>(handle)); }
     std::uint32_t type(const std::string& path) override { return m_client.fileType(path); }
     bool makeDirectory(const std::string& path) override { return m_client.makeDirectory(path) == StreamStatus::Ok; }
+    void removeFile(const std::string& path) override { m_client.remove(path); }
     bool list(const std::string& path, std::vector<std::string>& names) override
     {
         std::vector<DirectoryEntry> entries;
@@ -236,7 +239,11 @@ private:
         const StreamStatus status = transfer(in, out);
         m_from.close(in);
         const bool closed = m_to.close(out);
-        return status == StreamStatus::Ok && !closed ? m_to.failure() : status;
+        if (status == StreamStatus::Ok && closed)
+            return status;
+        // Half a file would pass for the whole one.
+        m_to.removeFile(to);
+        return status == StreamStatus::Ok ? m_to.failure() : status;
     }
 
     StreamStatus transfer(std::int64_t in, std::int64_t out)

@@ -47,7 +47,8 @@ public:
     };
 
     // 0; 54 when a side cannot be opened, read or listed, or a write comes up short; 59 when
-    // the far side stops answering. A remote path whose stream is not open fails with 54:
+    // the far side stops answering. A file whose copy fails or is stopped is removed, so that
+    // no half of it passes for the whole. A remote path whose stream is not open fails with 54:
     // it never names a local file instead.
     static StreamStatus copy(std::string_view from, std::string_view to, platform::Handle window = platform::kNoHandle);
     static StreamStatus copy(const Place& from, const Place& to, const Control& control);

@@ -122,7 +122,9 @@ TEST_F(RemoteFolderTest, CopiesBothWaysByteExactWithProgressAndStopsWhenCancelle
     std::atomic<bool> stop{false};
     control.stop = &stop;
     control.progress = [&](std::uint64_t, std::uint64_t) { stop = true; };
-    EXPECT_FALSE(folder.copyOut("capture.bin", (local.path() / "back").string(), control).ok);
+    fs::create_directories(local / "stopped");
+    EXPECT_FALSE(folder.copyOut("capture.bin", (local / "stopped").string(), control).ok);
+    EXPECT_TRUE(fs::is_empty(local / "stopped")) << "no half file left behind";
 }
 
 // With the connection closed, every operation says so and nothing local is touched, even where a
