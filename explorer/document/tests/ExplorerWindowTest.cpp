@@ -154,11 +154,11 @@ TEST_F(ExplorerWindowTest, BrowsesChangesAndCopiesTheReceiversDisk)
     CIHEXView& view = openExplorer();
     ASSERT_TRUE(listed(view, "the listing of /ide0a"));
     EXPECT_EQ(view.document().title(), "Explore - /ide0a");
-    EXPECT_EQ(names(view), (std::vector<std::string>{"LOG", "NewDir1", "NewDir2", "CONFIG.INI", "README.TXT"}));
+    EXPECT_EQ(names(view), (std::vector<std::string>{"BIN", "LOG", "NewDir1", "NewDir2", "CONFIG.INI", "README.TXT"}));
     view.sortByColumn(1);
     view.sortByColumn(1);
     EXPECT_EQ(view.sortKey(), -2);
-    EXPECT_EQ(names(view).front(), "LOG") << "folders stay first";
+    EXPECT_EQ(names(view).front(), "BIN") << "folders stay first";
 
     view.upOneLevel();
     ASSERT_TRUE(listed(view, "the listing of /"));
