@@ -161,7 +161,7 @@ CIHEXView::CIHEXView(CIHEXDocument& document, QWidget* parent)
 CIHEXView::~CIHEXView()
 {
     // Running tasks end on their own; nothing they still bring reaches this window.
-    for (auto& task : m_tasks)
+    for (auto& [id, task] : m_tasks)
         ExplorerTask::release(std::move(task));
 }
 
@@ -219,12 +219,12 @@ QAbstractItemView* CIHEXView::activeList() const
 
 // ---- background tasks ---------------------------------------------------------------------------
 
-ExplorerTask* CIHEXView::runTask(Body body)
+std::uint64_t CIHEXView::runTask(Body body)
 {
     const stream::IOSTStream* via = m_document.stream();
     if (!via) {
         tell(std::string(RemoteFolder::kNotConnected));
-        return nullptr;
+        return 0;
     }
     const QPointer<CIHEXView> self(this);
     const Poster post = [self](Work work) {
@@ -236,9 +236,10 @@ ExplorerTask* CIHEXView::runTask(Body body)
             },
             Qt::QueuedConnection);
     };
-    auto holder = std::make_shared<ExplorerTask*>(nullptr);
+    // Tasks are named by a number never used again: a freed task's address may come back for the next one.
+    const std::uint64_t id = ++m_lastTaskId;
     auto task = ExplorerTask::start(*via,
-                                    [post, body = std::move(body), holder,
+                                    [post, body = std::move(body), id,
                                      location = m_location](stream::IOSTStream* stream, const std::atomic<bool>& stop) {
                                         Work work = [](CIHEXView& view) {
                                             view.tell(std::string(RemoteFolder::kNotConnected));
@@ -247,35 +248,32 @@ ExplorerTask* CIHEXView::runTask(Body body)
                                             RemoteFolder folder(*stream, location);
                                             work = body(folder, stop, post);
                                         }
-                                        // The holder is read on the window's thread, which wrote it before this could
-                                        // run there.
-                                        post([holder, work](CIHEXView& view) { view.taskEnded(*holder, work); });
+                                        post([id, work](CIHEXView& view) { view.taskEnded(id, work); });
                                     });
     if (!task) {
         tell("No thread could be started for the receiver's files: close some windows and retry.");
-        return nullptr;
+        return 0;
     }
-    *holder = task.get();
-    m_tasks.push_back(std::move(task));
-    return *holder;
+    m_tasks.emplace_back(id, std::move(task));
+    return id;
 }
 
-std::unique_ptr<ExplorerTask> CIHEXView::takeTask(ExplorerTask* task)
+std::unique_ptr<ExplorerTask> CIHEXView::takeTask(std::uint64_t id)
 {
-    const auto found = std::find_if(m_tasks.begin(), m_tasks.end(), [task](const auto& t) { return t.get() == task; });
+    const auto found = std::find_if(m_tasks.begin(), m_tasks.end(), [id](const auto& t) { return t.first == id; });
     if (found == m_tasks.end())
         return nullptr;
-    std::unique_ptr<ExplorerTask> taken = std::move(*found);
+    std::unique_ptr<ExplorerTask> taken = std::move(found->second);
     m_tasks.erase(found);
-    if (m_listing == task)
-        m_listing = nullptr;
+    if (m_listing == id)
+        m_listing = 0;
     return taken;
 }
 
-void CIHEXView::taskEnded(ExplorerTask* task, const Work& work)
+void CIHEXView::taskEnded(std::uint64_t id, const Work& work)
 {
     // An abandoned listing was taken already: what it brings is for a folder no longer shown.
-    std::unique_ptr<ExplorerTask> ended = takeTask(task);
+    std::unique_ptr<ExplorerTask> ended = takeTask(id);
     if (!ended)
         return;
     ExplorerTask::release(std::move(ended));
@@ -287,11 +285,11 @@ void CIHEXView::taskEnded(ExplorerTask* task, const Work& work)
         work(*this);
 }
 
-void CIHEXView::cancelTask(ExplorerTask* task)
+void CIHEXView::cancelTask(std::uint64_t id)
 {
-    for (const auto& running : m_tasks) {
-        if (running.get() == task)
-            running->cancel();
+    for (const auto& [running, task] : m_tasks) {
+        if (running == id)
+            task->cancel();
     }
 }
 
@@ -318,8 +316,8 @@ void CIHEXView::abandonListing()
 {
     m_listingTimer.stop();
     ++m_generation;
-    if (ExplorerTask* listing = m_listing) {
-        m_listing = nullptr;
+    if (const std::uint64_t listing = m_listing) {
+        m_listing = 0;
         ExplorerTask::release(takeTask(listing));
     }
     m_busy->hide();
@@ -607,43 +605,44 @@ void CIHEXView::startCopy(
         m_copyDialog = new CIHEXCopyDialog(this);
         m_copyDialog->show();
     }
-    ExplorerTask* task = runTask([copy = std::move(copy), items, destination, refreshAfter](
-                                     RemoteFolder& folder, const std::atomic<bool>& stop, const Poster& post) -> Work {
-        std::vector<std::string> failures;
-        bool copied = false;
-        for (const std::string& item : items) {
-            if (stop.load())
-                break;
-            post([item, destination](CIHEXView& view) {
-                if (view.m_copyDialog)
-                    view.m_copyDialog->startFile(item, destination);
-            });
-            unsigned shown = 0;
-            stream::rpc::FileCopy::Control control;
-            control.stop = &stop;
-            control.progress = [&](std::uint64_t done, std::uint64_t total) {
-                const unsigned percent
-                    = total == 0 ? 100u : static_cast<unsigned>(std::min<std::uint64_t>(done * 100 / total, 100));
-                if (percent == shown)
-                    return;
-                shown = percent;
-                post([percent](CIHEXView& view) {
-                    if (view.m_copyDialog)
-                        view.m_copyDialog->setPercent(percent);
-                });
-            };
-            const Outcome outcome = copy(folder, item, control);
-            copied = copied || outcome.ok;
-            if (!outcome.ok && !stop.load())
-                failures.push_back(outcome.message);
-        }
-        return [failures, copied, refreshAfter](CIHEXView& view) {
-            for (const std::string& failure : failures)
-                view.tell(failure);
-            if (copied && refreshAfter)
-                view.refresh();
-        };
-    });
+    const std::uint64_t task
+        = runTask([copy = std::move(copy), items, destination,
+                   refreshAfter](RemoteFolder& folder, const std::atomic<bool>& stop, const Poster& post) -> Work {
+              std::vector<std::string> failures;
+              bool copied = false;
+              for (const std::string& item : items) {
+                  if (stop.load())
+                      break;
+                  post([item, destination](CIHEXView& view) {
+                      if (view.m_copyDialog)
+                          view.m_copyDialog->startFile(item, destination);
+                  });
+                  unsigned shown = 0;
+                  stream::rpc::FileCopy::Control control;
+                  control.stop = &stop;
+                  control.progress = [&](std::uint64_t done, std::uint64_t total) {
+                      const unsigned percent
+                          = total == 0 ? 100u : static_cast<unsigned>(std::min<std::uint64_t>(done * 100 / total, 100));
+                      if (percent == shown)
+                          return;
+                      shown = percent;
+                      post([percent](CIHEXView& view) {
+                          if (view.m_copyDialog)
+                              view.m_copyDialog->setPercent(percent);
+                      });
+                  };
+                  const Outcome outcome = copy(folder, item, control);
+                  copied = copied || outcome.ok;
+                  if (!outcome.ok && !stop.load())
+                      failures.push_back(outcome.message);
+              }
+              return [failures, copied, refreshAfter](CIHEXView& view) {
+                  for (const std::string& failure : failures)
+                      view.tell(failure);
+                  if (copied && refreshAfter)
+                      view.refresh();
+              };
+          });
     if (task)
         connect(m_copyDialog, &CIHEXCopyDialog::cancelled, this, [this, task] { cancelTask(task); });
 }

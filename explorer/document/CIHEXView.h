@@ -47,9 +47,9 @@ public:
     CIHEXDocument& document() const { return m_document; }
     const RemoteLocation& location() const { return m_location; }
     const std::vector<stream::rpc::DirectoryEntry>& entries() const { return m_entries; }
-    bool listing() const { return m_listing != nullptr; }
+    bool listing() const { return m_listing != 0; }
     // Whether work other than a listing runs.
-    bool busy() const { return m_tasks.size() > (m_listing ? 1u : 0u); }
+    bool busy() const { return m_tasks.size() > (m_listing != 0 ? 1u : 0u); }
     int sortKey() const { return m_sortKey; }
     // Counts the listings begun; each one's entries carry it.
     std::uint64_t generation() const { return m_generation; }
@@ -103,10 +103,11 @@ private:
     QAction* addCommand(const QString& text, const QKeySequence& keys, void (CIHEXView::*command)());
     void buildLists();
     // Runs `body` on a task against the folder shown; the work it returns runs on this thread.
-    ExplorerTask* runTask(Body body);
-    void taskEnded(ExplorerTask* task, const Work& work);
-    std::unique_ptr<ExplorerTask> takeTask(ExplorerTask* task);
-    void cancelTask(ExplorerTask* task);
+    // The task's number, 0 when none could start.
+    std::uint64_t runTask(Body body);
+    void taskEnded(std::uint64_t id, const Work& work);
+    std::unique_ptr<ExplorerTask> takeTask(std::uint64_t id);
+    void cancelTask(std::uint64_t id);
     void abandonListing();
     void addEntry(std::uint64_t generation, stream::rpc::DirectoryEntry entry);
     void listingEnded(std::uint64_t generation, const Outcome& outcome);
@@ -129,8 +130,9 @@ private:
     std::chrono::milliseconds m_limit = kListingLimit;
 
     // Every running task; the listing is one of them.
-    std::vector<std::unique_ptr<ExplorerTask>> m_tasks;
-    ExplorerTask* m_listing = nullptr;
+    std::vector<std::pair<std::uint64_t, std::unique_ptr<ExplorerTask>>> m_tasks;
+    std::uint64_t m_lastTaskId = 0;
+    std::uint64_t m_listing = 0;
     std::uint64_t m_generation = 0;
     QTimer m_listingTimer;
 

@@ -21,6 +21,7 @@
 #include <algorithm>
 #include <deque>
 #include <filesystem>
+#include <thread>
 
 namespace zeb::explorer {
 namespace {
@@ -227,8 +228,15 @@ TEST_F(ExplorerWindowTest, BrowsesChangesAndCopiesTheReceiversDisk)
 // the next listing says the connection is closed instead of showing this computer's folders.
 TEST_F(ExplorerWindowTest, SurvivesTheReceiverDroppingTheConnectionMidCopy)
 {
-    auto simulator = startReceiver({"--rpc-delay", "2"});
+    auto simulator = startReceiver({"--rpc-delay", "20"});
     CIHEXView& view = openExplorer();
+    // Leaving a folder while what its listing brought still waits for the window: none of it reaches the next one.
+    ASSERT_TRUE(qtWaitFor([&] { return view.listing(); }, "the listing of /ide0a begun"));
+    std::this_thread::sleep_for(400ms);
+    view.upOneLevel();
+    ASSERT_TRUE(listed(view, "the listing of /"));
+    EXPECT_EQ(names(view), std::vector<std::string>{"ide0a"});
+    view.open(0);
     ASSERT_TRUE(listed(view, "the listing of /ide0a"));
     local.write("big.bin", std::string(3 * 1024 * 1024, 'z'));
     view.copyIn({(local / "big.bin").string()});
