@@ -13,7 +13,9 @@
 
 #include <QAbstractItemView>
 #include <QDropEvent>
+#include <QLineEdit>
 #include <QMimeData>
+#include <QTest>
 #include <QUrl>
 
 #include <gtest/gtest.h>
@@ -124,6 +126,18 @@ protected:
         return qtWaitFor([&] { return view.generation() > 0 && !view.listing() && !view.busy(); }, what, 20s);
     }
 
+    // Renames in place, as a user does: F2 on the row, a new name, Enter.
+    static void editName(CIHEXView& view, const std::string& from, const QString& to)
+    {
+        QAbstractItemView* list = view.activeList();
+        list->setCurrentIndex(list->model()->index(rowOf(view, from), 0));
+        view.renameAction()->trigger();
+        auto* editor = list->viewport()->findChild<QLineEdit*>();
+        ASSERT_NE(editor, nullptr) << "no name editor";
+        editor->setText(to);
+        QTest::keyClick(editor, Qt::Key_Return);
+    }
+
     // Drops `data` on the middle of the view's list; whether it was taken.
     static bool drop(CIHEXView& view, const QMimeData& data)
     {
@@ -171,7 +185,7 @@ TEST_F(ExplorerWindowTest, BrowsesChangesAndCopiesTheReceiversDisk)
 
     view.newFolderAction()->trigger();
     ASSERT_TRUE(qtWaitFor([&] { return has(view, "NewDir3") && !view.listing(); }, "NewDir3"));
-    view.renameEntry(rowOf(view, "NewDir3"), QStringLiteral("Results"));
+    editName(view, "NewDir3", QStringLiteral("Results"));
     ASSERT_TRUE(qtWaitFor([&] { return has(view, "Results"); }, "the renamed folder"));
     view.renameEntry(rowOf(view, "Results"), QStringLiteral("README.TXT"));
     ASSERT_TRUE(qtWaitFor([&] { return told("Rename failed"); }, "the refused rename"));
