@@ -18,6 +18,7 @@
 #include "documentation/browser/window/CIHWBDocument.h"
 #include "geometry/widgets/CIHGEDocument.h"
 #include "heading/document/CIHHDDocument.h"
+#include "explorer/document/CIHEXDocument.h"
 #include "messages/codecs/StandardCodecs.h"
 #include "platform/Environment.h"
 #include "platform/MessageRegistry.h"
@@ -193,6 +194,7 @@ void CUTTEApp::initRegistries()
     documentation::registerBrowserDocumentType();
     geometry::registerGeometryDocumentType();
     remote_display::registerRemoteDisplayDocumentTypes();
+    explorer::registerExplorerDocumentType();
 }
 
 void CUTTEApp::readHomeDirectory()

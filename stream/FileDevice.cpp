@@ -70,6 +70,10 @@ StreamStatus FileDevice::open(std::string_view path, std::string_view mode)
         const StreamHandle::Pin via = StreamHandle::pinByAddress(remote->first);
         if (via && (*via).isOpen())
             return openRemote(*via, remote->second, mode);
+        // Never the local file of that name: a closed connection would otherwise read or
+        // overwrite this machine's files through a path meant for the far side.
+        setErrorText("no open connection for " + remote->first + "//: connect first");
+        return StreamStatus::OpenFailed;
     }
     const std::optional<int> flags = openFlags(mode);
     if (!flags) {

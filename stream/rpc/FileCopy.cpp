@@ -12,6 +12,7 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -33,6 +34,7 @@ public:
     virtual std::int64_t length(std::int64_t handle) = 0;
     virtual std::uint32_t type(const std::string& path) = 0;
     virtual bool makeDirectory(const std::string& path) = 0;
+    virtual void removeFile(const std::string& path) = 0;
     virtual bool list(const std::string& path, std::vector<std::string>& names) = 0;
     // The status a failed operation ends the copy with.
     virtual StreamStatus failure() const { return StreamStatus::NotOpen; }
@@ -89,6 +91,7 @@ public:
         std::filesystem::create_directories(path, error);
         return std::filesystem::is_directory(path, error);
     }
+    void removeFile(const std::string& path) override { ::unlink(path.c_str()); }
     bool list(const std::string& path, std::vector<std::string>& names) override
     {
         std::error_code error;
@@ -124,6 +127,7 @@ public:
     std::int64_t length(std::int64_t handle) override { return m_client.length(static_cast<std::uint32_t>(handle)); }
     std::uint32_t type(const std::string& path) override { return m_client.fileType(path); }
     bool makeDirectory(const std::string& path) override { return m_client.makeDirectory(path) == StreamStatus::Ok; }
+    void removeFile(const std::string& path) override { m_client.remove(path); }
     bool list(const std::string& path, std::vector<std::string>& names) override
     {
         std::vector<DirectoryEntry> entries;
@@ -148,14 +152,26 @@ struct Endpoint
     std::string path;
 };
 
-Endpoint endpointOf(std::string_view text)
+// None for a remote path whose stream is missing or closed: such a path never falls back to the
+// local file of the same name.
+std::optional<Endpoint> endpointOf(std::string_view text)
 {
     if (auto remote = splitRemotePath(text)) {
         IOSTStream* via = StreamRegistry::instance().byAddress(remote->first);
-        if (via && via->isOpen())
-            return {std::make_unique<RemoteSide>(*via), remote->second};
+        if (!via || !via->isOpen())
+            return std::nullopt;
+        return Endpoint{std::make_unique<RemoteSide>(*via), remote->second};
     }
-    return {std::make_unique<LocalSide>(), std::string(text)};
+    return Endpoint{std::make_unique<LocalSide>(), std::string(text)};
+}
+
+std::optional<Endpoint> endpointOf(const FileCopy::Place& place)
+{
+    if (!place.via)
+        return Endpoint{std::make_unique<LocalSide>(), place.path};
+    if (!place.via->isOpen())
+        return std::nullopt;
+    return Endpoint{std::make_unique<RemoteSide>(*place.via), place.path};
 }
 
 // Copies a tree. Names listed by the source are joined to the target only when each is one
@@ -165,10 +181,10 @@ Endpoint endpointOf(std::string_view text)
 class Copier
 {
 public:
-    Copier(Side& from, Side& to, platform::Handle window)
+    Copier(Side& from, Side& to, const FileCopy::Control& control)
         : m_from(from)
         , m_to(to)
-        , m_window(window)
+        , m_control(control)
     {
     }
 
@@ -223,7 +239,11 @@ private:
         const StreamStatus status = transfer(in, out);
         m_from.close(in);
         const bool closed = m_to.close(out);
-        return status == StreamStatus::Ok && !closed ? m_to.failure() : status;
+        if (status == StreamStatus::Ok && closed)
+            return status;
+        // Half a file would pass for the whole one.
+        m_to.removeFile(to);
+        return status == StreamStatus::Ok ? m_to.failure() : status;
     }
 
     StreamStatus transfer(std::int64_t in, std::int64_t out)
@@ -233,6 +253,8 @@ private:
         std::uint64_t copied = 0;
         std::int64_t shown = 0;
         for (;;) {
+            if (m_control.stop && m_control.stop->load())
+                return StreamStatus::NotOpen;
             const std::int64_t got = m_from.read(in, block, sizeof block);
             if (got < 0)
                 return m_from.failure();
@@ -242,20 +264,23 @@ private:
             if (put != got)
                 return put < 0 ? m_to.failure() : StreamStatus::NotOpen;
             copied += static_cast<std::uint64_t>(got);
-            if (m_window == platform::kNoHandle || total <= 0)
+            if (m_control.progress)
+                m_control.progress(copied, total > 0 ? static_cast<std::uint64_t>(total) : 0);
+            if (m_control.window == platform::kNoHandle || total <= 0)
                 continue;
             const auto percent = static_cast<std::int64_t>(
                 std::min<std::uint64_t>(copied * 100 / static_cast<std::uint64_t>(total), 100));
             if (percent != shown) {
                 shown = percent;
-                platform::post(m_window, StreamRegistry::messages().thread, 1, static_cast<platform::LParam>(percent));
+                platform::post(m_control.window, StreamRegistry::messages().thread, 1,
+                               static_cast<platform::LParam>(percent));
             }
         }
     }
 
     Side& m_from;
     Side& m_to;
-    platform::Handle m_window;
+    const FileCopy::Control& m_control;
     std::string m_target;
     std::size_t m_entries = 0;
 };
@@ -264,10 +289,24 @@ private:
 
 StreamStatus FileCopy::copy(std::string_view from, std::string_view to, platform::Handle window)
 {
-    Endpoint source = endpointOf(from);
-    Endpoint target = endpointOf(to);
-    Copier copier(*source.side, *target.side, window);
-    return copier.copyTree(source.path, target.path);
+    const std::optional<Endpoint> source = endpointOf(from);
+    const std::optional<Endpoint> target = endpointOf(to);
+    if (!source || !target)
+        return StreamStatus::NotOpen;
+    Control control;
+    control.window = window;
+    Copier copier(*source->side, *target->side, control);
+    return copier.copyTree(source->path, target->path);
+}
+
+StreamStatus FileCopy::copy(const Place& from, const Place& to, const Control& control)
+{
+    const std::optional<Endpoint> source = endpointOf(from);
+    const std::optional<Endpoint> target = endpointOf(to);
+    if (!source || !target)
+        return StreamStatus::NotOpen;
+    Copier copier(*source->side, *target->side, control);
+    return copier.copyTree(source->path, target->path);
 }
 
 } // namespace zeb::stream::rpc

@@ -173,8 +173,17 @@ StreamStatus RemoteFileClient::makeDirectory(std::string_view path)
 
 StreamStatus RemoteFileClient::list(std::string_view path, std::vector<DirectoryEntry>& entries)
 {
-    const std::lock_guard lock(m_mutex);
     entries.clear();
+    return list(path, [&entries](DirectoryEntry&& entry) {
+        entries.push_back(std::move(entry));
+        return true;
+    });
+}
+
+StreamStatus RemoteFileClient::list(std::string_view path, const EachEntry& each, std::size_t maximum)
+{
+    const std::lock_guard lock(m_mutex);
+    std::size_t listed = 0;
     if (!exchange(request_code::OpenListing, [&](RemoteFileRequest& record) { return record.appendText(path); }))
         return m_lastStatus;
     std::uint32_t handle = 0;
@@ -205,12 +214,14 @@ StreamStatus RemoteFileClient::list(std::string_view path, std::vector<Directory
         auto entry = DirectoryEntry::decode(bytes);
         // A handle that does not move on would list the same entry for ever; one that always
         // moves on must not list without end either.
-        if (!entry || next == handle || entries.size() >= kMaxListing) {
+        if (!entry || next == handle || listed >= maximum) {
             result = StreamStatus::NotOpen;
             break;
         }
-        entries.push_back(std::move(*entry));
+        ++listed;
         handle = next;
+        if (!each(std::move(*entry)))
+            break;
     }
     exchange(request_code::CloseListing, [&](RemoteFileRequest& record) {
         record.appendWord(handle);

@@ -3,9 +3,11 @@
 #include "stream/StreamStatus.h"
 #include "stream/rpc/DirectoryEntry.h"
 #include "stream/rpc/RemoteRequests.h"
+#include "stream/rpc/RequestCode.h"
 
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -54,6 +56,10 @@ public:
     StreamStatus makeDirectory(std::string_view path);
     // Every entry of a directory; 54 when it cannot be listed.
     StreamStatus list(std::string_view path, std::vector<DirectoryEntry>& entries);
+    // Hands each entry to `each` as it arrives, at most `maximum` of them; `each` answers false
+    // to end the listing there (0 then). 54 when it cannot be listed or the far side lists more.
+    using EachEntry = std::function<bool(DirectoryEntry&& entry)>;
+    StreamStatus list(std::string_view path, const EachEntry& each, std::size_t maximum = kMaxListing);
     std::optional<std::string> uniqueName(std::string_view pattern);
 
 private:

@@ -72,9 +72,9 @@ struct Waiter
 class Service final : public IOSTStream::RequestService
 {
 public:
-    void setRoot(const std::filesystem::path& root)
+    void setRoot(const std::filesystem::path& root, RootFolder::Absolute absolute)
     {
-        auto folder = std::make_shared<const RootFolder>(root);
+        auto folder = std::make_shared<const RootFolder>(root, absolute);
         const std::lock_guard lock(m_mutex);
         m_root = std::move(folder);
     }
@@ -181,7 +181,8 @@ private:
             std::string_view text;
             if (startsWithPath(code))
                 request.readText(text);
-            observer(stream, code, text);
+            if (!observer(stream, code, text))
+                return;
             request.beginRead();
             request.readWord(code);
         }
@@ -224,12 +225,12 @@ std::unique_ptr<FileDevice::RemoteFile> openRemoteFile(IOSTStream& via, std::str
 
 } // namespace
 
-std::string RemoteRequests::install(const std::filesystem::path& root)
+std::string RemoteRequests::install(const std::filesystem::path& root, RootFolder::Absolute absolute)
 {
     std::string refusal = root.empty() ? std::string() : ServedFolder::refusal(root);
     if (refusal.empty() && !root.empty() && !ServedFolder::prepare(root))
         refusal = "the folder " + root.string() + " cannot be created";
-    service().setRoot(refusal.empty() ? root : std::filesystem::path());
+    service().setRoot(refusal.empty() ? root : std::filesystem::path(), absolute);
     IOSTStream::setRequestService(&service());
     FileDevice::setRemoteOpener(&openRemoteFile);
     return refusal.empty() ? refusal : "not serving remote file requests: " + refusal;
@@ -307,9 +308,9 @@ std::string installRemoteRequests()
     return RemoteRequests::install(RemoteRequests::configuredRoot());
 }
 
-std::string installRemoteRequests(const std::filesystem::path& root)
+std::string installRemoteRequests(const std::filesystem::path& root, RootFolder::Absolute absolute)
 {
-    return RemoteRequests::install(root);
+    return RemoteRequests::install(root, absolute);
 }
 
 } // namespace zeb::stream::rpc

@@ -2,6 +2,7 @@
 
 #include "platform/Types.h"
 #include "stream/StreamStatus.h"
+#include "stream/rpc/RootFolder.h"
 
 #include <chrono>
 #include <cstdint>
@@ -30,7 +31,8 @@ public:
     // changes the root for streams that have not served yet. Calls work whatever the root; an
     // empty root serves nothing, and so does a refused one (ServedFolder): the text says why,
     // empty when the root is served.
-    static std::string install(const std::filesystem::path& root);
+    static std::string install(const std::filesystem::path& root,
+                               RootFolder::Absolute absolute = RootFolder::Absolute::HostPaths);
     // The root the settings name: "remoteRoot" in section "Settings" (empty: serve nothing),
     // else the default served folder "$ZEB500_HOME/disk".
     static std::string configuredRoot();
@@ -56,14 +58,16 @@ public:
     static std::size_t waitingCalls();
 
     // Told of every request a stream receives, before it is served, on the receive thread (a
-    // log, say). Set it before streams open; null removes it.
-    using Observer = void (*)(IOSTStream& stream, std::uint32_t code, std::string_view firstText);
+    // log, say); answers false to leave the request unanswered (a simulated dead peer). Set it
+    // before streams open; null removes it.
+    using Observer = bool (*)(IOSTStream& stream, std::uint32_t code, std::string_view firstText);
     static void setObserver(Observer observer);
 };
 
 // The remote request service with the root from the settings, or with the given root; the
 // reason the root is not served, or an empty text.
 std::string installRemoteRequests();
-std::string installRemoteRequests(const std::filesystem::path& root);
+std::string installRemoteRequests(const std::filesystem::path& root,
+                                  RootFolder::Absolute absolute = RootFolder::Absolute::HostPaths);
 
 } // namespace zeb::stream::rpc

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <fcntl.h>
 #include <random>
@@ -102,6 +103,19 @@ bool removeTree(const fs::path& path, int depth, std::size_t& budget)
         }
     }
     return fs::remove(path, error) && !error;
+}
+
+// Never onto an existing name: that would silently destroy the file there. File systems without
+// the atomic form get a check first.
+bool renameWithoutReplacing(const fs::path& from, const fs::path& to)
+{
+    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0)
+        return true;
+    if (errno != EINVAL)
+        return false;
+    struct stat info
+    { };
+    return ::lstat(to.c_str(), &info) != 0 && errno == ENOENT && ::rename(from.c_str(), to.c_str()) == 0;
 }
 
 } // namespace
@@ -346,7 +360,7 @@ void RequestServer::rename(RemoteFileRequest& request, RemoteFileRequest& reply)
         reply.appendByte(kFailure);
         return;
     }
-    reply.appendByte(::rename(source->c_str(), target->c_str()) == 0 ? kOk : kFailure);
+    reply.appendByte(renameWithoutReplacing(*source, *target) ? kOk : kFailure);
 }
 
 void RequestServer::seek(RemoteFileRequest& request, RemoteFileRequest& reply)

@@ -7,8 +7,9 @@ namespace zeb::stream::rpc {
 
 namespace fs = std::filesystem;
 
-RootFolder::RootFolder(const fs::path& folder)
+RootFolder::RootFolder(const fs::path& folder, Absolute absolute)
     : m_given(folder)
+    , m_absolute(absolute)
 {
     // No folder: nothing is served, every path is refused.
     if (folder.empty())
@@ -32,7 +33,8 @@ std::optional<fs::path> RootFolder::resolve(std::string_view request) const
         || request.find("//") != std::string_view::npos)
         return std::nullopt;
     const fs::path given(request);
-    const fs::path joined = given.is_absolute() ? given : m_root / given;
+    const bool fromFolder = m_absolute == Absolute::FromFolder || !given.is_absolute();
+    const fs::path joined = fromFolder ? m_root / given.relative_path() : given;
     std::error_code error;
     const fs::path resolved = fs::weakly_canonical(joined, error);
     if (error || !inside(resolved))

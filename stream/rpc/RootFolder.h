@@ -15,8 +15,13 @@ namespace zeb::stream::rpc {
 class RootFolder
 {
 public:
+    // How absolute request paths are read: as this machine's paths, which must lie inside the
+    // folder; or as paths from the folder, which then stands for the far side's "/" (a
+    // receiver's disk, whose folders peers name "/ide0a").
+    enum class Absolute { HostPaths, FromFolder };
+
     // The folder is made canonical (as far as it exists). An empty one serves nothing.
-    explicit RootFolder(const std::filesystem::path& folder);
+    explicit RootFolder(const std::filesystem::path& folder, Absolute absolute = Absolute::HostPaths);
 
     const std::filesystem::path& path() const { return m_root; }
 
@@ -30,6 +35,7 @@ private:
 
     std::filesystem::path m_given;
     std::filesystem::path m_root;
+    Absolute m_absolute;
 };
 
 } // namespace zeb::stream::rpc

@@ -2,6 +2,7 @@
 
 #include "Connection.h"
 #include "Transports.h"
+#include "explorer/core/EntryTexts.h"
 #include "platform/HeadlessDispatcher.h"
 #include "platform/MessageTarget.h"
 #include "stream/IOSTStream.h"
@@ -116,13 +117,21 @@ int report(StreamStatus status, const std::string& what, std::FILE* err)
     return 1;
 }
 
-int list(RemoteFileClient& client, const std::string& path, std::FILE* out, std::FILE* err)
+int list(RemoteFileClient& client, const std::string& path, bool explorerColumns, std::FILE* out, std::FILE* err)
 {
     std::vector<stream::rpc::DirectoryEntry> entries;
     const StreamStatus status = client.list(path, entries);
     if (status != StreamStatus::Ok)
         return report(status, "ls " + path, err);
+    using explorer::EntryTexts;
     for (const auto& entry : entries) {
+        if (explorerColumns) {
+            // The explorer window's Attributes, Size, Type and Modified texts.
+            std::fprintf(out, "%s %10s %-17s %-19s %s\n", EntryTexts::attributes(entry).c_str(),
+                         EntryTexts::size(entry).c_str(), EntryTexts::type(entry).c_str(),
+                         EntryTexts::modified(entry).c_str(), escaped(entry.name).c_str());
+            continue;
+        }
         std::fprintf(out, "%c %04o %10u %10u %s\n", typeLetter(entry.type), entry.mode & 07777u, entry.size, entry.time,
                      escaped(entry.name).c_str());
     }
@@ -140,6 +149,8 @@ RemoteCommand::Options& RemoteCommand::addTo(CLI::App& app, CLI::App*& subcomman
         ->check(CLI::IsMember({"ls", "get", "put", "rm", "mkdir", "mv"}));
     subcommand->add_option("paths", options.paths, "ADDRESS//PATH, and a second path for get, put and mv")->required();
     subcommand->add_flag("--quiet", options.quiet, "No progress for copies");
+    subcommand->add_flag("-l,--long", options.longListing,
+                         "ls: the explorer's Attributes, Size, Type and Modified columns");
     return options;
 }
 
@@ -172,7 +183,7 @@ int RemoteCommand::run(const Options& options, std::FILE* out, std::FILE* err)
 
     int result = 0;
     if (operation == "ls") {
-        result = list(client, remote->path, out, err);
+        result = list(client, remote->path, options.longListing, out, err);
     } else if (operation == "rm") {
         result = report(client.remove(remote->path), "rm " + remote->path, err);
     } else if (operation == "mkdir") {

@@ -11,9 +11,9 @@ class App;
 namespace zeb::tools {
 
 // "zeb500-cli remote OPERATION ADDRESS//PATH [...]": file operations on the far side of a
-// stream. ls lists a folder; get REMOTE LOCAL and put LOCAL REMOTE copy (folders whole) with
-// progress on standard error; rm, mkdir; mv REMOTE NEW (NEW a path over there, or another
-// ADDRESS//PATH on the same address).
+// stream. ls lists a folder (-l: with the explorer's column texts); get REMOTE LOCAL and put LOCAL REMOTE copy (folders
+// whole) with progress on standard error; rm, mkdir; mv REMOTE NEW (NEW a path over there, or another ADDRESS//PATH on
+// the same address).
 class RemoteCommand
 {
 public:
@@ -22,6 +22,7 @@ public:
         std::string operation;
         std::vector<std::string> paths;
         bool quiet = false;
+        bool longListing = false;
     };
 
     static Options& addTo(CLI::App& app, CLI::App*& subcommand);

@@ -30,15 +30,16 @@ void logLine(const char* format, const std::string& first, const std::string& se
     std::fflush(out);
 }
 
-void logRequest(stream::IOSTStream& stream, std::uint32_t code, std::string_view path)
+bool logRequest(stream::IOSTStream& stream, std::uint32_t code, std::string_view path)
 {
     std::FILE* out = g_log.load();
     if (!out)
-        return;
+        return true;
     // The path comes from the peer: printed raw, it could drive the terminal.
     std::fprintf(out, "request %u%s%s from %s\n", code, path.empty() ? "" : " ", escaped(path).c_str(),
                  stream.address().c_str());
     std::fflush(out);
+    return true;
 }
 
 void logEvent(void*, stream::IOSTStream* stream, stream::StreamEventCode code, std::intptr_t argument)

@@ -111,7 +111,20 @@ struct Options
     TraceModel::Settings trace;
     double mask = QueryResponder::kDefaultMask;
     bool sky = false;
+    unsigned rpcDelayMs = 0;
+    bool rpcMute = false;
 };
+
+// How the simulated disk answers remote file requests: each after a pause, or not at all.
+std::atomic<unsigned> g_rpcDelayMs{0};
+std::atomic<bool> g_rpcMute{false};
+
+bool slowOrMuteDisk(stream::IOSTStream&, std::uint32_t, std::string_view)
+{
+    if (const unsigned delay = g_rpcDelayMs.load())
+        std::this_thread::sleep_for(std::chrono::milliseconds(delay));
+    return !g_rpcMute.load();
+}
 
 // Generated frames mixed into the playback: one after every `every` sentences.
 struct FrameMix
@@ -382,7 +395,10 @@ int runTcp(const Options& options, CapturePlayer& player, FaultInjector& faults,
         std::fprintf(stderr, "zeb500-sim: %s\n", error.c_str());
         return 2;
     }
-    if (const std::string refusal = stream::rpc::installRemoteRequests(root); !refusal.empty()) {
+    // The served folder is the receiver's "/": peers name its folders "/ide0a".
+    if (const std::string refusal
+        = stream::rpc::installRemoteRequests(root, stream::rpc::RootFolder::Absolute::FromFolder);
+        !refusal.empty()) {
         std::fprintf(stderr, "zeb500-sim: %s\n", refusal.c_str());
         return 2;
     }
@@ -612,7 +628,13 @@ int run(int argc, char** argv)
         ->check(CLI::NonNegativeNumber);
     app.add_flag("--trace-odd", options.trace.oddLines,
                  "Now and then a trace sentence of level 0 or 7, and a malformed one");
+    app.add_option("--rpc-delay", options.rpcDelayMs, "Milliseconds before each remote file request is answered");
+    app.add_flag("--rpc-mute", options.rpcMute, "Leave remote file requests unanswered");
     CLI11_PARSE(app, argc, argv);
+    g_rpcDelayMs = options.rpcDelayMs;
+    g_rpcMute = options.rpcMute;
+    if (options.rpcDelayMs > 0 || options.rpcMute)
+        stream::rpc::RemoteRequests::setObserver(&slowOrMuteDisk);
 
     installStopHandlers();
     if (!options.sink.empty())

@@ -109,6 +109,10 @@ TEST_F(RemoteRequestsTest, DirectoriesAreMadeListedRenamedAndRemoved)
     ASSERT_EQ(entries.size(), 1u);
     EXPECT_EQ(entries[0].name, longName.substr(0, 79));
 
+    // Never onto an existing name: the file there would be lost.
+    root.write("d/e/kept", "kept");
+    EXPECT_EQ(client.rename("d/file", "d/e/kept"), StreamStatus::NotOpen);
+    EXPECT_EQ(root.read("d/e/kept"), "kept");
     EXPECT_EQ(client.rename("d/file", "d/e/moved"), StreamStatus::Ok);
     EXPECT_EQ(root.read("d/e/moved"), "12345");
     EXPECT_EQ(client.remove("d"), StreamStatus::Ok);
@@ -178,6 +182,26 @@ TEST_F(RemoteRequestsTest, CopiesGoBothWaysWithProgressAndDirectoriesWhole)
     ASSERT_EQ(FileCopy::copy(remote("copied/big"), (local / "back").string()), StreamStatus::Ok);
     EXPECT_EQ(local.read("back"), big);
     EXPECT_EQ(FileCopy::copy(remote("no-such"), (local / "x").string()), StreamStatus::NotOpen);
+}
+
+// A remote path names the far side only: once its stream is closed, a file or copy through it fails
+// rather than reaching the local file of the same name.
+TEST_F(RemoteRequestsTest, ARemotePathWithoutItsOpenStreamNeverFallsBackToALocalFile)
+{
+    local.write("file", "local");
+    const std::string address = streams.near.address();
+    streams.near.close();
+    const std::string through = address + "//" + (local / "file").string();
+    FileDevice device;
+    EXPECT_NE(device.open(through, "rb"), StreamStatus::Ok);
+    EXPECT_NE(device.open(through, "wb"), StreamStatus::Ok);
+    EXPECT_NE(device.open("//" + (local / "file").string(), "wb"), StreamStatus::Ok) << "an empty address";
+    EXPECT_EQ(FileCopy::copy(through, (local / "copy").string()), StreamStatus::NotOpen);
+    EXPECT_EQ(FileCopy::copy((local / "file").string(), address + "//" + (local / "over").string()),
+              StreamStatus::NotOpen);
+    EXPECT_EQ(local.read("file"), "local");
+    EXPECT_FALSE(fs::exists(local / "copy"));
+    EXPECT_FALSE(fs::exists(local / "over"));
 }
 
 // ---- calls, replies and frames the far side did not expect ---------------------------------------

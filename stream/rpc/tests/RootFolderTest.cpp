@@ -47,6 +47,19 @@ TEST(RootFolder, AdmitsPathsThatResolveInsideAndRefusesEveryWayOut)
     EXPECT_EQ(folder.relative(root / "sub/file"), "sub/file");
 }
 
+// A root that stands for the far side's "/": absolute paths are taken from it, and still cannot leave it.
+TEST(RootFolder, AbsolutePathsFromTheFolderStayInsideIt)
+{
+    testsupport::TempFolder base;
+    fs::create_directories(base / "disk/ide0a");
+    const RootFolder folder(base / "disk", RootFolder::Absolute::FromFolder);
+    EXPECT_EQ(folder.resolve("/ide0a"), base / "disk/ide0a");
+    EXPECT_EQ(folder.resolve("/"), base / "disk");
+    EXPECT_EQ(folder.resolve("ide0a/x"), base / "disk/ide0a/x");
+    EXPECT_EQ(folder.resolve("/../secret"), std::nullopt);
+    EXPECT_EQ(folder.resolve("//ide0a"), std::nullopt);
+}
+
 TEST(RootFolder, ARootGivenThroughALinkIsResolvedFirst)
 {
     testsupport::TempFolder base;

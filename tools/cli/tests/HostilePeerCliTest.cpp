@@ -195,7 +195,7 @@ TEST_F(CliTest, TheSimulatorAndServeKeepPeersInTheirPlace)
     std::snprintf(portHex, sizeof portHex, ":%04X", port);
     EXPECT_NE(readAll("/proc/net/tcp").find(std::string("0100007F") + portHex), std::string::npos)
         << "the simulator listens on 127.0.0.1 only";
-    Child rm = cli({"remote", "rm", "/dev/client/127.0.0.1/" + std::to_string(port) + "//README.TXT"});
+    Child rm = cli({"remote", "rm", "/dev/client/127.0.0.1/" + std::to_string(port) + "//ide0a/README.TXT"});
     EXPECT_EQ(rm.wait(), 0) << rm.err();
     EXPECT_TRUE(fs::exists(tracked)) << "the tracked demo tree is never served";
     EXPECT_EQ(sim.stop(), 0);
