@@ -74,6 +74,19 @@ bool readPort(RecorderSettings& settings, std::string_view body)
 }
 
 // "port name,selection,form,track name,enabled"
+// The document's port, first and unsaved, made when there is none yet; its stream is bound later.
+int documentPort(RecorderSettings& settings)
+{
+    if (settings.ports.empty() || settings.ports.front().saved) {
+        if (settings.ports.size() >= RecorderSettings::kMaxPorts)
+            return -1;
+        settings.ports.insert(settings.ports.begin(), RecorderPort{"A", {}, 0, false});
+        for (auto& filter : settings.filters)
+            ++filter.port;
+    }
+    return 0;
+}
+
 bool readFilter(RecorderSettings& settings, std::string_view body)
 {
     std::array<std::string_view, 5> fields;
@@ -87,7 +100,7 @@ bool readFilter(RecorderSettings& settings, std::string_view body)
     }
     RecorderFilter filter;
     std::uint32_t enabled = 0;
-    const int port = settings.findPort(fields[0]);
+    const int port = fields[0].empty() ? documentPort(settings) : settings.findPort(fields[0]);
     const int track = settings.findTrack(fields[3]);
     if (port < 0 || track < 0 || fields[4].find(',') != std::string_view::npos
         || !readNumber(fields[1], filter.selection) || !readNumber(fields[2], filter.form)
@@ -378,9 +391,10 @@ std::string RecorderSettings::lines() const
         textLine("TRACK", track);
     }
     for (const auto& filter : filters) {
-        // A filter of the document's port would name, once read back, a saved port of the same name.
-        if (filter.port < ports.size() && ports[filter.port].saved && filter.track < tracks.size()) {
-            text::appendFormat(text, "%sFILTER,%s,%u,%u,%s,%u\r\n", kPrefix.data(), ports[filter.port].name.c_str(),
+        // The document's port goes unnamed: its name could be that of a saved port once read back.
+        if (filter.port < ports.size() && filter.track < tracks.size()) {
+            const std::string& port = ports[filter.port].saved ? ports[filter.port].name : std::string();
+            text::appendFormat(text, "%sFILTER,%s,%u,%u,%s,%u\r\n", kPrefix.data(), port.c_str(),
                                filter.selection, filter.form, tracks[filter.track].c_str(), filter.enabled ? 1U : 0U);
         }
     }

@@ -117,8 +117,8 @@ protected:
     std::unique_ptr<stream::IOSTStream> connection;
 };
 
-// The workspace keeps the settings; restoring them replaces the lists of the default settings file rather than
-// adding to them, and the document port comes back first.
+// The workspace keeps the settings, the document port's filters too; restoring them replaces the lists of the
+// default settings file rather than adding to them, and the document port comes back first.
 TEST_F(RecorderWindowTest, WorkspaceRestoresTheRecorderWithItsSettings)
 {
     CIHDMDocument& saved = openRecorder();
@@ -126,6 +126,8 @@ TEST_F(RecorderWindowTest, WorkspaceRestoresTheRecorderWithItsSettings)
     edited.startText = "every minute at 30";
     edited.ports.push_back({.name = "B", .address = "/dev/client/localhost/1234", .identifier = 3});
     edited.filters.push_back({.port = 1, .selection = selection::Sentences, .form = output_form::Text, .track = 1});
+    edited.filters.front().selection = selection::Binary; // the document port's own filter
+    edited.filters.front().form = output_form::Text;
     ASSERT_EQ(saved.applySettings(edited), "");
     const std::vector<std::string> lines = workspaceLines(saved, home / "recorder.ute");
 
