@@ -4,6 +4,7 @@
 #include "messages/codecs/CodecRegistry.h"
 #include "messages/codecs/DataWordCodec.h"
 #include "messages/codecs/MessageCodec.h"
+#include "recorder/schedule/LocalTime.h"
 #include "recorder/schedule/ScheduleParser.h"
 #include "stream/IOSTStream.h"
 #include "stream/StreamDevice.h"
@@ -591,6 +592,29 @@ std::string Recorder::statusLine() const
     std::snprintf(line, sizeof line, " #%u %" PRIu64 " received %" PRIu64 " matched %" PRIu64 " bytes", fileIndex(),
                   messagesReceived(), messagesMatched(), bytesWritten());
     return m_status + " " + fileName() + line;
+}
+
+std::string Recorder::fileText(const std::string& baseName, unsigned index, std::uint64_t bytes)
+{
+    static constexpr std::array<const char*, 4> kUnits = {"b", "Kb", "Mb", "Gb"};
+    auto size = static_cast<double>(bytes);
+    std::size_t unit = 0;
+    for (; unit + 1 < kUnits.size() && size >= 1024.0; ++unit)
+        size /= 1024.0;
+    char text[48];
+    std::snprintf(text, sizeof text, unit == 0 ? "#%u (%.0f %s)" : "#%u (%.1f %s)", index, size, kUnits[unit]);
+    return baseName + text;
+}
+
+std::string Recorder::dateText(std::int64_t time)
+{
+    const auto fields = LocalTime::fields(time);
+    if (!fields)
+        return {};
+    char text[48];
+    std::snprintf(text, sizeof text, "%02d/%02d/%04d %02d:%02d:%02d", fields->day, fields->month, fields->year,
+                  fields->hour, fields->minute, fields->second);
+    return text;
 }
 
 } // namespace zeb::recorder

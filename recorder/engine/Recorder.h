@@ -89,6 +89,11 @@ public:
     static int levelFor(std::uint64_t messages);
     // One line for a console: status, file, counts.
     std::string statusLine() const;
+    // The current file as the window shows it: "<base name>#<index> (<size>)", the size in the largest unit below
+    // 1024 ("512 b", "1.5 Kb", "2.0 Mb", "1.2 Gb").
+    static std::string fileText(const std::string& baseName, unsigned index, std::uint64_t bytes);
+    // "dd/mm/yyyy hh:mm:ss" in local time; empty for a time the calendar cannot show.
+    static std::string dateText(std::int64_t time);
     std::string fileName() const;
     unsigned fileIndex() const { return m_fileIndex.load(); }
     std::uint64_t messagesReceived() const { return m_received.load(); }

@@ -25,6 +25,7 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <set>
 #include <sstream>
 
 namespace zeb::recorder {
@@ -179,11 +180,18 @@ TEST_F(RecorderWindowTest, RecordsTheSimulatorsBinaryFramesIntoChainedFiles)
     ASSERT_TRUE(qtWaitFor([&] { return recorder.fileIndex() >= 3; }, "a third record file"))
         << recorder.statusLine() << (messages.empty() ? "" : ", told: " + messages.front());
     // What a remote breaker posts to the window suspends, resumes and stops the recording.
+    view->tick();
+    EXPECT_STREQ(view->statusPicture(), CIHDMView::statusPictureFor(recorder.statusText()));
+    EXPECT_TRUE(view->fileText().startsWith(QStringLiteral("data#"))) << view->fileText().toStdString();
     platform::post(view->handle(), CIHDMView::breakerSuspendMessage());
     ASSERT_TRUE(qtWaitFor([&] { return recorder.state() == Recorder::State::Waiting; }, "suspended by the breaker"));
-    // What the simulator sends while the recording waits is not recorded: the files go on
-    // from a later point of its cycle after this many messages.
-    const std::uint64_t recordedBeforeSuspension = recorder.messagesMatched();
+    // Waiting blinks: its text and picture every other second.
+    std::set<std::string> shown;
+    for (int second = 0; second < 2; ++second) {
+        view->tick();
+        shown.insert(view->statusText().toStdString() + "/" + view->statusPicture());
+    }
+    EXPECT_EQ(shown, (std::set<std::string>{"WAITING/IDI_IHDM_STATUS_WAITING", "/IDI_IHDM_STATUS_IDLE"}));
     platform::post(view->handle(), CIHDMView::breakerStartMessage());
     ASSERT_TRUE(qtWaitFor([&] { return recorder.state() == Recorder::State::Recording; }, "resumed by the breaker"));
     const std::uint64_t matched = recorder.messagesMatched();
@@ -216,13 +224,11 @@ TEST_F(RecorderWindowTest, RecordsTheSimulatorsBinaryFramesIntoChainedFiles)
     for (std::string name = first; !name.empty() && chained < files.size(); ++chained) {
         const RecordFile& file = files[name];
         for (std::size_t i = 0; i < file.messages.size(); ++i, ++recorded) {
-            // The recording began, and went on after the suspension, somewhere in the simulator's
-            // cycle: find the message there, then follow the cycle.
-            const bool resume = recorded == 0 || recorded == recordedBeforeSuspension;
+            // The recording began somewhere in the simulator's cycle: find its first message, then follow it.
             for (std::size_t skipped = 0; skipped < kFramesBeforeRecording; ++skipped) {
                 expected.next();
                 if (expected.kind() == messages::MessageKind::SBin
-                    && (!resume || expected.message() == file.messages[i]))
+                    && (recorded > 0 || expected.message() == file.messages[i]))
                     break;
             }
             ASSERT_EQ(file.messages[i], expected.message()) << name << " message " << i;

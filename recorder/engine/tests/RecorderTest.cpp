@@ -4,6 +4,7 @@
 #include "messages/codecs/StandardCodecs.h"
 #include "recorder/files/RecordFileReader.h"
 #include "recorder/files/RecordFrame.h"
+#include "recorder/schedule/LocalTime.h"
 #include "stream/IOSTStream.h"
 #include "testsupport/CodecTestSupport.h"
 #include "testsupport/TempFolder.h"
@@ -238,6 +239,17 @@ TEST_F(RecorderTest, StatusFollowsTheTraffic)
     EXPECT_EQ(recorder.level(), 0);
     EXPECT_EQ(Recorder::levelFor(14), 9);
     EXPECT_EQ(Recorder::levelFor(15), 10);
+}
+
+// The window shows the file with its size in the largest unit below 1024, and the period's dates day first.
+TEST(RecorderTexts, FileSizeInItsUnitAndDatesDayFirst)
+{
+    EXPECT_EQ(Recorder::fileText("run", 3, 1023), "run#3 (1023 b)");
+    EXPECT_EQ(Recorder::fileText("run", 3, 1536), "run#3 (1.5 Kb)");
+    EXPECT_EQ(Recorder::fileText("run", 3, std::uint64_t{5} << 40), "run#3 (5120.0 Gb)");
+    const auto time = LocalTime::parse("2026-03-04 05:06:07");
+    ASSERT_TRUE(time);
+    EXPECT_EQ(Recorder::dateText(*time), "04/03/2026 05:06:07");
 }
 
 // A full disk: what was refused is not counted, the failure is told once from tick(), and nothing more is written.
