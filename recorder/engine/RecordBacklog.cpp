@@ -20,14 +20,12 @@ RecordBacklog::RecordBacklog()
 bool RecordBacklog::append(const RecordHeader& header, std::span<const std::uint8_t> data)
 {
     const std::size_t size = m_framed ? RecordFrame::sizeFor(data.size()) : data.size();
-    if (size > kLimit - m_bytes.size() || (m_framed && data.size() > RecordFrame::kMaxData))
+    if (size > kLimit - m_size || (m_framed && data.size() > RecordFrame::kMaxData))
         return false;
-    // Reserved whole at the first record, so appending never allocates again (a swap moves the reserve along).
-    if (m_bytes.capacity() < kLimit)
-        m_bytes.reserve(kLimit);
-    const std::size_t at = m_bytes.size();
-    m_bytes.resize(at + size);
-    const std::span<std::uint8_t> free = std::span(m_bytes).subspan(at);
+    if (!m_bytes)
+        m_bytes = std::make_unique_for_overwrite<std::uint8_t[]>(kLimit);
+    const std::span<std::uint8_t> free(m_bytes.get() + m_size, size);
+    m_size += size;
     if (m_framed)
         RecordFrame::build(header, data, free);
     else if (!data.empty())
@@ -38,19 +36,20 @@ bool RecordBacklog::append(const RecordHeader& header, std::span<const std::uint
 
 void RecordBacklog::cut(unsigned index, std::string name)
 {
-    m_cuts.push_back({m_bytes.size(), m_counted, index, std::move(name)});
+    m_cuts.push_back({m_size, m_counted, index, std::move(name)});
 }
 
 void RecordBacklog::swap(RecordBacklog& other) noexcept
 {
     m_bytes.swap(other.m_bytes);
+    std::swap(m_size, other.m_size);
     m_cuts.swap(other.m_cuts);
     std::swap(m_counted, other.m_counted);
 }
 
 void RecordBacklog::clear()
 {
-    m_bytes.clear();
+    m_size = 0;
     m_cuts.clear();
     m_counted = 0;
 }
@@ -59,7 +58,7 @@ bool RecordBacklog::writeTo(FileSeriesStream& output) const
 {
     std::size_t at = 0;
     std::uint64_t counted = 0;
-    const std::span<const std::uint8_t> bytes(m_bytes);
+    const std::span<const std::uint8_t> bytes(m_bytes.get(), m_size);
     for (const Cut& cut : m_cuts) {
         if (output.writeBlock(bytes.subspan(at, cut.offset - at), cut.counted - counted) != stream::StreamStatus::Ok)
             return false;

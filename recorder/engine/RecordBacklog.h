@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <span>
 #include <string>
 #include <vector>
@@ -32,8 +33,8 @@ public:
     // What is appended from now on belongs to file `name`, of index `index`.
     void cut(unsigned index, std::string name);
 
-    bool empty() const { return m_bytes.empty() && m_cuts.empty(); }
-    std::size_t size() const { return m_bytes.size(); }
+    bool empty() const { return m_size == 0 && m_cuts.empty(); }
+    std::size_t size() const { return m_size; }
     bool hasCut() const { return !m_cuts.empty(); }
     // Exchanges the waiting records with those of `other` (the framing setting stays).
     void swap(RecordBacklog& other) noexcept;
@@ -51,7 +52,9 @@ private:
         std::string name;
     };
 
-    std::vector<std::uint8_t> m_bytes;
+    // kLimit bytes, allocated at the first record; a swap moves it along, so appending never allocates.
+    std::unique_ptr<std::uint8_t[]> m_bytes;
+    std::size_t m_size = 0;
     std::vector<Cut> m_cuts;
     std::uint64_t m_counted = 0; // data + header bytes of the records, as the series counts them
     bool m_framed = true;
