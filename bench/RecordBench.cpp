@@ -16,17 +16,16 @@
 
 #include <benchmark/benchmark.h>
 
+#include <atomic>
 #include <chrono>
 #include <cstdint>
 #include <cstdlib>
 #include <ctime>
 #include <filesystem>
+#include <new>
 #include <span>
 #include <string>
 #include <unistd.h>
-
-#include <atomic>
-#include <new>
 
 // Every allocation of the process is counted, so that the engine's can be reported per message. The replacement
 // pairs malloc with free, which the compiler cannot see across the replaced operators.

@@ -12,8 +12,8 @@
 
 #include <QAction>
 #include <QFormLayout>
-#include <QLabel>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QPointer>
 
 #include <algorithm>
@@ -179,10 +179,10 @@ const char* CIHDMView::statusPictureFor(const std::string& status)
 
 const char* CIHDMView::levelPictureFor(int level)
 {
-    static constexpr std::array<const char*, 11> kPictures = {
-        "IDI_IHDM_LEVEL_0", "IDI_IHDM_LEVEL_1", "IDI_IHDM_LEVEL_2", "IDI_IHDM_LEVEL_3",
-        "IDI_IHDM_LEVEL_4", "IDI_IHDM_LEVEL_5", "IDI_IHDM_LEVEL_6", "IDI_IHDM_LEVEL_7",
-        "IDI_IHDM_LEVEL_8", "IDI_IHDM_LEVEL_9", "IDI_IHDM_LEVEL_10"};
+    static constexpr std::array<const char*, 11> kPictures
+        = {"IDI_IHDM_LEVEL_0", "IDI_IHDM_LEVEL_1", "IDI_IHDM_LEVEL_2", "IDI_IHDM_LEVEL_3",
+           "IDI_IHDM_LEVEL_4", "IDI_IHDM_LEVEL_5", "IDI_IHDM_LEVEL_6", "IDI_IHDM_LEVEL_7",
+           "IDI_IHDM_LEVEL_8", "IDI_IHDM_LEVEL_9", "IDI_IHDM_LEVEL_10"};
     return kPictures[static_cast<std::size_t>(std::clamp(level, 0, 10))];
 }
 

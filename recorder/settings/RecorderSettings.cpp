@@ -74,9 +74,8 @@ bool readPort(RecorderSettings& settings, std::string_view body)
         return false;
     }
     // Two ports on one identifier would open the same stream twice.
-    const auto sameStream = [&port](const RecorderPort& other) {
-        return other.saved && other.identifier == port.identifier;
-    };
+    const auto sameStream
+        = [&port](const RecorderPort& other) { return other.saved && other.identifier == port.identifier; };
     if (std::any_of(settings.ports.begin(), settings.ports.end(), sameStream)) {
         return false;
     }
@@ -409,8 +408,8 @@ std::string RecorderSettings::lines() const
         // The document's port goes unnamed: its name could be that of a saved port once read back.
         if (filter.port < ports.size() && filter.track < tracks.size()) {
             const std::string& port = ports[filter.port].saved ? ports[filter.port].name : std::string();
-            text::appendFormat(text, "%sFILTER,%s,%u,%u,%s,%u\r\n", kPrefix.data(), port.c_str(),
-                               filter.selection, filter.form, tracks[filter.track].c_str(), filter.enabled ? 1U : 0U);
+            text::appendFormat(text, "%sFILTER,%s,%u,%u,%s,%u\r\n", kPrefix.data(), port.c_str(), filter.selection,
+                               filter.form, tracks[filter.track].c_str(), filter.enabled ? 1U : 0U);
         }
     }
     return text;

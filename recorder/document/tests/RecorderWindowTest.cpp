@@ -175,9 +175,14 @@ bool isMeasurement(const FrameSource& source)
 // exactly one file, in the order sent, on its track; the files chain with PREVIOUS and NEXT lines.
 TEST_F(RecorderWindowTest, RecordsTwoSimulatorsOnAScheduleIntoChainedFiles)
 {
-    const std::vector<std::string> simulatorArguments
-        = {ZEB500_SIM_EXECUTABLE, "--port", "0", "--pace", "400", "--frames", "2",
-           std::string(ZEB500_CAPTURES) + "/nmea/isync.nmea"};
+    const std::vector<std::string> simulatorArguments = {ZEB500_SIM_EXECUTABLE,
+                                                         "--port",
+                                                         "0",
+                                                         "--pace",
+                                                         "400",
+                                                         "--frames",
+                                                         "2",
+                                                         std::string(ZEB500_CAPTURES) + "/nmea/isync.nmea"};
     testsupport::PortPrintingProcess first(simulatorArguments);
     testsupport::PortPrintingProcess second(simulatorArguments);
     ASSERT_NE(first.port(), 0u) << "the first simulated receiver did not start";
@@ -223,8 +228,8 @@ TEST_F(RecorderWindowTest, RecordsTwoSimulatorsOnAScheduleIntoChainedFiles)
     now += 5;
     view->tick();
     ASSERT_EQ(recorder.state(), Recorder::State::Recording);
-    ASSERT_TRUE(qtWaitFor([&] { return recorder.fileIndex() >= 3 && recorder.messagesMatched() >= 300; },
-                          "three record files"))
+    ASSERT_TRUE(
+        qtWaitFor([&] { return recorder.fileIndex() >= 3 && recorder.messagesMatched() >= 300; }, "three record files"))
         << recorder.statusLine() << (messages.empty() ? "" : ", told: " + messages.front());
     view->tick();
     EXPECT_STREQ(view->statusPicture(), CIHDMView::statusPictureFor(recorder.statusText()));

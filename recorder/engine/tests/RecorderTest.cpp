@@ -1,7 +1,7 @@
 #include "recorder/engine/Recorder.h"
-#include "recorder/engine/RecordBacklog.h"
 
 #include "messages/codecs/StandardCodecs.h"
+#include "recorder/engine/RecordBacklog.h"
 #include "recorder/files/RecordFileReader.h"
 #include "recorder/files/RecordFrame.h"
 #include "recorder/schedule/LocalTime.h"
