@@ -46,7 +46,7 @@ RecordNaming::LocalTime nowFields()
 }
 
 // A receive thread writes once this much waits; below it, the owner's next tick writes.
-constexpr std::size_t kWriteBytes = 64 * 1024;
+constexpr std::size_t kWriteBytes = std::size_t{64} * 1024;
 // Rounds of one write turn: a thread that keeps finding more waiting leaves the rest to the next turn.
 constexpr int kWriteRounds = 4;
 // How long the owner waits for a write in progress (1 ms steps), as for a notification in progress.
