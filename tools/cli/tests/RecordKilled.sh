@@ -8,10 +8,9 @@ SIM=$2
 CAPTURE=$3
 source "$(dirname "$0")/ShellTestSupport.sh"
 
-start_server "$WORK/sim.log" 'listening' "$SIM" --port @PORT@ --frames 3 --pace 300 "$CAPTURE"
-P='$PKVR,RPC,IHDM,'
-printf '%s\r\n' "${P}DIRECTORY,$WORK/rec" "${P}BASENAME,run" "${P}FORMAT,1" "${P}GRANULARITY,1" \
-    "${P}PORT,sim,/dev/client/127.0.0.1/$PORT,9" "${P}TRACK,S" "${P}FILTER,sim,12,1,S,1" > "$WORK/run.udm"
+start_simulator --pace 300
+recorder_settings "$WORK/run.udm" "DIRECTORY,$WORK/rec" BASENAME,run FORMAT,1 GRANULARITY,1 \
+    "PORT,sim,/dev/client/127.0.0.1/$PORT,9" TRACK,S FILTER,sim,12,1,S,1
 mkdir -p "$WORK/rec"
 started=$(date +%s%N)
 "$CLI" record --settings "$WORK/run.udm" --for 60 > "$WORK/status.txt" 2> "$WORK/record.log" &
