@@ -45,6 +45,13 @@ RecordNaming::LocalTime nowFields()
     return RecordNaming::LocalTime::now();
 }
 
+// Counters changed only with the output lock held, read by the owner without it: a plain store is enough, and
+// spares each message a locked instruction.
+void countUnderLock(std::atomic<std::uint64_t>& counter)
+{
+    counter.store(counter.load(std::memory_order_relaxed) + 1, std::memory_order_relaxed);
+}
+
 // A receive thread writes once this much waits; below it, the owner's next tick writes.
 constexpr std::size_t kWriteBytes = std::size_t{64} * 1024;
 // Rounds of one write turn: a thread that keeps finding more waiting leaves the rest to the next turn.
@@ -487,10 +494,10 @@ void Recorder::onReceive(const stream::StreamEvent& event)
     const ReceiveGuard guard(m_inReceive);
     if (event.status != messages::ReadStatus::Complete)
         return;
-    m_seen.fetch_add(1);
     bool write = false;
     {
         const std::lock_guard lock(m_outputMutex);
+        countUnderLock(m_seen);
         const int port = portOf(event.stream);
         if (port < 0)
             return;
@@ -506,7 +513,7 @@ void Recorder::recordEvent(const stream::StreamEvent& event, std::size_t port)
     keepRepeated(event, port);
     if (m_state != State::Recording || !m_outputOpen || m_writeFailed)
         return;
-    m_received.fetch_add(1);
+    countUnderLock(m_received);
     for (const RecorderFilter& filter : m_settings.filters) {
         if (filter.port != port || filter.track >= m_settings.tracks.size())
             continue;
@@ -516,7 +523,7 @@ void Recorder::recordEvent(const stream::StreamEvent& event, std::size_t port)
         const auto data = convert(form, event.kind, event.type, {event.data(), event.length()});
         if (data.empty())
             continue; // a frame the codecs cannot convert is not recorded in that form
-        m_matched.fetch_add(1);
+        countUnderLock(m_matched);
         const auto tag = static_cast<std::uint8_t>(m_settings.tracks[filter.track].front());
         if (!writeMessage(tag, data))
             return;

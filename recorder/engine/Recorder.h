@@ -182,6 +182,7 @@ private:
 
     std::atomic<bool> m_failurePending{false};
     std::atomic<int> m_inReceive{0};
+    // Changed with the output lock held.
     std::atomic<std::uint64_t> m_seen{0}; // complete messages from the ports, recording or not
     std::atomic<std::uint64_t> m_received{0};
     std::atomic<std::uint64_t> m_matched{0};
