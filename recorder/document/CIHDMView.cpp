@@ -7,16 +7,17 @@
 #include "platform/Messaging.h"
 #include "recorder/document/CIHDMDocument.h"
 #include "recorder/engine/Recorder.h"
-#include "recorder/schedule/LocalTime.h"
 #include "recorder/widgets/CIHDMPropertySheet.h"
 #include "stream/IOSTStream.h"
 
 #include <QAction>
 #include <QFormLayout>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QPointer>
-#include <QProgressBar>
 
+#include <algorithm>
+#include <array>
 #include <ctime>
 #include <filesystem>
 
@@ -37,16 +38,18 @@ CIHDMView::CIHDMView(CIHDMDocument& document, QWidget* parent)
     : QWidget(parent)
     , m_document(document)
     , m_clock([] { return static_cast<std::int64_t>(std::time(nullptr)); })
+    , m_statusPicture(new QLabel)
     , m_status(new QLabel)
-    , m_level(new QProgressBar)
+    , m_level(new QLabel)
     , m_file(new QLabel)
     , m_period(new QLabel)
     , m_counts(new QLabel)
 {
-    m_level->setRange(0, 10);
-    m_level->setTextVisible(false);
+    auto* status = new QHBoxLayout;
+    status->addWidget(m_statusPicture);
+    status->addWidget(m_status, 1);
     auto* layout = new QFormLayout(this);
-    layout->addRow(tr("Status"), m_status);
+    layout->addRow(tr("Status"), status);
     layout->addRow(tr("Level"), m_level);
     layout->addRow(tr("File"), m_file);
     layout->addRow(tr("Period"), m_period);
@@ -147,6 +150,7 @@ void CIHDMView::editProperties()
 void CIHDMView::tick()
 {
     m_document.recorder().tick(m_clock());
+    m_blinkOff = !m_blinkOff;
     refresh();
 }
 
@@ -160,22 +164,54 @@ QString CIHDMView::fileText() const
     return m_file->text();
 }
 
-int CIHDMView::level() const
+const char* CIHDMView::statusPictureFor(const std::string& status)
 {
-    return m_level->value();
+    if (status == "RECORDING")
+        return "IDI_IHDM_STATUS_RECORDING";
+    if (status == "WAITING")
+        return "IDI_IHDM_STATUS_WAITING";
+    if (status == "NO DATA" || status == "NO MATCH")
+        return "IDI_IHDM_STATUS_NO_DATA";
+    if (status == "WRITE FAILED")
+        return "IDI_IHDM_STATUS_FAILED";
+    return "IDI_IHDM_STATUS_IDLE";
+}
+
+const char* CIHDMView::levelPictureFor(int level)
+{
+    static constexpr std::array<const char*, 11> kPictures
+        = {"IDI_IHDM_LEVEL_0", "IDI_IHDM_LEVEL_1", "IDI_IHDM_LEVEL_2", "IDI_IHDM_LEVEL_3",
+           "IDI_IHDM_LEVEL_4", "IDI_IHDM_LEVEL_5", "IDI_IHDM_LEVEL_6", "IDI_IHDM_LEVEL_7",
+           "IDI_IHDM_LEVEL_8", "IDI_IHDM_LEVEL_9", "IDI_IHDM_LEVEL_10"};
+    return kPictures[static_cast<std::size_t>(std::clamp(level, 0, 10))];
 }
 
 void CIHDMView::refresh()
 {
     const Recorder& recorder = m_document.recorder();
     const Recorder::State state = recorder.state();
-    m_status->setText(text(recorder.statusText()));
-    m_level->setValue(recorder.level());
-    m_file->setText(state == Recorder::State::Idle ? QString() : text(recorder.fileName()));
+    const std::string& status = recorder.statusText();
+    // Waiting blinks: every other second shows neither its text nor its picture.
+    const bool hidden = status == "WAITING" && m_blinkOff;
+    m_status->setText(hidden ? QString() : text(status));
+    const char* picture = hidden ? "IDI_IHDM_STATUS_IDLE" : statusPictureFor(status);
+    if (picture != m_statusPictureShown) {
+        m_statusPicture->setPixmap(language::Resources::pixmap(picture));
+        m_statusPictureShown = picture;
+    }
+    if (recorder.level() != m_levelShown) {
+        m_levelShown = recorder.level();
+        m_level->setPixmap(language::Resources::pixmap(levelPictureFor(m_levelShown)));
+    }
+    const RecorderSettings& settings = recorder.settings();
+    m_file->setText(state == Recorder::State::Idle
+                        ? QString()
+                        : text(Recorder::fileText(settings.baseName, recorder.fileIndex(), recorder.bytesWritten())));
+    m_file->setToolTip(text(recorder.fileName()));
     const Schedule& schedule = recorder.schedule();
     m_period->setText(state == Recorder::State::Idle ? QString()
-                                                     : text(LocalTime::format(schedule.start)) + QStringLiteral(" - ")
-                              + (schedule.duration > 0 ? text(LocalTime::format(schedule.end)) : tr("no end")));
+                                                     : text(Recorder::dateText(schedule.start)) + QStringLiteral(" - ")
+                              + (schedule.duration > 0 ? text(Recorder::dateText(schedule.end)) : tr("no end")));
     m_counts->setText(tr("%1 received, %2 matched, %3 bytes in file %4")
                           .arg(recorder.messagesReceived())
                           .arg(recorder.messagesMatched())

@@ -7,20 +7,20 @@
 
 #include <cstdint>
 #include <functional>
+#include <string>
 
 class QAction;
 class QLabel;
-class QProgressBar;
 
 namespace zeb::recorder {
 
 class CIHDMDocument;
 
-// The recorder's view: status, level meter, current file, the period's start and end, and the counts,
-// refreshed once a second as the recorder is ticked. Start, Stop, Suspend and Properties are its actions
-// (popup menu and the frame's tool bar). "ON_BREAKER_START/STOP/SUSPEND" sent or posted to its window resume, stop
-// or suspend the recording; the recorder's wake-up from a connection worker arrives the same way. Each runs queued
-// on this window's thread, never inside the sender's call.
+// The recorder's view: status (text and picture; waiting blinks), level meter (a picture of eleven steps), current
+// file, the period's start and end, and the counts, refreshed once a second as the recorder is ticked. Start, Stop,
+// Suspend and Properties are its actions (popup menu and the frame's tool bar). "ON_BREAKER_START/STOP/SUSPEND" sent or
+// posted to its window resume, stop or suspend the recording; the recorder's wake-up from a connection worker arrives
+// the same way. Each runs queued on this window's thread, never inside the sender's call.
 class CIHDMView : public QWidget, public platform::MessageTarget
 {
     Q_OBJECT
@@ -49,7 +49,11 @@ public:
 
     QString statusText() const;
     QString fileText() const;
-    int level() const;
+    int level() const { return m_levelShown; }
+    // The pictures shown, by resource name.
+    const char* statusPicture() const { return m_statusPictureShown; }
+    static const char* statusPictureFor(const std::string& status);
+    static const char* levelPictureFor(int level);
 
     static platform::MessageId breakerStartMessage();
     static platform::MessageId breakerStopMessage();
@@ -65,8 +69,12 @@ private:
     CIHDMDocument& m_document;
     Clock m_clock;
     QTimer m_timer;
+    QLabel* m_statusPicture;
     QLabel* m_status;
-    QProgressBar* m_level;
+    QLabel* m_level;
+    int m_levelShown = -1;
+    const char* m_statusPictureShown = nullptr;
+    bool m_blinkOff = false;
     QLabel* m_file;
     QLabel* m_period;
     QLabel* m_counts;

@@ -4,6 +4,7 @@
 #include "messages/codecs/CodecRegistry.h"
 #include "messages/codecs/DataWordCodec.h"
 #include "messages/codecs/MessageCodec.h"
+#include "recorder/schedule/LocalTime.h"
 #include "recorder/schedule/ScheduleParser.h"
 #include "stream/IOSTStream.h"
 #include "stream/StreamDevice.h"
@@ -43,6 +44,20 @@ RecordNaming::LocalTime nowFields()
 {
     return RecordNaming::LocalTime::now();
 }
+
+// Counters changed only with the output lock held, read by the owner without it: a plain store is enough, and
+// spares each message a locked instruction.
+void countUnderLock(std::atomic<std::uint64_t>& counter)
+{
+    counter.store(counter.load(std::memory_order_relaxed) + 1, std::memory_order_relaxed);
+}
+
+// A receive thread writes once this much waits; below it, the owner's next tick writes.
+constexpr std::size_t kWriteBytes = std::size_t{64} * 1024;
+// Rounds of one write turn: a thread that keeps finding more waiting leaves the rest to the next turn.
+constexpr int kWriteRounds = 4;
+// How long the owner waits for a write in progress (1 ms steps), as for a notification in progress.
+constexpr int kTurnWaitMs = 5000;
 
 } // namespace
 
@@ -104,6 +119,7 @@ void Recorder::suspend()
 {
     if (m_state == State::Recording)
         m_state = State::Waiting;
+    drain();
 }
 
 void Recorder::resume()
@@ -115,6 +131,7 @@ void Recorder::resume()
 void Recorder::tick(std::int64_t now)
 {
     servicePorts();
+    drain();
     if (m_armed) {
         switch (m_schedule.evaluate(now)) {
         case ScheduleAction::Start:
@@ -141,15 +158,62 @@ void Recorder::tick(std::int64_t now)
 
 void Recorder::startRecording()
 {
+    bool open = false;
     {
         const std::lock_guard lock(m_outputMutex);
-        if (!m_output && !openOutput()) {
-            // Armed without output: nothing is written until the next start.
-            m_openFailed = true;
+        open = m_outputOpen;
+    }
+    if (!open && !openOutput()) {
+        // Armed without output: nothing is written until the next start.
+        m_openFailed = true;
+        return;
+    }
+    m_state = State::Recording;
+}
+
+void Recorder::drain()
+{
+    if (m_writeTurn.exchange(true, std::memory_order_acquire))
+        return;
+    drainHeld();
+    releaseWriteTurn();
+}
+
+void Recorder::drainHeld()
+{
+    for (int round = 0; round < kWriteRounds; ++round) {
+        {
+            const std::lock_guard lock(m_outputMutex);
+            if (m_backlog.empty())
+                return;
+            m_backlog.swap(m_writing);
+        }
+        const bool written = m_output && m_writing.writeTo(*m_output);
+        m_writing.clear();
+        if (m_output)
+            m_bytes = m_output->bytesWritten();
+        if (!written) {
+            const std::lock_guard lock(m_outputMutex);
+            m_backlog.clear();
+            failed();
             return;
         }
     }
-    m_state = State::Recording;
+}
+
+bool Recorder::waitForWriteTurn()
+{
+    for (int i = 0; i < kTurnWaitMs; ++i) {
+        if (!m_writeTurn.exchange(true, std::memory_order_acquire))
+            return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    return false;
+}
+
+void Recorder::releaseWriteTurn()
+{
+    m_writeTurn.store(false, std::memory_order_release);
 }
 
 void Recorder::openPorts()
@@ -245,22 +309,36 @@ void Recorder::closePorts()
 
 bool Recorder::openOutput()
 {
+    if (!waitForWriteTurn())
+        return false;
     m_output = std::make_unique<FileSeriesStream>();
-    m_writeFailed = false;
+    bool opened = false;
     if (m_settings.outputsToStream()) {
         m_output->setFramed(true);
-        if (m_output->openFile(m_settings.baseName, "wb") != StreamStatus::Ok) {
-            m_output.reset();
-            return false;
-        }
-        return startFile(m_output->fileName());
+        opened = m_output->openFile(m_settings.baseName, "wb") == StreamStatus::Ok;
+    } else {
+        m_output->setFramed(m_settings.format == 1);
+        m_output->setExtension(m_settings.extension);
+        opened = openFile(m_fileIndex);
     }
-    m_output->setFramed(m_settings.format == 1);
-    m_output->setExtension(m_settings.extension);
-    if (!openFile(m_fileIndex)) {
+    if (!opened) {
         m_output.reset();
+        releaseWriteTurn();
         return false;
     }
+    m_bytes = m_output->bytesWritten();
+    {
+        const std::lock_guard lock(m_outputMutex);
+        m_writeFailed = false;
+        m_outputOpen = true;
+        m_backlog.clear();
+        m_backlog.setFramed(m_output->isFramed());
+        m_currentName = m_output->fileName();
+        m_fileBytes = m_output->bytesWritten();
+        startFile(m_currentName);
+    }
+    drainHeld();
+    releaseWriteTurn();
     return true;
 }
 
@@ -273,18 +351,29 @@ bool Recorder::openFile(unsigned from)
     m_output->setFileIndex(free->first);
     if (!m_lastClosed.empty())
         m_output->setPrevious(m_lastClosed);
-    if (m_output->openFile(free->second, "wb") != StreamStatus::Ok)
-        return false;
-    m_bytes = 0;
-    return startFile(free->second);
+    return m_output->openFile(free->second, "wb") == StreamStatus::Ok;
 }
 
 void Recorder::closeOutput()
 {
-    const std::lock_guard lock(m_outputMutex);
-    if (!m_output)
+    {
+        const std::lock_guard lock(m_outputMutex);
+        if (!m_outputOpen)
+            return;
+        m_outputOpen = false; // nothing more is added
+        m_currentName.clear();
+    }
+    // A write that hangs beyond the wait keeps the output; the next open waits for it again.
+    if (!waitForWriteTurn())
         return;
-    if (!m_settings.outputsToStream() && !m_writeFailed) {
+    drainHeld();
+    bool writeFailed = false;
+    {
+        const std::lock_guard lock(m_outputMutex);
+        writeFailed = m_writeFailed;
+        m_backlog.clear();
+    }
+    if (!m_settings.outputsToStream() && !writeFailed) {
         if (const auto next = m_naming.firstFree(m_fileIndex + 1, nowFields()))
             m_output->setNext(next->second);
     }
@@ -293,14 +382,20 @@ void Recorder::closeOutput()
     m_output.reset();
     // The next period continues the series after the file just closed.
     ++m_fileIndex;
+    releaseWriteTurn();
 }
 
 bool Recorder::writeLine(const std::string& text)
 {
     if (m_settings.format != 1 && !m_settings.outputsToStream())
         return true;
-    if (m_output->writeText(text, elapsedMs(), false) != StreamStatus::Ok)
+    std::string line = text;
+    line.push_back('\0');
+    const auto* bytes = reinterpret_cast<const std::uint8_t*>(line.data());
+    const auto header = RecordHeader::text(elapsedMs(), static_cast<std::uint32_t>(line.size()), false);
+    if (!m_backlog.append(header, {bytes, line.size()}))
         return failed();
+    m_fileBytes += line.size() + RecordHeader::kSize;
     return true;
 }
 
@@ -315,19 +410,19 @@ bool Recorder::failed()
 
 bool Recorder::rollOver(std::size_t nextRecord)
 {
-    if (m_settings.outputsToStream() || m_output->bytesWritten() == 0
-        || m_output->bytesWritten() + nextRecord + RecordHeader::kSize < m_settings.sizeLimit())
+    if (m_settings.outputsToStream() || m_fileBytes == 0
+        || m_fileBytes + nextRecord + RecordHeader::kSize < m_settings.sizeLimit())
         return true;
+    // The next file is made when the records before the cut have been written, by whichever thread writes them.
     const auto next = m_naming.firstFree(m_fileIndex + 1, nowFields());
     if (!next)
         return failed();
     if (!writeLine("continue " + next->second))
         return false;
-    m_output->setFileIndex(next->first);
-    if (m_output->rollOver(next->second, "wb") != StreamStatus::Ok)
-        return failed();
+    m_backlog.cut(next->first, next->second);
+    m_fileBytes = m_backlog.framed() ? FileSeriesStream::headerLinesSize(m_currentName) : 0;
+    m_currentName = next->second;
     m_fileIndex = next->first;
-    m_bytes = 0;
     return startFile(next->second);
 }
 
@@ -365,9 +460,9 @@ bool Recorder::writeMessage(std::uint8_t tag, std::span<const std::uint8_t> data
 bool Recorder::writeRecord(std::uint8_t tag, std::span<const std::uint8_t> data)
 {
     const auto header = RecordHeader::message(tag, elapsedMs(), static_cast<std::uint32_t>(data.size()));
-    if (m_output->writeRecord(header, data) != StreamStatus::Ok)
+    if (!m_backlog.append(header, data))
         return failed();
-    m_bytes = m_output->bytesWritten();
+    m_fileBytes += m_backlog.framed() ? data.size() + RecordHeader::kSize : data.size();
     return true;
 }
 
@@ -399,17 +494,28 @@ void Recorder::onReceive(const stream::StreamEvent& event)
     const ReceiveGuard guard(m_inReceive);
     if (event.status != messages::ReadStatus::Complete)
         return;
-    m_seen.fetch_add(1);
-    const std::lock_guard lock(m_outputMutex);
-    const int port = portOf(event.stream);
-    if (port < 0)
+    bool write = false;
+    {
+        const std::lock_guard lock(m_outputMutex);
+        countUnderLock(m_seen);
+        const int port = portOf(event.stream);
+        if (port < 0)
+            return;
+        recordEvent(event, static_cast<std::size_t>(port));
+        write = m_backlog.size() >= kWriteBytes || m_backlog.hasCut();
+    }
+    if (write)
+        drain();
+}
+
+void Recorder::recordEvent(const stream::StreamEvent& event, std::size_t port)
+{
+    keepRepeated(event, port);
+    if (m_state != State::Recording || !m_outputOpen || m_writeFailed)
         return;
-    keepRepeated(event, static_cast<std::size_t>(port));
-    if (m_state != State::Recording || !m_output || m_writeFailed)
-        return;
-    m_received.fetch_add(1);
+    countUnderLock(m_received);
     for (const RecorderFilter& filter : m_settings.filters) {
-        if (filter.port != static_cast<std::size_t>(port) || filter.track >= m_settings.tracks.size())
+        if (filter.port != port || filter.track >= m_settings.tracks.size())
             continue;
         const RecordForm form = recordForm(filter, event.kind, event.type);
         if (form == RecordForm::None)
@@ -417,7 +523,7 @@ void Recorder::onReceive(const stream::StreamEvent& event)
         const auto data = convert(form, event.kind, event.type, {event.data(), event.length()});
         if (data.empty())
             continue; // a frame the codecs cannot convert is not recorded in that form
-        m_matched.fetch_add(1);
+        countUnderLock(m_matched);
         const auto tag = static_cast<std::uint8_t>(m_settings.tracks[filter.track].front());
         if (!writeMessage(tag, data))
             return;
@@ -449,7 +555,7 @@ std::uint32_t Recorder::elapsedMs() const
 std::string Recorder::fileName() const
 {
     const std::lock_guard lock(m_outputMutex);
-    return m_output ? m_output->fileName() : std::string();
+    return m_currentName;
 }
 
 void Recorder::updateStatus()
@@ -493,6 +599,29 @@ std::string Recorder::statusLine() const
     std::snprintf(line, sizeof line, " #%u %" PRIu64 " received %" PRIu64 " matched %" PRIu64 " bytes", fileIndex(),
                   messagesReceived(), messagesMatched(), bytesWritten());
     return m_status + " " + fileName() + line;
+}
+
+std::string Recorder::fileText(const std::string& baseName, unsigned index, std::uint64_t bytes)
+{
+    static constexpr std::array<const char*, 4> kUnits = {"b", "Kb", "Mb", "Gb"};
+    auto size = static_cast<double>(bytes);
+    std::size_t unit = 0;
+    for (; unit + 1 < kUnits.size() && size >= 1024.0; ++unit)
+        size /= 1024.0;
+    char text[48];
+    std::snprintf(text, sizeof text, unit == 0 ? "#%u (%.0f %s)" : "#%u (%.1f %s)", index, size, kUnits[unit]);
+    return baseName + text;
+}
+
+std::string Recorder::dateText(std::int64_t time)
+{
+    const auto fields = LocalTime::fields(time);
+    if (!fields)
+        return {};
+    char text[48];
+    std::snprintf(text, sizeof text, "%02d/%02d/%04d %02d:%02d:%02d", fields->day, fields->month, fields->year,
+                  fields->hour, fields->minute, fields->second);
+    return text;
 }
 
 } // namespace zeb::recorder

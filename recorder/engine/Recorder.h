@@ -7,11 +7,15 @@
 //   every second: recorder.tick(now);  show(recorder.statusText());
 //
 // start, stop, suspend, resume and tick belong to the owner's thread; messages arrive on the ports' receive
-// threads. Writing the output is serialised by a lock held only around the file write of one record (or a
-// rollover), never across a notification. A failed write stops writing and is reported once, from tick().
+// threads. A receive thread builds its records in memory under the output lock (a RecordBacklog, bounded: a disk
+// that does not keep up counts as a write failure); whichever thread takes the write turn (a receive thread once
+// enough waits or at a rollover, the owner at each tick, suspend and stop) writes them without the lock, as the
+// output's notifications may call back. A killed recorder therefore loses at most about a second of records, and
+// every complete record before them reads back. A failed write stops writing and is reported once, from tick().
 #pragma once
 
 #include "messages/codecs/OutputBuffer.h"
+#include "recorder/engine/RecordBacklog.h"
 #include "recorder/engine/RepeatedMessages.h"
 #include "recorder/files/FileSeriesStream.h"
 #include "recorder/files/RecordNaming.h"
@@ -85,6 +89,11 @@ public:
     static int levelFor(std::uint64_t messages);
     // One line for a console: status, file, counts.
     std::string statusLine() const;
+    // The current file as the window shows it: "<base name>#<index> (<size>)", the size in the largest unit below
+    // 1024 ("512 b", "1.5 Kb", "2.0 Mb", "1.2 Gb").
+    static std::string fileText(const std::string& baseName, unsigned index, std::uint64_t bytes);
+    // "dd/mm/yyyy hh:mm:ss" in local time; empty for a time the calendar cannot show.
+    static std::string dateText(std::int64_t time);
     std::string fileName() const;
     unsigned fileIndex() const { return m_fileIndex.load(); }
     std::uint64_t messagesReceived() const { return m_received.load(); }
@@ -116,8 +125,17 @@ private:
     bool openOutput();
     void closeOutput();
     void startRecording();
-    // With the output lock held.
+    // Writes what waits, unless another thread is writing (it, or the next tick, takes what waits then).
+    void drain();
+    // With the write turn: writes what waits, without the output lock.
+    void drainHeld();
+    // The write turn for the owner, waited for (bounded): false when a write has hung meanwhile.
+    bool waitForWriteTurn();
+    void releaseWriteTurn();
+    // With the write turn.
     bool openFile(unsigned from);
+    // With the output lock held.
+    void recordEvent(const stream::StreamEvent& event, std::size_t port);
     bool rollOver(std::size_t nextRecord);
     bool writeMessage(std::uint8_t tag, std::span<const std::uint8_t> data);
     bool writeRecord(std::uint8_t tag, std::span<const std::uint8_t> data);
@@ -145,10 +163,18 @@ private:
     std::function<void()> m_wake;
     bool m_openFailed = false;
 
-    mutable std::mutex m_outputMutex; // the ports, the output and the fields below it
-    std::vector<Port> m_ports; // by settings port index
+    // The thread that holds it alone writes: it owns m_output, m_lastClosed and m_writing.
+    std::atomic<bool> m_writeTurn{false};
     std::unique_ptr<FileSeriesStream> m_output;
     std::string m_lastClosed;
+    RecordBacklog m_writing; // what the turn's holder is writing
+
+    mutable std::mutex m_outputMutex; // the ports, the records that wait and the fields below them
+    std::vector<Port> m_ports; // by settings port index
+    RecordBacklog m_backlog;
+    bool m_outputOpen = false;
+    std::string m_currentName; // the file the next record goes to
+    std::uint64_t m_fileBytes = 0; // what it holds once what waits is written, as the series counts it
     std::atomic<unsigned> m_fileIndex{1};
     bool m_writeFailed = false;
     codecs::OutputBuffer m_converted;
@@ -156,6 +182,7 @@ private:
 
     std::atomic<bool> m_failurePending{false};
     std::atomic<int> m_inReceive{0};
+    // Changed with the output lock held.
     std::atomic<std::uint64_t> m_seen{0}; // complete messages from the ports, recording or not
     std::atomic<std::uint64_t> m_received{0};
     std::atomic<std::uint64_t> m_matched{0};

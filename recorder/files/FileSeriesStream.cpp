@@ -172,6 +172,29 @@ StreamStatus FileSeriesStream::flush()
     return StreamStatus::Ok;
 }
 
+StreamStatus FileSeriesStream::writeBlock(std::span<const std::uint8_t> records, std::uint64_t counted)
+{
+    if (!isOpen() || m_writeFailed)
+        return StreamStatus::NotOpen;
+    if (const StreamStatus status = flush(); status != StreamStatus::Ok)
+        return status;
+    if (records.empty())
+        return StreamStatus::Ok;
+    if (write(records.data(), records.size(), 0, kDefaultRetryDelayMs, false) < records.size())
+        return failed();
+    m_bytesWritten += counted;
+    return StreamStatus::Ok;
+}
+
+std::uint64_t FileSeriesStream::headerLinesSize(const std::string& previous)
+{
+    // Each line is a text record of the line and its terminating zero.
+    std::uint64_t size = kVersionLine.size() + kStreamLine.size() + 2 * (1 + RecordHeader::kSize);
+    if (!previous.empty())
+        size += linkLine("PREVIOUS", previous).size() + 1 + RecordHeader::kSize;
+    return size;
+}
+
 StreamStatus FileSeriesStream::failed()
 {
     m_writeFailed = true;

@@ -69,6 +69,11 @@ public:
     stream::StreamStatus writeRecord(const RecordHeader& header, std::span<const std::uint8_t> data);
     // Hands the records that wait to the file; the status as writeRecord's.
     stream::StreamStatus flush();
+    // Writes records built elsewhere (RecordFrame::build, or the data alone when unframed) with one write, counting
+    // `counted` bytes as written; the status as writeRecord's.
+    stream::StreamStatus writeBlock(std::span<const std::uint8_t> records, std::uint64_t counted);
+    // What the header lines of a framed file naming `previous` (none when empty) count in bytesWritten().
+    static std::uint64_t headerLinesSize(const std::string& previous);
     // A text record of the line and its terminating zero byte.
     stream::StreamStatus writeText(std::string_view line, std::uint32_t timeMs, bool headerLine);
     stream::StreamStatus close() override;

@@ -51,6 +51,15 @@ std::string_view oneLine(std::string_view text)
 
 // "name,address,identifier": the address may hold commas itself (a serial address does), so the
 // name ends at the first comma and the identifier begins after the last.
+// A file names saved ports only: the document's port, unsaved, takes no part in what a line names, so that lines
+// read in any order come to the same settings.
+int savedPort(const RecorderSettings& settings, std::string_view name)
+{
+    const auto found = std::find_if(settings.ports.begin(), settings.ports.end(),
+                                    [name](const RecorderPort& port) { return port.saved && port.name == name; });
+    return found == settings.ports.end() ? -1 : static_cast<int>(found - settings.ports.begin());
+}
+
 bool readPort(RecorderSettings& settings, std::string_view body)
 {
     const std::size_t first = body.find(',');
@@ -61,11 +70,12 @@ bool readPort(RecorderSettings& settings, std::string_view body)
     RecorderPort port{std::string(body.substr(0, first)), std::string(body.substr(first + 1, last - first - 1))};
     if (!RecorderSettings::isValidPortName(port.name) || port.address.empty()
         || port.address.size() > stream::kMaxAddressText || !readNumber(body.substr(last + 1), port.identifier)
-        || settings.findPort(port.name) >= 0) {
+        || savedPort(settings, port.name) >= 0) {
         return false;
     }
     // Two ports on one identifier would open the same stream twice.
-    const auto sameStream = [&port](const RecorderPort& other) { return other.identifier == port.identifier; };
+    const auto sameStream
+        = [&port](const RecorderPort& other) { return other.saved && other.identifier == port.identifier; };
     if (std::any_of(settings.ports.begin(), settings.ports.end(), sameStream)) {
         return false;
     }
@@ -74,6 +84,19 @@ bool readPort(RecorderSettings& settings, std::string_view body)
 }
 
 // "port name,selection,form,track name,enabled"
+// The document's port, first and unsaved, made when there is none yet; its stream is bound later.
+int documentPort(RecorderSettings& settings)
+{
+    if (settings.ports.empty() || settings.ports.front().saved) {
+        if (settings.ports.size() >= RecorderSettings::kMaxPorts)
+            return -1;
+        settings.ports.insert(settings.ports.begin(), RecorderPort{"A", {}, 0, false});
+        for (auto& filter : settings.filters)
+            ++filter.port;
+    }
+    return 0;
+}
+
 bool readFilter(RecorderSettings& settings, std::string_view body)
 {
     std::array<std::string_view, 5> fields;
@@ -87,12 +110,16 @@ bool readFilter(RecorderSettings& settings, std::string_view body)
     }
     RecorderFilter filter;
     std::uint32_t enabled = 0;
-    const int port = settings.findPort(fields[0]);
     const int track = settings.findTrack(fields[3]);
-    if (port < 0 || track < 0 || fields[4].find(',') != std::string_view::npos
-        || !readNumber(fields[1], filter.selection) || !readNumber(fields[2], filter.form)
-        || !readNumber(fields[4], enabled) || filter.selection >= RecorderFilter::kSelections
-        || filter.form >= RecorderFilter::kForms || settings.filters.size() >= RecorderSettings::kMaxFilters) {
+    if (track < 0 || fields[4].find(',') != std::string_view::npos || !readNumber(fields[1], filter.selection)
+        || !readNumber(fields[2], filter.form) || !readNumber(fields[4], enabled)
+        || filter.selection >= RecorderFilter::kSelections || filter.form >= RecorderFilter::kForms
+        || settings.filters.size() >= RecorderSettings::kMaxFilters) {
+        return false;
+    }
+    // Last: the document's port is made only for a filter that is taken.
+    const int port = fields[0].empty() ? documentPort(settings) : savedPort(settings, fields[0]);
+    if (port < 0) {
         return false;
     }
     filter.port = static_cast<std::size_t>(port);
@@ -378,10 +405,11 @@ std::string RecorderSettings::lines() const
         textLine("TRACK", track);
     }
     for (const auto& filter : filters) {
-        // A filter of the document's port would name, once read back, a saved port of the same name.
-        if (filter.port < ports.size() && ports[filter.port].saved && filter.track < tracks.size()) {
-            text::appendFormat(text, "%sFILTER,%s,%u,%u,%s,%u\r\n", kPrefix.data(), ports[filter.port].name.c_str(),
-                               filter.selection, filter.form, tracks[filter.track].c_str(), filter.enabled ? 1U : 0U);
+        // The document's port goes unnamed: its name could be that of a saved port once read back.
+        if (filter.port < ports.size() && filter.track < tracks.size()) {
+            const std::string& port = ports[filter.port].saved ? ports[filter.port].name : std::string();
+            text::appendFormat(text, "%sFILTER,%s,%u,%u,%s,%u\r\n", kPrefix.data(), port.c_str(), filter.selection,
+                               filter.form, tracks[filter.track].c_str(), filter.enabled ? 1U : 0U);
         }
     }
     return text;

@@ -105,7 +105,69 @@ def write(name, img, fill, border):
         out.write('\n'.join(lines) + '\n')
 
 
+def write_strip(name, rows, colours):
+    """Writes a picture of any width from rows of colour keys; `colours` maps each key to a colour."""
+    var = name.lower() + '_xpm'
+    lines = ['/* XPM */', 'static const char* const %s[] = {' % var,
+             '"%d %d %d 1",' % (len(rows[0]), len(rows), len(colours) + 1), '". c None",']
+    lines += ['"%s c %s",' % (key, colour) for key, colour in colours.items()]
+    for i, row in enumerate(rows):
+        lines.append('"%s"%s' % (''.join(row), ',' if i < len(rows) - 1 else ''))
+    lines.append('};')
+    with open(os.path.join(HERE, name + '.xpm'), 'w') as out:
+        out.write('\n'.join(lines) + '\n')
+
+
+def recorder_icons():
+    # Commands of the recorder's tool bar and popup menu, 16x16.
+    img = blank(16)
+    disc(img)
+    write('IDI_IHDM_START', img, '#E53935', '#8E0000')
+    img = blank(16)
+    for y in range(3, 13):
+        for x in range(3, 13):
+            img[y][x] = 'b' if x in (3, 12) or y in (3, 12) else 'f'
+    write('IDI_IHDM_STOP', img, '#424242', '#212121')
+    img = blank(16)
+    for y in range(3, 13):
+        for x in list(range(4, 7)) + list(range(9, 12)):
+            img[y][x] = 'f'
+    write('IDI_IHDM_SUSPEND', img, '#424242', '#212121')
+    img = blank(16)
+    for y in (3, 7, 11):
+        for x in range(2, 14):
+            img[y][x] = 'f'
+            img[y + 1][x] = 'b'
+    write('IDI_IHDM_PROPERTIES', img, '#546E7A', '#263238')
+
+    # The status picture: one light for each state of the recording.
+    for name, fill, border in (('IDI_IHDM_STATUS_IDLE', '#9E9E9E', '#616161'),
+                               ('IDI_IHDM_STATUS_WAITING', '#FB8C00', '#B53D00'),
+                               ('IDI_IHDM_STATUS_NO_DATA', '#FDD835', '#C6A700'),
+                               ('IDI_IHDM_STATUS_RECORDING', '#E53935', '#8E0000')):
+        img = blank(16)
+        disc(img)
+        write(name, img, fill, border)
+    img = blank(16)
+    disc(img)
+    for i in range(4, 12):
+        img[i][i] = img[i][15 - i] = 'w'
+        img[i][i + 1] = img[i][14 - i] = 'w'
+    write('IDI_IHDM_STATUS_FAILED', img, '#B71C1C', '#7F0000')
+
+    # The level meter: eleven steps, n bars lit of ten, rising in height.
+    for level in range(11):
+        rows = [['.'] * 51 for _ in range(16)]
+        for bar in range(10):
+            top = 13 - bar
+            for y in range(top, 16):
+                for x in range(bar * 5 + 1, bar * 5 + 5):
+                    rows[y][x] = ('r' if bar >= 8 else 'g') if bar < level else 'u'
+        write_strip('IDI_IHDM_LEVEL_%d' % level, rows, {'g': '#43A047', 'r': '#E53935', 'u': '#CFD8DC'})
+
+
 def main():
+    recorder_icons()
     for name, (fill, border, ch) in DOCUMENTS.items():
         img = blank(32)
         rounded_square(img)

@@ -6,6 +6,7 @@
 #include "recorder/document/CIHDMView.h"
 #include "recorder/engine/Recorder.h"
 #include "recorder/files/RecordFileReader.h"
+#include "recorder/schedule/LocalTime.h"
 #include "recorder/settings/RecordForm.h"
 #include "recorder/settings/UdmFile.h"
 #include "recorder/widgets/CIHDMPropertySheet.h"
@@ -25,6 +26,7 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <set>
 #include <sstream>
 
 namespace zeb::recorder {
@@ -34,14 +36,14 @@ namespace fs = std::filesystem;
 using testsupport::qtWaitFor;
 using tools::sim::FrameSource;
 
-// Frames the simulator may have sent before the recording began: far more than a few seconds of play.
+// Frames a simulator may send during a test: far more than a few seconds of play.
 constexpr std::size_t kFramesBeforeRecording = 200000;
 
 // One record file read back: its text lines and its message records.
 struct RecordFile
 {
     std::vector<std::string> lines;
-    std::vector<std::string> messages;
+    std::vector<std::pair<char, std::string>> messages; // track letter, bytes
 
     std::string lineWith(std::string_view head) const
     {
@@ -63,9 +65,8 @@ RecordFile readRecords(const fs::path& path)
     RecordFileReader::Record record;
     while (reader.next(record) == RecordFileReader::Status::Record) {
         std::string data(reinterpret_cast<const char*>(record.data.data()), record.data.size());
-        // Every message goes to the first track, of the document port's filter.
-        if (record.header.type == RecordHeader::kMessage && record.header.tag == 'A')
-            file.messages.push_back(std::move(data));
+        if (record.header.type == RecordHeader::kMessage)
+            file.messages.emplace_back(static_cast<char>(record.header.tag), std::move(data));
         else
             file.lines.push_back(std::move(data));
     }
@@ -103,8 +104,8 @@ protected:
     std::unique_ptr<stream::IOSTStream> connection;
 };
 
-// The workspace keeps the settings; restoring them replaces the lists of the default settings file rather than
-// adding to them, and the document port comes back first.
+// The workspace keeps the settings, the document port's filters too; restoring them replaces the lists of the
+// default settings file rather than adding to them, and the document port comes back first.
 TEST_F(RecorderWindowTest, WorkspaceRestoresTheRecorderWithItsSettings)
 {
     CIHDMDocument& saved = openRecorder();
@@ -112,6 +113,8 @@ TEST_F(RecorderWindowTest, WorkspaceRestoresTheRecorderWithItsSettings)
     edited.startText = "every minute at 30";
     edited.ports.push_back({.name = "B", .address = "/dev/client/localhost/1234", .identifier = 3});
     edited.filters.push_back({.port = 1, .selection = selection::Sentences, .form = output_form::Text, .track = 1});
+    edited.filters.front().selection = selection::Binary; // the document port's own filter
+    edited.filters.front().form = output_form::Text;
     ASSERT_EQ(saved.applySettings(edited), "");
     const std::vector<std::string> lines = writtenLines(saved, home / "recorder.ute");
 
@@ -124,21 +127,61 @@ TEST_F(RecorderWindowTest, WorkspaceRestoresTheRecorderWithItsSettings)
     EXPECT_EQ(restored.settings(), saved.settings());
 }
 
-// The recorder window on the application connection to the simulated receiver: a filter taking the binary frames,
-// files of 1 KB. Every recorded message is the next binary frame the simulator sent, the files chain with their
-// PREVIOUS and NEXT lines, and Properties went through the sheet and saved the settings file.
-TEST_F(RecorderWindowTest, RecordsTheSimulatorsBinaryFramesIntoChainedFiles)
+// Whether `recorded` came, in order and each once, out of what a simulator sends, of the messages `wanted` picks.
+template <typename Wanted>
+::testing::AssertionResult inSendingOrder(const std::vector<std::string>& recorded, Wanted wanted)
 {
-    testsupport::PortPrintingProcess simulator({ZEB500_SIM_EXECUTABLE, "--port", "0", "--pace", "400", "--frames", "2",
-                                                std::string(ZEB500_CAPTURES) + "/nmea/isync.nmea"});
-    ASSERT_NE(simulator.port(), 0u) << "the simulated receiver did not start";
+    FrameSource source;
+    std::size_t looked = 0;
+    for (std::size_t i = 0; i < recorded.size(); ++i) {
+        do {
+            if (++looked > kFramesBeforeRecording)
+                return ::testing::AssertionFailure() << "message " << i << " of " << recorded.size()
+                                                     << " is not among what was sent, after the one before it";
+            source.next();
+        } while (!wanted(source) || source.message() != recorded[i]);
+    }
+    return ::testing::AssertionSuccess();
+}
+
+bool isBinary(const FrameSource& source)
+{
+    return source.kind() == messages::MessageKind::SBin;
+}
+
+bool isMeasurement(const FrameSource& source)
+{
+    return isBinary(source) && source.message()[1] == 'R';
+}
+
+// The recorder window records two simulated receivers: the application connection (the document port: binary frames,
+// to track A) and a port it opens itself (measurements as received to B, and converted to text to C), into files
+// of 1 KB, from the second 10 of the minute for 20 seconds (the window's clock is the test's). Properties went
+// through the sheet and saved the settings file; the breakers resume, suspend and stop. Every matched message is in
+// exactly one file, in the order sent, on its track; the files chain with PREVIOUS and NEXT lines.
+TEST_F(RecorderWindowTest, RecordsTwoSimulatorsOnAScheduleIntoChainedFiles)
+{
+    const std::vector<std::string> simulatorArguments = {ZEB500_SIM_EXECUTABLE,
+                                                         "--port",
+                                                         "0",
+                                                         "--pace",
+                                                         "400",
+                                                         "--frames",
+                                                         "2",
+                                                         std::string(ZEB500_CAPTURES) + "/nmea/isync.nmea"};
+    testsupport::PortPrintingProcess first(simulatorArguments);
+    testsupport::PortPrintingProcess second(simulatorArguments);
+    ASSERT_NE(first.port(), 0u) << "the first simulated receiver did not start";
+    ASSERT_NE(second.port(), 0u) << "the second simulated receiver did not start";
     connection = std::make_unique<stream::IOSTStream>(65);
-    ASSERT_EQ(connection->open("/dev/client/localhost/" + std::to_string(simulator.port()), "rb"),
+    ASSERT_EQ(connection->open("/dev/client/localhost/" + std::to_string(first.port()), "rb"),
               stream::StreamStatus::Ok);
 
     CIHDMDocument& document = openRecorder();
     CIHDMView* view = document.view();
     ASSERT_NE(view, nullptr);
+    std::int64_t now = LocalTime::parse("2026-12-07 10:00:05").value_or(0);
+    view->setClock([&now] { return now; });
     const fs::path folder = home / "records";
     testsupport::DialogAnswers answers;
     answers.next<CIHDMPropertySheet>([&](CIHDMPropertySheet& sheet) {
@@ -148,7 +191,13 @@ TEST_F(RecorderWindowTest, RecordsTheSimulatorsBinaryFramesIntoChainedFiles)
         settings.format = 1;
         settings.granularity = 1;
         settings.granularityUnit = 0;
+        settings.startText = "every minute at 10";
+        settings.durationText = "20 seconds";
         settings.filters.front().selection = selection::Binary;
+        settings.ports.push_back(
+            {.name = "B", .address = "/dev/client/localhost/" + std::to_string(second.port()), .identifier = 9});
+        settings.filters.push_back({true, 1, selection::BinaryMeasurement, output_form::AsReceived, 1});
+        settings.filters.push_back({true, 1, selection::BinaryMeasurement, output_form::Text, 2});
         sheet.prepare(settings);
         return QDialog::Accepted;
     });
@@ -160,18 +209,34 @@ TEST_F(RecorderWindowTest, RecordsTheSimulatorsBinaryFramesIntoChainedFiles)
 
     view->startAction()->trigger();
     const Recorder& recorder = document.recorder();
-    ASSERT_TRUE(qtWaitFor([&] { return recorder.fileIndex() >= 3; }, "a third record file"))
+    ASSERT_EQ(recorder.state(), Recorder::State::Waiting) << (messages.empty() ? "" : "told: " + messages.front());
+    ASSERT_TRUE(qtWaitFor([&] { return recorder.portsOpen(); }, "the second port's connection"));
+    now += 5;
+    view->tick();
+    ASSERT_EQ(recorder.state(), Recorder::State::Recording);
+    ASSERT_TRUE(
+        qtWaitFor([&] { return recorder.fileIndex() >= 3 && recorder.messagesMatched() >= 300; }, "three record files"))
         << recorder.statusLine() << (messages.empty() ? "" : ", told: " + messages.front());
-    // What a remote breaker posts to the window suspends, resumes and stops the recording.
-    platform::post(view->handle(), CIHDMView::breakerSuspendMessage());
-    ASSERT_TRUE(qtWaitFor([&] { return recorder.state() == Recorder::State::Waiting; }, "suspended by the breaker"));
-    // What the simulator sends while the recording waits is not recorded: the files go on
-    // from a later point of its cycle after this many messages.
-    const std::uint64_t recordedBeforeSuspension = recorder.messagesMatched();
+    view->tick();
+    EXPECT_STREQ(view->statusPicture(), CIHDMView::statusPictureFor(recorder.statusText()));
+    EXPECT_TRUE(view->fileText().startsWith(QStringLiteral("data#"))) << view->fileText().toStdString();
+    // The period ends: waiting, which blinks, its text and picture every other second.
+    now += 20;
+    view->tick();
+    ASSERT_EQ(recorder.state(), Recorder::State::Waiting);
+    std::set<std::string> shown;
+    for (int second = 0; second < 2; ++second) {
+        view->tick();
+        shown.insert(view->statusText().toStdString() + "/" + view->statusPicture());
+    }
+    EXPECT_EQ(shown, (std::set<std::string>{"WAITING/IDI_IHDM_STATUS_WAITING", "/IDI_IHDM_STATUS_IDLE"}));
+    // What a remote breaker posts to the window resumes, suspends and stops the recording.
     platform::post(view->handle(), CIHDMView::breakerStartMessage());
     ASSERT_TRUE(qtWaitFor([&] { return recorder.state() == Recorder::State::Recording; }, "resumed by the breaker"));
     const std::uint64_t matched = recorder.messagesMatched();
     ASSERT_TRUE(qtWaitFor([&] { return recorder.messagesMatched() > matched; }, "messages after resuming"));
+    platform::post(view->handle(), CIHDMView::breakerSuspendMessage());
+    ASSERT_TRUE(qtWaitFor([&] { return recorder.state() == Recorder::State::Waiting; }, "suspended by the breaker"));
     platform::post(view->handle(), CIHDMView::breakerStopMessage());
     ASSERT_TRUE(qtWaitFor([&] { return recorder.state() == Recorder::State::Idle; }, "stopped by the breaker"));
     EXPECT_TRUE(messages.empty()) << messages.front();
@@ -187,39 +252,32 @@ TEST_F(RecorderWindowTest, RecordsTheSimulatorsBinaryFramesIntoChainedFiles)
         }
         return std::string();
     };
-    std::string first;
-    for (const auto& [name, file] : files) {
+    std::string name;
+    for (const auto& [candidate, file] : files) {
         if (named(file.lineWith("$PKVR,RPC,UTMA,PREVIOUS")).empty())
-            first = name;
+            name = candidate;
     }
-    ASSERT_FALSE(first.empty()) << "no file begins the chain";
-
-    FrameSource expected;
+    ASSERT_FALSE(name.empty()) << "no file begins the chain";
+    std::map<char, std::vector<std::string>> tracks;
     std::size_t chained = 0;
-    std::size_t recorded = 0;
-    for (std::string name = first; !name.empty() && chained < files.size(); ++chained) {
-        const RecordFile& file = files[name];
-        for (std::size_t i = 0; i < file.messages.size(); ++i, ++recorded) {
-            // The recording began, and went on after the suspension, somewhere in the simulator's
-            // cycle: find the message there, then follow the cycle.
-            const bool resume = recorded == 0 || recorded == recordedBeforeSuspension;
-            for (std::size_t skipped = 0; skipped < kFramesBeforeRecording; ++skipped) {
-                expected.next();
-                if (expected.kind() == messages::MessageKind::SBin
-                    && (!resume || expected.message() == file.messages[i]))
-                    break;
-            }
-            ASSERT_EQ(file.messages[i], expected.message()) << name << " message " << i;
-        }
-        const std::string next = named(file.lineWith("$PKVR,RPC,UTMA,NEXT"));
+    for (; !name.empty() && chained < files.size(); ++chained) {
+        for (const auto& [tag, message] : files[name].messages)
+            tracks[tag].push_back(message);
+        const std::string next = named(files[name].lineWith("$PKVR,RPC,UTMA,NEXT"));
         if (!next.empty()) {
             EXPECT_EQ(named(files[next].lineWith("$PKVR,RPC,UTMA,PREVIOUS")), name);
         }
         name = next;
     }
     EXPECT_EQ(chained, files.size()) << "files outside the PREVIOUS/NEXT chain";
+    EXPECT_TRUE(inSendingOrder(tracks['A'], isBinary)) << "track A";
+    ASSERT_FALSE(tracks['B'].empty()) << "no measurement from the second receiver";
+    EXPECT_TRUE(inSendingOrder(tracks['B'], isMeasurement)) << "track B";
+    EXPECT_EQ(tracks['C'].size(), tracks['B'].size()) << "measurements not all converted to text";
+    for (const std::string& text : tracks['C'])
+        ASSERT_TRUE(text.starts_with("\x02")) << "no text frame on track C";
     // Each matched message is in exactly one file.
-    EXPECT_EQ(recorded, recorder.messagesMatched());
+    EXPECT_EQ(tracks['A'].size() + tracks['B'].size() + tracks['C'].size(), recorder.messagesMatched());
 }
 
 TEST_F(RecorderWindowTest, RefusedScheduleIsToldAndTheRecorderStaysIdle)

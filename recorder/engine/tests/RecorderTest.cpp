@@ -1,7 +1,10 @@
 #include "recorder/engine/Recorder.h"
 
 #include "messages/codecs/StandardCodecs.h"
+#include "recorder/engine/RecordBacklog.h"
 #include "recorder/files/RecordFileReader.h"
+#include "recorder/files/RecordFrame.h"
+#include "recorder/schedule/LocalTime.h"
 #include "stream/IOSTStream.h"
 #include "testsupport/CodecTestSupport.h"
 #include "testsupport/TempFolder.h"
@@ -238,6 +241,17 @@ TEST_F(RecorderTest, StatusFollowsTheTraffic)
     EXPECT_EQ(Recorder::levelFor(15), 10);
 }
 
+// The window shows the file with its size in the largest unit below 1024, and the period's dates day first.
+TEST(RecorderTexts, FileSizeInItsUnitAndDatesDayFirst)
+{
+    EXPECT_EQ(Recorder::fileText("run", 3, 1023), "run#3 (1023 b)");
+    EXPECT_EQ(Recorder::fileText("run", 3, 1536), "run#3 (1.5 Kb)");
+    EXPECT_EQ(Recorder::fileText("run", 3, std::uint64_t{5} << 40), "run#3 (5120.0 Gb)");
+    const auto time = LocalTime::parse("2026-03-04 05:06:07");
+    ASSERT_TRUE(time);
+    EXPECT_EQ(Recorder::dateText(*time), "04/03/2026 05:06:07");
+}
+
 // A full disk: what was refused is not counted, the failure is told once from tick(), and nothing more is written.
 TEST_F(RecorderTest, WriteFailureIsToldOnceAndStopsWriting)
 {
@@ -249,22 +263,51 @@ TEST_F(RecorderTest, WriteFailureIsToldOnceAndStopsWriting)
     recorder.setFailureHandler([&](const std::string& text) { told.push_back(text); });
     ASSERT_EQ(recorder.start(kNow), std::nullopt);
     feed(sentence(1));
+    recorder.tick(kNow + 1); // written at the tick
     const std::uint64_t before = recorder.bytesWritten();
     rlimit small = saved;
     small.rlim_cur = std::filesystem::file_size(file(1));
     ::setrlimit(RLIMIT_FSIZE, &small);
     feed(sentence(2));
     feed(sentence(3));
-    ::setrlimit(RLIMIT_FSIZE, &saved);
     EXPECT_TRUE(told.empty()) << "told from inside the receive notification";
-    recorder.tick(kNow + 1);
     recorder.tick(kNow + 2);
+    ::setrlimit(RLIMIT_FSIZE, &saved);
+    feed(sentence(4));
+    recorder.tick(kNow + 3);
     EXPECT_EQ(told.size(), 1u);
     EXPECT_EQ(recorder.bytesWritten(), before);
-    EXPECT_EQ(recorder.messagesMatched(), 2u);
+    EXPECT_EQ(recorder.messagesMatched(), 3u);
     EXPECT_EQ(recorder.statusText(), "WRITE FAILED");
     recorder.stop();
     EXPECT_EQ(readFile(file(1)).messages.size(), 1u);
+}
+
+// What waits for the disk is bounded: a record past the limit is refused, whole. What was taken reaches the file
+// as framed records, the part after a cut in the next file of the series.
+TEST(RecordBacklogTest, BoundsWhatWaitsAndRollsOverAtCuts)
+{
+    const std::vector<std::uint8_t> data(1000, 0x41);
+    RecordBacklog backlog;
+    std::size_t taken = 0;
+    while (backlog.append(RecordHeader::message('A', 0, 0), data))
+        ++taken;
+    EXPECT_EQ(taken, RecordBacklog::kLimit / RecordFrame::sizeFor(data.size()));
+    EXPECT_LE(backlog.size(), RecordBacklog::kLimit);
+
+    testsupport::TempFolder folder;
+    backlog.clear();
+    FileSeriesStream series;
+    series.setBasePath((folder / "b").string());
+    ASSERT_EQ(series.openNumbered("wb"), stream::StreamStatus::Ok);
+    ASSERT_TRUE(backlog.append(RecordHeader::message('A', 0, 0), data));
+    backlog.cut(2, series.numberedName(2));
+    ASSERT_TRUE(backlog.append(RecordHeader::message('B', 0, 0), data));
+    ASSERT_TRUE(backlog.writeTo(series));
+    series.close();
+    const std::string bytes(data.begin(), data.end());
+    EXPECT_EQ(readFile(series.numberedName(1)).messages, (std::vector<std::pair<char, std::string>>{{'A', bytes}}));
+    EXPECT_EQ(readFile(series.numberedName(2)).messages, (std::vector<std::pair<char, std::string>>{{'B', bytes}}));
 }
 
 } // namespace

@@ -17,8 +17,9 @@ std::string sentence(int n)
     return "$GPTXT," + std::to_string(n) + "\r\n";
 }
 
-// A port the recorder opens itself delivers on its receive thread while the owner ticks and stops: what arrived
-// before the stop is in the file whole, in order, from the first message on, and the stop returns.
+// A port the recorder opens itself delivers on its receive thread while the owner ticks and stops, both writing
+// records: what arrived before the stop is in the file whole, in order, from the first message on, and the stop
+// returns.
 TEST(RecorderThreadTest, StopsWhileAPortItOpenedDelivers)
 {
     stream::socket::registerSocketTransports();
@@ -47,8 +48,14 @@ TEST(RecorderThreadTest, StopsWhileAPortItOpenedDelivers)
         for (int i = 0; i < 100000 && !stop; ++i)
             peer.send(sentence(i));
     });
-    EXPECT_TRUE(testsupport::waitFor([&] { return recorder.messagesMatched() >= 200; }, "200 recorded messages"));
-    recorder.tick(1'800'000'001);
+    // Enough that the receive thread writes too, while the owner writes at its ticks.
+    std::int64_t now = 1'800'000'000;
+    EXPECT_TRUE(testsupport::waitFor(
+        [&] {
+            recorder.tick(++now);
+            return recorder.messagesMatched() >= 20000;
+        },
+        "20000 recorded messages"));
     recorder.stop();
     stop = true;
     sender.join();

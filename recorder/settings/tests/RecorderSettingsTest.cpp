@@ -131,7 +131,8 @@ TEST(RecorderSettings, SizeLimitIsGranularityInKilobytesMegabytesOrGigabytes)
               std::uint64_t{UINT32_MAX} << 30);
 }
 
-// The saved port "rx" (7) keeps its filter; one on the document's stream (65) goes with its filter.
+// The saved port "rx" (7) keeps its filter; one on the document's stream (65) goes with its filter. The document
+// port is never saved, its filters are, unnamed, and read back onto the document port, whatever its name.
 TEST(RecorderSettings, DocumentPortComesFirstAndIsNeverSaved)
 {
     RecorderSettings settings = sample();
@@ -142,7 +143,18 @@ TEST(RecorderSettings, DocumentPortComesFirstAndIsNeverSaved)
     const RecorderFilter everything{true, 0, 0, 1, 0};
     EXPECT_EQ(settings.ports, (std::vector<RecorderPort>{{"A", "", 66, false}, sample().ports.front()}));
     EXPECT_EQ(settings.filters, (std::vector<RecorderFilter>{everything, {true, 1, 2, 1, 1}, {false, 1, 12, 0, 0}}));
-    EXPECT_EQ(settings.lines(), sample().lines());
+    EXPECT_NE(settings.lines().find(kPrefix + "TRACK,B\r\n" + kPrefix + "FILTER,,0,1,A,1\r\n"), std::string::npos)
+        << settings.lines();
+
+    settings.ports.front().name = "rx2";
+    settings.filters.front().selection = 2;
+    RecorderSettings read;
+    read.clearLists();
+    read.handleText(settings.lines());
+    read.bindDocumentPort(66);
+    settings.ports.front().name = "A";
+    EXPECT_EQ(read.ports, settings.ports);
+    EXPECT_EQ(read.filters, settings.filters);
 }
 
 // Filters refer to ports and tracks by index: removing one drops its filters and renumbers the rest.

@@ -9,11 +9,10 @@ SIM=$2
 CAPTURE=$3
 source "$(dirname "$0")/ShellTestSupport.sh"
 
-start_server "$WORK/sim.log" 'listening' "$SIM" --port @PORT@ --frames 3 --pace 100 "$CAPTURE"
-P='$PKVR,RPC,IHDM,'
-printf '%s\r\n' "${P}DIRECTORY,$WORK/rec" "${P}BASENAME,run" "${P}FORMAT,1" "${P}GRANULARITY,1" \
-    "${P}PORT,sim,/dev/client/127.0.0.1/$PORT,9" "${P}TRACK,S" "${P}TRACK,R" "${P}TRACK,T" \
-    "${P}FILTER,sim,12,1,S,1" "${P}FILTER,sim,2,1,R,1" "${P}FILTER,sim,2,3,T,1" > "$WORK/run.udm"
+start_simulator --pace 100
+recorder_settings "$WORK/run.udm" "DIRECTORY,$WORK/rec" BASENAME,run FORMAT,1 GRANULARITY,1 \
+    "PORT,sim,/dev/client/127.0.0.1/$PORT,9" TRACK,S TRACK,R TRACK,T FILTER,sim,12,1,S,1 FILTER,sim,2,1,R,1 \
+    FILTER,sim,2,3,T,1
 mkdir -p "$WORK/rec"
 # Ctrl-C ends the recording once a few files are full; the file being written still gets its NEXT line.
 "$CLI" record --settings "$WORK/run.udm" --for 60 > "$WORK/status.txt" 2> "$WORK/record.log" &

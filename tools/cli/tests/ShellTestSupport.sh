@@ -62,3 +62,16 @@ start_server() {
     done
     fail "no server came up: $*"
 }
+
+# recorder_settings FILE KEY,VALUE...: writes a recorder settings file of those lines.
+recorder_settings() {
+    local file=$1
+    shift
+    printf '$PKVR,RPC,IHDM,%s\r\n' "$@" > "$file"
+}
+
+# start_simulator ARGS...: the simulator $SIM playing $CAPTURE with generated binary, text and UHF frames
+# mixed in, as start_server does (its log is sim.log).
+start_simulator() {
+    start_server "$WORK/sim.log" 'listening' "$SIM" --port @PORT@ --frames 3 "$@" "$CAPTURE"
+}
