@@ -34,6 +34,9 @@ TEST_F(DemoWorkspaceTest, ShippedDemoShowsTheSimulatedReceiversTraffic)
     settings->writeText("Settings", "workspace", (home / "mine.ute").string());
     start({QString::fromStdString(copy.string()), QString::fromLatin1(CUTTEApp::kOnceOption)});
     ASSERT_TRUE(connectionOpens());
+    // Every window of the demo came back from it.
+    for (const char* key : {"IHTE", "IHDB", "IHWB", "IHGE", "IHHD", "IHIM"})
+        EXPECT_NE(framework::DocumentManager::instance().byKey(key)->firstDocument(), nullptr) << key;
     auto* document = framework::DocumentManager::instance().byKey("IHTE")->firstDocument();
     ASSERT_NE(document, nullptr);
     auto* view = static_cast<terminal::CIHTEDocument*>(document)->view();
