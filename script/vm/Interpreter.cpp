@@ -1,0 +1,351 @@
+#include "script/vm/Interpreter.h"
+
+#include "script/vm/Object.h"
+
+#include <cstdint>
+
+namespace zeb::script::vm {
+
+namespace {
+
+constexpr std::uint64_t kSafepointMask = 1023;
+
+// Two Integers under an inline rule; false when the rule needs the full send.
+bool inlineIntegers(Inline rule, std::int32_t left, std::int32_t right, Value& result)
+{
+    const std::int64_t a = left;
+    const std::int64_t b = right;
+    switch (rule) {
+    case Inline::Add:
+        result = Value::normalised(static_cast<double>(a + b));
+        return true;
+    case Inline::Subtract:
+        result = Value::normalised(static_cast<double>(a - b));
+        return true;
+    case Inline::Multiply:
+        result = Value::normalised(static_cast<double>(a * b));
+        return true;
+    case Inline::Less:
+        result = Value::truth(a < b);
+        return true;
+    case Inline::Greater:
+        result = Value::truth(a > b);
+        return true;
+    case Inline::LessEqual:
+        result = Value::truth(a <= b);
+        return true;
+    case Inline::GreaterEqual:
+        result = Value::truth(a >= b);
+        return true;
+    case Inline::Equal:
+        result = Value::truth(a == b);
+        return true;
+    case Inline::NotEqual:
+        result = Value::truth(a != b);
+        return true;
+    case Inline::None:
+        break;
+    }
+    return false;
+}
+
+bool truth(const Value& value)
+{
+    switch (value.tag()) {
+    case Tag::Integer:
+        return value.asInteger() != 0;
+    case Tag::Number:
+        return value.asNumber() != 0.0;
+    case Tag::Character:
+        return value.asCharacter() != 0;
+    case Tag::String:
+    case Tag::Object:
+        return true;
+    case Tag::Nil:
+    case Tag::Super:
+        break;
+    }
+    return false;
+}
+
+} // namespace
+
+Interpreter::Interpreter(Machine& machine, OutputSink& output, Heap::Owner owner)
+    : m_machine(machine)
+    , m_output(output)
+    , m_owner(owner)
+    , m_stack(std::make_unique<Value[]>(kStackValues))
+    , m_stackEnd(m_stack.get() + kStackValues)
+    , m_top(m_stack.get())
+{
+    m_frames.reserve(kMaxDepth + 1);
+}
+
+Value Interpreter::send(const Value& receiver, Name selector, std::initializer_list<Value> arguments)
+{
+    if (m_ending != Ending::None)
+        return {};
+    if (m_stackEnd - m_top < static_cast<std::ptrdiff_t>(arguments.size()) + 1) {
+        end(Ending::StackOverflow);
+        return {};
+    }
+    Value* sp = m_top;
+    for (auto at = arguments.end(); at != arguments.begin();)
+        *sp++ = *--at; // the first argument on top
+    const auto count = static_cast<std::uint32_t>(arguments.size());
+    Value target = receiver;
+    const MethodEntry* entry = resolve(target, selector);
+    Value result = entry != nullptr ? invoke(target, *entry, sp, count) : notUnderstood(target, selector, sp);
+    return result;
+}
+
+const MethodEntry* Interpreter::resolve(Value& receiver, Name selector)
+{
+    if (receiver.tag() != Tag::Super)
+        return m_machine.lookup(receiver, selector);
+    if (m_frames.empty()) {
+        receiver = Value();
+        return m_machine.lookup(receiver, selector);
+    }
+    const Frame& frame = m_frames.back();
+    receiver = frame.self;
+    const ClassObject* start = frame.foundIn != nullptr ? frame.foundIn->superclass() : m_machine.classOf(receiver);
+    return start != nullptr ? start->lookup(selector) : nullptr;
+}
+
+Value Interpreter::notUnderstood(const Value& receiver, Name selector, Value* sp)
+{
+    Value* saved = m_top;
+    m_top = sp;
+    Value result = send(receiver, m_machine.names().doesNotUnderstand, {Value::string(*selector)});
+    m_top = saved;
+    return result;
+}
+
+Value Interpreter::invoke(const Value& receiver, const MethodEntry& entry, Value* sp, std::uint32_t count)
+{
+    Value* saved = m_top;
+    m_top = sp;
+    Value result;
+    if (entry.primitive != nullptr) {
+        result = entry.primitive(*this, receiver, Arguments(sp - 1, count));
+    } else if (pushFrame(receiver, entry, sp, count)) {
+        result = execute(m_frames.size() - 1);
+    }
+    m_top = saved;
+    return result;
+}
+
+bool Interpreter::pushFrame(const Value& receiver, const MethodEntry& entry, Value* sp, std::uint32_t count)
+{
+    const CompiledMethod& method = *entry.code->method;
+    const std::size_t room = std::size_t{method.slotCount()} + method.maxStackDepth() + 2;
+    if (m_frames.size() >= kMaxDepth || static_cast<std::size_t>(m_stackEnd - sp) < room) {
+        end(Ending::StackOverflow);
+        return false;
+    }
+    for (std::uint32_t slot = 0; slot < method.slotCount(); ++slot)
+        sp[slot] = Value();
+    m_frames.push_back(Frame{entry.code, 0, sp - count, count, sp, sp, receiver, entry.owner});
+    return true;
+}
+
+void Interpreter::end(Ending ending)
+{
+    if (m_ending != Ending::None)
+        return;
+    m_ending = ending;
+    if (ending == Ending::StackOverflow)
+        write("Stack overflow\r\n");
+}
+
+bool Interpreter::safepoint()
+{
+    if (m_stopRequested.load(std::memory_order_relaxed))
+        end(Ending::Stopped);
+    else if (m_stepBudget != 0 && m_steps >= m_stepBudget)
+        end(Ending::OutOfSteps);
+    else if (m_deadline && std::chrono::steady_clock::now() >= *m_deadline)
+        end(Ending::TimedOut);
+    return m_ending == Ending::None;
+}
+
+// Sends to compiled methods push a frame and continue in this loop; the loop returns when the
+// frame at base returns. Primitives run directly and may send through send(), which nests a loop.
+Value Interpreter::execute(std::size_t base)
+{
+    Frame* frame = &m_frames.back();
+    const std::uint32_t* code = frame->code->method->code().data();
+    std::uint32_t size = static_cast<std::uint32_t>(frame->code->method->code().size());
+    std::uint32_t pc = 0;
+    Value* sp = frame->sp;
+    Value acc = frame->self;
+
+    auto reload = [&] {
+        frame = &m_frames.back();
+        code = frame->code->method->code().data();
+        size = static_cast<std::uint32_t>(frame->code->method->code().size());
+        pc = frame->pc;
+    };
+
+    for (;;) {
+        if (m_ending != Ending::None || ((++m_steps & kSafepointMask) == 0 && !safepoint())) {
+            m_frames.resize(base);
+            return {};
+        }
+        if (pc >= size) {
+        methodReturn:
+            Value* popped = frame->arguments;
+            m_frames.pop_back();
+            if (m_frames.size() == base)
+                return acc;
+            reload();
+            sp = popped;
+            continue;
+        }
+        const std::uint32_t* at = code + pc;
+        switch (static_cast<Opcode>(at[0])) {
+        case Opcode::Send: {
+            const std::uint32_t count = at[1];
+            const std::uint32_t literal = at[2];
+            pc += 3;
+            const MethodCode& method = *frame->code;
+            const Inline rule = method.inlines[literal];
+            if (rule != Inline::None && count == 1 && acc.isInteger() && sp[-1].isInteger()
+                && inlineIntegers(rule, acc.asInteger(), sp[-1].asInteger(), acc)) {
+                --sp;
+                break;
+            }
+            const Name selector = method.method->literals()[literal].text;
+            Value receiver = std::move(acc);
+            const MethodEntry* entry = resolve(receiver, selector);
+            if (entry != nullptr && entry->code != nullptr) {
+                frame->pc = pc;
+                frame->sp = sp;
+                if (!pushFrame(receiver, *entry, sp, count))
+                    continue; // ending: the check at the top unwinds
+                reload();
+                sp = frame->locals;
+                acc = frame->self;
+                break;
+            }
+            frame->sp = sp;
+            frame->pc = pc;
+            acc = entry != nullptr ? invoke(receiver, *entry, sp, count) : notUnderstood(receiver, selector, sp);
+            sp -= count;
+            break;
+        }
+        case Opcode::Thread:
+            // Script threads come with the thread machinery; until then a thread send finds nothing.
+            sp -= at[1];
+            acc = Value::integer(0);
+            pc += 3;
+            break;
+        case Opcode::GetLocal:
+            acc = frame->locals[at[1]];
+            pc += 2;
+            break;
+        case Opcode::SetLocal:
+            frame->locals[at[1]] = acc;
+            pc += 2;
+            break;
+        case Opcode::GetArgument:
+            acc = at[1] < frame->argumentCount ? frame->arguments[frame->argumentCount - 1 - at[1]] : Value();
+            pc += 2;
+            break;
+        case Opcode::SetArgument:
+            if (at[1] < frame->argumentCount)
+                frame->arguments[frame->argumentCount - 1 - at[1]] = acc;
+            pc += 2;
+            break;
+        case Opcode::GetGlobal:
+            acc = m_machine.global(frame->code->method->literals()[at[1]].text);
+            pc += 2;
+            break;
+        case Opcode::SetGlobal:
+            m_machine.setGlobal(frame->code->method->literals()[at[1]].text, acc);
+            pc += 2;
+            break;
+        case Opcode::GetScript: {
+            Object* self = m_machine.object(frame->self);
+            Value found = Value::integer(0);
+            if (self != nullptr) {
+                const auto variable = self->variables().find(frame->code->method->literals()[at[1]].text);
+                if (variable != self->variables().end())
+                    found = variable->second;
+            }
+            acc = std::move(found);
+            pc += 2;
+            break;
+        }
+        case Opcode::SetScript:
+            if (Object* self = m_machine.object(frame->self))
+                self->variables()[frame->code->method->literals()[at[1]].text] = acc;
+            pc += 2;
+            break;
+        case Opcode::Branch:
+            pc = at[1];
+            break;
+        case Opcode::BranchIfTrue:
+            pc = truth(acc) ? at[1] : pc + 2;
+            break;
+        case Opcode::BranchIfFalse:
+            pc = truth(acc) ? pc + 2 : at[1];
+            break;
+        case Opcode::Self:
+            acc = frame->self;
+            ++pc;
+            break;
+        case Opcode::Super:
+            acc = Value::superMarker();
+            ++pc;
+            break;
+        case Opcode::Return:
+            goto methodReturn;
+        case Opcode::Push:
+            *sp++ = acc;
+            ++pc;
+            break;
+        case Opcode::Integer:
+            acc = Value::integer(static_cast<std::int32_t>(at[1]));
+            pc += 2;
+            break;
+        case Opcode::Number: {
+            const std::uint64_t bits = at[1] | (std::uint64_t{at[2]} << 32);
+            double value = 0;
+            static_assert(sizeof value == sizeof bits);
+            __builtin_memcpy(&value, &bits, sizeof value);
+            acc = Value::number(value);
+            pc += 3;
+            break;
+        }
+        case Opcode::Character:
+            acc = Value::character(static_cast<std::uint8_t>(at[1]));
+            pc += 2;
+            break;
+        case Opcode::String:
+            acc = frame->code->strings[at[1]];
+            pc += 2;
+            break;
+        case Opcode::Array: {
+            const std::uint32_t count = at[1];
+            auto array = std::make_unique<ArrayObject>(m_machine.classes().array, count);
+            for (std::uint32_t index = 0; index < count; ++index)
+                array->elements()[index] = sp[index - static_cast<std::ptrdiff_t>(count)];
+            sp -= count;
+            acc = make(std::move(array));
+            pc += 2;
+            break;
+        }
+        case Opcode::Link:
+            sp = frame->locals + at[1];
+            pc += 2;
+            break;
+        default:
+            // Instructions the compiler never emits: the method ends here.
+            goto methodReturn;
+        }
+    }
+}
+
+} // namespace zeb::script::vm

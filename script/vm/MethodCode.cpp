@@ -1,0 +1,24 @@
+#include "script/vm/Method.h"
+
+#include "script/vm/Machine.h"
+
+namespace zeb::script::vm {
+
+MethodCode::MethodCode(std::unique_ptr<CompiledMethod> compiled, const Machine& machine)
+    : method(std::move(compiled))
+{
+    const auto& literals = method->literals();
+    strings.resize(literals.size());
+    inlines.resize(literals.size(), Inline::None);
+    for (std::size_t index = 0; index < literals.size(); ++index) {
+        const Literal& literal = literals[index];
+        if (literal.text == nullptr)
+            continue;
+        if (literal.kind == Literal::Kind::String)
+            strings[index] = Value::string(*literal.text);
+        else
+            inlines[index] = machine.inlineOf(literal.text);
+    }
+}
+
+} // namespace zeb::script::vm
