@@ -33,6 +33,7 @@ bool Heap::remove(Handle handle)
     if (++slot.generation == 0)
         slot.generation = 1;
     m_free.push_back(handle.index);
+    ++m_removals;
     doomed.reset();
     return true;
 }

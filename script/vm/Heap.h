@@ -30,6 +30,8 @@ public:
     bool remove(Handle handle);
     void removeOwnedBy(Owner owner);
     std::size_t size() const { return m_slots.size() - m_free.size(); }
+    // Grows at every delete: an object's memory may then hold another object.
+    std::uint64_t removals() const { return m_removals; }
 
 private:
     struct Slot
@@ -41,6 +43,7 @@ private:
 
     std::vector<Slot> m_slots;
     std::vector<std::uint32_t> m_free;
+    std::uint64_t m_removals = 0;
 };
 
 } // namespace zeb::script::vm

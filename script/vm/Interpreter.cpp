@@ -17,13 +17,13 @@ bool inlineIntegers(Inline rule, std::int32_t left, std::int32_t right, Value& r
     const std::int64_t b = right;
     switch (rule) {
     case Inline::Add:
-        result = Value::normalised(static_cast<double>(a + b));
+        result = Value::wide(a + b);
         return true;
     case Inline::Subtract:
-        result = Value::normalised(static_cast<double>(a - b));
+        result = Value::wide(a - b);
         return true;
     case Inline::Multiply:
-        result = Value::normalised(static_cast<double>(a * b));
+        result = Value::wide(a * b);
         return true;
     case Inline::Less:
         result = Value::truth(a < b);
@@ -44,6 +44,8 @@ bool inlineIntegers(Inline rule, std::int32_t left, std::int32_t right, Value& r
         result = Value::truth(a != b);
         return true;
     case Inline::None:
+    case Inline::Increment:
+    case Inline::Decrement:
         break;
     }
     return false;
@@ -111,6 +113,26 @@ const MethodEntry* Interpreter::resolve(Value& receiver, Name selector)
     receiver = frame.self;
     const ClassObject* start = frame.foundIn != nullptr ? frame.foundIn->superclass() : m_machine.classOf(receiver);
     return start != nullptr ? start->lookup(selector) : nullptr;
+}
+
+const MethodEntry* Interpreter::resolveAt(const MethodCode& code, std::uint32_t literal, Value& receiver)
+{
+    const Name selector = code.method->literals()[literal].text;
+    if (receiver.tag() == Tag::Super)
+        return resolve(receiver, selector);
+    const Object* object = m_machine.object(receiver);
+    const bool own = object != nullptr && object->hasOwnMethods();
+    const ClassObject* cls = object != nullptr ? object->objectClass() : m_machine.classOf(receiver);
+    const void* key = own ? static_cast<const void*>(object) : cls;
+    MethodCode::SiteCache& site = code.sites[literal];
+    const std::uint64_t version = m_machine.methodsVersion();
+    if (site.key == key && site.version == version)
+        return site.entry;
+    const MethodEntry* entry = own ? object->ownMethod(selector) : nullptr;
+    if (entry == nullptr)
+        entry = cls->lookup(selector);
+    site = {key, version, entry};
+    return entry;
 }
 
 Value Interpreter::notUnderstood(const Value& receiver, Name selector, Value* sp)
@@ -188,11 +210,15 @@ Value Interpreter::execute(std::size_t base)
         pc = frame->pc;
     };
 
+    // Sends and backward branches count the steps, so every loop passes a safepoint.
+    auto keepGoing = [&] {
+        if (m_ending == Ending::None && ((++m_steps & kSafepointMask) != 0 || safepoint()))
+            return true;
+        m_frames.resize(base);
+        return false;
+    };
+
     for (;;) {
-        if (m_ending != Ending::None || ((++m_steps & kSafepointMask) == 0 && !safepoint())) {
-            m_frames.resize(base);
-            return {};
-        }
         if (pc >= size) {
         methodReturn:
             Value* popped = frame->arguments;
@@ -206,6 +232,8 @@ Value Interpreter::execute(std::size_t base)
         const std::uint32_t* at = code + pc;
         switch (static_cast<Opcode>(at[0])) {
         case Opcode::Send: {
+            if (!keepGoing())
+                return {};
             const std::uint32_t count = at[1];
             const std::uint32_t literal = at[2];
             pc += 3;
@@ -216,14 +244,19 @@ Value Interpreter::execute(std::size_t base)
                 --sp;
                 break;
             }
-            const Name selector = method.method->literals()[literal].text;
+            if (count == 0 && acc.isInteger() && (rule == Inline::Increment || rule == Inline::Decrement)) {
+                acc = Value::wide(std::int64_t{acc.asInteger()} + (rule == Inline::Increment ? 1 : -1));
+                break;
+            }
             Value receiver = std::move(acc);
-            const MethodEntry* entry = resolve(receiver, selector);
+            const MethodEntry* entry = resolveAt(method, literal, receiver);
             if (entry != nullptr && entry->code != nullptr) {
                 frame->pc = pc;
                 frame->sp = sp;
-                if (!pushFrame(receiver, *entry, sp, count))
-                    continue; // ending: the check at the top unwinds
+                if (!pushFrame(receiver, *entry, sp, count)) {
+                    m_frames.resize(base);
+                    return {};
+                }
                 reload();
                 sp = frame->locals;
                 acc = frame->self;
@@ -231,8 +264,13 @@ Value Interpreter::execute(std::size_t base)
             }
             frame->sp = sp;
             frame->pc = pc;
-            acc = entry != nullptr ? invoke(receiver, *entry, sp, count) : notUnderstood(receiver, selector, sp);
+            acc = entry != nullptr ? invoke(receiver, *entry, sp, count)
+                                   : notUnderstood(receiver, method.method->literals()[literal].text, sp);
             sp -= count;
+            if (m_ending != Ending::None) {
+                m_frames.resize(base);
+                return {};
+            }
             break;
         }
         case Opcode::Thread:
@@ -284,12 +322,18 @@ Value Interpreter::execute(std::size_t base)
             pc += 2;
             break;
         case Opcode::Branch:
+            if (at[1] <= pc && !keepGoing())
+                return {};
             pc = at[1];
             break;
         case Opcode::BranchIfTrue:
+            if (at[1] <= pc && !keepGoing())
+                return {};
             pc = truth(acc) ? at[1] : pc + 2;
             break;
         case Opcode::BranchIfFalse:
+            if (at[1] <= pc && !keepGoing())
+                return {};
             pc = truth(acc) ? pc + 2 : at[1];
             break;
         case Opcode::Self:

@@ -62,6 +62,8 @@ private:
     Value execute(std::size_t base);
     // The method a send finds, the receiver it runs on (self for a super send).
     const MethodEntry* resolve(Value& receiver, Name selector);
+    // The same for a send site of a running method, through the site's cache.
+    const MethodEntry* resolveAt(const MethodCode& code, std::uint32_t literal, Value& receiver);
     Value notUnderstood(const Value& receiver, Name selector, Value* sp);
     bool safepoint();
     void end(Ending ending);

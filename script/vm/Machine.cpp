@@ -30,6 +30,7 @@ Machine::Machine()
         {"+", Inline::Add},       {"-", Inline::Subtract},      {"*", Inline::Multiply},
         {"<", Inline::Less},      {">", Inline::Greater},       {"<=", Inline::LessEqual},
         {">=", Inline::GreaterEqual}, {"==", Inline::Equal},   {"!=", Inline::NotEqual},
+        {"increment", Inline::Increment}, {"decrement", Inline::Decrement},
     };
     for (const auto& [text, rule] : inlines)
         m_inlines[SymbolTable::intern(text)] = rule;

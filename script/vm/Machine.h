@@ -58,6 +58,10 @@ public:
     Value global(Name name) const;
     void setGlobal(Name name, const Value& value) { m_globals[name] = value; }
 
+    // Changes whenever a method is installed or an object deleted: send-site caches compare it.
+    std::uint64_t methodsVersion() const { return m_methodsVersion + m_heap.removals(); }
+    void methodsChanged() { ++m_methodsVersion; }
+
     // The inline rule of a selector.
     Inline inlineOf(Name selector) const;
 
@@ -75,6 +79,7 @@ private:
     Classes m_classes;
     Names m_names;
     Heap::Owner m_lastOwner = 0;
+    std::uint64_t m_methodsVersion = 1;
     std::unordered_map<Name, Value> m_globals;
     std::unordered_map<Name, Inline> m_inlines;
     // Class tables are filled when the machine is made and never change after, so the cache is

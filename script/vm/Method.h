@@ -9,8 +9,10 @@
 
 namespace zeb::script::vm {
 
+class ClassObject;
 class Interpreter;
 class Machine;
+struct MethodEntry;
 
 // The arguments of a send where they lie on the operand stack: the first argument on top.
 class Arguments
@@ -36,7 +38,7 @@ private:
 using Primitive = Value (*)(Interpreter& interpreter, const Value& self, const Arguments& arguments);
 
 // Special selectors the interpreter answers inline for two Integers.
-enum class Inline : std::uint8_t { None, Add, Subtract, Multiply, Less, Greater, LessEqual, GreaterEqual, Equal, NotEqual };
+enum class Inline : std::uint8_t { None, Add, Subtract, Multiply, Less, Greater, LessEqual, GreaterEqual, Equal, NotEqual, Increment, Decrement };
 
 // A compiled method as the machine runs it: the front end's code, plus what each literal
 // becomes at run time (the shared string of a string literal, the inline rule of a selector).
@@ -44,9 +46,20 @@ struct MethodCode
 {
     MethodCode(std::unique_ptr<CompiledMethod> compiled, const Machine& machine);
 
+    // What the send of a literal's selector found last: valid while the receiver's class (or,
+    // for an object with methods of its own, the object itself) and the machine's method version
+    // are the same.
+    struct SiteCache
+    {
+        const void* key = nullptr;
+        std::uint64_t version = 0;
+        const MethodEntry* entry = nullptr;
+    };
+
     std::unique_ptr<CompiledMethod> method;
     std::vector<Value> strings;
     std::vector<Inline> inlines;
+    mutable std::vector<SiteCache> sites;
 };
 
 class ClassObject;

@@ -10,6 +10,7 @@ MethodCode::MethodCode(std::unique_ptr<CompiledMethod> compiled, const Machine& 
     const auto& literals = method->literals();
     strings.resize(literals.size());
     inlines.resize(literals.size(), Inline::None);
+    sites.resize(literals.size());
     for (std::size_t index = 0; index < literals.size(); ++index) {
         const Literal& literal = literals[index];
         if (literal.text == nullptr)

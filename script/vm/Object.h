@@ -37,6 +37,7 @@ public:
         return found == m_methods->end() ? nullptr : &found->second;
     }
     void setOwnMethod(Name selector, MethodEntry entry);
+    bool hasOwnMethods() const { return m_methods != nullptr; }
 
     std::unordered_map<Name, Value>& variables() { return m_variables; }
     const std::unordered_map<Name, Value>& variables() const { return m_variables; }

@@ -37,6 +37,7 @@ void Run::installMethod(std::unique_ptr<CompiledMethod> method)
     const Name selector = method->selector();
     m_methods.push_back(std::make_unique<MethodCode>(std::move(method), m_machine));
     script->setOwnMethod(selector, MethodEntry{nullptr, m_methods.back().get()});
+    m_machine.methodsChanged();
 }
 
 Run::Result Run::runMain(const Limits& limits)

@@ -5,22 +5,6 @@
 
 namespace zeb::script::vm {
 
-Value Value::integer(std::int32_t value)
-{
-    Value made;
-    made.m_tag = Tag::Integer;
-    made.m_payload.integer = value;
-    return made;
-}
-
-Value Value::number(double value)
-{
-    Value made;
-    made.m_tag = Tag::Number;
-    made.m_payload.number = value;
-    return made;
-}
-
 Value Value::character(std::uint8_t code)
 {
     Value made;

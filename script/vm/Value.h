@@ -76,8 +76,27 @@ public:
     }
     ~Value() { drop(); }
 
-    static Value integer(std::int32_t value);
-    static Value number(double value);
+    static Value integer(std::int32_t value)
+    {
+        Value made;
+        made.m_tag = Tag::Integer;
+        made.m_payload.integer = value;
+        return made;
+    }
+    static Value number(double value)
+    {
+        Value made;
+        made.m_tag = Tag::Number;
+        made.m_payload.number = value;
+        return made;
+    }
+    // A 64-bit integral result: an Integer when it fits in 32 bits, else a Number.
+    static Value wide(std::int64_t value)
+    {
+        if (value >= INT32_MIN && value <= INT32_MAX)
+            return integer(static_cast<std::int32_t>(value));
+        return number(static_cast<double>(value));
+    }
     static Value character(std::uint8_t code);
     static Value string(std::string text);
     static Value object(Handle handle);
