@@ -197,16 +197,14 @@ bool Interpreter::safepoint()
 Value Interpreter::execute(std::size_t base)
 {
     Frame* frame = &m_frames.back();
-    const std::uint32_t* code = frame->code->method->code().data();
-    std::uint32_t size = static_cast<std::uint32_t>(frame->code->method->code().size());
+    const std::uint32_t* code = frame->code->words.data();
     std::uint32_t pc = 0;
     Value* sp = frame->sp;
     Value acc = frame->self;
 
     auto reload = [&] {
         frame = &m_frames.back();
-        code = frame->code->method->code().data();
-        size = static_cast<std::uint32_t>(frame->code->method->code().size());
+        code = frame->code->words.data();
         pc = frame->pc;
     };
 
@@ -219,16 +217,6 @@ Value Interpreter::execute(std::size_t base)
     };
 
     for (;;) {
-        if (pc >= size) {
-        methodReturn:
-            Value* popped = frame->arguments;
-            m_frames.pop_back();
-            if (m_frames.size() == base)
-                return acc;
-            reload();
-            sp = popped;
-            continue;
-        }
         const std::uint32_t* at = code + pc;
         switch (static_cast<Opcode>(at[0])) {
         case Opcode::Send: {
@@ -344,8 +332,16 @@ Value Interpreter::execute(std::size_t base)
             acc = Value::superMarker();
             ++pc;
             break;
-        case Opcode::Return:
-            goto methodReturn;
+        case Opcode::Return: {
+        methodReturn:
+            Value* popped = frame->arguments;
+            m_frames.pop_back();
+            if (m_frames.size() == base)
+                return acc;
+            reload();
+            sp = popped;
+            break;
+        }
         case Opcode::Push:
             *sp++ = acc;
             ++pc;

@@ -57,6 +57,9 @@ struct MethodCode
     };
 
     std::unique_ptr<CompiledMethod> method;
+    // The method's code with a RETURN after its end, where running off the end and branches to
+    // the end arrive, so the loop never checks the position against the code's size.
+    std::vector<std::uint32_t> words;
     std::vector<Value> strings;
     std::vector<Inline> inlines;
     mutable std::vector<SiteCache> sites;

@@ -7,6 +7,8 @@ namespace zeb::script::vm {
 MethodCode::MethodCode(std::unique_ptr<CompiledMethod> compiled, const Machine& machine)
     : method(std::move(compiled))
 {
+    words = method->code();
+    words.push_back(static_cast<std::uint32_t>(Opcode::Return));
     const auto& literals = method->literals();
     strings.resize(literals.size());
     inlines.resize(literals.size(), Inline::None);

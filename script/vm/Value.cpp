@@ -9,7 +9,7 @@ Value Value::character(std::uint8_t code)
 {
     Value made;
     made.m_tag = Tag::Character;
-    made.m_payload.character = code;
+    made.m_payload.raw = code;
     return made;
 }
 

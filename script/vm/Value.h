@@ -80,7 +80,9 @@ public:
     {
         Value made;
         made.m_tag = Tag::Integer;
-        made.m_payload.integer = value;
+        // The whole payload word at once: a narrower store followed by the copy's wide load
+        // would stall the load on every Integer made.
+        made.m_payload.raw = static_cast<std::uint32_t>(value);
         return made;
     }
     static Value number(double value)
@@ -130,6 +132,7 @@ private:
 
     Tag m_tag = Tag::Nil;
     union Payload {
+        std::uint64_t raw;
         std::int32_t integer;
         double number;
         std::uint8_t character;
