@@ -35,7 +35,10 @@ public:
     // Sends a message and answers its result (nil once the thread is ending).
     Value send(const Value& receiver, Name selector, std::initializer_list<Value> arguments = {});
     // Makes an object owned by this thread's run.
-    Value make(std::unique_ptr<Object> object) { return Value::object(m_machine.heap().add(std::move(object), m_owner)); }
+    Value make(std::unique_ptr<Object> object)
+    {
+        return Value::object(m_machine.heap().add(std::move(object), m_owner));
+    }
 
     void setDeadline(std::chrono::steady_clock::time_point deadline) { m_deadline = deadline; }
     void setStepBudget(std::uint64_t steps) { m_stepBudget = steps; }

@@ -27,10 +27,17 @@ Machine::Machine()
     m_classes.array = defineClass("Array", m_classes.object);
 
     const std::pair<const char*, Inline> inlines[] = {
-        {"+", Inline::Add},       {"-", Inline::Subtract},      {"*", Inline::Multiply},
-        {"<", Inline::Less},      {">", Inline::Greater},       {"<=", Inline::LessEqual},
-        {">=", Inline::GreaterEqual}, {"==", Inline::Equal},   {"!=", Inline::NotEqual},
-        {"increment", Inline::Increment}, {"decrement", Inline::Decrement},
+        {"+", Inline::Add},
+        {"-", Inline::Subtract},
+        {"*", Inline::Multiply},
+        {"<", Inline::Less},
+        {">", Inline::Greater},
+        {"<=", Inline::LessEqual},
+        {">=", Inline::GreaterEqual},
+        {"==", Inline::Equal},
+        {"!=", Inline::NotEqual},
+        {"increment", Inline::Increment},
+        {"decrement", Inline::Decrement},
     };
     for (const auto& [text, rule] : inlines)
         m_inlines[SymbolTable::intern(text)] = rule;

@@ -38,7 +38,20 @@ private:
 using Primitive = Value (*)(Interpreter& interpreter, const Value& self, const Arguments& arguments);
 
 // Special selectors the interpreter answers inline for two Integers.
-enum class Inline : std::uint8_t { None, Add, Subtract, Multiply, Less, Greater, LessEqual, GreaterEqual, Equal, NotEqual, Increment, Decrement };
+enum class Inline : std::uint8_t {
+    None,
+    Add,
+    Subtract,
+    Multiply,
+    Less,
+    Greater,
+    LessEqual,
+    GreaterEqual,
+    Equal,
+    NotEqual,
+    Increment,
+    Decrement
+};
 
 // A compiled method as the machine runs it: the front end's code, plus what each literal
 // becomes at run time (the shared string of a string literal, the inline rule of a selector).

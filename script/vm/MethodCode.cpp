@@ -1,6 +1,5 @@
-#include "script/vm/Method.h"
-
 #include "script/vm/Machine.h"
+#include "script/vm/Method.h"
 
 namespace zeb::script::vm {
 

@@ -131,7 +131,8 @@ private:
     }
 
     Tag m_tag = Tag::Nil;
-    union Payload {
+    union Payload
+    {
         std::uint64_t raw;
         std::int32_t integer;
         double number;

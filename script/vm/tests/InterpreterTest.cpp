@@ -36,8 +36,7 @@ struct Case
 };
 
 class Rule : public testing::TestWithParam<Case>
-{
-};
+{ };
 
 TEST_P(Rule, PrintsWhatTheRuleSays)
 {
@@ -86,7 +85,8 @@ INSTANTIATE_TEST_SUITE_P(Objects, Rule, testing::ValuesIn(kObjects),
 
 TEST(Interpreter, DeepRecursionPrintsStackOverflowAndEndsTheThread)
 {
-    const Outcome outcome = runScript("down: n { return self down: n + 1; }\nmain { self down: 0; \"after\" print; }\n");
+    const Outcome outcome
+        = runScript("down: n { return self down: n + 1; }\nmain { self down: 0; \"after\" print; }\n");
     EXPECT_EQ(outcome.output, "Stack overflow\r\n");
     EXPECT_EQ(outcome.result, Run::Result::StackOverflow);
 }
@@ -124,6 +124,43 @@ TEST(Interpreter, ScriptVariablesStartAtZeroAndUnsetGlobalsAtNil)
 {
     const Outcome outcome = runScript("local counter;\nmain { counter = counter + 1; counter print; unset print; }\n");
     EXPECT_EQ(outcome.output, "1anUndefinedObject");
+}
+
+TEST(Interpreter, PrimitivesSendThroughTheScriptsOwnMethods)
+{
+    // printLine and doesNotUnderstand: send print, which the script object defines itself.
+    const Outcome outcome = runScript("print { \"me\" print; }\nmain { self printLine; self foo; }\n");
+    EXPECT_EQ(outcome.output, "me\r\nme doesNotUnderstand:foo\r\n");
+}
+
+TEST(Interpreter, ArgumentsArriveInOrderAndAMethodAnswersItsLastValue)
+{
+    const Outcome outcome = runScript("a: x b: y { x print; y print; x = 9; x print; }\n"
+                                      "main { self a: 1 b: \"two\"; (self a: [3, 4] b: nil) print; }\n");
+    EXPECT_EQ(outcome.output, "1two9anArrayanUndefinedObject99");
+}
+
+TEST(Interpreter, ReinstalledMethodIsFoundAtACachedSendSite)
+{
+    Machine machine;
+    StringSink sink;
+    vm::Run run(machine, sink);
+    Compiler first;
+    ASSERT_TRUE(first.compile("greet { \"old\" print; }\nmain { local i; for (i = 0; i < 2; i++) self greet; }\n"));
+    first.install(run);
+    EXPECT_EQ(run.runMain({}), Run::Result::Finished);
+    Compiler second;
+    ASSERT_TRUE(second.compile("greet { \"new\" print; }\n"));
+    second.install(run);
+    EXPECT_EQ(run.runMain({}), Run::Result::Finished);
+    EXPECT_EQ(sink.text(), "oldoldnewnew");
+}
+
+TEST(Interpreter, DeletingTheRunningReceiverLetsItsMethodFinish)
+{
+    const Outcome outcome = runScript("main { self delete; self print; \"done\" print; }\n");
+    EXPECT_EQ(outcome.output, "anUndefinedObjectdone");
+    EXPECT_EQ(outcome.result, Run::Result::Finished);
 }
 
 TEST(Interpreter, ScriptWithoutMainDoesNotRun)

@@ -1,5 +1,6 @@
-#include "script/vm/NumberText.h"
 #include "script/vm/Value.h"
+
+#include "script/vm/NumberText.h"
 
 #include <gtest/gtest.h>
 
