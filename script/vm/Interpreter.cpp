@@ -51,25 +51,6 @@ bool inlineIntegers(Inline rule, std::int32_t left, std::int32_t right, Value& r
     return false;
 }
 
-bool truth(const Value& value)
-{
-    switch (value.tag()) {
-    case Tag::Integer:
-        return value.asInteger() != 0;
-    case Tag::Number:
-        return value.asNumber() != 0.0;
-    case Tag::Character:
-        return value.asCharacter() != 0;
-    case Tag::String:
-    case Tag::Object:
-        return true;
-    case Tag::Nil:
-    case Tag::Super:
-        break;
-    }
-    return false;
-}
-
 } // namespace
 
 Interpreter::Interpreter(Machine& machine, OutputSink& output, Heap::Owner owner)
@@ -317,12 +298,12 @@ Value Interpreter::execute(std::size_t base)
         case Opcode::BranchIfTrue:
             if (at[1] <= pc && !keepGoing())
                 return {};
-            pc = truth(acc) ? at[1] : pc + 2;
+            pc = acc.isTrue() ? at[1] : pc + 2;
             break;
         case Opcode::BranchIfFalse:
             if (at[1] <= pc && !keepGoing())
                 return {};
-            pc = truth(acc) ? pc + 2 : at[1];
+            pc = acc.isTrue() ? pc + 2 : at[1];
             break;
         case Opcode::Self:
             acc = frame->self;

@@ -14,23 +14,6 @@ namespace {
 
 using Args = Arguments;
 
-bool isTrue(const Value& value)
-{
-    switch (value.tag()) {
-    case Tag::Integer:
-        return value.asInteger() != 0;
-    case Tag::Number:
-        return value.asNumber() != 0.0;
-    case Tag::Character:
-        return value.asCharacter() != 0;
-    case Tag::String:
-    case Tag::Object:
-        return true;
-    default:
-        return false;
-    }
-}
-
 // Object.
 
 Value objectPrint(Interpreter& in, const Value& self, const Args&)
@@ -58,12 +41,12 @@ Value objectNotIdentical(Interpreter&, const Value& self, const Args& args)
 
 Value objectAnd(Interpreter&, const Value& self, const Args& args)
 {
-    return Value::truth(isTrue(self) && isTrue(args[0]));
+    return Value::truth(self.isTrue() && args[0].isTrue());
 }
 
 Value objectOr(Interpreter&, const Value& self, const Args& args)
 {
-    return Value::truth(isTrue(self) || isTrue(args[0]));
+    return Value::truth(self.isTrue() || args[0].isTrue());
 }
 
 Value objectClass(Interpreter& in, const Value& self, const Args&)

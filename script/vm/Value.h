@@ -120,6 +120,26 @@ public:
     double numeric() const;
     // The value as a 32-bit integer, converted numerically (never from other payload bits).
     std::int32_t integral() const;
+    // Truth as branches and logical operators see it: nil, 0, 0.0 and the character 0 are
+    // false; strings and objects are true.
+    bool isTrue() const
+    {
+        switch (m_tag) {
+        case Tag::Integer:
+            return m_payload.integer != 0;
+        case Tag::Number:
+            return m_payload.number != 0.0;
+        case Tag::Character:
+            return m_payload.character != 0;
+        case Tag::String:
+        case Tag::Object:
+            return true;
+        case Tag::Nil:
+        case Tag::Super:
+            break;
+        }
+        return false;
+    }
     // Same tag and same value; strings by their text.
     bool identical(const Value& other) const;
 
