@@ -3,6 +3,7 @@
 #include "script/vm/Object.h"
 
 #include <cstdint>
+#include <iterator>
 
 namespace zeb::script::vm {
 
@@ -175,6 +176,27 @@ bool Interpreter::safepoint()
 
 // Sends to compiled methods push a frame and continue in this loop; the loop returns when the
 // frame at base returns. Primitives run directly and may send through send(), which nests a loop.
+Value Interpreter::scriptVariable(const Value& self, Name name) const
+{
+    const Object* object = m_machine.object(self);
+    if (object == nullptr)
+        return Value::integer(0);
+    const auto variable = object->variables().find(name);
+    return variable != object->variables().end() ? variable->second : Value::integer(0);
+}
+
+Value Interpreter::makeArray(const Value* elements, std::uint32_t count)
+{
+    auto array = std::make_unique<ArrayObject>(m_machine.classes().array, count);
+    for (std::uint32_t index = 0; index < count; ++index)
+        array->elements()[index] = elements[index];
+    return make(std::move(array));
+}
+
+#if defined(__GNUC__)
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wpedantic" // labels as values: the dispatch below
+#endif
 Value Interpreter::execute(std::size_t base)
 {
     Frame* frame = &m_frames.back();
@@ -182,6 +204,9 @@ Value Interpreter::execute(std::size_t base)
     std::uint32_t pc = 0;
     Value* sp = frame->sp;
     Value acc = frame->self;
+    // Values a jump between instructions must not leave: locals of an instruction's own block
+    // would be destroyed by an indirect jump, which some compilers refuse.
+    Value receiver;
 
     auto reload = [&] {
         frame = &m_frames.back();
@@ -197,176 +222,182 @@ Value Interpreter::execute(std::size_t base)
         return false;
     };
 
-    for (;;) {
-        const std::uint32_t* at = code + pc;
-        switch (static_cast<Opcode>(at[0])) {
-        case Opcode::Send: {
-            if (!keepGoing())
-                return {};
-            const std::uint32_t count = at[1];
-            const std::uint32_t literal = at[2];
-            pc += 3;
-            const MethodCode& method = *frame->code;
-            const Inline rule = method.inlines[literal];
-            if (rule != Inline::None && count == 1 && acc.isInteger() && sp[-1].isInteger()
-                && inlineIntegers(rule, acc.asInteger(), sp[-1].asInteger(), acc)) {
-                --sp;
-                break;
-            }
-            if (count == 0 && acc.isInteger() && (rule == Inline::Increment || rule == Inline::Decrement)) {
-                acc = Value::wide(std::int64_t{acc.asInteger()} + (rule == Inline::Increment ? 1 : -1));
-                break;
-            }
-            Value receiver = std::move(acc);
-            const MethodEntry* entry = resolveAt(method, literal, receiver);
-            if (entry != nullptr && entry->code != nullptr) {
-                frame->pc = pc;
-                frame->sp = sp;
-                if (!pushFrame(receiver, *entry, sp, count)) {
-                    m_frames.resize(base);
-                    return {};
-                }
-                reload();
-                sp = frame->locals;
-                acc = frame->self;
-                break;
-            }
-            frame->sp = sp;
-            frame->pc = pc;
-            acc = entry != nullptr ? invoke(receiver, *entry, sp, count)
-                                   : notUnderstood(receiver, method.method->literals()[literal].text, sp);
-            sp -= count;
-            if (m_ending != Ending::None) {
-                m_frames.resize(base);
-                return {};
-            }
-            break;
-        }
-        case Opcode::Thread:
-            // Script threads come with the thread machinery; until then a thread send finds nothing.
-            sp -= at[1];
-            acc = Value::integer(0);
-            pc += 3;
-            break;
-        case Opcode::GetLocal:
-            acc = frame->locals[at[1]];
-            pc += 2;
-            break;
-        case Opcode::SetLocal:
-            frame->locals[at[1]] = acc;
-            pc += 2;
-            break;
-        case Opcode::GetArgument:
-            acc = at[1] < frame->argumentCount ? frame->arguments[frame->argumentCount - 1 - at[1]] : Value();
-            pc += 2;
-            break;
-        case Opcode::SetArgument:
-            if (at[1] < frame->argumentCount)
-                frame->arguments[frame->argumentCount - 1 - at[1]] = acc;
-            pc += 2;
-            break;
-        case Opcode::GetGlobal:
-            acc = m_machine.global(frame->code->method->literals()[at[1]].text);
-            pc += 2;
-            break;
-        case Opcode::SetGlobal:
-            m_machine.setGlobal(frame->code->method->literals()[at[1]].text, acc);
-            pc += 2;
-            break;
-        case Opcode::GetScript: {
-            Object* self = m_machine.object(frame->self);
-            Value found = Value::integer(0);
-            if (self != nullptr) {
-                const auto variable = self->variables().find(frame->code->method->literals()[at[1]].text);
-                if (variable != self->variables().end())
-                    found = variable->second;
-            }
-            acc = std::move(found);
-            pc += 2;
-            break;
-        }
-        case Opcode::SetScript:
-            if (Object* self = m_machine.object(frame->self))
-                self->variables()[frame->code->method->literals()[at[1]].text] = acc;
-            pc += 2;
-            break;
-        case Opcode::Branch:
-            if (at[1] <= pc && !keepGoing())
-                return {};
-            pc = at[1];
-            break;
-        case Opcode::BranchIfTrue:
-            if (at[1] <= pc && !keepGoing())
-                return {};
-            pc = acc.isTrue() ? at[1] : pc + 2;
-            break;
-        case Opcode::BranchIfFalse:
-            if (at[1] <= pc && !keepGoing())
-                return {};
-            pc = acc.isTrue() ? pc + 2 : at[1];
-            break;
-        case Opcode::Self:
-            acc = frame->self;
-            ++pc;
-            break;
-        case Opcode::Super:
-            acc = Value::superMarker();
-            ++pc;
-            break;
-        case Opcode::Return: {
-        methodReturn:
-            Value* popped = frame->arguments;
-            m_frames.pop_back();
-            if (m_frames.size() == base)
-                return acc;
-            reload();
-            sp = popped;
-            break;
-        }
-        case Opcode::Push:
-            *sp++ = acc;
-            ++pc;
-            break;
-        case Opcode::Integer:
-            acc = Value::integer(static_cast<std::int32_t>(at[1]));
-            pc += 2;
-            break;
-        case Opcode::Number: {
-            const std::uint64_t bits = at[1] | (std::uint64_t{at[2]} << 32);
-            double value = 0;
-            static_assert(sizeof value == sizeof bits);
-            __builtin_memcpy(&value, &bits, sizeof value);
-            acc = Value::number(value);
-            pc += 3;
-            break;
-        }
-        case Opcode::Character:
-            acc = Value::character(static_cast<std::uint8_t>(at[1]));
-            pc += 2;
-            break;
-        case Opcode::String:
-            acc = frame->code->strings[at[1]];
-            pc += 2;
-            break;
-        case Opcode::Array: {
-            const std::uint32_t count = at[1];
-            auto array = std::make_unique<ArrayObject>(m_machine.classes().array, count);
-            for (std::uint32_t index = 0; index < count; ++index)
-                array->elements()[index] = sp[index - static_cast<std::ptrdiff_t>(count)];
-            sp -= count;
-            acc = make(std::move(array));
-            pc += 2;
-            break;
-        }
-        case Opcode::Link:
-            sp = frame->locals + at[1];
-            pc += 2;
-            break;
-        default:
-            // Instructions the compiler never emits: the method ends here.
-            goto methodReturn;
-        }
+    // One target per opcode word, in the order of the instruction set.
+    static const void* const kTargets[] = {
+        &&opSend,         &&opGetLocal,      &&opSetLocal,    &&opGetGlobal, &&opSetGlobal, &&opInvalid,
+        &&opInvalid,      &&opGetArgument,   &&opSetArgument, &&opGetScript, &&opSetScript, &&opBranch,
+        &&opBranchIfTrue, &&opBranchIfFalse, &&opSelf,        &&opSuper,     &&opReturn,    &&opInvalid,
+        &&opPush,         &&opInteger,       &&opNumber,      &&opCharacter, &&opString,    &&opArray,
+        &&opLink,         &&opThread,
+    };
+    static_assert(std::size(kTargets) == static_cast<std::size_t>(Opcode::Thread) + 1);
+
+    const std::uint32_t* at = nullptr;
+    // Each instruction jumps straight to the next one's code: the branch predictor then learns
+    // which instruction follows which, where a single shared dispatch jump would mispredict.
+#define DISPATCH()                                                                                                     \
+    do {                                                                                                               \
+        at = code + pc;                                                                                                \
+        goto* kTargets[at[0] < std::size(kTargets) ? at[0] : static_cast<std::uint32_t>(Opcode::Unused)];              \
+    } while (false)
+
+    DISPATCH();
+opSend : {
+    if (!keepGoing())
+        return {};
+    const std::uint32_t count = at[1];
+    const std::uint32_t literal = at[2];
+    pc += 3;
+    const MethodCode& method = *frame->code;
+    const Inline rule = method.inlines[literal];
+    if (rule != Inline::None && count == 1 && acc.isInteger() && sp[-1].isInteger()
+        && inlineIntegers(rule, acc.asInteger(), sp[-1].asInteger(), acc)) {
+        --sp;
+        DISPATCH();
     }
+    if (count == 0 && acc.isInteger() && (rule == Inline::Increment || rule == Inline::Decrement)) {
+        acc = Value::wide(std::int64_t{acc.asInteger()} + (rule == Inline::Increment ? 1 : -1));
+        DISPATCH();
+    }
+    receiver = std::move(acc);
+    const MethodEntry* entry = resolveAt(method, literal, receiver);
+    if (entry != nullptr && entry->code != nullptr) {
+        frame->pc = pc;
+        frame->sp = sp;
+        if (!pushFrame(receiver, *entry, sp, count)) {
+            m_frames.resize(base);
+            return {};
+        }
+        reload();
+        sp = frame->locals;
+        acc = frame->self;
+        DISPATCH();
+    }
+    frame->sp = sp;
+    frame->pc = pc;
+    acc = entry != nullptr ? invoke(receiver, *entry, sp, count)
+                           : notUnderstood(receiver, method.method->literals()[literal].text, sp);
+    sp -= count;
+    if (m_ending != Ending::None) {
+        m_frames.resize(base);
+        return {};
+    }
+    DISPATCH();
 }
+opThread:
+    // Script threads come with the thread machinery; until then a thread send finds nothing.
+    sp -= at[1];
+    acc = Value::integer(0);
+    pc += 3;
+    DISPATCH();
+opGetLocal:
+    acc = frame->locals[at[1]];
+    pc += 2;
+    DISPATCH();
+opSetLocal:
+    frame->locals[at[1]] = acc;
+    pc += 2;
+    DISPATCH();
+opGetArgument:
+    acc = at[1] < frame->argumentCount ? frame->arguments[frame->argumentCount - 1 - at[1]] : Value();
+    pc += 2;
+    DISPATCH();
+opSetArgument:
+    if (at[1] < frame->argumentCount)
+        frame->arguments[frame->argumentCount - 1 - at[1]] = acc;
+    pc += 2;
+    DISPATCH();
+opGetGlobal:
+    acc = m_machine.global(frame->code->method->literals()[at[1]].text);
+    pc += 2;
+    DISPATCH();
+opSetGlobal:
+    m_machine.setGlobal(frame->code->method->literals()[at[1]].text, acc);
+    pc += 2;
+    DISPATCH();
+opGetScript:
+    acc = scriptVariable(frame->self, frame->code->method->literals()[at[1]].text);
+    pc += 2;
+    DISPATCH();
+opSetScript:
+    if (Object* self = m_machine.object(frame->self))
+        self->variables()[frame->code->method->literals()[at[1]].text] = acc;
+    pc += 2;
+    DISPATCH();
+opBranch:
+    if (at[1] <= pc && !keepGoing())
+        return {};
+    pc = at[1];
+    DISPATCH();
+opBranchIfTrue:
+    if (at[1] <= pc && !keepGoing())
+        return {};
+    pc = acc.isTrue() ? at[1] : pc + 2;
+    DISPATCH();
+opBranchIfFalse:
+    if (at[1] <= pc && !keepGoing())
+        return {};
+    pc = acc.isTrue() ? pc + 2 : at[1];
+    DISPATCH();
+opSelf:
+    acc = frame->self;
+    ++pc;
+    DISPATCH();
+opSuper:
+    acc = Value::superMarker();
+    ++pc;
+    DISPATCH();
+opReturn : {
+methodReturn:
+    Value* popped = frame->arguments;
+    m_frames.pop_back();
+    if (m_frames.size() == base)
+        return acc;
+    reload();
+    sp = popped;
+    DISPATCH();
+}
+opPush:
+    *sp++ = acc;
+    ++pc;
+    DISPATCH();
+opInteger:
+    acc = Value::integer(static_cast<std::int32_t>(at[1]));
+    pc += 2;
+    DISPATCH();
+opNumber : {
+    const std::uint64_t bits = at[1] | (std::uint64_t{at[2]} << 32);
+    double value = 0;
+    static_assert(sizeof value == sizeof bits);
+    __builtin_memcpy(&value, &bits, sizeof value);
+    acc = Value::number(value);
+    pc += 3;
+    DISPATCH();
+}
+opCharacter:
+    acc = Value::character(static_cast<std::uint8_t>(at[1]));
+    pc += 2;
+    DISPATCH();
+opString:
+    acc = frame->code->strings[at[1]];
+    pc += 2;
+    DISPATCH();
+opArray:
+    acc = makeArray(sp - at[1], at[1]);
+    sp -= at[1];
+    pc += 2;
+    DISPATCH();
+opLink:
+    sp = frame->locals + at[1];
+    pc += 2;
+    DISPATCH();
+opInvalid:
+    // Instructions the compiler never emits: the method ends here.
+    goto methodReturn;
+#undef DISPATCH
+}
+#if defined(__GNUC__)
+#pragma GCC diagnostic pop
+#endif
 
 } // namespace zeb::script::vm

@@ -67,6 +67,9 @@ private:
     const MethodEntry* resolve(Value& receiver, Name selector);
     // The same for a send site of a running method, through the site's cache.
     const MethodEntry* resolveAt(const MethodCode& code, std::uint32_t literal, Value& receiver);
+    // A variable of the script object, 0 when unset or when self is no object.
+    Value scriptVariable(const Value& self, Name name) const;
+    Value makeArray(const Value* elements, std::uint32_t count);
     Value notUnderstood(const Value& receiver, Name selector, Value* sp);
     bool safepoint();
     void end(Ending ending);
