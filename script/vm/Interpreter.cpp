@@ -128,14 +128,21 @@ Value Interpreter::notUnderstood(const Value& receiver, Name selector, Value* sp
 
 Value Interpreter::invoke(const Value& receiver, const MethodEntry& entry, Value* sp, std::uint32_t count)
 {
+    // Sends from primitives nest on the native stack, which is far smaller than the value stack.
+    if (m_nesting >= kMaxNesting) {
+        end(Ending::StackOverflow);
+        return {};
+    }
     Value* saved = m_top;
     m_top = sp;
+    ++m_nesting;
     Value result;
     if (entry.primitive != nullptr) {
         result = entry.primitive(*this, receiver, Arguments(sp - 1, count));
     } else if (pushFrame(receiver, entry, sp, count)) {
         result = execute(m_frames.size() - 1);
     }
+    --m_nesting;
     m_top = saved;
     return result;
 }
@@ -160,7 +167,7 @@ void Interpreter::end(Ending ending)
         return;
     m_ending = ending;
     if (ending == Ending::StackOverflow)
-        write("Stack overflow\r\n");
+        m_output.write("Stack overflow\r\n");
 }
 
 bool Interpreter::safepoint()

@@ -23,6 +23,8 @@ public:
 
     static constexpr std::size_t kMaxDepth = 10000;
     static constexpr std::size_t kStackValues = 1u << 18;
+    // Primitives that send (printLine, doesNotUnderstand:) nested inside each other.
+    static constexpr std::size_t kMaxNesting = 256;
 
     Interpreter(Machine& machine, OutputSink& output, Heap::Owner owner);
     Interpreter(const Interpreter&) = delete;
@@ -30,7 +32,13 @@ public:
 
     Machine& machine() { return m_machine; }
     Heap::Owner owner() const { return m_owner; }
-    void write(std::string_view text) { m_output.write(text); }
+    // Nothing more is printed once the thread is ending: primitives that were running when it
+    // began to end return without their output.
+    void write(std::string_view text)
+    {
+        if (m_ending == Ending::None)
+            m_output.write(text);
+    }
 
     // Sends a message and answers its result (nil once the thread is ending).
     Value send(const Value& receiver, Name selector, std::initializer_list<Value> arguments = {});
@@ -81,6 +89,7 @@ private:
     Value* m_stackEnd;
     Value* m_top; // the first free stack slot outside the dispatch loop
     std::vector<Frame> m_frames;
+    std::size_t m_nesting = 0;
     Ending m_ending = Ending::None;
     std::uint64_t m_steps = 0;
     std::uint64_t m_stepBudget = 0;

@@ -83,10 +83,33 @@ const Case kObjects[] = {
 INSTANTIATE_TEST_SUITE_P(Objects, Rule, testing::ValuesIn(kObjects),
                          [](const auto& info) { return std::string(info.param.name); });
 
+// Integer bit operations and the Number functions.
+const Case kLibrary[] = {
+    {"BitOperations", "(6 & 3) print; (6 | 3) print; (6 ^ 3) print; 0 bitComplement print;", "275-1"},
+    {"ShiftsTakeTheCountModulo32", "(1 << 31) print; \" \" print; (-8 >> 1) print; (-8 >> 33) print;",
+     "-2147483648 -4-4"},
+    {"FunctionsNormaliseTheirResults", "4 sqrt class print; 2 sqrt class print; -3 abs print; 0 cos print;",
+     "IntegerNumber31"},
+    {"IncrementPastTheRangeBecomesNumber", "local i; i = 2147483647; i++; i class print; i print;",
+     "Number2.14748e+09"},
+    {"CharactersPrintThemselves", "'a' print; 'a' class print; ('a' == 'a') print;", "aCharacter1"},
+    {"StringIndexOutOfRange", "(\"ab\" at: 2) print; (\"ab\" at: -1) print;", "00"},
+    {"ObjectHasNoSuperclass", "Object superclass print; 5 class class print;", "anUndefinedObjectClass"},
+};
+INSTANTIATE_TEST_SUITE_P(Library, Rule, testing::ValuesIn(kLibrary),
+                         [](const auto& info) { return std::string(info.param.name); });
+
 TEST(Interpreter, DeepRecursionPrintsStackOverflowAndEndsTheThread)
 {
     const Outcome outcome
         = runScript("down: n { return self down: n + 1; }\nmain { self down: 0; \"after\" print; }\n");
+    EXPECT_EQ(outcome.output, "Stack overflow\r\n");
+    EXPECT_EQ(outcome.result, Run::Result::StackOverflow);
+}
+
+TEST(Interpreter, RecursionThroughPrimitivesStopsBeforeTheNativeStackRunsOut)
+{
+    const Outcome outcome = runScript("print { self printLine; }\nmain { self print; }\n");
     EXPECT_EQ(outcome.output, "Stack overflow\r\n");
     EXPECT_EQ(outcome.result, Run::Result::StackOverflow);
 }
