@@ -14,9 +14,7 @@
 
 namespace zeb::tools {
 
-namespace {
-
-bool readScript(const std::string& path, std::string& text, std::string& error)
+bool CompileCommand::readScript(const std::string& path, std::string& text, std::string& error)
 {
     std::ifstream in(path, std::ios::binary);
     if (!in) {
@@ -25,7 +23,7 @@ bool readScript(const std::string& path, std::string& text, std::string& error)
     }
     in.seekg(0, std::ios::end);
     const auto size = static_cast<std::size_t>(std::max<std::streamoff>(in.tellg(), 0));
-    if (size > CompileCommand::kMaxScriptBytes) {
+    if (size > kMaxScriptBytes) {
         error = path + " is larger than 16 MiB: not a script";
         return false;
     }
@@ -33,6 +31,8 @@ bool readScript(const std::string& path, std::string& text, std::string& error)
     text.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
     return true;
 }
+
+namespace {
 
 // The line of the text where the error stands, and a caret under its column.
 void showErrorPlace(std::FILE* err, const std::string& text, const script::SourcePosition& at)

@@ -27,6 +27,8 @@ public:
     };
 
     static Options& addTo(CLI::App& app, CLI::App*& subcommand);
+    // Reads a script file whole; false with the reason when it cannot be read or is too large.
+    static bool readScript(const std::string& path, std::string& text, std::string& error);
     // 0 when compiled, 1 for a syntax error or a method left out, 2 when the file cannot be read.
     static int run(const Options& options, std::FILE* out, std::FILE* err);
 };

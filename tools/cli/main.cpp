@@ -9,6 +9,7 @@
 #include "RecordCommand.h"
 #include "RecordsCommand.h"
 #include "RemoteCommand.h"
+#include "RunCommand.h"
 #include "ScheduleCommand.h"
 #include "ServeCommand.h"
 #include "SkyplotCommand.h"
@@ -71,6 +72,7 @@ int main(int argc, char** argv)
         add<TraceCommand>(app),
         add<DocAddressCommand>(app),
         add<CompileCommand>(app),
+        add<RunCommand>(app),
         add<SkyplotCommand>(app),
         add<HeadingCommand>(app),
         add<DisplayCommand>(app),

@@ -1,0 +1,410 @@
+#include "script/vm/Interpreter.h"
+
+#include "script/vm/Object.h"
+
+#include <cstdint>
+#include <iterator>
+
+namespace zeb::script::vm {
+
+namespace {
+
+constexpr std::uint64_t kSafepointMask = 1023;
+
+// Two Integers under an inline rule; false when the rule needs the full send.
+bool inlineIntegers(Inline rule, std::int32_t left, std::int32_t right, Value& result)
+{
+    const std::int64_t a = left;
+    const std::int64_t b = right;
+    switch (rule) {
+    case Inline::Add:
+        result = Value::wide(a + b);
+        return true;
+    case Inline::Subtract:
+        result = Value::wide(a - b);
+        return true;
+    case Inline::Multiply:
+        result = Value::wide(a * b);
+        return true;
+    case Inline::Less:
+        result = Value::truth(a < b);
+        return true;
+    case Inline::Greater:
+        result = Value::truth(a > b);
+        return true;
+    case Inline::LessEqual:
+        result = Value::truth(a <= b);
+        return true;
+    case Inline::GreaterEqual:
+        result = Value::truth(a >= b);
+        return true;
+    case Inline::Equal:
+        result = Value::truth(a == b);
+        return true;
+    case Inline::NotEqual:
+        result = Value::truth(a != b);
+        return true;
+    case Inline::None:
+    case Inline::Increment:
+    case Inline::Decrement:
+        break;
+    }
+    return false;
+}
+
+} // namespace
+
+Interpreter::Interpreter(Machine& machine, OutputSink& output, Heap::Owner owner)
+    : m_machine(machine)
+    , m_output(output)
+    , m_owner(owner)
+    , m_stack(std::make_unique<Value[]>(kStackValues))
+    , m_stackEnd(m_stack.get() + kStackValues)
+    , m_top(m_stack.get())
+{
+    m_frames.reserve(kMaxDepth + 1);
+}
+
+Value Interpreter::send(const Value& receiver, Name selector, std::initializer_list<Value> arguments)
+{
+    if (m_ending != Ending::None)
+        return {};
+    if (m_stackEnd - m_top < static_cast<std::ptrdiff_t>(arguments.size()) + 1) {
+        end(Ending::StackOverflow);
+        return {};
+    }
+    Value* sp = m_top;
+    for (auto at = arguments.end(); at != arguments.begin();)
+        *sp++ = *--at; // the first argument on top
+    const auto count = static_cast<std::uint32_t>(arguments.size());
+    Value target = receiver;
+    const MethodEntry* entry = resolve(target, selector);
+    Value result = entry != nullptr ? invoke(target, *entry, sp, count) : notUnderstood(target, selector, sp);
+    return result;
+}
+
+const MethodEntry* Interpreter::resolve(Value& receiver, Name selector)
+{
+    if (receiver.tag() != Tag::Super)
+        return m_machine.lookup(receiver, selector);
+    if (m_frames.empty()) {
+        receiver = Value();
+        return m_machine.lookup(receiver, selector);
+    }
+    const Frame& frame = m_frames.back();
+    receiver = frame.self;
+    const ClassObject* start = frame.foundIn != nullptr ? frame.foundIn->superclass() : m_machine.classOf(receiver);
+    return start != nullptr ? start->lookup(selector) : nullptr;
+}
+
+const MethodEntry* Interpreter::resolveAt(const MethodCode& code, std::uint32_t literal, Value& receiver)
+{
+    const Name selector = code.method->literals()[literal].text;
+    if (receiver.tag() == Tag::Super)
+        return resolve(receiver, selector);
+    const Object* object = m_machine.object(receiver);
+    const bool own = object != nullptr && object->hasOwnMethods();
+    const ClassObject* cls = object != nullptr ? object->objectClass() : m_machine.classOf(receiver);
+    const void* key = own ? static_cast<const void*>(object) : cls;
+    MethodCode::SiteCache& site = code.sites[literal];
+    const std::uint64_t version = m_machine.methodsVersion();
+    if (site.key == key && site.version == version)
+        return site.entry;
+    const MethodEntry* entry = own ? object->ownMethod(selector) : nullptr;
+    if (entry == nullptr)
+        entry = cls->lookup(selector);
+    site = {key, version, entry};
+    return entry;
+}
+
+Value Interpreter::notUnderstood(const Value& receiver, Name selector, Value* sp)
+{
+    Value* saved = m_top;
+    m_top = sp;
+    Value result = send(receiver, m_machine.names().doesNotUnderstand, {Value::string(*selector)});
+    m_top = saved;
+    return result;
+}
+
+Value Interpreter::invoke(const Value& receiver, const MethodEntry& entry, Value* sp, std::uint32_t count)
+{
+    // Sends from primitives nest on the native stack, which is far smaller than the value stack.
+    if (m_nesting >= kMaxNesting) {
+        end(Ending::StackOverflow);
+        return {};
+    }
+    Value* saved = m_top;
+    m_top = sp;
+    ++m_nesting;
+    Value result;
+    if (entry.primitive != nullptr) {
+        result = entry.primitive(*this, receiver, Arguments(sp - 1, count));
+    } else if (pushFrame(receiver, entry, sp, count)) {
+        result = execute(m_frames.size() - 1);
+    }
+    --m_nesting;
+    m_top = saved;
+    return result;
+}
+
+bool Interpreter::pushFrame(const Value& receiver, const MethodEntry& entry, Value* sp, std::uint32_t count)
+{
+    const CompiledMethod& method = *entry.code->method;
+    const std::size_t room = std::size_t{method.slotCount()} + method.maxStackDepth() + 2;
+    if (m_frames.size() >= kMaxDepth || static_cast<std::size_t>(m_stackEnd - sp) < room) {
+        end(Ending::StackOverflow);
+        return false;
+    }
+    for (std::uint32_t slot = 0; slot < method.slotCount(); ++slot)
+        sp[slot] = Value();
+    m_frames.push_back(Frame{entry.code, 0, sp - count, count, sp, sp, receiver, entry.owner});
+    return true;
+}
+
+void Interpreter::end(Ending ending)
+{
+    if (m_ending != Ending::None)
+        return;
+    m_ending = ending;
+    if (ending == Ending::StackOverflow)
+        m_output.write("Stack overflow\r\n");
+}
+
+bool Interpreter::safepoint()
+{
+    if (m_stopRequested.load(std::memory_order_relaxed))
+        end(Ending::Stopped);
+    else if (m_stepBudget != 0 && m_steps >= m_stepBudget)
+        end(Ending::OutOfSteps);
+    else if (m_deadline && std::chrono::steady_clock::now() >= *m_deadline)
+        end(Ending::TimedOut);
+    return m_ending == Ending::None;
+}
+
+// Sends to compiled methods push a frame and continue in this loop; the loop returns when the
+// frame at base returns. Primitives run directly and may send through send(), which nests a loop.
+Value Interpreter::scriptVariable(const Value& self, Name name) const
+{
+    const Object* object = m_machine.object(self);
+    if (object == nullptr)
+        return Value::integer(0);
+    const auto variable = object->variables().find(name);
+    return variable != object->variables().end() ? variable->second : Value::integer(0);
+}
+
+Value Interpreter::makeArray(const Value* elements, std::uint32_t count)
+{
+    auto array = std::make_unique<ArrayObject>(m_machine.classes().array, count);
+    for (std::uint32_t index = 0; index < count; ++index)
+        array->elements()[index] = elements[index];
+    return make(std::move(array));
+}
+
+#if defined(__GNUC__)
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wpedantic" // labels as values: the dispatch below
+#endif
+Value Interpreter::execute(std::size_t base)
+{
+    Frame* frame = &m_frames.back();
+    const std::uint32_t* code = frame->code->words.data();
+    std::uint32_t pc = 0;
+    Value* sp = frame->sp;
+    Value acc = frame->self;
+    // Values a jump between instructions must not leave: locals of an instruction's own block
+    // would be destroyed by an indirect jump, which some compilers refuse.
+    Value receiver;
+
+    auto reload = [&] {
+        frame = &m_frames.back();
+        code = frame->code->words.data();
+        pc = frame->pc;
+    };
+
+    // Sends and backward branches count the steps, so every loop passes a safepoint.
+    auto keepGoing = [&] {
+        if (m_ending == Ending::None && ((++m_steps & kSafepointMask) != 0 || safepoint()))
+            return true;
+        m_frames.resize(base);
+        return false;
+    };
+
+    // One target per opcode word, in the order of the instruction set.
+    static const void* const kTargets[] = {
+        &&opSend,         &&opGetLocal,      &&opSetLocal,    &&opGetGlobal, &&opSetGlobal, &&opInvalid,
+        &&opInvalid,      &&opGetArgument,   &&opSetArgument, &&opGetScript, &&opSetScript, &&opBranch,
+        &&opBranchIfTrue, &&opBranchIfFalse, &&opSelf,        &&opSuper,     &&opReturn,    &&opInvalid,
+        &&opPush,         &&opInteger,       &&opNumber,      &&opCharacter, &&opString,    &&opArray,
+        &&opLink,         &&opThread,
+    };
+    static_assert(std::size(kTargets) == static_cast<std::size_t>(Opcode::Thread) + 1);
+
+    const std::uint32_t* at = nullptr;
+    // Each instruction jumps straight to the next one's code: the branch predictor then learns
+    // which instruction follows which, where a single shared dispatch jump would mispredict.
+#define DISPATCH()                                                                                                     \
+    do {                                                                                                               \
+        at = code + pc;                                                                                                \
+        goto* kTargets[at[0] < std::size(kTargets) ? at[0] : static_cast<std::uint32_t>(Opcode::Unused)];              \
+    } while (false)
+
+    DISPATCH();
+opSend : {
+    if (!keepGoing())
+        return {};
+    const std::uint32_t count = at[1];
+    const std::uint32_t literal = at[2];
+    pc += 3;
+    const MethodCode& method = *frame->code;
+    const Inline rule = method.inlines[literal];
+    if (rule != Inline::None && count == 1 && acc.isInteger() && sp[-1].isInteger()
+        && inlineIntegers(rule, acc.asInteger(), sp[-1].asInteger(), acc)) {
+        --sp;
+        DISPATCH();
+    }
+    if (count == 0 && acc.isInteger() && (rule == Inline::Increment || rule == Inline::Decrement)) {
+        acc = Value::wide(std::int64_t{acc.asInteger()} + (rule == Inline::Increment ? 1 : -1));
+        DISPATCH();
+    }
+    receiver = std::move(acc);
+    const MethodEntry* entry = resolveAt(method, literal, receiver);
+    if (entry != nullptr && entry->code != nullptr) {
+        frame->pc = pc;
+        frame->sp = sp;
+        if (!pushFrame(receiver, *entry, sp, count)) {
+            m_frames.resize(base);
+            return {};
+        }
+        reload();
+        sp = frame->locals;
+        acc = frame->self;
+        DISPATCH();
+    }
+    frame->sp = sp;
+    frame->pc = pc;
+    acc = entry != nullptr ? invoke(receiver, *entry, sp, count)
+                           : notUnderstood(receiver, method.method->literals()[literal].text, sp);
+    sp -= count;
+    if (m_ending != Ending::None) {
+        m_frames.resize(base);
+        return {};
+    }
+    DISPATCH();
+}
+opThread:
+    // Script threads come with the thread machinery; until then a thread send finds nothing.
+    sp -= at[1];
+    acc = Value::integer(0);
+    pc += 3;
+    DISPATCH();
+opGetLocal:
+    acc = frame->locals[at[1]];
+    pc += 2;
+    DISPATCH();
+opSetLocal:
+    frame->locals[at[1]] = acc;
+    pc += 2;
+    DISPATCH();
+opGetArgument:
+    acc = at[1] < frame->argumentCount ? frame->arguments[frame->argumentCount - 1 - at[1]] : Value();
+    pc += 2;
+    DISPATCH();
+opSetArgument:
+    if (at[1] < frame->argumentCount)
+        frame->arguments[frame->argumentCount - 1 - at[1]] = acc;
+    pc += 2;
+    DISPATCH();
+opGetGlobal:
+    acc = m_machine.global(frame->code->method->literals()[at[1]].text);
+    pc += 2;
+    DISPATCH();
+opSetGlobal:
+    m_machine.setGlobal(frame->code->method->literals()[at[1]].text, acc);
+    pc += 2;
+    DISPATCH();
+opGetScript:
+    acc = scriptVariable(frame->self, frame->code->method->literals()[at[1]].text);
+    pc += 2;
+    DISPATCH();
+opSetScript:
+    if (Object* self = m_machine.object(frame->self))
+        self->variables()[frame->code->method->literals()[at[1]].text] = acc;
+    pc += 2;
+    DISPATCH();
+opBranch:
+    if (at[1] <= pc && !keepGoing())
+        return {};
+    pc = at[1];
+    DISPATCH();
+opBranchIfTrue:
+    if (at[1] <= pc && !keepGoing())
+        return {};
+    pc = acc.isTrue() ? at[1] : pc + 2;
+    DISPATCH();
+opBranchIfFalse:
+    if (at[1] <= pc && !keepGoing())
+        return {};
+    pc = acc.isTrue() ? pc + 2 : at[1];
+    DISPATCH();
+opSelf:
+    acc = frame->self;
+    ++pc;
+    DISPATCH();
+opSuper:
+    acc = Value::superMarker();
+    ++pc;
+    DISPATCH();
+opReturn : {
+methodReturn:
+    Value* popped = frame->arguments;
+    m_frames.pop_back();
+    if (m_frames.size() == base)
+        return acc;
+    reload();
+    sp = popped;
+    DISPATCH();
+}
+opPush:
+    *sp++ = acc;
+    ++pc;
+    DISPATCH();
+opInteger:
+    acc = Value::integer(static_cast<std::int32_t>(at[1]));
+    pc += 2;
+    DISPATCH();
+opNumber : {
+    const std::uint64_t bits = at[1] | (std::uint64_t{at[2]} << 32);
+    double value = 0;
+    static_assert(sizeof value == sizeof bits);
+    __builtin_memcpy(&value, &bits, sizeof value);
+    acc = Value::number(value);
+    pc += 3;
+    DISPATCH();
+}
+opCharacter:
+    acc = Value::character(static_cast<std::uint8_t>(at[1]));
+    pc += 2;
+    DISPATCH();
+opString:
+    acc = frame->code->strings[at[1]];
+    pc += 2;
+    DISPATCH();
+opArray:
+    acc = makeArray(sp - at[1], at[1]);
+    sp -= at[1];
+    pc += 2;
+    DISPATCH();
+opLink:
+    sp = frame->locals + at[1];
+    pc += 2;
+    DISPATCH();
+opInvalid:
+    // Instructions the compiler never emits: the method ends here.
+    goto methodReturn;
+#undef DISPATCH
+}
+#if defined(__GNUC__)
+#pragma GCC diagnostic pop
+#endif
+
+} // namespace zeb::script::vm

@@ -1,0 +1,100 @@
+// One script thread: its value stack with the frames of its running methods, and the one
+// dispatch loop that executes the instruction set.
+#pragma once
+
+#include "script/vm/Machine.h"
+#include "script/vm/OutputSink.h"
+
+#include <atomic>
+#include <chrono>
+#include <initializer_list>
+#include <memory>
+#include <optional>
+#include <string_view>
+#include <vector>
+
+namespace zeb::script::vm {
+
+class Interpreter
+{
+public:
+    // Why a thread stopped before its first method returned.
+    enum class Ending : std::uint8_t { None, StackOverflow, Stopped, TimedOut, OutOfSteps };
+
+    static constexpr std::size_t kMaxDepth = 10000;
+    static constexpr std::size_t kStackValues = 1u << 18;
+    // Primitives that send (printLine, doesNotUnderstand:) nested inside each other.
+    static constexpr std::size_t kMaxNesting = 256;
+
+    Interpreter(Machine& machine, OutputSink& output, Heap::Owner owner);
+    Interpreter(const Interpreter&) = delete;
+    Interpreter& operator=(const Interpreter&) = delete;
+
+    Machine& machine() { return m_machine; }
+    Heap::Owner owner() const { return m_owner; }
+    // Nothing more is printed once the thread is ending: primitives that were running when it
+    // began to end return without their output.
+    void write(std::string_view text)
+    {
+        if (m_ending == Ending::None)
+            m_output.write(text);
+    }
+
+    // Sends a message and answers its result (nil once the thread is ending).
+    Value send(const Value& receiver, Name selector, std::initializer_list<Value> arguments = {});
+    // Makes an object owned by this thread's run.
+    Value make(std::unique_ptr<Object> object)
+    {
+        return Value::object(m_machine.heap().add(std::move(object), m_owner));
+    }
+
+    void setDeadline(std::chrono::steady_clock::time_point deadline) { m_deadline = deadline; }
+    void setStepBudget(std::uint64_t steps) { m_stepBudget = steps; }
+    // May be called from any thread: the loop notices it within a thousand instructions.
+    void requestStop() { m_stopRequested.store(true, std::memory_order_relaxed); }
+    Ending ending() const { return m_ending; }
+
+private:
+    struct Frame
+    {
+        const MethodCode* code;
+        std::uint32_t pc;
+        Value* arguments; // argument k at arguments[argumentCount - 1 - k]
+        std::uint32_t argumentCount;
+        Value* locals;
+        Value* sp;
+        Value self;
+        const ClassObject* foundIn;
+    };
+
+    // Runs a method found for receiver whose arguments are the top count stack values above sp.
+    Value invoke(const Value& receiver, const MethodEntry& entry, Value* sp, std::uint32_t count);
+    bool pushFrame(const Value& receiver, const MethodEntry& entry, Value* sp, std::uint32_t count);
+    Value execute(std::size_t base);
+    // The method a send finds, the receiver it runs on (self for a super send).
+    const MethodEntry* resolve(Value& receiver, Name selector);
+    // The same for a send site of a running method, through the site's cache.
+    const MethodEntry* resolveAt(const MethodCode& code, std::uint32_t literal, Value& receiver);
+    // A variable of the script object, 0 when unset or when self is no object.
+    Value scriptVariable(const Value& self, Name name) const;
+    Value makeArray(const Value* elements, std::uint32_t count);
+    Value notUnderstood(const Value& receiver, Name selector, Value* sp);
+    bool safepoint();
+    void end(Ending ending);
+
+    Machine& m_machine;
+    OutputSink& m_output;
+    Heap::Owner m_owner;
+    std::unique_ptr<Value[]> m_stack;
+    Value* m_stackEnd;
+    Value* m_top; // the first free stack slot outside the dispatch loop
+    std::vector<Frame> m_frames;
+    std::size_t m_nesting = 0;
+    Ending m_ending = Ending::None;
+    std::uint64_t m_steps = 0;
+    std::uint64_t m_stepBudget = 0;
+    std::optional<std::chrono::steady_clock::time_point> m_deadline;
+    std::atomic<bool> m_stopRequested{false};
+};
+
+} // namespace zeb::script::vm

@@ -1,0 +1,67 @@
+#include "script/vm/Run.h"
+
+#include "script/vm/Object.h"
+
+namespace zeb::script::vm {
+
+Run::Run(Machine& machine, OutputSink& output)
+    : m_machine(machine)
+    , m_owner(machine.newOwner())
+    , m_thread(machine, output, m_owner)
+    , m_script(m_thread.make(std::make_unique<Object>(machine.classes().object)))
+{
+}
+
+Run::~Run()
+{
+    m_machine.heap().removeOwnedBy(m_owner);
+}
+
+bool Run::hasScriptVariable(Name name) const
+{
+    const Object* script = m_machine.object(m_script);
+    return script != nullptr && script->variables().contains(name);
+}
+
+void Run::declareScriptVariable(Name name)
+{
+    if (Object* script = m_machine.object(m_script))
+        script->variables().try_emplace(name, Value::integer(0));
+}
+
+void Run::installMethod(std::unique_ptr<CompiledMethod> method)
+{
+    Object* script = m_machine.object(m_script);
+    if (script == nullptr || method == nullptr)
+        return;
+    const Name selector = method->selector();
+    m_methods.push_back(std::make_unique<MethodCode>(std::move(method), m_machine));
+    script->setOwnMethod(selector, MethodEntry{nullptr, m_methods.back().get()});
+    m_machine.methodsChanged();
+}
+
+Run::Result Run::runMain(const Limits& limits)
+{
+    const Object* script = m_machine.object(m_script);
+    if (script == nullptr || script->ownMethod(m_machine.names().main) == nullptr)
+        return Result::NoMain;
+    if (limits.timeout.count() > 0)
+        m_thread.setDeadline(std::chrono::steady_clock::now() + limits.timeout);
+    m_thread.setStepBudget(limits.steps);
+    m_thread.send(m_script, m_machine.names().main);
+    switch (m_thread.ending()) {
+    case Interpreter::Ending::None:
+        return Result::Finished;
+    case Interpreter::Ending::StackOverflow:
+        return Result::StackOverflow;
+    case Interpreter::Ending::Stopped:
+        return Result::Stopped;
+    case Interpreter::Ending::TimedOut:
+        return Result::TimedOut;
+    case Interpreter::Ending::OutOfSteps:
+        return Result::OutOfSteps;
+    }
+    return Result::Finished;
+}
+
+} // namespace zeb::script::vm

@@ -1,0 +1,79 @@
+#include "RunCommand.h"
+
+#include "CompileCommand.h"
+#include "script/front/Compiler.h"
+#include "script/vm/Run.h"
+
+#include <CLI/CLI.hpp>
+
+#include <chrono>
+
+namespace zeb::tools {
+
+namespace {
+
+// Printed text goes out as it is printed, so a long script shows its progress.
+class FileSink : public script::vm::OutputSink
+{
+public:
+    explicit FileSink(std::FILE* file)
+        : m_file(file)
+    {
+    }
+    void write(std::string_view text) override
+    {
+        std::fwrite(text.data(), 1, text.size(), m_file);
+        std::fflush(m_file);
+    }
+
+private:
+    std::FILE* m_file;
+};
+
+} // namespace
+
+RunCommand::Options& RunCommand::addTo(CLI::App& app, CLI::App*& subcommand)
+{
+    static Options options;
+    subcommand = app.add_subcommand("run", "Compile a test script and run its main");
+    subcommand->add_option("script", options.file, "Test script (.utl)")->required();
+    subcommand->add_option("--timeout", options.timeout, "Stop the script after this many seconds (exit status 3)")
+        ->check(CLI::Range(0.0, 1e6));
+    return options;
+}
+
+int RunCommand::run(const Options& options, std::FILE* out, std::FILE* err)
+{
+    std::string text;
+    std::string error;
+    if (!CompileCommand::readScript(options.file, text, error)) {
+        std::fprintf(err, "%s\n", error.c_str());
+        return 2;
+    }
+    script::Compiler compiler;
+    if (!compiler.compile(text)) {
+        std::fprintf(out, "%s\n", compiler.errorText().c_str());
+        return 1;
+    }
+    script::vm::Machine machine;
+    FileSink sink(out);
+    script::vm::Run run(machine, sink);
+    for (const script::Diagnostic& diagnostic : compiler.install(run))
+        std::fprintf(err, "%s:%u:%u: %s\n", options.file.c_str(), diagnostic.line, diagnostic.column,
+                     diagnostic.text.c_str());
+    script::vm::Run::Limits limits;
+    limits.timeout = std::chrono::duration_cast<std::chrono::steady_clock::duration>(
+        std::chrono::duration<double>(options.timeout));
+    switch (run.runMain(limits)) {
+    case script::vm::Run::Result::NoMain:
+        std::fprintf(err, "%s: no method \"main\" in the script\n", options.file.c_str());
+        return 2;
+    case script::vm::Run::Result::TimedOut:
+        std::fprintf(err, "%s: stopped after %g s\n", options.file.c_str(), options.timeout);
+        return 3;
+    default:
+        return 0;
+    }
+}
+
+} // namespace zeb::tools
