@@ -43,13 +43,14 @@ bool save(QWidget& widget, const QString& path)
 }
 
 // The windows pictured one by one: the command that opens each and the picture's name.
-struct WindowPicture {
+struct WindowPicture
+{
     int command;
     const char* name;
 };
 
 constexpr WindowPicture kWindowPictures[] = {
-    {33408, "trace.png"}, {33401, "explorer.png"}, {33407, "heading.png"},
+    {33408, "trace.png"},   {33401, "explorer.png"},   {33407, "heading.png"},
     {33406, "skyplot.png"}, {33404, "frontpanel.png"},
 };
 
