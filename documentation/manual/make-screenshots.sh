@@ -8,7 +8,7 @@ build=${1:-$root/build}
 ZEB500_TARGETS="zeb500-screenshots zeb500-sim zeb_languages zeb_manual" "$root/scripts/build.sh" "$build"
 scratch=$(mktemp -d)
 port=${ZEB500_SCREENSHOT_PORT:-4917}
-"$build/tools/sim/zeb500-sim" --port "$port" --pace 10 "$root/data/captures/nmea/isync.nmea" > "$scratch/sim.log" 2>&1 &
+"$build/tools/sim/zeb500-sim" --port "$port" --pace 10 --trace-rate 5 --heading "$root/data/captures/nmea/isync.nmea" > "$scratch/sim.log" 2>&1 &
 simulator=$!
 trap 'kill "$simulator" 2>/dev/null; rm -rf "$scratch"' EXIT
 XDG_CONFIG_HOME="$scratch/config" XDG_RUNTIME_DIR="$scratch" QT_QPA_PLATFORM=offscreen \

@@ -3,6 +3,8 @@
 #include "geometry/widgets/CIHGEDocument.h"
 #include "geometry/widgets/CWICOSkyPlot.h"
 
+#include <QPointer>
+
 namespace zeb::geometry {
 
 CIHGEView::CIHGEView(CIHGEDocument& document, QWidget* parent)
@@ -10,7 +12,12 @@ CIHGEView::CIHGEView(CIHGEDocument& document, QWidget* parent)
     , m_document(document)
     , m_skyPlot(new CWICOSkyPlot(this))
 {
-    m_skyPlot->setTitleSink([this](const std::string& title) { m_document.setTitle(title); });
+    // A closed window's document is deleted before the frame that holds this view, while answers
+    // may still reach the plot: the title then has nowhere to go.
+    m_skyPlot->setTitleSink([document = QPointer<CIHGEDocument>(&document)](const std::string& title) {
+        if (document)
+            document->setTitle(title);
+    });
 }
 
 CIHGEView::~CIHGEView()

@@ -1,9 +1,11 @@
 #include "documentation/browser/window/CIHWBChildFrame.h"
 
 #include "app/language/qt/Resources.h"
+#include "documentation/browser/core/DocumentationRoots.h"
 #include "documentation/browser/core/Favorites.h"
 #include "documentation/browser/window/CIHWBDocument.h"
 #include "documentation/browser/window/CIHWBView.h"
+#include "platform/Environment.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -14,6 +16,8 @@
 #include <QStyle>
 #include <QToolBar>
 #include <QToolButton>
+
+#include <filesystem>
 
 namespace zeb::documentation {
 namespace {
@@ -34,6 +38,18 @@ void addFolder(QMenu& menu, const Favorites::Folder& folder, CIHWBDocument& docu
         QObject::connect(action, &QAction::triggered, &document,
                          [&document, address = item.address] { document.setAddress(address); });
     }
+}
+
+// Where a page button leads: a bare page name is taken beside the introduction of the current
+// language (the document falls back to English when the page is not translated); anything else is
+// an address of its own, which the document checks like a typed one.
+std::string pageAddress(const std::string& page)
+{
+    if (page.find_first_of("/:\\") != std::string::npos)
+        return page;
+    const std::filesystem::path introduction
+        = DocumentationRoots::installed().introduction(platform::Environment::language());
+    return (introduction.parent_path() / page).string();
 }
 
 } // namespace
@@ -115,6 +131,8 @@ void CIHWBChildFrame::buildToolBar()
     font->setPopupMode(QToolButton::InstantPopup);
     bar->addWidget(font);
 
+    addPageButtons(*bar);
+
     m_find = new QLineEdit;
     m_find->setPlaceholderText(Resources::text("IHWB/FIND", QStringLiteral("Find in page")));
     m_find->setClearButtonEnabled(true);
@@ -122,6 +140,27 @@ void CIHWBChildFrame::buildToolBar()
     connect(m_find, &QLineEdit::returnPressed, this, &CIHWBChildFrame::findNext);
     bar->addWidget(m_find);
     addBar(bar, kBrowserBar);
+}
+
+void CIHWBChildFrame::addPageButtons(QToolBar& bar)
+{
+    for (const unsigned id : kPageButtons) {
+        const QString text = Resources::string(id);
+        const qsizetype split = text.indexOf(QLatin1Char('\n'));
+        // A language library without the text, or with a malformed one, simply has no button.
+        if (split <= 0 || split + 1 >= text.size())
+            continue;
+        QAction* action = bar.addAction(text.left(split));
+        action->setObjectName(QStringLiteral("page%1").arg(id));
+        const std::string page = text.mid(split + 1).trimmed().toStdString();
+        action->setToolTip(QString::fromStdString(page));
+        connect(action, &QAction::triggered, this, [this, page] { m_document.setAddress(pageAddress(page)); });
+    }
+}
+
+void CIHWBChildFrame::initialUpdate()
+{
+    m_view->initialUpdate();
 }
 
 void CIHWBChildFrame::buildAddressBar()

@@ -6,6 +6,7 @@ class QComboBox;
 class QLineEdit;
 class QMenu;
 class QStatusBar;
+class QToolBar;
 
 namespace zeb::documentation {
 
@@ -23,6 +24,9 @@ public:
     static constexpr std::uint32_t kBrowserBar = 59392;
     static constexpr std::uint32_t kAddressBar = 59393;
 
+    // The string resources of the buttons that open a page of the manual ("caption\npage").
+    static constexpr unsigned kPageButtons[] = {33023, 33025, 33026, 33027, 33029, 33030, 33031, 33032};
+
     explicit CIHWBChildFrame(CIHWBDocument& document, QWidget* parent = nullptr);
 
     CIHWBView* browserView() const { return m_view; }
@@ -35,8 +39,12 @@ public:
     // Rebuilds the favourites menu from the favourites folder (done each time it opens).
     void fillFavorites();
 
+protected:
+    void initialUpdate() override;
+
 private:
     void buildToolBar();
+    void addPageButtons(QToolBar& bar);
     void buildAddressBar();
     void navigateTo(const QString& text);
     void findNext();

@@ -4,7 +4,11 @@
 #include "documentation/browser/core/AddressResolver.h"
 #include "documentation/browser/core/DocumentationRoots.h"
 #include "documentation/browser/window/CIHWBDocument.h"
+#include "platform/MessageRegistry.h"
+#include "platform/MessageTarget.h"
+#include "platform/Messaging.h"
 
+#include <QDialog>
 #include <QFile>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -16,6 +20,12 @@ namespace {
 
 // Pages and pictures of the manual are small; a larger file is not read into the window.
 constexpr qint64 kMaxResourceBytes = 16 * 1024 * 1024;
+
+// The commands a hosting dialog hands to the browser, with their names as the dialog reads them.
+constexpr platform::WParam kBackwardCommand = 33007;
+constexpr platform::WParam kForwardCommand = 33008;
+constexpr const char* kBackwardName = "BACKWARD";
+constexpr const char* kForwardName = "FORWARD";
 
 QUrl urlOf(const QString& address)
 {
@@ -60,6 +70,23 @@ void CIHWBView::showAddress(const QString& address)
     if (document()->isEmpty())
         setPlainText(Resources::text("IHWB/NOT_INSTALLED", QStringLiteral("The documentation is not installed: %1"))
                          .arg(address));
+}
+
+void CIHWBView::initialUpdate()
+{
+    for (QWidget* parent = parentWidget(); parent != nullptr; parent = parent->parentWidget()) {
+        if (qobject_cast<QDialog*>(parent) == nullptr)
+            continue;
+        // Only a dialog with a message handle can take the commands; the nearest dialog decides.
+        const auto* target = dynamic_cast<const platform::MessageTarget*>(parent);
+        if (target == nullptr)
+            return;
+        static const platform::MessageId accept = platform::MessageRegistry::registerMessage("ON_ACCEPT_COMMAND");
+        // The names are literals: they outlive the synchronous sends that carry them.
+        platform::send(target->handle(), accept, kBackwardCommand, reinterpret_cast<platform::LParam>(kBackwardName));
+        platform::send(target->handle(), accept, kForwardCommand, reinterpret_cast<platform::LParam>(kForwardName));
+        return;
+    }
 }
 
 void CIHWBView::home()

@@ -29,6 +29,9 @@ public:
     // Finds the next occurrence after the cursor, starting over from the top once; false when
     // the page does not hold the text.
     bool findText(const QString& text);
+    // The framework's first showing of the window: a dialog hosting the browser is told which of
+    // its commands the browser takes ("ON_ACCEPT_COMMAND": Back, then Forward).
+    void initialUpdate();
     // Pages, pictures and stylesheets, from the documentation folders only.
     QVariant loadResource(int type, const QUrl& name) override;
 

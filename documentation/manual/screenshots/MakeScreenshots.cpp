@@ -1,5 +1,6 @@
 // Makes the manual's pictures from the real windows, offscreen: the workbench with a terminal
-// on a receiver (the simulator), and the documentation browser on the introduction.
+// on a receiver (the simulator), each window on that receiver alone, and the documentation
+// browser on the introduction.
 // Usage: zeb500-screenshots OUTPUT-FOLDER ADDRESS (run with QT_QPA_PLATFORM=offscreen; the
 // manual must be among the assets so that the browser has a page to show).
 #include "app/CUTTEApp.h"
@@ -41,6 +42,36 @@ bool save(QWidget& widget, const QString& path)
     return false;
 }
 
+// The windows pictured one by one: the command that opens each and the picture's name.
+struct WindowPicture
+{
+    int command;
+    const char* name;
+};
+
+constexpr WindowPicture kWindowPictures[] = {
+    {33408, "trace.png"},   {33401, "explorer.png"},   {33407, "heading.png"},
+    {33406, "skyplot.png"}, {33404, "frontpanel.png"},
+};
+
+// Opens the window, lets it get the receiver's answers, pictures it maximised and closes it.
+bool pictureWindow(zeb::app::CUTTEMainFrame& frame, const WindowPicture& picture, const QString& output)
+{
+    frame.executeCommand(picture.command);
+    settle(2500);
+    QMdiSubWindow* window = frame.documentArea()->activeSubWindow();
+    if (!window) {
+        std::fprintf(stderr, "zeb500-screenshots: command %d opened no window\n", picture.command);
+        return false;
+    }
+    window->showMaximized();
+    settle(300);
+    const bool saved = save(*window, output + QLatin1Char('/') + QLatin1String(picture.name));
+    window->close();
+    settle(300);
+    return saved;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -77,6 +108,9 @@ int main(int argc, char** argv)
     frame.documentArea()->tileSubWindows();
     settle(300);
     bool saved = save(frame, output + QStringLiteral("/workbench.png"));
+
+    for (const WindowPicture& picture : kWindowPictures)
+        saved = pictureWindow(frame, picture, output) && saved;
 
     frame.executeCommand(zeb::app::command::Documentation);
     settle(500);

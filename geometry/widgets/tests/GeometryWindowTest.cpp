@@ -9,6 +9,7 @@
 #include "testsupport/QtWaitFor.h"
 
 #include <QImage>
+#include <QPointer>
 
 #include <gtest/gtest.h>
 
@@ -75,6 +76,24 @@ TEST_F(GeometryWindowTest, ShowsTheSimulatedReceiversSky)
     EXPECT_EQ(picture.title(), "Geometry - 7/9 SV");
     for (const SkyGlyph& glyph : picture.glyphs)
         EXPECT_LT(std::hypot(glyph.px - picture.centreX, glyph.py - picture.centreY), picture.radius) << glyph.prn;
+}
+
+// Closing the window deletes the document before the frame and its plot: a drawing pass in
+// between (an answer already on its way) must not retitle the deleted document.
+TEST_F(GeometryWindowTest, ClosedWindowDrawsWithoutItsDocument)
+{
+    auto& document = openDocument<CIHGEDocument>(CIHGEDocument::kKey);
+    ASSERT_NE(document.view(), nullptr);
+    const QPointer<CWICOSkyPlot> plot = document.view()->skyPlot();
+    const QPointer<CIHGEDocument> watched = &document;
+    document.frame()->close();
+    QCoreApplication::sendPostedEvents(watched.data(), QEvent::DeferredDelete);
+    ASSERT_TRUE(watched.isNull()) << "the document outlived its closed window";
+    ASSERT_FALSE(plot.isNull()) << "the plot went with the document; nothing left to check";
+    plot->receive("$GPGSA,A,3,05");
+    plot->receive("$GPGSV,1,1,01,05,60,046,49");
+    plot->receive("$GPGSV,1,1,01,05,61,047,49");
+    EXPECT_EQ(plot->picture().title(), "Geometry - 1/1 SV");
 }
 
 // The plot as painted, compared with the image kept in the repository; ZEB500_UPDATE_GOLDEN=1 writes it anew.

@@ -1,16 +1,22 @@
+#include "app/language/ResourceLibrary.h"
+#include "app/language/qt/Resources.h"
 #include "documentation/browser/core/Favorites.h"
 #include "documentation/browser/window/CIHWBChildFrame.h"
 #include "documentation/browser/window/CIHWBDocument.h"
 #include "documentation/browser/window/CIHWBView.h"
 #include "platform/Environment.h"
+#include "platform/MessageRegistry.h"
+#include "platform/MessageTarget.h"
 #include "testsupport/DocumentWindowTest.h"
 #include "testsupport/ScopedEnvironment.h"
 #include "testsupport/ScratchHome.h"
 
 #include <QAction>
 #include <QComboBox>
+#include <QDialog>
 #include <QImage>
 #include <QLineEdit>
+#include <QMdiArea>
 #include <QMenu>
 #include <QStatusBar>
 #include <QTextDocument>
@@ -19,6 +25,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <tuple>
 
 namespace zeb::documentation {
 namespace {
@@ -126,6 +133,70 @@ TEST_F(BrowserWindowTest, ShowsTheManualInTheUserLanguageAndKeepsLinksInside)
     EXPECT_EQ(lines.back(), "$PKVR,RPC,IHWB,URL,\"" + doc("ENU/second.html") + "\"\r\n");
     auto& restored = openDocument<CIHWBDocument>(CIHWBDocument::kKey, lines);
     EXPECT_EQ(restored.address(), doc("ENU/second.html"));
+}
+
+// A dialog hosting a browser, with a message handle, that keeps what it is sent.
+class HostDialog : public QDialog, public platform::MessageTarget
+{
+public:
+    platform::LResult onMessage(platform::MessageId message, platform::WParam wParam, platform::LParam lParam) override
+    {
+        received.emplace_back(message, wParam, reinterpret_cast<const char*>(lParam));
+        return 0;
+    }
+
+    std::vector<std::tuple<platform::MessageId, platform::WParam, std::string>> received;
+};
+
+// A browser shown inside a dialog hands it Back and Forward once; one in the main window
+// tells no dialog anything.
+TEST_F(BrowserWindowTest, TellsAHostingDialogWhichCommandsItTakes)
+{
+    HostDialog dialog;
+    auto* dialogArea = new QMdiArea(&dialog);
+    dialog.resize(600, 400);
+    dialogArea->resize(600, 400);
+    dialog.show();
+    openDocument<CIHWBDocument>(CIHWBDocument::kKey);
+    EXPECT_TRUE(dialog.received.empty());
+
+    framework::DocumentManager::instance().setArea(dialogArea);
+    auto& hosted = openDocument<CIHWBDocument>(CIHWBDocument::kKey);
+    framework::DocumentManager::instance().setArea(area);
+    ASSERT_NE(hosted.frame(), nullptr);
+    ASSERT_TRUE(dialog.isAncestorOf(hosted.frame()));
+    const platform::MessageId accept = platform::MessageRegistry::registerMessage("ON_ACCEPT_COMMAND");
+    using Sent = std::tuple<platform::MessageId, platform::WParam, std::string>;
+    EXPECT_EQ(dialog.received, (std::vector<Sent>{{accept, 33007, "BACKWARD"}, {accept, 33008, "FORWARD"}}));
+    closeDocuments();
+}
+
+// The page buttons of the language library open their page in the user's language, or in
+// English when it is not translated; a library without them gives no buttons.
+TEST_F(BrowserWindowTest, PageButtonsOpenTheirPageOfTheManual)
+{
+    write("documentation/FRA/trace.html", "<html><body>trace</body></html>");
+    write("documentation/ENU/heading.html", "<html><body>heading</body></html>");
+    auto& bare = openDocument<CIHWBDocument>(CIHWBDocument::kKey);
+    EXPECT_EQ(bare.frame()->findChild<QAction*>(QStringLiteral("page33027")), nullptr);
+
+    const std::unique_ptr<language::ResourceLibrary> french = language::ResourceLibrary::load("FRA");
+    ASSERT_NE(french, nullptr) << "the French language library is not built";
+    language::Resources::setLibrary(french.get());
+    auto& document = openDocument<CIHWBDocument>(CIHWBDocument::kKey);
+    auto* frame = document.frame();
+    for (const unsigned id : CIHWBChildFrame::kPageButtons)
+        EXPECT_NE(frame->findChild<QAction*>(QStringLiteral("page%1").arg(id)), nullptr) << id;
+    QAction* trace = frame->findChild<QAction*>(QStringLiteral("page33027"));
+    QAction* heading = frame->findChild<QAction*>(QStringLiteral("page33030"));
+    language::Resources::setLibrary(nullptr);
+    ASSERT_NE(trace, nullptr);
+    ASSERT_NE(heading, nullptr);
+    EXPECT_EQ(trace->text(), QStringLiteral("Visualiseur de trace"));
+    trace->trigger();
+    EXPECT_EQ(document.address(), doc("FRA/trace.html"));
+    heading->trigger();
+    EXPECT_EQ(document.address(), doc("ENU/heading.html"));
 }
 
 } // namespace
