@@ -15,6 +15,8 @@
 
 namespace zeb::script::vm {
 
+class Run;
+
 class Interpreter
 {
 public:
@@ -32,6 +34,10 @@ public:
 
     Machine& machine() { return m_machine; }
     Heap::Owner owner() const { return m_owner; }
+    // The run this thread belongs to (nullptr for a bare interpreter in a test).
+    Run* run() const { return m_run; }
+    void setRun(Run* run) { m_run = run; }
+    OutputSink& output() { return m_output; }
     // Nothing more is printed once the thread is ending: primitives that were running when it
     // began to end return without their output.
     void write(std::string_view text)
@@ -85,6 +91,7 @@ private:
     Machine& m_machine;
     OutputSink& m_output;
     Heap::Owner m_owner;
+    Run* m_run = nullptr;
     std::unique_ptr<Value[]> m_stack;
     Value* m_stackEnd;
     Value* m_top; // the first free stack slot outside the dispatch loop

@@ -4,6 +4,7 @@
 #include "script/front/SymbolTable.h"
 #include "script/vm/Heap.h"
 #include "script/vm/Method.h"
+#include "script/vm/ScriptLock.h"
 
 #include <array>
 #include <unordered_map>
@@ -39,6 +40,7 @@ public:
     Machine& operator=(const Machine&) = delete;
 
     Heap& heap() { return m_heap; }
+    ScriptLock& scriptLock() { return m_lock; }
     const Classes& classes() const { return m_classes; }
     const Names& names() const { return m_names; }
 
@@ -75,6 +77,7 @@ private:
 
     const MethodEntry* cachedLookup(const ClassObject* start, Name selector);
 
+    ScriptLock m_lock;
     Heap m_heap;
     Classes m_classes;
     Names m_names;

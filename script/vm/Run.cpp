@@ -4,17 +4,33 @@
 
 namespace zeb::script::vm {
 
-Run::Run(Machine& machine, OutputSink& output)
+Run::Run(Machine& machine, OutputSink& output, Host* host)
     : m_machine(machine)
+    , m_host(host != nullptr ? host : &m_noHost)
     , m_owner(machine.newOwner())
     , m_thread(machine, output, m_owner)
     , m_script(m_thread.make(std::make_unique<Object>(machine.classes().object)))
 {
+    m_thread.setRun(this);
 }
 
 Run::~Run()
 {
+    const std::lock_guard hold(m_machine.scriptLock());
+    end();
     m_machine.heap().removeOwnedBy(m_owner);
+}
+
+void Run::end()
+{
+    if (m_ended)
+        return;
+    m_ended = true;
+    while (!m_atEnd.empty()) {
+        const std::function<void()> action = std::move(m_atEnd.back());
+        m_atEnd.pop_back();
+        action();
+    }
 }
 
 bool Run::hasScriptVariable(Name name) const
@@ -42,6 +58,7 @@ void Run::installMethod(std::unique_ptr<CompiledMethod> method)
 
 Run::Result Run::runMain(const Limits& limits)
 {
+    const std::lock_guard hold(m_machine.scriptLock());
     const Object* script = m_machine.object(m_script);
     if (script == nullptr || script->ownMethod(m_machine.names().main) == nullptr)
         return Result::NoMain;
@@ -49,6 +66,7 @@ Run::Result Run::runMain(const Limits& limits)
         m_thread.setDeadline(std::chrono::steady_clock::now() + limits.timeout);
     m_thread.setStepBudget(limits.steps);
     m_thread.send(m_script, m_machine.names().main);
+    end();
     switch (m_thread.ending()) {
     case Interpreter::Ending::None:
         return Result::Finished;

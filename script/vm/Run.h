@@ -3,9 +3,11 @@
 #pragma once
 
 #include "script/front/InstallTarget.h"
+#include "script/vm/Host.h"
 #include "script/vm/Interpreter.h"
 
 #include <chrono>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -22,7 +24,7 @@ public:
         std::uint64_t steps = 0; // zero: none
     };
 
-    Run(Machine& machine, OutputSink& output);
+    Run(Machine& machine, OutputSink& output, Host* host = nullptr);
     ~Run() override;
     Run(const Run&) = delete;
     Run& operator=(const Run&) = delete;
@@ -32,13 +34,28 @@ public:
     void installMethod(std::unique_ptr<CompiledMethod> method) override;
 
     const Value& scriptObject() const { return m_script; }
-    // Sends "main" to the script object on this run's thread and waits for it to end.
+    Machine& machine() { return m_machine; }
+    Heap::Owner owner() const { return m_owner; }
+    // Never null: a run without a host gets one that shows nothing.
+    Host& host() { return *m_host; }
+    // Work to do when the run ends (stop its threads, cancel its alarms, drop its subscriptions,
+    // close its streams), done last registered first, before its objects are deleted. Called with
+    // the script lock held; an action that waits must let it go while it waits.
+    void atEnd(std::function<void()> action) { m_atEnd.push_back(std::move(action)); }
+    // Sends "main" to the script object on this run's thread and waits for it to end; the run
+    // then ends (see atEnd).
     Result runMain(const Limits& limits);
     // Ends the run from another thread at its next safepoint.
     void stop() { m_thread.requestStop(); }
 
 private:
+    void end();
+
     Machine& m_machine;
+    Host m_noHost;
+    Host* m_host;
+    std::vector<std::function<void()>> m_atEnd;
+    bool m_ended = false;
     Heap::Owner m_owner;
     Interpreter m_thread;
     Value m_script;
