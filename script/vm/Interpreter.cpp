@@ -1,6 +1,8 @@
 #include "script/vm/Interpreter.h"
 
+#include "script/vm/BlockingSection.h"
 #include "script/vm/Object.h"
+#include "script/vm/ThreadClass.h"
 
 #include <cstdint>
 #include <iterator>
@@ -54,20 +56,68 @@ bool inlineIntegers(Inline rule, std::int32_t left, std::int32_t right, Value& r
 
 } // namespace
 
-Interpreter::Interpreter(Machine& machine, OutputSink& output, Heap::Owner owner)
+Interpreter::Interpreter(Machine& machine, OutputSink& output, Heap::Owner owner, Size size)
     : m_machine(machine)
     , m_output(output)
     , m_owner(owner)
-    , m_stack(std::make_unique<Value[]>(kStackValues))
-    , m_stackEnd(m_stack.get() + kStackValues)
+    , m_stack(std::make_unique<Value[]>(size.stackValues))
+    , m_stackEnd(m_stack.get() + size.stackValues)
     , m_top(m_stack.get())
+    , m_maxDepth(size.maxDepth)
 {
-    m_frames.reserve(kMaxDepth + 1);
+    // Frames are reached by pointer while nested sends push more: they must never move.
+    m_frames.reserve(m_maxDepth + 1);
+}
+
+void Interpreter::write(std::string_view text)
+{
+    if (m_ending != Ending::None)
+        return;
+    // The text may lie in an object that another thread changes once the lock is let go.
+    const std::string copy(text);
+    const BlockingSection section(*this);
+    m_output.write(copy);
+}
+
+void Interpreter::requestStop()
+{
+    {
+        const std::lock_guard hold(m_wakeMutex);
+        m_stopRequested.store(true, std::memory_order_relaxed);
+    }
+    m_wake.notify_all();
+}
+
+bool Interpreter::pause(std::chrono::milliseconds duration)
+{
+    auto until = std::chrono::steady_clock::now() + duration;
+    if (m_deadline && *m_deadline < until)
+        until = *m_deadline;
+    {
+        const BlockingSection section(*this);
+        std::unique_lock hold(m_wakeMutex);
+        m_wake.wait_until(hold, until, [this] { return stopRequested(); });
+    }
+    return safepoint();
+}
+
+Value Interpreter::call(const Value& receiver, const MethodEntry& entry, const std::vector<Value>& arguments)
+{
+    if (m_ending != Ending::None || (stopRequested() && !safepoint()))
+        return {};
+    if (m_stackEnd - m_top < static_cast<std::ptrdiff_t>(arguments.size()) + 1) {
+        end(Ending::StackOverflow);
+        return {};
+    }
+    Value* sp = m_top;
+    for (auto at = arguments.rbegin(); at != arguments.rend(); ++at)
+        *sp++ = *at; // the first argument on top
+    return invoke(receiver, entry, sp, static_cast<std::uint32_t>(arguments.size()));
 }
 
 Value Interpreter::send(const Value& receiver, Name selector, std::initializer_list<Value> arguments)
 {
-    if (m_ending != Ending::None)
+    if (m_ending != Ending::None || (stopRequested() && !safepoint()))
         return {};
     if (m_stackEnd - m_top < static_cast<std::ptrdiff_t>(arguments.size()) + 1) {
         end(Ending::StackOverflow);
@@ -151,7 +201,7 @@ bool Interpreter::pushFrame(const Value& receiver, const MethodEntry& entry, Val
 {
     const CompiledMethod& method = *entry.code->method;
     const std::size_t room = std::size_t{method.slotCount()} + method.maxStackDepth() + 2;
-    if (m_frames.size() >= kMaxDepth || static_cast<std::size_t>(m_stackEnd - sp) < room) {
+    if (m_frames.size() >= m_maxDepth || static_cast<std::size_t>(m_stackEnd - sp) < room) {
         end(Ending::StackOverflow);
         return false;
     }
@@ -172,6 +222,8 @@ void Interpreter::end(Ending ending)
 
 bool Interpreter::safepoint()
 {
+    // Other script threads, alarms and stream callbacks get their turn here.
+    m_machine.scriptLock().yield();
     if (m_stopRequested.load(std::memory_order_relaxed))
         end(Ending::Stopped);
     else if (m_stepBudget != 0 && m_steps >= m_stepBudget)
@@ -291,12 +343,14 @@ opSend : {
     }
     DISPATCH();
 }
-opThread:
-    // Script threads come with the thread machinery; until then a thread send finds nothing.
+opThread : {
+    receiver = std::move(acc);
+    const MethodEntry* entry = resolveAt(*frame->code, at[2], receiver);
+    acc = entry != nullptr ? ThreadClass::prepare(*this, receiver, *entry, Arguments(sp - 1, at[1])) : Value::integer(0);
     sp -= at[1];
-    acc = Value::integer(0);
     pc += 3;
     DISPATCH();
+}
 opGetLocal:
     acc = frame->locals[at[1]];
     pc += 2;

@@ -1,8 +1,10 @@
 #include "script/vm/Library.h"
 
+#include "script/vm/AlarmClock.h"
 #include "script/vm/Interpreter.h"
 #include "script/vm/NumberText.h"
 #include "script/vm/Object.h"
+#include "script/vm/ThreadClass.h"
 
 #include <cmath>
 #include <cstring>
@@ -380,6 +382,8 @@ void Library::install(Machine& machine)
     // The class side of Array lives in the Array class object's own table.
     if (Object* arrayClass = machine.object(machine.global(classes.array->name())))
         arrayClass->setOwnMethod(SymbolTable::intern("new:"), MethodEntry{arrayNew});
+    ThreadClass::install(machine);
+    AlarmClock::install(machine);
 }
 
 } // namespace zeb::script::vm

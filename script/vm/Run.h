@@ -5,6 +5,7 @@
 #include "script/front/InstallTarget.h"
 #include "script/vm/Host.h"
 #include "script/vm/Interpreter.h"
+#include "script/vm/RunThreads.h"
 
 #include <chrono>
 #include <functional>
@@ -45,8 +46,10 @@ public:
     // Sends "main" to the script object on this run's thread and waits for it to end; the run
     // then ends (see atEnd).
     Result runMain(const Limits& limits);
-    // Ends the run from another thread at its next safepoint.
-    void stop() { m_thread.requestStop(); }
+    // Ends the run from another thread: main and every other thread of the run stop at their
+    // next safepoint, and their waits end.
+    void stop();
+    RunThreads& threads() { return m_threads; }
 
 private:
     void end();
@@ -58,6 +61,7 @@ private:
     bool m_ended = false;
     Heap::Owner m_owner;
     Interpreter m_thread;
+    RunThreads m_threads;
     Value m_script;
     // The methods outlive the script object: a running method may delete its own receiver.
     std::vector<std::unique_ptr<MethodCode>> m_methods;

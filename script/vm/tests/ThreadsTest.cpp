@@ -1,0 +1,114 @@
+#include "script/front/Compiler.h"
+#include "script/vm/Run.h"
+#include "testsupport/WaitFor.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <mutex>
+#include <thread>
+
+using namespace zeb::script;
+using namespace zeb::script::vm;
+using zeb::testsupport::waitFor;
+
+namespace {
+
+// Counts the end notifications per window; may act on each (as a window would).
+class CountingHost : public Host
+{
+public:
+    void threadDone(std::int64_t window, const Value& thread) override
+    {
+        if (onDone)
+            onDone(thread);
+        const std::lock_guard hold(m_mutex);
+        ++m_done[window];
+    }
+    std::map<std::int64_t, int> done() const
+    {
+        const std::lock_guard hold(m_mutex);
+        return m_done;
+    }
+    std::function<void(const Value&)> onDone;
+
+private:
+    mutable std::mutex m_mutex;
+    std::map<std::int64_t, int> m_done;
+};
+
+struct Script
+{
+    explicit Script(const char* text)
+    {
+        EXPECT_TRUE(compiler.compile(text)) << compiler.errorText();
+        compiler.install(run);
+    }
+    Run::Result runMain() { return run.runMain({std::chrono::seconds(30), 0}); }
+
+    Machine machine;
+    Compiler compiler;
+    StringSink sink;
+    CountingHost host;
+    Run run{machine, sink, &host};
+};
+
+TEST(ScriptLock, LetsAWaitingThreadInAtEveryYield)
+{
+    ScriptLock lock;
+    lock.lock();
+    std::atomic<bool> entered{false};
+    std::thread waiter([&] {
+        lock.lock();
+        entered = true;
+        lock.unlock();
+    });
+    ASSERT_TRUE(waitFor([&] { return lock.contended(); }, "the second thread to queue"));
+    // A plain mutex may be taken back at once, before the waiter ever runs.
+    lock.yield();
+    EXPECT_TRUE(entered.load());
+    lock.unlock();
+    waiter.join();
+}
+
+TEST(ScriptThreads, StartAnswersZeroOnceAnd23After)
+{
+    Script script("local done;\n"
+                  "work { done = 1; }\n"
+                  "main { local t; done = 0; t = thread self work;\n"
+                  "  t start print; while (done == 0) 0.01 sleep; t start print; t stop print; t start print; }\n");
+    EXPECT_EQ(script.runMain(), Run::Result::Finished);
+    EXPECT_EQ(script.sink.text(), "023023");
+}
+
+TEST(ScriptThreads, TellTheirWindowExactlyOnceHoweverTheyEnd)
+{
+    Script script("local done;\n"
+                  "quick { done = 1; }\n"
+                  "spin { while (1) ; }\n"
+                  "main { local a, b, c, d; done = 0;\n"
+                  "  a = thread self quick; a subscribe: 7; a start; while (done == 0) 0.01 sleep;\n"
+                  "  b = thread self spin; b subscribe: 8; b start; b stop; b stop;\n"
+                  "  c = thread self spin; c subscribe: 9; c stop; c start; c stop;\n"
+                  "  d = thread self spin; d subscribe: 10; d start; }\n");
+    EXPECT_EQ(script.runMain(), Run::Result::Finished);
+    // The run has waited for every thread, so no notification is still on its way.
+    EXPECT_EQ(script.host.done(), (std::map<std::int64_t, int>{{7, 1}, {8, 1}, {9, 1}, {10, 1}}));
+}
+
+TEST(ScriptThreads, AThreadDeletedFromItsOwnNotificationIsNotWaitedFor)
+{
+    Script script("local done;\n"
+                  "work { done = 1; }\n"
+                  "main { local t; done = 0; t = thread self work; t subscribe: 1; t start;\n"
+                  "  while (t class != UndefinedObject) 0.01 sleep; \"deleted\" print; }\n");
+    script.host.onDone = [&](const Value& thread) {
+        const std::lock_guard hold(script.machine.scriptLock());
+        script.machine.heap().remove(thread.asHandle());
+    };
+    EXPECT_EQ(script.runMain(), Run::Result::Finished);
+    EXPECT_EQ(script.sink.text(), "deleted");
+    EXPECT_EQ(script.host.done().size(), 1u);
+}
+
+} // namespace
