@@ -71,6 +71,8 @@ int RunThreads::start(const std::shared_ptr<ScriptThread>& thread, const Interpr
     if (thread->state != ScriptThread::State::Ready || m_core->stopping)
         return WorkerThread::kStatusNotSupported;
     reapReturned();
+    if (m_core->started.size() >= kMaxThreads)
+        return WorkerThread::kStatusNoThread;
     thread->interpreter = std::make_unique<Interpreter>(m_run.machine(), *thread->output, m_run.owner(),
                                                         Interpreter::kThreadSize);
     thread->interpreter->setRun(&m_run);

@@ -22,6 +22,8 @@ class RunThreads
 public:
     // How long the end of a run, or "stop", waits for a thread before it reports it.
     static constexpr std::chrono::milliseconds kStopWait{5000};
+    // Threads of one run alive at once; "start" answers 6 (no thread) beyond.
+    static constexpr std::size_t kMaxThreads = 64;
     // "stop" answers this when the thread did not end within that time (it still ends later).
     static constexpr int kStillRunning = 1;
 
@@ -49,7 +51,8 @@ public:
     };
 
     // With the script lock held. Runs a prepared thread on a new system thread: 0; 23 when it
-    // has run or runs already, or the run is ending; 6 when no thread could be made.
+    // has run or runs already, or the run is ending; 6 when no thread could be made or too many
+    // run.
     int start(const std::shared_ptr<ScriptThread>& thread, const Interpreter& starter);
     // With the script lock held. Asks the thread to stop and waits for it (bounded, the lock let
     // go, ended early by the caller's own Stop): 0 once it has ended, else kStillRunning. A

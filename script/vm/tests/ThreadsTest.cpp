@@ -81,6 +81,16 @@ TEST(ScriptThreads, StartAnswersZeroOnceAnd23After)
     EXPECT_EQ(script.sink.text(), "023023");
 }
 
+TEST(ScriptThreads, AtMostSoManyRunAtOnce)
+{
+    Script script("spin { while (1) ; }\n"
+                  "main { local i, started; started = 0;\n"
+                  "  for (i = 0; i < 100; i++) if ((thread self spin) start == 0) started++;\n"
+                  "  started print; }\n");
+    EXPECT_EQ(script.runMain(), Run::Result::Finished);
+    EXPECT_EQ(script.sink.text(), std::to_string(RunThreads::kMaxThreads));
+}
+
 TEST(ScriptThreads, TellTheirWindowExactlyOnceHoweverTheyEnd)
 {
     Script script("local done;\n"
