@@ -346,7 +346,8 @@ opSend : {
 opThread : {
     receiver = std::move(acc);
     const MethodEntry* entry = resolveAt(*frame->code, at[2], receiver);
-    acc = entry != nullptr ? ThreadClass::prepare(*this, receiver, *entry, Arguments(sp - 1, at[1])) : Value::integer(0);
+    acc = entry != nullptr ? ThreadClass::prepare(*this, receiver, *entry, Arguments(sp - 1, at[1]))
+                           : Value::integer(0);
     sp -= at[1];
     pc += 3;
     DISPATCH();

@@ -73,8 +73,8 @@ int RunThreads::start(const std::shared_ptr<ScriptThread>& thread, const Interpr
     reapReturned();
     if (m_core->started.size() >= kMaxThreads)
         return WorkerThread::kStatusNoThread;
-    thread->interpreter = std::make_unique<Interpreter>(m_run.machine(), *thread->output, m_run.owner(),
-                                                        Interpreter::kThreadSize);
+    thread->interpreter
+        = std::make_unique<Interpreter>(m_run.machine(), *thread->output, m_run.owner(), Interpreter::kThreadSize);
     thread->interpreter->setRun(&m_run);
     thread->interpreter->inheritLimits(starter);
     thread->state = ScriptThread::State::Running;
@@ -97,7 +97,8 @@ int RunThreads::start(const std::shared_ptr<ScriptThread>& thread, const Interpr
 void RunThreads::reapReturned()
 {
     auto& started = m_core->started;
-    const auto done = std::partition(started.begin(), started.end(), [](const auto& thread) { return !thread->returned; });
+    const auto done
+        = std::partition(started.begin(), started.end(), [](const auto& thread) { return !thread->returned; });
     for (auto at = done; at != started.end(); ++at)
         (*at)->worker.join();
     started.erase(done, started.end());
@@ -123,7 +124,13 @@ void RunThreads::work(std::shared_ptr<Core> core, std::shared_ptr<ScriptThread> 
         thread->arguments.clear();
         thread->interpreter.reset();
     }
-    notifyEnded(*core, *thread, subscribed, window, self, run.host());
+    {
+        const std::lock_guard hold(core->mutex);
+        thread->state = ScriptThread::State::Ended;
+    }
+    ServingWait::wakeAll();
+    if (subscribed)
+        run.host().threadDone(window, self);
     // The run may be gone from here on (destroyed from inside the notification).
     {
         const std::lock_guard hold(core->mutex);
@@ -132,24 +139,15 @@ void RunThreads::work(std::shared_ptr<Core> core, std::shared_ptr<ScriptThread> 
     ServingWait::wakeAll();
 }
 
-void RunThreads::notifyEnded(Core& core, ScriptThread& thread, bool subscribed, std::int64_t window,
-                             const Value& self, Host& host)
-{
-    {
-        const std::lock_guard hold(core.mutex);
-        thread.state = ScriptThread::State::Ended;
-    }
-    ServingWait::wakeAll();
-    if (subscribed)
-        host.threadDone(window, self);
-}
-
 int RunThreads::stop(const std::shared_ptr<ScriptThread>& thread, Interpreter& caller)
 {
     ScriptThread::State state = ScriptThread::State::Ended;
     {
+        // A thread never started ends here, once, even when two threads stop it at once.
         const std::lock_guard hold(m_core->mutex);
         state = thread->state;
+        if (state == ScriptThread::State::Ready)
+            thread->state = ScriptThread::State::Ended;
     }
     if (state == ScriptThread::State::Ended)
         return WorkerThread::kStatusOk;
@@ -157,8 +155,10 @@ int RunThreads::stop(const std::shared_ptr<ScriptThread>& thread, Interpreter& c
         const bool subscribed = thread->subscribed;
         const std::int64_t window = thread->window;
         const Value self = Value::object(thread->self);
+        Host& host = m_run.host();
         const BlockingSection section(caller);
-        notifyEnded(*m_core, *thread, subscribed, window, self, m_run.host());
+        if (subscribed)
+            host.threadDone(window, self);
         return WorkerThread::kStatusOk;
     }
     if (!thread->interpreter)
@@ -208,8 +208,7 @@ void RunThreads::end()
         // does not end) is reported and waited for, while this thread keeps serving sends.
         if (!ServingWait::until(settled, kStopWait)) {
             std::fprintf(stderr, "ZEB500: script threads did not stop in time; waiting for them\n");
-            while (!ServingWait::until(settled, kStopWait)) {
-            }
+            while (!ServingWait::until(settled, kStopWait)) { }
         }
         lock.lock();
     }

@@ -14,7 +14,6 @@
 
 namespace zeb::script::vm {
 
-class Host;
 class Run;
 
 class RunThreads
@@ -68,9 +67,6 @@ private:
     using Core = Member::Core;
 
     static void work(std::shared_ptr<Core> core, std::shared_ptr<ScriptThread> thread);
-    // The thread has ended: its one notification, sent without the lock.
-    static void notifyEnded(Core& core, ScriptThread& thread, bool subscribed, std::int64_t window, const Value& self,
-                            Host& host);
     void reapReturned();
 
     Run& m_run;

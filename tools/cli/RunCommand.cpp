@@ -12,7 +12,8 @@ namespace zeb::tools {
 
 namespace {
 
-// Printed text goes out as it is printed, so a long script shows its progress.
+// Printed text goes out as it is printed, so a long script shows its progress. Script threads
+// and alarms print from their own threads: stdio locks the stream for each call.
 class FileSink : public script::vm::OutputSink
 {
 public:

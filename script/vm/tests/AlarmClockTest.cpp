@@ -1,5 +1,6 @@
-#include "script/front/Compiler.h"
 #include "script/vm/AlarmClock.h"
+
+#include "script/front/Compiler.h"
 #include "script/vm/Run.h"
 
 #include <gtest/gtest.h>
