@@ -117,7 +117,8 @@ std::optional<std::string> readWholeFile(const std::string& path, std::size_t li
     if (fd < 0)
         return std::nullopt;
     std::optional<std::string> content;
-    struct stat status{};
+    struct stat status
+    { };
     if (::fstat(fd, &status) == 0 && S_ISREG(status.st_mode) && static_cast<std::uint64_t>(status.st_size) <= limit) {
         content.emplace();
         char chunk[65536];

@@ -42,7 +42,7 @@ Value buttonNew(Interpreter& in, const Value& self, const Arguments&)
         BlockingSection section(in);
         host.createButton(id);
     }
-    const Value button = in.make(std::make_unique<ButtonObject>(buttonClass, &host, id));
+    Value button = in.make(std::make_unique<ButtonObject>(buttonClass, &host, id));
     Machine& machine = in.machine();
     run->atEnd([&machine, handle = button.asHandle()] { machine.heap().remove(handle); });
     return button;

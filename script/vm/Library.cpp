@@ -3,12 +3,12 @@
 #include "script/vm/BufferClass.h"
 #include "script/vm/ButtonClass.h"
 #include "script/vm/Interpreter.h"
+#include "script/vm/NumberText.h"
+#include "script/vm/Object.h"
 #include "script/vm/ObjectCompiler.h"
 #include "script/vm/PrintPrimitives.h"
 #include "script/vm/StringDialogs.h"
 #include "script/vm/SystemClass.h"
-#include "script/vm/NumberText.h"
-#include "script/vm/Object.h"
 
 #include <cmath>
 #include <cstring>

@@ -61,11 +61,13 @@ bool startProgram(const std::string& program, const std::vector<std::string>& ar
     std::vector<std::string> texts{program};
     texts.insert(texts.end(), arguments.begin(), arguments.end());
     std::vector<char*> argv;
+    argv.reserve(texts.size() + 1);
     for (std::string& text : texts)
         argv.push_back(text.data());
     argv.push_back(nullptr);
     const SpawnSetup setup;
-    struct stat status{};
+    struct stat status
+    { };
     const bool searched = program.find('/') == std::string::npos && ::stat(program.c_str(), &status) != 0;
     const int failed = searched
         ? posix_spawnp(&pid, program.c_str(), setup.actions(), setup.attributes(), argv.data(), environ)

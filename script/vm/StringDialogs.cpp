@@ -17,7 +17,8 @@ bool show(Interpreter& in, const Value& self, Box box)
     if (run == nullptr || self.tag() != Tag::String)
         return false;
     Host& host = run->host();
-    const std::string text = self.asText(); // nothing of the machine is touched while unlocked
+    // A copy: the string value is the machine's, and nothing of it is touched while unlocked.
+    const std::string text = self.asText(); // NOLINT(performance-unnecessary-copy-initialization)
     BlockingSection section(in);
     switch (box) {
     case Box::Alert:

@@ -1,7 +1,6 @@
 // What a run asks of its host: message boxes, button windows, and that it asks without the
 // script lock held.
-#include "script/front/Compiler.h"
-#include "script/vm/Run.h"
+#include "ScriptRunFixture.h"
 
 #include <gtest/gtest.h>
 
@@ -63,21 +62,7 @@ private:
     std::vector<std::future<void>> m_waiters;
 };
 
-struct HostRun
-{
-    Machine machine;
-    RecordingHost host{machine.scriptLock()};
-    StringSink sink;
-
-    void run(const std::string& text)
-    {
-        Compiler compiler;
-        ASSERT_TRUE(compiler.compile(text)) << compiler.errorText();
-        vm::Run run(machine, sink, &host);
-        ASSERT_TRUE(compiler.install(run).empty());
-        EXPECT_EQ(run.runMain({10s, 0}), Run::Result::Finished);
-    }
-};
+using HostRun = ScriptRunFixture<RecordingHost>;
 
 TEST(Host, MessageBoxesShowTheTextAndQuestionAnswersTheChoice)
 {
@@ -94,14 +79,15 @@ TEST(Host, ButtonWindowsFollowTheirObjectAndGoWhenTheRunEnds)
     fixture.run("main { local b; b = Button new; (b open == b) print; b close; b delete; b open;\n"
                 "Button new open; }");
     EXPECT_EQ(fixture.sink.text(), "1anUndefinedObject doesNotUnderstand:open\r\n");
-    EXPECT_EQ(fixture.host.calls, (std::vector<std::string>{"create 0", "show 0", "hide 0", "destroy 0", "create 1",
-                                                            "show 1", "destroy 1"}));
+    EXPECT_EQ(
+        fixture.host.calls,
+        (std::vector<std::string>{"create 0", "show 0", "hide 0", "destroy 0", "create 1", "show 1", "destroy 1"}));
     EXPECT_TRUE(fixture.host.lockedCalls.empty());
 }
 
 TEST(CompilePrimitive, InstallsNothingWhenAnyMethodFailsToCompile)
 {
-    HostRun fixture;
+    ScriptRunFixture<Host> fixture;
     fixture.run("main { (self compile: \"ok { 1 print; }\\nbad { goto nowhere; }\") print; self ok; }");
     EXPECT_EQ(fixture.sink.text(), "0anObject doesNotUnderstand:ok\r\n");
 }
@@ -110,7 +96,7 @@ TEST(CompilePrimitive, RefusesObjectsThatMayOutliveTheRun)
 {
     // The methods' code belongs to the run that compiled them: an object of another run, reached
     // through a global, must not get methods that go when this run goes.
-    HostRun fixture;
+    ScriptRunFixture<Host> fixture;
     Compiler first;
     ASSERT_TRUE(first.compile("main { shared = Array new: 1; }"));
     vm::Run owner(fixture.machine, fixture.sink);

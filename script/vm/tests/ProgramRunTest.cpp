@@ -1,4 +1,5 @@
 #include "script/vm/ProgramRun.h"
+
 #include "testsupport/ScopedEnvironment.h"
 #include "testsupport/TempFolder.h"
 #include "testsupport/WaitFor.h"
@@ -19,8 +20,7 @@ namespace {
 
 const std::function<bool()> kNever = [] { return false; };
 
-int shell(const std::string& command, const std::function<bool()>& stop = kNever,
-          std::chrono::milliseconds grace = 2s)
+int shell(const std::string& command, const std::function<bool()>& stop = kNever, std::chrono::milliseconds grace = 2s)
 {
     return ProgramRun::run("/bin/sh", {"-c", command}, stop, grace);
 }
@@ -101,8 +101,9 @@ TEST(ProgramRun, KillsAProgramThatIgnoresTheStopAfterTheGraceTime)
     const TempFolder folder;
     const std::string marker = (folder / "started").string();
     const auto started = std::chrono::steady_clock::now();
-    const int code = shell("trap '' TERM; touch " + marker + "; while :; do sleep 0.05; done",
-                           [&marker] { return std::filesystem::exists(marker); }, 200ms);
+    const int code = shell(
+        "trap '' TERM; touch " + marker + "; while :; do sleep 0.05; done",
+        [&marker] { return std::filesystem::exists(marker); }, 200ms);
     EXPECT_GE(std::chrono::steady_clock::now() - started, 200ms);
     EXPECT_EQ(code, 128 + SIGKILL);
     EXPECT_TRUE(noChildLeft());
