@@ -58,7 +58,8 @@ Value objectCompile(Interpreter& in, const Value& self, const Arguments& args)
     Run* run = in.run();
     // Only into an object of this run: the methods' code lives as long as the run does, so an
     // object that could outlive it (a class, another run's object) would keep dangling methods.
-    if (object == nullptr || text == nullptr || run == nullptr || machine.heap().ownerOf(self.asHandle()) != in.owner())
+    if (object == nullptr || text == nullptr || run == nullptr
+        || machine.heap().ownerOf(self.asHandle()) != run->owner())
         return Value::integer(0);
     ObjectCompiler compiler(*run, *object);
     return Value::truth(compiler.compileInto(std::string(*text)));
