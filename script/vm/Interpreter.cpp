@@ -103,7 +103,7 @@ bool Interpreter::pause(std::chrono::milliseconds duration)
 
 Value Interpreter::call(const Value& receiver, const MethodEntry& entry, const std::vector<Value>& arguments)
 {
-    if (m_ending != Ending::None || (stopRequested() && !safepoint()))
+    if (m_ending != Ending::None || (m_stopRequested.load(std::memory_order_relaxed) && !safepoint()))
         return {};
     if (m_stackEnd - m_top < static_cast<std::ptrdiff_t>(arguments.size()) + 1) {
         end(Ending::StackOverflow);
@@ -117,7 +117,7 @@ Value Interpreter::call(const Value& receiver, const MethodEntry& entry, const s
 
 Value Interpreter::send(const Value& receiver, Name selector, std::initializer_list<Value> arguments)
 {
-    if (m_ending != Ending::None || (stopRequested() && !safepoint()))
+    if (m_ending != Ending::None || (m_stopRequested.load(std::memory_order_relaxed) && !safepoint()))
         return {};
     if (m_stackEnd - m_top < static_cast<std::ptrdiff_t>(arguments.size()) + 1) {
         end(Ending::StackOverflow);

@@ -75,11 +75,16 @@ public:
     // May be called from any thread: the loop notices it within a thousand instructions, and a
     // pause ends at once.
     void requestStop();
-    bool stopRequested() const { return m_stopRequested.load(std::memory_order_relaxed); }
     // Waits with the script lock let go, until the time is up, Stop or the time limit; false
     // when the thread is then ending.
     bool pause(std::chrono::milliseconds duration);
     Ending ending() const { return m_ending; }
+    // Asked to stop, or past its deadline: a primitive waiting in a blocking section gives up.
+    bool stopRequested() const
+    {
+        return m_stopRequested.load(std::memory_order_relaxed)
+            || (m_deadline && std::chrono::steady_clock::now() >= *m_deadline);
+    }
 
 private:
     struct Frame

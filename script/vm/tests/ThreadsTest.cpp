@@ -1,5 +1,5 @@
-#include "script/front/Compiler.h"
-#include "script/vm/Run.h"
+// Script threads and the script lock they share.
+#include "ScriptRunFixture.h"
 #include "testsupport/WaitFor.h"
 
 #include <gtest/gtest.h>
@@ -37,21 +37,7 @@ private:
     std::map<std::int64_t, int> m_done;
 };
 
-struct Script
-{
-    explicit Script(const char* text)
-    {
-        EXPECT_TRUE(compiler.compile(text)) << compiler.errorText();
-        compiler.install(run);
-    }
-    Run::Result runMain() { return run.runMain({std::chrono::seconds(30), 0}); }
-
-    Machine machine;
-    Compiler compiler;
-    StringSink sink;
-    CountingHost host;
-    Run run{machine, sink, &host};
-};
+using Threads = ScriptRunFixture<CountingHost>;
 
 TEST(ScriptLock, LetsAWaitingThreadInAtEveryYield)
 {
@@ -73,50 +59,49 @@ TEST(ScriptLock, LetsAWaitingThreadInAtEveryYield)
 
 TEST(ScriptThreads, StartAnswersZeroOnceAnd23After)
 {
-    Script script("local done;\n"
-                  "work { done = 1; }\n"
-                  "main { local t; done = 0; t = thread self work;\n"
-                  "  t start print; while (done == 0) 0.01 sleep; t start print; t stop print; t start print; }\n");
-    EXPECT_EQ(script.runMain(), Run::Result::Finished);
+    Threads script;
+    script.run("local done;\n"
+               "work { done = 1; }\n"
+               "main { local t; done = 0; t = thread self work;\n"
+               "  t start print; while (done == 0) 0.01 sleep; t start print; t stop print; t start print; }\n");
     EXPECT_EQ(script.sink.text(), "023023");
 }
 
 TEST(ScriptThreads, AtMostSoManyRunAtOnce)
 {
-    Script script("spin { while (1) ; }\n"
-                  "main { local i, started; started = 0;\n"
-                  "  for (i = 0; i < 100; i++) if ((thread self spin) start == 0) started++;\n"
-                  "  started print; }\n");
-    EXPECT_EQ(script.runMain(), Run::Result::Finished);
+    Threads script;
+    script.run("spin { while (1) ; }\n"
+               "main { local i, started; started = 0;\n"
+               "  for (i = 0; i < 100; i++) if ((thread self spin) start == 0) started++;\n"
+               "  started print; }\n");
     EXPECT_EQ(script.sink.text(), std::to_string(RunThreads::kMaxThreads));
 }
 
 TEST(ScriptThreads, TellTheirWindowExactlyOnceHoweverTheyEnd)
 {
-    Script script("local done;\n"
-                  "quick { done = 1; }\n"
-                  "spin { while (1) ; }\n"
-                  "main { local a, b, c, d; done = 0;\n"
-                  "  a = thread self quick; a subscribe: 7; a start; while (done == 0) 0.01 sleep;\n"
-                  "  b = thread self spin; b subscribe: 8; b start; b stop; b stop;\n"
-                  "  c = thread self spin; c subscribe: 9; c stop; c start; c stop;\n"
-                  "  d = thread self spin; d subscribe: 10; d start; }\n");
-    EXPECT_EQ(script.runMain(), Run::Result::Finished);
+    Threads script;
+    script.run("local done;\n"
+               "quick { done = 1; }\n"
+               "spin { while (1) ; }\n"
+               "main { local a, b, c, d; done = 0;\n"
+               "  a = thread self quick; a subscribe: 7; a start; while (done == 0) 0.01 sleep;\n"
+               "  b = thread self spin; b subscribe: 8; b start; b stop; b stop;\n"
+               "  c = thread self spin; c subscribe: 9; c stop; c start; c stop;\n"
+               "  d = thread self spin; d subscribe: 10; d start; }\n");
     // The run has waited for every thread, so no notification is still on its way.
     EXPECT_EQ(script.host.done(), (std::map<std::int64_t, int>{{7, 1}, {8, 1}, {9, 1}, {10, 1}}));
 }
 
 TEST(ScriptThreads, AThreadDeletedFromItsOwnNotificationIsNotWaitedFor)
 {
-    Script script("local done;\n"
-                  "work { done = 1; }\n"
-                  "main { local t; done = 0; t = thread self work; t subscribe: 1; t start;\n"
-                  "  while (t class != UndefinedObject) 0.01 sleep; \"deleted\" print; }\n");
+    Threads script;
     script.host.onDone = [&](const Value& thread) {
         const std::lock_guard hold(script.machine.scriptLock());
         script.machine.heap().remove(thread.asHandle());
     };
-    EXPECT_EQ(script.runMain(), Run::Result::Finished);
+    script.run("work { 0; }\n"
+               "main { local t; t = thread self work; t subscribe: 1; t start;\n"
+               "  while (t class != UndefinedObject) 0.01 sleep; \"deleted\" print; }\n");
     EXPECT_EQ(script.sink.text(), "deleted");
     EXPECT_EQ(script.host.done().size(), 1u);
 }
