@@ -101,31 +101,31 @@ bool Interpreter::pause(std::chrono::milliseconds duration)
     return safepoint();
 }
 
-Value Interpreter::call(const Value& receiver, const MethodEntry& entry, const std::vector<Value>& arguments)
+Value* Interpreter::pushArguments(const Value* first, std::size_t count)
 {
     if (m_ending != Ending::None || (m_stopRequested.load(std::memory_order_relaxed) && !safepoint()))
-        return {};
-    if (m_stackEnd - m_top < static_cast<std::ptrdiff_t>(arguments.size()) + 1) {
+        return nullptr;
+    if (m_stackEnd - m_top < static_cast<std::ptrdiff_t>(count) + 1) {
         end(Ending::StackOverflow);
-        return {};
+        return nullptr;
     }
     Value* sp = m_top;
-    for (auto at = arguments.rbegin(); at != arguments.rend(); ++at)
-        *sp++ = *at; // the first argument on top
-    return invoke(receiver, entry, sp, static_cast<std::uint32_t>(arguments.size()));
+    for (std::size_t index = count; index > 0; --index)
+        *sp++ = first[index - 1]; // the first argument on top
+    return sp;
+}
+
+Value Interpreter::call(const Value& receiver, const MethodEntry& entry, const std::vector<Value>& arguments)
+{
+    Value* sp = pushArguments(arguments.data(), arguments.size());
+    return sp != nullptr ? invoke(receiver, entry, sp, static_cast<std::uint32_t>(arguments.size())) : Value();
 }
 
 Value Interpreter::send(const Value& receiver, Name selector, std::initializer_list<Value> arguments)
 {
-    if (m_ending != Ending::None || (m_stopRequested.load(std::memory_order_relaxed) && !safepoint()))
+    Value* sp = pushArguments(arguments.begin(), arguments.size());
+    if (sp == nullptr)
         return {};
-    if (m_stackEnd - m_top < static_cast<std::ptrdiff_t>(arguments.size()) + 1) {
-        end(Ending::StackOverflow);
-        return {};
-    }
-    Value* sp = m_top;
-    for (auto at = arguments.end(); at != arguments.begin();)
-        *sp++ = *--at; // the first argument on top
     const auto count = static_cast<std::uint32_t>(arguments.size());
     Value target = receiver;
     const MethodEntry* entry = resolve(target, selector);

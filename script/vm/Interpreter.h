@@ -99,6 +99,9 @@ private:
         const ClassObject* foundIn;
     };
 
+    // Pushes a send's arguments, the first on top: the new stack top, or nullptr when the
+    // thread is ending or has no room left.
+    Value* pushArguments(const Value* first, std::size_t count);
     // Runs a method found for receiver whose arguments are the top count stack values above sp.
     Value invoke(const Value& receiver, const MethodEntry& entry, Value* sp, std::uint32_t count);
     bool pushFrame(const Value& receiver, const MethodEntry& entry, Value* sp, std::uint32_t count);
