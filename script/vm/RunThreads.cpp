@@ -104,7 +104,7 @@ void RunThreads::reapReturned()
     started.erase(done, started.end());
 }
 
-void RunThreads::work(std::shared_ptr<Core> core, std::shared_ptr<ScriptThread> thread)
+void RunThreads::work(const std::shared_ptr<Core>& core, const std::shared_ptr<ScriptThread>& thread)
 {
     Run& run = *thread->run;
     bool subscribed = false;

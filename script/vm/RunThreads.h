@@ -66,7 +66,8 @@ public:
 private:
     using Core = Member::Core;
 
-    static void work(std::shared_ptr<Core> core, std::shared_ptr<ScriptThread> thread);
+    // The body of a script thread; the thread keeps the shared parts alive while it runs.
+    static void work(const std::shared_ptr<Core>& core, const std::shared_ptr<ScriptThread>& thread);
     void reapReturned();
 
     Run& m_run;

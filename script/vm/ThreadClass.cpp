@@ -26,11 +26,11 @@ private:
     std::shared_ptr<ScriptThread> m_thread;
 };
 
-Value makeThread(Interpreter& in, std::shared_ptr<ScriptThread> thread)
+Value makeThread(Interpreter& in, const std::shared_ptr<ScriptThread>& thread)
 {
     thread->run = in.run();
     thread->output = &in.output();
-    const Value made = in.make(std::make_unique<ThreadObject>(in.machine().classes().thread, thread));
+    Value made = in.make(std::make_unique<ThreadObject>(in.machine().classes().thread, thread));
     thread->self = made.asHandle();
     return made;
 }
@@ -97,7 +97,7 @@ Value ThreadClass::prepare(Interpreter& in, const Value& receiver, const MethodE
     thread->arguments.reserve(arguments.count());
     for (std::uint32_t index = 0; index < arguments.count(); ++index)
         thread->arguments.push_back(arguments[index]);
-    return makeThread(in, std::move(thread));
+    return makeThread(in, thread);
 }
 
 void ThreadClass::install(Machine& machine)
