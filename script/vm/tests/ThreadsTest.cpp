@@ -57,6 +57,16 @@ TEST(ScriptLock, LetsAWaitingThreadInAtEveryYield)
     waiter.join();
 }
 
+TEST(ScriptThreads, ABusyThreadLetsTheOthersRunAtItsSafepoints)
+{
+    Threads script;
+    // main never blocks: the worker only counts while main lets the lock go in its loop.
+    script.run("local n;\n"
+               "count { while (1) n++; }\n"
+               "main { n = 0; (thread self count) start; while (n < 100000) ; \"counted\" print; }\n");
+    EXPECT_EQ(script.sink.text(), "counted");
+}
+
 TEST(ScriptThreads, StartAnswersZeroOnceAnd23After)
 {
     Threads script;
