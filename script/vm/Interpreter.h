@@ -58,6 +58,20 @@ public:
     void setStepBudget(std::uint64_t steps) { m_stepBudget = steps; }
     // May be called from any thread: the loop notices it within a thousand instructions.
     void requestStop() { m_stopRequested.store(true, std::memory_order_relaxed); }
+    // A thread that runs on behalf of another one's run (a stream event's handler) stops when
+    // that one is asked to, and keeps its time limit. The leader must outlive this thread.
+    void follow(const Interpreter& leader)
+    {
+        m_leader = &leader;
+        m_deadline = leader.m_deadline;
+    }
+    // Stop was asked of this thread or of the one it follows; safe from any thread.
+    bool stopRequested() const
+    {
+        return m_stopRequested.load(std::memory_order_relaxed)
+            || (m_leader != nullptr && m_leader->m_stopRequested.load(std::memory_order_relaxed));
+    }
+    bool pastDeadline() const { return m_deadline && std::chrono::steady_clock::now() >= *m_deadline; }
     Ending ending() const { return m_ending; }
 
 private:
@@ -102,6 +116,7 @@ private:
     std::uint64_t m_stepBudget = 0;
     std::optional<std::chrono::steady_clock::time_point> m_deadline;
     std::atomic<bool> m_stopRequested{false};
+    const Interpreter* m_leader = nullptr;
 };
 
 } // namespace zeb::script::vm

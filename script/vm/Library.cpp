@@ -3,6 +3,7 @@
 #include "script/vm/Interpreter.h"
 #include "script/vm/NumberText.h"
 #include "script/vm/Object.h"
+#include "script/vm/StreamClass.h"
 
 #include <cmath>
 #include <cstring>
@@ -380,6 +381,7 @@ void Library::install(Machine& machine)
     // The class side of Array lives in the Array class object's own table.
     if (Object* arrayClass = machine.object(machine.global(classes.array->name())))
         arrayClass->setOwnMethod(SymbolTable::intern("new:"), MethodEntry{arrayNew});
+    installStreamClass(machine);
 }
 
 } // namespace zeb::script::vm
