@@ -121,7 +121,7 @@ RunStreams::~RunStreams() = default;
 Value RunStreams::makeObject(Interpreter& interpreter, const std::shared_ptr<ScriptStream>& stream)
 {
     m_streams.push_back(stream);
-    const Value object = interpreter.make(std::make_unique<StreamObject>(m_streamClass, stream));
+    Value object = interpreter.make(std::make_unique<StreamObject>(m_streamClass, stream));
     stream->setObject(object);
     return object;
 }
@@ -172,7 +172,8 @@ void RunStreams::detach(ScriptStream& stream, bool hadCallback, std::shared_ptr<
         if (hadCallback)
             owned->unsubscribeCallback(&RunStreams::callback, stream.token());
         owned->close();
-        return; // destroyed here, or by the last call still using it
+        owned.reset(); // destroyed here, or by the last call still using it
+        return;
     }
     if (!hadCallback)
         return;
@@ -247,8 +248,7 @@ RunStreams::HandlerThread& RunStreams::handlerThread(OutputSink& output)
 {
     HandlerThread& thread = m_handlers[{std::this_thread::get_id(), &output}];
     // A handler that overflowed its stack ended that interpreter: the next event gets a fresh one.
-    if (thread.interpreter && thread.depth == 0
-        && thread.interpreter->ending() == Interpreter::Ending::StackOverflow)
+    if (thread.interpreter && thread.depth == 0 && thread.interpreter->ending() == Interpreter::Ending::StackOverflow)
         thread.interpreter.reset();
     if (!thread.interpreter) {
         thread.interpreter = std::make_unique<Interpreter>(m_machine, output, m_run.owner());

@@ -100,10 +100,12 @@ Value openWith(Interpreter& in, const Value& self, const Value& address, const V
     const std::shared_ptr<ScriptStream> script = streamOf(in, self);
     if (!script || address.tag() != Tag::String || mode.tag() != Tag::String)
         return status(StreamStatus::OpenFailed);
-    const std::string text = address.asText();
-    const std::string modeText = mode.asText();
-    return status(withStream<StreamStatus>(in, *script, [&](IOSTStream& stream) { return stream.open(text, modeText); })
-                      .value_or(StreamStatus::NotOpen));
+    // The values stay on this thread's stack and their texts never change while the lock is let go.
+    const std::string& text = address.asText();
+    const std::string& modeText = mode.asText();
+    return status(withStream<StreamStatus>(in, *script, [&](IOSTStream& stream) {
+                      return stream.open(text, modeText);
+                  }).value_or(StreamStatus::NotOpen));
 }
 
 Value streamOpen(Interpreter& in, const Value& self, const Arguments& args)
@@ -121,8 +123,9 @@ Value streamClose(Interpreter& in, const Value& self, const Arguments&)
     const std::shared_ptr<ScriptStream> script = streamOf(in, self);
     if (!script)
         return status(StreamStatus::NotOpen);
-    return status(withStream<StreamStatus>(in, *script, [](IOSTStream& stream) { return stream.close(); })
-                      .value_or(StreamStatus::NotOpen));
+    return status(withStream<StreamStatus>(in, *script, [](IOSTStream& stream) {
+                      return stream.close();
+                  }).value_or(StreamStatus::NotOpen));
 }
 
 // Answers the bytes the transport took.
@@ -131,7 +134,7 @@ Value streamWrite(Interpreter& in, const Value& self, const Arguments& args)
     const std::shared_ptr<ScriptStream> script = streamOf(in, self);
     if (!script || args[0].tag() != Tag::String)
         return Value::integer(0);
-    const std::string text = args[0].asText();
+    const std::string& text = args[0].asText();
     const std::size_t written
         = withStream<std::size_t>(in, *script, [&](IOSTStream& stream) { return stream.write(text); }).value_or(0);
     return Value::wide(static_cast<std::int64_t>(written));
@@ -175,14 +178,13 @@ Value streamWait(Interpreter& in, const Value& self, const Arguments& args)
     if (!script)
         return Value::integer(0);
     const double seconds = std::clamp(args[0].numeric(), 0.0, kMaxWaitSeconds);
+    const auto limit
+        = std::chrono::duration_cast<std::chrono::steady_clock::duration>(std::chrono::duration<double>(seconds));
     const std::uint64_t seen = script->seen();
-    std::uint64_t now = seen;
-    {
+    const std::uint64_t now = [&] {
         const BlockingSection section(in);
-        now = script->waitForDelivery(
-            seen, std::chrono::duration_cast<std::chrono::steady_clock::duration>(std::chrono::duration<double>(seconds)),
-            [&in] { return in.stopRequested() || in.pastDeadline(); });
-    }
+        return script->waitForDelivery(seen, limit, [&in] { return in.stopRequested() || in.pastDeadline(); });
+    }();
     script->seen() = now;
     return Value::truth(now != seen);
 }

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 
 using namespace zeb;
@@ -17,9 +18,12 @@ using stream::StreamStatus;
 
 namespace {
 
-// The identifiers of these tests are far from the application connection's and each other's.
-std::string runScript(const std::string& text)
+// Runs the script with "@DIR@" standing for the folder. The identifiers of these tests are far
+// from the application connection's and from each other's.
+std::string runScript(std::string text, const std::filesystem::path& folder = {})
 {
+    for (std::size_t at = text.find("@DIR@"); at != std::string::npos; at = text.find("@DIR@"))
+        text.replace(at, 5, folder.string());
     static Machine machine;
     Compiler compiler;
     EXPECT_TRUE(compiler.compile(text)) << compiler.errorText();
@@ -59,11 +63,12 @@ TEST(StreamClass, DeleteClosesAnOwnedStreamButNeverABorrowedOne)
         s printLine;
         (Stream at: 234) write: "kept";
         t = Stream new: 235;
-        (t open: ")" + (folder / "owned.txt").string() + R"(" mode: "wb") printLine;
+        (t open: "@DIR@/owned.txt" mode: "wb") printLine;
         (t write: "owned") printLine;
         t delete;
         (Stream at: 235) printLine;
-    })");
+    })",
+                                         folder.path());
     EXPECT_EQ(output, "anUndefinedObject\r\n0\r\n5\r\n0\r\n");
     EXPECT_TRUE(borrowed.isOpen());
     borrowed.close();
@@ -77,8 +82,8 @@ TEST(StreamClass, DeleteClosesAnOwnedStreamButNeverABorrowedOne)
 TEST(StreamClass, SubscribersGetEachEventUntilTheyUnsubscribe)
 {
     const testsupport::TempFolder folder;
+    testsupport::EventJournal journal; // outlives the stream, which tells it of its close
     IOSTStream link(237);
-    testsupport::EventJournal journal;
     std::size_t subscribersAtSend = 0;
     journal.onEntry([&](const testsupport::EventJournal::Entry& entry) {
         if (entry.code == stream::StreamEventCode::Send)
@@ -95,22 +100,24 @@ TEST(StreamClass, SubscribersGetEachEventUntilTheyUnsubscribe)
             (link subscribe: self) printLine;
             link subscribe: 5;
             (Stream at: 237) subscribe: self;
-            (link open: ")" + (folder / "link.txt").string() + R"(" mode: "wb") printLine;
+            (link open: "@DIR@/link.txt" mode: "wb") printLine;
             link write: "a\r\n";
             kept printLine;
             link unSubscribe: 5;
             (link unSubscribe: self) printLine;
             link write: "b\r\n";
             link close;
-        })");
+        })",
+                                         folder.path());
     // Opening by text closes first.
-    EXPECT_EQ(output, "1\r\n"
-                      "close\r\nclose\r\n5 doesNotUnderstand:onStreamClose:\r\n"
-                      "open 0\r\nopen 1\r\n5 doesNotUnderstand:onStreamOpen:\r\n0\r\n"
-                      "send a\r\nsend a\r\n5 doesNotUnderstand:onStream:send:\r\n"
-                      "anUndefinedObject\r\n1\r\n"
-                      "send b\r\n"
-                      "close\r\n");
+    EXPECT_EQ(output,
+              "1\r\n"
+              "close\r\nclose\r\n5 doesNotUnderstand:onStreamClose:\r\n"
+              "open 0\r\nopen 1\r\n5 doesNotUnderstand:onStreamOpen:\r\n0\r\n"
+              "send a\r\nsend a\r\n5 doesNotUnderstand:onStream:send:\r\n"
+              "anUndefinedObject\r\n1\r\n"
+              "send b\r\n"
+              "close\r\n");
     EXPECT_EQ(subscribersAtSend, 3u); // the journal and one callback per Stream object
     EXPECT_EQ(link.subscriberCount(), 1u);
     EXPECT_EQ(folder.read("link.txt"), "a\r\nb\r\n");
