@@ -73,6 +73,12 @@ public:
     }
     bool pastDeadline() const { return m_deadline && std::chrono::steady_clock::now() >= *m_deadline; }
     Ending ending() const { return m_ending; }
+    // Asked to stop, or past its deadline: a primitive waiting in a blocking section gives up.
+    bool stopRequested() const
+    {
+        return m_stopRequested.load(std::memory_order_relaxed)
+            || (m_deadline && std::chrono::steady_clock::now() >= *m_deadline);
+    }
 
 private:
     struct Frame

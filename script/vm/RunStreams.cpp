@@ -4,6 +4,7 @@
 #include "script/vm/Interpreter.h"
 #include "script/vm/Run.h"
 #include "script/vm/ScriptStream.h"
+#include "script/vm/StreamClass.h"
 #include "script/vm/StreamMessageObject.h"
 #include "script/vm/StreamObject.h"
 #include "stream/IOSTStream.h"
@@ -59,11 +60,6 @@ private:
     ScriptLock& m_lock;
 };
 
-ClassObject* globalClass(Machine& machine, std::string_view name)
-{
-    return dynamic_cast<ClassObject*>(machine.object(machine.global(SymbolTable::intern(name))));
-}
-
 Name selectorOf(stream::StreamEventCode code)
 {
     static const Name open = SymbolTable::intern("onStreamOpen:");
@@ -111,17 +107,17 @@ std::shared_ptr<RunStreams> RunStreams::of(Interpreter& interpreter)
 RunStreams::RunStreams(Run& run)
     : m_run(run)
     , m_machine(run.machine())
-    , m_streamClass(globalClass(m_machine, "Stream"))
-    , m_messageClass(globalClass(m_machine, "StreamMessage"))
+    , m_messageClass(streamMessageClass(m_machine))
 {
 }
 
 RunStreams::~RunStreams() = default;
 
-Value RunStreams::makeObject(Interpreter& interpreter, const std::shared_ptr<ScriptStream>& stream)
+Value RunStreams::makeObject(Interpreter& interpreter, ClassObject* streamClass,
+                             const std::shared_ptr<ScriptStream>& stream)
 {
     m_streams.push_back(stream);
-    Value object = interpreter.make(std::make_unique<StreamObject>(m_streamClass, stream));
+    Value object = interpreter.make(std::make_unique<StreamObject>(streamClass, stream));
     stream->setObject(object);
     return object;
 }
@@ -238,7 +234,9 @@ void RunStreams::send(Interpreter& interpreter, const Value& subscriber, Name se
         return;
     }
     // The message lives for this send only.
-    const Value made = interpreter.make(std::make_unique<StreamMessageObject>(m_messageClass, *message));
+    const Value made = m_messageClass != nullptr
+        ? interpreter.make(std::make_unique<StreamMessageObject>(m_messageClass, *message))
+        : Value();
     interpreter.send(subscriber, selector, {stream, made});
     if (made.tag() == Tag::Object)
         m_machine.heap().remove(made.asHandle());

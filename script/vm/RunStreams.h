@@ -39,7 +39,7 @@ public:
     // The rest with the script lock held; the calls that reach the stream let it go meanwhile.
 
     // A new Stream object for the stream, kept until "delete" or the end of the run.
-    Value makeObject(Interpreter& interpreter, const std::shared_ptr<ScriptStream>& stream);
+    Value makeObject(Interpreter& interpreter, ClassObject* streamClass, const std::shared_ptr<ScriptStream>& stream);
     // Adds a subscriber; the stream's one callback for this script stream is subscribed the
     // first time.
     void subscribe(Interpreter& interpreter, const std::shared_ptr<ScriptStream>& stream, const Value& subscriber);
@@ -71,7 +71,6 @@ private:
 
     Run& m_run;
     Machine& m_machine;
-    ClassObject* m_streamClass = nullptr;
     ClassObject* m_messageClass = nullptr;
     bool m_ended = false;
     std::vector<std::shared_ptr<ScriptStream>> m_streams;

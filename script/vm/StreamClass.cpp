@@ -2,6 +2,7 @@
 
 #include "script/vm/BlockingSection.h"
 #include "script/vm/Interpreter.h"
+#include "script/vm/Library.h"
 #include "script/vm/RunStreams.h"
 #include "script/vm/ScriptStream.h"
 #include "script/vm/StreamMessageObject.h"
@@ -10,6 +11,8 @@
 #include "stream/StreamRegistry.h"
 
 #include <algorithm>
+#include <map>
+#include <mutex>
 #include <optional>
 
 namespace zeb::script::vm {
@@ -21,6 +24,20 @@ using stream::StreamStatus;
 
 // The longest a script waits for a stream event in one call.
 constexpr double kMaxWaitSeconds = 3600;
+
+// Each machine's StreamMessage class, entered when the machine installs its library (a machine
+// made where an old one was replaces its entry).
+struct MessageClasses
+{
+    std::mutex mutex;
+    std::map<const Machine*, ClassObject*> classes;
+};
+
+MessageClasses& messageClasses()
+{
+    static auto* instance = new MessageClasses;
+    return *instance;
+}
 
 Value status(StreamStatus result)
 {
@@ -54,9 +71,10 @@ std::optional<Result> withStream(Interpreter& in, const ScriptStream& script, Ca
 
 // Class side.
 
-Value streamNew(Interpreter& in, const Value&, const Arguments& args)
+Value streamNew(Interpreter& in, const Value& self, const Arguments& args)
 {
-    if (in.run() == nullptr || !args[0].isInteger() || args[0].asInteger() < 0
+    auto* streamClass = dynamic_cast<ClassObject*>(in.machine().object(self));
+    if (streamClass == nullptr || in.run() == nullptr || !args[0].isInteger() || args[0].asInteger() < 0
         || args[0].asInteger() >= stream::StreamRegistry::kSlotCount)
         return Value::integer(0);
     const int identifier = args[0].asInteger();
@@ -70,13 +88,14 @@ Value streamNew(Interpreter& in, const Value&, const Arguments& args)
     const std::shared_ptr<RunStreams> run = RunStreams::of(in);
     if (!made || !run)
         return Value::integer(0);
-    return run->makeObject(in, std::make_shared<ScriptStream>(std::move(made)));
+    return run->makeObject(in, streamClass, std::make_shared<ScriptStream>(std::move(made)));
 }
 
-Value streamAt(Interpreter& in, const Value&, const Arguments& args)
+Value streamAt(Interpreter& in, const Value& self, const Arguments& args)
 {
+    auto* streamClass = dynamic_cast<ClassObject*>(in.machine().object(self));
     const bool byIdentifier = args[0].isInteger();
-    if (!byIdentifier && args[0].tag() != Tag::String)
+    if (streamClass == nullptr || (!byIdentifier && args[0].tag() != Tag::String))
         return Value::integer(0);
     const int identifier = byIdentifier ? args[0].asInteger() : 0;
     const std::string name = byIdentifier ? std::string() : args[0].asText();
@@ -90,7 +109,7 @@ Value streamAt(Interpreter& in, const Value&, const Arguments& args)
     const std::shared_ptr<RunStreams> run = RunStreams::of(in);
     if (!found || !run)
         return Value::integer(0);
-    return run->makeObject(in, found);
+    return run->makeObject(in, streamClass, found);
 }
 
 // Instance side.
@@ -195,41 +214,32 @@ Value messageAsString(Interpreter& in, const Value& self, const Arguments&)
     return message != nullptr ? Value::string(message->text()) : Value::string({});
 }
 
-struct Definition
-{
-    const char* selector;
-    Primitive primitive;
-};
-
-void define(Object& target, std::initializer_list<Definition> definitions, bool classSide)
-{
-    for (const Definition& definition : definitions) {
-        const MethodEntry entry{definition.primitive};
-        if (classSide)
-            target.setOwnMethod(SymbolTable::intern(definition.selector), entry);
-        else
-            static_cast<ClassObject&>(target).define(SymbolTable::intern(definition.selector), entry);
-    }
-}
-
 } // namespace
 
 void installStreamClass(Machine& machine)
 {
     ClassObject* streamClass = machine.defineClass("Stream", machine.classes().object);
-    define(*streamClass, {{"new:", streamNew}, {"at:", streamAt}}, true);
-    define(*streamClass,
-           {{"open:", streamOpen},
-            {"open:mode:", streamOpenMode},
-            {"close", streamClose},
-            {"write:", streamWrite},
-            {"subscribe:", streamSubscribe},
-            {"unSubscribe:", streamUnsubscribe},
-            {"delete", streamDelete},
-            {"wait:", streamWait}},
-           false);
+    Library::defineClassSide(machine, streamClass, {{"new:", streamNew}, {"at:", streamAt}});
+    Library::define(streamClass,
+                    {{"open:", streamOpen},
+                     {"open:mode:", streamOpenMode},
+                     {"close", streamClose},
+                     {"write:", streamWrite},
+                     {"subscribe:", streamSubscribe},
+                     {"unSubscribe:", streamUnsubscribe},
+                     {"delete", streamDelete},
+                     {"wait:", streamWait}});
     ClassObject* messageClass = machine.defineClass("StreamMessage", machine.classes().object);
-    define(*messageClass, {{"asString", messageAsString}}, false);
+    Library::define(messageClass, {{"asString", messageAsString}});
+    const std::lock_guard hold(messageClasses().mutex);
+    messageClasses().classes[&machine] = messageClass;
+}
+
+ClassObject* streamMessageClass(const Machine& machine)
+{
+    const std::lock_guard hold(messageClasses().mutex);
+    const auto found = messageClasses().classes.find(&machine);
+    return found != messageClasses().classes.end() ? found->second : nullptr;
 }
 
 } // namespace zeb::script::vm

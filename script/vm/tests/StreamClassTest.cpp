@@ -45,10 +45,15 @@ TEST(StreamClass, NewTakesOnlyAFreeIdentifierAndItsStreamGoesWithTheRun)
         (Stream at: 232) printLine;
         (Stream at: "#232") printLine;
         (Stream at: 233) printLine;
+        streams = Stream;
+        Stream = 0;
+        (streams new: 233) printLine;
+        Stream = streams;
     })");
-    EXPECT_EQ(output, "0\r\n0\r\n0\r\naStream\r\naStream\r\naStream\r\n0\r\n");
+    EXPECT_EQ(output, "0\r\n0\r\n0\r\naStream\r\naStream\r\naStream\r\n0\r\naStream\r\n");
     EXPECT_EQ(stream::StreamRegistry::instance().byIdentifier(231), &taken);
     EXPECT_EQ(stream::StreamRegistry::instance().byIdentifier(232), nullptr);
+    EXPECT_EQ(stream::StreamRegistry::instance().byIdentifier(233), nullptr);
 }
 
 TEST(StreamClass, DeleteClosesAnOwnedStreamButNeverABorrowedOne)
