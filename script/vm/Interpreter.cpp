@@ -172,7 +172,7 @@ void Interpreter::end(Ending ending)
 
 bool Interpreter::safepoint()
 {
-    if (stopRequested())
+    if (stopAsked())
         end(Ending::Stopped);
     else if (m_stepBudget != 0 && m_steps >= m_stepBudget)
         end(Ending::OutOfSteps);

@@ -65,22 +65,19 @@ public:
         m_leader = &leader;
         m_deadline = leader.m_deadline;
     }
-    // Stop was asked of this thread or of the one it follows; safe from any thread.
-    bool stopRequested() const
+    Ending ending() const { return m_ending; }
+    // Asked to stop (this thread or the one it follows), or past its deadline: a primitive
+    // waiting in a blocking section gives up. Safe from any thread.
+    bool stopRequested() const { return stopAsked() || pastDeadline(); }
+    bool pastDeadline() const { return m_deadline && std::chrono::steady_clock::now() >= *m_deadline; }
+
+private:
+    bool stopAsked() const
     {
         return m_stopRequested.load(std::memory_order_relaxed)
             || (m_leader != nullptr && m_leader->m_stopRequested.load(std::memory_order_relaxed));
     }
-    bool pastDeadline() const { return m_deadline && std::chrono::steady_clock::now() >= *m_deadline; }
-    Ending ending() const { return m_ending; }
-    // Asked to stop, or past its deadline: a primitive waiting in a blocking section gives up.
-    bool stopRequested() const
-    {
-        return m_stopRequested.load(std::memory_order_relaxed)
-            || (m_deadline && std::chrono::steady_clock::now() >= *m_deadline);
-    }
 
-private:
     struct Frame
     {
         const MethodCode* code;

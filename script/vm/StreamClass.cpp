@@ -202,7 +202,7 @@ Value streamWait(Interpreter& in, const Value& self, const Arguments& args)
     const std::uint64_t seen = script->seen();
     const std::uint64_t now = [&] {
         const BlockingSection section(in);
-        return script->waitForDelivery(seen, limit, [&in] { return in.stopRequested() || in.pastDeadline(); });
+        return script->waitForDelivery(seen, limit, [&in] { return in.stopRequested(); });
     }();
     script->seen() = now;
     return Value::truth(now != seen);
