@@ -96,14 +96,18 @@ bool Interpreter::pause(std::chrono::milliseconds duration)
     {
         const BlockingSection section(*this);
         std::unique_lock hold(m_wakeMutex);
-        m_wake.wait_until(hold, until, [this] { return stopRequested(); });
+        while (!stopRequested() && std::chrono::steady_clock::now() < until) {
+            // The Stop of a leader wakes nobody here: a follower looks again now and then.
+            const auto slice = std::chrono::steady_clock::now() + std::chrono::milliseconds(20);
+            m_wake.wait_until(hold, m_leader != nullptr ? std::min(until, slice) : until);
+        }
     }
     return safepoint();
 }
 
 Value* Interpreter::pushArguments(const Value* first, std::size_t count)
 {
-    if (m_ending != Ending::None || (m_stopRequested.load(std::memory_order_relaxed) && !safepoint()))
+    if (m_ending != Ending::None || (stopAsked() && !safepoint()))
         return nullptr;
     if (m_stackEnd - m_top < static_cast<std::ptrdiff_t>(count) + 1) {
         end(Ending::StackOverflow);
@@ -224,11 +228,11 @@ bool Interpreter::safepoint()
 {
     // Other script threads, alarms and stream callbacks get their turn here.
     m_machine.scriptLock().yield();
-    if (m_stopRequested.load(std::memory_order_relaxed))
+    if (stopAsked())
         end(Ending::Stopped);
     else if (m_stepBudget != 0 && m_steps >= m_stepBudget)
         end(Ending::OutOfSteps);
-    else if (m_deadline && std::chrono::steady_clock::now() >= *m_deadline)
+    else if (pastDeadline())
         end(Ending::TimedOut);
     return m_ending == Ending::None;
 }

@@ -8,6 +8,7 @@
 #include "script/vm/Object.h"
 #include "script/vm/ObjectCompiler.h"
 #include "script/vm/PrintPrimitives.h"
+#include "script/vm/StreamClass.h"
 #include "script/vm/StringDialogs.h"
 #include "script/vm/SystemClass.h"
 #include "script/vm/ThreadClass.h"
@@ -412,6 +413,7 @@ void Library::install(Machine& machine)
     installStringDialogs(machine);
     installButtonClass(machine);
     installSystemClass(machine);
+    installStreamClass(machine);
     ThreadClass::install(machine);
     AlarmClock::install(machine);
 }

@@ -48,6 +48,8 @@ public:
     // Sends "main" to the script object on this run's thread and waits for it to end; the run
     // then ends (see atEnd).
     Result runMain(const Limits& limits);
+    // The thread that runs main: threads serving the run follow its Stop and time limit.
+    const Interpreter& mainThread() const { return m_thread; }
     // Ends the run from another thread: main and every other thread of the run stop at their
     // next safepoint, and their waits end.
     void stop();
