@@ -18,7 +18,8 @@ namespace {
 
 constexpr int kApplicationConnection = 65;
 
-// Printed text goes out as it is printed, so a long script shows its progress.
+// Printed text goes out as it is printed, so a long script shows its progress. Script threads,
+// alarms and stream handlers print from their own threads: stdio locks the stream for each call.
 class FileSink : public script::vm::OutputSink
 {
 public:
