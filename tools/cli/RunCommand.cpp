@@ -1,12 +1,12 @@
 #include "RunCommand.h"
 
 #include "CompileCommand.h"
-#include "script/front/Compiler.h"
-#include "script/vm/Run.h"
+#include "autotest/core/RunController.h"
 
 #include <CLI/CLI.hpp>
 
 #include <chrono>
+#include <memory>
 
 namespace zeb::tools {
 
@@ -50,21 +50,19 @@ int RunCommand::run(const Options& options, std::FILE* out, std::FILE* err)
         std::fprintf(err, "%s\n", error.c_str());
         return 2;
     }
-    script::Compiler compiler;
-    if (!compiler.compile(text)) {
-        std::fprintf(out, "%s\n", compiler.errorText().c_str());
+    autotest::RunController controller(std::make_shared<FileSink>(out));
+    const autotest::RunController::Compiled& compiled = controller.prepare(text);
+    if (!compiled.ok) {
+        std::fprintf(out, "%s\n", compiled.errorText.c_str());
         return 1;
     }
-    script::vm::Machine machine;
-    FileSink sink(out);
-    script::vm::Run run(machine, sink);
-    for (const script::Diagnostic& diagnostic : compiler.install(run))
+    for (const script::Diagnostic& diagnostic : compiled.diagnostics)
         std::fprintf(err, "%s:%u:%u: %s\n", options.file.c_str(), diagnostic.line, diagnostic.column,
                      diagnostic.text.c_str());
     script::vm::Run::Limits limits;
     limits.timeout = std::chrono::duration_cast<std::chrono::steady_clock::duration>(
         std::chrono::duration<double>(options.timeout));
-    switch (run.runMain(limits)) {
+    switch (controller.runHere(limits)) {
     case script::vm::Run::Result::NoMain:
         std::fprintf(err, "%s: no method \"main\" in the script\n", options.file.c_str());
         return 2;

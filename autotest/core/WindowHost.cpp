@@ -1,0 +1,90 @@
+#include "autotest/core/WindowHost.h"
+
+namespace zeb::autotest {
+
+WindowHost::WindowHost(std::function<void()> wake, std::function<void(std::int64_t window)> threadDone)
+    : m_wake(std::move(wake))
+    , m_threadDone(std::move(threadDone))
+{
+}
+
+void WindowHost::threadDone(std::int64_t window, const script::vm::Value&)
+{
+    if (m_threadDone)
+        m_threadDone(window);
+}
+
+void WindowHost::alert(std::string_view text)
+{
+    (void)ask(Kind::Alert, text);
+}
+
+void WindowHost::notify(std::string_view text)
+{
+    (void)ask(Kind::Notify, text);
+}
+
+bool WindowHost::question(std::string_view text)
+{
+    return ask(Kind::Question, text);
+}
+
+bool WindowHost::ask(Kind kind, std::string_view text)
+{
+    std::unique_lock lock(m_mutex);
+    if (m_cancelled)
+        return false;
+    const std::uint64_t id = m_nextId++;
+    m_waiting.push_back(Request{id, kind, std::string(text)});
+    m_open.emplace(id, std::nullopt);
+    if (m_wake)
+        m_wake();
+    m_answered.wait(lock, [&] { return m_open[id].has_value(); });
+    const bool yes = m_open[id].value_or(false);
+    m_open.erase(id);
+    return yes;
+}
+
+std::optional<WindowHost::Request> WindowHost::next()
+{
+    const std::lock_guard lock(m_mutex);
+    if (m_waiting.empty())
+        return std::nullopt;
+    Request request = std::move(m_waiting.front());
+    m_waiting.pop_front();
+    return request;
+}
+
+void WindowHost::answer(std::uint64_t id, bool yes)
+{
+    {
+        const std::lock_guard lock(m_mutex);
+        const auto found = m_open.find(id);
+        if (found == m_open.end() || found->second.has_value())
+            return;
+        found->second = yes;
+    }
+    m_answered.notify_all();
+}
+
+void WindowHost::cancel()
+{
+    {
+        const std::lock_guard lock(m_mutex);
+        m_cancelled = true;
+        m_waiting.clear();
+        for (auto& [id, answer] : m_open) {
+            if (!answer)
+                answer = false;
+        }
+    }
+    m_answered.notify_all();
+}
+
+void WindowHost::reopen()
+{
+    const std::lock_guard lock(m_mutex);
+    m_cancelled = false;
+}
+
+} // namespace zeb::autotest
