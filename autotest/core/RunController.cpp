@@ -5,10 +5,42 @@
 #include "script/front/Listing.h"
 #include "script/front/ScriptImage.h"
 #include "script/vm/Machine.h"
+#include "script/vm/Run.h"
 
 namespace zeb::autotest {
 
 using script::vm::Run;
+
+namespace {
+
+RunController::Result resultOf(Run::Result result)
+{
+    switch (result) {
+    case Run::Result::Finished:
+        return RunController::Result::Finished;
+    case Run::Result::NoMain:
+        return RunController::Result::NoMain;
+    case Run::Result::StackOverflow:
+        return RunController::Result::StackOverflow;
+    case Run::Result::Stopped:
+        return RunController::Result::Stopped;
+    case Run::Result::TimedOut:
+        return RunController::Result::TimedOut;
+    case Run::Result::OutOfSteps:
+        return RunController::Result::OutOfSteps;
+    }
+    return RunController::Result::Finished;
+}
+
+Run::Limits limitsOf(const RunController::Limits& limits)
+{
+    Run::Limits converted;
+    converted.timeout = limits.timeout;
+    converted.steps = limits.steps;
+    return converted;
+}
+
+} // namespace
 
 // One run with its own machine, so that a run left to end on its thread shares nothing with
 // the next one. The output and host are shared with the controller for the same reason.
@@ -27,7 +59,7 @@ public:
     Session& operator=(const Session&) = delete;
 
     Run& scriptRun() { return m_run; }
-    void prepareStart(Done done, const Run::Limits& limits)
+    void prepareStart(Done done, const Limits& limits)
     {
         m_done = std::move(done);
         m_limits = limits;
@@ -38,7 +70,7 @@ public:
 protected:
     int run() override
     {
-        const Run::Result result = m_run.runMain(m_limits);
+        const Result result = resultOf(m_run.runMain(limitsOf(m_limits)));
         if (m_done)
             m_done(result);
         return 0;
@@ -51,7 +83,7 @@ private:
     script::vm::Machine m_machine;
     Run m_run;
     Done m_done;
-    Run::Limits m_limits;
+    Limits m_limits;
     bool m_started = false;
 };
 
@@ -90,20 +122,30 @@ const RunController::Compiled& RunController::prepare(std::string_view text)
     return m_compiled;
 }
 
-Run::Result RunController::runHere(const Run::Limits& limits)
+RunController::Result RunController::runHere(const Limits& limits)
 {
     if (!m_session || m_session->started())
-        return Run::Result::NoMain;
+        return Result::NoMain;
     m_session->prepareStart({}, limits);
-    return m_session->scriptRun().runMain(limits);
+    return resultOf(m_session->scriptRun().runMain(limitsOf(limits)));
 }
 
-bool RunController::start(Done done, const Run::Limits& limits)
+bool RunController::start(Done done, const Limits& limits)
 {
     if (!m_session || m_session->started() || !m_compiled.hasMain)
         return false;
     m_session->prepareStart(std::move(done), limits);
     return m_session->start() == platform::WorkerThread::kStatusOk;
+}
+
+RunController::Result RunController::runHere()
+{
+    return runHere(Limits{});
+}
+
+bool RunController::start(Done done)
+{
+    return start(std::move(done), Limits{});
 }
 
 void RunController::stop()

@@ -6,9 +6,9 @@
 #include "script/front/SourceSpan.h"
 #include "script/vm/Host.h"
 #include "script/vm/OutputSink.h"
-#include "script/vm/Run.h"
 
 #include <chrono>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
@@ -24,6 +24,15 @@ public:
     // script's own thread.
     static constexpr std::chrono::milliseconds kStopWait{2000};
 
+    // How main ended (the script machine's own endings, kept here so that window code need not
+    // see the machine's headers).
+    enum class Result : std::uint8_t { Finished, NoMain, StackOverflow, Stopped, TimedOut, OutOfSteps };
+    struct Limits
+    {
+        std::chrono::steady_clock::duration timeout{}; // zero: none
+        std::uint64_t steps = 0; // zero: none
+    };
+
     struct Compiled
     {
         bool ok = false;
@@ -37,7 +46,7 @@ public:
         std::string mainListing;
     };
     // Called on the script thread once main has ended and the run has ended with it.
-    using Done = std::function<void(script::vm::Run::Result result)>;
+    using Done = std::function<void(Result result)>;
 
     // The run writes into `output` and asks `host` for dialogs; both are shared with the script
     // thread, so that a thread left to end on its own never reaches a window that is gone.
@@ -55,9 +64,11 @@ public:
     const Compiled& compiled() const { return m_compiled; }
 
     // Runs main of the prepared run on the calling thread; NoMain without a prepared run.
-    script::vm::Run::Result runHere(const script::vm::Run::Limits& limits = {});
+    Result runHere(const Limits& limits);
+    Result runHere();
     // Starts main of the prepared run on a script thread; false without a main or a thread.
-    bool start(Done done, const script::vm::Run::Limits& limits = {});
+    bool start(Done done, const Limits& limits);
+    bool start(Done done);
     // Asks the running script to stop at its next safepoint; returns at once.
     void stop();
     // Stops the script and waits up to `timeout` for its thread; true when none is left running.

@@ -59,14 +59,14 @@ int RunCommand::run(const Options& options, std::FILE* out, std::FILE* err)
     for (const script::Diagnostic& diagnostic : compiled.diagnostics)
         std::fprintf(err, "%s:%u:%u: %s\n", options.file.c_str(), diagnostic.line, diagnostic.column,
                      diagnostic.text.c_str());
-    script::vm::Run::Limits limits;
+    autotest::RunController::Limits limits;
     limits.timeout = std::chrono::duration_cast<std::chrono::steady_clock::duration>(
         std::chrono::duration<double>(options.timeout));
     switch (controller.runHere(limits)) {
-    case script::vm::Run::Result::NoMain:
+    case autotest::RunController::Result::NoMain:
         std::fprintf(err, "%s: no method \"main\" in the script\n", options.file.c_str());
         return 2;
-    case script::vm::Run::Result::TimedOut:
+    case autotest::RunController::Result::TimedOut:
         std::fprintf(err, "%s: stopped after %g s\n", options.file.c_str(), options.timeout);
         return 3;
     default:

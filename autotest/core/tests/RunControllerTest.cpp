@@ -11,7 +11,7 @@
 
 using zeb::autotest::OutputQueue;
 using zeb::autotest::RunController;
-using zeb::script::vm::Run;
+using Result = zeb::autotest::RunController::Result;
 using zeb::script::vm::StringSink;
 using zeb::testsupport::waitFor;
 
@@ -26,18 +26,18 @@ TEST(RunController, ReportsTheSyntaxErrorsPlaceAndTheListingOfMain)
     EXPECT_EQ(broken.errorText.rfind("Syntax error at line #2:", 0), 0u) << broken.errorText;
     EXPECT_EQ(broken.errorPosition.line, 2u);
     EXPECT_GT(broken.errorPosition.offset, 7u);
-    EXPECT_EQ(controller.runHere(), Run::Result::NoMain);
+    EXPECT_EQ(controller.runHere(), Result::NoMain);
 
     const RunController::Compiled& first = controller.prepare("x { 1; }");
     EXPECT_TRUE(first.ok);
     EXPECT_FALSE(first.hasMain);
-    EXPECT_FALSE(controller.start([](Run::Result) {}));
+    EXPECT_FALSE(controller.start([](Result) {}));
 
     const RunController::Compiled& good = controller.prepare("main { \"hi\" printLine; }");
     ASSERT_TRUE(good.ok);
     EXPECT_TRUE(good.hasMain);
     EXPECT_NE(good.mainListing.find("0000 "), std::string::npos) << good.mainListing;
-    EXPECT_EQ(controller.runHere(), Run::Result::Finished);
+    EXPECT_EQ(controller.runHere(), Result::Finished);
     EXPECT_EQ(sink->text(), "hi\r\n");
 }
 
@@ -47,8 +47,8 @@ TEST(RunController, StopEndsALoopOnItsThreadWithinASecond)
     RunController controller(sink);
     ASSERT_TRUE(controller.prepare("main { while (1) ; }").hasMain);
     std::atomic<bool> done{false};
-    std::atomic<Run::Result> result{Run::Result::Finished};
-    ASSERT_TRUE(controller.start([&](Run::Result ending) {
+    std::atomic<Result> result{Result::Finished};
+    ASSERT_TRUE(controller.start([&](Result ending) {
         result = ending;
         done = true;
     }));
@@ -57,7 +57,7 @@ TEST(RunController, StopEndsALoopOnItsThreadWithinASecond)
     controller.stop();
     ASSERT_TRUE(waitFor([&] { return done.load(); }, "the end of the stopped run", std::chrono::seconds(1)));
     EXPECT_LT(std::chrono::steady_clock::now() - asked, std::chrono::seconds(1));
-    EXPECT_EQ(result.load(), Run::Result::Stopped);
+    EXPECT_EQ(result.load(), Result::Stopped);
     EXPECT_TRUE(controller.stopAndWait(std::chrono::seconds(1)));
     EXPECT_FALSE(controller.running());
 }
@@ -69,7 +69,7 @@ TEST(RunController, DestroyedWhileRunningStopsTheScriptFirst)
     {
         RunController controller(sink);
         ASSERT_TRUE(controller.prepare("main { while (1) { 1 print; } }").hasMain);
-        ASSERT_TRUE(controller.start([&](Run::Result) { done = true; }));
+        ASSERT_TRUE(controller.start([&](Result) { done = true; }));
         ASSERT_TRUE(waitFor([&] { return sink->pending() > 0; }, "output"));
     }
     EXPECT_TRUE(done.load());
