@@ -1,4 +1,6 @@
 #include "app/framework/CIHCOChildFrame.h"
+#include "autotest/core/OutputQueue.h"
+#include "autotest/core/RunController.h"
 #include "autotest/core/TestFiles.h"
 #include "autotest/core/WindowHost.h"
 #include "autotest/document/CIHTLChildFrame.h"
@@ -8,8 +10,11 @@
 #include "autotest/document/OutputPane.h"
 #include "documentation/browser/window/CIHWBDocument.h"
 #include "platform/Environment.h"
+#include "stream/IOSTStream.h"
+#include "stream/socket/SocketTransports.h"
 #include "testsupport/DialogAnswers.h"
 #include "testsupport/DocumentWindowTest.h"
+#include "testsupport/PortPrintingProcess.h"
 #include "testsupport/QtWaitFor.h"
 #include "testsupport/ScopedEnvironment.h"
 #include "testsupport/TempFolder.h"
@@ -239,6 +244,38 @@ TEST_F(AutotestWindowTest, HelpOpensTheScriptLanguagePageInTheBrowser)
     ASSERT_NE(browser->firstDocument(), nullptr);
     const auto* page = qobject_cast<documentation::CIHWBDocument*>(browser->firstDocument());
     EXPECT_TRUE(page->address().ends_with("/scripts.html")) << page->address();
+}
+
+// Whether the script library offers the Stream class the examples talk to the receiver with.
+bool scriptsHaveStreams()
+{
+    auto output = std::make_shared<OutputQueue>();
+    RunController controller(output);
+    controller.prepare("main { Stream print; }");
+    controller.runHere();
+    return output->take() == "Stream";
+}
+
+// A shipped example, named as the demo workspace names it, run against the simulated receiver.
+TEST_F(AutotestWindowTest, AnExampleFromTheWorkspaceQueriesTheSimulatedReceiver)
+{
+    auto& document = openDocument<CIHTLDocument>(CIHTLDocument::kKey,
+                                                 {"$PKVR,RPC,IHTL,PATH,\"test/examples/query-gsv.utl\"\r\n"});
+    EXPECT_EQ(document.title(), "query-gsv.utl");
+    ASSERT_TRUE(document.view()->editor()->toPlainText().contains(QStringLiteral("$ECGPQ,GSV")));
+    if (!scriptsHaveStreams())
+        GTEST_SKIP() << "the script library has no Stream class yet";
+    stream::socket::registerSocketTransports();
+    testsupport::PortPrintingProcess simulator({ZEB500_SIM_EXECUTABLE, "--port", "0", "--pace", "20", ZEB500_SIM_LOG});
+    ASSERT_NE(simulator.port(), 0u) << "the simulated receiver did not start";
+    stream::IOSTStream connection(65);
+    ASSERT_EQ(connection.open("/dev/client/localhost/" + std::to_string(simulator.port()), "rb"),
+              stream::StreamStatus::Ok);
+    document.view()->run();
+    ASSERT_TRUE(qtWaitFor([&] { return stopped(document); }, "the example's end"));
+    EXPECT_TRUE(outputOf(document).contains(QStringLiteral("$GPGSV,"))) << outputOf(document).toStdString();
+    EXPECT_TRUE(outputOf(document).contains(QStringLiteral("PASS:"))) << outputOf(document).toStdString();
+    closeDocuments();
 }
 
 } // namespace
