@@ -7,8 +7,8 @@ namespace {
 
 // The language's reserved words, as its scanner knows them.
 constexpr std::array<std::u16string_view, 18> kReserved = {
-    u"self", u"this",   u"super", u"if",    u"else",     u"while", u"switch", u"do",     u"case",
-    u"default", u"break", u"return", u"for", u"goto", u"continue", u"local", u"global", u"thread",
+    u"self",    u"this",  u"super",  u"if",  u"else", u"while",    u"switch", u"do",     u"case",
+    u"default", u"break", u"return", u"for", u"goto", u"continue", u"local",  u"global", u"thread",
 };
 
 bool isLetter(char16_t c)

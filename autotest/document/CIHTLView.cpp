@@ -86,11 +86,11 @@ CIHTLView::CIHTLView(CIHTLDocument& document, QWidget* parent)
     // the posts are dropped, whatever the script still does.
     const platform::Handle target = handle();
     m_queue = std::make_shared<OutputQueue>([target] { platform::post(target, outputMessage(), kOutputWaiting); });
-    m_host = std::make_shared<WindowHost>(
-        [target] { platform::post(target, outputMessage(), kDialogWaiting); },
-        [target](std::int64_t window) {
-            platform::post(target, threadDoneMessage(), kScriptThreadEnded, static_cast<platform::LParam>(window));
-        });
+    m_host = std::make_shared<WindowHost>([target] { platform::post(target, outputMessage(), kDialogWaiting); },
+                                          [target](std::int64_t window) {
+                                              platform::post(target, threadDoneMessage(), kScriptThreadEnded,
+                                                             static_cast<platform::LParam>(window));
+                                          });
     m_controller = std::make_unique<RunController>(m_queue, m_host);
 }
 
@@ -139,9 +139,8 @@ void CIHTLView::run()
     m_assembly->append(QString::fromStdString(compiled.mainListing));
     m_host->reopen();
     const platform::Handle target = handle();
-    if (!m_controller->start([target](RunController::Result) {
-            platform::post(target, threadDoneMessage(), kMainEnded);
-        })) {
+    if (!m_controller->start(
+            [target](RunController::Result) { platform::post(target, threadDoneMessage(), kMainEnded); })) {
         m_editor->setReadOnly(false);
         return;
     }
@@ -194,8 +193,9 @@ bool CIHTLView::saveAs(const std::string& path)
     const std::string file = TestFiles::writable(path);
     if (!TestFiles::write(file, m_editor->toPlainText().toStdString())) {
         framework::UserMessages::show(
-            Resources::text("IHTL/SAVE_FAILED", QStringLiteral("Could not write the test file %1: check the folder "
-                                                               "exists and may be written, or choose another name."))
+            Resources::text("IHTL/SAVE_FAILED",
+                            QStringLiteral("Could not write the test file %1: check the folder "
+                                           "exists and may be written, or choose another name."))
                 .arg(QString::fromStdString(file)),
             this);
         return false;
@@ -209,8 +209,9 @@ bool CIHTLView::load(const std::string& file)
     const std::optional<std::string> text = TestFiles::read(file);
     if (!text) {
         framework::UserMessages::show(
-            Resources::text("IHTL/LOAD_FAILED", QStringLiteral("Could not read the test file %1: check that it exists, "
-                                                               "is readable and holds at most 16 MiB."))
+            Resources::text("IHTL/LOAD_FAILED",
+                            QStringLiteral("Could not read the test file %1: check that it exists, "
+                                           "is readable and holds at most 16 MiB."))
                 .arg(QString::fromStdString(file)),
             this);
         return false;
@@ -281,9 +282,9 @@ void CIHTLView::showDialogs()
     const QPointer<CIHTLView> alive(this);
     while (std::optional<WindowHost::Request> request = m_host->next()) {
         const bool question = request->kind == WindowHost::Kind::Question;
-        const QMessageBox::Icon icon = question                                     ? QMessageBox::Question
-            : request->kind == WindowHost::Kind::Alert                             ? QMessageBox::Critical
-                                                                                   : QMessageBox::Information;
+        const QMessageBox::Icon icon = question        ? QMessageBox::Question
+            : request->kind == WindowHost::Kind::Alert ? QMessageBox::Critical
+                                                       : QMessageBox::Information;
         // Not a child of the window: closing the window while the box is shown must not
         // delete it under the running dialog.
         QMessageBox box(icon, QStringLiteral("ZEB500"), QString::fromUtf8(request->text.c_str()),

@@ -24,7 +24,8 @@ ScriptHighlighter::ScriptHighlighter(QTextDocument* document)
 void ScriptHighlighter::highlightBlock(const QString& text)
 {
     bool inComment = previousBlockState() == kInsideComment;
-    const std::u16string_view line(reinterpret_cast<const char16_t*>(text.utf16()), static_cast<std::size_t>(text.size()));
+    const std::u16string_view line(reinterpret_cast<const char16_t*>(text.utf16()),
+                                   static_cast<std::size_t>(text.size()));
     for (const ScriptColouring::Span& span : ScriptColouring::line(line, inComment)) {
         const QTextCharFormat& format = span.kind == ScriptColouring::Kind::Reserved ? m_reserved
             : span.kind == ScriptColouring::Kind::Literal                            ? m_literal

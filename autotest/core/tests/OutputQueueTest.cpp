@@ -13,10 +13,10 @@ TEST(OutputQueue, WakesOncePerBatchAndKeepsEveryByteAsText)
     int wakes = 0;
     OutputQueue queue([&wakes] { ++wakes; });
     // A text starting with byte 4 is output like any other: clearing is a request of its own.
-    queue.write("\x04" "abc");
+    queue.write("\004abc");
     queue.write("def\r\n");
     EXPECT_EQ(wakes, 1);
-    EXPECT_EQ(queue.take(), "\x04" "abcdef\r\n");
+    EXPECT_EQ(queue.take(), "\004abcdef\r\n");
     queue.write("x");
     EXPECT_EQ(wakes, 2);
     queue.discard();

@@ -1,7 +1,6 @@
 #include "autotest/core/RunController.h"
 
 #include "autotest/core/OutputQueue.h"
-
 #include "testsupport/WaitFor.h"
 
 #include <gtest/gtest.h>

@@ -49,10 +49,7 @@ protected:
         addTemplate(CIHTLDocument::kKey, QStringLiteral("Automatic test"));
     }
 
-    CIHTLChildFrame& frameOf(CIHTLDocument& document)
-    {
-        return *qobject_cast<CIHTLChildFrame*>(document.frame());
-    }
+    CIHTLChildFrame& frameOf(CIHTLDocument& document) { return *qobject_cast<CIHTLChildFrame*>(document.frame()); }
 
     // A new document with `text` in its editor.
     CIHTLDocument& openScript(const QString& text)
@@ -103,7 +100,8 @@ TEST_F(AutotestWindowTest, ASyntaxErrorMarksItsLineAndPlacesTheCaret)
     frame.assemblyPane()->append(QStringLiteral("earlier listing"));
     document.view()->run();
     EXPECT_TRUE(stopped(document));
-    EXPECT_TRUE(outputOf(document).startsWith(QStringLiteral("Syntax error at line #2:"))) << outputOf(document).toStdString();
+    EXPECT_TRUE(outputOf(document).startsWith(QStringLiteral("Syntax error at line #2:")))
+        << outputOf(document).toStdString();
     CIHTLEditor& editor = *document.view()->editor();
     EXPECT_EQ(editor.errorLine(), 1);
     EXPECT_EQ(editor.textCursor().blockNumber(), 1);
@@ -125,8 +123,8 @@ TEST_F(AutotestWindowTest, StopEndsALoopWithinASecondAndTheOutputStaysBounded)
     ASSERT_FALSE(stopped(document));
     EXPECT_TRUE(document.view()->editor()->isReadOnly());
     EXPECT_TRUE(frame.command("stop")->isEnabled());
-    ASSERT_TRUE(qtWaitFor([&] { return frame.outputPane()->blockCount() >= OutputPane::kMaxLines; },
-                          "a full Output pane"));
+    ASSERT_TRUE(
+        qtWaitFor([&] { return frame.outputPane()->blockCount() >= OutputPane::kMaxLines; }, "a full Output pane"));
     frame.command("stop")->trigger();
     ASSERT_TRUE(qtWaitFor([&] { return stopped(document); }, "the stopped run", 1s));
     EXPECT_LE(frame.outputPane()->blockCount(), OutputPane::kMaxLines);
@@ -259,8 +257,8 @@ bool scriptsHaveStreams()
 // A shipped example, named as the demo workspace names it, run against the simulated receiver.
 TEST_F(AutotestWindowTest, AnExampleFromTheWorkspaceQueriesTheSimulatedReceiver)
 {
-    auto& document = openDocument<CIHTLDocument>(CIHTLDocument::kKey,
-                                                 {"$PKVR,RPC,IHTL,PATH,\"test/examples/query-gsv.utl\"\r\n"});
+    auto& document
+        = openDocument<CIHTLDocument>(CIHTLDocument::kKey, {"$PKVR,RPC,IHTL,PATH,\"test/examples/query-gsv.utl\"\r\n"});
     EXPECT_EQ(document.title(), "query-gsv.utl");
     ASSERT_TRUE(document.view()->editor()->toPlainText().contains(QStringLiteral("$ECGPQ,GSV")));
     if (!scriptsHaveStreams())
