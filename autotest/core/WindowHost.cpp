@@ -2,10 +2,31 @@
 
 namespace zeb::autotest {
 
-WindowHost::WindowHost(std::function<void()> wake, std::function<void(std::int64_t window)> threadDone)
+WindowHost::WindowHost(std::function<void()> wake, std::function<void(std::int64_t window)> threadDone,
+                       std::function<void()> buttonsWaiting)
     : m_wake(std::move(wake))
     , m_threadDone(std::move(threadDone))
+    , m_buttonsWaiting(std::move(buttonsWaiting))
 {
+}
+
+void WindowHost::changeButton(std::uint32_t id, ButtonChange change)
+{
+    const std::lock_guard lock(m_mutex);
+    if (m_buttons.size() >= kMaxButtonRequests && change != ButtonChange::Destroy)
+        return;
+    const bool wasEmpty = m_buttons.empty();
+    m_buttons.push_back(ButtonRequest{id, change});
+    if (wasEmpty && m_buttonsWaiting)
+        m_buttonsWaiting();
+}
+
+std::deque<WindowHost::ButtonRequest> WindowHost::takeButtonRequests()
+{
+    const std::lock_guard lock(m_mutex);
+    std::deque<ButtonRequest> taken;
+    taken.swap(m_buttons);
+    return taken;
 }
 
 void WindowHost::threadDone(std::int64_t window, const script::vm::Value&)

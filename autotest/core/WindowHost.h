@@ -22,6 +22,16 @@ class WindowHost : public script::vm::Host
 {
 public:
     enum class Kind : std::uint8_t { Alert, Notify, Question };
+    enum class ButtonChange : std::uint8_t { Create, Show, Hide, Destroy };
+    struct ButtonRequest
+    {
+        std::uint32_t id = 0;
+        ButtonChange change = ButtonChange::Create;
+    };
+    // Button changes waiting for the window; past that a script making buttons in a loop loses
+    // its creations (never a destruction).
+    static constexpr std::size_t kMaxButtonRequests = 4096;
+
     struct Request
     {
         std::uint64_t id = 0;
@@ -30,13 +40,21 @@ public:
     };
 
     // wake: a request is waiting (called from a script thread). threadDone: a script thread
-    // subscribed with `window` has ended.
-    WindowHost(std::function<void()> wake, std::function<void(std::int64_t window)> threadDone);
+    // subscribed with `window` has ended. buttonsWaiting: button changes are waiting.
+    WindowHost(std::function<void()> wake, std::function<void(std::int64_t window)> threadDone,
+               std::function<void()> buttonsWaiting = {});
 
     void threadDone(std::int64_t window, const script::vm::Value& thread) override;
     void alert(std::string_view text) override;
     void notify(std::string_view text) override;
     bool question(std::string_view text) override;
+    // Queued for the window and never waited for (a destruction comes with the script lock held).
+    void createButton(std::uint32_t id) override { changeButton(id, ButtonChange::Create); }
+    void showButton(std::uint32_t id) override { changeButton(id, ButtonChange::Show); }
+    void hideButton(std::uint32_t id) override { changeButton(id, ButtonChange::Hide); }
+    void destroyButton(std::uint32_t id) override { changeButton(id, ButtonChange::Destroy); }
+    // The button changes in the order they were made (window thread).
+    std::deque<ButtonRequest> takeButtonRequests();
 
     // The oldest request not yet taken (window thread).
     std::optional<Request> next();
@@ -48,9 +66,12 @@ public:
 
 private:
     bool ask(Kind kind, std::string_view text);
+    void changeButton(std::uint32_t id, ButtonChange change);
 
     std::function<void()> m_wake;
     std::function<void(std::int64_t)> m_threadDone;
+    std::function<void()> m_buttonsWaiting;
+    std::deque<ButtonRequest> m_buttons;
     std::mutex m_mutex;
     std::condition_variable m_answered;
     bool m_cancelled = false;

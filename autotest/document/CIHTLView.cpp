@@ -21,6 +21,7 @@
 
 #include <QDesktopServices>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QUrl>
 #include <QVBoxLayout>
 
@@ -247,6 +248,8 @@ platform::LResult CIHTLView::onMessage(platform::MessageId message, platform::WP
     if (message == outputMessage()) {
         if (wParam == kDialogWaiting)
             showDialogs();
+        else if (wParam == kButtonsWaiting)
+            changeButtons();
         else
             showOutput();
         return 1;
@@ -295,6 +298,37 @@ void CIHTLView::showDialogs()
             return;
         m_box = nullptr;
         m_host->answer(request->id, result == QMessageBox::Yes);
+    }
+}
+
+void CIHTLView::changeButtons()
+{
+    for (const WindowHost::ButtonRequest& request : m_host->takeButtonRequests()) {
+        const auto found = m_buttons.find(request.id);
+        switch (request.change) {
+        case WindowHost::ButtonChange::Create: {
+            if (found != m_buttons.end() || m_buttons.size() >= kMaxButtons)
+                break;
+            // A window of its own on the desktop, as scripts have always had it.
+            auto button = std::make_unique<QPushButton>(QStringLiteral("Toto"));
+            button->setGeometry(10, 10, 100, 40);
+            button->show();
+            m_buttons.emplace(request.id, std::move(button));
+            break;
+        }
+        case WindowHost::ButtonChange::Show:
+            if (found != m_buttons.end())
+                found->second->show();
+            break;
+        case WindowHost::ButtonChange::Hide:
+            if (found != m_buttons.end())
+                found->second->hide();
+            break;
+        case WindowHost::ButtonChange::Destroy:
+            if (found != m_buttons.end())
+                m_buttons.erase(found);
+            break;
+        }
     }
 }
 

@@ -6,10 +6,12 @@
 #include <QWidget>
 
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <string>
 
 class QMessageBox;
+class QPushButton;
 
 namespace zeb::autotest {
 
@@ -33,6 +35,9 @@ public:
     // First parameter of "ON_OUTPUT": text is waiting, a message box is waiting.
     static constexpr platform::WParam kOutputWaiting = 0;
     static constexpr platform::WParam kDialogWaiting = 6;
+    static constexpr platform::WParam kButtonsWaiting = 7;
+    // The most push buttons a run shows at once; a script creating more gets no more windows.
+    static constexpr std::size_t kMaxButtons = 64;
     // First parameter of "ON_THREAD_DONE": a script thread subscribed with a window value (the
     // second parameter) ended, or main ended.
     static constexpr platform::WParam kScriptThreadEnded = 0;
@@ -46,6 +51,8 @@ public:
     State state() const { return m_state; }
     // The host a run asks for message boxes (script threads call it).
     WindowHost& host() const { return *m_host; }
+    // The push buttons the running script made, by their id.
+    const std::map<std::uint32_t, std::unique_ptr<QPushButton>>& buttons() const { return m_buttons; }
 
     void run();
     // Asks the script to stop; the view returns to Stopped when main has ended.
@@ -73,6 +80,7 @@ private:
     void setState(State state);
     void showOutput();
     void showDialogs();
+    void changeButtons();
     void mainEnded();
     void rejectShownBox();
 
@@ -85,6 +93,7 @@ private:
     std::shared_ptr<WindowHost> m_host;
     std::unique_ptr<RunController> m_controller;
     QPointer<QMessageBox> m_box;
+    std::map<std::uint32_t, std::unique_ptr<QPushButton>> m_buttons;
 };
 
 } // namespace zeb::autotest

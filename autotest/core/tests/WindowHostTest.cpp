@@ -54,4 +54,24 @@ TEST(WindowHost, CancelAnswersNoToWaitingAndLaterRequestsUntilReopened)
     again.join();
 }
 
+TEST(WindowHost, ButtonChangesQueueInOrderBoundedButNeverLosingADestruction)
+{
+    int wakes = 0;
+    WindowHost host({}, {}, [&wakes] { ++wakes; });
+    host.createButton(1);
+    host.hideButton(1);
+    host.destroyButton(1);
+    EXPECT_EQ(wakes, 1);
+    const auto taken = host.takeButtonRequests();
+    ASSERT_EQ(taken.size(), 3u);
+    EXPECT_EQ(taken[0].change, WindowHost::ButtonChange::Create);
+    EXPECT_EQ(taken[2].change, WindowHost::ButtonChange::Destroy);
+    for (std::uint32_t id = 0; id < 2 * WindowHost::kMaxButtonRequests; ++id)
+        host.createButton(id);
+    host.destroyButton(3);
+    const auto flood = host.takeButtonRequests();
+    EXPECT_EQ(flood.size(), WindowHost::kMaxButtonRequests + 1);
+    EXPECT_EQ(flood.back().change, WindowHost::ButtonChange::Destroy);
+}
+
 } // namespace

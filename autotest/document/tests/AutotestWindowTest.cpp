@@ -153,25 +153,29 @@ TEST_F(AutotestWindowTest, ClosingARunningDocumentStopsItsScriptAndAnswersItsMes
     EXPECT_EQ(answers.shown(), 1);
 }
 
-TEST_F(AutotestWindowTest, MessageBoxesOfAScriptThreadAreShownOnTheWindowsThread)
+TEST_F(AutotestWindowTest, MessageBoxesAndButtonsOfAScriptAreShownOnTheWindowsThread)
 {
-    auto& document = openScript(QString());
-    WindowHost& host = document.view()->host();
+    auto& document = openScript(QStringLiteral(
+        "local b;\nmain {\n\t(\"Go on?\" question) printLine;\n\t\"Done\" notify;\n\tb = Button new;\n\tb close;\n}\n"));
     testsupport::DialogAnswers answers;
     answers.next<QMessageBox>([](QMessageBox& box) {
         EXPECT_EQ(box.text(), QStringLiteral("Go on?"));
         EXPECT_EQ(box.icon(), QMessageBox::Question);
         return QMessageBox::Yes;
     });
-    std::atomic<int> answer{-1};
-    std::thread asker([&] { answer = host.question("Go on?") ? 1 : 0; });
-    ASSERT_TRUE(qtWaitFor([&] { return answer.load() != -1; }, "the answer"));
-    asker.join();
-    EXPECT_EQ(answer.load(), 1);
+    answers.next<QMessageBox>([](QMessageBox& box) {
+        EXPECT_EQ(box.icon(), QMessageBox::Information);
+        return QMessageBox::Ok;
+    });
+    document.view()->run();
+    ASSERT_TRUE(qtWaitFor([&] { return stopped(document); }, "the script's end"));
+    EXPECT_EQ(outputOf(document), QStringLiteral("1\n"));
+    // The button was made and hidden, then went with the run.
+    ASSERT_TRUE(qtWaitFor([&] { return document.view()->buttons().empty(); }, "the button's end with the run"));
 
     qint64 ended = 0;
     QObject::connect(document.view(), &CIHTLView::scriptThreadEnded, [&](qint64 window) { ended = window; });
-    host.threadDone(7, {});
+    document.view()->host().threadDone(7, {});
     ASSERT_TRUE(qtWaitFor([&] { return ended == 7; }, "ON_THREAD_DONE of a script thread"));
 }
 
