@@ -49,8 +49,9 @@ public:
     CIHTLEditor* editor() const { return m_editor; }
     void setPanes(OutputPane* output, OutputPane* assembly);
     State state() const { return m_state; }
-    // The host a run asks for message boxes (script threads call it).
-    WindowHost& host() const { return *m_host; }
+    // The host a run asks for message boxes. Script threads share it, so that one still
+    // waiting when the window goes never reaches a destroyed host.
+    const std::shared_ptr<WindowHost>& host() const { return m_host; }
     // The push buttons the running script made, by their id.
     const std::map<std::uint32_t, std::unique_ptr<QPushButton>>& buttons() const { return m_buttons; }
 

@@ -137,9 +137,8 @@ TEST_F(AutotestWindowTest, ClosingARunningDocumentStopsItsScriptAndAnswersItsMes
     document.view()->run();
     ASSERT_FALSE(stopped(document));
     // A script thread waiting in a message box when the window closes.
-    WindowHost& host = document.view()->host();
     std::atomic<int> answer{-1};
-    std::thread asker([&] { answer = host.question("Still there?") ? 1 : 0; });
+    std::thread asker([&answer, host = document.view()->host()] { answer = host->question("Still there?") ? 1 : 0; });
     QPointer<QObject> frame = document.frame();
     testsupport::DialogAnswers answers;
     // The window goes while its box is shown (as a close from the box's own event loop would).
@@ -155,8 +154,8 @@ TEST_F(AutotestWindowTest, ClosingARunningDocumentStopsItsScriptAndAnswersItsMes
 
 TEST_F(AutotestWindowTest, MessageBoxesAndButtonsOfAScriptAreShownOnTheWindowsThread)
 {
-    auto& document = openScript(QStringLiteral(
-        "local b;\nmain {\n\t(\"Go on?\" question) printLine;\n\t\"Done\" notify;\n\tb = Button new;\n\tb close;\n}\n"));
+    auto& document = openScript(QStringLiteral("local b;\nmain {\n\t(\"Go on?\" question) printLine;\n\t\"Done\" "
+                                               "notify;\n\tb = Button new;\n\tb close;\n}\n"));
     testsupport::DialogAnswers answers;
     answers.next<QMessageBox>([](QMessageBox& box) {
         EXPECT_EQ(box.text(), QStringLiteral("Go on?"));
@@ -175,7 +174,7 @@ TEST_F(AutotestWindowTest, MessageBoxesAndButtonsOfAScriptAreShownOnTheWindowsTh
 
     qint64 ended = 0;
     QObject::connect(document.view(), &CIHTLView::scriptThreadEnded, [&](qint64 window) { ended = window; });
-    document.view()->host().threadDone(7, {});
+    document.view()->host()->threadDone(7, {});
     ASSERT_TRUE(qtWaitFor([&] { return ended == 7; }, "ON_THREAD_DONE of a script thread"));
 }
 
