@@ -1,5 +1,7 @@
 #include "autotest/core/WindowHost.h"
 
+#include <chrono>
+
 namespace zeb::autotest {
 
 WindowHost::WindowHost(std::function<void()> wake, std::function<void(std::int64_t window)> threadDone,
@@ -8,6 +10,13 @@ WindowHost::WindowHost(std::function<void()> wake, std::function<void(std::int64
     , m_threadDone(std::move(threadDone))
     , m_buttonsWaiting(std::move(buttonsWaiting))
 {
+}
+
+WindowHost::~WindowHost()
+{
+    cancel();
+    std::unique_lock lock(m_mutex);
+    m_answered.wait_for(lock, std::chrono::seconds(1), [this] { return m_inside == 0; });
 }
 
 void WindowHost::changeButton(std::uint32_t id, ButtonChange change)
@@ -55,6 +64,7 @@ bool WindowHost::ask(Kind kind, std::string_view text)
     std::unique_lock lock(m_mutex);
     if (m_cancelled)
         return false;
+    ++m_inside;
     const std::uint64_t id = m_nextId++;
     m_waiting.push_back(Request{id, kind, std::string(text)});
     m_open.emplace(id, std::nullopt);
@@ -63,6 +73,8 @@ bool WindowHost::ask(Kind kind, std::string_view text)
     m_answered.wait(lock, [&] { return m_open[id].has_value(); });
     const bool yes = m_open[id].value_or(false);
     m_open.erase(id);
+    --m_inside;
+    m_answered.notify_all();
     return yes;
 }
 

@@ -44,6 +44,13 @@ public:
     WindowHost(std::function<void()> wake, std::function<void(std::int64_t window)> threadDone,
                std::function<void()> buttonsWaiting = {});
 
+    // Cancels, then waits (bounded) for the threads still inside a request to leave it: a
+    // thread that is not the run's own (a stream's receive thread running a handler) may
+    // still be on its way out.
+    ~WindowHost() override;
+    WindowHost(const WindowHost&) = delete;
+    WindowHost& operator=(const WindowHost&) = delete;
+
     void threadDone(std::int64_t window, const script::vm::Value& thread) override;
     void alert(std::string_view text) override;
     void notify(std::string_view text) override;
@@ -75,6 +82,7 @@ private:
     std::mutex m_mutex;
     std::condition_variable m_answered;
     bool m_cancelled = false;
+    int m_inside = 0; // threads inside ask()
     std::uint64_t m_nextId = 1;
     std::deque<Request> m_waiting;
     // Requests taken or waiting, until their answer arrives: id -> answer.

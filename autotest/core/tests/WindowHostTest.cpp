@@ -54,6 +54,18 @@ TEST(WindowHost, CancelAnswersNoToWaitingAndLaterRequestsUntilReopened)
     again.join();
 }
 
+TEST(WindowHost, DestroyedWhileAThreadWaitsItAnswersNoAndLetsItLeaveFirst)
+{
+    auto host = std::make_unique<WindowHost>(nullptr, nullptr);
+    WindowHost* asked = host.get();
+    std::atomic<int> answer{-1};
+    std::thread handler([&] { answer = asked->question("Asked from a stream's thread") ? 1 : 0; });
+    ASSERT_TRUE(waitFor([&] { return asked->next().has_value(); }, "the question"));
+    host.reset();
+    handler.join();
+    EXPECT_EQ(answer.load(), 0);
+}
+
 TEST(WindowHost, ButtonChangesQueueInOrderBoundedButNeverLosingADestruction)
 {
     int wakes = 0;
