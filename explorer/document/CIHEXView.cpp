@@ -20,6 +20,7 @@
 #include <QDropEvent>
 #include <QEventLoop>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
@@ -27,8 +28,8 @@
 #include <QMimeData>
 #include <QPointer>
 #include <QStackedWidget>
-#include <QStandardPaths>
 #include <QStandardItemModel>
+#include <QStandardPaths>
 #include <QStyle>
 #include <QStyledItemDelegate>
 #include <QTreeView>
@@ -221,6 +222,7 @@ void CIHEXView::buildLists()
         list->setDragDropMode(QAbstractItemView::DragOnly);
         list->viewport()->setAcceptDrops(true);
         list->viewport()->installEventFilter(this);
+        list->installEventFilter(this);
     }
     m_stack->setCurrentWidget(m_details);
 }
@@ -615,48 +617,48 @@ std::uint64_t CIHEXView::startCopy(CopyJob job)
         m_copyDialog = new CIHEXCopyDialog(this);
         m_copyDialog->show();
     }
-    const std::uint64_t task
-        = runTask([job = std::move(job)](RemoteFolder& folder, const std::atomic<bool>& stop, const Poster& post) -> Work {
-              std::vector<std::string> failures;
-              bool copied = false;
-              for (std::size_t item = 0; item < job.items.size() && !stop.load(); ++item) {
-                  post([shown = job.items[item], destination = job.destination](CIHEXView& view) {
-                      if (view.m_copyDialog)
-                          view.m_copyDialog->startFile(shown, destination);
-                  });
-                  unsigned shown = 0;
-                  stream::rpc::FileCopy::Control control;
-                  control.stop = &stop;
-                  control.progress = [&](std::uint64_t done, std::uint64_t total) {
-                      const unsigned percent
-                          = total == 0 ? 100u : static_cast<unsigned>(std::min<std::uint64_t>(done * 100 / total, 100));
-                      if (percent == shown)
-                          return;
-                      shown = percent;
-                      post([percent](CIHEXView& view) {
-                          if (view.m_copyDialog)
-                              view.m_copyDialog->setPercent(percent);
-                      });
-                  };
-                  const Outcome outcome = job.copy(folder, item, control);
-                  copied = copied || outcome.ok;
-                  if (!outcome.ok && !stop.load())
-                      failures.push_back(outcome.message);
-              }
-              const bool complete = failures.empty() && !stop.load();
-              if (complete && job.afterAll) {
-                  for (std::string& failure : job.afterAll())
-                      failures.push_back(std::move(failure));
-              }
-              return [failures, copied, complete, ended = job.ended, refreshAfter = job.refreshAfter](CIHEXView& view) {
-                  for (const std::string& failure : failures)
-                      view.tell(failure);
-                  if (copied && refreshAfter)
-                      view.refresh();
-                  if (ended)
-                      ended(view, complete);
-              };
-          });
+    const std::uint64_t task = runTask(
+        [job = std::move(job)](RemoteFolder& folder, const std::atomic<bool>& stop, const Poster& post) -> Work {
+            std::vector<std::string> failures;
+            bool copied = false;
+            for (std::size_t item = 0; item < job.items.size() && !stop.load(); ++item) {
+                post([shown = job.items[item], destination = job.destination](CIHEXView& view) {
+                    if (view.m_copyDialog)
+                        view.m_copyDialog->startFile(shown, destination);
+                });
+                unsigned shown = 0;
+                stream::rpc::FileCopy::Control control;
+                control.stop = &stop;
+                control.progress = [&](std::uint64_t done, std::uint64_t total) {
+                    const unsigned percent
+                        = total == 0 ? 100u : static_cast<unsigned>(std::min<std::uint64_t>(done * 100 / total, 100));
+                    if (percent == shown)
+                        return;
+                    shown = percent;
+                    post([percent](CIHEXView& view) {
+                        if (view.m_copyDialog)
+                            view.m_copyDialog->setPercent(percent);
+                    });
+                };
+                const Outcome outcome = job.copy(folder, item, control);
+                copied = copied || outcome.ok;
+                if (!outcome.ok && !stop.load())
+                    failures.push_back(outcome.message);
+            }
+            const bool complete = failures.empty() && !stop.load();
+            if (complete && job.afterAll) {
+                for (std::string& failure : job.afterAll())
+                    failures.push_back(std::move(failure));
+            }
+            return [failures, copied, complete, ended = job.ended, refreshAfter = job.refreshAfter](CIHEXView& view) {
+                for (const std::string& failure : failures)
+                    view.tell(failure);
+                if (copied && refreshAfter)
+                    view.refresh();
+                if (ended)
+                    ended(view, complete);
+            };
+        });
     if (task)
         connect(m_copyDialog, &CIHEXCopyDialog::cancelled, this, [this, task] { cancelTask(task); });
     return task;
@@ -726,7 +728,7 @@ QList<QUrl> CIHEXView::stage(const std::vector<RemoteLocation>& entries)
         job.items.push_back(entry.path());
     job.destination = folder->string();
     job.copy = [entries, target = folder->string()](RemoteFolder&, std::size_t item,
-                                                   const stream::rpc::FileCopy::Control& control) {
+                                                    const stream::rpc::FileCopy::Control& control) {
         return RemoteFolder::copyEntryOut(entries[item], target, control);
     };
     job.ended = [waiting](CIHEXView&, bool complete) {
@@ -835,6 +837,19 @@ void CIHEXView::paste()
 bool CIHEXView::eventFilter(QObject* watched, QEvent* event)
 {
     const QEvent::Type type = event->type();
+    // The lists would take Copy for copying a cell's text: here it copies the entries.
+    if (type == QEvent::KeyPress || type == QEvent::ShortcutOverride) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        QAction* command = key->matches(QKeySequence::Copy) ? m_copy
+            : key->matches(QKeySequence::Paste)             ? m_paste
+                                                            : nullptr;
+        if (!command)
+            return QWidget::eventFilter(watched, event);
+        event->accept();
+        if (type == QEvent::KeyPress)
+            command->trigger();
+        return true;
+    }
     if (type != QEvent::DragEnter && type != QEvent::DragMove && type != QEvent::Drop)
         return QWidget::eventFilter(watched, event);
     auto* drop = static_cast<QDropEvent*>(event);

@@ -1,4 +1,5 @@
 #include "explorer/core/DraggedEntries.h"
+
 #include "explorer/core/StagingArea.h"
 #include "testsupport/TempFolder.h"
 
@@ -27,12 +28,12 @@ TEST(DraggedEntriesTest, ReadsBackWhatItWroteAndOnlyLinesThatNameOneEntry)
     // A name holding a line break would read back as another entry, perhaps one a move deletes.
     EXPECT_EQ(DraggedEntries::write({{kRx, "/ide0a/a\n" + kRx + "///ide0a/CONFIG.INI"}}), "");
 
-    const std::string hostile = "/home/me/file\r\n"    // no address: a local path
-                                "///ide0a/x\n"         // empty address
-                                + kRx + "//ide0a/x\n"  // relative path
-                                + kRx + "///\n"        // the top folder itself
-                                + kRx + "///ide0a/../etc\n" + kRx + "///ide0a//x\n" + kRx + "///ide0a/"
-                                + std::string(DraggedEntries::kMaxLine, 'a') + "\n" + kRx + "///ide0a/ok\r\n";
+    const std::string hostile = "/home/me/file\r\n" // no address: a local path
+                                "///ide0a/x\n" // empty address
+        + kRx + "//ide0a/x\n" // relative path
+        + kRx + "///\n" // the top folder itself
+        + kRx + "///ide0a/../etc\n" + kRx + "///ide0a//x\n" + kRx + "///ide0a/"
+        + std::string(DraggedEntries::kMaxLine, 'a') + "\n" + kRx + "///ide0a/ok\r\n";
     const auto kept = DraggedEntries::read(hostile);
     ASSERT_EQ(kept.size(), 1u);
     EXPECT_EQ(kept[0].path(), "/ide0a/ok");
