@@ -24,8 +24,6 @@ public:
     CIHEXMimeData(const QByteArray& remotePaths, Stager stager);
 
     QStringList formats() const override;
-    // Whether local files were staged for a request already.
-    bool staged() const { return !m_urls.isEmpty(); }
 
 protected:
     QVariant retrieveData(const QString& mimeType, QMetaType type) const override;

@@ -1,7 +1,6 @@
 #include "explorer/core/RemoteFolder.h"
 #include "explorer/document/CIHEXCopyDialog.h"
 #include "explorer/document/CIHEXDocument.h"
-#include "explorer/document/CIHEXMimeData.h"
 #include "explorer/document/CIHEXView.h"
 #include "explorer/document/ExplorerAsker.h"
 #include "stream/IOSTStream.h"
@@ -167,11 +166,6 @@ protected:
             view.activeList()->model()->mimeData(view.activeList()->selectionModel()->selectedIndexes()));
     }
 
-    ::testing::AssertionResult idle(CIHEXView& view, const std::string& what)
-    {
-        return qtWaitFor([&] { return !view.busy() && !view.listing(); }, what, 30s);
-    }
-
     bool told(const std::string& text) const
     {
         return std::any_of(messages.begin(), messages.end(),
@@ -304,9 +298,9 @@ TEST_F(ExplorerWindowTest, AListingWithoutAnswerIsGivenUpAtItsLimit)
     EXPECT_TRUE(view.entries().empty());
 }
 
-// Entries dragged from one receiver's explorer to another's are copied, or moved with Alt, and nothing happens when
-// they are dropped where they are; dragged out to the desktop, the file manager gets local copies of the files and
-// folders, fetched when it asks for them into a staging folder that goes at the next drag and with the window.
+// Entries dragged (or copied and pasted) from one receiver's explorer to another's are copied, or moved with Alt;
+// dragged out to the desktop, the file manager gets local copies of the files and folders, fetched when it asks for
+// them into a staging folder that goes at the next drag and with the window.
 TEST_F(ExplorerWindowTest, DragsEntriesBetweenTwoReceiversAndOutToTheDesktop)
 {
     auto first = startReceiver();
@@ -318,17 +312,20 @@ TEST_F(ExplorerWindowTest, DragsEntriesBetweenTwoReceiversAndOutToTheDesktop)
     to.open(rowOf(to, "NewDir1"));
     ASSERT_TRUE(listed(to, "the second receiver's NewDir1"));
 
-    from.select({"README.TXT", "LOG"});
+    from.select({"LOG"});
     EXPECT_TRUE(drop(to, *dragged(from)));
-    ASSERT_TRUE(qtWaitFor([&] { return has(to, "LOG") && has(to, "README.TXT") && !to.busy(); }, "the copies"));
+    ASSERT_TRUE(qtWaitFor([&] { return has(to, "LOG") && !to.busy(); }, "the dragged copy"));
+    from.select({"README.TXT"});
+    QTest::keyClick(from.activeList(), Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(QApplication::clipboard()->mimeData()->data(CIHEXDocument::kClipboardFormat).toStdString(),
+              connection->address() + "///ide0a/README.TXT\n");
+    QTest::keyClick(to.activeList(), Qt::Key_V, Qt::ControlModifier);
+    ASSERT_TRUE(qtWaitFor([&] { return has(to, "README.TXT") && !to.busy(); }, "the pasted copy"));
     from.select({"CONFIG.INI"});
     EXPECT_TRUE(drop(to, *dragged(from), Qt::AltModifier));
     ASSERT_TRUE(
         qtWaitFor([&] { return has(to, "CONFIG.INI") && !has(from, "CONFIG.INI") && !from.listing(); }, "the move"));
     EXPECT_TRUE(has(from, "README.TXT")) << "a copy leaves its source";
-    to.select({"LOG"});
-    EXPECT_TRUE(drop(to, *dragged(to)));
-    EXPECT_FALSE(to.busy()) << "dropped where it is: nothing to do";
 
     to.select({"README.TXT", "LOG"});
     std::unique_ptr<QMimeData> out = dragged(to);
@@ -356,9 +353,9 @@ TEST_F(ExplorerWindowTest, DragsEntriesBetweenTwoReceiversAndOutToTheDesktop)
     EXPECT_TRUE(out->urls().isEmpty()) << "the window is gone: nothing to fetch from";
 }
 
-// Fetching for the desktop shows the copy dialog while the window keeps answering: its Cancel, or a lost
-// connection, leaves the desktop with no files at all.
-TEST_F(ExplorerWindowTest, ACancelledOrFailedFetchGivesTheDesktopNoFiles)
+// Fetching for the desktop shows the copy dialog while the window keeps answering: its Cancel leaves the desktop
+// with no files at all.
+TEST_F(ExplorerWindowTest, ACancelledFetchGivesTheDesktopNoFiles)
 {
     auto simulator = startReceiver({"--rpc-delay", "20"});
     CIHEXView& view = openExplorer();
@@ -376,40 +373,7 @@ TEST_F(ExplorerWindowTest, ACancelledOrFailedFetchGivesTheDesktopNoFiles)
         Qt::QueuedConnection);
     EXPECT_TRUE(out->urls().isEmpty());
     EXPECT_TRUE(pressed) << "the window answered while fetching";
-    ASSERT_TRUE(idle(view, "the cancelled fetch's end"));
-
-    simulator->stop();
-    connection->close();
-    EXPECT_TRUE(out->urls().isEmpty());
-    EXPECT_FALSE(messages.empty()) << "the failure is told";
-}
-
-// Copy puts the selected entries on the clipboard as a drag carries them; Paste copies them into the folder shown,
-// and copies local files a file manager put there.
-TEST_F(ExplorerWindowTest, CopyAndPasteGoThroughTheClipboard)
-{
-    auto simulator = startReceiver();
-    CIHEXView& view = openExplorer();
-    ASSERT_TRUE(listed(view, "the listing of /ide0a"));
-    view.select({"README.TXT"});
-    QTest::keyClick(view.activeList(), Qt::Key_C, Qt::ControlModifier);
-    const QMimeData* copied = QApplication::clipboard()->mimeData();
-    ASSERT_NE(copied, nullptr);
-    EXPECT_EQ(copied->data(CIHEXDocument::kClipboardFormat).toStdString(),
-              connection->address() + "///ide0a/README.TXT\n");
-
-    view.open(rowOf(view, "NewDir2"));
-    ASSERT_TRUE(listed(view, "the listing of NewDir2"));
-    QTest::keyClick(view.activeList(), Qt::Key_V, Qt::ControlModifier);
-    ASSERT_TRUE(qtWaitFor([&] { return has(view, "README.TXT") && !view.busy(); }, "the pasted entry"));
-
-    local.write("notes.txt", "from the desk");
-    auto* files = new QMimeData;
-    files->setUrls({QUrl::fromLocalFile(QString::fromStdString((local / "notes.txt").string()))});
-    QApplication::clipboard()->setMimeData(files);
-    view.pasteAction()->trigger();
-    ASSERT_TRUE(qtWaitFor([&] { return has(view, "notes.txt") && !view.busy(); }, "the pasted local file"));
-    EXPECT_TRUE(messages.empty()) << messages.front();
+    ASSERT_TRUE(qtWaitFor([&] { return !view.busy(); }, "the cancelled fetch's end"));
 }
 
 } // namespace
