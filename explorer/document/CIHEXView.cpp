@@ -37,6 +37,7 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <set>
 
 namespace zeb::explorer {
 
@@ -89,12 +90,12 @@ public:
     }
     QMimeData* mimeData(const QModelIndexList& indexes) const override
     {
+        std::set<int> rows;
+        for (const QModelIndex& index : indexes)
+            rows.insert(index.row());
         std::vector<std::string> names;
-        for (const QModelIndex& index : indexes) {
-            const QByteArray name = item(index.row(), 0)->data(kNameRole).toByteArray();
-            if (!name.isEmpty() && std::find(names.begin(), names.end(), name.toStdString()) == names.end())
-                names.push_back(name.toStdString());
-        }
+        for (const int row : rows)
+            names.push_back(item(row, 0)->data(kNameRole).toByteArray().toStdString());
         return m_view.makeMimeData(names);
     }
     Qt::DropActions supportedDragActions() const override { return Qt::CopyAction; }
@@ -659,8 +660,13 @@ std::uint64_t CIHEXView::startCopy(CopyJob job)
                     ended(view, complete);
             };
         });
-    if (task)
+    if (task) {
         connect(m_copyDialog, &CIHEXCopyDialog::cancelled, this, [this, task] { cancelTask(task); });
+    } else if (!busy()) {
+        // No copy started: no end will come to close the dialog.
+        m_copyDialog->deleteLater();
+        m_copyDialog = nullptr;
+    }
     return task;
 }
 
@@ -692,8 +698,9 @@ void CIHEXView::copyOut(const std::string& localFolder)
 
 CIHEXMimeData* CIHEXView::makeMimeData(const std::vector<std::string>& names)
 {
-    // The files a program took from the last drag are its own by now.
-    m_staging.removeAll();
+    // The files a program took from the last drag are its own by now; files being fetched stay.
+    if (m_fetches == 0)
+        m_staging.removeAll();
     std::vector<RemoteLocation> entries;
     for (const std::string& name : names) {
         if (auto entry = m_location.child(name))
@@ -743,10 +750,14 @@ QList<QUrl> CIHEXView::stage(const std::vector<RemoteLocation>& entries)
     QEventLoop loop;
     connect(this, &QObject::destroyed, &loop, &QEventLoop::quit);
     waiting->loop = &loop;
+    ++m_fetches;
     if (!waiting->ended)
         loop.exec();
     waiting->loop = nullptr;
-    if (!self || !waiting->complete)
+    if (!self)
+        return {};
+    --m_fetches;
+    if (!waiting->complete)
         return {};
     QList<QUrl> urls;
     for (const RemoteLocation& entry : entries)

@@ -179,6 +179,8 @@ private:
     QLabel* m_busy = nullptr;
     CIHEXCopyDialog* m_copyDialog = nullptr;
     StagingArea m_staging;
+    // Fetches for another program under way; their folders are kept.
+    int m_fetches = 0;
 
     QAction* m_up = nullptr;
     QAction* m_refresh = nullptr;
