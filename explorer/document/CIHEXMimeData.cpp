@@ -8,7 +8,7 @@ namespace zeb::explorer {
 
 namespace {
 
-const QString kUriList = QStringLiteral("text/uri-list");
+constexpr QLatin1StringView kUriList("text/uri-list");
 
 } // namespace
 
@@ -22,7 +22,7 @@ CIHEXMimeData::CIHEXMimeData(const QByteArray& remotePaths, Stager stager)
 QStringList CIHEXMimeData::formats() const
 {
     QStringList offered = QMimeData::formats();
-    offered.append(kUriList);
+    offered.append(QString(kUriList));
     return offered;
 }
 

@@ -94,6 +94,7 @@ public:
         for (const QModelIndex& index : indexes)
             rows.insert(index.row());
         std::vector<std::string> names;
+        names.reserve(rows.size());
         for (const int row : rows)
             names.push_back(item(row, 0)->data(kNameRole).toByteArray().toStdString());
         return m_view.makeMimeData(names);
