@@ -1,6 +1,8 @@
 #include "explorer/core/RemoteFolder.h"
 
+#include "explorer/core/DraggedEntries.h"
 #include "stream/IOSTStream.h"
+#include "stream/StreamHandle.h"
 #include "stream/rpc/EntryName.h"
 #include "stream/rpc/RemoteFileClient.h"
 #include "stream/rpc/RequestCode.h"
@@ -15,6 +17,11 @@ using stream::rpc::RemoteFileClient;
 namespace {
 
 constexpr std::string_view kNewFolderPattern = "NewDir%u";
+
+std::string closedConnection(const RemoteLocation& entry)
+{
+    return "The connection to " + entry.address() + " is closed: connect again, then retry.";
+}
 
 } // namespace
 
@@ -150,6 +157,38 @@ Outcome RemoteFolder::copyOut(std::string_view name, const std::string& localFol
     if (status != StreamStatus::Ok)
         return failed(status, text);
     return {true, {}, *target};
+}
+
+Outcome RemoteFolder::copyFrom(const RemoteLocation& entry, const stream::rpc::FileCopy::Control& control)
+{
+    const std::string text = "Copy " + entry.path() + " failed";
+    const auto target = m_location.childPath(DraggedEntries::nameOf(entry));
+    if (!target)
+        return {false, text, {}};
+    const stream::StreamHandle::Pin source = stream::StreamHandle::pinByAddress(entry.address());
+    if (!source || !(*source).isOpen())
+        return {false, text + "\n" + closedConnection(entry), {}};
+    const StreamStatus status = stream::rpc::FileCopy::copy({&*source, entry.path()}, {&m_via, *target}, control);
+    if (status != StreamStatus::Ok)
+        return failed(status, text);
+    return {true, {}, *target};
+}
+
+Outcome RemoteFolder::copyEntryOut(const RemoteLocation& entry, const std::string& localFolder,
+                                   const stream::rpc::FileCopy::Control& control)
+{
+    const stream::StreamHandle::Pin source = stream::StreamHandle::pinByAddress(entry.address());
+    if (!source)
+        return {false, "Copy " + entry.path() + " failed\n" + closedConnection(entry), {}};
+    return RemoteFolder(*source, entry.up()).copyOut(DraggedEntries::nameOf(entry), localFolder, control);
+}
+
+Outcome RemoteFolder::removeEntry(const RemoteLocation& entry)
+{
+    const stream::StreamHandle::Pin source = stream::StreamHandle::pinByAddress(entry.address());
+    if (!source)
+        return {false, "Can't delete file\r\n" + entry.path() + "\n" + closedConnection(entry), {}};
+    return RemoteFolder(*source, entry.up()).remove(DraggedEntries::nameOf(entry));
 }
 
 } // namespace zeb::explorer

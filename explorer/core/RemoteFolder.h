@@ -63,6 +63,14 @@ public:
     // The entry `name` copied into the local folder `localFolder`.
     Outcome copyOut(std::string_view name, const std::string& localFolder,
                     const stream::rpc::FileCopy::Control& control);
+    // The entry `entry` of any far side (its address names the stream) copied into this folder
+    // under its own name: from one receiver to another, or within one.
+    Outcome copyFrom(const RemoteLocation& entry, const stream::rpc::FileCopy::Control& control);
+
+    // The same for an entry of the far side its address names, through that stream.
+    static Outcome copyEntryOut(const RemoteLocation& entry, const std::string& localFolder,
+                                const stream::rpc::FileCopy::Control& control);
+    static Outcome removeEntry(const RemoteLocation& entry);
 
 private:
     bool connected(stream::StreamStatus status) const;

@@ -1,20 +1,26 @@
 #include "explorer/document/CIHEXView.h"
 
 #include "app/framework/UserMessages.h"
+#include "explorer/core/DraggedEntries.h"
 #include "explorer/core/EntryOrder.h"
 #include "explorer/core/EntryTexts.h"
 #include "explorer/document/CIHEXCopyDialog.h"
 #include "explorer/document/CIHEXDocument.h"
+#include "explorer/document/CIHEXMimeData.h"
 #include "explorer/document/ExplorerAsker.h"
 #include "stream/IOSTStream.h"
 #include "stream/rpc/RequestCode.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QClipboard>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QEventLoop>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
@@ -23,6 +29,7 @@
 #include <QPointer>
 #include <QStackedWidget>
 #include <QStandardItemModel>
+#include <QStandardPaths>
 #include <QStyle>
 #include <QStyledItemDelegate>
 #include <QTreeView>
@@ -30,6 +37,7 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <set>
 
 namespace zeb::explorer {
 
@@ -39,7 +47,7 @@ using stream::rpc::DirectoryEntry;
 namespace {
 
 constexpr int kIndexRole = Qt::UserRole + 1;
-constexpr int kPathRole = Qt::UserRole + 2;
+constexpr int kNameRole = Qt::UserRole + 2;
 constexpr int kColumns = 5;
 // Local paths taken from one drop, as the longest path a drop may name.
 constexpr std::size_t kMaxDropped = 1024;
@@ -64,33 +72,37 @@ private:
     CIHEXView& m_view;
 };
 
-// Rows dragged out of an explorer carry their remote paths ("<address>//<path>", one a line) in
-// the explorer's own format and as plain text.
+// Rows dragged out of an explorer carry what the view makes for their entries. Only copies are
+// offered: a program that moved would have the source list remove rows it never deleted.
 class EntryModel final : public QStandardItemModel
 {
 public:
-    using QStandardItemModel::QStandardItemModel;
+    EntryModel(CIHEXView& view)
+        : QStandardItemModel(0, kColumns, &view)
+        , m_view(view)
+    {
+    }
 
     QStringList mimeTypes() const override
     {
-        return {QString::fromLatin1(CIHEXDocument::kClipboardFormat), QStringLiteral("text/plain")};
+        return {QString::fromLatin1(CIHEXDocument::kClipboardFormat), QStringLiteral("text/plain"),
+                QStringLiteral("text/uri-list")};
     }
     QMimeData* mimeData(const QModelIndexList& indexes) const override
     {
-        QByteArray paths;
-        int last = -1;
-        for (const QModelIndex& index : indexes) {
-            if (index.row() == last)
-                continue;
-            last = index.row();
-            paths += item(index.row(), 0)->data(kPathRole).toByteArray() + '\n';
-        }
-        auto* data = new QMimeData;
-        data->setData(QString::fromLatin1(CIHEXDocument::kClipboardFormat), paths);
-        data->setText(QString::fromUtf8(paths));
-        return data;
+        std::set<int> rows;
+        for (const QModelIndex& index : indexes)
+            rows.insert(index.row());
+        std::vector<std::string> names;
+        names.reserve(rows.size());
+        for (const int row : rows)
+            names.push_back(item(row, 0)->data(kNameRole).toByteArray().toStdString());
+        return m_view.makeMimeData(names);
     }
     Qt::DropActions supportedDragActions() const override { return Qt::CopyAction; }
+
+private:
+    CIHEXView& m_view;
 };
 
 QIcon iconOf(const DirectoryEntry& entry, const QStyle& style)
@@ -103,6 +115,8 @@ QIcon iconOf(const DirectoryEntry& entry, const QStyle& style)
 CIHEXView::CIHEXView(CIHEXDocument& document, QWidget* parent)
     : QWidget(parent)
     , m_document(document)
+    , m_staging(QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation).toStdString()
+                + "/zeb500/explorer")
 {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -134,6 +148,8 @@ CIHEXView::CIHEXView(CIHEXDocument& document, QWidget* parent)
     });
     m_copyIn = addCommand(QStringLiteral("Copy from this computer..."), QKeySequence(), nullptr);
     connect(m_copyIn, &QAction::triggered, this, [this] { copyIn(ExplorerAsker::current().chooseLocalFiles(this)); });
+    m_copy = addCommand(QStringLiteral("Copy"), QKeySequence::Copy, &CIHEXView::copyToClipboard);
+    m_paste = addCommand(QStringLiteral("Paste"), QKeySequence::Paste, &CIHEXView::paste);
     const QString modeNames[] = {QStringLiteral("Large icons"), QStringLiteral("Small icons"), QStringLiteral("List"),
                                  QStringLiteral("Details")};
     for (int i = 0; i < 4; ++i) {
@@ -178,7 +194,7 @@ QAction* CIHEXView::addCommand(const QString& text, const QKeySequence& keys, vo
 
 void CIHEXView::buildLists()
 {
-    m_model = new EntryModel(0, kColumns, this);
+    m_model = new EntryModel(*this);
     m_model->setHorizontalHeaderLabels({QStringLiteral("Name"), QStringLiteral("Size"), QStringLiteral("Type"),
                                         QStringLiteral("Modified"), QStringLiteral("Attributes")});
     m_details = new QTreeView;
@@ -208,6 +224,7 @@ void CIHEXView::buildLists()
         list->setDragDropMode(QAbstractItemView::DragOnly);
         list->viewport()->setAcceptDrops(true);
         list->viewport()->installEventFilter(this);
+        list->installEventFilter(this);
     }
     m_stack->setCurrentWidget(m_details);
 }
@@ -379,8 +396,7 @@ void CIHEXView::appendRow(std::size_t index)
     QList<QStandardItem*> row;
     auto* name = new QStandardItem(iconOf(entry, *style()), QString::fromUtf8(entry.name));
     name->setData(static_cast<qulonglong>(index), kIndexRole);
-    if (const auto path = m_location.childPath(entry.name))
-        name->setData(QByteArray::fromStdString(m_location.prefix() + *path), kPathRole);
+    name->setData(QByteArray::fromStdString(entry.name), kNameRole);
     name->setEditable(true);
     name->setDragEnabled(true);
     row.append(name);
@@ -501,9 +517,9 @@ void CIHEXView::showContextMenu(const QPoint& position)
     const QModelIndex index = list->indexAt(position);
     if (index.isValid()) {
         list->setCurrentIndex(m_model->index(index.row(), 0));
-        menu.addActions({m_rename, m_delete, m_copyOut});
+        menu.addActions({m_rename, m_delete, m_copy, m_copyOut});
     } else {
-        menu.addActions({m_refresh, m_newFolder, m_copyIn, m_up});
+        menu.addActions({m_refresh, m_newFolder, m_paste, m_copyIn, m_up});
     }
     menu.exec(list->viewport()->mapToGlobal(position));
 }
@@ -595,100 +611,271 @@ void CIHEXView::deleteSelected()
 
 // ---- copies -------------------------------------------------------------------------------------
 
-void CIHEXView::startCopy(
-    std::function<Outcome(RemoteFolder&, const std::string&, const stream::rpc::FileCopy::Control&)> copy,
-    std::vector<std::string> items, std::string destination, bool refreshAfter)
+std::uint64_t CIHEXView::startCopy(CopyJob job)
 {
-    if (items.empty())
-        return;
+    if (job.items.empty())
+        return 0;
     if (!m_copyDialog) {
         m_copyDialog = new CIHEXCopyDialog(this);
         m_copyDialog->show();
     }
-    const std::uint64_t task
-        = runTask([copy = std::move(copy), items, destination,
-                   refreshAfter](RemoteFolder& folder, const std::atomic<bool>& stop, const Poster& post) -> Work {
-              std::vector<std::string> failures;
-              bool copied = false;
-              for (const std::string& item : items) {
-                  if (stop.load())
-                      break;
-                  post([item, destination](CIHEXView& view) {
-                      if (view.m_copyDialog)
-                          view.m_copyDialog->startFile(item, destination);
-                  });
-                  unsigned shown = 0;
-                  stream::rpc::FileCopy::Control control;
-                  control.stop = &stop;
-                  control.progress = [&](std::uint64_t done, std::uint64_t total) {
-                      const unsigned percent
-                          = total == 0 ? 100u : static_cast<unsigned>(std::min<std::uint64_t>(done * 100 / total, 100));
-                      if (percent == shown)
-                          return;
-                      shown = percent;
-                      post([percent](CIHEXView& view) {
-                          if (view.m_copyDialog)
-                              view.m_copyDialog->setPercent(percent);
-                      });
-                  };
-                  const Outcome outcome = copy(folder, item, control);
-                  copied = copied || outcome.ok;
-                  if (!outcome.ok && !stop.load())
-                      failures.push_back(outcome.message);
-              }
-              return [failures, copied, refreshAfter](CIHEXView& view) {
-                  for (const std::string& failure : failures)
-                      view.tell(failure);
-                  if (copied && refreshAfter)
-                      view.refresh();
-              };
-          });
-    if (task)
+    const std::uint64_t task = runTask(
+        [job = std::move(job)](RemoteFolder& folder, const std::atomic<bool>& stop, const Poster& post) -> Work {
+            std::vector<std::string> failures;
+            bool copied = false;
+            for (std::size_t item = 0; item < job.items.size() && !stop.load(); ++item) {
+                post([shown = job.items[item], destination = job.destination](CIHEXView& view) {
+                    if (view.m_copyDialog)
+                        view.m_copyDialog->startFile(shown, destination);
+                });
+                unsigned shown = 0;
+                stream::rpc::FileCopy::Control control;
+                control.stop = &stop;
+                control.progress = [&](std::uint64_t done, std::uint64_t total) {
+                    const unsigned percent
+                        = total == 0 ? 100u : static_cast<unsigned>(std::min<std::uint64_t>(done * 100 / total, 100));
+                    if (percent == shown)
+                        return;
+                    shown = percent;
+                    post([percent](CIHEXView& view) {
+                        if (view.m_copyDialog)
+                            view.m_copyDialog->setPercent(percent);
+                    });
+                };
+                const Outcome outcome = job.copy(folder, item, control);
+                copied = copied || outcome.ok;
+                if (!outcome.ok && !stop.load())
+                    failures.push_back(outcome.message);
+            }
+            const bool complete = failures.empty() && !stop.load();
+            if (complete && job.afterAll) {
+                for (std::string& failure : job.afterAll())
+                    failures.push_back(std::move(failure));
+            }
+            return [failures, copied, complete, ended = job.ended, refreshAfter = job.refreshAfter](CIHEXView& view) {
+                for (const std::string& failure : failures)
+                    view.tell(failure);
+                if (copied && refreshAfter)
+                    view.refresh();
+                if (ended)
+                    ended(view, complete);
+            };
+        });
+    if (task) {
         connect(m_copyDialog, &CIHEXCopyDialog::cancelled, this, [this, task] { cancelTask(task); });
+    } else if (!busy()) {
+        // No copy started: no end will come to close the dialog.
+        m_copyDialog->deleteLater();
+        m_copyDialog = nullptr;
+    }
+    return task;
 }
 
 void CIHEXView::copyIn(const std::vector<std::string>& localPaths)
 {
-    startCopy([](RemoteFolder& folder, const std::string& item,
-                 const stream::rpc::FileCopy::Control& control) { return folder.copyIn(item, control); },
-              localPaths, m_location.path(), true);
+    CopyJob job;
+    job.items = localPaths;
+    job.destination = m_location.path();
+    job.copy = [localPaths](RemoteFolder& folder, std::size_t item, const stream::rpc::FileCopy::Control& control) {
+        return folder.copyIn(localPaths[item], control);
+    };
+    job.refreshAfter = true;
+    startCopy(std::move(job));
 }
 
 void CIHEXView::copyOut(const std::string& localFolder)
 {
-    startCopy(
-        [localFolder](RemoteFolder& folder, const std::string& item, const stream::rpc::FileCopy::Control& control) {
-            return folder.copyOut(item, localFolder, control);
-        },
-        selectedNames(), localFolder, false);
+    CopyJob job;
+    job.items = selectedNames();
+    job.destination = localFolder;
+    job.copy = [localFolder, names = job.items](RemoteFolder& folder, std::size_t item,
+                                                const stream::rpc::FileCopy::Control& control) {
+        return folder.copyOut(names[item], localFolder, control);
+    };
+    startCopy(std::move(job));
 }
 
-bool CIHEXView::eventFilter(QObject* watched, QEvent* event)
+// ---- drag and drop, clipboard -------------------------------------------------------------------
+
+CIHEXMimeData* CIHEXView::makeMimeData(const std::vector<std::string>& names)
 {
-    const QEvent::Type type = event->type();
-    if (type != QEvent::DragEnter && type != QEvent::DragMove && type != QEvent::Drop)
-        return QWidget::eventFilter(watched, event);
-    auto* drop = static_cast<QDropEvent*>(event);
-    const QMimeData* data = drop->mimeData();
-    // Files from the desktop are copied here; what another explorer drags is taken and left alone.
-    const bool files = data && data->hasUrls();
-    const bool explorer = data && data->hasFormat(CIHEXDocument::kClipboardFormat);
-    if (!files && !explorer) {
-        drop->ignore();
-        return true;
+    // The files a program took from the last drag are its own by now; files being fetched stay.
+    if (m_fetches == 0)
+        m_staging.removeAll();
+    std::vector<RemoteLocation> entries;
+    for (const std::string& name : names) {
+        if (auto entry = m_location.child(name))
+            entries.push_back(std::move(*entry));
     }
-    drop->setDropAction(Qt::CopyAction);
-    drop->accept();
-    if (type != QEvent::Drop || !files)
-        return true;
+    const QPointer<CIHEXView> self(this);
+    return new CIHEXMimeData(QByteArray::fromStdString(DraggedEntries::write(entries)),
+                             [self, entries] { return self ? self->stage(entries) : QList<QUrl>(); });
+}
+
+QList<QUrl> CIHEXView::stage(const std::vector<RemoteLocation>& entries)
+{
+    if (entries.empty())
+        return {};
+    const auto folder = m_staging.makeFolder();
+    if (!folder) {
+        tell("No folder could be made for the receiver's files under "
+             + QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation).toStdString()
+             + ": free some space there, then drag again.");
+        return {};
+    }
+    // The loop below ends when the copy does, or when the window goes meanwhile.
+    struct Waiting
+    {
+        bool ended = false;
+        bool complete = false;
+        QEventLoop* loop = nullptr;
+    };
+    const auto waiting = std::make_shared<Waiting>();
+    CopyJob job;
+    for (const RemoteLocation& entry : entries)
+        job.items.push_back(entry.path());
+    job.destination = folder->string();
+    job.copy = [entries, target = folder->string()](RemoteFolder&, std::size_t item,
+                                                    const stream::rpc::FileCopy::Control& control) {
+        return RemoteFolder::copyEntryOut(entries[item], target, control);
+    };
+    job.ended = [waiting](CIHEXView&, bool complete) {
+        waiting->ended = true;
+        waiting->complete = complete;
+        if (waiting->loop)
+            waiting->loop->quit();
+    };
+    if (!startCopy(std::move(job)))
+        return {};
+    const QPointer<CIHEXView> self(this);
+    QEventLoop loop;
+    connect(this, &QObject::destroyed, &loop, &QEventLoop::quit);
+    waiting->loop = &loop;
+    ++m_fetches;
+    if (!waiting->ended)
+        loop.exec();
+    waiting->loop = nullptr;
+    if (!self)
+        return {};
+    --m_fetches;
+    if (!waiting->complete)
+        return {};
+    QList<QUrl> urls;
+    for (const RemoteLocation& entry : entries)
+        urls.append(QUrl::fromLocalFile(QString::fromStdString((*folder / DraggedEntries::nameOf(entry)).string())));
+    return urls;
+}
+
+bool CIHEXView::takes(const QMimeData& data)
+{
+    return data.hasFormat(QString::fromLatin1(CIHEXDocument::kClipboardFormat)) || data.hasUrls();
+}
+
+void CIHEXView::take(const QMimeData& data, bool move)
+{
+    // Another explorer's entries first: their local files would have to be fetched to be read.
+    const QString format = QString::fromLatin1(CIHEXDocument::kClipboardFormat);
+    if (data.hasFormat(format)) {
+        takeEntries(DraggedEntries::read(data.data(format).toStdString()), move);
+        return;
+    }
     std::vector<std::string> paths;
-    for (const QUrl& url : data->urls()) {
+    for (const QUrl& url : data.urls()) {
         const QString local = url.toLocalFile();
         if (!url.isLocalFile() || local.isEmpty() || local.size() > kMaxDroppedPath || paths.size() >= kMaxDropped)
             continue;
         paths.push_back(local.toStdString());
     }
     copyIn(paths);
+}
+
+void CIHEXView::takeEntries(const std::vector<RemoteLocation>& entries, bool move)
+{
+    std::vector<RemoteLocation> copied;
+    for (const RemoteLocation& entry : entries) {
+        const DraggedEntries::Fit fit = DraggedEntries::fit(entry, m_location);
+        if (fit == DraggedEntries::Fit::IntoItself) {
+            tell("Copy " + entry.path() + " failed: a folder cannot go into itself or a folder inside it.");
+            return;
+        }
+        if (fit == DraggedEntries::Fit::Copy)
+            copied.push_back(entry);
+    }
+    CopyJob job;
+    for (const RemoteLocation& entry : copied)
+        job.items.push_back(entry.text());
+    job.destination = m_location.path();
+    job.copy = [copied](RemoteFolder& folder, std::size_t item, const stream::rpc::FileCopy::Control& control) {
+        return folder.copyFrom(copied[item], control);
+    };
+    job.refreshAfter = true;
+    if (move) {
+        job.afterAll = [copied] {
+            std::vector<std::string> failures;
+            for (const RemoteLocation& entry : copied) {
+                if (const Outcome removed = RemoteFolder::removeEntry(entry); !removed.ok)
+                    failures.push_back(removed.message);
+            }
+            return failures;
+        };
+        // Explorers showing a folder the entries left list it again.
+        job.ended = [copied](CIHEXView&, bool) {
+            for (QWidget* widget : QApplication::allWidgets()) {
+                auto* other = qobject_cast<CIHEXView*>(widget);
+                const bool showsSource = other && std::any_of(copied.begin(), copied.end(), [other](const auto& entry) {
+                                             return entry.up().text() == other->location().text();
+                                         });
+                if (showsSource)
+                    other->refresh();
+            }
+        };
+    }
+    startCopy(std::move(job));
+}
+
+void CIHEXView::copyToClipboard()
+{
+    const std::vector<std::string> names = selectedNames();
+    if (!names.empty())
+        QApplication::clipboard()->setMimeData(makeMimeData(names));
+}
+
+void CIHEXView::paste()
+{
+    if (const QMimeData* data = QApplication::clipboard()->mimeData(); data && takes(*data))
+        take(*data, false);
+}
+
+bool CIHEXView::eventFilter(QObject* watched, QEvent* event)
+{
+    const QEvent::Type type = event->type();
+    // The lists would take Copy for copying a cell's text: here it copies the entries.
+    if (type == QEvent::KeyPress || type == QEvent::ShortcutOverride) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        QAction* command = key->matches(QKeySequence::Copy) ? m_copy
+            : key->matches(QKeySequence::Paste)             ? m_paste
+                                                            : nullptr;
+        if (!command)
+            return QWidget::eventFilter(watched, event);
+        event->accept();
+        if (type == QEvent::KeyPress)
+            command->trigger();
+        return true;
+    }
+    if (type != QEvent::DragEnter && type != QEvent::DragMove && type != QEvent::Drop)
+        return QWidget::eventFilter(watched, event);
+    auto* drop = static_cast<QDropEvent*>(event);
+    const QMimeData* data = drop->mimeData();
+    if (!data || !takes(*data)) {
+        drop->ignore();
+        return true;
+    }
+    // The source is told of a copy whatever is done here: a move removes its entries itself, once
+    // every copy succeeded.
+    drop->setDropAction(Qt::CopyAction);
+    drop->accept();
+    if (type == QEvent::Drop)
+        take(*data, drop->modifiers().testFlag(Qt::AltModifier) && !drop->modifiers().testFlag(Qt::ControlModifier));
     return true;
 }
 

@@ -3,9 +3,12 @@
 #include "explorer/core/ExplorerTask.h"
 #include "explorer/core/RemoteFolder.h"
 #include "explorer/core/RemoteLocation.h"
+#include "explorer/core/StagingArea.h"
 #include "stream/rpc/DirectoryEntry.h"
 
+#include <QList>
 #include <QTimer>
+#include <QUrl>
 #include <QWidget>
 
 #include <cstdint>
@@ -19,6 +22,7 @@ class QAction;
 class QComboBox;
 class QLabel;
 class QListView;
+class QMimeData;
 class QStackedWidget;
 class QStandardItemModel;
 class QTreeView;
@@ -27,6 +31,7 @@ namespace zeb::explorer {
 
 class CIHEXCopyDialog;
 class CIHEXDocument;
+class CIHEXMimeData;
 
 // The list of one folder on the far side of the document's stream, with its commands. Every
 // exchange with the far side runs as a background task; what it brings back is handed to the
@@ -67,6 +72,8 @@ public:
     QAction* deleteAction() const { return m_delete; }
     QAction* copyToFolderAction() const { return m_copyOut; }
     QAction* copyFromAction() const { return m_copyIn; }
+    QAction* copyAction() const { return m_copy; }
+    QAction* pasteAction() const { return m_paste; }
     QAction* modeAction(Mode mode) const { return m_modes[static_cast<int>(mode)]; }
 
     // Shows the far-side folder `path` of the document's stream.
@@ -91,6 +98,22 @@ public:
     // Copies the selected entries into a local folder.
     void copyOut(const std::string& localFolder);
 
+    // What a drag of the entries `names` of the folder shown, or the Copy command, hands over;
+    // the caller owns it. Files staged for an earlier drag are removed now.
+    CIHEXMimeData* makeMimeData(const std::vector<std::string>& names);
+    // Fetches the far-side entries into a fresh local staging folder, with progress and Cancel,
+    // the window answering meanwhile; their local URLs, none when cancelled or failed.
+    QList<QUrl> stage(const std::vector<RemoteLocation>& entries);
+    const StagingArea& staging() const { return m_staging; }
+    // Whether the folder shown takes `data`: another explorer's entries, or local files.
+    static bool takes(const QMimeData& data);
+    // Copies into the folder shown what a drop or a paste brings: another explorer's entries,
+    // moved when `move` (each source removed once every copy succeeded), or local files.
+    void take(const QMimeData& data, bool move);
+    // Puts the selected entries on the clipboard, as a drag would carry them.
+    void copyToClipboard();
+    void paste();
+
 protected:
     // Files dropped from the desktop's file manager (text/uri-list) onto either list.
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -99,6 +122,19 @@ private:
     using Work = std::function<void(CIHEXView&)>;
     using Poster = std::function<void(Work)>;
     using Body = std::function<Work(RemoteFolder& folder, const std::atomic<bool>& stop, const Poster& post)>;
+    // One copy of several items, shown in the copy dialog.
+    struct CopyJob
+    {
+        // The sources as the dialog shows them, one an item.
+        std::vector<std::string> items;
+        std::string destination;
+        std::function<Outcome(RemoteFolder&, std::size_t item, const stream::rpc::FileCopy::Control&)> copy;
+        // Runs on the task once every item was copied (a move's removals); returns the failures.
+        std::function<std::vector<std::string>()> afterAll;
+        // Runs on the window at the end, told whether every item was copied.
+        std::function<void(CIHEXView&, bool complete)> ended;
+        bool refreshAfter = false;
+    };
 
     QAction* addCommand(const QString& text, const QKeySequence& keys, void (CIHEXView::*command)());
     void buildLists();
@@ -117,9 +153,8 @@ private:
     void appendRow(std::size_t index);
     void tell(const std::string& text);
     int rowOf(const QModelIndex& index) const;
-    void
-    startCopy(std::function<Outcome(RemoteFolder&, const std::string&, const stream::rpc::FileCopy::Control&)> copy,
-              std::vector<std::string> items, std::string destination, bool refreshAfter);
+    std::uint64_t startCopy(CopyJob job);
+    void takeEntries(const std::vector<RemoteLocation>& entries, bool move);
     void showContextMenu(const QPoint& position);
 
     CIHEXDocument& m_document;
@@ -143,6 +178,9 @@ private:
     QStandardItemModel* m_model = nullptr;
     QLabel* m_busy = nullptr;
     CIHEXCopyDialog* m_copyDialog = nullptr;
+    StagingArea m_staging;
+    // Fetches for another program under way; their folders are kept.
+    int m_fetches = 0;
 
     QAction* m_up = nullptr;
     QAction* m_refresh = nullptr;
@@ -151,6 +189,8 @@ private:
     QAction* m_delete = nullptr;
     QAction* m_copyOut = nullptr;
     QAction* m_copyIn = nullptr;
+    QAction* m_copy = nullptr;
+    QAction* m_paste = nullptr;
     QAction* m_modes[4] = {};
 };
 

@@ -127,6 +127,20 @@ TEST_F(RemoteFolderTest, CopiesBothWaysByteExactWithProgressAndStopsWhenCancelle
     EXPECT_TRUE(fs::is_empty(local / "stopped")) << "no half file left behind";
 }
 
+// Entries named by their remote path, as a drop brings them: an address no stream has touches nothing local.
+TEST_F(RemoteFolderTest, AnEntryOfAnAddressWithoutStreamIsNeverTakenForALocalFile)
+{
+    local.write("ide0a/README.TXT", "local");
+    const RemoteLocation nowhere("/dev/client/nowhere/1", (local / "ide0a/README.TXT").string());
+    RemoteFolder into(streams.near, RemoteLocation(streams.near.address(), "/ide0a/NewDir1"));
+    const Outcome refused = into.copyFrom(nowhere, {});
+    EXPECT_NE(refused.message.find("is closed"), std::string::npos) << refused.message;
+    EXPECT_FALSE(RemoteFolder::removeEntry(nowhere).ok);
+    EXPECT_FALSE(RemoteFolder::copyEntryOut(nowhere, (local / "ide0a").string(), {}).ok);
+    EXPECT_EQ(local.read("ide0a/README.TXT"), "local");
+    EXPECT_FALSE(fs::exists(root / "ide0a/NewDir1/README.TXT"));
+}
+
 // With the connection closed, every operation says so and nothing local is touched, even where a
 // local path of the same name exists.
 TEST_F(RemoteFolderTest, AClosedConnectionFailsEveryOperationAndNeverTouchesLocalFiles)

@@ -12,9 +12,13 @@
 #include "testsupport/TempFolder.h"
 
 #include <QAbstractItemView>
+#include <QApplication>
+#include <QClipboard>
+#include <QDialogButtonBox>
 #include <QDropEvent>
 #include <QLineEdit>
 #include <QMimeData>
+#include <QPushButton>
 #include <QTest>
 #include <QUrl>
 
@@ -23,6 +27,7 @@
 #include <algorithm>
 #include <deque>
 #include <filesystem>
+#include <fstream>
 #include <thread>
 
 namespace zeb::explorer {
@@ -67,6 +72,7 @@ protected:
     void SetUp() override
     {
         DocumentWindowTest::SetUp();
+        ::setenv("XDG_CACHE_HOME", cache.path().c_str(), 1);
         stream::socket::registerSocketTransports();
         stream::rpc::installRemoteRequests(fs::path());
         registerExplorerDocumentType();
@@ -77,19 +83,22 @@ protected:
     {
         closeDocuments();
         connection.reset();
+        second.reset();
         DocumentWindowTest::TearDown();
     }
 
-    // A simulated receiver and the application connection to it.
-    std::unique_ptr<testsupport::PortPrintingProcess> startReceiver(std::vector<std::string> options = {})
+    // A simulated receiver and the application connection to it (stream 65, or 66 for a second receiver).
+    std::unique_ptr<testsupport::PortPrintingProcess> startReceiver(std::vector<std::string> options = {},
+                                                                    unsigned id = 65)
     {
         std::vector<std::string> arguments{ZEB500_SIM_EXECUTABLE, "--port", "0", "--pace", "5"};
         arguments.insert(arguments.end(), options.begin(), options.end());
         arguments.push_back(std::string(ZEB500_CAPTURES) + "/nmea/isync.nmea");
         auto simulator = std::make_unique<testsupport::PortPrintingProcess>(arguments);
         EXPECT_NE(simulator->port(), 0u) << "the simulated receiver did not start";
-        connection = std::make_unique<stream::IOSTStream>(65);
-        EXPECT_EQ(connection->open("/dev/client/localhost/" + std::to_string(simulator->port()), "rb"),
+        auto& link = id == 65 ? connection : second;
+        link = std::make_unique<stream::IOSTStream>(id);
+        EXPECT_EQ(link->open("/dev/client/localhost/" + std::to_string(simulator->port()), "rb"),
                   stream::StreamStatus::Ok);
         return simulator;
     }
@@ -139,15 +148,22 @@ protected:
     }
 
     // Drops `data` on the middle of the view's list; whether it was taken.
-    static bool drop(CIHEXView& view, const QMimeData& data)
+    static bool drop(CIHEXView& view, const QMimeData& data, Qt::KeyboardModifiers keys = Qt::NoModifier)
     {
         QWidget* target = view.activeList()->viewport();
         const QPoint middle(target->width() / 2, target->height() / 2);
-        QDragEnterEvent enter(middle, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QDragEnterEvent enter(middle, Qt::CopyAction, &data, Qt::LeftButton, keys);
         QCoreApplication::sendEvent(target, &enter);
-        QDropEvent event(middle, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QDropEvent event(middle, Qt::CopyAction, &data, Qt::LeftButton, keys);
         QCoreApplication::sendEvent(target, &event);
         return enter.isAccepted() && event.isAccepted();
+    }
+
+    // What a drag of the selected rows carries, as the list asks its model when a drag starts.
+    static std::unique_ptr<QMimeData> dragged(CIHEXView& view)
+    {
+        return std::unique_ptr<QMimeData>(
+            view.activeList()->model()->mimeData(view.activeList()->selectionModel()->selectedIndexes()));
     }
 
     bool told(const std::string& text) const
@@ -158,7 +174,9 @@ protected:
 
     ImmediateAsker asker;
     testsupport::TempFolder local;
+    testsupport::TempFolder cache;
     std::unique_ptr<stream::IOSTStream> connection;
+    std::unique_ptr<stream::IOSTStream> second;
 };
 
 // The explorer against the simulated receiver, as an engineer uses it: lists "/ide0a", goes up and back, makes,
@@ -278,6 +296,84 @@ TEST_F(ExplorerWindowTest, AListingWithoutAnswerIsGivenUpAtItsLimit)
     ASSERT_TRUE(qtWaitFor([&] { return told("Target not responding"); }, "the time limit"));
     EXPECT_FALSE(view.listing());
     EXPECT_TRUE(view.entries().empty());
+}
+
+// Entries dragged (or copied and pasted) from one receiver's explorer to another's are copied, or moved with Alt;
+// dragged out to the desktop, the file manager gets local copies of the files and folders, fetched when it asks for
+// them into a staging folder that goes at the next drag and with the window.
+TEST_F(ExplorerWindowTest, DragsEntriesBetweenTwoReceiversAndOutToTheDesktop)
+{
+    auto first = startReceiver();
+    auto other = startReceiver({}, 66);
+    CIHEXView& from = openExplorer();
+    CIHEXView& to = openExplorer({"$PKVR,RPC,IHEX,STREAM,66\r\n"});
+    ASSERT_TRUE(listed(from, "the first receiver's /ide0a"));
+    ASSERT_TRUE(listed(to, "the second receiver's /ide0a"));
+    to.open(rowOf(to, "NewDir1"));
+    ASSERT_TRUE(listed(to, "the second receiver's NewDir1"));
+
+    from.select({"LOG"});
+    EXPECT_TRUE(drop(to, *dragged(from)));
+    ASSERT_TRUE(qtWaitFor([&] { return has(to, "LOG") && !to.busy(); }, "the dragged copy"));
+    from.select({"README.TXT"});
+    QTest::keyClick(from.activeList(), Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(QApplication::clipboard()->mimeData()->data(CIHEXDocument::kClipboardFormat).toStdString(),
+              connection->address() + "///ide0a/README.TXT\n");
+    QTest::keyClick(to.activeList(), Qt::Key_V, Qt::ControlModifier);
+    ASSERT_TRUE(qtWaitFor([&] { return has(to, "README.TXT") && !to.busy(); }, "the pasted copy"));
+    from.select({"CONFIG.INI"});
+    EXPECT_TRUE(drop(to, *dragged(from), Qt::AltModifier));
+    ASSERT_TRUE(
+        qtWaitFor([&] { return has(to, "CONFIG.INI") && !has(from, "CONFIG.INI") && !from.listing(); }, "the move"));
+    EXPECT_TRUE(has(from, "LOG") && has(from, "README.TXT")) << "a copy leaves its source";
+
+    to.select({"README.TXT", "LOG"});
+    std::unique_ptr<QMimeData> out = dragged(to);
+    EXPECT_TRUE(to.staging().folders().empty()) << "nothing fetched before the desktop asks";
+    const QList<QUrl> urls = out->urls();
+    ASSERT_EQ(urls.size(), 2);
+    EXPECT_TRUE(urls[0].toLocalFile().startsWith(QString::fromStdString(cache.path().string())));
+    const fs::path desktop = local / "Desktop";
+    fs::create_directories(desktop);
+    for (const QUrl& url : urls)
+        fs::copy(url.toLocalFile().toStdString(), desktop / url.fileName().toStdString(), fs::copy_options::recursive);
+    for (const std::string file : {"README.TXT", "LOG/EVENTS.LOG", "LOG/KILO.LOG"}) {
+        std::ifstream served(fs::path(ZEB500_DEMO_ROOT) / "ide0a" / file, std::ios::binary);
+        EXPECT_EQ(local.read("Desktop/" + file), std::string(std::istreambuf_iterator<char>(served), {})) << file;
+    }
+
+    const fs::path staged = fs::path(urls[0].toLocalFile().toStdString()).parent_path();
+    auto next = dragged(to);
+    EXPECT_FALSE(fs::exists(staged)) << "the next drag removes the last one's files";
+    EXPECT_EQ(out->urls().size(), 2) << "fetched again when asked again";
+    const fs::path again = fs::path(out->urls()[0].toLocalFile().toStdString()).parent_path();
+    ASSERT_TRUE(fs::exists(again));
+    closeDocuments();
+    EXPECT_FALSE(fs::exists(again)) << "the window's end removes its staged files";
+    EXPECT_TRUE(out->urls().isEmpty()) << "the window is gone: nothing to fetch from";
+}
+
+// Fetching for the desktop shows the copy dialog while the window keeps answering: its Cancel leaves the desktop
+// with no files at all.
+TEST_F(ExplorerWindowTest, ACancelledFetchGivesTheDesktopNoFiles)
+{
+    auto simulator = startReceiver({"--rpc-delay", "20"});
+    CIHEXView& view = openExplorer();
+    ASSERT_TRUE(listed(view, "the listing of /ide0a"));
+    view.select({"LOG", "BIN"});
+    std::unique_ptr<QMimeData> out = dragged(view);
+    bool pressed = false;
+    QMetaObject::invokeMethod(
+        &view,
+        [&] {
+            ASSERT_NE(view.copyDialog(), nullptr) << "the fetch shows its progress";
+            view.copyDialog()->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Cancel)->click();
+            pressed = true;
+        },
+        Qt::QueuedConnection);
+    EXPECT_TRUE(out->urls().isEmpty());
+    EXPECT_TRUE(pressed) << "the window answered while fetching";
+    ASSERT_TRUE(qtWaitFor([&] { return !view.busy(); }, "the cancelled fetch's end"));
 }
 
 } // namespace
