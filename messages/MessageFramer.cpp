@@ -65,6 +65,34 @@ const std::uint8_t* skipPlain(const std::uint8_t* p, const std::uint8_t* end, bo
     return end;
 }
 
+constexpr std::uint64_t zeroBytes(std::uint64_t x)
+{
+    return (x - kOnes) & ~x & kHighs;
+}
+
+// The first byte from `p` on that is not a plain RTCM byte; `end` if none. Marks as in
+// specialBytes: the lowest is exact.
+const std::uint8_t* skipPlainRtcm(const std::uint8_t* p, const std::uint8_t* end)
+{
+    for (; end - p >= 8; p += 8) {
+        std::uint64_t x;
+        std::memcpy(&x, p, sizeof x);
+        if constexpr (std::endian::native == std::endian::big) {
+            x = __builtin_bswap64(x);
+        }
+        // Not 0x40-0x7F: bit 7 set or bit 6 clear; or one of the letters a request line starts with.
+        const std::uint64_t marks = (x & kHighs) | ((~x << 1) & kHighs) | zeroBytes(x ^ ('G' * kOnes))
+            | zeroBytes(x ^ ('H' * kOnes)) | zeroBytes(x ^ ('P' * kOnes));
+        if (marks != 0) {
+            return p + std::countr_zero(marks) / 8;
+        }
+    }
+    while (p < end && plainRtcmByte(*p)) {
+        ++p;
+    }
+    return p;
+}
+
 } // namespace
 
 MessageFramer::MessageFramer(FramerHooks* hooks)
@@ -187,14 +215,11 @@ FrameResult MessageFramer::step(bool flush)
         // The common case of an RTCM stream first, in a tight loop: bytes that go straight to the
         // assembler because they can begin no request line.
         if (!inFrame && plainRtcmByte(b)) {
-            const std::uint8_t* const buffer = m_buffer.data();
-            std::size_t head = m_head;
-            RtcmWordAssembler::Feed fed;
-            do {
-                fed = m_rtcm.feed(buffer[head++]);
-            } while (fed != RtcmWordAssembler::Feed::Complete && head < m_tail && plainRtcmByte(buffer[head]));
-            m_head = head;
-            if (fed == RtcmWordAssembler::Feed::Complete) {
+            const std::uint8_t* const run = m_buffer.data() + m_head;
+            const std::uint8_t* const runEnd = skipPlainRtcm(run + 1, m_buffer.data() + m_tail);
+            const RtcmWordAssembler::Run fed = m_rtcm.feedRun({run, runEnd});
+            m_head += fed.taken;
+            if (fed.complete) {
                 return rtcmComplete();
             }
             continue;
