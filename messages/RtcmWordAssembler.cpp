@@ -347,16 +347,22 @@ void RtcmWordAssembler::reportOverflow()
 
 std::size_t RtcmWordAssembler::rebuild(std::uint8_t* out) const
 {
+    // As encodeWord, word after word, with the parity straight from the tables.
     std::uint32_t previous = 0;
-    std::size_t count = 0;
+    std::uint8_t* p = out;
     for (int i = 0; i < m_done.wordCount; ++i) {
-        const std::uint32_t word = encodeWord(m_done.words[static_cast<std::size_t>(i)], previous);
+        const std::uint32_t data = m_done.words[static_cast<std::size_t>(i)] & kDataMask;
+        const std::uint32_t sent = data ^ (kDataMask & (0u - (previous & 1u)));
+        const std::uint32_t word = (sent << 6) | parityOf(data, previous & 3u);
         previous = word;
-        for (int k = 0; k < 5; ++k) {
-            out[count++] = static_cast<std::uint8_t>(0x40u | rtcm_detail::kReverse6[(word >> (24 - 6 * k)) & 0x3Fu]);
-        }
+        p[0] = static_cast<std::uint8_t>(0x40u | rtcm_detail::kReverse6[(word >> 24) & 0x3Fu]);
+        p[1] = static_cast<std::uint8_t>(0x40u | rtcm_detail::kReverse6[(word >> 18) & 0x3Fu]);
+        p[2] = static_cast<std::uint8_t>(0x40u | rtcm_detail::kReverse6[(word >> 12) & 0x3Fu]);
+        p[3] = static_cast<std::uint8_t>(0x40u | rtcm_detail::kReverse6[(word >> 6) & 0x3Fu]);
+        p[4] = static_cast<std::uint8_t>(0x40u | rtcm_detail::kReverse6[word & 0x3Fu]);
+        p += 5;
     }
-    return count;
+    return static_cast<std::size_t>(p - out);
 }
 
 } // namespace zeb::messages
