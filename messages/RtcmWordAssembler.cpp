@@ -150,6 +150,42 @@ std::uint32_t RtcmWordAssembler::encodeWord(std::uint32_t data, std::uint32_t pr
     return (sent << 6) | parity(data, d29Star, d30Star);
 }
 
+// With the register and its count in `reg` and `count`, which the caller keeps in locals.
+inline RtcmWordAssembler::Feed RtcmWordAssembler::endWord(std::uint32_t& reg, int& count, std::uint32_t bits)
+{
+    // Synchronised, the word in the register passes: the remaining bits start the next one.
+    const int first = kFullBits - count;
+    const std::uint32_t word = (reg << first) | (bits >> (6 - first));
+    if (parityOf(dataOf(word), word >> 30) == (word & 0x3Fu)) {
+        const int rest = 6 - first;
+        reg = (word << rest) | (bits & ((1u << rest) - 1u));
+        count = kResetBits + rest;
+        m_rejected = false;
+        if (acceptWord(dataOf(word))) {
+            return Feed::Complete;
+        }
+        return m_rejected ? Feed::Rejected : Feed::Absorbed;
+    }
+    m_register = reg;
+    m_bits = count;
+    const Feed fed = searchWord(bits);
+    reg = m_register;
+    count = m_bits;
+    return fed;
+}
+
+RtcmWordAssembler::Feed RtcmWordAssembler::searchWord(std::uint32_t bits)
+{
+    // The byte usually brings no word that passes: every window fails.
+    if (passesNoWord(bits)) {
+        parityFailed();
+        m_register = (m_register << 6) | bits;
+        m_bits = kFullBits - 1;
+        return Feed::Rejected;
+    }
+    return slideBits(bits);
+}
+
 RtcmWordAssembler::Run RtcmWordAssembler::feedRun(std::span<const std::uint8_t> bytes)
 {
     const std::uint8_t* const begin = bytes.data();
@@ -157,21 +193,18 @@ RtcmWordAssembler::Run RtcmWordAssembler::feedRun(std::span<const std::uint8_t> 
     const std::uint8_t* p = begin;
     // The raw bytes from here to p are absorbed but not yet copied: whole runs are copied at once.
     const std::uint8_t* kept = begin;
+    // The register stays out of memory meanwhile.
     std::uint32_t reg = m_register;
     int count = m_bits;
     while (p != end) {
         const std::uint32_t bits = rtcm_detail::kReverse6[*p++ & 0x3Fu];
-        // Within a word six more bits need no check; the register stays out of memory meanwhile.
+        // Within a word six more bits need no check.
         if (count <= kFullBits - 7) {
             reg = (reg << 6) | bits;
             count += 6;
             continue;
         }
-        m_register = reg;
-        m_bits = count;
-        const Feed fed = endWord(bits);
-        reg = m_register;
-        count = m_bits;
+        const Feed fed = endWord(reg, count, bits);
         if (fed == Feed::Absorbed) {
             continue;
         }
@@ -179,6 +212,8 @@ RtcmWordAssembler::Run RtcmWordAssembler::feedRun(std::span<const std::uint8_t> 
         dropRaw(static_cast<std::size_t>(p - 1 - kept));
         kept = p;
         if (fed == Feed::Complete) {
+            m_register = reg;
+            m_bits = count;
             return {static_cast<std::size_t>(p - begin), true};
         }
     }
@@ -190,38 +225,17 @@ RtcmWordAssembler::Run RtcmWordAssembler::feedRun(std::span<const std::uint8_t> 
 
 RtcmWordAssembler::Feed RtcmWordAssembler::feedAcrossWord(std::uint8_t byte)
 {
-    const Feed fed = endWord(rtcm_detail::kReverse6[byte & 0x3Fu]);
+    std::uint32_t reg = m_register;
+    int count = m_bits;
+    const Feed fed = endWord(reg, count, rtcm_detail::kReverse6[byte & 0x3Fu]);
+    m_register = reg;
+    m_bits = count;
     if (fed == Feed::Absorbed) {
         keepRaw(byte);
     } else {
         clearRaw();
     }
     return fed;
-}
-
-RtcmWordAssembler::Feed RtcmWordAssembler::endWord(std::uint32_t bits)
-{
-    // Synchronised, the word in the register passes: the remaining bits start the next one.
-    const int first = kFullBits - m_bits;
-    const std::uint32_t reg = (m_register << first) | (bits >> (6 - first));
-    if (parityOf(dataOf(reg), reg >> 30) == (reg & 0x3Fu)) {
-        const int rest = 6 - first;
-        m_register = (reg << rest) | (bits & ((1u << rest) - 1u));
-        m_bits = kResetBits + rest;
-        m_rejected = false;
-        if (acceptWord(dataOf(reg))) {
-            return Feed::Complete;
-        }
-        return m_rejected ? Feed::Rejected : Feed::Absorbed;
-    }
-    // Searching, the byte usually brings no word that passes: every window fails.
-    if (passesNoWord(bits)) {
-        parityFailed();
-        m_register = (m_register << 6) | bits;
-        m_bits = kFullBits - 1;
-        return Feed::Rejected;
-    }
-    return slideBits(bits);
 }
 
 RtcmWordAssembler::Feed RtcmWordAssembler::slideBits(std::uint32_t bits)

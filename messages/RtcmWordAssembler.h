@@ -111,7 +111,9 @@ private:
     Feed feedAcrossWord(std::uint8_t byte);
     // Shifts in the six bits `bits` of a byte in which a word ends, and examines it (and, when it
     // fails, each window the following bits slide into place). Leaves the raw bytes alone.
-    Feed endWord(std::uint32_t bits);
+    Feed endWord(std::uint32_t& reg, int& count, std::uint32_t bits);
+    // endWord once the word in the register has failed, with the register in its members.
+    Feed searchWord(std::uint32_t bits);
     // The general form of endWord: bit runs up to each word boundary.
     Feed slideBits(std::uint32_t bits);
     // None of the windows examined from the first after the current count passes parity: the
