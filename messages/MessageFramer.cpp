@@ -65,6 +65,60 @@ const std::uint8_t* skipPlain(const std::uint8_t* p, const std::uint8_t* end, bo
     return end;
 }
 
+// A byte that starts nothing and goes to no assembler: outside 0x40-0x7F, and no STX, binary
+// frame start or '$'. It only joins the unknown run.
+constexpr std::array<bool, 256> makeFillerTable()
+{
+    std::array<bool, 256> table{};
+    for (unsigned b = 0; b < 256; ++b) {
+        table[b] = (b < 0x40 || b > 0x7F) && b != kStx && b != kBinaryStart && b != '$';
+    }
+    return table;
+}
+constexpr std::array<bool, 256> kFiller = makeFillerTable();
+
+constexpr std::uint64_t zeroBytes(std::uint64_t x)
+{
+    return (x - kOnes) & ~x & kHighs;
+}
+
+// A letter a request line starts with, whose next byte is there and rules the request line out
+// (as matchRequestLine would decide at once): it goes to the RTCM assembler like a plain byte.
+constexpr bool letterOfNoRequest(const std::uint8_t* p, const std::uint8_t* end)
+{
+    const std::uint8_t b = *p;
+    return (b == 'G' || b == 'H' || b == 'P') && end - p >= 2 && p[1] != (b == 'P' ? 'O' : 'E');
+}
+
+// The first byte from `p` on that is not a plain RTCM byte (nor a letterOfNoRequest);
+// `end` if none. Marks as in specialBytes: the lowest is exact.
+const std::uint8_t* skipPlainRtcm(const std::uint8_t* p, const std::uint8_t* end)
+{
+    while (end - p >= 8) {
+        std::uint64_t x;
+        std::memcpy(&x, p, sizeof x);
+        if constexpr (std::endian::native == std::endian::big) {
+            x = __builtin_bswap64(x);
+        }
+        // Not 0x40-0x7F: bit 7 set or bit 6 clear; or one of the letters a request line starts with.
+        const std::uint64_t marks = (x & kHighs) | ((~x << 1) & kHighs) | zeroBytes(x ^ ('G' * kOnes))
+            | zeroBytes(x ^ ('H' * kOnes)) | zeroBytes(x ^ ('P' * kOnes));
+        if (marks == 0) {
+            p += 8;
+            continue;
+        }
+        p += std::countr_zero(marks) / 8;
+        if (!letterOfNoRequest(p, end)) {
+            return p;
+        }
+        ++p;
+    }
+    while (p < end && (plainRtcmByte(*p) || letterOfNoRequest(p, end))) {
+        ++p;
+    }
+    return p;
+}
+
 } // namespace
 
 MessageFramer::MessageFramer(FramerHooks* hooks)
@@ -186,15 +240,13 @@ FrameResult MessageFramer::step(bool flush)
         const bool inFrame = m_frame != MessageKind::Unknown;
         // The common case of an RTCM stream first, in a tight loop: bytes that go straight to the
         // assembler because they can begin no request line.
-        if (!inFrame && plainRtcmByte(b)) {
-            const std::uint8_t* const buffer = m_buffer.data();
-            std::size_t head = m_head;
-            RtcmWordAssembler::Feed fed;
-            do {
-                fed = m_rtcm.feed(buffer[head++]);
-            } while (fed != RtcmWordAssembler::Feed::Complete && head < m_tail && plainRtcmByte(buffer[head]));
-            m_head = head;
-            if (fed == RtcmWordAssembler::Feed::Complete) {
+        const std::uint8_t* const end = m_buffer.data() + m_tail;
+        if (!inFrame && (plainRtcmByte(b) || letterOfNoRequest(m_buffer.data() + m_head, end))) {
+            const std::uint8_t* const run = m_buffer.data() + m_head;
+            const std::uint8_t* const runEnd = skipPlainRtcm(run + 1, end);
+            const RtcmWordAssembler::Run fed = m_rtcm.feedRun({run, runEnd});
+            m_head += fed.taken;
+            if (fed.complete) {
                 return rtcmComplete();
             }
             continue;
@@ -244,7 +296,11 @@ FrameResult MessageFramer::step(bool flush)
             continue;
         }
         default:
+            // The bytes after it that start nothing either join the run in one go.
             ++m_head;
+            while (m_head < m_tail && kFiller[m_buffer[m_head]]) {
+                ++m_head;
+            }
             m_frame = MessageKind::Unknown;
             continue;
         }

@@ -63,6 +63,15 @@ public:
         return Feed::Absorbed;
     }
 
+    // Feeds the bytes of `bytes` one after the other as feed() would, and stops after the byte
+    // that completes a message: the framer hands over whole runs of an RTCM stream this way.
+    struct Run
+    {
+        std::size_t taken = 0;
+        bool complete = false; // the last byte taken completed a message
+    };
+    Run feedRun(std::span<const std::uint8_t> bytes);
+
     // The last complete message (valid after Feed::Complete until the next one completes).
     const RtcmMessage& message() const { return m_done; }
     // The last complete message in six-of-eight form: five bytes per word, parity recomputed,
@@ -100,6 +109,16 @@ private:
     static constexpr int kFullBits = 32;
 
     Feed feedAcrossWord(std::uint8_t byte);
+    // Shifts in the six bits `bits` of a byte in which a word ends, and examines it (and, when it
+    // fails, each window the following bits slide into place). Leaves the raw bytes alone.
+    Feed endWord(std::uint32_t& reg, int& count, std::uint32_t bits);
+    // endWord once the word in the register has failed, with the register in its members.
+    Feed searchWord(std::uint32_t bits);
+    // The general form of endWord: bit runs up to each word boundary.
+    Feed slideBits(std::uint32_t bits);
+    // None of the windows examined from the first after the current count passes parity: the
+    // common case while searching, decided without sliding bit by bit.
+    bool passesNoWord(std::uint32_t bits) const;
     void parityFailed();
     bool acceptWord(std::uint32_t data);
     void keepRaw(std::uint8_t byte)
@@ -110,6 +129,9 @@ private:
         }
         reportOverflow();
     }
+    void keepRaw(const std::uint8_t* bytes, std::size_t count);
+    // Clears the raw bytes after `count` more that would have been kept (and reported if they overflow).
+    void dropRaw(std::size_t count);
     void reportOverflow();
 
     std::uint32_t m_register = 0;

@@ -447,6 +447,7 @@ bool IOSTStream::takeBlock(std::span<const std::uint8_t> block, const ReceiveSco
     }
     m_framer.append(block);
     m_totalReceived.fetch_add(block.size(), std::memory_order_relaxed);
+    m_arrival = std::chrono::steady_clock::now();
     return frameAll(scope);
 }
 
@@ -490,6 +491,7 @@ void IOSTStream::deliver(const FrameResult& frame)
     event.setData(frame.data, frame.length);
     event.setRtcm(frame.rtcm);
     event.stream = this;
+    event.arrival = m_arrival;
     if (frame.kind == MessageKind::SBin && frame.type == messages::message_type::Rpc)
         handleRequestFrame(event);
     else
@@ -507,6 +509,7 @@ messages::ReadStatus IOSTStream::receive(StreamEvent& event)
         event.setData(frame.data, frame.length);
         event.setRtcm(frame.rtcm);
         event.stream = this;
+        event.arrival = m_arrival;
         return frame.status;
     };
     for (;;) {
@@ -528,6 +531,7 @@ messages::ReadStatus IOSTStream::receive(StreamEvent& event)
         if (got == 0)
             return !m_device || m_device->atEnd() ? ReadStatus::EndOfStream : ReadStatus::Idle;
         m_framer.commit(got);
+        m_arrival = std::chrono::steady_clock::now();
         // These bytes bypass the ping window: keep the window from matching across the gap.
         m_position += got;
         resetPingWindow();

@@ -6,6 +6,7 @@
 
 #include <array>
 #include <atomic>
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -235,6 +236,8 @@ private:
 
     messages::MessageFramer m_framer;
     std::array<std::uint8_t, kBufferCapacity> m_readBuffer{};
+    // When the last block of received bytes arrived; the receive thread's alone.
+    std::chrono::steady_clock::time_point m_arrival{};
 
     // Positions count every byte that entered the receive buffer since the stream was made;
     // they tell whether the ping the framer found is one the window already answered.

@@ -52,6 +52,7 @@ void StreamEvent::resetFields()
     userValue1 = 0;
     userValue2 = 1;
     stream = nullptr;
+    arrival = {};
     m_flags = 0;
     m_length = 0;
     m_timeStamp = {};
@@ -109,6 +110,7 @@ void StreamEvent::copyPublicFields(const StreamEvent& other)
     userValue1 = other.userValue1;
     userValue2 = other.userValue2;
     stream = other.stream;
+    arrival = other.arrival;
 }
 
 // Expects a record that owns nothing.

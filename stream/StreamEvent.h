@@ -6,6 +6,7 @@
 #include "messages/RtcmMessage.h"
 
 #include <array>
+#include <chrono>
 #include <cstdint>
 #include <string_view>
 
@@ -55,6 +56,10 @@ public:
     std::uint32_t userValue1 = 0;
     std::uint32_t userValue2 = 1;
     IOSTStream* stream = nullptr;
+    // When the block of bytes that completed the message arrived: the stream reads the clock once
+    // per block, so every message cut from it shares that time. The epoch for a record made
+    // elsewhere.
+    std::chrono::steady_clock::time_point arrival{};
 
 private:
     void releaseOwned();

@@ -6,9 +6,12 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include <algorithm>
 #include <cmath>
+#include <span>
 #include <sstream>
 #include <tuple>
+#include <utility>
 
 namespace zeb::messages::test {
 namespace {
@@ -164,9 +167,9 @@ TEST(RtcmWordAssembler, CorruptedWordDropsItsMessageAndTheNextPreambleResynchron
     EXPECT_TRUE(assembler.synchronised());
 }
 
-TEST(RtcmWordAssembler, LongMessageOverflowsTheRawBufferOnceAndIsStillRebuilt)
+// A 33-word message assembled by hand (header words, then 31 data words) and its bytes.
+std::pair<RtcmMessage, Bytes> longMessage()
 {
-    // A type 31-word message assembled by hand: header words, then 31 data words.
     RtcmMessage message;
     message.wordCount = 33;
     message.words[0] = (RtcmWordAssembler::kPreamble << 16) | (16u << 10) | 77u;
@@ -182,7 +185,12 @@ TEST(RtcmWordAssembler, LongMessageOverflowsTheRawBufferOnceAndIsStillRebuilt)
         for (int b = 29; b >= 0; --b)
             bits.push_back(static_cast<int>((previous >> b) & 1u));
     }
-    const Bytes bytes = bytesOfBits(bits);
+    return {message, bytesOfBits(bits)};
+}
+
+TEST(RtcmWordAssembler, LongMessageOverflowsTheRawBufferOnceAndIsStillRebuilt)
+{
+    const auto [message, bytes] = longMessage();
     int overflows = 0;
     RtcmWordAssembler assembler;
     assembler.setOverflowHandler([](void* count) { ++*static_cast<int*>(count); }, &overflows);
@@ -191,6 +199,45 @@ TEST(RtcmWordAssembler, LongMessageOverflowsTheRawBufferOnceAndIsStillRebuilt)
     EXPECT_EQ(found[0].words, message.words);
     EXPECT_EQ(overflows, 1) << "165 raw bytes do not fit in 160; reported once";
     EXPECT_EQ(rebuilt(assembler), bytes);
+}
+
+// The framer hands over whole runs of bytes: wherever they are cut, the same messages, state,
+// raw bytes and overflow reports as byte by byte, through a corrupted word and a long message.
+TEST(RtcmWordAssembler, RunsGiveWhatSingleBytesGive)
+{
+    Bytes input = rtcmBytesOf(readFile("rtcm2/sample.rtcm2"));
+    input[input.size() / 3] ^= 0x04;
+    // The long message, then the start of another that leaves raw bytes held.
+    const Bytes longBytes = longMessage().second;
+    input.insert(input.end(), longBytes.begin(), longBytes.end());
+    input.insert(input.end(), longBytes.begin(), longBytes.begin() + 12);
+    int singleOverflows = 0;
+    RtcmWordAssembler single;
+    single.setOverflowHandler([](void* count) { ++*static_cast<int*>(count); }, &singleOverflows);
+    const auto expected = decodeAll(input, &single);
+
+    for (const std::size_t cut : {std::size_t{1}, std::size_t{4}, std::size_t{77}, input.size()}) {
+        int overflows = 0;
+        RtcmWordAssembler assembler;
+        assembler.setOverflowHandler([](void* count) { ++*static_cast<int*>(count); }, &overflows);
+        std::vector<RtcmMessage> found;
+        for (std::size_t at = 0; at < input.size();) {
+            const auto run = assembler.feedRun(std::span(input).subspan(at, std::min(cut, input.size() - at)));
+            ASSERT_GT(run.taken, 0u);
+            at += run.taken;
+            if (run.complete) {
+                found.push_back(assembler.message());
+            }
+        }
+        ASSERT_EQ(found.size(), expected.size()) << "cut " << cut;
+        for (std::size_t i = 0; i < found.size(); ++i) {
+            EXPECT_EQ(found[i].words, expected[i].words) << "cut " << cut << " message " << i;
+        }
+        EXPECT_EQ(assembler.parityErrors(), single.parityErrors());
+        EXPECT_EQ(overflows, singleOverflows);
+        EXPECT_TRUE(std::ranges::equal(assembler.rawBytes(), single.rawBytes()));
+        EXPECT_FALSE(assembler.rawBytes().empty());
+    }
 }
 
 TEST(GnssTime, ResolvesToTheTimeWithinHalfAPeriodCarryingAndBorrowingWeeks)

@@ -335,6 +335,7 @@ bool Recorder::openOutput()
         m_backlog.setFramed(m_output->isFramed());
         m_currentName = m_output->fileName();
         m_fileBytes = m_output->bytesWritten();
+        m_recordMs = elapsedMs();
         startFile(m_currentName);
     }
     drainHeld();
@@ -392,7 +393,7 @@ bool Recorder::writeLine(const std::string& text)
     std::string line = text;
     line.push_back('\0');
     const auto* bytes = reinterpret_cast<const std::uint8_t*>(line.data());
-    const auto header = RecordHeader::text(elapsedMs(), static_cast<std::uint32_t>(line.size()), false);
+    const auto header = RecordHeader::text(m_recordMs, static_cast<std::uint32_t>(line.size()), false);
     if (!m_backlog.append(header, {bytes, line.size()}))
         return failed();
     m_fileBytes += line.size() + RecordHeader::kSize;
@@ -459,7 +460,7 @@ bool Recorder::writeMessage(std::uint8_t tag, std::span<const std::uint8_t> data
 
 bool Recorder::writeRecord(std::uint8_t tag, std::span<const std::uint8_t> data)
 {
-    const auto header = RecordHeader::message(tag, elapsedMs(), static_cast<std::uint32_t>(data.size()));
+    const auto header = RecordHeader::message(tag, m_recordMs, static_cast<std::uint32_t>(data.size()));
     if (!m_backlog.append(header, data))
         return failed();
     m_fileBytes += m_backlog.framed() ? data.size() + RecordHeader::kSize : data.size();
@@ -514,6 +515,7 @@ void Recorder::recordEvent(const stream::StreamEvent& event, std::size_t port)
     if (m_state != State::Recording || !m_outputOpen || m_writeFailed)
         return;
     countUnderLock(m_received);
+    m_recordMs = elapsedMs(event.arrival);
     for (const RecorderFilter& filter : m_settings.filters) {
         if (filter.port != port || filter.track >= m_settings.tracks.size())
             continue;
@@ -546,9 +548,14 @@ void Recorder::keepRepeated(const stream::StreamEvent& event, std::size_t port)
     m_repeated.keep(bytes, event.kind, event.type, port, satellite);
 }
 
-std::uint32_t Recorder::elapsedMs() const
+std::uint32_t Recorder::elapsedMs(std::chrono::steady_clock::time_point at) const
 {
-    const auto elapsed = std::chrono::steady_clock::now() - m_started;
+    if (at == std::chrono::steady_clock::time_point{})
+        at = std::chrono::steady_clock::now();
+    // A block that arrived while the recorder was being started is counted from the start.
+    if (at <= m_started)
+        return 0;
+    const auto elapsed = at - m_started;
     return static_cast<std::uint32_t>(std::chrono::duration_cast<std::chrono::milliseconds>(elapsed).count());
 }
 

@@ -148,7 +148,8 @@ private:
     std::span<const std::uint8_t> convert(RecordForm form, messages::MessageKind kind, messages::MessageType type,
                                           std::span<const std::uint8_t> received);
     int portOf(const stream::IOSTStream* stream) const;
-    std::uint32_t elapsedMs() const;
+    // Milliseconds from start() to `at`, the clock's now for an unset time; 0 before start().
+    std::uint32_t elapsedMs(std::chrono::steady_clock::time_point at = {}) const;
     void updateStatus();
 
     RecorderSettings m_settings;
@@ -174,6 +175,7 @@ private:
     RecordBacklog m_backlog;
     bool m_outputOpen = false;
     std::string m_currentName; // the file the next record goes to
+    std::uint32_t m_recordMs = 0; // the time of the records being made: the message's arrival
     std::uint64_t m_fileBytes = 0; // what it holds once what waits is written, as the series counts it
     std::atomic<unsigned> m_fileIndex{1};
     bool m_writeFailed = false;

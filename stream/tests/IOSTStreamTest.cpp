@@ -5,6 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <thread>
+#include <vector>
+
 namespace zeb::stream {
 namespace {
 
@@ -189,6 +193,27 @@ TEST_F(RecordedStream, DiscardDropsTheNextBlockAndWhatIsHeld)
     ASSERT_EQ(recorder.of(StreamEventCode::Receive).size(), 1u);
     EXPECT_EQ(recorder.of(StreamEventCode::Receive)[0].bytes, "$GPZDA\r\n");
     EXPECT_EQ(stream.totalReceived(), 16u) << "dropped bytes are not counted";
+}
+
+TEST(IOSTStreamReceive, MessagesCutFromOneBlockShareTheBlocksArrivalTime)
+{
+    using Clock = std::chrono::steady_clock;
+    IOSTStream stream(IOSTStream::kAnonymous);
+    std::vector<Clock::time_point> arrivals;
+    stream.subscribeCallback(
+        [](void* context, IOSTStream*, StreamEventCode code, std::intptr_t argument) {
+            if (code == StreamEventCode::Receive)
+                static_cast<std::vector<Clock::time_point>*>(context)->push_back(eventArgument(argument).arrival);
+        },
+        &arrivals);
+    const Clock::time_point before = Clock::now();
+    stream.feed(bytesOf("$GPHDT,1.0,T\r\n$GPZDA\r\n$GPHD"));
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    stream.feed(bytesOf("T,2.0,T\r\n"));
+    ASSERT_EQ(arrivals.size(), 3u);
+    EXPECT_GE(arrivals[0], before);
+    EXPECT_EQ(arrivals[1], arrivals[0]);
+    EXPECT_GT(arrivals[2], arrivals[1]) << "the block that completes a message gives its time";
 }
 
 // Request frames ('x') go to the stream's own handler; subscribers never see them.

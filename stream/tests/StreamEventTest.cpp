@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstring>
 #include <utility>
 
@@ -36,9 +37,11 @@ TEST(StreamEvent, CopyingMakesZeroTerminatedPrivateCopiesThatOutliveTheSource)
     original.status = ReadStatus::Complete;
     original.setData(source, 3);
     original.setRtcm(&decode);
+    original.arrival = std::chrono::steady_clock::time_point(std::chrono::milliseconds(1234));
     ASSERT_EQ(original.flags(), 0u) << "a borrowed record owns nothing";
 
     StreamEvent copy(original);
+    EXPECT_EQ(copy.arrival, original.arrival);
     EXPECT_NE(copy.data(), source);
     EXPECT_NE(copy.rtcm(), &decode);
     ASSERT_EQ(copy.length(), 3u);
