@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <iterator>
+#include <typeinfo>
 
 namespace zeb::script::vm {
 
@@ -12,7 +13,7 @@ namespace {
 constexpr std::uint64_t kSafepointMask = 1023;
 
 // Two Integers under an inline rule; false when the rule needs the full send.
-bool inlineIntegers(Inline rule, std::int32_t left, std::int32_t right, Value& result)
+[[gnu::always_inline]] inline bool inlineIntegers(Inline rule, std::int32_t left, std::int32_t right, Value& result)
 {
     const std::int64_t a = left;
     const std::int64_t b = right;
@@ -25,6 +26,9 @@ bool inlineIntegers(Inline rule, std::int32_t left, std::int32_t right, Value& r
         return true;
     case Inline::Multiply:
         result = Value::wide(a * b);
+        return true;
+    case Inline::Divide:
+        result = Value::normalised(static_cast<double>(a) / static_cast<double>(b));
         return true;
     case Inline::Less:
         result = Value::truth(a < b);
@@ -47,9 +51,119 @@ bool inlineIntegers(Inline rule, std::int32_t left, std::int32_t right, Value& r
     case Inline::None:
     case Inline::Increment:
     case Inline::Decrement:
+    case Inline::At:
+    case Inline::AtPut:
         break;
     }
     return false;
+}
+
+bool isNumeric(const Value& value)
+{
+    return value.tag() == Tag::Integer || value.tag() == Tag::Number;
+}
+
+// Integers and Numbers mixed, answered as the Number primitives answer them (computed in
+// floating point, the result normalised); false when the rule needs the full send.
+[[gnu::always_inline]] inline bool inlineNumbers(Inline rule, const Value& left, const Value& right, Value& result)
+{
+    if (!isNumeric(left) || !isNumeric(right))
+        return false;
+    const double a = left.numeric();
+    const double b = right.numeric();
+    switch (rule) {
+    case Inline::Add:
+        result = Value::normalised(a + b);
+        return true;
+    case Inline::Subtract:
+        result = Value::normalised(a - b);
+        return true;
+    case Inline::Multiply:
+        result = Value::normalised(a * b);
+        return true;
+    case Inline::Divide:
+        result = Value::normalised(a / b);
+        return true;
+    case Inline::Less:
+        result = Value::truth(a < b);
+        return true;
+    case Inline::Greater:
+        result = Value::truth(a > b);
+        return true;
+    case Inline::LessEqual:
+        result = Value::truth(a <= b);
+        return true;
+    case Inline::GreaterEqual:
+        result = Value::truth(a >= b);
+        return true;
+    case Inline::Equal:
+        // Equal values of the same kind only: 3 == 3.0 is 0.
+        result = Value::truth(left.tag() == right.tag() && a == b);
+        return true;
+    case Inline::NotEqual:
+        result = Value::truth(left.tag() != right.tag() || a != b);
+        return true;
+    default:
+        return false;
+    }
+}
+
+// The elements of an array that answers at: and at:put: with the Array primitives; nullptr for
+// anything else.
+std::vector<Value>* arrayElements(const Machine& machine, const Value& value)
+{
+    Object* object = machine.object(value);
+    if (object == nullptr || typeid(*object) != typeid(ArrayObject) || object->hasOwnMethods()
+        || object->objectClass() != machine.classes().array)
+        return nullptr;
+    return &static_cast<ArrayObject*>(object)->elements();
+}
+
+// at: and at:put: of an array with an Integer index, as the primitives answer them (0 outside
+// the array); arguments[-1] is the first argument.
+bool inlineArray(const Machine& machine, Inline rule, Value& receiver, const Value* arguments)
+{
+    if (!arguments[-1].isInteger())
+        return false;
+    std::vector<Value>* elements = arrayElements(machine, receiver);
+    if (elements == nullptr)
+        return false;
+    const auto index = static_cast<std::size_t>(static_cast<std::uint32_t>(arguments[-1].asInteger()));
+    const bool inside = arguments[-1].asInteger() >= 0 && index < elements->size();
+    if (rule == Inline::At) {
+        receiver = inside ? (*elements)[index] : Value::integer(0);
+        return true;
+    }
+    if (inside)
+        (*elements)[index] = arguments[-2];
+    receiver = inside ? arguments[-2] : Value::integer(0);
+    return true;
+}
+
+// The inline rules beyond two Integers; false when the send must run. next is the instruction
+// after the send.
+bool inlineOther(const Machine& machine, Inline rule, std::uint32_t count, Value& acc, const Value* sp,
+                 const std::uint32_t* next, const Value* locals)
+{
+    switch (rule) {
+    case Inline::At:
+        return count == 1 && inlineArray(machine, rule, acc, sp);
+    case Inline::AtPut:
+        return count == 2 && inlineArray(machine, rule, acc, sp);
+    case Inline::Increment:
+    case Inline::Decrement:
+        if (count != 0 || acc.tag() != Tag::Number)
+            return false;
+        acc = Value::normalised(acc.asNumber() + (rule == Inline::Increment ? 1.0 : -1.0));
+        return true;
+    case Inline::Add:
+        // s = s + t: the result goes back into the local that holds the receiver.
+        return count == 1 && acc.tag() == Tag::String && sp[-1].tag() == Tag::String
+            && next[0] == static_cast<std::uint32_t>(Opcode::SetLocal)
+            && acc.appendInPlace(locals[next[1]], sp[-1].asText());
+    default:
+        return false;
+    }
 }
 
 } // namespace
@@ -236,8 +350,11 @@ Value Interpreter::execute(std::size_t base)
         &&opBranchIfTrue, &&opBranchIfFalse, &&opSelf,        &&opSuper,     &&opReturn,    &&opInvalid,
         &&opPush,         &&opInteger,       &&opNumber,      &&opCharacter, &&opString,    &&opArray,
         &&opLink,         &&opThread,
+        // The sends with an inline rule, in the order of Inline from Add.
+        &&opAdd, &&opSubtract, &&opMultiply, &&opDivide, &&opLess, &&opGreater, &&opLessEqual, &&opGreaterEqual,
+        &&opEqual, &&opNotEqual, &&opIncrement, &&opDecrement, &&opAt, &&opAtPut,
     };
-    static_assert(std::size(kTargets) == static_cast<std::size_t>(Opcode::Thread) + 1);
+    static_assert(std::size(kTargets) == kInlineSend + static_cast<std::size_t>(Inline::AtPut));
 
     const std::uint32_t* at = nullptr;
     // Each instruction jumps straight to the next one's code: the branch predictor then learns
@@ -256,16 +373,6 @@ opSend : {
     const std::uint32_t literal = at[2];
     pc += 3;
     const MethodCode& method = *frame->code;
-    const Inline rule = method.inlines[literal];
-    if (rule != Inline::None && count == 1 && acc.isInteger() && sp[-1].isInteger()
-        && inlineIntegers(rule, acc.asInteger(), sp[-1].asInteger(), acc)) {
-        --sp;
-        DISPATCH();
-    }
-    if (count == 0 && acc.isInteger() && (rule == Inline::Increment || rule == Inline::Decrement)) {
-        acc = Value::wide(std::int64_t{acc.asInteger()} + (rule == Inline::Increment ? 1 : -1));
-        DISPATCH();
-    }
     receiver = std::move(acc);
     const MethodEntry* entry = resolveAt(method, literal, receiver);
     if (entry != nullptr && entry->code != nullptr) {
@@ -291,6 +398,52 @@ opSend : {
     }
     DISPATCH();
 }
+    // Sends of a selector with an inline rule, each with an instruction word of its own (see
+    // MethodCode): answered here for the operands the rule knows, else sent as any other. An
+    // answered send is no step: loops still count their backward branch.
+#define BINARY_RULE(label, rule)                                                                                       \
+    label:                                                                                                             \
+    if ((acc.isInteger() && sp[-1].isInteger() && inlineIntegers(rule, acc.asInteger(), sp[-1].asInteger(), acc))     \
+        || inlineNumbers(rule, acc, sp[-1], acc)) {                                                                    \
+        --sp;                                                                                                          \
+        pc += 3;                                                                                                       \
+        DISPATCH();                                                                                                    \
+    }                                                                                                                  \
+    goto sendOther
+    BINARY_RULE(opAdd, Inline::Add);
+    BINARY_RULE(opSubtract, Inline::Subtract);
+    BINARY_RULE(opMultiply, Inline::Multiply);
+    BINARY_RULE(opDivide, Inline::Divide);
+    BINARY_RULE(opLess, Inline::Less);
+    BINARY_RULE(opGreater, Inline::Greater);
+    BINARY_RULE(opLessEqual, Inline::LessEqual);
+    BINARY_RULE(opGreaterEqual, Inline::GreaterEqual);
+    BINARY_RULE(opEqual, Inline::Equal);
+    BINARY_RULE(opNotEqual, Inline::NotEqual);
+#undef BINARY_RULE
+opIncrement:
+    if (acc.isInteger()) {
+        acc = Value::wide(std::int64_t{acc.asInteger()} + 1);
+        pc += 3;
+        DISPATCH();
+    }
+    goto sendOther;
+opDecrement:
+    if (acc.isInteger()) {
+        acc = Value::wide(std::int64_t{acc.asInteger()} - 1);
+        pc += 3;
+        DISPATCH();
+    }
+    goto sendOther;
+opAt:
+opAtPut:
+sendOther:
+    if (inlineOther(m_machine, frame->code->inlines[at[2]], at[1], acc, sp, at + 3, frame->locals)) {
+        sp -= at[1];
+        pc += 3;
+        DISPATCH();
+    }
+    goto opSend;
 opThread:
     // Script threads come with the thread machinery; until then a thread send finds nothing.
     sp -= at[1];

@@ -30,6 +30,7 @@ Machine::Machine()
         {"+", Inline::Add},
         {"-", Inline::Subtract},
         {"*", Inline::Multiply},
+        {"/", Inline::Divide},
         {"<", Inline::Less},
         {">", Inline::Greater},
         {"<=", Inline::LessEqual},
@@ -38,6 +39,8 @@ Machine::Machine()
         {"!=", Inline::NotEqual},
         {"increment", Inline::Increment},
         {"decrement", Inline::Decrement},
+        {"at:", Inline::At},
+        {"at:put:", Inline::AtPut},
     };
     for (const auto& [text, rule] : inlines)
         m_inlines[SymbolTable::intern(text)] = rule;
