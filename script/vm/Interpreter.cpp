@@ -211,7 +211,9 @@ const MethodEntry* Interpreter::resolve(Value& receiver, Name selector)
     return start != nullptr ? start->lookup(selector) : nullptr;
 }
 
-const MethodEntry* Interpreter::resolveAt(const MethodCode& code, std::uint32_t literal, Value& receiver)
+// Inline in the dispatch loop: every send of a script method passes here.
+[[gnu::always_inline]] inline const MethodEntry* Interpreter::resolveAt(const MethodCode& code, std::uint32_t literal,
+                                                                        Value& receiver)
 {
     const Name selector = code.method->literals()[literal].text;
     if (receiver.tag() == Tag::Super)
@@ -261,17 +263,17 @@ Value Interpreter::invoke(const Value& receiver, const MethodEntry& entry, Value
     return result;
 }
 
-bool Interpreter::pushFrame(const Value& receiver, const MethodEntry& entry, Value* sp, std::uint32_t count)
+[[gnu::always_inline]] inline bool Interpreter::pushFrame(const Value& receiver, const MethodEntry& entry, Value* sp,
+                                                          std::uint32_t count)
 {
-    const CompiledMethod& method = *entry.code->method;
-    const std::size_t room = std::size_t{method.slotCount()} + method.maxStackDepth() + 2;
-    if (m_frames.size() >= kMaxDepth || static_cast<std::size_t>(m_stackEnd - sp) < room) {
+    const MethodCode& code = *entry.code;
+    if (m_frames.size() >= kMaxDepth || static_cast<std::size_t>(m_stackEnd - sp) < code.room) {
         end(Ending::StackOverflow);
         return false;
     }
-    for (std::uint32_t slot = 0; slot < method.slotCount(); ++slot)
+    for (std::uint32_t slot = 0; slot < code.slots; ++slot)
         sp[slot] = Value();
-    m_frames.push_back(Frame{entry.code, 0, sp - count, count, sp, sp, receiver, entry.owner});
+    m_frames.emplace_back(&code, 0u, sp - count, count, sp, sp, receiver, entry.owner);
     return true;
 }
 

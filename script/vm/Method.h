@@ -85,6 +85,9 @@ struct MethodCode
     std::vector<Value> strings;
     std::vector<Inline> inlines;
     mutable std::vector<SiteCache> sites;
+    // The method's local slots, and the stack values a call of it needs: its locals and operands.
+    std::uint32_t slots = 0;
+    std::size_t room = 0;
 
 private:
     void specialiseSends();

@@ -7,6 +7,8 @@ namespace zeb::script::vm {
 
 MethodCode::MethodCode(std::unique_ptr<CompiledMethod> compiled, const Machine& machine)
     : method(std::move(compiled))
+    , slots(method->slotCount())
+    , room(std::size_t{method->slotCount()} + method->maxStackDepth() + 2)
 {
     words = method->code();
     words.push_back(static_cast<std::uint32_t>(Opcode::Return));

@@ -58,6 +58,12 @@ public:
     }
     Value& operator=(const Value& other)
     {
+        // Neither side a string, the usual case: nothing to count.
+        if (m_tag != Tag::String && other.m_tag != Tag::String) {
+            m_tag = other.m_tag;
+            m_payload = other.m_payload;
+            return *this;
+        }
         if (this != &other) {
             if (other.m_tag == Tag::String)
                 other.m_payload.string->retain();
@@ -69,12 +75,17 @@ public:
     }
     Value& operator=(Value&& other) noexcept
     {
-        if (this != &other) {
+        if (m_tag == Tag::String) {
+            if (this == &other)
+                return *this;
             drop();
-            m_tag = other.m_tag;
-            m_payload = other.m_payload;
-            other.m_tag = Tag::Nil;
         }
+        // Read before clearing: moving a value onto itself keeps it.
+        const Tag tag = other.m_tag;
+        const Payload payload = other.m_payload;
+        other.m_tag = Tag::Nil;
+        m_tag = tag;
+        m_payload = payload;
         return *this;
     }
     ~Value() { drop(); }
