@@ -172,9 +172,8 @@ Interpreter::Interpreter(Machine& machine, OutputSink& output, Heap::Owner owner
     : m_machine(machine)
     , m_output(output)
     , m_owner(owner)
-    , m_stack(std::make_unique<Value[]>(kStackValues))
-    , m_stackEnd(m_stack.get() + kStackValues)
-    , m_top(m_stack.get())
+    , m_stack(kStackValues)
+    , m_top(m_stack.begin())
 {
     m_frames.reserve(kMaxDepth + 1);
 }
@@ -183,10 +182,11 @@ Value Interpreter::send(const Value& receiver, Name selector, std::initializer_l
 {
     if (m_ending != Ending::None)
         return {};
-    if (m_stackEnd - m_top < static_cast<std::ptrdiff_t>(arguments.size()) + 1) {
+    if (m_stack.end() - m_top < static_cast<std::ptrdiff_t>(arguments.size()) + 1) {
         end(Ending::StackOverflow);
         return {};
     }
+    m_stack.reach(m_top + arguments.size() + 1);
     Value* sp = m_top;
     for (auto at = arguments.end(); at != arguments.begin();)
         *sp++ = *--at; // the first argument on top
@@ -267,10 +267,11 @@ Value Interpreter::invoke(const Value& receiver, const MethodEntry& entry, Value
                                                           std::uint32_t count)
 {
     const MethodCode& code = *entry.code;
-    if (m_frames.size() >= kMaxDepth || static_cast<std::size_t>(m_stackEnd - sp) < code.room) {
+    if (m_frames.size() >= kMaxDepth || static_cast<std::size_t>(m_stack.end() - sp) < code.room) {
         end(Ending::StackOverflow);
         return false;
     }
+    m_stack.reach(sp + code.room);
     for (std::uint32_t slot = 0; slot < code.slots; ++slot)
         sp[slot] = Value();
     m_frames.emplace_back(&code, 0u, sp - count, count, sp, sp, receiver, entry.owner);
