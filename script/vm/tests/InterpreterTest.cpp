@@ -99,6 +99,36 @@ const Case kLibrary[] = {
 INSTANTIATE_TEST_SUITE_P(Library, Rule, testing::ValuesIn(kLibrary),
                          [](const auto& info) { return std::string(info.param.name); });
 
+// Sends the dispatch loop answers itself answer what the primitives would.
+const Case kInline[] = {
+    {"MixedArithmeticIsFloatingAndNormalised",
+     "(1.5 + 1) print; \" \" print; (2.5 * 2) class print; \" \" print; (0.25 - 1) print; \" \" print; (-7 / 2) print;",
+     "2.5 Integer -0.75 -3.5"},
+    {"NumberComparisons", "(1.5 < 2) print; (2 <= 1.5) print; (2.5 >= 2.5) print; (0.5 > 1) print;", "1010"},
+    {"EqualityNeedsTheSameKind", "(0.5 == 0.5) print; (2.0 / 1 == 2) print; (3 != 3.0) print; (0 / 0 == 0 / 0) print;",
+     "1110"},
+    {"NumberIncrementNormalises", "local x; x = 1.5; x++; x print; x = 2147483647 + 1; x--; x class print;",
+     "2.5Integer"},
+    {"ArrayElements",
+     "local a; a = Array new: 2; (a at: 1 put: 7) print; a[0] = \"x\"; a[0] print; (a at: 1.0) print; (a at: 2) print;",
+     "7x70"},
+    {"InPlaceAppendLeavesOtherHoldersAlone",
+     "local s, t, a; s = \"ab\" + \"c\"; t = s; s = s + \"d\"; a = [s]; s = s + \"e\"; s = s + s;"
+     "t print; \" \" print; a[0] print; \" \" print; s print;",
+     "abc abcd abcdeabcde"},
+    {"StringGrownInALoop", "local s, i; s = \"\"; for (i = 0; i < 1000; i++) s = s + \"xy\"; s size print; (s at: 1999) print;",
+     "2000y"},
+};
+INSTANTIATE_TEST_SUITE_P(Inline, Rule, testing::ValuesIn(kInline),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(Interpreter, ScriptMethodsWinOverInlineAnswers)
+{
+    const Outcome outcome = runScript("at: i { return i * 2; }\nincrement { return 5; }\n"
+                                      "main { (self at: 4) print; self increment print; }\n");
+    EXPECT_EQ(outcome.output, "85");
+}
+
 TEST(Interpreter, DeepRecursionPrintsStackOverflowAndEndsTheThread)
 {
     const Outcome outcome
