@@ -17,10 +17,9 @@
 
 #include <benchmark/benchmark.h>
 
-#include <sys/resource.h>
-
 #include <map>
 #include <string>
+#include <sys/resource.h>
 
 namespace {
 

@@ -346,16 +346,16 @@ Value Interpreter::execute(std::size_t base)
         return false;
     };
 
-    // One target per opcode word, in the order of the instruction set.
+    // One target per opcode word, in the order of the instruction set, then the sends with an
+    // inline rule in the order of Inline from Add.
     static const void* const kTargets[] = {
-        &&opSend,         &&opGetLocal,      &&opSetLocal,    &&opGetGlobal, &&opSetGlobal, &&opInvalid,
-        &&opInvalid,      &&opGetArgument,   &&opSetArgument, &&opGetScript, &&opSetScript, &&opBranch,
-        &&opBranchIfTrue, &&opBranchIfFalse, &&opSelf,        &&opSuper,     &&opReturn,    &&opInvalid,
-        &&opPush,         &&opInteger,       &&opNumber,      &&opCharacter, &&opString,    &&opArray,
-        &&opLink,         &&opThread,
-        // The sends with an inline rule, in the order of Inline from Add.
-        &&opAdd, &&opSubtract, &&opMultiply, &&opDivide, &&opLess, &&opGreater, &&opLessEqual, &&opGreaterEqual,
-        &&opEqual, &&opNotEqual, &&opIncrement, &&opDecrement, &&opAt, &&opAtPut,
+        &&opSend,         &&opGetLocal,      &&opSetLocal,    &&opGetGlobal,    &&opSetGlobal, &&opInvalid,
+        &&opInvalid,      &&opGetArgument,   &&opSetArgument, &&opGetScript,    &&opSetScript, &&opBranch,
+        &&opBranchIfTrue, &&opBranchIfFalse, &&opSelf,        &&opSuper,        &&opReturn,    &&opInvalid,
+        &&opPush,         &&opInteger,       &&opNumber,      &&opCharacter,    &&opString,    &&opArray,
+        &&opLink,         &&opThread,        &&opAdd,         &&opSubtract,     &&opMultiply,  &&opDivide,
+        &&opLess,         &&opGreater,       &&opLessEqual,   &&opGreaterEqual, &&opEqual,     &&opNotEqual,
+        &&opIncrement,    &&opDecrement,     &&opAt,          &&opAtPut,
     };
     static_assert(std::size(kTargets) == kInlineSend + static_cast<std::size_t>(Inline::AtPut));
 
@@ -401,12 +401,12 @@ opSend : {
     }
     DISPATCH();
 }
-    // Sends of a selector with an inline rule, each with an instruction word of its own (see
-    // MethodCode): answered here for the operands the rule knows, else sent as any other. An
-    // answered send is no step: loops still count their backward branch.
+// Sends of a selector with an inline rule, each with an instruction word of its own (see
+// MethodCode): answered here for the operands the rule knows, else sent as any other. An
+// answered send is no step: loops still count their backward branch.
 #define BINARY_RULE(label, rule)                                                                                       \
     label:                                                                                                             \
-    if ((acc.isInteger() && sp[-1].isInteger() && inlineIntegers(rule, acc.asInteger(), sp[-1].asInteger(), acc))     \
+    if ((acc.isInteger() && sp[-1].isInteger() && inlineIntegers(rule, acc.asInteger(), sp[-1].asInteger(), acc))      \
         || inlineNumbers(rule, acc, sp[-1], acc)) {                                                                    \
         --sp;                                                                                                          \
         pc += 3;                                                                                                       \

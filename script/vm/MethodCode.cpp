@@ -1,7 +1,6 @@
+#include "script/front/Opcode.h"
 #include "script/vm/Machine.h"
 #include "script/vm/Method.h"
-
-#include "script/front/Opcode.h"
 
 namespace zeb::script::vm {
 

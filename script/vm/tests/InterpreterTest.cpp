@@ -116,8 +116,8 @@ const Case kInline[] = {
      "local s, t, a; s = \"ab\" + \"c\"; t = s; s = s + \"d\"; a = [s]; s = s + \"e\"; s = s + s;"
      "t print; \" \" print; a[0] print; \" \" print; s print;",
      "abc abcd abcdeabcde"},
-    {"StringGrownInALoop", "local s, i; s = \"\"; for (i = 0; i < 1000; i++) s = s + \"xy\"; s size print; (s at: 1999) print;",
-     "2000y"},
+    {"StringGrownInALoop",
+     "local s, i; s = \"\"; for (i = 0; i < 1000; i++) s = s + \"xy\"; s size print; (s at: 1999) print;", "2000y"},
 };
 INSTANTIATE_TEST_SUITE_P(Inline, Rule, testing::ValuesIn(kInline),
                          [](const auto& info) { return std::string(info.param.name); });
