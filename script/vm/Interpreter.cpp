@@ -1,5 +1,6 @@
 #include "script/vm/Interpreter.h"
 
+#include "script/vm/Library.h"
 #include "script/vm/Object.h"
 
 #include <cstdint>
@@ -69,8 +70,8 @@ bool isNumeric(const Value& value)
 {
     if (!isNumeric(left) || !isNumeric(right))
         return false;
-    const double a = left.numeric();
-    const double b = right.numeric();
+    const double a = left.isInteger() ? left.asInteger() : left.asNumber();
+    const double b = right.isInteger() ? right.asInteger() : right.asNumber();
     switch (rule) {
     case Inline::Add:
         result = Value::normalised(a + b);
@@ -157,9 +158,11 @@ bool inlineOther(const Machine& machine, Inline rule, std::uint32_t count, Value
         acc = Value::normalised(acc.asNumber() + (rule == Inline::Increment ? 1.0 : -1.0));
         return true;
     case Inline::Add:
-        // s = s + t: the result goes back into the local that holds the receiver.
+        // s = s + t: the result goes back into the local that holds the receiver. Past the
+        // size limit the primitive decides.
         return count == 1 && acc.tag() == Tag::String && sp[-1].tag() == Tag::String
             && next[0] == static_cast<std::uint32_t>(Opcode::SetLocal)
+            && acc.asText().size() + sp[-1].asText().size() <= Library::kMaxSize
             && acc.appendInPlace(locals[next[1]], sp[-1].asText());
     default:
         return false;
@@ -215,9 +218,8 @@ const MethodEntry* Interpreter::resolve(Value& receiver, Name selector)
 [[gnu::always_inline]] inline const MethodEntry* Interpreter::resolveAt(const MethodCode& code, std::uint32_t literal,
                                                                         Value& receiver)
 {
-    const Name selector = code.method->literals()[literal].text;
     if (receiver.tag() == Tag::Super)
-        return resolve(receiver, selector);
+        return resolve(receiver, code.method->literals()[literal].text);
     const Object* object = m_machine.object(receiver);
     const bool own = object != nullptr && object->hasOwnMethods();
     const ClassObject* cls = object != nullptr ? object->objectClass() : m_machine.classOf(receiver);
@@ -226,6 +228,7 @@ const MethodEntry* Interpreter::resolve(Value& receiver, Name selector)
     const std::uint64_t version = m_machine.methodsVersion();
     if (site.key == key && site.version == version)
         return site.entry;
+    const Name selector = code.method->literals()[literal].text;
     const MethodEntry* entry = own ? object->ownMethod(selector) : nullptr;
     if (entry == nullptr)
         entry = cls->lookup(selector);
