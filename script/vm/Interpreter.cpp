@@ -13,24 +13,11 @@ namespace {
 
 constexpr std::uint64_t kSafepointMask = 1023;
 
-// Two Integers under an inline rule; false when the rule needs the full send.
-[[gnu::always_inline]] inline bool inlineIntegers(Inline rule, std::int32_t left, std::int32_t right, Value& result)
+// A comparison rule on two operands of one kind; false for the other rules.
+template <typename Operand>
+[[gnu::always_inline]] inline bool compare(Inline rule, Operand a, Operand b, Value& result)
 {
-    const std::int64_t a = left;
-    const std::int64_t b = right;
     switch (rule) {
-    case Inline::Add:
-        result = Value::wide(a + b);
-        return true;
-    case Inline::Subtract:
-        result = Value::wide(a - b);
-        return true;
-    case Inline::Multiply:
-        result = Value::wide(a * b);
-        return true;
-    case Inline::Divide:
-        result = Value::normalised(static_cast<double>(a) / static_cast<double>(b));
-        return true;
     case Inline::Less:
         result = Value::truth(a < b);
         return true;
@@ -49,14 +36,32 @@ constexpr std::uint64_t kSafepointMask = 1023;
     case Inline::NotEqual:
         result = Value::truth(a != b);
         return true;
-    case Inline::None:
-    case Inline::Increment:
-    case Inline::Decrement:
-    case Inline::At:
-    case Inline::AtPut:
-        break;
+    default:
+        return false;
     }
-    return false;
+}
+
+// Two Integers under an inline rule; false when the rule needs the full send.
+[[gnu::always_inline]] inline bool inlineIntegers(Inline rule, std::int32_t left, std::int32_t right, Value& result)
+{
+    const std::int64_t a = left;
+    const std::int64_t b = right;
+    switch (rule) {
+    case Inline::Add:
+        result = Value::wide(a + b);
+        return true;
+    case Inline::Subtract:
+        result = Value::wide(a - b);
+        return true;
+    case Inline::Multiply:
+        result = Value::wide(a * b);
+        return true;
+    case Inline::Divide:
+        result = Value::normalised(static_cast<double>(a) / static_cast<double>(b));
+        return true;
+    default:
+        return compare(rule, a, b, result);
+    }
 }
 
 bool isNumeric(const Value& value)
@@ -85,27 +90,16 @@ bool isNumeric(const Value& value)
     case Inline::Divide:
         result = Value::normalised(a / b);
         return true;
-    case Inline::Less:
-        result = Value::truth(a < b);
-        return true;
-    case Inline::Greater:
-        result = Value::truth(a > b);
-        return true;
-    case Inline::LessEqual:
-        result = Value::truth(a <= b);
-        return true;
-    case Inline::GreaterEqual:
-        result = Value::truth(a >= b);
-        return true;
     case Inline::Equal:
-        // Equal values of the same kind only: 3 == 3.0 is 0.
-        result = Value::truth(left.tag() == right.tag() && a == b);
-        return true;
     case Inline::NotEqual:
-        result = Value::truth(left.tag() != right.tag() || a != b);
-        return true;
+        // Equal values of the same kind only: 3 == 3.0 is 0.
+        if (left.tag() != right.tag()) {
+            result = Value::truth(rule == Inline::NotEqual);
+            return true;
+        }
+        return compare(rule, a, b, result);
     default:
-        return false;
+        return compare(rule, a, b, result);
     }
 }
 
