@@ -26,6 +26,8 @@ public:
             return nullptr;
         return m_slots[handle.index].object.get();
     }
+    // Who made a live object; 0 also for a stale handle.
+    Owner ownerOf(Handle handle) const { return get(handle) != nullptr ? m_slots[handle.index].owner : 0; }
     // False when the object was already gone or cannot be deleted.
     bool remove(Handle handle);
     void removeOwnedBy(Owner owner);

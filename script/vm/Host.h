@@ -4,6 +4,7 @@
 
 #include "script/vm/Value.h"
 
+#include <cstdint>
 #include <string_view>
 
 namespace zeb::script::vm {
@@ -27,6 +28,15 @@ public:
         (void)text;
         return false;
     }
+    // A script's push buttons, each named by an id unique in the process: created visible with
+    // the caption "Toto" at 10,10 to 110,50 on the desktop, then shown and hidden. Calls naming
+    // an id that does not exist (any more) do nothing.
+    virtual void createButton(std::uint32_t id) { (void)id; }
+    virtual void showButton(std::uint32_t id) { (void)id; }
+    virtual void hideButton(std::uint32_t id) { (void)id; }
+    // The one call made with the script lock held (a delete, the end of the run): it must not
+    // wait for anything a script thread does, so a window host posts the work and returns.
+    virtual void destroyButton(std::uint32_t id) { (void)id; }
 };
 
 } // namespace zeb::script::vm

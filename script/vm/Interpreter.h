@@ -60,6 +60,12 @@ public:
     // May be called from any thread: the loop notices it within a thousand instructions.
     void requestStop() { m_stopRequested.store(true, std::memory_order_relaxed); }
     Ending ending() const { return m_ending; }
+    // Asked to stop, or past its deadline: a primitive waiting in a blocking section gives up.
+    bool stopRequested() const
+    {
+        return m_stopRequested.load(std::memory_order_relaxed)
+            || (m_deadline && std::chrono::steady_clock::now() >= *m_deadline);
+    }
 
 private:
     struct Frame

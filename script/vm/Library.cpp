@@ -1,8 +1,14 @@
 #include "script/vm/Library.h"
 
+#include "script/vm/BufferClass.h"
+#include "script/vm/ButtonClass.h"
 #include "script/vm/Interpreter.h"
 #include "script/vm/NumberText.h"
 #include "script/vm/Object.h"
+#include "script/vm/ObjectCompiler.h"
+#include "script/vm/PrintPrimitives.h"
+#include "script/vm/StringDialogs.h"
+#include "script/vm/SystemClass.h"
 
 #include <cmath>
 #include <cstring>
@@ -254,9 +260,9 @@ Value stringSize(Interpreter&, const Value& self, const Args&)
 
 Value stringAt(Interpreter&, const Value& self, const Args& args)
 {
-    const std::int64_t index = args[0].integral();
     const std::string& text = self.asText();
-    if (index < 0 || index >= static_cast<std::int64_t>(text.size()))
+    const std::int64_t index = Library::index(args[0], text.size());
+    if (index < 0)
         return Value::integer(0);
     return Value::character(static_cast<std::uint8_t>(text[static_cast<std::size_t>(index)]));
 }
@@ -271,8 +277,8 @@ Value stringPrint(Interpreter& in, const Value& self, const Args&)
 
 Value arrayNew(Interpreter& in, const Value&, const Args& args)
 {
-    const std::int64_t size = args[0].integral();
-    if (size < 0 || size > Library::kMaxSize)
+    const std::int64_t size = Library::size(args[0]);
+    if (size < 0)
         return Value::integer(0);
     return in.make(std::make_unique<ArrayObject>(in.machine().classes().array, static_cast<std::size_t>(size)));
 }
@@ -285,8 +291,8 @@ ArrayObject* arrayOf(Interpreter& in, const Value& self)
 Value arrayAt(Interpreter& in, const Value& self, const Args& args)
 {
     ArrayObject* array = arrayOf(in, self);
-    const std::int64_t index = args[0].integral();
-    if (array == nullptr || index < 0 || index >= static_cast<std::int64_t>(array->elements().size()))
+    const std::int64_t index = array != nullptr ? Library::index(args[0], array->elements().size()) : -1;
+    if (index < 0)
         return Value::integer(0);
     return array->elements()[static_cast<std::size_t>(index)];
 }
@@ -294,8 +300,8 @@ Value arrayAt(Interpreter& in, const Value& self, const Args& args)
 Value arrayAtPut(Interpreter& in, const Value& self, const Args& args)
 {
     ArrayObject* array = arrayOf(in, self);
-    const std::int64_t index = args[0].integral();
-    if (array == nullptr || index < 0 || index >= static_cast<std::int64_t>(array->elements().size()))
+    const std::int64_t index = array != nullptr ? Library::index(args[0], array->elements().size()) : -1;
+    if (index < 0)
         return Value::integer(0);
     array->elements()[static_cast<std::size_t>(index)] = args[1];
     return args[1];
@@ -307,19 +313,39 @@ Value arraySize(Interpreter& in, const Value& self, const Args&)
     return Value::integer(array != nullptr ? static_cast<std::int32_t>(array->elements().size()) : 0);
 }
 
-struct Definition
-{
-    const char* selector;
-    Primitive primitive;
-};
+} // namespace
 
-void define(ClassObject* cls, std::initializer_list<Definition> definitions)
+std::int64_t Library::size(const Value& value)
+{
+    const double size = value.numeric();
+    if (!(size >= 0 && size <= static_cast<double>(kMaxSize)) || size != std::floor(size))
+        return -1;
+    return static_cast<std::int64_t>(size);
+}
+
+std::int64_t Library::index(const Value& value, std::size_t count)
+{
+    // Numerically, so an index far outside the 32-bit range never wraps onto a valid one.
+    const double index = std::trunc(value.numeric());
+    if (!(index >= 0 && index < static_cast<double>(count)))
+        return -1;
+    return static_cast<std::int64_t>(index);
+}
+
+void Library::define(ClassObject* cls, std::initializer_list<Definition> definitions)
 {
     for (const Definition& definition : definitions)
         cls->define(SymbolTable::intern(definition.selector), MethodEntry{definition.primitive});
 }
 
-} // namespace
+void Library::defineClassSide(Machine& machine, ClassObject* cls, std::initializer_list<Definition> definitions)
+{
+    Object* classObject = machine.object(machine.global(cls->name()));
+    if (classObject == nullptr)
+        return;
+    for (const Definition& definition : definitions)
+        classObject->setOwnMethod(SymbolTable::intern(definition.selector), MethodEntry{definition.primitive});
+}
 
 std::string Library::articleName(Interpreter& in, const Value& value)
 {
@@ -377,9 +403,13 @@ void Library::install(Machine& machine)
             {"at:", stringAt},
             {"print", stringPrint}});
     define(classes.array, {{"at:", arrayAt}, {"at:put:", arrayAtPut}, {"size", arraySize}, {"length", arraySize}});
-    // The class side of Array lives in the Array class object's own table.
-    if (Object* arrayClass = machine.object(machine.global(classes.array->name())))
-        arrayClass->setOwnMethod(SymbolTable::intern("new:"), MethodEntry{arrayNew});
+    defineClassSide(machine, classes.array, {{"new:", arrayNew}});
+    installPrintPrimitives(machine);
+    installCompilePrimitive(machine);
+    installBufferClass(machine);
+    installStringDialogs(machine);
+    installButtonClass(machine);
+    installSystemClass(machine);
 }
 
 } // namespace zeb::script::vm

@@ -51,9 +51,14 @@ void Run::installMethod(std::unique_ptr<CompiledMethod> method)
     if (script == nullptr || method == nullptr)
         return;
     const Name selector = method->selector();
-    m_methods.push_back(std::make_unique<MethodCode>(std::move(method), m_machine));
-    script->setOwnMethod(selector, MethodEntry{nullptr, m_methods.back().get()});
+    script->setOwnMethod(selector, MethodEntry{nullptr, keepMethod(std::move(method))});
     m_machine.methodsChanged();
+}
+
+const MethodCode* Run::keepMethod(std::unique_ptr<CompiledMethod> method)
+{
+    m_methods.push_back(std::make_unique<MethodCode>(std::move(method), m_machine));
+    return m_methods.back().get();
 }
 
 Run::Result Run::runMain(const Limits& limits)

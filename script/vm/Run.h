@@ -32,6 +32,8 @@ public:
     bool hasScriptVariable(Name name) const override;
     void declareScriptVariable(Name name) override;
     void installMethod(std::unique_ptr<CompiledMethod> method) override;
+    // Keeps a method's code as long as the run: methods installed into its objects point into it.
+    const MethodCode* keepMethod(std::unique_ptr<CompiledMethod> method);
 
     const Value& scriptObject() const { return m_script; }
     Machine& machine() { return m_machine; }

@@ -30,6 +30,34 @@ private:
     std::FILE* m_file;
 };
 
+// There is no one to answer a message box on the command line: each box is one line on
+// standard error (standard output holds only what the script prints) and every question is
+// answered No. Buttons have no window.
+class ErrorStreamHost : public script::vm::Host
+{
+public:
+    explicit ErrorStreamHost(std::FILE* file)
+        : m_file(file)
+    {
+    }
+    void alert(std::string_view text) override { line("alert", text); }
+    void notify(std::string_view text) override { line("notify", text); }
+    bool question(std::string_view text) override
+    {
+        line("question (answered No)", text);
+        return false;
+    }
+
+private:
+    void line(const char* kind, std::string_view text)
+    {
+        std::fprintf(m_file, "%s: %.*s\n", kind, static_cast<int>(text.size()), text.data());
+        std::fflush(m_file);
+    }
+
+    std::FILE* m_file;
+};
+
 } // namespace
 
 RunCommand::Options& RunCommand::addTo(CLI::App& app, CLI::App*& subcommand)
@@ -57,7 +85,8 @@ int RunCommand::run(const Options& options, std::FILE* out, std::FILE* err)
     }
     script::vm::Machine machine;
     FileSink sink(out);
-    script::vm::Run run(machine, sink);
+    ErrorStreamHost host(err);
+    script::vm::Run run(machine, sink, &host);
     for (const script::Diagnostic& diagnostic : compiler.install(run))
         std::fprintf(err, "%s:%u:%u: %s\n", options.file.c_str(), diagnostic.line, diagnostic.column,
                      diagnostic.text.c_str());

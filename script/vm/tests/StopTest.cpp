@@ -8,24 +8,47 @@
 
 using namespace zeb::script;
 using namespace zeb::script::vm;
+using namespace std::chrono_literals;
 
 namespace {
 
-TEST(Stop, StopFromAnotherThreadEndsTheRun)
+struct Stopped
+{
+    Run::Result result;
+    std::chrono::steady_clock::duration took;
+};
+
+// Runs a script's main and stops it from another thread after a while. The time limit is only
+// a backstop: Stop ends the run long before.
+Stopped runAndStop(const char* text, std::chrono::milliseconds after)
 {
     Machine machine;
     Compiler compiler;
-    ASSERT_TRUE(compiler.compile("main { while (1) ; }"));
+    EXPECT_TRUE(compiler.compile(text));
     StringSink sink;
     vm::Run run(machine, sink);
     compiler.install(run);
-    std::thread stopper([&run] {
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    std::thread stopper([&run, after] {
+        std::this_thread::sleep_for(after);
         run.stop();
     });
-    // The time limit is only a backstop: Stop ends the loop long before.
-    EXPECT_EQ(run.runMain({std::chrono::seconds(30), 0}), Run::Result::Stopped);
+    const auto started = std::chrono::steady_clock::now();
+    const Run::Result result = run.runMain({30s, 0});
+    const auto took = std::chrono::steady_clock::now() - started;
     stopper.join();
+    return {result, took};
+}
+
+TEST(Stop, StopFromAnotherThreadEndsTheRun)
+{
+    EXPECT_EQ(runAndStop("main { while (1) ; }", 20ms).result, Run::Result::Stopped);
+}
+
+TEST(Stop, StopEndsAProgramTheScriptWaitsFor)
+{
+    const Stopped stopped = runAndStop("main { System run: \"sleep\" with: \"30\"; while (1) ; }", 100ms);
+    EXPECT_EQ(stopped.result, Run::Result::Stopped);
+    EXPECT_LT(stopped.took, 10s);
 }
 
 } // namespace
