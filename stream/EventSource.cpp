@@ -158,6 +158,13 @@ void EventSource::unsubscribeWindow(platform::Handle window)
     removeNodes([&](const Subscriber& node) { return node.kind == SubscriberKind::Window && node.window == window; });
 }
 
+void EventSource::unsubscribeCallback(StreamCallback callback, void* context)
+{
+    removeNodes([&](const Subscriber& node) {
+        return node.kind == SubscriberKind::Callback && node.callback == callback && node.context == context;
+    });
+}
+
 void EventSource::subscribeWindow(platform::Handle window, SubscriberState state)
 {
     auto* node = new Subscriber;

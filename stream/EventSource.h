@@ -50,8 +50,9 @@ public:
     void subscribeCallback(StreamCallback callback, void* context, SubscriberState state = SubscriberState::Enabled);
     void subscribeListener(StreamListener* listener, SubscriberState state = SubscriberState::Enabled);
 
-    // Takes every node of that window off the list.
+    // Takes every node of that window (or callback with that context) off the list.
     void unsubscribeWindow(platform::Handle window);
+    void unsubscribeCallback(StreamCallback callback, void* context);
 
     // Set the state of every node of that subscriber.
     virtual void setListenerState(StreamListener* listener, SubscriberState state);

@@ -286,11 +286,11 @@ void Interpreter::end(Ending ending)
 
 bool Interpreter::safepoint()
 {
-    if (m_stopRequested.load(std::memory_order_relaxed))
+    if (stopAsked())
         end(Ending::Stopped);
     else if (m_stepBudget != 0 && m_steps >= m_stepBudget)
         end(Ending::OutOfSteps);
-    else if (m_deadline && std::chrono::steady_clock::now() >= *m_deadline)
+    else if (pastDeadline())
         end(Ending::TimedOut);
     return m_ending == Ending::None;
 }

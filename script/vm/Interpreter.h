@@ -59,15 +59,26 @@ public:
     void setStepBudget(std::uint64_t steps) { m_stepBudget = steps; }
     // May be called from any thread: the loop notices it within a thousand instructions.
     void requestStop() { m_stopRequested.store(true, std::memory_order_relaxed); }
-    Ending ending() const { return m_ending; }
-    // Asked to stop, or past its deadline: a primitive waiting in a blocking section gives up.
-    bool stopRequested() const
+    // A thread that runs on behalf of another one's run (a stream event's handler) stops when
+    // that one is asked to, and keeps its time limit. The leader must outlive this thread.
+    void follow(const Interpreter& leader)
     {
-        return m_stopRequested.load(std::memory_order_relaxed)
-            || (m_deadline && std::chrono::steady_clock::now() >= *m_deadline);
+        m_leader = &leader;
+        m_deadline = leader.m_deadline;
     }
+    Ending ending() const { return m_ending; }
+    // Asked to stop (this thread or the one it follows), or past its deadline: a primitive
+    // waiting in a blocking section gives up. Safe from any thread.
+    bool stopRequested() const { return stopAsked() || pastDeadline(); }
+    bool pastDeadline() const { return m_deadline && std::chrono::steady_clock::now() >= *m_deadline; }
 
 private:
+    bool stopAsked() const
+    {
+        return m_stopRequested.load(std::memory_order_relaxed)
+            || (m_leader != nullptr && m_leader->m_stopRequested.load(std::memory_order_relaxed));
+    }
+
     struct Frame
     {
         const MethodCode* code;
@@ -108,6 +119,7 @@ private:
     std::uint64_t m_stepBudget = 0;
     std::optional<std::chrono::steady_clock::time_point> m_deadline;
     std::atomic<bool> m_stopRequested{false};
+    const Interpreter* m_leader = nullptr;
 };
 
 } // namespace zeb::script::vm

@@ -7,6 +7,7 @@
 #include "script/vm/Object.h"
 #include "script/vm/ObjectCompiler.h"
 #include "script/vm/PrintPrimitives.h"
+#include "script/vm/StreamClass.h"
 #include "script/vm/StringDialogs.h"
 #include "script/vm/SystemClass.h"
 
@@ -410,6 +411,7 @@ void Library::install(Machine& machine)
     installStringDialogs(machine);
     installButtonClass(machine);
     installSystemClass(machine);
+    installStreamClass(machine);
 }
 
 } // namespace zeb::script::vm

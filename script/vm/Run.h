@@ -47,6 +47,8 @@ public:
     // Sends "main" to the script object on this run's thread and waits for it to end; the run
     // then ends (see atEnd).
     Result runMain(const Limits& limits);
+    // The thread that runs main: threads serving the run follow its Stop and time limit.
+    const Interpreter& mainThread() const { return m_thread; }
     // Ends the run from another thread at its next safepoint.
     void stop() { m_thread.requestStop(); }
 

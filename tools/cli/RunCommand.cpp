@@ -1,16 +1,22 @@
 #include "RunCommand.h"
 
 #include "CompileCommand.h"
+#include "Connection.h"
+#include "Transports.h"
 #include "script/front/Compiler.h"
 #include "script/vm/Run.h"
+#include "stream/IOSTStream.h"
 
 #include <CLI/CLI.hpp>
 
 #include <chrono>
+#include <optional>
 
 namespace zeb::tools {
 
 namespace {
+
+constexpr int kApplicationConnection = 65;
 
 // Printed text goes out as it is printed, so a long script shows its progress.
 class FileSink : public script::vm::OutputSink
@@ -67,6 +73,8 @@ RunCommand::Options& RunCommand::addTo(CLI::App& app, CLI::App*& subcommand)
     subcommand->add_option("script", options.file, "Test script (.utl)")->required();
     subcommand->add_option("--timeout", options.timeout, "Stop the script after this many seconds (exit status 3)")
         ->check(CLI::Range(0.0, 1e6));
+    subcommand->add_option("--connect", options.connect,
+                           "Open the application connection (stream 65) on this address first");
     return options;
 }
 
@@ -82,6 +90,14 @@ int RunCommand::run(const Options& options, std::FILE* out, std::FILE* err)
     if (!compiler.compile(text)) {
         std::fprintf(out, "%s\n", compiler.errorText().c_str());
         return 1;
+    }
+    // The connection outlives the run: the run's end lets go of its subscriptions first.
+    std::optional<stream::IOSTStream> connection;
+    if (!options.connect.empty()) {
+        registerTransports();
+        connection.emplace(kApplicationConnection);
+        if (!openConnection(*connection, options.connect, "run", err))
+            return 2;
     }
     script::vm::Machine machine;
     FileSink sink(out);

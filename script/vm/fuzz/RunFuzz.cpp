@@ -26,9 +26,11 @@ private:
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     static vm::Machine machine;
-    // Arbitrary scripts must not start programs: without its global, System cannot be reached.
-    static const bool noPrograms = (machine.setGlobal(SymbolTable::intern("System"), vm::Value()), true);
-    (void)noPrograms;
+    // Arbitrary scripts must not start programs nor open files: without their globals, System
+    // and Stream cannot be reached.
+    static const bool sealed = (machine.setGlobal(SymbolTable::intern("System"), vm::Value()),
+                                machine.setGlobal(SymbolTable::intern("Stream"), vm::Value()), true);
+    (void)sealed;
     Compiler compiler;
     if (!compiler.compile(std::string_view(reinterpret_cast<const char*>(data), size)))
         return 0;
