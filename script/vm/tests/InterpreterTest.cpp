@@ -110,8 +110,9 @@ const Case kInline[] = {
     {"NumberIncrementNormalises", "local x; x = 1.5; x++; x print; x = 2147483647 + 1; x--; x class print;",
      "2.5Integer"},
     {"ArrayElements",
-     "local a; a = Array new: 2; (a at: 1 put: 7) print; a[0] = \"x\"; a[0] print; (a at: 1.0) print; (a at: 2) print;",
-     "7x70"},
+     "local a; a = Array new: 2; (a at: 1 put: 7) print; a[0] = \"x\"; a[0] print; (a at: 1.0) print; (a at: 2) print;"
+     "a delete; (a at: 0) print;",
+     "7x70anUndefinedObject doesNotUnderstand:at:\r\nanUndefinedObject"},
     {"InPlaceAppendLeavesOtherHoldersAlone",
      "local s, t, a; s = \"ab\" + \"c\"; t = s; s = s + \"d\"; a = [s]; s = s + \"e\"; s = s + s;"
      "t print; \" \" print; a[0] print; \" \" print; s print;",
@@ -137,6 +138,15 @@ TEST(Interpreter, DeepRecursionPrintsStackOverflowAndEndsTheThread)
     EXPECT_EQ(outcome.result, Run::Result::StackOverflow);
 }
 
+TEST(Interpreter, DeepRecursionKeepsEveryFramesLocals)
+{
+    // 3,000 frames of four locals each reach far past the stack's first values.
+    const Outcome outcome = runScript("sum: n { local a, b, c, d; if (n == 0) return 0; a = n; b = a; c = b; d = c;\n"
+                                      "    return d + (self sum: n - 1); }\n"
+                                      "main { (self sum: 3000) print; }\n");
+    EXPECT_EQ(outcome.output, "4501500");
+}
+
 TEST(Interpreter, RecursionThroughPrimitivesStopsBeforeTheNativeStackRunsOut)
 {
     const Outcome outcome = runScript("print { self printLine; }\nmain { self print; }\n");
@@ -147,6 +157,8 @@ TEST(Interpreter, RecursionThroughPrimitivesStopsBeforeTheNativeStackRunsOut)
 TEST(Interpreter, EndlessLoopStopsAtItsStepBudgetOrTimeLimit)
 {
     EXPECT_EQ(runScript("main { while (1) ; }", {{}, 100000}).result, Run::Result::OutOfSteps);
+    // Sends answered inline are no steps, the loop's branch still is.
+    EXPECT_EQ(runScript("main { local i; i = 0; while (1) i = i + 1; }", {{}, 100000}).result, Run::Result::OutOfSteps);
     EXPECT_EQ(runScript("main { while (1) ; }", {std::chrono::milliseconds(50), 0}).result, Run::Result::TimedOut);
 }
 
