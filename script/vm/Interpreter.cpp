@@ -271,7 +271,7 @@ Value Interpreter::invoke(const Value& receiver, const MethodEntry& entry, Value
     m_stack.reach(sp + code.room);
     for (std::uint32_t slot = 0; slot < code.slots; ++slot)
         sp[slot] = Value();
-    m_frames.emplace_back(&code, 0u, sp - count, count, sp, sp, receiver, entry.owner);
+    m_frames.push_back(Frame{&code, 0, sp - count, count, sp, sp, receiver, entry.owner});
     return true;
 }
 
