@@ -15,6 +15,7 @@
 #include "app/language/qt/CUTTEWelcomeDialog.h"
 #include "app/language/qt/Resources.h"
 #include "app/workspace/Workspace.h"
+#include "autotest/document/CIHTLDocument.h"
 #include "documentation/browser/window/CIHWBDocument.h"
 #include "geometry/widgets/CIHGEDocument.h"
 #include "heading/document/CIHHDDocument.h"
@@ -195,6 +196,7 @@ void CUTTEApp::initRegistries()
     geometry::registerGeometryDocumentType();
     remote_display::registerRemoteDisplayDocumentTypes();
     explorer::registerExplorerDocumentType();
+    autotest::registerAutomaticTestDocumentType();
 }
 
 void CUTTEApp::readHomeDirectory()

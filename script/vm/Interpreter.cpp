@@ -1,7 +1,9 @@
 #include "script/vm/Interpreter.h"
 
+#include "script/vm/BlockingSection.h"
 #include "script/vm/Library.h"
 #include "script/vm/Object.h"
+#include "script/vm/ThreadClass.h"
 
 #include <cstdint>
 #include <iterator>
@@ -165,28 +167,80 @@ bool inlineOther(const Machine& machine, Inline rule, std::uint32_t count, Value
 
 } // namespace
 
-Interpreter::Interpreter(Machine& machine, OutputSink& output, Heap::Owner owner)
+Interpreter::Interpreter(Machine& machine, OutputSink& output, Heap::Owner owner, Size size)
     : m_machine(machine)
     , m_output(output)
     , m_owner(owner)
-    , m_stack(kStackValues)
+    , m_stack(size.stackValues)
     , m_top(m_stack.begin())
+    , m_maxDepth(size.maxDepth)
 {
-    m_frames.reserve(kMaxDepth + 1);
+    // Frames are reached by pointer while nested sends push more: they must never move.
+    m_frames.reserve(m_maxDepth + 1);
+}
+
+void Interpreter::write(std::string_view text)
+{
+    if (m_ending != Ending::None)
+        return;
+    // The text may lie in an object that another thread changes once the lock is let go.
+    const std::string copy(text);
+    const BlockingSection section(*this);
+    m_output.write(copy);
+}
+
+void Interpreter::requestStop()
+{
+    {
+        const std::lock_guard hold(m_wakeMutex);
+        m_stopRequested.store(true, std::memory_order_relaxed);
+    }
+    m_wake.notify_all();
+}
+
+bool Interpreter::pause(std::chrono::milliseconds duration)
+{
+    auto until = std::chrono::steady_clock::now() + duration;
+    if (m_deadline && *m_deadline < until)
+        until = *m_deadline;
+    {
+        const BlockingSection section(*this);
+        std::unique_lock hold(m_wakeMutex);
+        while (!stopRequested() && std::chrono::steady_clock::now() < until) {
+            // The Stop of a leader wakes nobody here: a follower looks again now and then.
+            const auto slice = std::chrono::steady_clock::now() + std::chrono::milliseconds(20);
+            m_wake.wait_until(hold, m_leader != nullptr ? std::min(until, slice) : until);
+        }
+    }
+    return safepoint();
+}
+
+Value* Interpreter::pushArguments(const Value* first, std::size_t count)
+{
+    if (m_ending != Ending::None || (stopAsked() && !safepoint()))
+        return nullptr;
+    if (m_stack.end() - m_top < static_cast<std::ptrdiff_t>(count) + 1) {
+        end(Ending::StackOverflow);
+        return nullptr;
+    }
+    m_stack.reach(m_top + count + 1);
+    Value* sp = m_top;
+    for (std::size_t index = count; index > 0; --index)
+        *sp++ = first[index - 1]; // the first argument on top
+    return sp;
+}
+
+Value Interpreter::call(const Value& receiver, const MethodEntry& entry, const std::vector<Value>& arguments)
+{
+    Value* sp = pushArguments(arguments.data(), arguments.size());
+    return sp != nullptr ? invoke(receiver, entry, sp, static_cast<std::uint32_t>(arguments.size())) : Value();
 }
 
 Value Interpreter::send(const Value& receiver, Name selector, std::initializer_list<Value> arguments)
 {
-    if (m_ending != Ending::None)
+    Value* sp = pushArguments(arguments.begin(), arguments.size());
+    if (sp == nullptr)
         return {};
-    if (m_stack.end() - m_top < static_cast<std::ptrdiff_t>(arguments.size()) + 1) {
-        end(Ending::StackOverflow);
-        return {};
-    }
-    m_stack.reach(m_top + arguments.size() + 1);
-    Value* sp = m_top;
-    for (auto at = arguments.end(); at != arguments.begin();)
-        *sp++ = *--at; // the first argument on top
     const auto count = static_cast<std::uint32_t>(arguments.size());
     Value target = receiver;
     const MethodEntry* entry = resolve(target, selector);
@@ -264,7 +318,7 @@ Value Interpreter::invoke(const Value& receiver, const MethodEntry& entry, Value
                                                           std::uint32_t count)
 {
     const MethodCode& code = *entry.code;
-    if (m_frames.size() >= kMaxDepth || static_cast<std::size_t>(m_stack.end() - sp) < code.room) {
+    if (m_frames.size() >= m_maxDepth || static_cast<std::size_t>(m_stack.end() - sp) < code.room) {
         end(Ending::StackOverflow);
         return false;
     }
@@ -286,6 +340,8 @@ void Interpreter::end(Ending ending)
 
 bool Interpreter::safepoint()
 {
+    // Other script threads, alarms and stream callbacks get their turn here.
+    m_machine.scriptLock().yield();
     if (stopAsked())
         end(Ending::Stopped);
     else if (m_stepBudget != 0 && m_steps >= m_stepBudget)
@@ -444,12 +500,15 @@ sendOther:
         DISPATCH();
     }
     goto opSend;
-opThread:
-    // Script threads come with the thread machinery; until then a thread send finds nothing.
+opThread : {
+    receiver = std::move(acc);
+    const MethodEntry* entry = resolveAt(*frame->code, at[2], receiver);
+    acc = entry != nullptr ? ThreadClass::prepare(*this, receiver, *entry, Arguments(sp - 1, at[1]))
+                           : Value::integer(0);
     sp -= at[1];
-    acc = Value::integer(0);
     pc += 3;
     DISPATCH();
+}
 opGetLocal:
     acc = frame->locals[at[1]];
     pc += 2;

@@ -8,8 +8,10 @@
 
 #include <atomic>
 #include <chrono>
+#include <condition_variable>
 #include <initializer_list>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <string_view>
 #include <vector>
@@ -29,7 +31,17 @@ public:
     // Primitives that send (printLine, doesNotUnderstand:) nested inside each other.
     static constexpr std::size_t kMaxNesting = 256;
 
-    Interpreter(Machine& machine, OutputSink& output, Heap::Owner owner);
+    // How deep a thread may send, and the value stack that holds its frames.
+    struct Size
+    {
+        std::size_t stackValues;
+        std::size_t maxDepth;
+    };
+    static constexpr Size kMainSize{kStackValues, kMaxDepth};
+    // Script threads and alarm deliveries: many may live at once.
+    static constexpr Size kThreadSize{std::size_t{1} << 15, 2000};
+
+    Interpreter(Machine& machine, OutputSink& output, Heap::Owner owner, Size size = kMainSize);
     Interpreter(const Interpreter&) = delete;
     Interpreter& operator=(const Interpreter&) = delete;
 
@@ -40,15 +52,13 @@ public:
     void setRun(Run* run) { m_run = run; }
     OutputSink& output() { return m_output; }
     // Nothing more is printed once the thread is ending: primitives that were running when it
-    // began to end return without their output.
-    void write(std::string_view text)
-    {
-        if (m_ending == Ending::None)
-            m_output.write(text);
-    }
+    // began to end return without their output. Lets the script lock go while the text goes out.
+    void write(std::string_view text);
 
     // Sends a message and answers its result (nil once the thread is ending).
     Value send(const Value& receiver, Name selector, std::initializer_list<Value> arguments = {});
+    // Runs a method found earlier (a thread's prepared send); the first argument first.
+    Value call(const Value& receiver, const MethodEntry& entry, const std::vector<Value>& arguments);
     // Makes an object owned by this thread's run.
     Value make(std::unique_ptr<Object> object)
     {
@@ -57,8 +67,18 @@ public:
 
     void setDeadline(std::chrono::steady_clock::time_point deadline) { m_deadline = deadline; }
     void setStepBudget(std::uint64_t steps) { m_stepBudget = steps; }
-    // May be called from any thread: the loop notices it within a thousand instructions.
-    void requestStop() { m_stopRequested.store(true, std::memory_order_relaxed); }
+    // The time limit and step budget of the thread that starts another one.
+    void inheritLimits(const Interpreter& from)
+    {
+        m_deadline = from.m_deadline;
+        m_stepBudget = from.m_stepBudget;
+    }
+    // May be called from any thread: the loop notices it within a thousand instructions, and a
+    // pause ends at once.
+    void requestStop();
+    // Waits with the script lock let go, until the time is up, Stop or the time limit; false
+    // when the thread is then ending.
+    bool pause(std::chrono::milliseconds duration);
     // A thread that runs on behalf of another one's run (a stream event's handler) stops when
     // that one is asked to, and keeps its time limit. The leader must outlive this thread.
     void follow(const Interpreter& leader)
@@ -91,6 +111,9 @@ private:
         const ClassObject* foundIn;
     };
 
+    // Pushes a send's arguments, the first on top: the new stack top, or nullptr when the
+    // thread is ending or has no room left.
+    Value* pushArguments(const Value* first, std::size_t count);
     // Runs a method found for receiver whose arguments are the top count stack values above sp.
     Value invoke(const Value& receiver, const MethodEntry& entry, Value* sp, std::uint32_t count);
     bool pushFrame(const Value& receiver, const MethodEntry& entry, Value* sp, std::uint32_t count);
@@ -118,8 +141,11 @@ private:
     std::uint64_t m_steps = 0;
     std::uint64_t m_stepBudget = 0;
     std::optional<std::chrono::steady_clock::time_point> m_deadline;
+    std::size_t m_maxDepth;
     std::atomic<bool> m_stopRequested{false};
     const Interpreter* m_leader = nullptr;
+    std::mutex m_wakeMutex;
+    std::condition_variable m_wake;
 };
 
 } // namespace zeb::script::vm

@@ -1,5 +1,6 @@
 #include "script/vm/Library.h"
 
+#include "script/vm/AlarmClock.h"
 #include "script/vm/BufferClass.h"
 #include "script/vm/ButtonClass.h"
 #include "script/vm/Interpreter.h"
@@ -10,6 +11,7 @@
 #include "script/vm/StreamClass.h"
 #include "script/vm/StringDialogs.h"
 #include "script/vm/SystemClass.h"
+#include "script/vm/ThreadClass.h"
 
 #include <cmath>
 #include <cstring>
@@ -412,6 +414,8 @@ void Library::install(Machine& machine)
     installButtonClass(machine);
     installSystemClass(machine);
     installStreamClass(machine);
+    ThreadClass::install(machine);
+    AlarmClock::install(machine);
 }
 
 } // namespace zeb::script::vm

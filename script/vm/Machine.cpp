@@ -1,5 +1,6 @@
 #include "script/vm/Machine.h"
 
+#include "script/vm/AlarmClock.h"
 #include "script/vm/Library.h"
 
 #include <cstdint>
@@ -25,6 +26,8 @@ Machine::Machine()
     m_classes.buffer = defineClass("Buffer", m_classes.object);
     m_classes.string = defineClass("String", m_classes.buffer);
     m_classes.array = defineClass("Array", m_classes.object);
+    m_classes.thread = defineClass("Thread", m_classes.object);
+    m_alarms = std::make_unique<AlarmClock>(*this);
 
     const std::pair<const char*, Inline> inlines[] = {
         {"+", Inline::Add},
@@ -47,6 +50,8 @@ Machine::Machine()
 
     Library::install(*this);
 }
+
+Machine::~Machine() = default;
 
 ClassObject* Machine::defineClass(std::string_view name, ClassObject* superclass)
 {

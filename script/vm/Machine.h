@@ -7,9 +7,12 @@
 #include "script/vm/ScriptLock.h"
 
 #include <array>
+#include <memory>
 #include <unordered_map>
 
 namespace zeb::script::vm {
+
+class AlarmClock;
 
 class Machine
 {
@@ -25,6 +28,7 @@ public:
         ClassObject* buffer = nullptr;
         ClassObject* string = nullptr;
         ClassObject* array = nullptr;
+        ClassObject* thread = nullptr;
     };
 
     // The selectors the machine itself sends or answers inline.
@@ -36,11 +40,13 @@ public:
     };
 
     Machine();
+    ~Machine();
     Machine(const Machine&) = delete;
     Machine& operator=(const Machine&) = delete;
 
     Heap& heap() { return m_heap; }
     ScriptLock& scriptLock() { return m_lock; }
+    AlarmClock& alarms() { return *m_alarms; }
     const Classes& classes() const { return m_classes; }
     const Names& names() const { return m_names; }
 
@@ -88,6 +94,8 @@ private:
     // Class tables are filled when the machine is made and never change after, so the cache is
     // never invalidated.
     std::array<CacheEntry, 1024> m_cache{};
+    // Last: its thread stops before anything it delivers to goes.
+    std::unique_ptr<AlarmClock> m_alarms;
 };
 
 } // namespace zeb::script::vm

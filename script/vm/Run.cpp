@@ -1,5 +1,6 @@
 #include "script/vm/Run.h"
 
+#include "script/vm/AlarmClock.h"
 #include "script/vm/Object.h"
 
 namespace zeb::script::vm {
@@ -9,6 +10,7 @@ Run::Run(Machine& machine, OutputSink& output, Host* host)
     , m_host(host != nullptr ? host : &m_noHost)
     , m_owner(machine.newOwner())
     , m_thread(machine, output, m_owner)
+    , m_threads(*this)
     , m_script(m_thread.make(std::make_unique<Object>(machine.classes().object)))
 {
     m_thread.setRun(this);
@@ -26,11 +28,19 @@ void Run::end()
     if (m_ended)
         return;
     m_ended = true;
+    m_threads.end();
+    m_machine.alarms().cancelAll(this);
     while (!m_atEnd.empty()) {
         const std::function<void()> action = std::move(m_atEnd.back());
         m_atEnd.pop_back();
         action();
     }
+}
+
+void Run::stop()
+{
+    m_thread.requestStop();
+    m_threads.stopAll();
 }
 
 bool Run::hasScriptVariable(Name name) const

@@ -5,6 +5,7 @@
 #include "script/front/InstallTarget.h"
 #include "script/vm/Host.h"
 #include "script/vm/Interpreter.h"
+#include "script/vm/RunThreads.h"
 
 #include <chrono>
 #include <functional>
@@ -49,8 +50,10 @@ public:
     Result runMain(const Limits& limits);
     // The thread that runs main: threads serving the run follow its Stop and time limit.
     const Interpreter& mainThread() const { return m_thread; }
-    // Ends the run from another thread at its next safepoint.
-    void stop() { m_thread.requestStop(); }
+    // Ends the run from another thread: main and every other thread of the run stop at their
+    // next safepoint, and their waits end.
+    void stop();
+    RunThreads& threads() { return m_threads; }
 
 private:
     void end();
@@ -62,6 +65,7 @@ private:
     bool m_ended = false;
     Heap::Owner m_owner;
     Interpreter m_thread;
+    RunThreads m_threads;
     Value m_script;
     // The methods outlive the script object: a running method may delete its own receiver.
     std::vector<std::unique_ptr<MethodCode>> m_methods;

@@ -3,13 +3,13 @@
 #include "CompileCommand.h"
 #include "Connection.h"
 #include "Transports.h"
-#include "script/front/Compiler.h"
-#include "script/vm/Run.h"
+#include "autotest/core/RunController.h"
 #include "stream/IOSTStream.h"
 
 #include <CLI/CLI.hpp>
 
 #include <chrono>
+#include <memory>
 #include <optional>
 
 namespace zeb::tools {
@@ -18,7 +18,8 @@ namespace {
 
 constexpr int kApplicationConnection = 65;
 
-// Printed text goes out as it is printed, so a long script shows its progress.
+// Printed text goes out as it is printed, so a long script shows its progress. Script threads,
+// alarms and stream handlers print from their own threads: stdio locks the stream for each call.
 class FileSink : public script::vm::OutputSink
 {
 public:
@@ -86,34 +87,31 @@ int RunCommand::run(const Options& options, std::FILE* out, std::FILE* err)
         std::fprintf(err, "%s\n", error.c_str());
         return 2;
     }
-    script::Compiler compiler;
-    if (!compiler.compile(text)) {
-        std::fprintf(out, "%s\n", compiler.errorText().c_str());
-        return 1;
-    }
     // The connection outlives the run: the run's end lets go of its subscriptions first.
     std::optional<stream::IOSTStream> connection;
+    autotest::RunController controller(std::make_shared<FileSink>(out), std::make_shared<ErrorStreamHost>(err));
+    const autotest::RunController::Compiled& compiled = controller.prepare(text);
+    if (!compiled.ok) {
+        std::fprintf(out, "%s\n", compiled.errorText.c_str());
+        return 1;
+    }
     if (!options.connect.empty()) {
         registerTransports();
         connection.emplace(kApplicationConnection);
         if (!openConnection(*connection, options.connect, "run", err))
             return 2;
     }
-    script::vm::Machine machine;
-    FileSink sink(out);
-    ErrorStreamHost host(err);
-    script::vm::Run run(machine, sink, &host);
-    for (const script::Diagnostic& diagnostic : compiler.install(run))
+    for (const script::Diagnostic& diagnostic : compiled.diagnostics)
         std::fprintf(err, "%s:%u:%u: %s\n", options.file.c_str(), diagnostic.line, diagnostic.column,
                      diagnostic.text.c_str());
-    script::vm::Run::Limits limits;
+    autotest::RunController::Limits limits;
     limits.timeout = std::chrono::duration_cast<std::chrono::steady_clock::duration>(
         std::chrono::duration<double>(options.timeout));
-    switch (run.runMain(limits)) {
-    case script::vm::Run::Result::NoMain:
+    switch (controller.runHere(limits)) {
+    case autotest::RunController::Result::NoMain:
         std::fprintf(err, "%s: no method \"main\" in the script\n", options.file.c_str());
         return 2;
-    case script::vm::Run::Result::TimedOut:
+    case autotest::RunController::Result::TimedOut:
         std::fprintf(err, "%s: stopped after %g s\n", options.file.c_str(), options.timeout);
         return 3;
     default:

@@ -51,4 +51,14 @@ TEST(Stop, StopEndsAProgramTheScriptWaitsFor)
     EXPECT_LT(stopped.took, 10s);
 }
 
+TEST(Stop, StopEndsTheSleepsOfEveryThreadOfTheRun)
+{
+    const Stopped stopped = runAndStop("nap { 100 sleep; }\n"
+                                       "main { (thread self nap) start; (thread self nap) start; 100 sleep; }",
+                                       50ms);
+    EXPECT_EQ(stopped.result, Run::Result::Stopped);
+    // Well before the bounded wait for threads would give up on them.
+    EXPECT_LT(stopped.took, RunThreads::kStopWait);
+}
+
 } // namespace

@@ -1,0 +1,13 @@
+#include "platform/qt/QtDispatcher.h"
+
+#include <QApplication>
+
+#include <gtest/gtest.h>
+
+int main(int argc, char** argv)
+{
+    QApplication application(argc, argv);
+    zeb::platform::QtDispatcher dispatcher;
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
