@@ -32,6 +32,9 @@ TEST_PACKAGES=(
   socat curl
   # The French locale sources, compiled by the tests that run under a decimal comma
   locales
+  # bench/script_vm_compare.sh: the script machine's programs in Lua and Python, and the peak
+  # memory of each run
+  lua5.4 python3 time
 )
 case "${1:-}" in
   --run) ;;

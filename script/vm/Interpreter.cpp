@@ -1,11 +1,13 @@
 #include "script/vm/Interpreter.h"
 
 #include "script/vm/BlockingSection.h"
+#include "script/vm/Library.h"
 #include "script/vm/Object.h"
 #include "script/vm/ThreadClass.h"
 
 #include <cstdint>
 #include <iterator>
+#include <typeinfo>
 
 namespace zeb::script::vm {
 
@@ -13,21 +15,11 @@ namespace {
 
 constexpr std::uint64_t kSafepointMask = 1023;
 
-// Two Integers under an inline rule; false when the rule needs the full send.
-bool inlineIntegers(Inline rule, std::int32_t left, std::int32_t right, Value& result)
+// A comparison rule on two operands of one kind; false for the other rules.
+template <typename Operand>
+[[gnu::always_inline]] inline bool compare(Inline rule, Operand a, Operand b, Value& result)
 {
-    const std::int64_t a = left;
-    const std::int64_t b = right;
     switch (rule) {
-    case Inline::Add:
-        result = Value::wide(a + b);
-        return true;
-    case Inline::Subtract:
-        result = Value::wide(a - b);
-        return true;
-    case Inline::Multiply:
-        result = Value::wide(a * b);
-        return true;
     case Inline::Less:
         result = Value::truth(a < b);
         return true;
@@ -46,12 +38,131 @@ bool inlineIntegers(Inline rule, std::int32_t left, std::int32_t right, Value& r
     case Inline::NotEqual:
         result = Value::truth(a != b);
         return true;
-    case Inline::None:
+    default:
+        return false;
+    }
+}
+
+// Two Integers under an inline rule; false when the rule needs the full send.
+[[gnu::always_inline]] inline bool inlineIntegers(Inline rule, std::int32_t left, std::int32_t right, Value& result)
+{
+    const std::int64_t a = left;
+    const std::int64_t b = right;
+    switch (rule) {
+    case Inline::Add:
+        result = Value::wide(a + b);
+        return true;
+    case Inline::Subtract:
+        result = Value::wide(a - b);
+        return true;
+    case Inline::Multiply:
+        result = Value::wide(a * b);
+        return true;
+    case Inline::Divide:
+        result = Value::normalised(static_cast<double>(a) / static_cast<double>(b));
+        return true;
+    default:
+        return compare(rule, a, b, result);
+    }
+}
+
+bool isNumeric(const Value& value)
+{
+    return value.tag() == Tag::Integer || value.tag() == Tag::Number;
+}
+
+// Integers and Numbers mixed, answered as the Number primitives answer them (computed in
+// floating point, the result normalised); false when the rule needs the full send.
+[[gnu::always_inline]] inline bool inlineNumbers(Inline rule, const Value& left, const Value& right, Value& result)
+{
+    if (!isNumeric(left) || !isNumeric(right))
+        return false;
+    const double a = left.isInteger() ? left.asInteger() : left.asNumber();
+    const double b = right.isInteger() ? right.asInteger() : right.asNumber();
+    switch (rule) {
+    case Inline::Add:
+        result = Value::normalised(a + b);
+        return true;
+    case Inline::Subtract:
+        result = Value::normalised(a - b);
+        return true;
+    case Inline::Multiply:
+        result = Value::normalised(a * b);
+        return true;
+    case Inline::Divide:
+        result = Value::normalised(a / b);
+        return true;
+    case Inline::Equal:
+    case Inline::NotEqual:
+        // Equal values of the same kind only: 3 == 3.0 is 0.
+        if (left.tag() != right.tag()) {
+            result = Value::truth(rule == Inline::NotEqual);
+            return true;
+        }
+        return compare(rule, a, b, result);
+    default:
+        return compare(rule, a, b, result);
+    }
+}
+
+// The elements of an array that answers at: and at:put: with the Array primitives; nullptr for
+// anything else.
+std::vector<Value>* arrayElements(const Machine& machine, const Value& value)
+{
+    Object* object = machine.object(value);
+    if (object == nullptr || typeid(*object) != typeid(ArrayObject) || object->hasOwnMethods()
+        || object->objectClass() != machine.classes().array)
+        return nullptr;
+    return &static_cast<ArrayObject*>(object)->elements();
+}
+
+// at: and at:put: of an array with an Integer index, as the primitives answer them (0 outside
+// the array); arguments[-1] is the first argument.
+bool inlineArray(const Machine& machine, Inline rule, Value& receiver, const Value* arguments)
+{
+    if (!arguments[-1].isInteger())
+        return false;
+    std::vector<Value>* elements = arrayElements(machine, receiver);
+    if (elements == nullptr)
+        return false;
+    const auto index = static_cast<std::size_t>(static_cast<std::uint32_t>(arguments[-1].asInteger()));
+    const bool inside = arguments[-1].asInteger() >= 0 && index < elements->size();
+    if (rule == Inline::At) {
+        receiver = inside ? (*elements)[index] : Value::integer(0);
+        return true;
+    }
+    if (inside)
+        (*elements)[index] = arguments[-2];
+    receiver = inside ? arguments[-2] : Value::integer(0);
+    return true;
+}
+
+// The inline rules beyond two Integers; false when the send must run. next is the instruction
+// after the send.
+bool inlineOther(const Machine& machine, Inline rule, std::uint32_t count, Value& acc, const Value* sp,
+                 const std::uint32_t* next, const Value* locals)
+{
+    switch (rule) {
+    case Inline::At:
+        return count == 1 && inlineArray(machine, rule, acc, sp);
+    case Inline::AtPut:
+        return count == 2 && inlineArray(machine, rule, acc, sp);
     case Inline::Increment:
     case Inline::Decrement:
-        break;
+        if (count != 0 || acc.tag() != Tag::Number)
+            return false;
+        acc = Value::normalised(acc.asNumber() + (rule == Inline::Increment ? 1.0 : -1.0));
+        return true;
+    case Inline::Add:
+        // s = s + t: the result goes back into the local that holds the receiver. Past the
+        // size limit the primitive decides.
+        return count == 1 && acc.tag() == Tag::String && sp[-1].tag() == Tag::String
+            && next[0] == static_cast<std::uint32_t>(Opcode::SetLocal)
+            && acc.asText().size() + sp[-1].asText().size() <= Library::kMaxSize
+            && acc.appendInPlace(locals[next[1]], sp[-1].asText());
+    default:
+        return false;
     }
-    return false;
 }
 
 } // namespace
@@ -60,9 +171,8 @@ Interpreter::Interpreter(Machine& machine, OutputSink& output, Heap::Owner owner
     : m_machine(machine)
     , m_output(output)
     , m_owner(owner)
-    , m_stack(std::make_unique<Value[]>(size.stackValues))
-    , m_stackEnd(m_stack.get() + size.stackValues)
-    , m_top(m_stack.get())
+    , m_stack(size.stackValues)
+    , m_top(m_stack.begin())
     , m_maxDepth(size.maxDepth)
 {
     // Frames are reached by pointer while nested sends push more: they must never move.
@@ -109,10 +219,11 @@ Value* Interpreter::pushArguments(const Value* first, std::size_t count)
 {
     if (m_ending != Ending::None || (stopAsked() && !safepoint()))
         return nullptr;
-    if (m_stackEnd - m_top < static_cast<std::ptrdiff_t>(count) + 1) {
+    if (m_stack.end() - m_top < static_cast<std::ptrdiff_t>(count) + 1) {
         end(Ending::StackOverflow);
         return nullptr;
     }
+    m_stack.reach(m_top + count + 1);
     Value* sp = m_top;
     for (std::size_t index = count; index > 0; --index)
         *sp++ = first[index - 1]; // the first argument on top
@@ -151,11 +262,12 @@ const MethodEntry* Interpreter::resolve(Value& receiver, Name selector)
     return start != nullptr ? start->lookup(selector) : nullptr;
 }
 
-const MethodEntry* Interpreter::resolveAt(const MethodCode& code, std::uint32_t literal, Value& receiver)
+// Inline in the dispatch loop: every send of a script method passes here.
+[[gnu::always_inline]] inline const MethodEntry* Interpreter::resolveAt(const MethodCode& code, std::uint32_t literal,
+                                                                        Value& receiver)
 {
-    const Name selector = code.method->literals()[literal].text;
     if (receiver.tag() == Tag::Super)
-        return resolve(receiver, selector);
+        return resolve(receiver, code.method->literals()[literal].text);
     const Object* object = m_machine.object(receiver);
     const bool own = object != nullptr && object->hasOwnMethods();
     const ClassObject* cls = object != nullptr ? object->objectClass() : m_machine.classOf(receiver);
@@ -164,6 +276,7 @@ const MethodEntry* Interpreter::resolveAt(const MethodCode& code, std::uint32_t 
     const std::uint64_t version = m_machine.methodsVersion();
     if (site.key == key && site.version == version)
         return site.entry;
+    const Name selector = code.method->literals()[literal].text;
     const MethodEntry* entry = own ? object->ownMethod(selector) : nullptr;
     if (entry == nullptr)
         entry = cls->lookup(selector);
@@ -201,17 +314,18 @@ Value Interpreter::invoke(const Value& receiver, const MethodEntry& entry, Value
     return result;
 }
 
-bool Interpreter::pushFrame(const Value& receiver, const MethodEntry& entry, Value* sp, std::uint32_t count)
+[[gnu::always_inline]] inline bool Interpreter::pushFrame(const Value& receiver, const MethodEntry& entry, Value* sp,
+                                                          std::uint32_t count)
 {
-    const CompiledMethod& method = *entry.code->method;
-    const std::size_t room = std::size_t{method.slotCount()} + method.maxStackDepth() + 2;
-    if (m_frames.size() >= m_maxDepth || static_cast<std::size_t>(m_stackEnd - sp) < room) {
+    const MethodCode& code = *entry.code;
+    if (m_frames.size() >= m_maxDepth || static_cast<std::size_t>(m_stack.end() - sp) < code.room) {
         end(Ending::StackOverflow);
         return false;
     }
-    for (std::uint32_t slot = 0; slot < method.slotCount(); ++slot)
+    m_stack.reach(sp + code.room);
+    for (std::uint32_t slot = 0; slot < code.slots; ++slot)
         sp[slot] = Value();
-    m_frames.push_back(Frame{entry.code, 0, sp - count, count, sp, sp, receiver, entry.owner});
+    m_frames.push_back(Frame{&code, 0, sp - count, count, sp, sp, receiver, entry.owner});
     return true;
 }
 
@@ -285,15 +399,18 @@ Value Interpreter::execute(std::size_t base)
         return false;
     };
 
-    // One target per opcode word, in the order of the instruction set.
+    // One target per opcode word, in the order of the instruction set, then the sends with an
+    // inline rule in the order of Inline from Add.
     static const void* const kTargets[] = {
-        &&opSend,         &&opGetLocal,      &&opSetLocal,    &&opGetGlobal, &&opSetGlobal, &&opInvalid,
-        &&opInvalid,      &&opGetArgument,   &&opSetArgument, &&opGetScript, &&opSetScript, &&opBranch,
-        &&opBranchIfTrue, &&opBranchIfFalse, &&opSelf,        &&opSuper,     &&opReturn,    &&opInvalid,
-        &&opPush,         &&opInteger,       &&opNumber,      &&opCharacter, &&opString,    &&opArray,
-        &&opLink,         &&opThread,
+        &&opSend,         &&opGetLocal,      &&opSetLocal,    &&opGetGlobal,    &&opSetGlobal, &&opInvalid,
+        &&opInvalid,      &&opGetArgument,   &&opSetArgument, &&opGetScript,    &&opSetScript, &&opBranch,
+        &&opBranchIfTrue, &&opBranchIfFalse, &&opSelf,        &&opSuper,        &&opReturn,    &&opInvalid,
+        &&opPush,         &&opInteger,       &&opNumber,      &&opCharacter,    &&opString,    &&opArray,
+        &&opLink,         &&opThread,        &&opAdd,         &&opSubtract,     &&opMultiply,  &&opDivide,
+        &&opLess,         &&opGreater,       &&opLessEqual,   &&opGreaterEqual, &&opEqual,     &&opNotEqual,
+        &&opIncrement,    &&opDecrement,     &&opAt,          &&opAtPut,
     };
-    static_assert(std::size(kTargets) == static_cast<std::size_t>(Opcode::Thread) + 1);
+    static_assert(std::size(kTargets) == kInlineSend + static_cast<std::size_t>(Inline::AtPut));
 
     const std::uint32_t* at = nullptr;
     // Each instruction jumps straight to the next one's code: the branch predictor then learns
@@ -312,16 +429,6 @@ opSend : {
     const std::uint32_t literal = at[2];
     pc += 3;
     const MethodCode& method = *frame->code;
-    const Inline rule = method.inlines[literal];
-    if (rule != Inline::None && count == 1 && acc.isInteger() && sp[-1].isInteger()
-        && inlineIntegers(rule, acc.asInteger(), sp[-1].asInteger(), acc)) {
-        --sp;
-        DISPATCH();
-    }
-    if (count == 0 && acc.isInteger() && (rule == Inline::Increment || rule == Inline::Decrement)) {
-        acc = Value::wide(std::int64_t{acc.asInteger()} + (rule == Inline::Increment ? 1 : -1));
-        DISPATCH();
-    }
     receiver = std::move(acc);
     const MethodEntry* entry = resolveAt(method, literal, receiver);
     if (entry != nullptr && entry->code != nullptr) {
@@ -347,6 +454,52 @@ opSend : {
     }
     DISPATCH();
 }
+// Sends of a selector with an inline rule, each with an instruction word of its own (see
+// MethodCode): answered here for the operands the rule knows, else sent as any other. An
+// answered send is no step: loops still count their backward branch.
+#define BINARY_RULE(label, rule)                                                                                       \
+    label:                                                                                                             \
+    if ((acc.isInteger() && sp[-1].isInteger() && inlineIntegers(rule, acc.asInteger(), sp[-1].asInteger(), acc))      \
+        || inlineNumbers(rule, acc, sp[-1], acc)) {                                                                    \
+        --sp;                                                                                                          \
+        pc += 3;                                                                                                       \
+        DISPATCH();                                                                                                    \
+    }                                                                                                                  \
+    goto sendOther
+    BINARY_RULE(opAdd, Inline::Add);
+    BINARY_RULE(opSubtract, Inline::Subtract);
+    BINARY_RULE(opMultiply, Inline::Multiply);
+    BINARY_RULE(opDivide, Inline::Divide);
+    BINARY_RULE(opLess, Inline::Less);
+    BINARY_RULE(opGreater, Inline::Greater);
+    BINARY_RULE(opLessEqual, Inline::LessEqual);
+    BINARY_RULE(opGreaterEqual, Inline::GreaterEqual);
+    BINARY_RULE(opEqual, Inline::Equal);
+    BINARY_RULE(opNotEqual, Inline::NotEqual);
+#undef BINARY_RULE
+opIncrement:
+    if (acc.isInteger()) {
+        acc = Value::wide(std::int64_t{acc.asInteger()} + 1);
+        pc += 3;
+        DISPATCH();
+    }
+    goto sendOther;
+opDecrement:
+    if (acc.isInteger()) {
+        acc = Value::wide(std::int64_t{acc.asInteger()} - 1);
+        pc += 3;
+        DISPATCH();
+    }
+    goto sendOther;
+opAt:
+opAtPut:
+sendOther:
+    if (inlineOther(m_machine, frame->code->inlines[at[2]], at[1], acc, sp, at + 3, frame->locals)) {
+        sp -= at[1];
+        pc += 3;
+        DISPATCH();
+    }
+    goto opSend;
 opThread : {
     receiver = std::move(acc);
     const MethodEntry* entry = resolveAt(*frame->code, at[2], receiver);

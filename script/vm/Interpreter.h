@@ -4,6 +4,7 @@
 
 #include "script/vm/Machine.h"
 #include "script/vm/OutputSink.h"
+#include "script/vm/ValueStack.h"
 
 #include <atomic>
 #include <chrono>
@@ -132,8 +133,7 @@ private:
     OutputSink& m_output;
     Heap::Owner m_owner;
     Run* m_run = nullptr;
-    std::unique_ptr<Value[]> m_stack;
-    Value* m_stackEnd;
+    ValueStack m_stack;
     Value* m_top; // the first free stack slot outside the dispatch loop
     std::vector<Frame> m_frames;
     std::size_t m_nesting = 0;

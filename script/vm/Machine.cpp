@@ -33,6 +33,7 @@ Machine::Machine()
         {"+", Inline::Add},
         {"-", Inline::Subtract},
         {"*", Inline::Multiply},
+        {"/", Inline::Divide},
         {"<", Inline::Less},
         {">", Inline::Greater},
         {"<=", Inline::LessEqual},
@@ -41,6 +42,8 @@ Machine::Machine()
         {"!=", Inline::NotEqual},
         {"increment", Inline::Increment},
         {"decrement", Inline::Decrement},
+        {"at:", Inline::At},
+        {"at:put:", Inline::AtPut},
     };
     for (const auto& [text, rule] : inlines)
         m_inlines[SymbolTable::intern(text)] = rule;

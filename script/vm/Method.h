@@ -37,12 +37,14 @@ private:
 
 using Primitive = Value (*)(Interpreter& interpreter, const Value& self, const Arguments& arguments);
 
-// Special selectors the interpreter answers inline for two Integers.
+// Special selectors the interpreter answers inline: arithmetic and comparisons of Integers and
+// Numbers, element access of arrays.
 enum class Inline : std::uint8_t {
     None,
     Add,
     Subtract,
     Multiply,
+    Divide,
     Less,
     Greater,
     LessEqual,
@@ -50,8 +52,14 @@ enum class Inline : std::uint8_t {
     Equal,
     NotEqual,
     Increment,
-    Decrement
+    Decrement,
+    At,
+    AtPut
 };
+
+// The instruction word of a send with an inline rule in MethodCode::words: kInlineSend - 1 + the
+// rule, after the compiler's instruction set.
+constexpr std::uint32_t kInlineSend = static_cast<std::uint32_t>(Opcode::Thread) + 1;
 
 // A compiled method as the machine runs it: the front end's code, plus what each literal
 // becomes at run time (the shared string of a string literal, the inline rule of a selector).
@@ -71,11 +79,18 @@ struct MethodCode
 
     std::unique_ptr<CompiledMethod> method;
     // The method's code with a RETURN after its end, where running off the end and branches to
-    // the end arrive, so the loop never checks the position against the code's size.
+    // the end arrive, so the loop never checks the position against the code's size. Sends of a
+    // selector with an inline rule have the rule's own instruction word (see kInlineSend).
     std::vector<std::uint32_t> words;
     std::vector<Value> strings;
     std::vector<Inline> inlines;
     mutable std::vector<SiteCache> sites;
+    // The method's local slots, and the stack values a call of it needs: its locals and operands.
+    std::uint32_t slots = 0;
+    std::size_t room = 0;
+
+private:
+    void specialiseSends();
 };
 
 class ClassObject;

@@ -36,15 +36,6 @@ Value Value::superMarker()
     return made;
 }
 
-Value Value::normalised(double value)
-{
-    constexpr double kLowest = std::numeric_limits<std::int32_t>::min();
-    constexpr double kHighest = std::numeric_limits<std::int32_t>::max();
-    if (value >= kLowest && value <= kHighest && value == std::floor(value))
-        return integer(static_cast<std::int32_t>(value));
-    return number(value);
-}
-
 double Value::numeric() const
 {
     switch (m_tag) {
@@ -90,6 +81,16 @@ bool Value::identical(const Value& other) const
             && m_payload.handle.generation == other.m_payload.handle.generation;
     }
     return false;
+}
+
+bool Value::appendInPlace(const Value& holder, std::string_view more)
+{
+    if (m_tag != Tag::String || holder.m_tag != Tag::String || holder.m_payload.string != m_payload.string)
+        return false;
+    if (m_payload.string->references() != 2)
+        return false;
+    m_payload.string->append(more);
+    return true;
 }
 
 } // namespace zeb::script::vm

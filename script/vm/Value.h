@@ -11,7 +11,7 @@ namespace zeb::script::vm {
 
 enum class Tag : std::uint8_t { Nil, Integer, Number, Character, String, Object, Super };
 
-// The text of a string value. Never changed once made, so values share it freely.
+// The text of a string value. Never changed while shared, so values share it freely.
 class StringText
 {
 public:
@@ -20,6 +20,9 @@ public:
     {
     }
     const std::string& text() const { return m_text; }
+    std::uint32_t references() const { return m_references.load(std::memory_order_relaxed); }
+    // Only for text no other value can see (see Value::appendInPlace).
+    void append(std::string_view more) { m_text.append(more); }
     void retain() { m_references.fetch_add(1, std::memory_order_relaxed); }
     // True when that was the last reference.
     bool release() { return m_references.fetch_sub(1, std::memory_order_acq_rel) == 1; }
@@ -55,6 +58,12 @@ public:
     }
     Value& operator=(const Value& other)
     {
+        // Neither side a string, the usual case: nothing to count.
+        if (m_tag != Tag::String && other.m_tag != Tag::String) {
+            m_tag = other.m_tag;
+            m_payload = other.m_payload;
+            return *this;
+        }
         if (this != &other) {
             if (other.m_tag == Tag::String)
                 other.m_payload.string->retain();
@@ -66,12 +75,17 @@ public:
     }
     Value& operator=(Value&& other) noexcept
     {
-        if (this != &other) {
+        if (m_tag == Tag::String) {
+            if (this == &other)
+                return *this;
             drop();
-            m_tag = other.m_tag;
-            m_payload = other.m_payload;
-            other.m_tag = Tag::Nil;
         }
+        // Read before clearing: moving a value onto itself keeps it.
+        const Tag tag = other.m_tag;
+        const Payload payload = other.m_payload;
+        other.m_tag = Tag::Nil;
+        m_tag = tag;
+        m_payload = payload;
         return *this;
     }
     ~Value() { drop(); }
@@ -104,7 +118,16 @@ public:
     static Value object(Handle handle);
     static Value superMarker();
     // An integral result inside the 32-bit range is an Integer; anything else stays a Number.
-    static Value normalised(double value);
+    static Value normalised(double value)
+    {
+        // The range test comes first (nan fails it), so the conversion is always defined.
+        if (value >= -2147483648.0 && value <= 2147483647.0) {
+            const auto whole = static_cast<std::int32_t>(value);
+            if (static_cast<double>(whole) == value)
+                return integer(whole);
+        }
+        return number(value);
+    }
     static Value truth(bool value) { return integer(value ? 1 : 0); }
 
     Tag tag() const { return m_tag; }
@@ -142,6 +165,11 @@ public:
     }
     // Same tag and same value; strings by their text.
     bool identical(const Value& other) const;
+    // Appends more to this string's text in place when the only other value holding that text
+    // is holder, the variable the result is stored back into: no one else can see the text
+    // change, and a string grown in a loop is copied at each doubling of its capacity instead
+    // of at every step. False (nothing done) otherwise.
+    bool appendInPlace(const Value& holder, std::string_view more);
 
 private:
     void drop()

@@ -99,12 +99,52 @@ const Case kLibrary[] = {
 INSTANTIATE_TEST_SUITE_P(Library, Rule, testing::ValuesIn(kLibrary),
                          [](const auto& info) { return std::string(info.param.name); });
 
+// Sends the dispatch loop answers itself answer what the primitives would.
+const Case kInline[] = {
+    {"MixedArithmeticIsFloatingAndNormalised",
+     "(1.5 + 1) print; \" \" print; (2.5 * 2) class print; \" \" print; (0.25 - 1) print; \" \" print; (-7 / 2) print;",
+     "2.5 Integer -0.75 -3.5"},
+    {"NumberComparisons", "(1.5 < 2) print; (2 <= 1.5) print; (2.5 >= 2.5) print; (0.5 > 1) print;", "1010"},
+    {"EqualityNeedsTheSameKind", "(0.5 == 0.5) print; (2.0 / 1 == 2) print; (3 != 3.0) print; (0 / 0 == 0 / 0) print;",
+     "1110"},
+    {"NumberIncrementNormalises", "local x; x = 1.5; x++; x print; x = 2147483647 + 1; x--; x class print;",
+     "2.5Integer"},
+    {"ArrayElements",
+     "local a; a = Array new: 2; (a at: 1 put: 7) print; a[0] = \"x\"; a[0] print; (a at: 1.0) print; (a at: 2) print;"
+     "a delete; (a at: 0) print;",
+     "7x70anUndefinedObject doesNotUnderstand:at:\r\nanUndefinedObject"},
+    {"InPlaceAppendLeavesOtherHoldersAlone",
+     "local s, t, a; s = \"ab\" + \"c\"; t = s; s = s + \"d\"; a = [s]; s = s + \"e\"; s = s + s;"
+     "t print; \" \" print; a[0] print; \" \" print; s print;",
+     "abc abcd abcdeabcde"},
+    {"StringGrownInALoop",
+     "local s, i; s = \"\"; for (i = 0; i < 1000; i++) s = s + \"xy\"; s size print; (s at: 1999) print;", "2000y"},
+};
+INSTANTIATE_TEST_SUITE_P(Inline, Rule, testing::ValuesIn(kInline),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(Interpreter, ScriptMethodsWinOverInlineAnswers)
+{
+    const Outcome outcome = runScript("at: i { return i * 2; }\nincrement { return 5; }\n"
+                                      "main { (self at: 4) print; self increment print; }\n");
+    EXPECT_EQ(outcome.output, "85");
+}
+
 TEST(Interpreter, DeepRecursionPrintsStackOverflowAndEndsTheThread)
 {
     const Outcome outcome
         = runScript("down: n { return self down: n + 1; }\nmain { self down: 0; \"after\" print; }\n");
     EXPECT_EQ(outcome.output, "Stack overflow\r\n");
     EXPECT_EQ(outcome.result, Run::Result::StackOverflow);
+}
+
+TEST(Interpreter, DeepRecursionKeepsEveryFramesLocals)
+{
+    // 3,000 frames of four locals each reach far past the stack's first values.
+    const Outcome outcome = runScript("sum: n { local a, b, c, d; if (n == 0) return 0; a = n; b = a; c = b; d = c;\n"
+                                      "    return d + (self sum: n - 1); }\n"
+                                      "main { (self sum: 3000) print; }\n");
+    EXPECT_EQ(outcome.output, "4501500");
 }
 
 TEST(Interpreter, RecursionThroughPrimitivesStopsBeforeTheNativeStackRunsOut)
@@ -117,6 +157,8 @@ TEST(Interpreter, RecursionThroughPrimitivesStopsBeforeTheNativeStackRunsOut)
 TEST(Interpreter, EndlessLoopStopsAtItsStepBudgetOrTimeLimit)
 {
     EXPECT_EQ(runScript("main { while (1) ; }", {{}, 100000}).result, Run::Result::OutOfSteps);
+    // Sends answered inline are no steps, the loop's branch still is.
+    EXPECT_EQ(runScript("main { local i; i = 0; while (1) i = i + 1; }", {{}, 100000}).result, Run::Result::OutOfSteps);
     EXPECT_EQ(runScript("main { while (1) ; }", {std::chrono::milliseconds(50), 0}).result, Run::Result::TimedOut);
 }
 

@@ -1,6 +1,7 @@
 #include "script/vm/Value.h"
 
 #include "script/vm/NumberText.h"
+#include "script/vm/ValueStack.h"
 
 #include <gtest/gtest.h>
 
@@ -37,6 +38,35 @@ TEST(Value, SharesStringTextAcrossCopies)
     first = Value::integer(1);
     EXPECT_EQ(second.asText(), "abc");
     EXPECT_TRUE(second.identical(Value::string("abc")));
+}
+
+TEST(Value, AppendsInPlaceOnlyToTextNoOtherValueHolds)
+{
+    Value text = Value::string("ab");
+    Value variable = text;
+    EXPECT_TRUE(text.appendInPlace(variable, "c"));
+    EXPECT_EQ(variable.asText(), "abc");
+    const Value other = text;
+    EXPECT_FALSE(text.appendInPlace(variable, "d"));
+    EXPECT_FALSE(text.appendInPlace(Value::string("abc"), "d"));
+    EXPECT_EQ(other.asText(), "abc");
+}
+
+TEST(ValueStack, MakesValuesAsTheyAreReachedAndReleasesThemAtTheEnd)
+{
+    Value text = Value::string("kept");
+    {
+        ValueStack stack(100000);
+        stack.reach(stack.begin() + 3);
+        EXPECT_TRUE(stack.begin()[2].isNil());
+        stack.begin()[2] = text;
+        stack.reach(stack.end());
+        EXPECT_TRUE(stack.end()[-1].isNil());
+        stack.end()[-1] = text;
+    }
+    // Only text and holder are left: the stack released both of its references.
+    const Value holder = text;
+    EXPECT_TRUE(text.appendInPlace(holder, "!"));
 }
 
 TEST(NumberText, PrintsWithAPointWhateverTheLocale)
