@@ -35,7 +35,7 @@ TEST_F(DemoWorkspaceTest, ShippedDemoShowsTheSimulatedReceiversTraffic)
     start({QString::fromStdString(copy.string()), QString::fromLatin1(CUTTEApp::kOnceOption)});
     ASSERT_TRUE(connectionOpens());
     // Every window of the demo came back from it.
-    for (const char* key : {"IHTE", "IHDB", "IHWB", "IHGE", "IHHD", "IHIM"})
+    for (const char* key : {"IHTE", "IHDB", "IHWB", "IHGE", "IHHD", "IHIM", "IHTL"})
         EXPECT_NE(framework::DocumentManager::instance().byKey(key)->firstDocument(), nullptr) << key;
     auto* document = framework::DocumentManager::instance().byKey("IHTE")->firstDocument();
     ASSERT_NE(document, nullptr);
