@@ -5,7 +5,8 @@
 namespace zeb::script::vm {
 
 BlockingSection::BlockingSection(Interpreter& interpreter)
-    : m_lock(interpreter.machine().scriptLock())
+    : m_interpreter(interpreter)
+    , m_lock(interpreter.machine().scriptLock())
 {
     m_lock.unlock();
 }
@@ -13,6 +14,7 @@ BlockingSection::BlockingSection(Interpreter& interpreter)
 BlockingSection::~BlockingSection()
 {
     m_lock.lock();
+    m_interpreter.endIfStopped();
 }
 
 } // namespace zeb::script::vm

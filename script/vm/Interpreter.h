@@ -90,6 +90,17 @@ public:
     // Asked to stop (this thread or the one it follows), or past its deadline: a primitive
     // waiting in a blocking section gives up. Safe from any thread.
     bool stopRequested() const { return stopAsked() || pastDeadline(); }
+    // Ends the thread now when Stop or the time limit came, as a safepoint would; not once its
+    // methods have returned (the run's own end waits for its threads after main).
+    void endIfStopped()
+    {
+        if (m_ending != Ending::None || m_frames.empty())
+            return;
+        if (stopAsked())
+            end(Ending::Stopped);
+        else if (pastDeadline())
+            end(Ending::TimedOut);
+    }
     bool pastDeadline() const { return m_deadline && std::chrono::steady_clock::now() >= *m_deadline; }
 
 private:

@@ -16,6 +16,7 @@ struct Stopped
 {
     Run::Result result;
     std::chrono::steady_clock::duration took;
+    std::string output;
 };
 
 // Runs a script's main and stops it from another thread after a while. The time limit is only
@@ -36,7 +37,7 @@ Stopped runAndStop(const char* text, std::chrono::milliseconds after)
     const Run::Result result = run.runMain({30s, 0});
     const auto took = std::chrono::steady_clock::now() - started;
     stopper.join();
-    return {result, took};
+    return {result, took, sink.text()};
 }
 
 TEST(Stop, StopFromAnotherThreadEndsTheRun)
@@ -46,9 +47,12 @@ TEST(Stop, StopFromAnotherThreadEndsTheRun)
 
 TEST(Stop, StopEndsAProgramTheScriptWaitsFor)
 {
-    const Stopped stopped = runAndStop("main { System run: \"sleep\" with: \"30\"; while (1) ; }", 100ms);
+    // Nothing after the wait runs: the thread ends where the wait gave up.
+    const Stopped stopped = runAndStop("main { System run: \"sleep\" with: \"30\"; \"after\" print; while (1) ; }",
+                                       100ms);
     EXPECT_EQ(stopped.result, Run::Result::Stopped);
     EXPECT_LT(stopped.took, 10s);
+    EXPECT_EQ(stopped.output, "");
 }
 
 TEST(Stop, StopEndsTheSleepsOfEveryThreadOfTheRun)
