@@ -1,5 +1,6 @@
 #include "app/framework/DocumentManager.h"
 #include "app/framework/UserMessages.h"
+#include "autotest/core/RunController.h"
 #include "messages/codecs/StandardCodecs.h"
 #include "platform/Messaging.h"
 #include "recorder/document/CIHDMDocument.h"
@@ -23,6 +24,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -278,6 +280,48 @@ TEST_F(RecorderWindowTest, RecordsTwoSimulatorsOnAScheduleIntoChainedFiles)
         ASSERT_TRUE(text.starts_with("\x02")) << "no text frame on track C";
     // Each matched message is in exactly one file.
     EXPECT_EQ(tracks['A'].size() + tracks['B'].size() + tracks['C'].size(), recorder.messagesMatched());
+}
+
+// A script starts an idle recorder window with its properties as set and stops it again through the breakers: the
+// shipped example, recording for one second instead of ten.
+TEST_F(RecorderWindowTest, ScriptStartsAndStopsTheRecorderThroughTheBreakers)
+{
+    testsupport::PortPrintingProcess simulator({ZEB500_SIM_EXECUTABLE, "--port", "0", "--pace", "400", "--frames", "2",
+                                                std::string(ZEB500_CAPTURES) + "/nmea/isync.nmea"});
+    ASSERT_NE(simulator.port(), 0u) << "the simulated receiver did not start";
+    connection = std::make_unique<stream::IOSTStream>(65);
+    ASSERT_EQ(connection->open("/dev/client/localhost/" + std::to_string(simulator.port()), "rb"),
+              stream::StreamStatus::Ok);
+    CIHDMDocument& document = openRecorder();
+    RecorderSettings settings = document.settings();
+    const fs::path folder = home / "records";
+    settings.directory = folder.string();
+    ASSERT_EQ(document.applySettings(settings), "");
+
+    std::ifstream file(std::string(ZEB500_EXAMPLES) + "/record-ten-seconds.utl", std::ios::binary);
+    std::stringstream example;
+    example << file.rdbuf();
+    std::string script = example.str();
+    const std::size_t ten = script.find("second <= 10");
+    ASSERT_NE(ten, std::string::npos) << "the example no longer counts ten seconds";
+    script.replace(ten, 12, "second <= 1");
+    auto output = std::make_shared<script::vm::StringSink>();
+    autotest::RunController controller(output);
+    ASSERT_TRUE(controller.prepare(script).ok) << controller.compiled().errorText;
+    std::atomic<bool> done{false};
+    ASSERT_TRUE(controller.start([&done](autotest::RunController::Result) { done = true; }));
+
+    const Recorder& recorder = document.recorder();
+    ASSERT_TRUE(qtWaitFor([&] { return recorder.state() == Recorder::State::Recording; }, "started by the script"))
+        << recorder.statusLine() << (messages.empty() ? "" : ", told: " + messages.front());
+    ASSERT_TRUE(qtWaitFor([&] { return done.load(); }, "the end of the script"));
+    ASSERT_TRUE(qtWaitFor([&] { return recorder.state() == Recorder::State::Idle; }, "stopped by the script"));
+    EXPECT_NE(output->text().find("PASS"), std::string::npos) << output->text();
+    std::size_t recorded = 0;
+    for (const auto& entry : fs::directory_iterator(folder))
+        recorded += readRecords(entry.path()).messages.size();
+    EXPECT_GT(recorded, 0u) << "no message in the record files";
+    EXPECT_TRUE(messages.empty()) << messages.front();
 }
 
 TEST_F(RecorderWindowTest, RefusedScheduleIsToldAndTheRecorderStaysIdle)

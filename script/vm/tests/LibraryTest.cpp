@@ -1,11 +1,18 @@
 // Rules of the library classes that a script sees and the golden scripts do not show.
 #include "ScriptRunFixture.h"
+#include "platform/HeadlessDispatcher.h"
+#include "platform/MessageListeners.h"
+#include "platform/MessageRegistry.h"
+#include "platform/MessageTarget.h"
 #include "script/vm/NumberText.h"
 #include "testsupport/CommaDecimalLocale.h"
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <limits>
+#include <string>
+#include <vector>
 
 using namespace zeb::script::vm;
 
@@ -60,6 +67,39 @@ TEST(LibraryRules, AppendTakesAtMostOnePrintBlockOfAnyValue)
         piece += "abcd";
     piece.resize(1023);
     EXPECT_EQ(fixture.sink.text(), piece + piece);
+}
+
+// "System breaker:" posts stop, start and suspend for 0, 1 and 2 to every window listening, answering how many it
+// told; any other argument posts nothing.
+TEST(LibraryRules, BreakerPostsItsMessageToEveryListener)
+{
+    using namespace zeb::platform;
+    struct Window : MessageTarget
+    {
+        std::vector<std::string> received;
+        LResult onMessage(MessageId message, WParam, LParam) override
+        {
+            received.push_back(MessageRegistry::nameOf(message));
+            return 0;
+        }
+    };
+    HeadlessDispatcher dispatcher;
+    Window first;
+    Window second;
+    for (const char* name : {"ON_BREAKER_START", "ON_BREAKER_STOP", "ON_BREAKER_SUSPEND"}) {
+        MessageListeners::instance().listen(first.handle(), MessageRegistry::registerMessage(name));
+        MessageListeners::instance().listen(second.handle(), MessageRegistry::registerMessage(name));
+    }
+    ScriptRunFixture<Host> fixture;
+    fixture.run("main { (System breaker: 1) print; (System breaker: 2) print; (System breaker: 0) print;"
+                " (System breaker: 3) print; (System breaker: -1) print; (System breaker: \"1\") print; }");
+    EXPECT_EQ(fixture.sink.text(), "222000");
+    dispatcher.runUntil([&] { return second.received.size() >= 3; }, std::chrono::seconds(5));
+    MessageListeners::instance().forget(first.handle());
+    MessageListeners::instance().forget(second.handle());
+    const std::vector<std::string> expected = {"ON_BREAKER_START", "ON_BREAKER_SUSPEND", "ON_BREAKER_STOP"};
+    EXPECT_EQ(first.received, expected);
+    EXPECT_EQ(second.received, expected);
 }
 
 TEST(NumberText, FixedFormHasSixDecimalsWithAPointWhateverTheLocale)
