@@ -15,10 +15,7 @@ MessageListeners& MessageListeners::instance()
 void MessageListeners::listen(Handle target, MessageId message)
 {
     const std::lock_guard lock(m_mutex);
-    const bool known = std::ranges::any_of(
-        m_entries, [&](const Entry& entry) { return entry.target == target && entry.message == message; });
-    if (!known)
-        m_entries.push_back({target, message});
+    m_entries.push_back({target, message});
 }
 
 void MessageListeners::forget(Handle target)

@@ -16,6 +16,7 @@ class MessageListeners
 public:
     static MessageListeners& instance();
 
+    // Once per target and message: each call adds a delivery.
     void listen(Handle target, MessageId message);
     // Every message the target listened to; call it before the target goes.
     void forget(Handle target);
