@@ -3,6 +3,7 @@
 #include "app/framework/DialogRunner.h"
 #include "app/framework/UserMessages.h"
 #include "app/language/qt/Resources.h"
+#include "platform/MessageListeners.h"
 #include "platform/MessageRegistry.h"
 #include "platform/Messaging.h"
 #include "recorder/document/CIHDMDocument.h"
@@ -65,10 +66,16 @@ CIHDMView::CIHDMView(CIHDMDocument& document, QWidget* parent)
     QObject::connect(&m_timer, &QTimer::timeout, this, [this] { tick(); });
     m_timer.start();
     refresh();
+    // Scripts and tools reach every recorder window through the breakers without knowing the windows.
+    for (const platform::MessageId message : {breakerStartMessage(), breakerStopMessage(), breakerSuspendMessage()})
+        platform::MessageListeners::instance().listen(handle(), message);
 }
 
 // The document may already be gone when its frame deletes this view: the recording ends with the document.
-CIHDMView::~CIHDMView() = default;
+CIHDMView::~CIHDMView()
+{
+    platform::MessageListeners::instance().forget(handle());
+}
 
 QAction* CIHDMView::addCommand(const char* key, const QString& caption, void (CIHDMView::*command)())
 {
@@ -224,27 +231,39 @@ void CIHDMView::refresh()
 
 platform::LResult CIHDMView::onMessage(platform::MessageId message, platform::WParam, platform::LParam)
 {
-    void (Recorder::*command)() = nullptr;
+    void (CIHDMView::*command)() = nullptr;
     if (message == wakeMessage())
-        command = &Recorder::servicePorts;
+        command = &CIHDMView::servicePorts;
     else if (message == breakerStartMessage())
-        command = &Recorder::resume;
+        command = &CIHDMView::breakerStart;
     else if (message == breakerStopMessage())
-        command = &Recorder::stop;
+        command = &CIHDMView::stopRecording;
     else if (message == breakerSuspendMessage())
-        command = &Recorder::suspend;
+        command = &CIHDMView::suspendRecording;
     if (!command)
         return 0;
     // A breaker may be sent from inside a stream notification whose thread waits for the answer: stopping closes
     // ports, so the command runs once the sender has gone on.
     QMetaObject::invokeMethod(
-        this,
-        [this, command] {
-            (m_document.recorder().*command)();
-            refresh();
-        },
-        Qt::QueuedConnection);
+        this, [this, command] { (this->*command)(); }, Qt::QueuedConnection);
     return 0;
+}
+
+void CIHDMView::servicePorts()
+{
+    m_document.recorder().servicePorts();
+    refresh();
+}
+
+// An idle recorder starts with its properties as they are set, as the Start command would; one that waits resumes.
+void CIHDMView::breakerStart()
+{
+    if (m_document.recorder().state() == Recorder::State::Idle) {
+        startRecording();
+        return;
+    }
+    m_document.recorder().resume();
+    refresh();
 }
 
 } // namespace zeb::recorder

@@ -19,8 +19,9 @@ class CIHDMDocument;
 // The recorder's view: status (text and picture; waiting blinks), level meter (a picture of eleven steps), current
 // file, the period's start and end, and the counts, refreshed once a second as the recorder is ticked. Start, Stop,
 // Suspend and Properties are its actions (popup menu and the frame's tool bar). "ON_BREAKER_START/STOP/SUSPEND" sent or
-// posted to its window resume, stop or suspend the recording; the recorder's wake-up from a connection worker arrives
-// the same way. Each runs queued on this window's thread, never inside the sender's call.
+// posted to its window (every window listens for them) start or resume, stop or suspend the recording; the recorder's
+// wake-up from a connection worker arrives the same way. Each runs queued on this window's thread, never inside the
+// sender's call.
 class CIHDMView : public QWidget, public platform::MessageTarget
 {
     Q_OBJECT
@@ -64,6 +65,8 @@ public:
 
 private:
     QAction* addCommand(const char* key, const QString& text, void (CIHDMView::*command)());
+    void servicePorts();
+    void breakerStart();
     void refresh();
 
     CIHDMDocument& m_document;

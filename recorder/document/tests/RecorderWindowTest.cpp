@@ -1,5 +1,6 @@
 #include "app/framework/DocumentManager.h"
 #include "app/framework/UserMessages.h"
+#include "autotest/core/RunController.h"
 #include "messages/codecs/StandardCodecs.h"
 #include "platform/Messaging.h"
 #include "recorder/document/CIHDMDocument.h"
@@ -12,6 +13,7 @@
 #include "recorder/widgets/CIHDMPropertySheet.h"
 #include "stream/IOSTStream.h"
 #include "stream/socket/SocketTransports.h"
+#include "testsupport/CaptureFiles.h"
 #include "testsupport/DialogAnswers.h"
 #include "testsupport/DocumentWindowTest.h"
 #include "testsupport/PortPrintingProcess.h"
@@ -23,6 +25,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -278,6 +281,32 @@ TEST_F(RecorderWindowTest, RecordsTwoSimulatorsOnAScheduleIntoChainedFiles)
         ASSERT_TRUE(text.starts_with("\x02")) << "no text frame on track C";
     // Each matched message is in exactly one file.
     EXPECT_EQ(tracks['A'].size() + tracks['B'].size() + tracks['C'].size(), recorder.messagesMatched());
+}
+
+// A script starts an idle recorder window with its properties as set and stops it again through the breakers: the
+// shipped example, recording for one second instead of ten.
+TEST_F(RecorderWindowTest, ScriptStartsAndStopsTheRecorderThroughTheBreakers)
+{
+    testsupport::PortPrintingProcess simulator({ZEB500_SIM_EXECUTABLE, "--port", "0", "--pace", "400", "--frames", "2",
+                                                std::string(ZEB500_CAPTURES) + "/nmea/isync.nmea"});
+    connection = std::make_unique<stream::IOSTStream>(65);
+    ASSERT_EQ(connection->open("/dev/client/localhost/" + std::to_string(simulator.port()), "rb"),
+              stream::StreamStatus::Ok);
+    CIHDMDocument& document = openRecorder(); // with its default properties, recording into the data folder
+    std::string script = testsupport::readFile(std::string(ZEB500_EXAMPLES) + "/record-ten-seconds.utl");
+    ASSERT_NE(script.find("second <= 10"), std::string::npos) << "the example no longer counts ten seconds";
+    script.replace(script.find("second <= 10"), 12, "second <= 1");
+    auto output = std::make_shared<script::vm::StringSink>();
+    autotest::RunController controller(output);
+    ASSERT_TRUE(controller.prepare(script).ok) << controller.compiled().errorText;
+    ASSERT_TRUE(controller.start([](autotest::RunController::Result) {}));
+    ASSERT_TRUE(qtWaitFor([&] { return !controller.running(); }, "the end of the script"));
+    ASSERT_TRUE(qtWaitFor([&] { return document.recorder().state() == Recorder::State::Idle; }, "the recorder's stop"));
+    EXPECT_NE(output->text().find("PASS"), std::string::npos) << output->text();
+    EXPECT_GT(document.recorder().messagesMatched(), 0u) << (messages.empty() ? "" : "told: " + messages.front());
+    const fs::directory_iterator files(home / "record");
+    ASSERT_NE(files, fs::directory_iterator()) << "no record file";
+    EXPECT_GT(fs::file_size(files->path()), 1000u);
 }
 
 TEST_F(RecorderWindowTest, RefusedScheduleIsToldAndTheRecorderStaysIdle)

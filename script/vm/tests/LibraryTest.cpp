@@ -1,11 +1,18 @@
 // Rules of the library classes that a script sees and the golden scripts do not show.
 #include "ScriptRunFixture.h"
+#include "platform/HeadlessDispatcher.h"
+#include "platform/MessageListeners.h"
+#include "platform/MessageRegistry.h"
+#include "platform/MessageTarget.h"
 #include "script/vm/NumberText.h"
 #include "testsupport/CommaDecimalLocale.h"
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <limits>
+#include <memory>
+#include <string>
 
 using namespace zeb::script::vm;
 
@@ -60,6 +67,36 @@ TEST(LibraryRules, AppendTakesAtMostOnePrintBlockOfAnyValue)
         piece += "abcd";
     piece.resize(1023);
     EXPECT_EQ(fixture.sink.text(), piece + piece);
+}
+
+// "System breaker:" posts start, suspend and stop for 1, 2 and 0 to every live listener, answering how many it told;
+// any other argument posts nothing.
+TEST(LibraryRules, BreakerPostsItsMessageToEveryLiveListener)
+{
+    using namespace zeb::platform;
+    HeadlessDispatcher dispatcher;
+    struct Window : MessageTarget
+    {
+        std::string received;
+        LResult onMessage(MessageId message, WParam, LParam) override
+        {
+            received += MessageRegistry::nameOf(message) + " ";
+            return 0;
+        }
+    } window;
+    auto gone = std::make_unique<Window>();
+    for (const char* name : {"ON_BREAKER_START", "ON_BREAKER_STOP", "ON_BREAKER_SUSPEND"}) {
+        for (const auto listener : {window.handle(), gone->handle()})
+            MessageListeners::instance().listen(listener, MessageRegistry::registerMessage(name));
+    }
+    gone.reset();
+    ScriptRunFixture<Host> fixture;
+    fixture.run("main { (System breaker: 1) print; (System breaker: 2) print; (System breaker: 0) print;"
+                " (System breaker: 3) print; }");
+    MessageListeners::instance().forget(window.handle());
+    EXPECT_EQ(fixture.sink.text(), "1110");
+    dispatcher.runUntil([] { return false; }, std::chrono::milliseconds(20));
+    EXPECT_EQ(window.received, "ON_BREAKER_START ON_BREAKER_SUSPEND ON_BREAKER_STOP ");
 }
 
 TEST(NumberText, FixedFormHasSixDecimalsWithAPointWhateverTheLocale)
