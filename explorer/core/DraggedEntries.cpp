@@ -50,7 +50,8 @@ std::vector<RemoteLocation> DraggedEntries::read(std::string_view text)
         begin = end + 1;
         if (!line.empty() && line.back() == '\r')
             line.remove_suffix(1);
-        if (line.size() > kMaxLine)
+        // A line break inside an entry would not write back as the same entry.
+        if (line.size() > kMaxLine || breaksLine(line))
             continue;
         const auto entry = RemoteLocation::parse(line);
         // A remote path names its stream; one without an address would be taken for a local path.

@@ -25,7 +25,7 @@ TEST(DraggedEntriesTest, ReadsBackWhatItWroteAndOnlyLinesThatNameOneEntry)
 
     const std::string hostile = "/home/me/file\r\n///ide0a/x\n" + kRx + "//ide0a/x\n" + kRx + "///\n" + kRx
         + "///ide0a/../etc\n" + kRx + "///ide0a//x\n" + kRx + "///" + std::string(DraggedEntries::kMaxLine, 'a') + "\n"
-        + kRx + "///ide0a/ok\r\n";
+        + kRx + "\r///ide0a/cr\n" + kRx + "///ide0a/ok\r\n";
     const auto kept = DraggedEntries::read(hostile);
     ASSERT_EQ(kept.size(), 1u);
     EXPECT_EQ(kept[0].path(), "/ide0a/ok");
